@@ -1,0 +1,49 @@
+# Front door: `make run` and `make test` do all set-up on a fresh Debian machine.
+JOBS    ?= $(shell nproc)
+BUILD   ?= build
+ASAN    ?= build-asan
+FUZZ    ?= build-fuzz
+CMAKE_FLAGS ?=
+
+.PHONY: all setup configure build run test test-asan bench fuzz-smoke clean
+
+all: build
+
+setup:
+	@scripts/setup
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+
+configure: setup $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@scripts/run-main $(BUILD)
+
+test: build
+	cd $(BUILD) && ctest -LE gui -j $(JOBS) --output-on-failure --timeout 600
+	cd $(BUILD) && xvfb-run -a ctest -L gui -j $(JOBS) --output-on-failure --timeout 600 --no-tests=ignore
+
+$(ASAN)/build.ninja:
+	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCW_SANITIZE=ON -DCW_GUI=OFF $(CMAKE_FLAGS)
+
+test-asan: setup $(ASAN)/build.ninja
+	cmake --build $(ASAN) -j $(JOBS)
+	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest -LE 'gui|bench' -j $(JOBS) --output-on-failure --timeout 900
+
+bench: build
+	@scripts/run-bench $(BUILD)
+
+$(FUZZ)/build.ninja:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCW_FUZZ=ON -DCW_SANITIZE=ON -DCW_GUI=OFF $(CMAKE_FLAGS)
+
+fuzz-smoke: setup $(FUZZ)/build.ninja
+	cmake --build $(FUZZ) -j $(JOBS)
+	@scripts/fuzz-smoke $(FUZZ) $${FUZZ_SECONDS:-30}
+
+clean:
+	rm -rf $(BUILD) $(ASAN) $(FUZZ)

@@ -1,0 +1,71 @@
+# Shared build settings and helpers for every area of the tree.
+
+add_library(cw_options INTERFACE)
+target_include_directories(cw_options INTERFACE ${CMAKE_SOURCE_DIR})
+target_compile_options(cw_options INTERFACE -Wall -Wextra)
+target_compile_definitions(cw_options INTERFACE CW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+
+if(CW_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# cw_library(name SOURCES ... [DEPS ...])
+# A static library of our own with the repository root on its include path.
+function(cw_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_link_libraries(${name} PUBLIC cw_options ${ARG_DEPS})
+endfunction()
+
+# cw_test(name LABEL area SOURCES ... [DEPS ...] [TIMEOUT s])
+# One GoogleTest executable; each of its tests becomes a CTest test carrying the area label.
+# Tests labelled gui also get the gui label and are run under a virtual X server.
+function(cw_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE cw_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+    DISCOVERY_TIMEOUT 120
+    PROPERTIES LABELS "${ARG_LABEL};${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# cw_fuzz(name SOURCE file DEPS ... [CORPUS dir])
+# A libFuzzer target when CW_FUZZ is on; otherwise the same entry point is linked with a small
+# driver and run over its seed corpus as an ordinary test, so the targets keep building and
+# their seeds keep passing in every build.
+function(cw_fuzz name)
+  cmake_parse_arguments(ARG "" "SOURCE;CORPUS;LABEL" "DEPS" ${ARGN})
+  if(NOT ARG_CORPUS)
+    set(ARG_CORPUS ${CMAKE_SOURCE_DIR}/fuzz/corpus/${name})
+  endif()
+  if(CW_FUZZ)
+    add_executable(fuzz_${name} ${ARG_SOURCE})
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_libraries(fuzz_${name} PRIVATE cw_options ${ARG_DEPS})
+  else()
+    add_executable(fuzz_${name} ${ARG_SOURCE} ${CMAKE_SOURCE_DIR}/fuzz/StandaloneMain.cpp)
+    target_link_libraries(fuzz_${name} PRIVATE cw_options ${ARG_DEPS})
+    if(NOT ARG_LABEL)
+      set(ARG_LABEL fuzz)
+    endif()
+    add_test(NAME fuzz_${name}_seeds COMMAND fuzz_${name} ${ARG_CORPUS})
+    set_tests_properties(fuzz_${name}_seeds PROPERTIES LABELS "${ARG_LABEL};fuzz" TIMEOUT 300)
+  endif()
+endfunction()
+
+# cw_bench(name SOURCES ... DEPS ...)
+function(cw_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  if(NOT benchmark_FOUND)
+    return()
+  endif()
+  add_executable(bench_${name} ${ARG_SOURCES})
+  target_link_libraries(bench_${name} PRIVATE cw_options ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
+  set_property(GLOBAL APPEND PROPERTY CW_BENCH_TARGETS bench_${name})
+endfunction()
