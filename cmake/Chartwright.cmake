@@ -26,12 +26,13 @@ function(cw_test name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
+  set(labels ${ARG_LABEL} ${ARG_LABELS})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE cw_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${ARG_LABEL};${ARG_LABELS}" TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT})
 endfunction()
 
 # cw_fuzz(name SOURCE file DEPS ... [CORPUS dir])
@@ -68,4 +69,25 @@ function(cw_bench name)
   add_executable(bench_${name} ${ARG_SOURCES})
   target_link_libraries(bench_${name} PRIVATE cw_options ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main)
   set_property(GLOBAL APPEND PROPERTY CW_BENCH_TARGETS bench_${name})
+endfunction()
+
+# cw_glob_library(name [DEPS ...])
+# A static library of every .cpp in the current folder, so files can be added without editing
+# the list.
+function(cw_glob_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cw_library(${name} SOURCES ${srcs} DEPS ${ARG_DEPS})
+endfunction()
+
+# cw_glob_tests(prefix LABEL area [LABELS ...] [DEPS ...] [TIMEOUT s])
+# One test executable per tests/*Test.cpp of the current folder, named <prefix>_<file>.
+function(cw_glob_tests prefix)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "DEPS;LABELS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*Test.cpp)
+  foreach(t ${tests})
+    get_filename_component(n ${t} NAME_WE)
+    cw_test(${prefix}_${n} LABEL ${ARG_LABEL} LABELS ${ARG_LABELS} SOURCES ${t}
+            DEPS ${ARG_DEPS} TIMEOUT ${ARG_TIMEOUT})
+  endforeach()
 endfunction()
