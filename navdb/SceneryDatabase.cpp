@@ -1,0 +1,279 @@
+#include "navdb/SceneryDatabase.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+CSceneryDatabase::CSceneryDatabase(int growBytes)
+    : m_areas(*this),
+      m_files(*this),
+      m_ndbs(*this, kArrayNdb),
+      m_ils(*this, kArrayIls),
+      m_vors(*this, kArrayVor),
+      m_airports(*this, kArrayAirport),
+      m_markers(*this, kArrayMarker),
+      m_runways(*this, kArrayRunway),
+      m_coms(*this, kArrayCom),
+      m_airspaces(*this, kArrayAirspace),
+      m_intersections(*this, kArrayIntersection),
+      m_airways(*this, kArrayAirway),
+      m_labelPoints(*this),
+      m_objects(*this),
+      m_airspaceShapes(*this),
+      m_pointArrays{&m_ndbs, &m_ils, &m_vors, &m_airports, &m_markers,
+                    &m_runways, &m_coms, &m_airspaces, &m_intersections, &m_airways},
+      m_growBytes(growBytes > 0 ? growBytes : 1024) {}
+
+CSceneryDatabase::~CSceneryDatabase() = default;
+
+void CSceneryDatabase::ClearDatabase() {
+  m_areas.SetSize(0);
+  m_excludeBoxes.SetSize(0);
+  m_files.SetSize(0);
+  m_magVarGrids.SetSize(0);
+  m_tiles.SetSize(0);
+  for (CNavPointArray* a : m_pointArrays) a->SetSize(0);
+  m_tileKeys.SetSize(0);
+  m_labelPoints.SetSize(0);
+  m_objectGroups.SetSize(0);
+  m_objects.SetSize(0);
+  m_footprintVertices.SetSize(0);
+  m_airspaceShapes.SetSize(0);
+  m_airspaceVertices.SetSize(0);
+  m_pool.reset();
+  m_poolLength = 0;
+  m_poolCapacity = 0;
+}
+
+// ---- Pool ------------------------------------------------------------------------------------
+
+void CSceneryDatabase::ReservePool(uint64_t length) {
+  if (length + 1 <= m_poolCapacity) return;
+  const uint64_t capacity = std::max<uint64_t>(length + 1, m_poolCapacity + m_growBytes);
+  std::unique_ptr<uint8_t[]> block(new uint8_t[capacity]);
+  if (m_poolLength > 0) std::memcpy(block.get(), m_pool.get(), m_poolLength);
+  block[m_poolLength] = 0;
+  m_pool = std::move(block);
+  m_poolCapacity = capacity;
+}
+
+int32_t CSceneryDatabase::AppendPool(const void* data, size_t size) {
+  if (m_poolLength + size > static_cast<uint64_t>(kMaxPoolLength)) return -1;
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  std::vector<uint8_t> copy;
+  if (m_pool && bytes >= m_pool.get() && bytes < m_pool.get() + m_poolCapacity) {
+    // The source lies in this pool, which may move while it grows.
+    copy.assign(bytes, bytes + size);
+    bytes = copy.data();
+  }
+  ReservePool(m_poolLength + size);
+  const auto offset = static_cast<int32_t>(m_poolLength);
+  if (size > 0) std::memcpy(m_pool.get() + m_poolLength, bytes, size);
+  m_poolLength += size;
+  m_pool[m_poolLength] = 0;
+  return offset;
+}
+
+int32_t CSceneryDatabase::AddString(const char* text) {
+  if (text == nullptr || *text == '\0') return -1;
+  return AppendPool(text, std::strlen(text) + 1);
+}
+
+int32_t CSceneryDatabase::AddString(std::string_view text) {
+  if (text.empty()) return -1;
+  std::string copy(text);  // the view need not be NUL-terminated
+  return AppendPool(copy.c_str(), copy.size() + 1);
+}
+
+const char* CSceneryDatabase::GetString(int32_t offset) const {
+  if (offset < 0 || static_cast<uint64_t>(offset) >= m_poolLength) return "";
+  return reinterpret_cast<const char*>(m_pool.get() + offset);
+}
+
+// ---- Payloads ----------------------------------------------------------------------------------
+
+int32_t CSceneryDatabase::WritePayload(NavPoint& p, const void* data, size_t size) {
+  const int32_t offset = AppendPool(data, size);
+  if (offset >= 0) p.SetPayloadOffset(offset);
+  return offset;
+}
+
+int32_t CSceneryDatabase::AddIntersection(NavPoint& p, const IntersectionRecord* r, int base) {
+  const int32_t offset = WritePayload(p, r, r->PayloadSize());
+  if (offset < 0 || base == 0) return offset;
+  auto* copy = reinterpret_cast<IntersectionRecord*>(m_pool.get() + offset);
+  auto* segments = reinterpret_cast<AirwaySegment*>(m_pool.get() + offset + sizeof(IntersectionRecord));
+  for (int i = 0; i < copy->segmentCount; ++i) {
+    for (SegmentHalf& h : segments[i].half) {
+      if (h.neighbour >= 0) h.neighbour += base;
+    }
+  }
+  return offset;
+}
+
+int32_t CSceneryDatabase::AddPayload(NavPoint& p, const void* payload) {
+  if (ArrayOfKind(p.kind) == kArrayNone) return -1;
+  return WritePayload(p, payload, PayloadSizeOf(p.kind, payload));
+}
+
+ParkingEntry* CSceneryDatabase::GetAirportParkings(const NavPoint& p) {
+  AirportRecord* a = GetAirport(p);
+  if (!a) return nullptr;
+  return reinterpret_cast<ParkingEntry*>(reinterpret_cast<uint8_t*>(a) + sizeof(AirportRecord) +
+                                         sizeof(FrequencyEntry) * a->FrequencyCount());
+}
+
+const ParkingEntry* CSceneryDatabase::GetAirportParkings(const NavPoint& p) const {
+  return const_cast<CSceneryDatabase*>(this)->GetAirportParkings(p);
+}
+
+uint32_t CSceneryDatabase::ReadAirwayItem(const NavPoint& p, int i) const {
+  uint32_t item = 0;
+  if (const uint8_t* items = GetAirwayItems(p)) std::memcpy(&item, items + 4 * i, sizeof item);
+  return item;
+}
+
+VertexExtra* CSceneryDatabase::GetVertexExtra(const AirspaceVertex& v) {
+  if (!PoolHolds(v.extraOffset, sizeof(VertexExtra))) return nullptr;
+  return reinterpret_cast<VertexExtra*>(m_pool.get() + v.extraOffset);
+}
+
+const VertexExtra* CSceneryDatabase::GetVertexExtra(const AirspaceVertex& v) const {
+  return const_cast<CSceneryDatabase*>(this)->GetVertexExtra(v);
+}
+
+int32_t CSceneryDatabase::AddVertexExtra(AirspaceVertex& v, const VertexExtra& extra) {
+  const int32_t offset = AppendPool(&extra, sizeof extra);
+  if (offset >= 0) v.extraOffset = offset;
+  return offset;
+}
+
+// ---- Building ----------------------------------------------------------------------------------
+
+int CSceneryDatabase::AddArea(const char* path, const char* exclude) {
+  AreaRecord r;
+  r.pathText = AddString(path);
+  r.excludeText = AddString(exclude);
+  return m_areas.AddArea(r);
+}
+
+namespace {
+
+// +180 belongs to the same meridian as -180, whose tile holds it under the containment test.
+double FileLongitude(double longitude) { return longitude >= 180 ? longitude - 360 : longitude; }
+
+double To360(double lon) { return lon < 0 ? lon + 360 : lon; }
+double From360(double lon) { return lon > 180 ? lon - 360 : lon; }
+
+}  // namespace
+
+bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& point,
+                                const void* payload) {
+  const int fileCount = m_files.GetSize();
+  const PointArray slot = ArrayOfKind(point.kind);
+  if (fileCount == 0 || slot == kArrayNone) return false;
+  const size_t payloadSize = payload ? PayloadSizeOf(point.kind, payload) : 0;
+  if (m_poolLength + payloadSize > static_cast<uint64_t>(kMaxPoolLength)) return false;
+
+  longitude = FileLongitude(longitude);
+  BglFileRecord& file = m_files[fileCount - 1];
+  const int first = fileCount > 1 ? m_files[fileCount - 2].tileEnd : 0;
+  const int end = std::min(file.tileEnd, m_tiles.GetSize());
+  int tile = -1;
+  for (int t = std::max(first, 0); t < end; ++t) {
+    if (m_tiles[t].Contains(latitude, longitude)) {
+      tile = t;
+      break;
+    }
+  }
+  if (tile < 0) tile = m_tiles.AddTile(TileRecord(latitude, longitude), &file.tileEnd);
+
+  NavPoint& stored = m_pointArrays[slot]->InsertAtTile(tile, point);
+  if (payload) {
+    WritePayload(stored, payload, payloadSize);
+    point.word = stored.word;
+  }
+
+  if (slot != kArrayIntersection && slot != kArrayAirway && slot != kArrayAirspace) {
+    file.latMin = std::min(file.latMin, stored.latitude);
+    file.latMax = std::max(file.latMax, stored.latitude);
+    const double lon = To360(stored.longitude);
+    file.lonMin = static_cast<float>(From360(std::min(To360(file.lonMin), lon)));
+    file.lonMax = static_cast<float>(From360(std::max(To360(file.lonMax), lon)));
+  }
+  return true;
+}
+
+LabelPoint* CSceneryDatabase::AddLabelPoint(double latitude, double longitude,
+                                            const LabelPoint& label) {
+  const int areaCount = m_areas.GetSize();
+  if (areaCount == 0) return nullptr;
+  longitude = FileLongitude(longitude);
+  AreaRecord& area = m_areas[areaCount - 1];
+  const int first = areaCount > 1 ? m_areas[areaCount - 2].tileKeyEnd : 0;
+  const int end = std::min(area.tileKeyEnd, m_tileKeys.GetSize());
+  int key = -1;
+  for (int k = std::max(first, 0); k < end; ++k) {
+    if (m_tileKeys[k].Contains(latitude, longitude)) {
+      key = k;
+      break;
+    }
+  }
+  if (key < 0) key = m_tileKeys.AddTileKey(TileKey(latitude, longitude), &area.tileKeyEnd);
+  return &m_labelPoints.InsertAtTileKey(key, label);
+}
+
+// ---- Chains ------------------------------------------------------------------------------------
+
+namespace {
+
+template <class Array, class Field>
+IndexRange ChildRange(const Array& parents, int i, Field field) {
+  if (i < 0 || i >= parents.GetSize()) return {};
+  return {i > 0 ? parents[i - 1].*field : 0, parents[i].*field};
+}
+
+}  // namespace
+
+IndexRange CSceneryDatabase::MagVarRange(int area) const {
+  return ChildRange(m_areas, area, &AreaRecord::magVarEnd);
+}
+IndexRange CSceneryDatabase::ExcludeBoxRange(int area) const {
+  return ChildRange(m_areas, area, &AreaRecord::excludeBoxEnd);
+}
+IndexRange CSceneryDatabase::FileRange(int area) const {
+  return ChildRange(m_areas, area, &AreaRecord::fileEnd);
+}
+IndexRange CSceneryDatabase::TileKeyRange(int area) const {
+  return ChildRange(m_areas, area, &AreaRecord::tileKeyEnd);
+}
+IndexRange CSceneryDatabase::TileRange(int file) const {
+  return ChildRange(m_files, file, &BglFileRecord::tileEnd);
+}
+IndexRange CSceneryDatabase::ObjectGroupRange(int file) const {
+  return ChildRange(m_files, file, &BglFileRecord::objectGroupEnd);
+}
+IndexRange CSceneryDatabase::AirspaceShapeRange(int file) const {
+  return ChildRange(m_files, file, &BglFileRecord::airspaceShapeEnd);
+}
+IndexRange CSceneryDatabase::PointRange(int tile, PointArray array) const {
+  if (tile < 0 || tile >= m_tiles.GetSize() || array < 0 || array >= kPointArrayCount) return {};
+  return {tile > 0 ? m_tiles[tile - 1].end[array] : 0, m_tiles[tile].end[array]};
+}
+IndexRange CSceneryDatabase::LabelRange(int tileKey) const {
+  return ChildRange(m_tileKeys, tileKey, &TileKey::end);
+}
+IndexRange CSceneryDatabase::ObjectRange(int group) const {
+  return ChildRange(m_objectGroups, group, &ObjectGroup::objectEnd);
+}
+IndexRange CSceneryDatabase::FootprintRange(int object) const {
+  return ChildRange(m_objects, object, &ObjectRecord::vertexEnd);
+}
+IndexRange CSceneryDatabase::ShapeVertexRange(int shape) const {
+  return ChildRange(m_airspaceShapes, shape, &AirspaceShape::vertexEnd);
+}
+
+bool CSceneryDatabase::Fail(std::string reason) {
+  m_lastError = std::move(reason);
+  return false;
+}
