@@ -1,0 +1,22 @@
+#pragma once
+// Text in files, records and the database stays in code page 1252; these convert at the points
+// where text meets the outside world (widgets, file names on disk).
+#include <string>
+#include <string_view>
+
+namespace win {
+
+// The five bytes that code page 1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the
+// C1 controls of the same value, so every byte string survives a round trip.
+std::string Cp1252ToUtf8(std::string_view text);
+
+// Characters outside code page 1252 and malformed UTF-8 each become `replacement`.
+std::string Utf8ToCp1252(std::string_view text, char replacement = '?');
+
+// Upper case of a code page 1252 byte (ASCII and the Latin letters of the upper half).
+char Cp1252ToUpper(char c);
+
+// Case-insensitive equality as profile names and file names on Windows compare.
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace win
