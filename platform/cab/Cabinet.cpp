@@ -156,7 +156,11 @@ bool Copy(const std::string& path, ICopyHandler& handler, bool followSet, Error*
   mscabd_cabinet* first = dec.Open(path);
   if (first == nullptr) {
     std::error_code ec;
-    err = fs::is_regular_file(path, ec) ? ErrorOf(dec.d->last_error(dec.d)) : Error::kCabinetNotFound;
+    // A file too short for a cabinet header fails on reading it: no cabinet either.
+    const int why = dec.d->last_error(dec.d);
+    err = !fs::is_regular_file(path, ec) ? Error::kCabinetNotFound
+          : why == MSPACK_ERR_READ       ? Error::kNotACabinet
+                                         : ErrorOf(why);
     return false;
   }
   if (!handler.OnCabinetInfo(path, InfoOf(first), Text(first->nextname), Text(first->nextinfo))) {
