@@ -235,7 +235,7 @@ bool AddAirspaceShape(CSceneryDatabase& db, const AirspaceOutline& outline) {
 
 bool ReadAirspaceFile(const NavTextFile& file, CSceneryDatabase& db, const ReaderSignals& signals) {
   CTextLineReader lines;
-  if (!OpenNavTextFile(lines, file.fullPath)) {
+  if (!lines.Open(file.fullPath)) {
     return true;
   }
   const bool ok = ReadAirspaceLines(lines, file, db, signals);

@@ -351,7 +351,7 @@ bool ParseAirwayFields(char* line, AirwayLine& out) {
 bool ReadAirwayFile(const NavTextFile& file, CSceneryDatabase& area, CTrackSegmentList& tracks,
                     const ReaderSignals& signals) {
   CTextLineReader lines;
-  if (!OpenNavTextFile(lines, file.fullPath)) {
+  if (!lines.Open(file.fullPath)) {
     return true;
   }
   return ReadAirwayLines(lines, file, area, tracks, signals);

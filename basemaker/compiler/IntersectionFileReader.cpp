@@ -66,7 +66,7 @@ bool ParseIntersectionLine(char* line, IntersectionLine& out) {
 bool ReadIntersectionFile(const NavTextFile& file, CSceneryDatabase& db,
                           const ReaderSignals& signals) {
   CTextLineReader lines;
-  if (!OpenNavTextFile(lines, file.fullPath)) {
+  if (!lines.Open(file.fullPath)) {
     return true;
   }
   const bool ok = ReadIntersectionLines(lines, file, db, signals);

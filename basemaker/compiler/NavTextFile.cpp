@@ -1,10 +1,6 @@
 #include "basemaker/compiler/NavTextFile.h"
 
-#include <filesystem>
-
-#include "basemaker/compiler/TextLineReader.h"
 #include "navdb/SceneryDatabase.h"
-#include "platform/win/WinPath.h"
 
 int AppendTextFileRecord(CSceneryDatabase& db, const NavTextFile& file) {
   BglFileRecord record;
@@ -18,14 +14,4 @@ int AppendTextFileRecord(CSceneryDatabase& db, const NavTextFile& file) {
   record.lonMax = -1e-8f;
   int* count = db.m_areas.GetSize() > 0 ? &db.m_areas[db.m_areas.GetSize() - 1].fileEnd : nullptr;
   return db.m_files.Add(record, count);
-}
-
-bool OpenNavTextFile(CTextLineReader& lines, const std::string& path) {
-  if (lines.Open(path)) {
-    return true;
-  }
-  // Paths of the program folder may be kept in their Windows form and letter case.
-  std::error_code ec;
-  const auto resolved = win::ResolveWinPath(path, std::filesystem::current_path(ec));
-  return resolved && lines.Open(resolved->string());
 }

@@ -7,8 +7,6 @@
 #include <functional>
 #include <string>
 
-#include "platform/win/Sync.h"
-
 class CSceneryDatabase;
 
 // One navigation text file of the program folder.
@@ -17,16 +15,16 @@ struct NavTextFile {
   std::string name;       // "ISEC.txt", ...
   uint32_t size = 0;
   uint64_t lastWrite = 0;  // FILETIME ticks
-  std::string fullPath;    // native or Windows-form path of the file
+  std::string fullPath;    // native path of the file
 };
 
-// The build's abort event, polled without waiting, and the heartbeat that tells the main window
-// that a long read is still alive.
+// The build's abort poll (its abort event taken without waiting; a true answer has consumed the
+// event) and the heartbeat that tells the main window that a long read is still alive.
 struct ReaderSignals {
-  win::AutoResetEvent* abort = nullptr;
+  std::function<bool()> abortPoll;
   std::function<void()> heartbeat;
 
-  bool AbortRequested() const { return abort != nullptr && abort->Wait(0); }
+  bool AbortRequested() const { return abortPoll && abortPoll(); }
   void Heartbeat() const {
     if (heartbeat) {
       heartbeat();
@@ -39,6 +37,3 @@ struct ReaderSignals {
 // inside). Returns its index.
 int AppendTextFileRecord(CSceneryDatabase& db, const NavTextFile& file);
 
-// Opens a text file given in native or Windows form; false when it cannot be read.
-class CTextLineReader;
-bool OpenNavTextFile(CTextLineReader& lines, const std::string& path);
