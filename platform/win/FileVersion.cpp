@@ -14,6 +14,9 @@ constexpr uint32_t kSegmentNote = 4;  // PT_NOTE
 // Our note is 32 bytes; a note area larger than this is not worth reading.
 constexpr uint64_t kMaxNoteArea = 1 << 20;
 
+// No header table of a real executable comes near this.
+constexpr uint64_t kMaxTable = 16 << 20;
+
 // Reads ranges of the file, refusing any that do not lie wholly inside it.
 class BoundedFile {
  public:
@@ -26,7 +29,7 @@ class BoundedFile {
   }
 
   bool Read(uint64_t offset, uint64_t size, std::vector<uint8_t>& out) {
-    if (!m_in || offset > m_size || size > m_size - offset) return false;
+    if (!m_in || offset > m_size || size > m_size - offset || size > kMaxTable) return false;
     out.resize(static_cast<size_t>(size));
     m_in.clear();
     m_in.seekg(static_cast<std::streamoff>(offset));
@@ -37,6 +40,21 @@ class BoundedFile {
  private:
   std::ifstream m_in;
   uint64_t m_size = 0;
+};
+
+class BoundedImage {
+ public:
+  explicit BoundedImage(std::string_view image) : m_image(image) {}
+
+  bool Read(uint64_t offset, uint64_t size, std::vector<uint8_t>& out) const {
+    if (offset > m_image.size() || size > m_image.size() - offset) return false;
+    out.assign(m_image.begin() + static_cast<std::ptrdiff_t>(offset),
+               m_image.begin() + static_cast<std::ptrdiff_t>(offset + size));
+    return true;
+  }
+
+ private:
+  std::string_view m_image;
 };
 
 uint64_t Le(const std::vector<uint8_t>& bytes, size_t offset, size_t width) {
@@ -77,10 +95,8 @@ std::optional<FileVersion> FindVersionNote(const std::vector<uint8_t>& area, uin
   return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<FileVersion> GetFileVersion(const std::filesystem::path& executable) {
-  BoundedFile file(executable);
+template <typename Reader>
+std::optional<FileVersion> FindInElf(Reader& file) {
   std::vector<uint8_t> header;
   if (!file.Read(0, 52, header)) return std::nullopt;  // 52: the smaller, 32-bit header
   if (std::memcmp(header.data(), "\x7f" "ELF", 4) != 0 || header[5] != 1) return std::nullopt;
@@ -126,6 +142,18 @@ std::optional<FileVersion> GetFileVersion(const std::filesystem::path& executabl
     if (auto version = FindVersionNote(area, note.align == 8 ? 8 : 4)) return version;
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<FileVersion> GetFileVersion(const std::filesystem::path& executable) {
+  BoundedFile file(executable);
+  return FindInElf(file);
+}
+
+std::optional<FileVersion> ParseFileVersion(std::string_view image) {
+  BoundedImage reader(image);
+  return FindInElf(reader);
 }
 
 }  // namespace win

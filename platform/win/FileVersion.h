@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 
 namespace win {
 
@@ -29,6 +30,8 @@ static_assert(sizeof(VersionNote) == 32);
 
 // nullopt when the file is not a little-endian ELF file, is damaged, or carries no such note.
 std::optional<FileVersion> GetFileVersion(const std::filesystem::path& executable);
+// The same for an executable's bytes in memory.
+std::optional<FileVersion> ParseFileVersion(std::string_view image);
 
 }  // namespace win
 
