@@ -1,0 +1,1 @@
+cw_fuzz(profile SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/ProfileFuzz.cpp DEPS cw_profile LABEL platform)
