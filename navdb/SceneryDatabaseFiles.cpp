@@ -13,6 +13,9 @@
 
 namespace {
 
+const char* const kPointArrayNames[kPointArrayCount] = {
+    "NDB", "ILS", "VOR", "airport", "marker", "runway end", "COM", "airspace", "intersection", "airway"};
+
 // One directory entry's array, reached without knowing its record type.
 struct ArrayBody {
   size_t recordSize = 0;
@@ -50,10 +53,7 @@ class CDatabaseFileIo {
     out[2] = BodyOf(db.m_files, "file records");
     out[3] = BodyOf(db.m_tiles, "tiles");
     out[4] = BodyOf(db.m_magVarGrids, "magnetic variation grids");
-    static const char* const kPointNames[kPointArrayCount] = {
-        "NDBs", "ILS", "VORs", "airports", "markers", "runway ends", "COMs", "airspaces",
-        "intersections", "airways"};
-    for (int k = 0; k < kPointArrayCount; ++k) out[5 + k] = BodyOf(*db.m_pointArrays[k], kPointNames[k]);
+    for (int k = 0; k < kPointArrayCount; ++k) out[5 + k] = BodyOf(*db.m_pointArrays[k], kPointArrayNames[k]);
     out[kUnusedDirectoryEntry] = ArrayBody{};
     out[16] = BodyOf(db.m_tileKeys, "tile keys");
     out[17] = BodyOf(db.m_labelPoints, "label points");
@@ -254,7 +254,7 @@ bool CSceneryDatabase::Validate() {
   if (!chainsHold) return false;
   for (int k = 0; k < kPointArrayCount; ++k) {
     if (!ChainHolds(m_tiles, [k](const TileRecord& t) { return t.end[k]; }, m_pointArrays[k]->GetSize())) {
-      return Fail("chain of tiles into point array " + std::to_string(k) + " is broken");
+      return Fail(std::string("chain of tiles into ") + kPointArrayNames[k] + " points is broken");
     }
   }
 
@@ -280,14 +280,14 @@ bool CSceneryDatabase::Validate() {
     const CNavPointArray& points = *m_pointArrays[k];
     for (int i = 0, n = points.GetSize(); i < n; ++i) {
       const NavPoint& p = points[i];
-      const std::string where = "point " + std::to_string(i) + " of point array " + std::to_string(k);
-      if (ArrayOfKind(p.kind) != k) return Fail(where + " has kind " + std::to_string(p.kind));
+      auto where = [&] { return std::string(kPointArrayNames[k]) + " point " + std::to_string(i); };
+      if (ArrayOfKind(p.kind) != k) return Fail(where() + " has kind " + std::to_string(p.kind));
       if (!p.HasPayload()) continue;
       const int64_t offset = p.PayloadOffset();
-      if (!PoolHolds(offset, PayloadHeaderSize(p.kind))) return Fail(where + ": payload outside the pool");
+      if (!PoolHolds(offset, PayloadHeaderSize(p.kind))) return Fail(where() + ": payload outside the pool");
       const uint8_t* payload = m_pool.get() + offset;
       if (!PoolHolds(offset, PayloadSizeOf(p.kind, payload))) {
-        return Fail(where + ": payload list runs past the pool");
+        return Fail(where() + ": payload list runs past the pool");
       }
       bool textsOk = true;
       switch (k) {
@@ -306,7 +306,7 @@ bool CSceneryDatabase::Validate() {
         }
         default: break;
       }
-      if (!textsOk) return Fail(where + ": a text lies outside the pool");
+      if (!textsOk) return Fail(where() + ": a text lies outside the pool");
     }
   }
   return true;
