@@ -1,0 +1,22 @@
+#include "plotr/plan/DatabaseAccess.h"
+
+#include <algorithm>
+#include <cmath>
+
+// The pool grows in small steps in Plotr: it is filled by whole-file loads, never point by point.
+CSceneryDatabase g_SceneryDatabase(1024);
+win::RecursiveLock g_DatabaseLock;
+
+double MagneticVariation(const CSceneryDatabase& db, double latitude, double longitude) {
+  if (db.m_magVarGrids.IsEmpty()) {
+    return 0.0;
+  }
+  const double lat = std::isfinite(latitude) ? std::clamp(std::floor(latitude + 0.5), -90.0, 90.0) : 0.0;
+  const double lon = std::isfinite(longitude) ? std::floor(longitude + 0.5) : 0.0;
+  const int i = static_cast<int>(lat);
+  const int j = static_cast<int>(std::fmod(std::fmod(lon, 360.0) + 360.0, 360.0));
+  const int16_t raw = db.m_magVarGrids[0].value[j * kMagVarLatitudes + i + 90];
+  // Negated in 16 bits, as the stored sign convention has always been turned.
+  const auto negated = static_cast<int16_t>(-raw);
+  return negated * 360.0 / 65536.0;
+}

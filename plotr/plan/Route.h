@@ -1,0 +1,92 @@
+#pragma once
+
+// The waypoint list of a plan as the user placed it, with the user's own fixes and their
+// names, the cruise settings and the aircraft profile. Every undo snapshot is one CRoute; every
+// plan edit copies the current one, changes the copy and pushes it.
+
+#include <cstdint>
+#include <vector>
+
+#include "navdb/NavPoint.h"
+#include "plotr/plan/AircraftProfile.h"
+#include "plotr/plan/FixNameMap.h"
+#include "plotr/plan/PlanPoint.h"
+
+#pragma pack(push, 1)
+// Cruise speed (knots) and two cruise altitudes (feet); stored as it stands in plan files.
+struct RouteCruise {
+  int32_t speed = 0;
+  int32_t altitude1 = 0;
+  int32_t altitude2 = 0;
+};
+#pragma pack(pop)
+static_assert(sizeof(RouteCruise) == 12);
+
+// Format numbers of plan files.
+inline constexpr uint16_t kPlanFormatCurrent = 105;
+
+// Kind masks of the position searches: the low 16 bits select kinds (and tables), the high
+// 16 bits filter airspace classes, and this bit asks for airport parking positions.
+inline constexpr int32_t kSearchParkings = 0x10000000;
+
+// Radius within which a plan point finds its object again after a database change.
+inline constexpr double kRevalidateRadius = 20000.0;
+// Radius of the search for the airport an object belongs to.
+inline constexpr double kAirportOfRadius = 9260.0;
+
+class CRoute {
+ public:
+  // Empty, with the process's current aircraft profile and its cruise speed and altitude
+  // (the first route of a process seeds "Aircraft.ini").
+  CRoute();
+
+  int GetCount() const { return static_cast<int>(m_points.size()); }
+  PlanPoint& operator[](int i) { return m_points[static_cast<size_t>(i)]; }
+  const PlanPoint& operator[](int i) const { return m_points[static_cast<size_t>(i)]; }
+
+  void Clear(uint16_t& format);
+  bool Contains(const NavPoint& key) const;
+  static void MakeUserPoint(NavPoint& key, double latitude, double longitude);
+  int Revalidate();
+  void SetPoint(int index, const PlanPoint& value);
+  int AddPoint(PlanPoint value);
+  void InsertPoint(int index, PlanPoint value);
+  void RemovePoint(int index);
+  double GetLength() const;
+  void NameUserFixes();
+  bool LookupUserFixName(uint32_t fixId, FixName& name) const { return m_fixNames.LookupId(fixId, name); }
+
+  // The aircraft and cruise dialogs on this route; false when cancelled.
+  bool SelectAircraft();
+  bool SetCruise();
+  int MeanCruiseAltitude() const;
+
+  // Performance on the route's profile (feet, knots, feet per minute, nautical miles).
+  double ClimbSpeedAt(double altitude, int speed) const;
+  double DescentSpeedAt(double altitude, int speed, double distance) const;
+  double ApproachSpeedAt(double altitude, int speed, double distance) const;
+  double ClimbRateAt(double altitude, bool halve) const;
+  double DescentRateAt(double altitude, double distance) const;
+  double IntegrateClimb(double altitude, double distance, int speed) const;
+  double IntegrateDescent(double altitude, double distance, int speed, double distanceToGo) const;
+
+  // Database access (the caller holds g_DatabaseLock).
+  bool Resolve(FullPoint& out, const NavPoint& key) const;
+  bool FindObjects(std::vector<FullPoint>& out, double& radius, double latitude, double longitude, int32_t kinds,
+                   bool sorted, bool onlyInRoute) const;
+  bool FindObject(FullPoint& out, double& radius, double latitude, double longitude, int32_t kinds, bool sorted,
+                  bool onlyInRoute = false) const;
+  bool FindAirportOf(FullPoint& out, const NavPoint& key) const;
+  double MagneticVariation(double latitude, double longitude) const;
+
+  std::vector<PlanPoint> m_points;
+  std::vector<NavPoint> m_userFixes;
+  CFixNameMap m_fixNames;
+  RouteCruise m_cruise;
+  AircraftProfile m_profile;
+
+ private:
+  bool FixIdInUse(uint32_t id) const;
+  void SetCruiseFromProfile();
+  int CruiseAltitudeCap() const;
+};

@@ -1,0 +1,13 @@
+#include "plotr/tools/ToolDialogs.h"
+
+namespace {
+IToolDialogs* g_toolDialogs = nullptr;
+}
+
+void SetToolDialogs(IToolDialogs* dialogs) {
+  g_toolDialogs = dialogs;
+}
+
+IToolDialogs* GetToolDialogs() {
+  return g_toolDialogs;
+}
