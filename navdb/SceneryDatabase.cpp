@@ -195,8 +195,10 @@ bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& poi
   }
 
   if (slot != kArrayIntersection && slot != kArrayAirway && slot != kArrayAirspace) {
-    file.latMin = std::min(file.latMin, stored.latitude);
-    file.latMax = std::max(file.latMax, stored.latitude);
+    // Packed fields are copied out: std::min must not bind references to them.
+    const float lat = stored.latitude, latMin = file.latMin, latMax = file.latMax;
+    file.latMin = std::min(latMin, lat);
+    file.latMax = std::max(latMax, lat);
     const double lon = To360(stored.longitude);
     file.lonMin = static_cast<float>(From360(std::min(To360(file.lonMin), lon)));
     file.lonMax = static_cast<float>(From360(std::max(To360(file.lonMax), lon)));
@@ -227,50 +229,52 @@ LabelPoint* CSceneryDatabase::AddLabelPoint(double latitude, double longitude,
 
 namespace {
 
-template <class Array, class Field>
-IndexRange ChildRange(const Array& parents, int i, Field field) {
+// `endOf` reads the end field by value: the records are packed, so no reference or member
+// pointer may reach their fields.
+template <class Array, class EndOf>
+IndexRange ChildRange(const Array& parents, int i, EndOf endOf) {
   if (i < 0 || i >= parents.GetSize()) return {};
-  return {i > 0 ? parents[i - 1].*field : 0, parents[i].*field};
+  return {i > 0 ? endOf(parents[i - 1]) : 0, endOf(parents[i])};
 }
 
 }  // namespace
 
 IndexRange CSceneryDatabase::MagVarRange(int area) const {
-  return ChildRange(m_areas, area, &AreaRecord::magVarEnd);
+  return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.magVarEnd; });
 }
 IndexRange CSceneryDatabase::ExcludeBoxRange(int area) const {
-  return ChildRange(m_areas, area, &AreaRecord::excludeBoxEnd);
+  return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.excludeBoxEnd; });
 }
 IndexRange CSceneryDatabase::FileRange(int area) const {
-  return ChildRange(m_areas, area, &AreaRecord::fileEnd);
+  return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.fileEnd; });
 }
 IndexRange CSceneryDatabase::TileKeyRange(int area) const {
-  return ChildRange(m_areas, area, &AreaRecord::tileKeyEnd);
+  return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.tileKeyEnd; });
 }
 IndexRange CSceneryDatabase::TileRange(int file) const {
-  return ChildRange(m_files, file, &BglFileRecord::tileEnd);
+  return ChildRange(m_files, file, [](const BglFileRecord& r) { return r.tileEnd; });
 }
 IndexRange CSceneryDatabase::ObjectGroupRange(int file) const {
-  return ChildRange(m_files, file, &BglFileRecord::objectGroupEnd);
+  return ChildRange(m_files, file, [](const BglFileRecord& r) { return r.objectGroupEnd; });
 }
 IndexRange CSceneryDatabase::AirspaceShapeRange(int file) const {
-  return ChildRange(m_files, file, &BglFileRecord::airspaceShapeEnd);
+  return ChildRange(m_files, file, [](const BglFileRecord& r) { return r.airspaceShapeEnd; });
 }
 IndexRange CSceneryDatabase::PointRange(int tile, PointArray array) const {
   if (tile < 0 || tile >= m_tiles.GetSize() || array < 0 || array >= kPointArrayCount) return {};
   return {tile > 0 ? m_tiles[tile - 1].end[array] : 0, m_tiles[tile].end[array]};
 }
 IndexRange CSceneryDatabase::LabelRange(int tileKey) const {
-  return ChildRange(m_tileKeys, tileKey, &TileKey::end);
+  return ChildRange(m_tileKeys, tileKey, [](const TileKey& r) { return r.end; });
 }
 IndexRange CSceneryDatabase::ObjectRange(int group) const {
-  return ChildRange(m_objectGroups, group, &ObjectGroup::objectEnd);
+  return ChildRange(m_objectGroups, group, [](const ObjectGroup& r) { return r.objectEnd; });
 }
 IndexRange CSceneryDatabase::FootprintRange(int object) const {
-  return ChildRange(m_objects, object, &ObjectRecord::vertexEnd);
+  return ChildRange(m_objects, object, [](const ObjectRecord& r) { return r.vertexEnd; });
 }
 IndexRange CSceneryDatabase::ShapeVertexRange(int shape) const {
-  return ChildRange(m_airspaceShapes, shape, &AirspaceShape::vertexEnd);
+  return ChildRange(m_airspaceShapes, shape, [](const AirspaceShape& r) { return r.vertexEnd; });
 }
 
 bool CSceneryDatabase::Fail(std::string reason) {

@@ -95,10 +95,10 @@ TEST_F(Files, AnEmptyArrayKeepsItsPlaceInTheDirectory) {
   for (TileRecord& t : db.m_tiles) t.end[kArrayAirspace] = 0;
   ASSERT_TRUE(db.SaveDatabaseFiles(rec, str));
   const RecordFileHeader h = HeaderOf(ReadFileBytes(rec));
-  EXPECT_EQ(h.directory[12].size, 0u);
-  EXPECT_EQ(h.directory[12].offset, h.directory[13].offset);
-  EXPECT_EQ(h.directory[15].offset, 0u);
-  EXPECT_EQ(h.directory[15].size, 0u);
+  EXPECT_EQ(+h.directory[12].size, 0u);
+  EXPECT_EQ(+h.directory[12].offset, +h.directory[13].offset);
+  EXPECT_EQ(+h.directory[15].offset, 0u);
+  EXPECT_EQ(+h.directory[15].size, 0u);
   CSceneryDatabase loaded;
   ASSERT_TRUE(loaded.LoadDatabaseFiles(rec, str)) << loaded.GetLastError();
   EXPECT_TRUE(loaded.m_airspaces.IsEmpty());

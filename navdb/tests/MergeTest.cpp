@@ -43,7 +43,7 @@ TEST_F(Merge, AnAreaWithoutKeptPointsBringsOnlyItsIntersectionsAndThoseHidden) {
   ASSERT_EQ(dst.m_intersections.GetSize(), 12);
   for (int i = 10; i < 12; ++i) {
     EXPECT_FALSE(dst.m_intersections[i].IsShown());
-    EXPECT_EQ(dst.GetIntersectionSegments(dst.m_intersections[i])[0].half[0].neighbour, 11);
+    EXPECT_EQ(+dst.GetIntersectionSegments(dst.m_intersections[i])[0].half[0].neighbour, 11);
   }
   EXPECT_TRUE(dst.Validate()) << dst.GetLastError();
 }
@@ -89,7 +89,7 @@ TEST_F(Merge, RunwayEndsLoseTheirIlsBindingAndTextsMoveIntoThisPool) {
   const NdbRecord n = Ndb("N", 300, src.AddString("Beacon"));
   AddPointAt(src, 5, 5, kKindNdb, &n);
   dst.MergeArea(src, 0);
-  EXPECT_EQ(dst.GetRunway(dst.m_runways[0])->ilsWord, 0xABFFFFFFu);
+  EXPECT_EQ(+dst.GetRunway(dst.m_runways[0])->ilsWord, 0xABFFFFFFu);
   EXPECT_EQ(dst.GetRunway(dst.m_runways[0])->IlsIndex(), -1);
   EXPECT_STREQ(dst.GetString(dst.GetNdb(dst.m_ndbs[0])->nameText), "Beacon");
   EXPECT_STREQ(dst.GetString(dst.m_files[1].fileNameText), "file.bgl");
@@ -113,7 +113,7 @@ TEST_F(Merge, AirportTextsAreSharedWithinOneMergeOnly) {
   EXPECT_NE(country(0), country(2));
   EXPECT_NE(name(0), name(1));
   EXPECT_STREQ(dst.GetString(country(3)), "Country");
-  EXPECT_EQ(dst.GetAirportFrequencies(dst.m_airports[3])[0].frequency, 118.0f);
+  EXPECT_EQ(+dst.GetAirportFrequencies(dst.m_airports[3])[0].frequency, 118.0f);
   EXPECT_TRUE(dst.Validate()) << dst.GetLastError();
 }
 
@@ -127,8 +127,8 @@ TEST(MergeWhole, TheSampleDatabaseMergesAreaByAreaIntoAConsistentDatabase) {
   // Area 1's chain starts after area 0's intersections in both databases: the shift is zero
   // and every neighbour index stays as it was.
   for (int i = 0; i < merged.m_intersections.GetSize(); ++i) {
-    EXPECT_EQ(merged.GetIntersectionSegments(merged.m_intersections[i])[0].half[0].neighbour,
-              sample.GetIntersectionSegments(sample.m_intersections[i])[0].half[0].neighbour);
+    EXPECT_EQ(+merged.GetIntersectionSegments(merged.m_intersections[i])[0].half[0].neighbour,
+              +sample.GetIntersectionSegments(sample.m_intersections[i])[0].half[0].neighbour);
   }
   EXPECT_EQ(merged.m_ndbs.GetSize(), sample.m_ndbs.GetSize() - 1);  // the duplicate stays behind
   EXPECT_EQ(merged.m_objects.GetSize(), 1);                         // so does the object not kept
@@ -136,9 +136,9 @@ TEST(MergeWhole, TheSampleDatabaseMergesAreaByAreaIntoAConsistentDatabase) {
   EXPECT_EQ(merged.m_airspaceVertices.GetSize(), sample.m_airspaceVertices.GetSize());
   const AirspaceVertex& circle = merged.m_airspaceVertices[4];
   ASSERT_NE(merged.GetVertexExtra(circle), nullptr);
-  EXPECT_EQ(merged.GetVertexExtra(circle)->radiusNm, 5.0f);
+  EXPECT_EQ(+merged.GetVertexExtra(circle)->radiusNm, 5.0f);
   EXPECT_EQ(merged.m_magVarGrids.GetSize(), 1);
-  EXPECT_EQ(merged.m_magVarGrids[0].value[1000], sample.m_magVarGrids[0].value[1000]);
+  EXPECT_EQ(+merged.m_magVarGrids[0].value[1000], +sample.m_magVarGrids[0].value[1000]);
 }
 
 TEST(MergeWhole, ASecondAreaOfTheSourceMovesByTheIntersectionsLeftBehind) {
@@ -148,6 +148,6 @@ TEST(MergeWhole, ASecondAreaOfTheSourceMovesByTheIntersectionsLeftBehind) {
   ASSERT_TRUE(merged.Validate()) << merged.GetLastError();
   const int before = sample.m_intersections.GetSize() - merged.m_intersections.GetSize();
   ASSERT_GT(before, 0);
-  EXPECT_EQ(merged.GetIntersectionSegments(merged.m_intersections[0])[0].half[0].neighbour, 1);
+  EXPECT_EQ(+merged.GetIntersectionSegments(merged.m_intersections[0])[0].half[0].neighbour, 1);
   for (const LabelPoint& l : merged.m_labelPoints) EXPECT_LT(l.Intersection(), merged.m_intersections.GetSize());
 }

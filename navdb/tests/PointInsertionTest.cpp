@@ -32,12 +32,12 @@ TEST(Tiles, RowsAndColumnsFollowTheBorders) {
   };
   for (const Case& c : cases) {
     TileRecord t(c.lat, c.lon);
-    EXPECT_EQ(t.row, c.row) << c.lat << "," << c.lon;
-    EXPECT_EQ(t.column, c.column) << c.lat << "," << c.lon;
+    EXPECT_EQ(+t.row, +c.row) << c.lat << "," << c.lon;
+    EXPECT_EQ(+t.column, +c.column) << c.lat << "," << c.lon;
   }
   const TileBounds b = TileCellBounds(12, 23);
-  EXPECT_EQ(b.lonMin, 172.5);
-  EXPECT_EQ(b.lonMax, -180);
+  EXPECT_EQ(+b.lonMin, 172.5);
+  EXPECT_EQ(+b.lonMax, -180);
   EXPECT_TRUE(TileRecord(0, 175).Contains(0, -180));
   EXPECT_TRUE(TileIntersectsView(TileRecord(0, 175), -1, 1, 179, -179));
   EXPECT_FALSE(TileIntersectsView(TileRecord(0, 0), -1, 1, 179, -179));
@@ -51,9 +51,9 @@ TEST_F(OneFile, PointsOfATileKeepInsertionOrderAndLaterTilesFollowEarlierOnes) {
   EXPECT_EQ(NdbAt(0), "A");
   EXPECT_EQ(NdbAt(1), "C");
   EXPECT_EQ(NdbAt(2), "B");
-  EXPECT_EQ(db.m_tiles[0].end[kArrayNdb], 2);
-  EXPECT_EQ(db.m_tiles[1].end[kArrayNdb], 3);
-  EXPECT_EQ(db.m_files[0].tileEnd, 2);
+  EXPECT_EQ(+db.m_tiles[0].end[kArrayNdb], 2);
+  EXPECT_EQ(+db.m_tiles[1].end[kArrayNdb], 3);
+  EXPECT_EQ(+db.m_files[0].tileEnd, 2);
   EXPECT_TRUE(db.Validate()) << db.GetLastError();
 }
 
@@ -63,17 +63,17 @@ TEST_F(OneFile, ABorderPointGoesToTheEarlierTileThatContainsIt) {
   EXPECT_EQ(db.m_tiles.GetSize(), 1);
   AddNdb(84, 10, "C");  // row 0
   ASSERT_EQ(db.m_tiles.GetSize(), 2);
-  EXPECT_EQ(db.m_tiles[1].row, 0);
-  EXPECT_EQ(db.m_tiles[0].end[kArrayNdb], 2);
+  EXPECT_EQ(+db.m_tiles[1].row, 0);
+  EXPECT_EQ(+db.m_tiles[0].end[kArrayNdb], 2);
 }
 
 TEST_F(OneFile, LongitudePlus180SharesTheTileOfMinus180) {
   for (int i = 0; i < 3; ++i) AddNdb(1, 180, "E");
   AddNdb(1, -180, "W");
   ASSERT_EQ(db.m_tiles.GetSize(), 1);
-  EXPECT_EQ(db.m_tiles[0].column, 24);
+  EXPECT_EQ(+db.m_tiles[0].column, 24);
   EXPECT_EQ(db.m_ndbs.GetSize(), 4);
-  EXPECT_EQ(db.m_ndbs[0].longitude, 180.0f);  // the stored position is not changed
+  EXPECT_EQ(+db.m_ndbs[0].longitude, 180.0f);  // the stored position is not changed
 }
 
 TEST_F(OneFile, ANewTileStartsWithTheEndsOfTheTileBefore) {
@@ -82,7 +82,7 @@ TEST_F(OneFile, ANewTileStartsWithTheEndsOfTheTileBefore) {
   AddPointAt(db, 10, 10, kKindVor, &v);
   AddNdb(50, 50, "B");
   ASSERT_EQ(db.m_tiles.GetSize(), 2);
-  EXPECT_EQ(db.m_tiles[1].end[kArrayVor], 1);
+  EXPECT_EQ(+db.m_tiles[1].end[kArrayVor], 1);
   EXPECT_TRUE(db.PointRange(1, kArrayVor).Empty());
   EXPECT_EQ(db.PointRange(1, kArrayNdb).Count(), 1);
 }
@@ -114,10 +114,10 @@ TEST_F(OneFile, NavaidsWidenTheFileBoxButAirwayNetworkAndAirspacePointsDoNot) {
   BglFileRecord& f = db.m_files[0];
   AddNdb(10, 170, "A");
   AddNdb(12, -170, "B");
-  EXPECT_EQ(f.latMin, 10);
-  EXPECT_EQ(f.latMax, 12);
-  EXPECT_EQ(f.lonMin, 170);  // the box crosses 180 degrees
-  EXPECT_EQ(f.lonMax, -170);
+  EXPECT_EQ(+f.latMin, 10);
+  EXPECT_EQ(+f.latMax, 12);
+  EXPECT_EQ(+f.lonMin, 170);  // the box crosses 180 degrees
+  EXPECT_EQ(+f.lonMax, -170);
   const BglFileRecord before = db.m_files[0];
   const PayloadBytes x = Intersection(IntersectionRecord{}, {});
   AddPointAt(db, 40, 40, kKindIntersection, x.data());
@@ -125,9 +125,9 @@ TEST_F(OneFile, NavaidsWidenTheFileBoxButAirwayNetworkAndAirspacePointsDoNot) {
   AddPointAt(db, 41, 41, 1025, w.data());
   const PayloadBytes s = Airspace(AirspaceRecord{}, {});
   AddPointAt(db, 42, 42, kKindAirspaceHigh, s.data());
-  EXPECT_EQ(db.m_files[0].latMax, before.latMax);
-  EXPECT_EQ(db.m_files[0].lonMin, before.lonMin);
-  EXPECT_EQ(db.m_files[0].lonMax, before.lonMax);
+  EXPECT_EQ(+db.m_files[0].latMax, +before.latMax);
+  EXPECT_EQ(+db.m_files[0].lonMin, +before.lonMin);
+  EXPECT_EQ(+db.m_files[0].lonMax, +before.lonMax);
 }
 
 TEST_F(OneFile, PayloadOffsetIsStoredKeepingTheFlags) {
@@ -157,6 +157,6 @@ TEST(LabelPoints, AreFiledUnderTheTileKeysOfTheLastArea) {
   db.AddArea("two", nullptr);
   db.AddLabelPoint(10, 10, l);  // a new area gets a key of its own
   EXPECT_EQ(db.m_tileKeys.GetSize(), 3);
-  EXPECT_EQ(db.m_areas[1].tileKeyEnd, 3);
+  EXPECT_EQ(+db.m_areas[1].tileKeyEnd, 3);
   EXPECT_EQ(db.TileKeyRange(1).Count(), 1);
 }

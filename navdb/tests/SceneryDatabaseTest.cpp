@@ -36,13 +36,13 @@ TEST(RecordArray, InsertMovesTheTailAndRegrownElementsAreConstructedAgain) {
   a.InsertAt(1, v, 2);
   ASSERT_EQ(a.GetSize(), 5);
   const float expected[] = {0, 9, 9, 1, 2};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(a[i].latitude, expected[i]) << i;
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(+a[i].latitude, expected[i]) << i;
 
   a[4].edge = 1;
   a.SetSize(4);
   a.SetSize(5);  // the dropped element comes back as a default one
-  EXPECT_EQ(a[4].edge, kEdgeRhumbDefault);
-  EXPECT_EQ(a[4].extraOffset, -1);
+  EXPECT_EQ(+a[4].edge, kEdgeRhumbDefault);
+  EXPECT_EQ(+a[4].extraOffset, -1);
 }
 
 TEST(Records, DefaultElementsCarryTheirNeutralValues) {
@@ -54,19 +54,19 @@ TEST(Records, DefaultElementsCarryTheirNeutralValues) {
   db.m_tileKeys.SetSize(1);
   db.m_objects.SetSize(1);
   db.m_airspaceVertices.SetSize(1);
-  EXPECT_EQ(db.m_areas[0].pathText, -1);
-  EXPECT_EQ(db.m_areas[0].excludeText, -1);
-  EXPECT_EQ(db.m_files[0].fileNameText, -1);
-  EXPECT_EQ(db.m_files[0].tileEnd, 0);
-  EXPECT_EQ(db.m_ndbs[0].word, 0xFFFFFFFFu);  // no payload, kept and shown
+  EXPECT_EQ(+db.m_areas[0].pathText, -1);
+  EXPECT_EQ(+db.m_areas[0].excludeText, -1);
+  EXPECT_EQ(+db.m_files[0].fileNameText, -1);
+  EXPECT_EQ(+db.m_files[0].tileEnd, 0);
+  EXPECT_EQ(+db.m_ndbs[0].word, 0xFFFFFFFFu);  // no payload, kept and shown
   EXPECT_EQ(db.m_ndbs[0].PayloadOffset(), -1);
-  EXPECT_EQ(db.m_tiles[0].row, 12);
-  EXPECT_EQ(db.m_tiles[0].column, 0);
-  EXPECT_EQ(db.m_tileKeys[0].row, 12);
-  EXPECT_EQ(db.m_objects[0].flags, 0xC0);
-  EXPECT_EQ(db.m_objects[0].layer, 255);
+  EXPECT_EQ(+db.m_tiles[0].row, 12);
+  EXPECT_EQ(+db.m_tiles[0].column, 0);
+  EXPECT_EQ(+db.m_tileKeys[0].row, 12);
+  EXPECT_EQ(+db.m_objects[0].flags, 0xC0);
+  EXPECT_EQ(+db.m_objects[0].layer, 255);
   EXPECT_EQ(db.m_airspaceVertices[0].EdgeType(), 4);
-  EXPECT_EQ(db.m_airspaceVertices[0].extraOffset, -1);
+  EXPECT_EQ(+db.m_airspaceVertices[0].extraOffset, -1);
 }
 
 TEST(Pool, EmptyTextsAreNotStoredAndOutOfRangeOffsetsReadEmpty) {
@@ -117,7 +117,7 @@ TEST(Payloads, ListsFollowTheirHeaders) {
   EXPECT_EQ(db.GetPoolLength() - p.PayloadOffset(), 73);
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(db.GetAirportFrequencies(p)), base + 31);
   EXPECT_EQ(reinterpret_cast<const uint8_t*>(db.GetAirportParkings(p)), base + 49);
-  EXPECT_EQ(db.GetAirportParkings(p)[1].latitude, 4.0f);
+  EXPECT_EQ(+db.GetAirportParkings(p)[1].latitude, 4.0f);
   EXPECT_EQ(db.GetAirport(p)->Ident(), "KXYZ");
 
   NavPoint none(0, 0, kKindNdb, 1);
@@ -132,12 +132,12 @@ TEST(Payloads, IntersectionNeighboursMoveByTheBaseOnlyWhenSet) {
   NavPoint p(0, 0, kKindIntersection, 1);
   db.AddIntersection(p, payload.as<IntersectionRecord>(), 10);
   const AirwaySegment* s = db.GetIntersectionSegments(p);
-  EXPECT_EQ(s[0].half[0].neighbour, 13);
-  EXPECT_EQ(s[0].half[1].neighbour, -1);
-  EXPECT_EQ(s[1].half[0].neighbour, 10);
-  EXPECT_EQ(s[1].half[1].neighbour, 17);
+  EXPECT_EQ(+s[0].half[0].neighbour, 13);
+  EXPECT_EQ(+s[0].half[1].neighbour, -1);
+  EXPECT_EQ(+s[1].half[0].neighbour, 10);
+  EXPECT_EQ(+s[1].half[1].neighbour, 17);
   EXPECT_EQ(s[1].Name(), "V2");
-  EXPECT_EQ(s[1].half[1].slot, 2);
+  EXPECT_EQ(+s[1].half[1].slot, 2);
 }
 
 TEST(Payloads, FixedTextFieldsAreReadWithinTheirWidth) {
@@ -157,12 +157,12 @@ TEST(Payloads, FixedTextFieldsAreReadWithinTheirWidth) {
 TEST(Chains, FirstChildRangeStartsAtZeroAndEmptyParentsRepeatTheEnd) {
   CSceneryDatabase db;
   BuildSampleDatabase(db);
-  EXPECT_EQ(db.FileRange(0).first, 0);
-  EXPECT_EQ(db.FileRange(1).first, db.m_areas[0].fileEnd);
+  EXPECT_EQ(+db.FileRange(0).first, 0);
+  EXPECT_EQ(+db.FileRange(1).first, +db.m_areas[0].fileEnd);
   // The second file of area 0 has no objects: its range is empty and starts at the first's end.
   const IndexRange groups = db.ObjectGroupRange(1);
   EXPECT_TRUE(groups.Empty());
-  EXPECT_EQ(groups.first, db.m_files[0].objectGroupEnd);
+  EXPECT_EQ(+groups.first, +db.m_files[0].objectGroupEnd);
   EXPECT_TRUE(db.Validate()) << db.GetLastError();
 }
 
