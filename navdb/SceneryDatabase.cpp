@@ -165,6 +165,15 @@ double FileLongitude(double longitude) { return longitude >= 180 ? longitude - 3
 double To360(double lon) { return lon < 0 ? lon + 360 : lon; }
 double From360(double lon) { return lon > 180 ? lon - 360 : lon; }
 
+// The first cell of [first, end) that contains the position, -1 when none does.
+template <class Cells>
+int FindCell(const Cells& cells, int first, int end, double latitude, double longitude) {
+  for (int i = std::max(first, 0), n = std::min(end, cells.GetSize()); i < n; ++i) {
+    if (cells[i].Contains(latitude, longitude)) return i;
+  }
+  return -1;
+}
+
 }  // namespace
 
 bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& point,
@@ -178,14 +187,7 @@ bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& poi
   longitude = FileLongitude(longitude);
   BglFileRecord& file = m_files[fileCount - 1];
   const int first = fileCount > 1 ? m_files[fileCount - 2].tileEnd : 0;
-  const int end = std::min(file.tileEnd, m_tiles.GetSize());
-  int tile = -1;
-  for (int t = std::max(first, 0); t < end; ++t) {
-    if (m_tiles[t].Contains(latitude, longitude)) {
-      tile = t;
-      break;
-    }
-  }
+  int tile = FindCell(m_tiles, first, file.tileEnd, latitude, longitude);
   if (tile < 0) tile = m_tiles.AddTile(TileRecord(latitude, longitude), &file.tileEnd);
 
   NavPoint& stored = m_pointArrays[slot]->InsertAtTile(tile, point);
@@ -213,14 +215,7 @@ LabelPoint* CSceneryDatabase::AddLabelPoint(double latitude, double longitude,
   longitude = FileLongitude(longitude);
   AreaRecord& area = m_areas[areaCount - 1];
   const int first = areaCount > 1 ? m_areas[areaCount - 2].tileKeyEnd : 0;
-  const int end = std::min(area.tileKeyEnd, m_tileKeys.GetSize());
-  int key = -1;
-  for (int k = std::max(first, 0); k < end; ++k) {
-    if (m_tileKeys[k].Contains(latitude, longitude)) {
-      key = k;
-      break;
-    }
-  }
+  int key = FindCell(m_tileKeys, first, area.tileKeyEnd, latitude, longitude);
   if (key < 0) key = m_tileKeys.AddTileKey(TileKey(latitude, longitude), &area.tileKeyEnd);
   return &m_labelPoints.InsertAtTileKey(key, label);
 }

@@ -88,42 +88,42 @@ MarkerRecord Marker(uint8_t type) {
   return r;
 }
 
+namespace {
+
+// A header (its counts already set) followed by each of its lists.
+template <class Header, class... Lists>
+PayloadBytes Packed(const Header& header, const Lists&... lists) {
+  PayloadBytes p;
+  AppendBytes(p.bytes, header);
+  (..., [&] { for (const auto& item : lists) AppendBytes(p.bytes, item); }());
+  return p;
+}
+
+}  // namespace
+
 PayloadBytes Airport(const AirportRecord& header, const std::vector<FrequencyEntry>& frequencies,
                      const std::vector<ParkingEntry>& parkings) {
   AirportRecord h = header;
   h.SetCounts(static_cast<int>(frequencies.size()), static_cast<int>(parkings.size()));
-  PayloadBytes p;
-  AppendBytes(p.bytes, h);
-  for (const auto& f : frequencies) AppendBytes(p.bytes, f);
-  for (const auto& k : parkings) AppendBytes(p.bytes, k);
-  return p;
+  return Packed(h, frequencies, parkings);
 }
 
 PayloadBytes Airspace(const AirspaceRecord& header, const std::vector<FrequencyEntry>& frequencies) {
   AirspaceRecord h = header;
   h.frequencyCount = static_cast<uint8_t>(frequencies.size());
-  PayloadBytes p;
-  AppendBytes(p.bytes, h);
-  for (const auto& f : frequencies) AppendBytes(p.bytes, f);
-  return p;
+  return Packed(h, frequencies);
 }
 
 PayloadBytes Intersection(const IntersectionRecord& header, const std::vector<AirwaySegment>& segments) {
   IntersectionRecord h = header;
   h.segmentCount = static_cast<uint8_t>(segments.size());
-  PayloadBytes p;
-  AppendBytes(p.bytes, h);
-  for (const auto& s : segments) AppendBytes(p.bytes, s);
-  return p;
+  return Packed(h, segments);
 }
 
 PayloadBytes Airway(const std::vector<uint32_t>& items) {
   AirwayRecord h;
   h.count = static_cast<uint16_t>(items.size());
-  PayloadBytes p;
-  AppendBytes(p.bytes, h);
-  for (uint32_t i : items) AppendBytes(p.bytes, i);
-  return p;
+  return Packed(h, items);
 }
 
 AirwaySegment Segment(const char* airway, int forwardNeighbour, int forwardSlot,
