@@ -13,6 +13,7 @@
 #include "basemaker/app/TextCase.h"
 #include "navdb/ProfileFile.h"
 #include "platform/win/AtomicFile.h"
+#include "platform/win/Codepage.h"
 #include "platform/win/WinPath.h"
 
 namespace {
@@ -88,7 +89,7 @@ std::optional<AreaEntry> ReadAreaSection(const CProfileFile& file, const std::st
   AreaEntry entry;
   const std::string active = value("Active");
   if (active.empty()) return std::nullopt;
-  entry.active = EqualsNoCase(active, "TRUE");
+  entry.active = win::EqualsNoCase(active, "TRUE");
   entry.title = value("Title");
   if (entry.title.empty()) return std::nullopt;
   std::string location = value("Local");
@@ -99,7 +100,7 @@ std::optional<AreaEntry> ReadAreaSection(const CProfileFile& file, const std::st
   entry.layer = file.GetInt(s, "Layer", 0);
   if (entry.layer <= 0) return std::nullopt;
 
-  entry.required = EqualsNoCase(value("Required"), "TRUE");
+  entry.required = win::EqualsNoCase(value("Required"), "TRUE");
   entry.textureId = value("Texture_ID");
   entry.group = value("Group");
   entry.groupId = value("GroupID");
@@ -196,7 +197,7 @@ bool CAreaList::ReadSceneryCfg(const std::filesystem::path& simRoot, int simVer)
     // Lookups reach one section of a name; reading a repeated name again would only duplicate
     // that section.
     bool repeated = false;
-    for (const auto& name : seen) repeated = repeated || EqualsNoCase(name, section);
+    for (const auto& name : seen) repeated = repeated || win::EqualsNoCase(name, section);
     if (repeated) continue;
     seen.push_back(section);
 
@@ -206,7 +207,7 @@ bool CAreaList::ReadSceneryCfg(const std::filesystem::path& simRoot, int simVer)
       auto at = m_entries.begin();
       while (at != m_entries.end() && at->layer >= entry->layer) ++at;
       m_entries.insert(at, std::move(*entry));
-    } else if (EqualsNoCase(section, "General")) {
+    } else if (win::EqualsNoCase(section, "General")) {
       for (auto& pair : ReadPairs(file, section)) m_generalPairs.push_back(std::move(pair));
     } else if (IsNumberedSection(section, "Cache")) {
       auto pairs = ReadPairs(file, section);

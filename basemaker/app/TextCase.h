@@ -9,9 +9,7 @@
 char LowerCp1252(char c);
 std::string LowerCp1252(std::string_view text);
 
-bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool EndsWithNoCase(std::string_view text, std::string_view suffix);
 // <0, 0, >0 like strcmpi, comparing the lower-case forms byte by byte as unsigned.
 int CompareNoCase(std::string_view a, std::string_view b);
 
