@@ -1,0 +1,62 @@
+#pragma once
+
+// Gathers the scenery files of one area into its ordered file list: a folder on disk, a folder
+// or cabinet on a disc found by its volume label, a cabinet standing where the folder was
+// expected, or the program folder's navigation text files.
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "basemaker/compiler/FileEntryList.h"
+#include "platform/win/WinPath.h"
+
+struct AreaEntry;
+
+namespace win {
+class DriveTable;
+}
+
+class CAreaScanner {
+ public:
+  CAreaScanner();
+  virtual ~CAreaScanner() = default;
+
+  // Where relative area paths (".\Scenery\...") start: the simulator's root folder.
+  void SetBaseFolder(const std::filesystem::path& base) { m_base = base; }
+  // Native roots of the drive letters of absolute area paths; none by default.
+  void SetDriveRoots(const win::DriveRoots* roots) { m_driveRoots = roots; }
+  // Drives searched for disc areas; the machine's mounted volumes by default.
+  void SetDriveTable(const win::DriveTable* drives) { m_drives = drives; }
+  // The folder that holds the navigation text files.
+  void SetProgramFolder(const std::filesystem::path& folder) { m_programFolder = folder; }
+
+  bool CollectAreaFolder(const AreaEntry& area);
+  bool CollectAreaFromDrives(const AreaEntry& area);
+  // Lists "*.bgl" of the Windows-form root + subfolder; with `recurse` every folder below too.
+  void ListBglFiles(const std::string& root, const std::string& subfolder, bool recurse);
+  // Lists the ".bgl" members of the cabinet at the Windows-form `path` (".cab" added when
+  // missing); false when it is no readable cabinet.
+  bool ListCabinet(const std::string& path);
+  void AddNavTextFiles();
+  void AddAirspaceFile();
+
+  CFileEntryList& GetFileList() { return m_fileList; }
+  const CFileEntryList& GetFileList() const { return m_fileList; }
+
+ private:
+  std::optional<std::filesystem::path> Resolve(const std::string& winPath,
+                                               const std::filesystem::path& base) const;
+  void ListFolder(const std::filesystem::path& folder, const std::string& subfolder, bool recurse);
+  bool ListCabinetFile(const std::filesystem::path& cabinet);
+  void AppendProgramFile(const char* name);
+
+  CFileEntryList m_fileList;
+  std::filesystem::path m_base;
+  const win::DriveRoots* m_driveRoots = nullptr;
+  const win::DriveTable* m_drives = nullptr;
+  std::filesystem::path m_programFolder;
+  // Folders already listed (device, inode): a bind mount looping back is walked once.
+  std::set<std::pair<uint64_t, uint64_t>> m_visited;
+};
