@@ -1,0 +1,88 @@
+#include "plotr/shell/ModuleApp.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/profile/Profile.h"
+#include "plotr/shell/Settings.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ModuleAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("moduleapp-" + std::to_string(getpid())) / "";
+    fs::create_directories(root / "Modules/Chartwright/Bin");
+  }
+  void TearDown() override { fs::remove_all(root); }
+  // A copy of a versioned executable as the simulator's program.
+  std::string Simulator(const char* fixture) {
+    fs::copy_file(fixture, root / "sim", fs::copy_options::overwrite_existing);
+    return (root / "sim").string();
+  }
+  fs::path root;
+};
+
+TEST_F(ModuleAppTest, FoldersDeriveFromTheExecutableAndTheVersionGivesTheInterfaceWord) {
+  struct Case { const char* exe; int simVer; uint32_t word; } cases[] = {
+      {FIXTURE_EXE_V61, 61, 0}, {FIXTURE_EXE_V70, 70, 0}, {FIXTURE_EXE_V80, 80, 0x800}, {FIXTURE_EXE_V90, 90, 0x900}};
+  for (const Case& c : cases) {
+    CSettings settings;
+    CModuleApp app(&settings);
+    ASSERT_TRUE(app.InitInstance(Simulator(c.exe))) << c.simVer;
+    EXPECT_EQ(c.word, app.GetInterfaceWord()) << c.simVer;
+    EXPECT_EQ(c.simVer, profile::GetInt(root / "Modules/Chartwright/Bin/Program.cfg", "Essential", "SimVer", 0));
+    const std::string product = root.string() + "Modules/Chartwright/";
+    EXPECT_EQ(root.string(), app.GetSimulatorFolder());
+    EXPECT_EQ(product, app.GetProductFolder());
+    EXPECT_EQ(product + "Plan/", app.GetPlanFolder());
+    EXPECT_EQ(product + "FlpExport/", app.GetExportFolder());
+    EXPECT_EQ(product + "Bin/", app.GetBinFolder());
+    EXPECT_EQ(product + "SidStar/", app.GetSidStarFolder());
+    EXPECT_EQ(product + "Bin/Plotr.hlp", app.GetHelpFile());
+    EXPECT_EQ(product + "Bin/Program.cfg", settings.GetProfileFile());
+  }
+}
+
+TEST_F(ModuleAppTest, AnUnknownSimulatorVersionFailsTheStart) {
+  CSettings settings;
+  CModuleApp app(&settings);
+  EXPECT_FALSE(app.InitInstance(Simulator(FIXTURE_EXE_V75)));
+  uint32_t word = 7;
+  EXPECT_FALSE(InterfaceWordForSimVer(75, word));
+  EXPECT_FALSE(InterfaceWordForSimVer(0, word));
+}
+
+TEST_F(ModuleAppTest, AnExecutableWithoutAFolderMakesEveryFolderRelative) {
+  CSettings settings;
+  CModuleApp app(&settings);
+  app.InitInstance("sim");  // no version readable: the stored SimVer (default 61) decides
+  EXPECT_EQ("", app.GetSimulatorFolder());
+  EXPECT_EQ("Modules/Chartwright/", app.GetProductFolder());
+  EXPECT_EQ("Modules/Chartwright/Bin/Program.cfg", app.GetProfileFile());
+}
+
+TEST_F(ModuleAppTest, RecentFilesAreReadAtStartAndWrittenAtExit) {
+  const fs::path cfg = root / "Modules/Chartwright/Bin/Program.cfg";
+  std::ofstream(cfg, std::ios::binary) << "[Recent File List]\r\nFile1=C:\\Plans\\a.cwp\r\nFile3=b.cwp\r\n"
+                                          "[Settings]\r\nPreviewPages=2\r\n";
+  CSettings settings;
+  CModuleApp app(&settings);
+  ASSERT_TRUE(app.InitInstance(Simulator(FIXTURE_EXE_V90)));
+  ASSERT_EQ(4u, app.GetRecentFiles().size());
+  EXPECT_EQ("C:\\Plans\\a.cwp", app.GetRecentFiles()[0]);
+  EXPECT_EQ("", app.GetRecentFiles()[1]);
+  EXPECT_EQ("b.cwp", app.GetRecentFiles()[2]);
+  EXPECT_EQ(2, app.GetPreviewPages());
+  fs::remove(cfg);
+  EXPECT_EQ(0, app.ExitInstance());
+  EXPECT_EQ("b.cwp", profile::GetString(cfg, "Recent File List", "File3", ""));
+  EXPECT_EQ(2, profile::GetInt(cfg, "Settings", "PreviewPages", 0));
+}
+
+}  // namespace

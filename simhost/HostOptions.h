@@ -1,0 +1,30 @@
+#pragma once
+// The stand-in simulator's command line.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "simhost/Aircraft.h"
+
+namespace simhost {
+
+struct HostOptions {
+  int simVersion = 0;              // 61, 70, 80 or 90; 0: from the executable's file version
+  std::filesystem::path root;      // the simulator root; empty: the executable's folder
+  AircraftStart start;
+  bool loadOnly = false;           // load the modules, report them on stdout and quit
+};
+
+inline constexpr const char* kHostUsage =
+    "usage: simhost [--sim-version 61|70|80|90] [--root FOLDER]\n"
+    "               [--start LAT,LON,ALT_FT,HEADING,KNOTS] [--load-only]\n";
+
+// nullopt with the reason in `error` for an unknown option or a bad value.
+std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error);
+
+// The simulator version a file version stands for: major x 10 + minor / 10 (9.0 -> 90, 6.10 -> 61).
+int SimVersionFromFileVersion(int major, int minor);
+
+}  // namespace simhost

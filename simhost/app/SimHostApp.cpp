@@ -1,0 +1,76 @@
+// The stand-in simulator program: a main window, the services, the aircraft and the modules.
+#include <wx/app.h>
+#include <wx/cmdline.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/win/FileVersion.h"
+#include "simhost/HostCore.h"
+#include "simhost/HostOptions.h"
+#include "simhost/ModuleLoader.h"
+#include "simhost/app/MainFrame.h"
+
+namespace simhost {
+namespace {
+
+std::filesystem::path ExecutablePath() {
+  std::error_code ec;
+  return std::filesystem::read_symlink("/proc/self/exe", ec);
+}
+
+class SimHostApp : public wxApp {
+ public:
+  bool OnInit() override {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) args.push_back(argv[i].ToStdString());
+    std::string error;
+    const auto options = ParseHostOptions(args, error);
+    if (!options) {
+      std::fprintf(stderr, "simhost: %s\n%s", error.c_str(), kHostUsage);
+      return false;
+    }
+    const std::filesystem::path exe = ExecutablePath();
+    int version = options->simVersion;
+    if (version == 0) {
+      const auto fileVersion = win::GetFileVersion(exe);
+      version = fileVersion ? SimVersionFromFileVersion(fileVersion->major, fileVersion->minor) : 90;
+    }
+    const std::filesystem::path root = options->root.empty() ? exe.parent_path() : options->root;
+
+    m_host = std::make_unique<HostCore>(version, options->start);
+    auto* frame = new MainFrame(*m_host, options->start);
+    if (!options->loadOnly) frame->Show();
+
+    m_loader = std::make_unique<ModuleLoader>(m_host->GetServices());
+    for (const LoadedModule& m : m_loader->LoadFolder(root / "Modules")) {
+      if (m.Loaded())
+        std::printf("module %s loaded, interface 0x%X\n", m.file.filename().c_str(), m.linkage->interfaceWord);
+      else
+        std::printf("module %s failed: %s\n", m.file.filename().c_str(), m.error.c_str());
+    }
+    std::fflush(stdout);
+    if (options->loadOnly) {
+      m_loader->Deinit();
+      frame->Destroy();
+    }
+    return true;
+  }
+
+  int OnExit() override {
+    if (m_loader) m_loader->Deinit();
+    return wxApp::OnExit();
+  }
+
+ private:
+  std::unique_ptr<HostCore> m_host;
+  std::unique_ptr<ModuleLoader> m_loader;
+};
+
+}  // namespace
+}  // namespace simhost
+
+wxIMPLEMENT_APP(simhost::SimHostApp);
