@@ -58,7 +58,7 @@ void CSceneryDatabase::ReservePool(uint64_t length) {
 }
 
 int32_t CSceneryDatabase::AppendPool(const void* data, size_t size) {
-  if (m_poolLength + size > static_cast<uint64_t>(kMaxPoolLength)) return -1;
+  if (size > static_cast<uint64_t>(kMaxPoolLength) - m_poolLength) return -1;
   const auto* bytes = static_cast<const uint8_t*>(data);
   std::vector<uint8_t> copy;
   if (m_pool && bytes >= m_pool.get() && bytes < m_pool.get() + m_poolCapacity) {
@@ -182,7 +182,7 @@ bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& poi
   const PointArray slot = ArrayOfKind(point.kind);
   if (fileCount == 0 || slot == kArrayNone) return false;
   const size_t payloadSize = payload ? PayloadSizeOf(point.kind, payload) : 0;
-  if (m_poolLength + payloadSize > static_cast<uint64_t>(kMaxPoolLength)) return false;
+  if (payloadSize > static_cast<uint64_t>(kMaxPoolLength) - m_poolLength) return false;
 
   longitude = FileLongitude(longitude);
   BglFileRecord& file = m_files[fileCount - 1];

@@ -102,6 +102,16 @@ TEST(Pool, ATextRunningToTheEndOfThePoolStopsThere) {
   EXPECT_STREQ(db.GetString(1), "bc");
 }
 
+TEST(Pool, AnAppendThatWouldPassThe30BitOffsetsIsRefusedNotWrapped) {
+  CSceneryDatabase db;
+  db.AddString("kept");
+  const char byte = 0;
+  // Refused before a byte is read: the size alone passes the limit.
+  EXPECT_EQ(db.AppendPool(&byte, static_cast<size_t>(kMaxPoolLength)), -1);
+  EXPECT_EQ(db.AppendPool(&byte, SIZE_MAX), -1);  // and the sum does not wrap
+  EXPECT_EQ(db.GetPoolLength(), 5);
+}
+
 TEST(Payloads, ListsFollowTheirHeaders) {
   CSceneryDatabase db;
   db.AddArea("area", nullptr);
