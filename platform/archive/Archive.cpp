@@ -124,26 +124,12 @@ std::string Archive::ReadString() {
   Read(bytes.data(), bytes.size());
   if (!unicode) return bytes;
 
-  std::string utf8;
-  for (size_t i = 0; i < bytes.size(); i += 2) {
-    char32_t cp = static_cast<uint8_t>(bytes[i]) | (static_cast<uint8_t>(bytes[i + 1]) << 8);
-    if (cp >= 0xD800 && cp <= 0xDFFF) {
-      // A surrogate pair names a character outside code page 1252 anyway.
-      if (cp < 0xDC00 && i + 3 < bytes.size()) i += 2;
-      cp = 0xFFFD;
-    }
-    if (cp < 0x80) {
-      utf8 += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (cp >> 6));
-      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xE0 | (cp >> 12));
-      utf8 += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (cp & 0x3F));
-    }
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                     (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
   }
-  return win::Utf8ToCp1252(utf8);
+  return win::Utf16ToCp1252(units);
 }
 
 void Archive::WriteString(std::string_view text) {

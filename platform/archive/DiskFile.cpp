@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "platform/win/AtomicFile.h"
+
 namespace archive {
 
 DiskFile::DiskFile(const std::filesystem::path& path, unsigned flags) {
@@ -32,19 +34,8 @@ bool DiskFile::Open(const std::filesystem::path& path, unsigned flags, FileExcep
 
   int fd;
   if (flags & modeReplaceOnClose) {
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty()) folder = ".";
-    m_tempPath = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
-    fd = ::mkstemp(m_tempPath.data());
+    fd = win::CreateFileBeside(path, m_tempPath);
     if (fd < 0) return fail(errno);
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
-      ::fchmod(fd, old.st_mode & 07777);
-    } else {
-      mode_t mask = ::umask(0);
-      ::umask(mask);
-      ::fchmod(fd, 0666 & ~mask);
-    }
   } else {
     int access = (flags & 3) == modeWrite ? O_WRONLY : (flags & 3) == modeReadWrite ? O_RDWR : O_RDONLY;
     int open = access | O_CLOEXEC;

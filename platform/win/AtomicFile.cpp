@@ -30,19 +30,14 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data,
-                         std::error_code* error) {
-  if (error) error->clear();
+int CreateFileBeside(const std::filesystem::path& target, std::string& tempPath) {
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   // A hidden name in the same folder keeps the rename on one file system.
-  std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  int fd = ::mkstemp(pattern.data());
-  if (fd < 0) return Fail(error, errno);
-
+  tempPath = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  int fd = ::mkstemp(tempPath.data());
+  if (fd < 0) return -1;
   struct stat old {};
-  bool ok = true;
-  int code = 0;
   if (::stat(target.c_str(), &old) == 0) {
     ::fchmod(fd, old.st_mode & 07777);
   } else {
@@ -51,6 +46,18 @@ bool WriteFileAtomically(const std::filesystem::path& target, std::string_view d
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
   }
+  return fd;
+}
+
+bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data,
+                         std::error_code* error) {
+  if (error) error->clear();
+  std::string pattern;
+  int fd = CreateFileBeside(target, pattern);
+  if (fd < 0) return Fail(error, errno);
+
+  bool ok = true;
+  int code = 0;
   if (!WriteAll(fd, data) || ::fsync(fd) != 0) {
     ok = false;
     code = errno;

@@ -1,5 +1,6 @@
 #pragma once
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -9,6 +10,11 @@ namespace win {
 // over the target, so readers see either the old or the new file, never a half-written one.
 // An existing target's permissions are kept. On failure the target is untouched, the temporary
 // file removed, and `error` (when given) says why.
+// Creates and opens (read-write) a temporary file in the folder of `target`, with the
+// permissions the target has or, for a new target, those a new file would get. Returns the file
+// descriptor and sets `tempPath`, or -1 with errno set.
+int CreateFileBeside(const std::filesystem::path& target, std::string& tempPath);
+
 bool WriteFileAtomically(const std::filesystem::path& target, std::string_view data,
                          std::error_code* error = nullptr);
 

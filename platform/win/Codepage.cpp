@@ -98,6 +98,23 @@ std::string Utf8ToCp1252(std::string_view text, char replacement) {
   return out;
 }
 
+std::string Utf16ToCp1252(std::u16string_view text, char replacement) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+      // A pair names a character beyond U+FFFF, which code page 1252 does not hold either.
+      if (unit < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+      out += replacement;
+      continue;
+    }
+    int byte = ByteOf(unit);
+    out += byte < 0 ? replacement : static_cast<char>(byte);
+  }
+  return out;
+}
+
 char Cp1252ToUpper(char c) {
   auto b = static_cast<unsigned char>(c);
   if (b >= 'a' && b <= 'z') return static_cast<char>(b - 0x20);

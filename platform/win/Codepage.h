@@ -13,6 +13,10 @@ std::string Cp1252ToUtf8(std::string_view text);
 // Characters outside code page 1252 and malformed UTF-8 each become `replacement`.
 std::string Utf8ToCp1252(std::string_view text, char replacement = '?');
 
+// UTF-16 code units (as Windows stores wide text); unpaired surrogates and characters outside
+// code page 1252 each become `replacement`.
+std::string Utf16ToCp1252(std::u16string_view text, char replacement = '?');
+
 // Upper case of a code page 1252 byte (ASCII and the Latin letters of the upper half).
 char Cp1252ToUpper(char c);
 

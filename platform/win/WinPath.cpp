@@ -85,6 +85,42 @@ Start StartOf(std::string_view winPath, const std::filesystem::path& base, const
   return start;
 }
 
+struct Walk {
+  std::filesystem::path path;
+  size_t depth = 0;       // components walked below the start
+  bool complete = true;   // every component was found
+  bool ok = true;         // the start could be mapped
+};
+
+// Follows the components from the start as far as they exist; the rest is appended as written.
+Walk WalkPath(std::string_view winPath, const std::filesystem::path& base, const DriveRoots* drives) {
+  Start start = StartOf(winPath, base, drives);
+  Walk walk;
+  walk.ok = start.ok;
+  if (!start.ok) return walk;
+  walk.path = start.root;
+  for (const auto& component : start.components) {
+    if (component == ".") continue;
+    if (component == "..") {
+      if (walk.path.has_relative_path()) walk.path = walk.path.parent_path();
+      if (walk.depth > 0) --walk.depth;
+      continue;
+    }
+    std::string name = Cp1252ToUtf8(component);
+    // Only folders can be walked through; a file in the middle of a path is missing too.
+    if (walk.complete && EntryKind(walk.path, walk.depth == 0) == 1) {
+      if (auto found = FindEntry(walk.path, name)) {
+        walk.path /= *found;
+        ++walk.depth;
+        continue;
+      }
+    }
+    walk.complete = false;
+    walk.path /= name;
+  }
+  return walk;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitWinPath(std::string_view path) {
@@ -123,55 +159,17 @@ std::string JoinWinPath(std::string_view base, std::string_view rel) {
 std::optional<std::filesystem::path> ResolveWinPath(std::string_view winPath,
                                                     const std::filesystem::path& base,
                                                     const DriveRoots* drives) {
-  Start start = StartOf(winPath, base, drives);
-  if (!start.ok) return std::nullopt;
-  std::filesystem::path current = start.root;
-  size_t depth = 0;  // components walked below the start
-  for (const auto& component : start.components) {
-    if (component == ".") continue;
-    if (component == "..") {
-      if (current.has_relative_path()) current = current.parent_path();
-      if (depth > 0) --depth;
-      continue;
-    }
-    // Only folders can be walked through; a file in the middle of a path is missing too.
-    if (EntryKind(current, depth == 0) != 1) return std::nullopt;
-    auto found = FindEntry(current, Cp1252ToUtf8(component));
-    if (!found) return std::nullopt;
-    current /= *found;
-    ++depth;
-  }
-  int kind = EntryKind(current, depth == 0);
+  Walk walk = WalkPath(winPath, base, drives);
+  if (!walk.ok || !walk.complete) return std::nullopt;
+  int kind = EntryKind(walk.path, walk.depth == 0);
   if (kind == 0 || kind == 3) return std::nullopt;
-  return current;
+  return walk.path;
 }
 
 std::filesystem::path ToNativePath(std::string_view winPath, const std::filesystem::path& base,
                                    const DriveRoots* drives) {
-  Start start = StartOf(winPath, base, drives);
-  if (!start.ok) return {};
-  std::filesystem::path current = start.root;
-  bool resolving = true;
-  size_t depth = 0;
-  for (const auto& component : start.components) {
-    if (component == ".") continue;
-    if (component == "..") {
-      if (current.has_relative_path()) current = current.parent_path();
-      if (depth > 0) --depth;
-      continue;
-    }
-    std::string name = Cp1252ToUtf8(component);
-    if (resolving && EntryKind(current, depth == 0) == 1) {
-      if (auto found = FindEntry(current, name)) {
-        current /= *found;
-        ++depth;
-        continue;
-      }
-    }
-    resolving = false;
-    current /= name;
-  }
-  return current;
+  Walk walk = WalkPath(winPath, base, drives);
+  return walk.ok ? walk.path : std::filesystem::path();
 }
 
 }  // namespace win
