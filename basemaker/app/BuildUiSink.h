@@ -28,8 +28,8 @@ inline constexpr int kIdIgnore = 5;
 class IBuildUiSink {
  public:
   virtual ~IBuildUiSink() = default;
-  // Called on the build thread: queue the message for the window's thread and return at once.
-  // It must never wait for the window's thread.
+  // Called on the build thread (and on the window's own thread when a build cannot start):
+  // queue the message for the window's thread and return at once, never waiting for it.
   virtual void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
   // Called on the window's thread: a modal box with cp1252 `text`; returns the button pressed.
   virtual int ShowMessageBox(const std::string& text, uint32_t style) = 0;
