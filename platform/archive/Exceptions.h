@@ -18,7 +18,7 @@ class ArchiveException : public std::runtime_error {
     badSchema = 7,  // an unknown version or encoding
   };
 
-  ArchiveException(int cause, std::string fileName);
+  ArchiveException(int cause = none, std::string fileName = {});
 
   int cause;
   std::string fileName;
@@ -44,7 +44,7 @@ class FileException : public std::runtime_error {
     endOfFile = 14,
   };
 
-  FileException(int cause, int osError, std::string fileName);
+  FileException(int cause = none, int osError = -1, std::string fileName = {});
 
   // The cause that an operating-system error number stands for.
   static int CauseFromErrno(int error);

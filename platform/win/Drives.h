@@ -11,9 +11,9 @@ namespace win {
 enum class DriveType { Unknown, Fixed, Removable, Remote, CdRom };
 
 struct DriveInfo {
-  std::filesystem::path root;
+  std::filesystem::path root;  // the mount point
   DriveType type = DriveType::Unknown;
-  std::string label;  // volume label, empty when the volume has none
+  std::string label;  // volume label in UTF-8 as the system reports it; empty when there is none
 };
 
 class DriveTable {
