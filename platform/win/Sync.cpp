@@ -35,6 +35,7 @@ bool AutoResetEvent::Wait(uint32_t timeoutMs) {
 }
 
 int WaitAny(std::span<AutoResetEvent* const> events, uint32_t timeoutMs) {
+  if (events.empty()) return -1;  // nothing could ever wake the caller
   using SteadyClock = std::chrono::steady_clock;
   const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock lock(EventMutex());

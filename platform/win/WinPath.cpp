@@ -18,10 +18,9 @@ bool HasDrive(std::string_view path) {
   return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
-// A directory entry by its exact name, not following a symlink: 0 missing, 1 directory,
-// 2 other (file, device...), 3 symlink.
-// Paths the caller gave (the base, a drive root) may be symlinks; only what we walk is checked
-// without following links.
+// A directory entry by its exact name: 0 missing, 1 directory, 2 other (file, device...),
+// 3 symlink. Paths the caller gave (the base, a drive root) may be symlinks, so those are
+// followed; what we walk ourselves is not.
 int EntryKind(const std::filesystem::path& path, bool followLinks = false) {
   struct stat st {};
   if ((followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) return 0;
@@ -59,6 +58,10 @@ struct Start {
 
 Start StartOf(std::string_view winPath, const std::filesystem::path& base, const DriveRoots* drives) {
   Start start;
+  if (winPath.find('\0') != std::string_view::npos) {
+    start.ok = false;  // the system would cut the name short there
+    return start;
+  }
   if (winPath.size() >= 2 && IsSeparator(winPath[0]) && IsSeparator(winPath[1])) {
     start.ok = false;  // network shares have no place here
     return start;

@@ -53,6 +53,7 @@ TEST(WaitAny, LowestSignalledIndexWinsAndOnlyItResets) {
   EXPECT_EQ(win::WaitAny(events, 0), 2);
   EXPECT_EQ(win::WaitAny(events, 0), -1);
   EXPECT_EQ(win::WaitAny(events, 20), -1);
+  EXPECT_EQ(win::WaitAny({}, win::kInfinite), -1);
 }
 
 TEST(WaitAny, WakesForAnEventSetLater) {

@@ -94,6 +94,12 @@ TEST_F(ResolveFixture, FindsEachComponentIgnoringCase) {
   }
 }
 
+TEST_F(ResolveFixture, RefusesANameWithANulInside) {
+  // Cut at the NUL, the name would be an existing file.
+  EXPECT_EQ(win::ResolveWinPath(std::string_view("Scenery.cfg\0.txt", 16), root), std::nullopt);
+  EXPECT_EQ(win::ToNativePath(std::string_view("x\0y", 3), root), fs::path());
+}
+
 TEST_F(ResolveFixture, PrefersTheExactSpellingWhenNamesDifferOnlyInCase) {
   fs::create_directories(root / "scenery");
   EXPECT_EQ(win::ResolveWinPath("scenery", root), root / "scenery");
