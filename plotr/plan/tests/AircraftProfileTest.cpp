@@ -40,7 +40,7 @@ TEST_F(AircraftProfileTest, FirstRunWritesEveryDefaultForTheSimulatorVersion) {
     EXPECT_EQ(Rev("Airbus A300"), 2);
     // No last choice: the default aircraft is the current profile.
     EXPECT_EQ(current.Name(), kDefaultAircraft);
-    EXPECT_EQ(current.cruiseAltitude, 11000);
+    EXPECT_EQ(+current.cruiseAltitude, 11000);
     EXPECT_EQ(current.FuelUnit(), 1);
     EXPECT_TRUE(current.WithoutAsh());
   }
@@ -101,8 +101,8 @@ TEST_F(AircraftProfileTest, OldSectionsAreConvertedOnceAndRenamedAircraftReplace
   EXPECT_EQ(Value("Beechcraft King Air 350", "cruisealtitude"), 30000);
   // The section of the last choice now has a revision: it is the current profile.
   EXPECT_EQ(current.Name(), "Old Jet");
-  EXPECT_EQ(current.climbSpeed, 180);
-  EXPECT_EQ(current.cruiseAltitude, 35000);
+  EXPECT_EQ(+current.climbSpeed, 180);
+  EXPECT_EQ(+current.cruiseAltitude, 35000);
 
   // Converting again leaves the converted values alone.
   SeedAircraftProfiles(m_folder.AircraftIni(), 90, "Old Jet");
@@ -113,8 +113,8 @@ TEST_F(AircraftProfileTest, UnknownLastCraftFallsBackWithoutChangingTheSetting) 
   g_Settings.WriteLastCraft("Gone Plane");
   CRoute route;  // the first route of the process seeds
   EXPECT_EQ(route.m_profile.Name(), kDefaultAircraft);
-  EXPECT_EQ(route.m_cruise.speed, 100);
-  EXPECT_EQ(route.m_cruise.altitude1, 11000);
+  EXPECT_EQ(+route.m_cruise.speed, 100);
+  EXPECT_EQ(+route.m_cruise.altitude1, 11000);
   EXPECT_EQ(g_Settings.GetLastCraft(), "Gone Plane");
   EXPECT_EQ(profile::GetInt(m_folder.AircraftIni(), "Boeing 747", "revision", 0), 3);
 }

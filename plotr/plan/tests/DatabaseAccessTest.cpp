@@ -50,8 +50,10 @@ class DatabaseAccessTest : public ::testing::Test {
     AddPointAt(db, 50.0, 10.0 + 0.15, kKindAirport, Airport(header, {}, {}).data());  // east of the runway
     // Intersections leave the file's box alone; let it cover them as the compiler does.
     BglFileRecord& file = db.m_files[0];
-    file.latMin = std::min(file.latMin, 47.2f);
-    file.lonMax = std::max(file.lonMax, 8.2f);
+    const float latMin = file.latMin;
+    const float lonMax = file.lonMax;
+    file.latMin = std::min(latMin, 47.2f);
+    file.lonMax = std::max(lonMax, 8.2f);
   }
   void TearDown() override { g_SceneryDatabase.ClearDatabase(); }
 
@@ -70,7 +72,7 @@ TEST_F(DatabaseAccessTest, NearestModeKeepsTheNearestAndTheLastOfEquals) {
   ASSERT_EQ(found.size(), 1u);
   EXPECT_EQ(found[0].point, AirportAt(0));
   EXPECT_EQ(radius, 0.0) << "the radius shrinks to the nearest distance";
-  EXPECT_EQ(found[0].areaIndex, 0);
+  EXPECT_EQ(+found[0].areaIndex, 0);
   EXPECT_EQ(found[0].fileIndex, 0);
 
   // Two airports at exactly the same distance: the one scanned last wins.
@@ -94,7 +96,7 @@ TEST_F(DatabaseAccessTest, SortedModeOrdersByDistanceAcrossTables) {
   ASSERT_EQ(found.size(), 3u) << "the hidden VOR is not offered";
   EXPECT_EQ(found[0].point, VorAt(0));
   EXPECT_EQ(found[1].point, VorAt(1));
-  EXPECT_EQ(found[2].point.kind, 9);
+  EXPECT_EQ(+found[2].point.kind, 9);
 
   // Airports are always searched for the nearest only, and their distance becomes the radius
   // of the tables after them.
@@ -108,8 +110,8 @@ TEST_F(DatabaseAccessTest, SortedModeOrdersByDistanceAcrossTables) {
   ASSERT_TRUE(route.FindObjects(found, radius, 47.2, 8.2, 1, true, false));
   ASSERT_EQ(found.size(), 3u);
   // At equal distance the later object goes first: the intersection, scanned after the NDB.
-  EXPECT_EQ(found[0].point.kind, 5);
-  EXPECT_EQ(found[1].point.kind, 9);
+  EXPECT_EQ(+found[0].point.kind, 5);
+  EXPECT_EQ(+found[1].point.kind, 9);
   EXPECT_EQ(found[2].point, VorAt(0));
 }
 
@@ -136,9 +138,9 @@ TEST_F(DatabaseAccessTest, ParkingsRouteOnlyAndUserFixes) {
   double radius = 1000;
   ASSERT_TRUE(route.FindObjects(found, radius, 47.3, 8.0, kKindAirport | kSearchParkings, true, false));
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].point.kind, kKindAirport);
-  EXPECT_EQ(found[0].point.latitude, 47.3f) << "the airport at its parking position";
-  EXPECT_EQ(found[0].areaIndex, 0);
+  EXPECT_EQ(+found[0].point.kind, kKindAirport);
+  EXPECT_EQ(+found[0].point.latitude, 47.3f) << "the airport at its parking position";
+  EXPECT_EQ(+found[0].areaIndex, 0);
   radius = 1000;
   EXPECT_FALSE(route.FindObjects(found, radius, 47.3, 8.0, kKindAirport | kSearchParkings, true, true));
 
@@ -151,8 +153,8 @@ TEST_F(DatabaseAccessTest, ParkingsRouteOnlyAndUserFixes) {
   radius = 5000;
   ASSERT_TRUE(route.FindObjects(found, radius, 47.0, 8.0, kKindUserPoint, true, false));
   ASSERT_EQ(found.size(), 1u);
-  EXPECT_EQ(found[0].areaIndex, -1);
-  EXPECT_EQ(found[0].point.kind, kKindUserPoint);
+  EXPECT_EQ(+found[0].areaIndex, -1);
+  EXPECT_EQ(+found[0].point.kind, kKindUserPoint);
 }
 
 TEST_F(DatabaseAccessTest, ResolveFindsStoredKeysWhateverTheirOffset) {
@@ -176,8 +178,8 @@ TEST_F(DatabaseAccessTest, ResolveFindsStoredKeysWhateverTheirOffset) {
     out = FullPoint{};
     EXPECT_EQ(route.Resolve(out, c.key), c.found) << c.name;
     if (c.found) {
-      EXPECT_EQ(out.areaIndex, 0) << c.name;
-      EXPECT_EQ(out.point.latitude, c.key.latitude) << c.name;
+      EXPECT_EQ(+out.areaIndex, 0) << c.name;
+      EXPECT_EQ(+out.point.latitude, c.key.latitude) << c.name;
     }
   }
 
@@ -185,7 +187,7 @@ TEST_F(DatabaseAccessTest, ResolveFindsStoredKeysWhateverTheirOffset) {
   NavPoint user;
   CRoute::MakeUserPoint(user, 1, 2);
   ASSERT_TRUE(route.Resolve(out, user));
-  EXPECT_EQ(out.areaIndex, -1);
+  EXPECT_EQ(+out.areaIndex, -1);
   EXPECT_EQ(out.point.word & kPayloadMask, route[0].FixId());
   CRoute::MakeUserPoint(user, 1, 3);
   EXPECT_FALSE(route.Resolve(out, user));
@@ -195,12 +197,12 @@ TEST_F(DatabaseAccessTest, AirportOfARunwayIsSearchedFromItsMiddle) {
   CRoute route;
   FullPoint airport;
   ASSERT_TRUE(route.FindAirportOf(airport, g_SceneryDatabase.m_runways[0]));
-  EXPECT_NEAR(airport.point.longitude, 10.15, 1e-5);
+  EXPECT_NEAR(+airport.point.longitude, 10.15, 1e-5);
 
   // Searched from its own position, the other airport would have been the nearer one.
   double radius = kAirportOfRadius;
   ASSERT_TRUE(route.FindObject(airport, radius, 50.0, 10.0, kKindAirport, false));
-  EXPECT_NEAR(airport.point.longitude, 9.88, 1e-5);
+  EXPECT_NEAR(+airport.point.longitude, 9.88, 1e-5);
 }
 
 TEST_F(DatabaseAccessTest, RevalidateKeepsEachPointInItsOwnFamily) {
@@ -215,11 +217,11 @@ TEST_F(DatabaseAccessTest, RevalidateKeepsEachPointInItsOwnFamily) {
   EXPECT_EQ(route.Revalidate(), 1);
   ASSERT_EQ(route.GetCount(), 4);
   EXPECT_EQ(route[0].Kind(), 9);
-  EXPECT_EQ(route[0].ref.areaIndex, 0);
+  EXPECT_EQ(+route[0].ref.areaIndex, 0);
   EXPECT_EQ(route[1].Kind(), 5);
   EXPECT_EQ(route[2].ref.point, VorAt(1));
   EXPECT_TRUE(route[3].IsUserPoint());
-  EXPECT_EQ(route[3].ref.areaIndex, -1);
+  EXPECT_EQ(+route[3].ref.areaIndex, -1);
 }
 
 TEST_F(DatabaseAccessTest, MagneticVariationStaysInsideTheGrid) {

@@ -67,8 +67,8 @@ TEST_F(RouteTest, PointsAtOnePlaceShareOneFix) {
   moved.ref.point.latitude = 48.5f;
   route.SetPoint(0, moved);
   route.NameUserFixes();
-  EXPECT_EQ(route[2].ref.point.latitude, 48.5f);
-  EXPECT_EQ(route.m_userFixes[0].latitude, 48.5f);
+  EXPECT_EQ(+route[2].ref.point.latitude, 48.5f);
+  EXPECT_EQ(+route.m_userFixes[0].latitude, 48.5f);
 
   // Removing one of the two keeps the fix; removing the last user drops fix and name.
   route.RemovePoint(0);
@@ -87,7 +87,7 @@ TEST_F(RouteTest, FreedFixIdsAreReusedLowestFirst) {
   route.AddPoint(UserPoint(20, 20));
   EXPECT_EQ(route[3].FixId(), 1u);
   // The fix record carries the id and the shown flag follows the kept flag.
-  EXPECT_EQ(route.m_userFixes.back().word & kPayloadMask, 1u);
+  EXPECT_EQ(+route.m_userFixes.back().word & kPayloadMask, 1u);
   EXPECT_TRUE(route.m_userFixes.back().IsShown());
 }
 
@@ -179,9 +179,9 @@ TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {
   m_dialogs.aircraftOut = out;
   ASSERT_TRUE(route.SelectAircraft());
   EXPECT_FALSE(m_dialogs.aircraftIn.routeEmpty);
-  EXPECT_EQ(route.m_cruise.altitude1, 36000);  // mean above 1.2 x 30000
-  EXPECT_EQ(route.m_cruise.altitude2, 36000);
-  EXPECT_EQ(route.m_cruise.speed, 300);  // lowered to the profile's
+  EXPECT_EQ(+route.m_cruise.altitude1, 36000);  // mean above 1.2 x 30000
+  EXPECT_EQ(+route.m_cruise.altitude2, 36000);
+  EXPECT_EQ(+route.m_cruise.speed, 300);  // lowered to the profile's
   EXPECT_EQ(route.m_profile.Name(), std::string(30, 'N'));
   EXPECT_EQ(route.m_profile.FuelUnit(), 2);
   EXPECT_TRUE(route.m_profile.WithoutAsh());
@@ -192,13 +192,13 @@ TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {
   out.cruiseSpeed = 320;
   m_dialogs.aircraftOut = out;
   ASSERT_TRUE(route.SelectAircraft());
-  EXPECT_EQ(route.m_cruise.altitude1, 30000);
-  EXPECT_EQ(route.m_cruise.speed, 320);
+  EXPECT_EQ(+route.m_cruise.altitude1, 30000);
+  EXPECT_EQ(+route.m_cruise.speed, 320);
 
   m_dialogs.accept = false;
   route.m_cruise.speed = 1;
   EXPECT_FALSE(route.SelectAircraft());
-  EXPECT_EQ(route.m_cruise.speed, 1);
+  EXPECT_EQ(+route.m_cruise.speed, 1);
 }
 
 TEST_F(RouteDialogTest, SetCruiseClearsManualValuesOnRequest) {
@@ -214,13 +214,13 @@ TEST_F(RouteDialogTest, SetCruiseClearsManualValuesOnRequest) {
   m_dialogs.cruiseOut = {24000, 0, 260, 0, 0, true, false};
   ASSERT_TRUE(route.SetCruise());
   EXPECT_EQ(m_dialogs.cruiseIn.altitude, 20500);
-  EXPECT_EQ(route[0].altitude1, 0u);
-  EXPECT_EQ(route[0].altitude2, 0u);
-  EXPECT_EQ(route[0].speed, MakeManualValue(200));
-  EXPECT_EQ(route[0].flags, kPointSpeedOption | kPointFlyOver);
-  EXPECT_EQ(route.m_cruise.speed, 260);
-  EXPECT_EQ(route.m_cruise.altitude1, 24000);
-  EXPECT_EQ(route.m_cruise.altitude2, 24000);
+  EXPECT_EQ(+route[0].altitude1, 0u);
+  EXPECT_EQ(+route[0].altitude2, 0u);
+  EXPECT_EQ(+route[0].speed, MakeManualValue(200));
+  EXPECT_EQ(+route[0].flags, kPointSpeedOption | kPointFlyOver);
+  EXPECT_EQ(+route.m_cruise.speed, 260);
+  EXPECT_EQ(+route.m_cruise.altitude1, 24000);
+  EXPECT_EQ(+route.m_cruise.altitude2, 24000);
 }
 
 TEST_F(RouteTest, DialogsWithoutAWindowLayerCountAsCancelled) {
