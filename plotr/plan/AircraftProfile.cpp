@@ -155,18 +155,26 @@ bool AppliesTo(const DefaultAircraft& row, int simVer) {
   }
 }
 
+// The nine performance values with their keys and the values a missing key reads as.
+struct ProfileField {
+  const char* key;
+  int32_t AircraftProfile::*member;
+  int missing;
+};
+constexpr ProfileField kProfileFields[] = {
+    {"climbspeed", &AircraftProfile::climbSpeed, 85},        {"climbfuel", &AircraftProfile::climbFuel, 10},
+    {"climbrate", &AircraftProfile::climbRate, 500},         {"cruisespeed", &AircraftProfile::cruiseSpeed, 100},
+    {"cruisefuel", &AircraftProfile::cruiseFuel, 8},         {"cruisealtitude", &AircraftProfile::cruiseAltitude, 11000},
+    {"descentspeed", &AircraftProfile::descentSpeed, 70},    {"descentfuel", &AircraftProfile::descentFuel, 3},
+    {"descentrate", &AircraftProfile::descentRate, 700},
+};
+
 void ReadSection(const profile::Document& ini, std::string_view section, AircraftProfile& p) {
   p.SetName(section);
   p.SetWithoutAsh((ini.GetInt(section, "withoutash", 1) & 1) != 0);
-  p.climbSpeed = ini.GetInt(section, "climbspeed", 85);
-  p.climbFuel = ini.GetInt(section, "climbfuel", 10);
-  p.climbRate = ini.GetInt(section, "climbrate", 500);
-  p.cruiseSpeed = ini.GetInt(section, "cruisespeed", 100);
-  p.cruiseFuel = ini.GetInt(section, "cruisefuel", 8);
-  p.cruiseAltitude = ini.GetInt(section, "cruisealtitude", 11000);
-  p.descentSpeed = ini.GetInt(section, "descentspeed", 70);
-  p.descentFuel = ini.GetInt(section, "descentfuel", 3);
-  p.descentRate = ini.GetInt(section, "descentrate", 700);
+  for (const ProfileField& f : kProfileFields) {
+    p.*f.member = ini.GetInt(section, f.key, f.missing);
+  }
   p.SetFuelUnit(ini.GetInt(section, "fuelmeasure", 1));
 }
 
@@ -239,15 +247,9 @@ bool ReadAircraftSection(const std::filesystem::path& iniFile, std::string_view 
     return ini.GetInt(section, key, 0);
   };
   if (auto v = read("withoutash")) profile.SetWithoutAsh(*v != 0);
-  if (auto v = read("climbspeed")) profile.climbSpeed = *v;
-  if (auto v = read("climbfuel")) profile.climbFuel = *v;
-  if (auto v = read("climbrate")) profile.climbRate = *v;
-  if (auto v = read("cruisespeed")) profile.cruiseSpeed = *v;
-  if (auto v = read("cruisefuel")) profile.cruiseFuel = *v;
-  if (auto v = read("cruisealtitude")) profile.cruiseAltitude = *v;
-  if (auto v = read("descentspeed")) profile.descentSpeed = *v;
-  if (auto v = read("descentfuel")) profile.descentFuel = *v;
-  if (auto v = read("descentrate")) profile.descentRate = *v;
+  for (const ProfileField& f : kProfileFields) {
+    if (auto v = read(f.key)) profile.*f.member = *v;
+  }
   if (auto v = read("fuelmeasure")) profile.SetFuelUnit(*v & 3);
   return true;
 }

@@ -27,6 +27,23 @@ int32_t OwnFamilyMask(uint16_t kind) {
   return kind;
 }
 
+// The nine performance values as the aircraft dialog shows them.
+struct DialogField {
+  int32_t AircraftProfile::*profile;
+  int AircraftDialogValues::*dialog;
+};
+constexpr DialogField kDialogFields[] = {
+    {&AircraftProfile::climbSpeed, &AircraftDialogValues::climbSpeed},
+    {&AircraftProfile::climbFuel, &AircraftDialogValues::climbFuel},
+    {&AircraftProfile::climbRate, &AircraftDialogValues::climbRate},
+    {&AircraftProfile::cruiseSpeed, &AircraftDialogValues::cruiseSpeed},
+    {&AircraftProfile::cruiseFuel, &AircraftDialogValues::cruiseFuel},
+    {&AircraftProfile::cruiseAltitude, &AircraftDialogValues::cruiseAltitude},
+    {&AircraftProfile::descentSpeed, &AircraftDialogValues::descentSpeed},
+    {&AircraftProfile::descentFuel, &AircraftDialogValues::descentFuel},
+    {&AircraftProfile::descentRate, &AircraftDialogValues::descentRate},
+};
+
 }  // namespace
 
 CRoute::CRoute() : m_profile(CurrentAircraftProfile()) {
@@ -210,15 +227,9 @@ bool CRoute::SelectAircraft() {
   AircraftDialogValues v;
   v.name = std::string(m_profile.Name());
   v.withoutAsh = m_profile.WithoutAsh();
-  v.climbSpeed = m_profile.climbSpeed;
-  v.climbFuel = m_profile.climbFuel;
-  v.climbRate = m_profile.climbRate;
-  v.cruiseSpeed = m_profile.cruiseSpeed;
-  v.cruiseFuel = m_profile.cruiseFuel;
-  v.cruiseAltitude = m_profile.cruiseAltitude;
-  v.descentSpeed = m_profile.descentSpeed;
-  v.descentFuel = m_profile.descentFuel;
-  v.descentRate = m_profile.descentRate;
+  for (const DialogField& f : kDialogFields) {
+    v.*f.dialog = m_profile.*f.profile;
+  }
   v.fuelUnit = m_profile.FuelUnit();
   v.applyCruiseAltitude = true;
   v.applyCruiseSpeed = true;
@@ -228,15 +239,9 @@ bool CRoute::SelectAircraft() {
   }
   m_profile.SetName(v.name);
   m_profile.SetWithoutAsh(v.withoutAsh);
-  m_profile.climbSpeed = v.climbSpeed;
-  m_profile.climbFuel = v.climbFuel;
-  m_profile.climbRate = v.climbRate;
-  m_profile.cruiseSpeed = v.cruiseSpeed;
-  m_profile.cruiseFuel = v.cruiseFuel;
-  m_profile.cruiseAltitude = v.cruiseAltitude;
-  m_profile.descentSpeed = v.descentSpeed;
-  m_profile.descentFuel = v.descentFuel;
-  m_profile.descentRate = v.descentRate;
+  for (const DialogField& f : kDialogFields) {
+    m_profile.*f.profile = v.*f.dialog;
+  }
   m_profile.SetFuelUnit(v.fuelUnit);
 
   if (v.applyCruiseAltitude) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 
 namespace {
@@ -117,6 +118,24 @@ TEST_F(AircraftProfileTest, UnknownLastCraftFallsBackWithoutChangingTheSetting) 
   EXPECT_EQ(+route.m_cruise.altitude1, 11000);
   EXPECT_EQ(g_Settings.GetLastCraft(), "Gone Plane");
   EXPECT_EQ(profile::GetInt(m_folder.AircraftIni(), "Boeing 747", "revision", 0), 3);
+}
+
+TEST_F(AircraftProfileTest, ReadingASectionReplacesOnlyKeysWithValues) {
+  Write("[MY JET]\r\nclimbspeed=222\r\ncruisespeed=\r\nwithoutash=0\r\nfuelmeasure=6\r\n");
+  AircraftProfile p;
+  p.cruiseSpeed = 400;
+  p.climbRate = 1800;
+  p.SetWithoutAsh(true);
+  ASSERT_TRUE(ReadAircraftSection(m_folder.AircraftIni(), "My Jet", p));
+  EXPECT_EQ(+p.climbSpeed, 222);
+  EXPECT_EQ(+p.cruiseSpeed, 400) << "an empty value keeps the stored one";
+  EXPECT_EQ(+p.climbRate, 1800);
+  EXPECT_FALSE(p.WithoutAsh());
+  EXPECT_EQ(p.FuelUnit(), 2);
+
+  AircraftProfile untouched = p;
+  EXPECT_FALSE(ReadAircraftSection(m_folder.AircraftIni(), "Gone", p));
+  EXPECT_EQ(std::memcmp(&p, &untouched, sizeof p), 0);
 }
 
 AircraftProfile TestProfile() {
