@@ -1,0 +1,157 @@
+#pragma once
+
+// The plan object's second level: after every change of the current route it lays out one row
+// per flown waypoint (position, leg course and distance, planned altitude and speed, time,
+// fuel, cumulative and remaining values), inserts the climb and descent pseudo rows of the
+// vertical profile, adds the bearing points and matches the departure and arrival procedures.
+// Views, guidance, status publication and the plug-in records read the rows; only Rebuild
+// writes them. Rebuild takes no lock: callers hold g_DatabaseLock.
+
+#include <cfloat>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "plotr/plan/Route.h"
+#include "plotr/plan/UndoHistory.h"
+#include "plotr/plan/WorldMap.h"
+#include "plotr/tools/SidStarStore.h"
+
+// What a row is in its flight.
+enum PlanRowKind : int32_t {
+  kRowDeparture = 0,
+  kRowEnRoute = 1,
+  kRowDestination = 2,
+  kRowBearing = 3,  // shown, not flown: no part in totals or the profile
+};
+
+// Kinds of the vertical pseudo rows; they lie above every point kind, so a row is a pseudo row
+// when (kind & kPseudoKindMask) != 0.
+enum : uint32_t {
+  kPseudoKindMask = 0xF0000,
+  kPseudoBeginClimb = 0x10000,
+  kPseudoEndClimb = 0x20000,
+  kPseudoBeginDescent = 0x40000,
+  kPseudoClimbMeetsDescent = 0x60000,  // end of climb and beginning of descent in one point
+  kPseudoEndDescent = 0x80000,
+  kPseudoDescentMeetsClimb = 0x90000,  // end of descent and beginning of climb in one point
+};
+
+inline constexpr bool IsPseudoKind(uint32_t kind) { return (kind & kPseudoKindMask) != 0; }
+
+// No leg is shorter than this once a previous row exists, so nothing divides by a zero length.
+inline constexpr double kMinLegNm = 1e-10;
+inline constexpr size_t kRowAirportNameSize = 101;
+
+// Guidance flags of the plan object.
+enum : uint32_t {
+  kGuidanceFlyTo = 1u << 0,
+  kGuidanceFlyingPlan = 1u << 1,
+  kGuidanceHoldingRequested = 1u << 2,
+  kGuidanceHolding = 1u << 3,
+};
+
+// One computed row. Kept in memory only. Units: degrees, feet, knots, feet per minute,
+// nautical miles, minutes, and the profile's fuel unit.
+struct PlanRow {
+  double latitude = 0;
+  double longitude = 0;
+  uint32_t kind = 0;         // the waypoint's point kind, or a pseudo kind
+  int32_t pointIndex = -1;   // waypoint in the current route; -1 for pseudo rows
+  double variation = 0;
+  double course = 0;         // magnetic course of the leg into this row; 0 without a leg
+  double indicatedAirspeed = 0;
+  double verticalSpeed = 0;
+  double altitude = 0;
+  double legDistance = 0;
+  double legTime = 0;
+  double legFuel = 0;
+  double cumulativeDistance = 0;  // from the start of the row's flight
+  double cumulativeTime = 0;
+  double cumulativeFuel = 0;
+  double remainingDistance = 0;   // to the end of the row's flight
+  double remainingTime = 0;
+  double remainingFuel = 0;
+  uint8_t speedRelease = 0;  // the waypoint's speed restriction ends here
+  int32_t speedBefore = 0;   // planned speed on the leg into this row
+  int32_t speedAfter = 0;    // planned speed after this row
+  int32_t rowKind = kRowEnRoute;
+  int32_t legDirection = 0;  // 1 climb, 0 level, -1 descent
+  int32_t sidAirport = -1;
+  int32_t sidGroup = -1;
+  int32_t sidProcedure = -1;
+  int32_t starAirport = -1;
+  int32_t starGroup = -1;
+  int32_t starProcedure = -1;
+  char airportName[kRowAirportNameSize] = {};  // ILS and runway rows: their airport's name
+
+  bool IsPseudo() const { return IsPseudoKind(kind); }
+};
+
+class CFlightPlanCore : public CUndoHistory, public CWorldMap {
+ public:
+  // Pushes a fresh route (the aircraft of the setting "LastCraft") as the first snapshot under
+  // g_DatabaseLock. The rows stay empty until the first Rebuild.
+  CFlightPlanCore();
+  ~CFlightPlanCore() override;
+
+  // Recomputes the rows from the current route; drops from the route the manual values that
+  // the aircraft cannot meet. Callers hold g_DatabaseLock.
+  void Rebuild();
+
+  // The waypoint of a row in the current route; null outside the rows and for pseudo rows.
+  PlanPoint* GetRowPoint(int row);
+  const PlanPoint* GetRowPoint(int row) const;
+  // Sums of leg distance, time and fuel over every row but bearing rows.
+  void GetTotals(double& distance, double& time, double& fuel) const;
+  // `start` metres plus the great-circle metres between successive flown rows from `firstRow`
+  // up to and including the first destination row; DBL_MAX when no destination follows.
+  double DistanceToDestination(double start, int firstRow) const;
+  // Follows marked user points that the map drags, without a rebuild: only the rows of marked
+  // waypoints and the row after each one change.
+  static void UpdateMovedRows(std::vector<PlanRow>& rows, const CRoute& route);
+  // Puts the matched departure and arrival procedures' own waypoints back into a route copy,
+  // in place of the rows that matched them.
+  void ReapplyProcedures(CRoute& route);
+
+  // The procedure catalogue used for matching; the plan owns it.
+  CSidStarStore& GetSidStarStore() { return *m_sidStarStore; }
+  void SetSidStarStore(std::unique_ptr<CSidStarStore> store);
+
+  // Vertical profile over the rows laid out by BuildRows. False when a manual altitude had to
+  // be dropped from the route; the rows must then be laid out again.
+  bool PlanAltitudes();
+  // Number of pseudo rows inserted between `first` and `last`, -1 after dropping a constraint.
+  int PlanSegment(int first, int last);
+  // Climb or descent from row `start` and into row `end` around `level` feet; pseudo rows
+  // inserted, or -1 after dropping a constraint.
+  int ComputeVerticalProfile(int start, int end, int level);
+
+  std::vector<PlanRow> m_rows;
+  int32_t m_startPositionCursor = 0;
+  int32_t m_waypointCursor = 0;
+  uint32_t m_guidanceFlags = 0;
+  int32_t m_flyPlanChangeCount = 0;
+  int32_t m_currentRow = 0;  // row index of the active leg's end
+  double m_flyToLatitude = DBL_MAX;
+  double m_flyToLongitude = DBL_MAX;
+  uint8_t m_levelOffValid = 0;
+  double m_levelOffLatitude = 0;
+  double m_levelOffLongitude = 0;
+  double m_levelOffCourse = 0;
+
+ protected:
+  void BuildRows(std::vector<PlanRow>& rows, CRoute& route);
+  void AddBearingRows(std::vector<PlanRow>& rows, CRoute& route);
+  void MatchSid();
+  void MatchStar();
+  // Index after the last plan row that matched every compared waypoint of the procedure, or
+  // `startRow` when one fails or the rows run out.
+  int CountSidMatches(int startRow, const CSidStarProcedure& procedure, bool loose) const;
+  // The arrival mirror: rows walked backwards from `endRow`; the index before the earliest
+  // matched row, or `endRow` when there is no match.
+  int CountStarMatches(int endRow, const CSidStarProcedure& procedure, bool loose) const;
+
+ private:
+  std::unique_ptr<CSidStarStore> m_sidStarStore;
+};
