@@ -53,6 +53,8 @@ LoadedModule ModuleLoader::Load(const std::filesystem::path& file) {
 }
 
 void ModuleLoader::Deinit() {
+  if (m_deinitDone) return;
+  m_deinitDone = true;
   for (const LoadedModule& m : m_modules)
     if (m.Loaded() && m.linkage->deinit != nullptr) m.linkage->deinit();
 }

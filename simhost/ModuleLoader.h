@@ -30,7 +30,7 @@ class ModuleLoader {
   const std::vector<LoadedModule>& LoadFolder(const std::filesystem::path& folder);
   LoadedModule Load(const std::filesystem::path& file);
 
-  // Calls every loaded module's deinit entry.
+  // Calls every loaded module's deinit entry, once.
   void Deinit();
 
   const std::vector<LoadedModule>& Modules() const { return m_modules; }
@@ -38,6 +38,7 @@ class ModuleLoader {
  private:
   simapi::Services* m_services;
   std::vector<LoadedModule> m_modules;
+  bool m_deinitDone = false;
 };
 
 }  // namespace simhost

@@ -55,6 +55,7 @@ TEST_F(ModuleLoaderTest, StartsEachModuleWithTheServicesAndReportsTheRest) {
   EXPECT_EQ("the module refused to start", modules[3].error);
 
   loader.Deinit();
+  loader.Deinit();
   EXPECT_EQ(1, *static_cast<int*>(dlsym(good.handle, "fake_deinit_calls")));
 }
 

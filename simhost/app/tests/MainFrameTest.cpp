@@ -1,0 +1,83 @@
+// The main window as modules meet it: found by its name, and moving the aircraft when a
+// copy-data call announces a move block in a pipe. Needs a display.
+#include "simhost/app/MainFrame.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "platform/simapi/SimApi.h"
+#include "platform/ui/WxMessages.h"
+
+namespace simhost {
+namespace {
+
+class WxRuntime : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    static int argc = 1;
+    static char name[] = "simhost-test";
+    static char* argv[] = {name, nullptr};
+    wxApp::SetInstance(new wxApp);
+    ASSERT_TRUE(wxEntryStart(argc, argv));
+    wxTheApp->CallOnInit();
+  }
+  void TearDown() override { wxEntryCleanup(); }
+};
+
+[[maybe_unused]] ::testing::Environment* const kWx = ::testing::AddGlobalTestEnvironment(new WxRuntime);
+
+std::vector<unsigned char> MoveBlock(const double values[6]) {
+  std::vector<unsigned char> b(simapi::kMoveBlockSize, 0);
+  const auto tag = [&](size_t at, const char* t) { std::memcpy(b.data() + at, t, 4); };
+  tag(0, "FSIB"); tag(8, "BFIB"); tag(16, "ODIB"); tag(40, "PDIB"); tag(251, "FRIB");
+  for (int i = 0; i < 6; ++i) {
+    const uint16_t head[3] = {4096, static_cast<uint16_t>(i + 1), 2};
+    std::memcpy(b.data() + 275 + 14 * i, head, 6);
+    std::memcpy(b.data() + 275 + 14 * i + 6, &values[i], 8);
+  }
+  return b;
+}
+
+TEST(MainFrameTest, MoveBlockFromAWorkerThreadMovesTheAircraft) {
+  HostCore host(90, AircraftStart{10, 10, 1000, 0, 0});
+  auto* frame = new MainFrame(host, AircraftStart{});
+  ASSERT_EQ(frame, ui::FindWindowByClass(simapi::kMainWindowClass));
+
+  const double values[6] = {-33.5, 151.25, 4000, 0, 0, 90};
+  const auto block = MoveBlock(values);
+  int fds[2];
+  ASSERT_EQ(0, pipe(fds));
+  ASSERT_EQ(static_cast<ssize_t>(block.size()), write(fds[1], block.data(), block.size()));
+  char text[32];
+  std::snprintf(text, sizeof text, "<HA>%08X%08X", static_cast<unsigned>(fds[0]), static_cast<unsigned>(getpid()));
+  // As the module's move worker sends it: from its own thread, text with its terminating zero.
+  std::thread worker([&] {
+    ui::CopyData data;
+    data.wParam = 1;
+    data.tag = simapi::kMoveCopyDataTag;
+    data.bytes.assign(text, std::strlen(text) + 1);
+    ui::SendCopyData(frame, data);
+  });
+  worker.join();
+  for (int i = 0; i < 50 && host.GetAircraft().latitude != -33.5; ++i) {
+    wxTheApp->ProcessPendingEvents();
+    wxMilliSleep(10);
+  }
+  close(fds[0]);
+  close(fds[1]);
+  EXPECT_DOUBLE_EQ(-33.5, host.GetAircraft().latitude);
+  EXPECT_DOUBLE_EQ(151.25, host.GetAircraft().longitude);
+  EXPECT_DOUBLE_EQ(90, host.GetAircraft().heading);
+  frame->Destroy();
+  wxTheApp->ProcessPendingEvents();
+}
+
+}  // namespace
+}  // namespace simhost
