@@ -12,6 +12,9 @@
 #include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/PlanPoint.h"
 
+namespace archive { class File; }
+struct FlpxPlanInfo;
+
 #pragma pack(push, 1)
 // Cruise speed (knots) and two cruise altitudes (feet); stored as it stands in plan files.
 struct RouteCruise {
@@ -78,6 +81,14 @@ class CRoute {
                   bool onlyInRoute = false) const;
   bool FindAirportOf(FullPoint& out, const NavPoint& key) const;
   double MagneticVariation(double latitude, double longitude) const;
+
+  // The plan file image ("*.cwp"). Save writes version 103 when `format` is 103, else 105; the
+  // title names the departure, arrival and aircraft of `info`. Load fills this route from any
+  // version 100 to 105 and returns the number of waypoints the database no longer holds (they
+  // are dropped); a damaged file throws archive::ArchiveException (badIndex, the file's name)
+  // before the route is touched. Load takes g_DatabaseLock for its lookups.
+  void Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format) const;
+  int Load(uint16_t& format, archive::File& file);
 
   std::vector<PlanPoint> m_points;
   std::vector<NavPoint> m_userFixes;

@@ -40,33 +40,45 @@ int LocalHour(const win::Clock& clock) {
 
 }  // namespace
 
-std::string EncodeFontText(const LogFont& font) {
-  unsigned char bytes[sizeof(LogFont)];
-  std::memcpy(bytes, &font, sizeof bytes);
+std::string EncodeBinaryText(const void* data, size_t size) {
+  const auto* bytes = static_cast<const unsigned char*>(data);
   std::string text;
-  text.reserve(2 * sizeof bytes);
-  for (unsigned char b : bytes) {
-    text += static_cast<char>('A' + (b & 0x0F));
-    text += static_cast<char>('A' + (b >> 4));
+  text.reserve(2 * size);
+  for (size_t i = 0; i < size; ++i) {
+    text += static_cast<char>('A' + (bytes[i] & 0x0F));
+    text += static_cast<char>('A' + (bytes[i] >> 4));
   }
   return text;
 }
 
-bool DecodeFontText(std::string_view text, LogFont& font) {
-  if (text.size() != 2 * sizeof(LogFont)) {
+bool DecodeBinaryText(std::string_view text, void* data, size_t size) {
+  if (text.size() != 2 * size) {
     return false;
   }
-  unsigned char bytes[sizeof(LogFont)];
-  for (size_t i = 0; i < sizeof bytes; ++i) {
+  std::string decoded(size, '\0');
+  for (size_t i = 0; i < size; ++i) {
     const int low = text[2 * i] - 'A';
     const int high = text[2 * i + 1] - 'A';
     if (low < 0 || low > 15 || high < 0 || high > 15) {
       return false;
     }
-    bytes[i] = static_cast<unsigned char>(low | (high << 4));
+    decoded[i] = static_cast<char>(low | (high << 4));
   }
-  std::memcpy(&font, bytes, sizeof bytes);
-  font.faceName[sizeof font.faceName - 1] = '\0';
+  std::memcpy(data, decoded.data(), size);
+  return true;
+}
+
+std::string EncodeFontText(const LogFont& font) {
+  return EncodeBinaryText(&font, sizeof font);
+}
+
+bool DecodeFontText(std::string_view text, LogFont& font) {
+  LogFont decoded;
+  if (!DecodeBinaryText(text, &decoded, sizeof decoded)) {
+    return false;
+  }
+  decoded.faceName[sizeof decoded.faceName - 1] = '\0';
+  font = decoded;
   return true;
 }
 
@@ -111,16 +123,7 @@ bool CSettings::GetBinary(void* buffer, size_t size, std::string_view key, bool 
   if (!reload) {
     return true;
   }
-  if (size != sizeof(LogFont)) {
-    return false;
-  }
-  const std::string text = profile::GetString(m_profileFile, kSettings, key, "");
-  LogFont decoded;
-  if (!DecodeFontText(text, decoded)) {
-    return false;
-  }
-  std::memcpy(buffer, &decoded, size);
-  return true;
+  return DecodeBinaryText(profile::GetString(m_profileFile, kSettings, key, ""), buffer, size);
 }
 
 int CSettings::GetSimVer() {
@@ -198,8 +201,10 @@ HotKey CSettings::GetFlyPlanKey(bool reload, std::string_view defaultText) {
 }
 
 LogFont CSettings::GetMapFont(bool reload) {
-  if (reload && !GetBinary(&m_mapFont, sizeof m_mapFont, "MapFont", true)) {
-    m_mapFont = LogFont{};
+  if (reload) {
+    LogFont font;
+    m_mapFont = GetBinary(&font, sizeof font, "MapFont", true) ? font : LogFont{};
+    m_mapFont.faceName[sizeof m_mapFont.faceName - 1] = '\0';
   }
   return m_mapFont;
 }

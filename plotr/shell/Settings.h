@@ -60,7 +60,12 @@ struct HotKey {
   friend bool operator==(const HotKey&, const HotKey&) = default;
 };
 
-// The 120-letter text form of a font (each byte: 'A' + low nibble, then 'A' + high nibble).
+// Binary values in the settings file: each byte as two letters, 'A' + its low nibble, then
+// 'A' + its high nibble. Decoding fails unless the text is exactly 2 x size letters 'A'..'P'.
+std::string EncodeBinaryText(const void* data, size_t size);
+bool DecodeBinaryText(std::string_view text, void* data, size_t size);
+
+// The 120-letter text form of a font.
 std::string EncodeFontText(const LogFont& font);
 // False unless the text is exactly 120 letters 'A'..'P'. The face name always ends in NUL.
 bool DecodeFontText(std::string_view text, LogFont& font);

@@ -3,7 +3,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -136,31 +136,9 @@ TEST_F(RouteTest, UserNamesFromOutsideAreTerminatedAndOtherBytesCarried) {
   EXPECT_TRUE(IsManualValueGiven(MakeManualValue(0)));
 }
 
-class FakeDialogs : public IToolDialogs {
- public:
-  bool accept = true;
-  AircraftDialogValues aircraftIn;
-  AircraftDialogValues aircraftOut;
-  CruiseDialogValues cruiseIn;
-  CruiseDialogValues cruiseOut;
-  bool RunAircraftDialog(AircraftDialogValues& v) override {
-    aircraftIn = v;
-    if (accept) v = aircraftOut;
-    return accept;
-  }
-  bool RunCruiseDialog(CruiseDialogValues& v) override {
-    cruiseIn = v;
-    if (accept) v = cruiseOut;
-    return accept;
-  }
-  bool RunHoldingDialog(HoldingDialogValues&) override { return false; }
-};
-
 class RouteDialogTest : public RouteTest {
  protected:
-  void SetUp() override { SetToolDialogs(&m_dialogs); }
-  void TearDown() override { SetToolDialogs(nullptr); }
-  FakeDialogs m_dialogs;
+  FakeToolDialogs m_dialogs;
 };
 
 TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {

@@ -1,0 +1,236 @@
+// Matching the plan's first and last legs against the stored departure and arrival procedures,
+// and putting the matched procedures' own waypoints back into a route.
+
+#include "plotr/plan/FlightPlanCore.h"
+
+namespace {
+
+// How far a plan point may lie from the procedure waypoint it stands for, in metres.
+constexpr double kRunwayTolerance = 7408.0;  // 4 nm: runway ends move between scenery versions
+constexpr double kUserPointTolerance = 100.0;
+constexpr double kOtherTolerance = 18520.0;  // 10 nm
+
+double ToleranceFor(uint32_t kind) {
+  if (kind & kKindRunway) {
+    return kRunwayTolerance;
+  }
+  if (kind == kKindUserPoint) {
+    return kUserPointTolerance;
+  }
+  return kOtherTolerance;
+}
+
+bool IsFlownPointRow(const PlanRow& row) {
+  return row.pointIndex >= 0 && row.rowKind != kRowBearing;
+}
+
+bool SameSid(const PlanRow& a, const PlanRow& b) {
+  return a.sidAirport == b.sidAirport && a.sidGroup == b.sidGroup && a.sidProcedure == b.sidProcedure;
+}
+
+bool SameStar(const PlanRow& a, const PlanRow& b) {
+  return a.starAirport == b.starAirport && a.starGroup == b.starGroup && a.starProcedure == b.starProcedure;
+}
+
+}  // namespace
+
+int CFlightPlanCore::CountSidMatches(int startRow, const CSidStarProcedure& procedure, bool loose) const {
+  const CRoute* route = GetCurrent();
+  if (!route) {
+    return startRow;
+  }
+  const int count = static_cast<int>(m_rows.size());
+  int r = startRow;
+  int matched = -1;
+  for (const CSidStarWaypoint& waypoint : procedure.waypoints) {
+    if (waypoint.flags & kSidStarBearing) {
+      continue;
+    }
+    while (r < count && !IsFlownPointRow(m_rows[static_cast<size_t>(r)])) {
+      ++r;
+    }
+    if (r >= count) {
+      return startRow;
+    }
+    const PlanRow& row = m_rows[static_cast<size_t>(r)];
+    const PlanPoint* point = GetRowPoint(r);
+    if (!point || !m_sidStarStore->WaypointMatches(waypoint, ToleranceFor(row.kind), *point, *route, loose)) {
+      return startRow;
+    }
+    matched = r;
+    ++r;
+  }
+  return matched < 0 ? startRow : matched + 1;
+}
+
+int CFlightPlanCore::CountStarMatches(int endRow, const CSidStarProcedure& procedure, bool loose) const {
+  const CRoute* route = GetCurrent();
+  if (!route) {
+    return endRow;
+  }
+  int r = endRow;
+  int matched = -1;
+  for (auto it = procedure.waypoints.rbegin(); it != procedure.waypoints.rend(); ++it) {
+    if (it->flags & kSidStarBearing) {
+      continue;
+    }
+    while (r >= 0 && !IsFlownPointRow(m_rows[static_cast<size_t>(r)])) {
+      --r;
+    }
+    if (r < 0) {
+      return endRow;
+    }
+    const PlanRow& row = m_rows[static_cast<size_t>(r)];
+    const PlanPoint* point = GetRowPoint(r);
+    if (!point || !m_sidStarStore->WaypointMatches(*it, ToleranceFor(row.kind), *point, *route, loose)) {
+      return endRow;
+    }
+    matched = r;
+    --r;
+  }
+  return matched < 0 ? endRow : matched - 1;
+}
+
+void CFlightPlanCore::MatchSid() {
+  CRoute* route = GetCurrent();
+  if (!route) {
+    return;
+  }
+  for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
+    if (m_rows[static_cast<size_t>(i)].rowKind != kRowDeparture) {
+      continue;
+    }
+    const PlanPoint* point = GetRowPoint(i);
+    if (!point) {
+      continue;
+    }
+    const int airport = m_sidStarStore->FindAirport(*point, *route);
+    if (airport < 0 || airport >= m_sidStarStore->GetAirportCount()) {
+      continue;
+    }
+    m_rows[static_cast<size_t>(i)].sidAirport = airport;
+    if (point->Kind() != kKindRunway) {
+      continue;
+    }
+    m_sidStarStore->LoadAirport(airport, *route);
+    const CSidStarList& list = m_sidStarStore->GetList(airport, false);
+    int bestEnd = i, bestGroup = -1, bestProcedure = -1;
+    for (bool loose : {false, true}) {
+      for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
+        const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
+        for (int p = 0; p < group.GetProcedureCount(); ++p) {
+          const int end = CountSidMatches(i, group.procedures[static_cast<size_t>(p)], loose);
+          if (end > bestEnd) {
+            bestEnd = end;
+            bestGroup = g;
+            bestProcedure = p;
+          }
+        }
+      }
+      if (bestGroup >= 0) {
+        break;
+      }
+    }
+    for (int r = i; r < bestEnd; ++r) {
+      PlanRow& row = m_rows[static_cast<size_t>(r)];
+      row.sidAirport = airport;
+      row.sidGroup = bestGroup;
+      row.sidProcedure = bestProcedure;
+    }
+  }
+}
+
+void CFlightPlanCore::MatchStar() {
+  CRoute* route = GetCurrent();
+  if (!route) {
+    return;
+  }
+  const int count = static_cast<int>(m_rows.size());
+  for (int i = count - 1; i >= 0; --i) {
+    const int kind = m_rows[static_cast<size_t>(i)].rowKind;
+    if (kind != kRowDestination && !(kind == kRowDeparture && count == 1)) {
+      continue;
+    }
+    const PlanPoint* point = GetRowPoint(i);
+    if (!point) {
+      continue;
+    }
+    const int airport = m_sidStarStore->FindAirport(*point, *route);
+    if (airport < 0 || airport >= m_sidStarStore->GetAirportCount()) {
+      continue;
+    }
+    m_rows[static_cast<size_t>(i)].starAirport = airport;
+    if (point->Kind() != kKindRunway) {
+      continue;
+    }
+    m_sidStarStore->LoadAirport(airport, *route);
+    const CSidStarList& list = m_sidStarStore->GetList(airport, true);
+    int bestStart = i, bestGroup = -1, bestProcedure = -1;
+    for (bool loose : {false, true}) {
+      for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
+        const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
+        for (int p = 0; p < group.GetProcedureCount(); ++p) {
+          const int start = CountStarMatches(i, group.procedures[static_cast<size_t>(p)], loose);
+          if (start < bestStart) {
+            bestStart = start;
+            bestGroup = g;
+            bestProcedure = p;
+          }
+        }
+      }
+      if (bestGroup >= 0) {
+        break;
+      }
+    }
+    for (int r = bestStart + 1; r <= i && bestGroup >= 0; ++r) {
+      PlanRow& row = m_rows[static_cast<size_t>(r)];
+      row.starAirport = airport;
+      row.starGroup = bestGroup;
+      row.starProcedure = bestProcedure;
+    }
+  }
+}
+
+void CFlightPlanCore::ReapplyProcedures(CRoute& route) {
+  for (int last = static_cast<int>(m_rows.size()) - 1; last >= 0; --last) {
+    const PlanRow& row = m_rows[static_cast<size_t>(last)];
+    const bool sid = row.sidAirport >= 0 && row.sidGroup >= 0 && row.sidProcedure >= 0;
+    const bool star = row.starAirport >= 0 && row.starGroup >= 0 && row.starProcedure >= 0;
+    if ((!sid && !star) || row.pointIndex < 0) {
+      continue;
+    }
+    CRoute procedure;
+    procedure.m_points.clear();
+    const bool built = sid ? m_sidStarStore->InsertIntoPlan(procedure, false, row.sidAirport, row.sidGroup,
+                                                             row.sidProcedure)
+                           : m_sidStarStore->InsertIntoPlan(procedure, true, row.starAirport, row.starGroup,
+                                                             row.starProcedure);
+    if (!built) {
+      continue;
+    }
+    int first = last;
+    for (int r = last - 1; r >= 0; --r) {
+      const PlanRow& before = m_rows[static_cast<size_t>(r)];
+      if (!IsFlownPointRow(before)) {
+        continue;
+      }
+      if (sid ? !SameSid(before, row) : !SameStar(before, row)) {
+        break;
+      }
+      first = r;
+    }
+    const int from = m_rows[static_cast<size_t>(first)].pointIndex;
+    const int to = m_rows[static_cast<size_t>(last)].pointIndex;
+    if (from < 0 || to >= route.GetCount() || from > to) {
+      last = first;
+      continue;
+    }
+    for (int p = to; p >= from; --p) {
+      route.RemovePoint(p);
+    }
+    for (int p = procedure.GetCount() - 1; p >= 0; --p) {
+      route.InsertPoint(from, procedure[p]);
+    }
+    last = first;
+  }
+}

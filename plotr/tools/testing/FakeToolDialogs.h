@@ -1,0 +1,33 @@
+#pragma once
+
+// A scripted stand-in for the planning tools' dialogs: records what the model filled in and
+// answers with the prepared values (or cancels). Installs itself for its lifetime.
+
+#include "plotr/tools/ToolDialogs.h"
+
+class FakeToolDialogs : public IToolDialogs {
+ public:
+  FakeToolDialogs() { SetToolDialogs(this); }
+  ~FakeToolDialogs() override { SetToolDialogs(nullptr); }
+  FakeToolDialogs(const FakeToolDialogs&) = delete;
+  FakeToolDialogs& operator=(const FakeToolDialogs&) = delete;
+
+  bool accept = true;
+  int runs = 0;
+  AircraftDialogValues aircraftIn, aircraftOut;
+  CruiseDialogValues cruiseIn, cruiseOut;
+  HoldingDialogValues holdingIn, holdingOut;
+
+  bool RunAircraftDialog(AircraftDialogValues& v) override { return Answer(v, aircraftIn, aircraftOut); }
+  bool RunCruiseDialog(CruiseDialogValues& v) override { return Answer(v, cruiseIn, cruiseOut); }
+  bool RunHoldingDialog(HoldingDialogValues& v) override { return Answer(v, holdingIn, holdingOut); }
+
+ private:
+  template <class T>
+  bool Answer(T& values, T& seen, const T& answer) {
+    ++runs;
+    seen = values;
+    if (accept) values = answer;
+    return accept;
+  }
+};
