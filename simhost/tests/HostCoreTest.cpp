@@ -1,4 +1,5 @@
 #include "simhost/HostCore.h"
+#include "simhost/tests/MoveBlockFixture.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -14,21 +15,15 @@ namespace {
 
 using namespace simapi;
 
-double Read(HostCore& host, uint32_t id) {
+HostVariable Refresh(HostCore& host, uint32_t id) {
   HostVariable v;
   v.id = id;
   host.InitVariable(&v);
   host.ReadVariable(&v);
-  return v.AsDouble();
+  return v;
 }
-
-uint32_t ReadBcd(HostCore& host, uint32_t id) {
-  HostVariable v;
-  v.id = id;
-  host.InitVariable(&v);
-  host.ReadVariable(&v);
-  return v.AsU32();
-}
+double Read(HostCore& host, uint32_t id) { return Refresh(host, id).AsDouble(); }
+uint32_t ReadBcd(HostCore& host, uint32_t id) { return Refresh(host, id).AsU32(); }
 
 void Fly(HostCore& host, double seconds, double step = 0.1) {
   for (double t = 0; t < seconds; t += step) host.Step(step);
@@ -199,23 +194,11 @@ TEST(HostCoreTest, WindIsReportedHalvedOnlyByVersion70) {
   }
 }
 
-// A block as the module's move worker builds it.
-std::vector<unsigned char> MoveBlock(const double values[6]) {
-  std::vector<unsigned char> b(kMoveBlockSize, 0);
-  const auto tag = [&](size_t at, const char* t) { std::memcpy(b.data() + at, t, 4); };
-  tag(0, "FSIB"); tag(8, "BFIB"); tag(16, "ODIB"); tag(40, "PDIB"); tag(251, "FRIB");
-  for (int i = 0; i < 6; ++i) {
-    const size_t at = 275 + 14 * i;
-    const uint16_t head[3] = {4096, static_cast<uint16_t>(i + 1), 2};
-    std::memcpy(b.data() + at, head, 6);
-    std::memcpy(b.data() + at + 6, &values[i], 8);
-  }
-  return b;
-}
+using testing::MakeMoveBlock;
 
 TEST(HostCoreTest, MoveBlockArrivesThroughAPipeAndACopyDataCall) {
   const double values[6] = {51.5, -0.5, 2500, 1, 2, 135};
-  const auto block = MoveBlock(values);
+  const auto block = MakeMoveBlock(values);
   int fds[2];
   ASSERT_EQ(0, pipe(fds));
   ASSERT_EQ(static_cast<ssize_t>(block.size()), write(fds[1], block.data(), block.size()));
@@ -237,7 +220,7 @@ TEST(HostCoreTest, MoveBlockArrivesThroughAPipeAndACopyDataCall) {
 
 TEST(HostCoreTest, RejectsDamagedMoveBlocksAndAnnouncements) {
   const double values[6] = {51.5, -0.5, 2500, 1, 2, 135};
-  auto good = MoveBlock(values);
+  auto good = MakeMoveBlock(values);
   ASSERT_TRUE(ParseMoveBlock(good.data(), good.size()));
   EXPECT_FALSE(ParseMoveBlock(good.data(), good.size() - 1));
   auto badTag = good;
@@ -247,7 +230,7 @@ TEST(HostCoreTest, RejectsDamagedMoveBlocksAndAnnouncements) {
   twice[275 + 14 + 2] = 1;  // index 1 again in the second slot
   EXPECT_FALSE(ParseMoveBlock(twice.data(), twice.size()));
   const double nan[6] = {NAN, 0, 0, 0, 0, 0};
-  auto notFinite = MoveBlock(nan);
+  auto notFinite = MakeMoveBlock(nan);
   EXPECT_FALSE(ParseMoveBlock(notFinite.data(), notFinite.size()));
 
   EXPECT_FALSE(ParsePipeAnnouncement("<HA>0000000G00000001", 21));

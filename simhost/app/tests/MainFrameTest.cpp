@@ -14,6 +14,7 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "simhost/tests/MoveBlockFixture.h"
 
 namespace simhost {
 namespace {
@@ -33,25 +34,13 @@ class WxRuntime : public ::testing::Environment {
 
 [[maybe_unused]] ::testing::Environment* const kWx = ::testing::AddGlobalTestEnvironment(new WxRuntime);
 
-std::vector<unsigned char> MoveBlock(const double values[6]) {
-  std::vector<unsigned char> b(simapi::kMoveBlockSize, 0);
-  const auto tag = [&](size_t at, const char* t) { std::memcpy(b.data() + at, t, 4); };
-  tag(0, "FSIB"); tag(8, "BFIB"); tag(16, "ODIB"); tag(40, "PDIB"); tag(251, "FRIB");
-  for (int i = 0; i < 6; ++i) {
-    const uint16_t head[3] = {4096, static_cast<uint16_t>(i + 1), 2};
-    std::memcpy(b.data() + 275 + 14 * i, head, 6);
-    std::memcpy(b.data() + 275 + 14 * i + 6, &values[i], 8);
-  }
-  return b;
-}
-
 TEST(MainFrameTest, MoveBlockFromAWorkerThreadMovesTheAircraft) {
   HostCore host(90, AircraftStart{10, 10, 1000, 0, 0});
   auto* frame = new MainFrame(host, AircraftStart{});
   ASSERT_EQ(frame, ui::FindWindowByClass(simapi::kMainWindowClass));
 
   const double values[6] = {-33.5, 151.25, 4000, 0, 0, 90};
-  const auto block = MoveBlock(values);
+  const auto block = testing::MakeMoveBlock(values);
   int fds[2];
   ASSERT_EQ(0, pipe(fds));
   ASSERT_EQ(static_cast<ssize_t>(block.size()), write(fds[1], block.data(), block.size()));
