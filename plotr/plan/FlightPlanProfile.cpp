@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstring>
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
