@@ -145,6 +145,10 @@ Cmd CallTable(const std::vector<uint16_t>& offsets, uint16_t length) {
   return c;
 }
 
+Cmd Reference(double lat, double lon, int32_t scaleWord) {
+  return Cmd(47, 32).I32(10, scaleWord).I32(16, MetresWord(lat)).I32(22, AngleWord(lon));
+}
+
 size_t CommandStream::Add(const Cmd& c) {
   return Add(c.Data());
 }
@@ -441,6 +445,79 @@ ByteVec OldBglWriter::Build(size_t minSize) const {
   out.insert(out.end(), m_body.Data().begin(), m_body.Data().end());
   if (out.size() < minSize) out.resize(minSize, 0);
   return out;
+}
+
+}  // namespace testbgl
+
+namespace testbgl {
+
+namespace {
+
+int16_t SampleVariation(int lon, int lat) {
+  return static_cast<int16_t>((lon - 180) * 10 + lat);
+}
+
+}  // namespace
+
+ByteVec SampleOldBglFile() {
+  OldBglWriter w(true);
+  w.SetBox(48, 47, 9, 8);
+  w.SetHeaderI32(144, 1);
+  const uint32_t record = w.Append(FacilityRecord(
+      1, {PositionSub(47.45, 8.55, 432), IdentSub("LSZH"), RunwaySub(12000, 1),
+          FrequencySub(1, 12825), FrequencySub(5, 11810), ParkingSub({{0, 0x40000000 | 16777216, 0, 0, 10}})}));
+  Bytes names;
+  names.Append(NameTree(1033, {NameEntry(0x10001, 0, "Europe"), NameEntry(0x20001, 0, "Switzerland"),
+                               NameEntry(0x40001, 0, "Zurich"), NameEntry(0x50001, record, "Kloten")}));
+  names.Append(ChunkListEnd());
+  w.SetHeaderU32(156, w.Append(names));
+
+  w.SetSection(78, GroupedSection({{0, 0, NdbItem(47.3, 8.3, 3520, "ZH", "ZURICH")}}));
+  IlsSpec ils;
+  ils.lat = 47.48;
+  ils.lon = 8.54;
+  ils.course = 0x2000;
+  ils.gsLat = 47.46;
+  ils.gsLon = 8.52;
+  ils.ident = "IZH";
+  w.SetVorIlsRange(20, 21);
+  w.SetSection(18, VorIlsSection({{{0, 0, VorItem(47.6, 8.6, "KLO", "KLOTEN", 1)}},
+                                  {{0, 0, IlsItem(ils)}}}));
+  w.SetSection(74, GroupedSection({{0, 0, AtisItem(47.45, 8.55, 0x2825)}}));
+  w.SetSection(66, LabelSection({{{47.2, 8.2, 400, "Hinterdorf Airport"}}}));
+
+  // Streams of the command table start at 0, 0: this one moves its reference first.
+  CommandStream stream;
+  stream.Add(Reference(47.45, 8.55));
+  RunwaySpec runway;
+  runway.lat = 47.45;
+  runway.lon = 8.55;
+  runway.designator = 0x4E;  // 14L
+  runway.heading = 0x6400;
+  runway.lengthFeet = 10000;
+  stream.Add(RunwayFixed(runway));
+  stream.Add(Texture("asphalt"));
+  stream.Add(DefineVertex(0, 0, 0, 0));
+  stream.Add(DefineVertex(1, 200, 0, 0));
+  stream.Add(DefineVertex(2, 0, 0, 200));
+  stream.Add(Op(5));
+  stream.Add(PolygonVertex(0));
+  stream.Add(PolygonVertex(1, true));
+  stream.Add(PolygonVertex(2, true));
+  stream.Add(Op(8));
+  stream.Add(VariableTest(1982, 0x2250, 0x2250, 10));
+  stream.Add(Op(34));
+  w.SetSection(102, GroupedSection({{0, 0, MarkerBeacon(6, 47.4, 8.6, 430, 100)}}));
+  w.SetSection(58, GroupedSection({{92, 94, CommandItem(5, 47.45, 8.55, stream.Data())}}));
+  w.SetSection(62, CommandTableSection({stream.Data()}));
+  w.SetSection(110, MagVarSection(SampleVariation));
+  ExclusionRecord box;
+  box.north = 47.9;
+  box.south = 47.8;
+  box.east = 8.9;
+  box.west = 8.8;
+  w.SetSection(114, ExclusionSection({box}));
+  return w.Build();
 }
 
 }  // namespace testbgl

@@ -107,6 +107,8 @@ Cmd PointListVertex(int16_t x, int16_t z);  // opcode 111
 Cmd RunwayFixed(const RunwaySpec& r);       // opcode 68
 Cmd RunwaySized(const RunwaySpec& r);       // opcode 170, 36 bytes
 Cmd CallTable(const std::vector<uint16_t>& offsets, uint16_t length);
+// Opcode 47: scale (65536 = 1) and reference position.
+Cmd Reference(double lat, double lon, int32_t scaleWord = 65536);
 
 class CommandStream {
  public:
@@ -217,5 +219,15 @@ class OldBglWriter {
   Bytes m_header;
   Bytes m_body;
 };
+
+}  // namespace testbgl
+
+namespace testbgl {
+
+// A small old-format file with one of everything the parser reads: facility data with an
+// airport and its ATIS, an NDB, a VOR, an ILS, an ATIS item, a label airport, a marker, command
+// streams with a runway, a ground polygon and a lighting frequency, a variation grid and an
+// exclusion box. Its box is 47-48 N, 8-9 E; everything lies inside.
+ByteVec SampleOldBglFile();
 
 }  // namespace testbgl
