@@ -1,5 +1,7 @@
 #include "plotr/plan/Route.h"
 
+#include "plotr/plan/PlanFileFormat.h"
+
 #include "navdb/Geodesy.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
@@ -131,6 +133,18 @@ TEST_F(RouteTest, UserNamesFromOutsideAreTerminatedAndOtherBytesCarried) {
   }
   EXPECT_EQ(back[29], 0);
   EXPECT_FALSE(ReadPlanPoint(std::span<const uint8_t>(raw, 71)));
+
+  // A plan file's extra record: bytes 24-65 replaced, the name terminated, the rest kept.
+  uint8_t extra[kPlanPointExtraSize];
+  for (size_t i = 0; i < sizeof extra; ++i) extra[i] = static_cast<uint8_t>(0x80 + i);
+  PlanPoint withExtra = *read;
+  ApplyPlanPointExtra(withExtra, std::span<const uint8_t, kPlanPointExtraSize>(extra));
+  std::memcpy(back, &withExtra, sizeof back);
+  EXPECT_EQ(back[29], 0);
+  EXPECT_EQ(back[30], 0x86);
+  EXPECT_EQ(back[65], 0x80 + 41);
+  EXPECT_EQ(back[66], raw[66]);
+  EXPECT_EQ(back[23], raw[23]);
 
   EXPECT_EQ(ManualValue(MakeManualValue(-500)), -500);
   EXPECT_TRUE(IsManualValueGiven(MakeManualValue(0)));
