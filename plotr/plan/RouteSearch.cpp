@@ -31,7 +31,8 @@ class Collector {
   Collector(std::vector<FullPoint>& out, double& radius) : m_out(out), m_radius(radius) {}
 
   void Offer(const FullPoint& object, double distance, bool nearest) {
-    if (distance > m_radius) {
+    // Written so that a NaN distance (a NaN query position) is never within the radius.
+    if (!(distance <= m_radius)) {
       return;
     }
     if (nearest) {

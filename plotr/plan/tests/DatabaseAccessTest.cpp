@@ -81,10 +81,12 @@ TEST_F(DatabaseAccessTest, NearestModeKeepsTheNearestAndTheLastOfEquals) {
   ASSERT_TRUE(route.FindObject(one, radius, 47.5, 8.0, kKindAirport, false));
   EXPECT_EQ(one.point, AirportAt(2));
 
-  // Nothing within the radius.
+  // Nothing within the radius; a NaN position is near nothing.
   radius = 10;
   EXPECT_FALSE(route.FindObjects(found, radius, 0, 0, 0xFFFF, true, false));
   EXPECT_TRUE(found.empty());
+  radius = 1e9;
+  EXPECT_FALSE(route.FindObject(one, radius, std::nan(""), 8.0, 0xFFFF, false));
 }
 
 TEST_F(DatabaseAccessTest, SortedModeOrdersByDistanceAcrossTables) {

@@ -125,7 +125,9 @@ TEST_F(PlanRowsTest, LevelLegsMatchHandComputedFigures) {
     EXPECT_EQ(row.verticalSpeed, 0.0);
     EXPECT_EQ(row.speedBefore, 150);
     EXPECT_EQ(row.speedAfter, 150);
-    if (i > 0) EXPECT_NEAR(row.indicatedAirspeed, 150.0, 1.0);
+    if (i > 0) {
+      EXPECT_NEAR(row.indicatedAirspeed, 150.0, 1.0);
+    }
     cumulative += legs[i].distance;
     cumulativeTime += minutes;
     EXPECT_NEAR(row.cumulativeDistance, cumulative, 1e-6);
@@ -241,8 +243,7 @@ TEST_F(PlanRowsTest, RestrictionEndsNeedARestrictionBeforeThem) {
   EXPECT_EQ(Current()[3].flags, kPointAltitudeOption | kPointSpeedOption);
   EXPECT_EQ(Current()[4].flags, 0u);
   // The speed restriction runs from C to D; after D the cruise speed applies again.
-  const int rowC = 2, rowD = 3;
-  ASSERT_EQ(Row(rowC).pointIndex, 2);
+  const int rowC = RowOfPoint(2), rowD = RowOfPoint(3);
   EXPECT_EQ(Row(rowC).speedAfter, 130);
   EXPECT_EQ(Row(rowD).speedBefore, 130);
   EXPECT_EQ(Row(rowD).speedAfter, 150);
