@@ -16,6 +16,7 @@
 namespace {
 
 using namespace simapi;
+using simhost::HostCore;
 namespace fs = std::filesystem;
 
 // The block wired to a stand-in host of the given version, with its own settings file.
@@ -216,6 +217,19 @@ TEST(SimBlockTest, WriteSimGlobalStaysInsideTheHostBlock) {
   EXPECT_TRUE(rig.block.WriteSimGlobal(kGlobalBlockSize - 4, 4, bytes));
   EXPECT_FALSE(rig.block.WriteSimGlobal(kGlobalBlockSize - 2, 4, bytes));
   EXPECT_FALSE(rig.block.WriteSimGlobal(-4, 4, bytes));
+
+  // A host that hands out the block's address only through a read.
+  Services byRead = *rig.host.GetServices();
+  byRead.initVariable = [](void* context, HostVariable* v) {
+    static_cast<HostCore*>(context)->InitVariable(v);
+    if (v->id == kVarGlobalBlock) v->storage = kStorageByRead;
+  };
+  ImportTable byReadTable;
+  byReadTable.services = &byRead;
+  rig.block.SetImportTable(&byReadTable);
+  const unsigned char other[4] = {1, 2, 3, 4};
+  EXPECT_TRUE(rig.block.WriteSimGlobal(kGlobalTowerHeight, 4, other));
+  EXPECT_EQ(0, std::memcmp(rig.host.GlobalBlock() + kGlobalTowerHeight, other, 4));
 
   // A host without a global block refuses every write.
   Services noBlock = *rig.host.GetServices();

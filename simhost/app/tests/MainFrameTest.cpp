@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 #include <wx/app.h>
-#include <wx/init.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,25 +13,11 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "platform/ui/tests/WxTestRuntime.h"
 #include "simhost/tests/MoveBlockFixture.h"
 
 namespace simhost {
 namespace {
-
-class WxRuntime : public ::testing::Environment {
- public:
-  void SetUp() override {
-    static int argc = 1;
-    static char name[] = "simhost-test";
-    static char* argv[] = {name, nullptr};
-    wxApp::SetInstance(new wxApp);
-    ASSERT_TRUE(wxEntryStart(argc, argv));
-    wxTheApp->CallOnInit();
-  }
-  void TearDown() override { wxEntryCleanup(); }
-};
-
-[[maybe_unused]] ::testing::Environment* const kWx = ::testing::AddGlobalTestEnvironment(new WxRuntime);
 
 TEST(MainFrameTest, MoveBlockFromAWorkerThreadMovesTheAircraft) {
   HostCore host(90, AircraftStart{10, 10, 1000, 0, 0});
