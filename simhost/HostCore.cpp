@@ -1,6 +1,7 @@
 #include "simhost/HostCore.h"
 
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -343,6 +344,9 @@ std::optional<MoveTarget> HostCore::ReceiveMoveBlock(uint32_t tag, const void* d
       announcement->readHandle > 0x7FFFFFFF)
     return std::nullopt;
   const int fd = static_cast<int>(announcement->readHandle);
+  // Only a pipe: any other descriptor of the process is none of the sender's business.
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISFIFO(info.st_mode)) return std::nullopt;
   unsigned char block[simapi::kMoveBlockSize];
   size_t got = 0;
   while (got < sizeof block) {

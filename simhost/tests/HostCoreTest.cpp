@@ -239,10 +239,18 @@ TEST(HostCoreTest, RejectsDamagedMoveBlocksAndAnnouncements) {
   ASSERT_TRUE(a);
   EXPECT_EQ(0x1Au, a->readHandle);
   EXPECT_EQ(0xBEEFu, a->processId);
-  // Another process's descriptor is not ours to read.
+  // Another process's descriptor is not ours to read, and of ours only a pipe is.
   char text[32];
   std::snprintf(text, sizeof text, "<HA>%08X%08X", 0u, static_cast<unsigned>(getpid()) + 1);
   EXPECT_FALSE(HostCore::ReceiveMoveBlock(kMoveCopyDataTag, text, std::strlen(text) + 1));
+  FILE* file = std::tmpfile();
+  ASSERT_NE(nullptr, file);
+  std::fwrite(good.data(), 1, good.size(), file);
+  std::rewind(file);
+  std::snprintf(text, sizeof text, "<HA>%08X%08X", static_cast<unsigned>(fileno(file)),
+                static_cast<unsigned>(getpid()));
+  EXPECT_FALSE(HostCore::ReceiveMoveBlock(kMoveCopyDataTag, text, std::strlen(text) + 1));
+  std::fclose(file);
 }
 
 }  // namespace
