@@ -10,6 +10,8 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kMetresPerFoot = 1 / 3.28083989501312;
 constexpr double kMetresPerNm = 1852.0;
 constexpr double kDegreesPerMetre = 360.0 / 40007000.0;
+// Speed of sound in knots is this times the square root of the temperature in kelvin.
+constexpr double kKnotsPerMachPerRootKelvin = 38.967854;
 
 double Wrap360(double d) {
   d = std::fmod(d, 360.0);
@@ -58,8 +60,12 @@ void Aircraft::AdvanceAutopilot(double seconds) {
     if (seconds > 0) verticalSpeed = (next - feet) * 60.0 / seconds;
     altitude = next * kMetresPerFoot;
   }
-  if (autopilot.airspeedHold && autopilot.selectedAirspeed > 0)
-    airspeed = Approach(airspeed, autopilot.selectedAirspeed, kAcceleration * seconds);
+  double targetSpeed = 0;
+  if (autopilot.machHold && autopilot.selectedMach > 0)
+    targetSpeed = autopilot.selectedMach * kKnotsPerMachPerRootKelvin * std::sqrt(std::max(outsideTemperature + 273.15, 1.0));
+  else if (autopilot.airspeedHold && autopilot.selectedAirspeed > 0)
+    targetSpeed = autopilot.selectedAirspeed;
+  if (targetSpeed > 0) airspeed = Approach(airspeed, targetSpeed, kAcceleration * seconds);
 }
 
 void Aircraft::Advance(double seconds) {

@@ -59,6 +59,25 @@ TEST(HostCoreTest, AutopilotTurnsToSelectedHeadingAndClimbsToSelectedAltitude) {
   EXPECT_DOUBLE_EQ(270, Read(host, kVarTrueHeading));
 }
 
+TEST(HostCoreTest, SpeedFollowsTheAirspeedOrMachSelection) {
+  struct Case { const char* name; uint32_t holdEvent; uint32_t selectEvent; uint32_t value; double knots; } cases[] = {
+      {"airspeed", kEventAirspeedHold, kEventSelectAirspeed, 180, 180},
+      // Mach 0.5 at 15 degrees Celsius: 0.5 x 661.5 kt.
+      {"mach", kEventMachHold, kEventSelectMach, 50, 330.74},
+  };
+  for (const Case& c : cases) {
+    HostCore host(90, AircraftStart{0, 0, 3000, 0, 120});
+    Services* s = host.GetServices();
+    s->sendEvent(s->context, c.selectEvent, c.value);
+    s->sendEvent(s->context, kEventAutopilotMaster, 0);
+    s->sendEvent(s->context, c.holdEvent, 0);
+    host.Step(5);
+    EXPECT_NEAR(130, Read(host, kVarAirspeed), 1e-9) << c.name << ": accelerates gradually";
+    host.Step(200);
+    EXPECT_NEAR(c.knots, Read(host, kVarAirspeed), 0.01) << c.name;
+  }
+}
+
 TEST(HostCoreTest, PositionIntegratesGroundSpeedIncludingWindAndRate) {
   HostCore host(90, AircraftStart{0, 0, 3000, 90, 360});
   host.GetAircraft().windSpeed = 60;
