@@ -1,7 +1,5 @@
 #include "plotr/plan/Route.h"
 
-#include "plotr/plan/PlanFileFormat.h"
-
 #include "navdb/Geodesy.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
