@@ -1,0 +1,1 @@
+cw_bench(sectionbgl SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/SectionBglBench.cpp DEPS basemaker_compiler basemaker_compiler_test_support)
