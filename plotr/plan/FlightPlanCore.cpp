@@ -14,8 +14,8 @@ namespace {
 // role and the second one departs a new flight (a stop-over on the same field).
 constexpr double kStopOverMetres = 10000.0;
 
-// Each rebuild pass drops at least one manual altitude, so a route of n points needs at most
-// about 2n + 1 passes; the bound only guards against a fault in that reasoning.
+// Every pass but the last clears at least one bit of the route, so a route of n points needs at
+// most about 9n + 1 passes; the bound only guards against a fault in that reasoning.
 constexpr int kMaxRebuildPasses = 10000;
 
 // Row-kind state while the rows are laid out.
@@ -58,6 +58,21 @@ PlanRow RowOf(const PlanPoint& point, int index, const CRoute& route) {
 void SetLeg(PlanRow& row, const PlanRow& previous) {
   row.course = LegCourse(previous, row);
   row.legDistance = LegNm(previous.latitude, previous.longitude, row.latitude, row.longitude);
+}
+
+// What a rebuild may correct in a waypoint.
+struct ManualState {
+  uint32_t altitude1, altitude2, speed, flags;
+  bool operator==(const ManualState&) const = default;
+};
+
+std::vector<ManualState> ManualStateOf(const CRoute& route) {
+  std::vector<ManualState> state;
+  state.reserve(route.m_points.size());
+  for (const PlanPoint& p : route.m_points) {
+    state.push_back({p.altitude1, p.altitude2, p.speed, p.flags});
+  }
+  return state;
 }
 
 }  // namespace
@@ -133,9 +148,14 @@ void CFlightPlanCore::Rebuild() {
     m_currentRow = 0;
     return;
   }
+  // A pass that drops a constraint starts over. A pass may also clear bits without asking for
+  // that (a departure's altitude, the restriction ends that depended on it), and the rows must
+  // then be laid out once more from the corrected route, or the next rebuild of the same plan
+  // would give different rows.
   for (int pass = 0; pass < kMaxRebuildPasses; ++pass) {
+    const std::vector<ManualState> before = ManualStateOf(*route);
     BuildRows(m_rows, *route);
-    if (PlanAltitudes()) {
+    if (PlanAltitudes() && ManualStateOf(*route) == before) {
       break;
     }
   }

@@ -300,3 +300,26 @@ TEST_F(VerticalProfileTest, ClimbInTheWrongDirectionIsNeverFlown) {
 }
 
 }  // namespace
+
+namespace {
+
+// A departure's own altitude is dropped by the profile; the restriction end that only it opened
+// must go in the same rebuild, or rebuilding the unchanged plan would give other rows.
+TEST_F(VerticalProfileTest, DroppedDepartureAltitudeSettlesInOneRebuild) {
+  CRoute route = NewRoute(8000, 150);
+  PlanPoint departure = Db(0, 0, kKindAirport);
+  departure.altitude1 = MakeManualValue(3000);
+  route.AddPoint(departure);
+  PlanPoint end = User(0, 1, "END");
+  end.flags = kPointAltitudeOption;
+  route.AddPoint(end);
+  route.AddPoint(Db(0, 3, kKindAirport));
+  Load(route);
+  EXPECT_FALSE(IsManualValueGiven(Current()[0].altitude1));
+  EXPECT_EQ(Current()[1].flags, 0u);
+  const std::vector<uint32_t> kinds = Kinds();
+  m_plan.Rebuild();
+  EXPECT_EQ(Kinds(), kinds);
+}
+
+}  // namespace
