@@ -262,10 +262,19 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
   int inserted = 0;
 
   auto row = [this](int i) -> PlanRow& { return m_rows[static_cast<size_t>(i)]; };
-  // Nm from `metres` before row `from` to the destination of the flight.
-  auto toDestinationNm = [this](double nmBefore, int from) {
-    const double d = DistanceToDestination(nmBefore * kMetresPerNm, from);
-    return d >= DBL_MAX ? DBL_MAX : d / kMetresPerNm;
+  // Nm from `nmBefore` before row `from` to the destination of the flight. The walk to the
+  // destination is remembered while the rows stay as they are: every descent and level step
+  // asks, and a long plan would otherwise walk its rows once per step.
+  int cachedFrom = -1;
+  size_t cachedCount = 0;
+  double cachedMetres = 0;
+  auto toDestinationNm = [&](double nmBefore, int from) {
+    if (from != cachedFrom || m_rows.size() != cachedCount) {
+      cachedFrom = from;
+      cachedCount = m_rows.size();
+      cachedMetres = DistanceToDestination(0.0, from);
+    }
+    return cachedMetres >= DBL_MAX ? DBL_MAX : nmBefore + cachedMetres / kMetresPerNm;
   };
   // Drops the first constraint that makes the climb and the descent on one leg impossible;
   // true when one was dropped.
