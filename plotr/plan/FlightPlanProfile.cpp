@@ -21,9 +21,11 @@ constexpr double kNmPerLevelStep = 3.0;
 constexpr double kSpeedLookAheadNm = 3.0;
 // Steps on one leg are bounded so that a leg across half the world still ends.
 constexpr int kMaxStepsPerLeg = 1000000;
-// A bound on the simulation of one sub-segment; every step advances a side, so the real count
-// stays far below it.
-constexpr long long kMaxProfileIterations = 50000000;
+// Every simulation step advances one side on one leg, and no leg takes more steps than a
+// sloped leg of its length, so twice that per side bounds a sub-segment; the bound only guards
+// against a fault in that reasoning.
+constexpr long long kStepBudgetFactor = 4;
+constexpr long long kStepBudgetSlack = 1000;
 
 double FiniteOr(double value, double fallback) {
   return std::isfinite(value) ? value : fallback;
@@ -299,8 +301,13 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
     return false;
   };
 
+  long long budget = kStepBudgetSlack;
+  for (int i = S; i < E; ++i) {
+    budget += kStepBudgetFactor * StepCount(LegNm(row(i), row(i + 1)), 1);
+  }
+
   for (long long iteration = 0; S < E; ++iteration) {
-    if (iteration >= kMaxProfileIterations) {
+    if (iteration >= budget) {
       break;
     }
     if (h1 == 0) {
