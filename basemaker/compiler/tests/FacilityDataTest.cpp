@@ -70,15 +70,15 @@ TEST(FacilityData, AirportCarriesPlaceNamesPositionAndIdent) {
   EXPECT_EQ(p.Text(first->cityText), "Munich");
   EXPECT_EQ(p.Text(first->nameText), "Franz Josef Strauss");
   EXPECT_EQ(first->Ident(), "EDDM");
-  EXPECT_EQ(first->altitude, 450);
+  EXPECT_EQ(+first->altitude, 450);
   EXPECT_NEAR(p.db().m_airports[0].latitude, kLat, 1e-4);
   EXPECT_NEAR(p.db().m_airports[0].longitude, kLon, 1e-4);
   // A new country clears state and city.
   const AirportRecord* second = p.Airport(1);
   EXPECT_EQ(p.Text(second->regionText), "Europe");
   EXPECT_EQ(p.Text(second->countryText), "Austria");
-  EXPECT_EQ(second->stateText, -1);
-  EXPECT_EQ(second->cityText, -1);
+  EXPECT_EQ(+second->stateText, -1);
+  EXPECT_EQ(+second->cityText, -1);
 }
 
 TEST(FacilityData, RunwayByteKeepsLongestRunwayInHundredsOfMetres) {
@@ -107,7 +107,7 @@ TEST(FacilityData, RunwayByteKeepsLongestRunwayInHundredsOfMetres) {
     file.NameList({EnglishTree({NameEntry(kLevelAirport, rec, "Field")})});
     Parsed p(file.Build());
     ASSERT_EQ(p.db().m_airports.GetSize(), 1);
-    EXPECT_EQ(p.Airport()->size, c.expected) << c.feet.size();
+    EXPECT_EQ(+p.Airport()->size, c.expected) << c.feet.size();
     EXPECT_EQ(p.Airport()->Ident(), "KXYZ");
   }
 }
@@ -142,13 +142,13 @@ TEST(FacilityData, FrequencyKindsGiveItemsAndAtisInTheComBandGivesAPoint) {
     ASSERT_EQ(p.Airport()->FrequencyCount(), c.items) << c.name;
     if (c.items == 1) {
       const FrequencyEntry* f = p.db().GetAirportFrequencies(airport);
-      EXPECT_EQ(f->type, c.kindBit) << c.name;
+      EXPECT_EQ(+f->type, c.kindBit) << c.name;
       EXPECT_NEAR(f->frequency, c.hundredths / 100.0, 1e-4) << c.name;
     }
     ASSERT_EQ(p.db().m_coms.GetSize(), c.atisPoint ? 1 : 0) << c.name;
     if (!c.atisPoint) continue;
     const NavPoint& com = p.db().m_coms[0];
-    EXPECT_EQ(p.db().GetCom(com)->type, 0x8001);
+    EXPECT_EQ(+p.db().GetCom(com)->type, 0x8001);
     EXPECT_NEAR(GreatCircleDistance(airport.latitude, airport.longitude, com.latitude, com.longitude),
                 100.0, 0.5);
     EXPECT_NEAR(InitialCourse(airport.latitude, airport.longitude, com.latitude, com.longitude), 45.0,
@@ -219,11 +219,11 @@ TEST(FacilityData, ParkingPlacesAreOffsetFromTheAirport) {
   EXPECT_NEAR(GreatCircleDistance(airport.latitude, parking[1].longitude, parking[1].latitude,
                                   parking[1].longitude),
               8.04, 0.05);
-  EXPECT_GT(parking[1].latitude, airport.latitude);
+  EXPECT_GT(+parking[1].latitude, +airport.latitude);
   EXPECT_NEAR(GreatCircleDistance(parking[1].latitude, airport.longitude, parking[1].latitude,
                                   parking[1].longitude),
               8.04, 0.05);
-  EXPECT_LT(parking[1].longitude, airport.longitude);
+  EXPECT_LT(+parking[1].longitude, +airport.longitude);
 }
 
 TEST(FacilityData, CountsStopAtTheirFieldWidths) {

@@ -55,8 +55,8 @@ TEST(OldBglLoad, SampleFileYieldsEveryKindOfRecord) {
   EXPECT_EQ(db.m_footprintVertices.GetSize(), 6);
   EXPECT_EQ(db.m_magVarGrids.GetSize(), 1);
   EXPECT_EQ(db.m_excludeBoxes.GetSize(), 1);
-  EXPECT_EQ(db.m_areas[0].magVarEnd, 1);
-  EXPECT_EQ(db.m_areas[0].excludeBoxEnd, 1);
+  EXPECT_EQ(+db.m_areas[0].magVarEnd, 1);
+  EXPECT_EQ(+db.m_areas[0].excludeBoxEnd, 1);
 
   bool facilityAirport = false;
   for (const NavPoint& p : db.m_airports) {
@@ -67,7 +67,7 @@ TEST(OldBglLoad, SampleFileYieldsEveryKindOfRecord) {
       EXPECT_STREQ(db.GetString(a->countryText), "Switzerland");
       EXPECT_EQ(a->FrequencyCount(), 2);
       EXPECT_EQ(a->ParkingCount(), 1);
-      EXPECT_EQ(a->size, 0x80 | 36);  // 12000 ft
+      EXPECT_EQ(+a->size, 0x80 | 36);  // 12000 ft
     } else {
       EXPECT_STREQ(db.GetString(a->nameText), "Hinterdorf");
     }

@@ -63,9 +63,9 @@ TEST(OldBglParser, NdbItems) {
     EXPECT_EQ(ndb->Ident(), c.expectIdent) << c.name;
     EXPECT_EQ(p.Text(ndb->nameText), c.expectName) << c.name;
     EXPECT_NEAR(ndb->frequency, c.tenthsKhz / 10.0, 1e-3) << c.name;
-    EXPECT_EQ(ndb->range, c.expectRange) << c.name;
-    EXPECT_EQ(ndb->altitude, 530);
-    EXPECT_EQ(ndb->intersection, -1);
+    EXPECT_EQ(+ndb->range, c.expectRange) << c.name;
+    EXPECT_EQ(+ndb->altitude, 530);
+    EXPECT_EQ(+ndb->intersection, -1);
     EXPECT_NEAR(point.latitude, kLat, 1e-4);
     EXPECT_NEAR(point.longitude, kLon, 1e-4);
     EXPECT_TRUE(point.IsKept());
@@ -84,15 +84,15 @@ TEST(OldBglParser, VorFrequenciesFollowTheIndexTable) {
   std::vector<std::pair<std::string, float>> seen;
   for (const NavPoint& point : p.db().m_vors) {
     const VorRecord* vor = p.db().GetVor(point);
-    seen.emplace_back(std::string(vor->Ident()), vor->frequency);
+    seen.emplace_back(std::string(vor->Ident()), +vor->frequency);
     if (vor->Ident() == "ABC") {
-      EXPECT_EQ(vor->range, 33);
-      EXPECT_EQ(vor->declination, -1000);
-      EXPECT_EQ(vor->altitude, 400);
-      EXPECT_EQ(vor->flags, 1);
+      EXPECT_EQ(+vor->range, 33);
+      EXPECT_EQ(+vor->declination, -1000);
+      EXPECT_EQ(+vor->altitude, 400);
+      EXPECT_EQ(+vor->flags, 1);
       EXPECT_EQ(p.Text(vor->nameText), "ALPHA");
     } else {
-      EXPECT_EQ(vor->range, 176);
+      EXPECT_EQ(+vor->range, 176);
       EXPECT_EQ(p.Text(vor->nameText), "DEF");
     }
   }
@@ -144,22 +144,22 @@ TEST(OldBglParser, IlsWithGlideSlopeIsPlacedAtTheThresholdAbeam) {
   s.gsAngle = 300;
   s.flags = 0x01;
   const IlsResult r = ParseIls(IlsItem(s));
-  ASSERT_EQ(r.points, 2);
+  ASSERT_EQ(+r.points, 2);
   EXPECT_NEAR(GreatCircleDistance(kLat, kLon, r.front.latitude, r.front.longitude), 2500.0, 5.0);
   EXPECT_NEAR(InitialCourse(kLat, kLon, r.front.latitude, r.front.longitude), 270.0, 0.5);
-  EXPECT_EQ(r.frontRecord.course, 0x4000);
-  EXPECT_EQ(r.frontRecord.glideSlope, 300);
-  EXPECT_EQ(r.frontRecord.altitude, 420);
-  EXPECT_EQ(r.frontRecord.flags, 0x21);
+  EXPECT_EQ(+r.frontRecord.course, 0x4000);
+  EXPECT_EQ(+r.frontRecord.glideSlope, 300);
+  EXPECT_EQ(+r.frontRecord.altitude, 420);
+  EXPECT_EQ(+r.frontRecord.flags, 0x21);
   EXPECT_NEAR(r.frontRecord.frequency, 111.0, 1e-4);
   EXPECT_EQ(r.frontRecord.Ident(), "IABC");
   EXPECT_NEAR(r.back.latitude, kLat, 1e-4);
   EXPECT_NEAR(r.back.longitude, kLon, 1e-4);
-  EXPECT_EQ(r.backRecord.course, 0xC000);
-  EXPECT_EQ(r.backRecord.glideSlope, -1);
+  EXPECT_EQ(+r.backRecord.course, 0xC000);
+  EXPECT_EQ(+r.backRecord.glideSlope, -1);
 
   s.glideSlopePlaced = false;
-  EXPECT_EQ(ParseIls(IlsItem(s)).points, 0);
+  EXPECT_EQ(+ParseIls(IlsItem(s)).points, 0);
 }
 
 TEST(OldBglParser, LocalizerPlacementFallsBackToDmeThenStation) {
@@ -189,13 +189,13 @@ TEST(OldBglParser, LocalizerPlacementFallsBackToDmeThenStation) {
     items.Append(IlsItem(spec));
     if (c.dmeFlag) items.Append(DmeExtension(dmeLat, dmeLon, 10, c.validMarks));
     const IlsResult r = ParseIls(items);
-    ASSERT_EQ(r.points, 2) << c.name;
+    ASSERT_EQ(+r.points, 2) << c.name;
     EXPECT_NEAR(GreatCircleDistance(kLat, kLon, r.front.latitude, r.front.longitude), c.expectDistance,
                 5.0)
         << c.name;
     EXPECT_NEAR(r.back.latitude, kLat, 1e-4) << c.name;
-    EXPECT_EQ(r.frontRecord.range, 24) << c.name;
-    EXPECT_EQ(r.frontRecord.glideSlope, 0) << c.name;
+    EXPECT_EQ(+r.frontRecord.range, 24) << c.name;
+    EXPECT_EQ(+r.frontRecord.glideSlope, 0) << c.name;
   }
 
   // An item after a counted DME extension is read from the right place.
@@ -231,9 +231,9 @@ TEST(OldBglParser, AtisFrequenciesInTheComBandOnly) {
     if (!c.added) continue;
     const NavPoint& point = p.db().m_coms[0];
     const ComRecord* com = p.db().GetCom(point);
-    EXPECT_EQ(com->type, 1);
+    EXPECT_EQ(+com->type, 1);
     EXPECT_NEAR(com->frequency, DecodeBcd8(c.bcd) * 0.01 + 100, 1e-4);
-    EXPECT_EQ(com->range, 25);
+    EXPECT_EQ(+com->range, 25);
     EXPECT_EQ(com->runways[0], 0x49);
     EXPECT_EQ(com->runways[1], 0x12);
     EXPECT_NEAR(InitialCourse(kLat, kLon, point.latitude, point.longitude), 45.0, 1.0);
@@ -273,11 +273,11 @@ TEST(OldBglParser, LabelSectionAirports) {
   ASSERT_EQ(p.db().m_airports.GetSize(), 2);
   const AirportRecord* a = p.db().GetAirport(p.db().m_airports[0]);
   EXPECT_EQ(p.Text(a->nameText), "Springfield");
-  EXPECT_EQ(a->size, 25);
-  EXPECT_EQ(a->altitude, 431);
-  EXPECT_EQ(a->regionText, -1);
+  EXPECT_EQ(+a->size, 25);
+  EXPECT_EQ(+a->altitude, 431);
+  EXPECT_EQ(+a->regionText, -1);
   EXPECT_EQ(a->Ident(), "");
-  EXPECT_EQ(a->counts, 0);
+  EXPECT_EQ(+a->counts, 0);
   EXPECT_EQ(p.Text(p.db().GetAirport(p.db().m_airports[1])->nameText), "Runway 9");
 }
 
@@ -340,8 +340,8 @@ TEST(OldBglParser, MarkerSectionItems) {
   std::vector<std::pair<int, int>> typeHeading;
   for (const NavPoint& m : p.db().m_markers) {
     const MarkerRecord* rec = p.db().GetMarker(m);
-    typeHeading.emplace_back(rec->type, rec->heading);
-    EXPECT_EQ(rec->altitude, 400);
+    typeHeading.emplace_back(+rec->type, +rec->heading);
+    EXPECT_EQ(+rec->altitude, 400);
   }
   std::sort(typeHeading.begin(), typeHeading.end());
   EXPECT_EQ(typeHeading, (std::vector<std::pair<int, int>>{{0, 270}, {1, 90}, {2, 90}}));
@@ -377,10 +377,10 @@ TEST(OldBglParser, CommandSectionsGiveRunwaysAndObjectGroups) {
   ASSERT_EQ(p.db().m_objectGroups.GetSize(), 3);
   EXPECT_NEAR(p.db().m_objectGroups[0].BandSouth(), 100 * 512 * 360.0 / 40007000, 1e-5);
   EXPECT_NEAR(p.db().m_objectGroups[0].BandNorth(), 110 * 512 * 360.0 / 40007000, 1e-5);
-  EXPECT_EQ(p.db().m_objectGroups[0].objectEnd, 2);
-  EXPECT_EQ(p.db().m_objectGroups[1].objectEnd, 3);
-  EXPECT_EQ(p.db().m_objectGroups[2].objectEnd, 4);
-  EXPECT_EQ(p.db().m_files[0].objectGroupEnd, 3);
+  EXPECT_EQ(+p.db().m_objectGroups[0].objectEnd, 2);
+  EXPECT_EQ(+p.db().m_objectGroups[1].objectEnd, 3);
+  EXPECT_EQ(+p.db().m_objectGroups[2].objectEnd, 4);
+  EXPECT_EQ(+p.db().m_files[0].objectGroupEnd, 3);
   EXPECT_NEAR(p.db().m_objects[1].longitude, kLon + 0.1, 1e-4);
   EXPECT_FLOAT_EQ(p.db().m_objects[3].latitude, 0.0f);  // section B streams start at 0, 0
 }
@@ -392,7 +392,7 @@ int16_t GridValue(int lon, int lat) {
 TEST(OldBglParser, MagneticVariationGrid) {
   Parsed p(FileWith(kOldMagVarSectionField, MagVarSection(GridValue)));
   ASSERT_EQ(p.db().m_magVarGrids.GetSize(), 1);
-  EXPECT_EQ(p.db().m_areas[0].magVarEnd, 1);
+  EXPECT_EQ(+p.db().m_areas[0].magVarEnd, 1);
   const MagVarGrid& g = p.db().m_magVarGrids[0];
   EXPECT_EQ(g.At(-90, 0), GridValue(0, -90));
   EXPECT_EQ(g.At(45, 100), GridValue(100, 45));
@@ -402,7 +402,7 @@ TEST(OldBglParser, MagneticVariationGrid) {
   cut.pop_back();
   Parsed short_(FileWith(kOldMagVarSectionField, cut));
   EXPECT_EQ(short_.db().m_magVarGrids.GetSize(), 0);
-  EXPECT_EQ(short_.db().m_areas[0].magVarEnd, 0);
+  EXPECT_EQ(+short_.db().m_areas[0].magVarEnd, 0);
 }
 
 TEST(OldBglParser, ExclusionRecords) {
@@ -430,10 +430,10 @@ TEST(OldBglParser, ExclusionRecords) {
     }
     Parsed p(FileWith(kOldExclusionSectionField, ExclusionSection(records)));
     ASSERT_EQ(p.db().m_excludeBoxes.GetSize(), c.boxes) << c.name;
-    EXPECT_EQ(p.db().m_areas[0].excludeBoxEnd, c.boxes) << c.name;
+    EXPECT_EQ(+p.db().m_areas[0].excludeBoxEnd, c.boxes) << c.name;
     if (c.boxes == 0) continue;
     const ExcludeBox& b = p.db().m_excludeBoxes[0];
-    EXPECT_EQ(b.flags, 2);
+    EXPECT_EQ(+b.flags, 2);
     EXPECT_NEAR(b.latMin, 47, 1e-4);
     EXPECT_NEAR(b.latMax, 48, 1e-4);
     EXPECT_NEAR(b.lonMin, 8, 1e-4);

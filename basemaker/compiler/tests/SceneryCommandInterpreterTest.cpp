@@ -159,7 +159,7 @@ TEST(SceneryCommandInterpreter, LightingFrequencyInComBandAddsPointSouthWest) {
     if (!c.added) continue;
     const NavPoint& p = w.f.db.m_coms[0];
     const ComRecord* com = w.f.db.GetCom(p);
-    EXPECT_EQ(com->type, kComPilotLighting);
+    EXPECT_EQ(+com->type, kComPilotLighting);
     EXPECT_NEAR(com->frequency, (DecodeBcd8(c.lo) * 0.01 + 100), 1e-4);
     EXPECT_NEAR(GreatCircleDistance(47.0, 8.0, p.latitude, p.longitude), 100.0, 0.5);
     EXPECT_NEAR(InitialCourse(47.0, 8.0, p.latitude, p.longitude), 225.0, 0.5);
@@ -209,22 +209,22 @@ TEST(SceneryCommandInterpreter, GroundPolygonsBecomeFootprints) {
     ASSERT_EQ(db.m_objects.GetSize(), c.recorded ? 1 : 0) << c.name;
     if (!c.recorded) {
       EXPECT_EQ(db.m_objectGroups.GetSize(), 0) << c.name;
-      EXPECT_EQ(w.newGroup, 1) << c.name;
+      EXPECT_EQ(+w.newGroup, 1) << c.name;
       continue;
     }
     ASSERT_EQ(db.m_objectGroups.GetSize(), 1);
     EXPECT_FLOAT_EQ(db.m_objectGroups[0].BandSouth(), static_cast<float>(kBandSouth));
     EXPECT_FLOAT_EQ(db.m_objectGroups[0].BandNorth(), static_cast<float>(kBandNorth));
-    EXPECT_EQ(w.newGroup, 0);
-    EXPECT_EQ(db.m_files[0].objectGroupEnd, 1);
+    EXPECT_EQ(+w.newGroup, 0);
+    EXPECT_EQ(+db.m_files[0].objectGroupEnd, 1);
     const ObjectRecord& o = db.m_objects[0];
-    EXPECT_EQ(o.flags, 0xC3) << c.name;
+    EXPECT_EQ(+o.flags, 0xC3) << c.name;
     EXPECT_FLOAT_EQ(o.latitude, 47.0f);
     EXPECT_FLOAT_EQ(o.scale, 1.0f);
     ASSERT_EQ(db.m_footprintVertices.GetSize(), 3) << c.name;
-    EXPECT_EQ(db.m_footprintVertices[1].north, 40);
-    EXPECT_EQ(db.m_footprintVertices[1].east, 30);
-    EXPECT_EQ(o.vertexEnd, 3);
+    EXPECT_EQ(+db.m_footprintVertices[1].north, 40);
+    EXPECT_EQ(+db.m_footprintVertices[1].east, 30);
+    EXPECT_EQ(+o.vertexEnd, 3);
   }
 }
 
@@ -240,11 +240,11 @@ TEST(SceneryCommandInterpreter, PointListsGoToTheirOwnObjectOnly) {
   Walk w(s.Data());
   const CSceneryDatabase& db = w.f.db;
   ASSERT_EQ(db.m_objects.GetSize(), 1);
-  EXPECT_EQ(db.m_objects[0].flags, 0xC1);
-  EXPECT_EQ(db.m_objects[0].layer, 24);
+  EXPECT_EQ(+db.m_objects[0].flags, 0xC1);
+  EXPECT_EQ(+db.m_objects[0].layer, 24);
   ASSERT_EQ(db.m_footprintVertices.GetSize(), 2);
-  EXPECT_EQ(db.m_footprintVertices[0].north, 20);
-  EXPECT_EQ(db.m_footprintVertices[1].east, 30);
+  EXPECT_EQ(+db.m_footprintVertices[0].north, 20);
+  EXPECT_EQ(+db.m_footprintVertices[1].east, 30);
 }
 
 TEST(SceneryCommandInterpreter, RunwayDesignatorsFollowHeadingAndSide) {
@@ -274,14 +274,14 @@ TEST(SceneryCommandInterpreter, RunwayDesignatorsFollowHeadingAndSide) {
     if (w.f.db.m_runways.GetSize() != 2) continue;
     const RunwayRecord* first = w.f.db.GetRunway(w.f.db.m_runways[0]);
     const RunwayRecord* second = w.f.db.GetRunway(w.f.db.m_runways[1]);
-    EXPECT_EQ(first->heading, c.heading);
-    EXPECT_EQ(second->heading, static_cast<uint16_t>(c.heading - 0x8000));
+    EXPECT_EQ(+first->heading, c.heading);
+    EXPECT_EQ(+second->heading, static_cast<uint16_t>(c.heading - 0x8000));
     EXPECT_FALSE(first->HasIls());
     EXPECT_EQ(first->Layer(), 24);
-    EXPECT_EQ(first->altitude, 120);
-    EXPECT_EQ(first->width, 148);
-    EXPECT_EQ(first->length, 5000);
-    EXPECT_EQ(first->surface, 2);
+    EXPECT_EQ(+first->altitude, 120);
+    EXPECT_EQ(+first->width, 148);
+    EXPECT_EQ(+first->length, 5000);
+    EXPECT_EQ(+first->surface, 2);
   }
 }
 
@@ -306,7 +306,7 @@ TEST(SceneryCommandInterpreter, RunwayEndsLieHalfTheDrawnLengthFromTheCentre) {
                 0.05)
         << c.feet;
     // Heading north: the first end lies south of the centre.
-    EXPECT_LT(a.latitude, b.latitude);
+    EXPECT_LT(+a.latitude, +b.latitude);
   }
 }
 
