@@ -141,6 +141,9 @@ float ParseAirspaceFrequency(const char* field) {
   while (*end == ' ' || *end == '\t') {
     ++end;
   }
+  if (!std::isfinite(value)) {
+    return 0.0f;
+  }
   if (*end == 'K' || *end == 'k') {
     return static_cast<float>(value / 1000.0);
   }
@@ -174,6 +177,15 @@ bool ParseAirspaceFields(char* line, AirspaceLine& out) {
   out.arc.centreLatitude = static_cast<float>(ReadDouble(fields[16]));
   out.arc.centreLongitude = static_cast<float>(ReadDouble(fields[17]));
   out.arc.radiusNm = static_cast<float>(ReadDouble(fields[18]));
+  // "inf" and "nan" read as numbers, but no outline or label can be placed with them.
+  for (double v : {out.startLat, out.startLon, out.endLat, out.endLon,
+                   static_cast<double>(out.arc.centreLatitude),
+                   static_cast<double>(out.arc.centreLongitude),
+                   static_cast<double>(out.arc.radiusNm)}) {
+    if (!std::isfinite(v)) {
+      return false;
+    }
+  }
   return true;
 }
 
@@ -189,7 +201,9 @@ bool AddAirspaceShape(CSceneryDatabase& db, const AirspaceOutline& outline) {
   BglFileRecord& file = db.m_files[db.m_files.GetSize() - 1];
   AirspaceShape shape;
   shape.flags = outline.classWord;
-  const int shapeIndex = db.m_airspaceShapes.Add(shape, &file.airspaceShapeEnd);
+  int shapeEnd = file.airspaceShapeEnd;  // a packed field: counted here and stored back
+  const int shapeIndex = db.m_airspaceShapes.Add(shape, &shapeEnd);
+  file.airspaceShapeEnd = shapeEnd;
   for (size_t i = 0; i < outline.vertices.size(); ++i) {
     AirspaceVertex vertex = outline.vertices[i];
     if (EdgeUsesArc(vertex.EdgeType()) && i < outline.arcs.size()) {

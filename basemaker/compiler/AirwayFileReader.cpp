@@ -149,18 +149,22 @@ struct LinkCandidate {
   double longitude;
 };
 
+// Candidates sorted by latitude, so that only the band around a track end is measured.
 int NearestWaypoint(const std::vector<LinkCandidate>& candidates, double lat, double lon) {
+  auto first = std::lower_bound(
+      candidates.begin(), candidates.end(), lat - kTrackLinkWindow,
+      [](const LinkCandidate& c, double value) { return c.latitude <= value; });
   int best = -1;
   double bestDistance = kTrackLinkRadius;
-  for (const LinkCandidate& c : candidates) {
-    if (std::fabs(c.latitude - lat) >= kTrackLinkWindow ||
-        std::fabs(c.longitude - lon) >= kTrackLinkWindow) {
+  for (auto it = first; it != candidates.end() && it->latitude - lat < kTrackLinkWindow; ++it) {
+    if (std::fabs(it->longitude - lon) >= kTrackLinkWindow) {
       continue;
     }
-    const double d = GreatCircleDistance(lat, lon, c.latitude, c.longitude);
-    if (d < bestDistance) {
+    const double d = GreatCircleDistance(lat, lon, it->latitude, it->longitude);
+    // Of two waypoints at the same distance the one earlier in the database wins.
+    if (d < bestDistance || (d == bestDistance && best >= 0 && it->index < best)) {
       bestDistance = d;
-      best = c.index;
+      best = it->index;
     }
   }
   return best;
@@ -181,6 +185,8 @@ bool LinkTracks(CSceneryDatabase& work, CTrackSegmentList& tracks, const ReaderS
       }
     }
   }
+  std::sort(candidates.begin(), candidates.end(),
+            [](const LinkCandidate& a, const LinkCandidate& b) { return a.latitude < b.latitude; });
   for (int s = 0; s < tracks.GetSize(); ++s) {
     TrackSegment& segment = tracks[s];
     segment.link1 = NearestWaypoint(candidates, segment.lat1, segment.lon1);
@@ -229,15 +235,20 @@ bool CopyBack(CSceneryDatabase& work, CSceneryDatabase& area, const CTrackSegmen
   const int base = area.m_intersections.GetSize();
   area.m_areas.AddFromDatabase(work.m_areas[0], work);
   const int areaIndex = area.m_areas.GetSize() - 1;
+  // The end indexes live in packed records: they are counted in locals and stored back.
   std::vector<AirwaySegment> entries;
   std::vector<uint8_t> payload;
   const IndexRange files = work.FileRange(0);
   for (int f = files.first; f < files.end; ++f) {
-    area.m_files.AddFromDatabase(work.m_files[f], work, &area.m_areas[areaIndex].fileEnd);
+    int fileEnd = area.m_areas[areaIndex].fileEnd;
+    area.m_files.AddFromDatabase(work.m_files[f], work, &fileEnd);
+    area.m_areas[areaIndex].fileEnd = fileEnd;
     const int newFile = area.m_files.GetSize() - 1;
     const IndexRange tiles = work.TileRange(f);
     for (int t = tiles.first; t < tiles.end; ++t) {
-      const int newTile = area.m_tiles.AddTile(work.m_tiles[t], &area.m_files[newFile].tileEnd);
+      int tileEnd = area.m_files[newFile].tileEnd;
+      const int newTile = area.m_tiles.AddTile(work.m_tiles[t], &tileEnd);
+      area.m_files[newFile].tileEnd = tileEnd;
       const IndexRange points = work.PointRange(t, kArrayIntersection);
       for (int i = points.first; i < points.end; ++i) {
         NavPoint point = work.m_intersections[i];
@@ -256,7 +267,9 @@ bool CopyBack(CSceneryDatabase& work, CSceneryDatabase& area, const CTrackSegmen
         } else {
           point.SetPayloadOffset(-1);
         }
-        area.m_intersections.Add(point, &area.m_tiles[newTile].end[kArrayIntersection]);
+        int pointEnd = area.m_tiles[newTile].end[kArrayIntersection];
+        area.m_intersections.Add(point, &pointEnd);
+        area.m_tiles[newTile].end[kArrayIntersection] = pointEnd;
       }
       if (signals.AbortRequested()) {
         return false;

@@ -12,6 +12,12 @@ int AppendTextFileRecord(CSceneryDatabase& db, const NavTextFile& file) {
   record.latMax = 90.0f;
   record.lonMin = 0.0f;
   record.lonMax = -1e-8f;
-  int* count = db.m_areas.GetSize() > 0 ? &db.m_areas[db.m_areas.GetSize() - 1].fileEnd : nullptr;
-  return db.m_files.Add(record, count);
+  if (db.m_areas.GetSize() == 0) {
+    return db.m_files.Add(record, nullptr);
+  }
+  AreaRecord& area = db.m_areas[db.m_areas.GetSize() - 1];
+  int fileEnd = area.fileEnd;  // a packed field: counted here and stored back
+  const int index = db.m_files.Add(record, &fileEnd);
+  area.fileEnd = fileEnd;
+  return index;
 }

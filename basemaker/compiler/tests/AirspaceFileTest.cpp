@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -67,34 +68,34 @@ TEST(AirspaceFile, ConsecutiveClosedEdgesFormOneShapeAndALabelledPoint) {
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.db->m_files.GetSize(), 1);
   ASSERT_EQ(r.db->m_airspaceShapes.GetSize(), 1);
-  EXPECT_EQ(r.db->m_files[0].airspaceShapeEnd, 1);
+  EXPECT_EQ(+r.db->m_files[0].airspaceShapeEnd, 1);
   const AirspaceShape& shape = r.db->m_airspaceShapes[0];
-  EXPECT_EQ(shape.flags, 8 | (1 << 4) | (2 << 6) | (3 << 8));
-  EXPECT_EQ(shape.vertexEnd, 3);
+  EXPECT_EQ(+shape.flags, 8 | (1 << 4) | (2 << 6) | (3 << 8));
+  EXPECT_EQ(+shape.vertexEnd, 3);
   ASSERT_EQ(r.db->m_airspaceVertices.GetSize(), 3);
-  EXPECT_EQ(r.db->m_airspaceVertices[1].latitude, 51.0f);
-  EXPECT_EQ(r.db->m_airspaceVertices[1].longitude, 8.0f);
-  EXPECT_EQ(r.db->m_airspaceVertices[1].edge, 3);
-  EXPECT_EQ(r.db->m_airspaceVertices[1].extraOffset, -1);
+  EXPECT_EQ(+r.db->m_airspaceVertices[1].latitude, 51.0f);
+  EXPECT_EQ(+r.db->m_airspaceVertices[1].longitude, 8.0f);
+  EXPECT_EQ(+r.db->m_airspaceVertices[1].edge, 3);
+  EXPECT_EQ(+r.db->m_airspaceVertices[1].extraOffset, -1);
 
   ASSERT_EQ(r.db->m_airspaces.GetSize(), 1);
   const NavPoint& p = r.db->m_airspaces[0];
-  EXPECT_EQ(p.kind, 8192);
+  EXPECT_EQ(+p.kind, 8192);
   EXPECT_TRUE(p.IsKept());
   double lat = 0, lon = 0;
   r.db->m_airspaceShapes.GetLabelPosition(lat, lon, 0);
-  EXPECT_EQ(p.latitude, static_cast<float>(lat));
-  EXPECT_EQ(p.longitude, static_cast<float>(lon));
+  EXPECT_EQ(+p.latitude, static_cast<float>(lat));
+  EXPECT_EQ(+p.longitude, static_cast<float>(lon));
   const AirspaceRecord* a = r.db->GetAirspace(p);
   ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a->classWord, 128 | (1 << 14));
-  EXPECT_STREQ(r.db->GetString(a->nameText), "LANGEN");
-  EXPECT_STREQ(r.db->GetString(a->callSignText), "LANGEN RADAR");
+  EXPECT_EQ(+a->classWord, 128 | (1 << 14));
+  EXPECT_STREQ(r.db->GetString(+a->nameText), "LANGEN");
+  EXPECT_STREQ(r.db->GetString(+a->callSignText), "LANGEN RADAR");
   EXPECT_EQ(a->Ident(), "EDGG");
-  ASSERT_EQ(a->frequencyCount, 1);
+  ASSERT_EQ(+a->frequencyCount, 1);
   const FrequencyEntry* f = r.db->GetAirspaceFrequencies(p);
-  EXPECT_EQ(f[0].type, 0x8000);
-  EXPECT_FLOAT_EQ(f[0].frequency, 128.32f);
+  EXPECT_EQ(+f[0].type, 0x8000);
+  EXPECT_FLOAT_EQ(+f[0].frequency, 128.32f);
   EXPECT_TRUE(r.db->Validate()) << r.db->GetLastError();
 }
 
@@ -111,8 +112,8 @@ TEST(AirspaceFile, NewAirspaceStartsOnEachChangeOfIdentNameOrSequence) {
   const Result r = Read(text);
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.db->m_airspaceShapes.GetSize(), 5);
-  EXPECT_EQ(r.db->m_airspaceShapes[2].vertexEnd, 9);
-  EXPECT_EQ(r.db->m_airspaceShapes[4].vertexEnd, 11);
+  EXPECT_EQ(+r.db->m_airspaceShapes[2].vertexEnd, 9);
+  EXPECT_EQ(+r.db->m_airspaceShapes[4].vertexEnd, 11);
   EXPECT_EQ(r.db->m_airspaces.GetSize(), 0) << "type 5 stores only shapes";
 }
 
@@ -138,6 +139,8 @@ TEST(AirspaceFile, OutlinesThatDoNotCloseOrDoNotAgreeAreDropped) {
       {"class letter", [] { Space t; t.cls = "H"; return Triangle(t); }(), 0},
       {"a bad airspace does not spoil the next", Line(s, {1, 10, 10, 11, 10, "X"}) + Triangle(s), 1},
       {"single circle line needs no closing", Line(s, {1, 10, 10, 12, 12, "C", 10, 10, 5}), 1},
+      {"a line whose position is no number is skipped",
+       Line(s, {1, NAN, 10, 12, 12, "C", 10, 10, 5}) + Line(s, {1, 10, 10, 12, 12, "C", 10, 10, INFINITY}), 0},
   };
   for (const auto& c : cases) {
     const Result r = Read(c.text);
@@ -162,13 +165,13 @@ TEST(AirspaceFile, ArcEdgesCarryTheirCircleRecords) {
   for (int i = 0; i < 5; ++i) {
     const AirspaceVertex& v = r.db->m_airspaceVertices[i];
     EXPECT_EQ(v.EdgeType(), edges[i]) << i;
-    EXPECT_EQ(v.extraOffset >= 0, arcs[i]) << i;
+    EXPECT_EQ(+v.extraOffset >= 0, arcs[i]) << i;
   }
   const VertexExtra* extra = r.db->GetVertexExtra(r.db->m_airspaceVertices[2]);
   ASSERT_NE(extra, nullptr);
-  EXPECT_EQ(extra->centreLatitude, 11.5f);
-  EXPECT_EQ(extra->centreLongitude, 10.5f);
-  EXPECT_EQ(extra->radiusNm, 4.0f);
+  EXPECT_EQ(+extra->centreLatitude, 11.5f);
+  EXPECT_EQ(+extra->centreLongitude, 10.5f);
+  EXPECT_EQ(+extra->radiusNm, 4.0f);
 }
 
 TEST(AirspaceFile, SouthPoleLatitudesAreRaised) {
@@ -176,8 +179,8 @@ TEST(AirspaceFile, SouthPoleLatitudesAreRaised) {
   const Result r = Read(Line(s, {1, -90, 0, -90, 90}) + Line(s, {2, -90, 90, -89, 0}) +
                         Line(s, {3, -89, 0, -95, 0}));
   ASSERT_EQ(r.db->m_airspaceShapes.GetSize(), 1);
-  EXPECT_EQ(r.db->m_airspaceVertices[0].latitude, static_cast<float>(-89.9999));
-  EXPECT_EQ(r.db->m_airspaceVertices[1].latitude, static_cast<float>(-89.9999));
+  EXPECT_EQ(+r.db->m_airspaceVertices[0].latitude, static_cast<float>(-89.9999));
+  EXPECT_EQ(+r.db->m_airspaceVertices[1].latitude, static_cast<float>(-89.9999));
 }
 
 TEST(AirspaceFile, FrequencyTexts) {
@@ -216,12 +219,12 @@ TEST(AirspaceFile, PointKindFollowsLevelBAndFrequenciesOnlyWhenSet) {
     const Result r = Read(Triangle(s));
     ASSERT_EQ(r.db->m_airspaces.GetSize(), 1) << c.type << c.levelB;
     const NavPoint& p = r.db->m_airspaces[0];
-    EXPECT_EQ(p.kind, c.kind);
+    EXPECT_EQ(+p.kind, +c.kind);
     const AirspaceRecord* a = r.db->GetAirspace(p);
-    EXPECT_EQ(a->classWord, c.classWord);
-    EXPECT_EQ(a->frequencyCount, c.frequencies);
+    EXPECT_EQ(+a->classWord, +c.classWord);
+    EXPECT_EQ(+a->frequencyCount, c.frequencies);
     if (c.frequencies == 1) {
-      EXPECT_FLOAT_EQ(r.db->GetAirspaceFrequencies(p)[0].frequency, 119.9f);
+      EXPECT_FLOAT_EQ(+r.db->GetAirspaceFrequencies(p)[0].frequency, 119.9f);
     }
   }
 }
@@ -247,7 +250,7 @@ TEST(AirspaceFile, ReadsTheFileFromDisk) {
   auto db = MakeAreaDatabase();
   Space s;
   ASSERT_TRUE(ReadAirspaceFile(folder.Write("AIRSPACE.txt", Triangle(s)), *db, {}));
-  EXPECT_STREQ(db->GetString(db->m_files[0].fileNameText), "AIRSPACE.txt");
+  EXPECT_STREQ(db->GetString(+db->m_files[0].fileNameText), "AIRSPACE.txt");
   EXPECT_EQ(db->m_airspaceShapes.GetSize(), 1);
 }
 

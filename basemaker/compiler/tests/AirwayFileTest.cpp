@@ -92,11 +92,11 @@ TEST(AirwayFile, LinesOfOneWaypointBecomeOnePointWithAnEntryPerAirway) {
   // The first point (points of one tile keep their file order): two entries, kind 4 | high | low.
   const int first = alpha[0];
   const int second = alpha[1];
-  ASSERT_EQ(r.Header(first).segmentCount, 2);
-  EXPECT_EQ(r.db->m_intersections[first].kind, 7);
-  EXPECT_EQ(r.Header(first).type, 0x22);
-  EXPECT_EQ(r.Header(first).navaid, -1);
-  EXPECT_EQ(r.Header(first).cellCode, CellCode(50, 8));
+  ASSERT_EQ(+r.Header(first).segmentCount, 2);
+  EXPECT_EQ(+r.db->m_intersections[first].kind, 7);
+  EXPECT_EQ(+r.Header(first).type, 0x22);
+  EXPECT_EQ(+r.Header(first).navaid, -1);
+  EXPECT_EQ(+r.Header(first).cellCode, CellCode(50, 8));
 
   const AirwaySegment& ul610 = r.Entry(first, 0);
   EXPECT_STREQ(ul610.name, "UL610");
@@ -119,8 +119,8 @@ TEST(AirwayFile, LinesOfOneWaypointBecomeOnePointWithAnEntryPerAirway) {
   EXPECT_EQ(HalfIdent(a1, 1), "OTHER");
   EXPECT_EQ(U16(a1, 26), 1 | (1 << 1));
 
-  EXPECT_EQ(r.Header(second).segmentCount, 1);
-  EXPECT_EQ(r.db->m_intersections[second].kind, 5);
+  EXPECT_EQ(+r.Header(second).segmentCount, 1);
+  EXPECT_EQ(+r.db->m_intersections[second].kind, 5);
   EXPECT_EQ(r.db->m_intersections[bravo[0]].kind, 5);
 }
 
@@ -133,7 +133,7 @@ TEST(AirwayFile, SameAirwayFillsTheFreeHalfOfItsEntry) {
   ASSERT_TRUE(r.ok);
   const std::vector<int> alpha = r.Find("ALPHA");
   ASSERT_EQ(alpha.size(), 1u);
-  ASSERT_EQ(r.Header(alpha[0]).segmentCount, 2);
+  ASSERT_EQ(+r.Header(alpha[0]).segmentCount, 2);
   EXPECT_EQ(HalfIdent(r.Entry(alpha[0], 0), 0), "PREV");
   EXPECT_EQ(HalfIdent(r.Entry(alpha[0], 0), 1), "NEXT");
   EXPECT_EQ(HalfIdent(r.Entry(alpha[0], 1), 1), "THIRD");
@@ -149,7 +149,7 @@ TEST(AirwayFile, LevelLetterGivesTheKind) {
     Result r;
     ReadText(r, Line("WPT", 10, 10, "J1", c.level, {"A", 9, 9, 0, "N"}, {}));
     ASSERT_EQ(r.db->m_intersections.GetSize(), 1) << c.level;
-    EXPECT_EQ(r.db->m_intersections[0].kind, c.kind) << "level " << c.level;
+    EXPECT_EQ(+r.db->m_intersections[0].kind, +c.kind) << "level " << c.level;
   }
 }
 
@@ -183,7 +183,7 @@ TEST(AirwayFile, EntryCountStopsAtWhatItsByteHolds) {
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.db->m_intersections.GetSize(), 1);
   const IntersectionRecord& h = r.Header(0);
-  EXPECT_EQ(h.segmentCount, 255);
+  EXPECT_EQ(+h.segmentCount, 255);
   EXPECT_STREQ(r.Entry(0, 254).name, "W254");
   // The payload is exactly as long as its count says: the pool ends with it.
   EXPECT_EQ(r.db->m_intersections[0].PayloadOffset() + static_cast<int>(h.PayloadSize()),
@@ -221,7 +221,7 @@ TEST(AirwayFile, TrackEndsNearWaypointsGetLinksBothWays) {
   EXPECT_EQ(r.tracks[1].link1, -1);
   EXPECT_EQ(r.tracks[1].link2, -1);
 
-  ASSERT_EQ(r.Header(west).segmentCount, 2);
+  ASSERT_EQ(+r.Header(west).segmentCount, 2);
   const AirwaySegment& link = r.Entry(west, 1);
   EXPECT_STREQ(link.name, "");
   EXPECT_EQ(Byte(link, 7), 0);
@@ -232,7 +232,7 @@ TEST(AirwayFile, TrackEndsNearWaypointsGetLinksBothWays) {
   EXPECT_EQ(I32(link, 22), -1);
   EXPECT_EQ(U16(link, 26), 0);
 
-  ASSERT_EQ(r.Header(lone).segmentCount, 2);
+  ASSERT_EQ(+r.Header(lone).segmentCount, 2);
   const AirwaySegment& back = r.Entry(lone, 1);
   EXPECT_TRUE(SegmentHalfEmpty(back, 0));
   EXPECT_EQ(U16(back, 18), CellCode(50, 8));
@@ -259,6 +259,23 @@ TEST(AirwayFile, TrackSeventyKilometresAwayGetsNoLink) {
   }
 }
 
+TEST(AirwayFile, TrackEndHalfWayBetweenTwoWaypointsTakesTheEarlierOne) {
+  Result r;
+  TrackSegment between;
+  between.lat1 = 40.0f;
+  between.lon1 = 8.0f;
+  between.lat2 = 40.0f;
+  between.lon2 = 8.0f;
+  r.tracks.Add(between);
+  ReadText(r, Line("EAST", 40, 8.25, "A1", "L", {}, {"WEST", 40, 7.75, 0, "N"}) +
+                  Line("WEST", 40, 7.75, "A1", "L", {"EAST", 40, 8.25, 0, "N"}, {}));
+  ASSERT_TRUE(r.ok);
+  const int east = r.Find("EAST").at(0);
+  ASSERT_LT(east, r.Find("WEST").at(0));
+  EXPECT_EQ(r.tracks[0].link1, east);
+  EXPECT_EQ(r.tracks[0].link2, east);
+}
+
 TEST(AirwayFile, RebuildKeepsTheEarlierFilesAndTheirIntersections) {
   CNavTextFolder folder;
   auto db = MakeAreaDatabase("C:\\Program\\");
@@ -266,7 +283,7 @@ TEST(AirwayFile, RebuildKeepsTheEarlierFilesAndTheirIntersections) {
   CTrackSegmentList tracks;
   NavTextFile track = folder.Write("TRACK.txt", "50.1\t8\t49.9\t8.14\n");
   ASSERT_TRUE(tracks.Read(track.fullPath));
-  db->m_files.Add(BglFileRecord{}, &db->m_areas[0].fileEnd);  // stands for TRACK.txt's record
+  AppendTextFileRecord(*db, track);
   const int isecSize = db->m_intersections.GetSize();
 
   CountingSignals counting;
@@ -274,11 +291,11 @@ TEST(AirwayFile, RebuildKeepsTheEarlierFilesAndTheirIntersections) {
                              counting.Signals()));
   EXPECT_GE(counting.heartbeats, 2);
   ASSERT_EQ(db->m_areas.GetSize(), 1);
-  EXPECT_STREQ(db->GetString(db->m_areas[0].pathText), "C:\\Program\\");
+  EXPECT_STREQ(db->GetString(+db->m_areas[0].pathText), "C:\\Program\\");
   ASSERT_EQ(db->m_files.GetSize(), 3);
-  EXPECT_EQ(db->m_areas[0].fileEnd, 3);
-  EXPECT_STREQ(db->GetString(db->m_files[0].fileNameText), "ISEC.txt");
-  EXPECT_STREQ(db->GetString(db->m_files[2].fileNameText), "AIRWAY.txt");
+  EXPECT_EQ(+db->m_areas[0].fileEnd, 3);
+  EXPECT_STREQ(db->GetString(+db->m_files[0].fileNameText), "ISEC.txt");
+  EXPECT_STREQ(db->GetString(+db->m_files[2].fileNameText), "AIRWAY.txt");
   EXPECT_EQ(db->m_intersections.GetSize(), isecSize + 3);
   // The text files' intersections come first and keep their payloads.
   const IntersectionRecord* first = db->GetIntersection(db->m_intersections[0]);

@@ -39,7 +39,7 @@ TEST(IntersectionLine, TypesAndSkippedLines) {
     IntersectionLine parsed;
     ASSERT_EQ(ParseIntersectionLine(text.data(), parsed), c.added) << c.name;
     if (c.added) {
-      EXPECT_EQ(parsed.header.type, IntersectionTypeByte(c.type)) << c.name;
+      EXPECT_EQ(+parsed.header.type, IntersectionTypeByte(+c.type)) << c.name;
     }
   }
 }
@@ -54,42 +54,42 @@ TEST(IntersectionFile, AddsOneKindFourPointPerLineUnderAWholeGlobeFileRecord) {
 
   ASSERT_EQ(db->m_files.GetSize(), 1);
   const BglFileRecord& record = db->m_files[0];
-  EXPECT_STREQ(db->GetString(record.fileNameText), "ISEC.txt");
-  EXPECT_EQ(record.subfolderText, -1);
-  EXPECT_EQ(record.fileSize, file.size);
-  EXPECT_EQ(record.fileTime, file.lastWrite);
-  EXPECT_EQ(record.latMin, -90.0f);
-  EXPECT_EQ(record.latMax, 90.0f);
-  EXPECT_EQ(record.lonMin, 0.0f);
-  EXPECT_LT(record.lonMax, 0.0f);
-  EXPECT_EQ(db->m_areas[0].fileEnd, 1);
+  EXPECT_STREQ(db->GetString(+record.fileNameText), "ISEC.txt");
+  EXPECT_EQ(+record.subfolderText, -1);
+  EXPECT_EQ(+record.fileSize, file.size);
+  EXPECT_EQ(+record.fileTime, file.lastWrite);
+  EXPECT_EQ(+record.latMin, -90.0f);
+  EXPECT_EQ(+record.latMax, 90.0f);
+  EXPECT_EQ(+record.lonMin, 0.0f);
+  EXPECT_LT(+record.lonMax, 0.0f);
+  EXPECT_EQ(+db->m_areas[0].fileEnd, 1);
 
   ASSERT_EQ(db->m_intersections.GetSize(), 3);
   bool sawTest = false;
   for (const NavPoint& p : db->m_intersections) {
-    EXPECT_EQ(p.kind, 4);
+    EXPECT_EQ(+p.kind, 4);
     EXPECT_TRUE(p.IsKept());
     EXPECT_TRUE(p.IsShown());
     const IntersectionRecord* r = db->GetIntersection(p);
     ASSERT_NE(r, nullptr);
-    EXPECT_EQ(r->navaid, -1);
-    EXPECT_EQ(r->segmentCount, 0);
+    EXPECT_EQ(+r->navaid, -1);
+    EXPECT_EQ(+r->segmentCount, 0);
     if (r->Ident() == "TEST") {
       sawTest = true;
-      EXPECT_EQ(r->type, 0xFF);
-      EXPECT_EQ(r->cellCode, 142 + 142 * 256);
-      EXPECT_EQ(p.latitude, 10.0f);
-      EXPECT_EQ(p.longitude, 20.0f);
+      EXPECT_EQ(+r->type, 0xFF);
+      EXPECT_EQ(+r->cellCode, 142 + 142 * 256);
+      EXPECT_EQ(+p.latitude, 10.0f);
+      EXPECT_EQ(+p.longitude, 20.0f);
     } else if (r->Ident() == "LONGN") {
-      EXPECT_EQ(r->type, 0x44);
+      EXPECT_EQ(+r->type, 0x44);
     } else {
       EXPECT_EQ(r->Ident(), "ZERO");
-      EXPECT_EQ(p.latitude, 0.0f);
+      EXPECT_EQ(+p.latitude, 0.0f);
     }
   }
   EXPECT_TRUE(sawTest);
   // Intersections do not widen the file's box.
-  EXPECT_EQ(db->m_files[0].latMin, -90.0f);
+  EXPECT_EQ(+db->m_files[0].latMin, -90.0f);
 }
 
 TEST(IntersectionFile, MissingFileAddsNothingAndSucceeds) {

@@ -101,7 +101,7 @@ TEST_F(NavTextFiles, IntersectionsOfIsecAndAirwayFilesUnderTheirFileRecords) {
   ASSERT_EQ(nav->m_files.GetSize(), 3);
   const char* names[] = {"ISEC.txt", "Track.TXT", "AIRWAY.txt"};
   for (int f = 0; f < 3; ++f) {
-    EXPECT_STREQ(nav->GetString(nav->m_files[f].fileNameText), names[f]);
+    EXPECT_STREQ(nav->GetString(+nav->m_files[f].fileNameText), names[f]);
   }
   EXPECT_TRUE(nav->TileRange(1).Empty()) << "the track file has no points";
   EXPECT_EQ(nav->m_intersections.GetSize(), 3 + 5);
@@ -116,8 +116,8 @@ TEST_F(NavTextFiles, IntersectionsOfIsecAndAirwayFilesUnderTheirFileRecords) {
 
 TEST_F(NavTextFiles, AirwaySegmentsNameTheirNeighbours) {
   const int mid = Only("MID");
-  EXPECT_EQ(nav->m_intersections[mid].kind, 4 | 2 | 1);
-  ASSERT_EQ(Header(mid).segmentCount, 2);
+  EXPECT_EQ(+nav->m_intersections[mid].kind, 4 | 2 | 1);
+  ASSERT_EQ(+Header(mid).segmentCount, 2);
   const AirwaySegment& ul1 = Segment(mid, 0);
   EXPECT_STREQ(ul1.name, "UL1");
   EXPECT_EQ(HalfIdent(ul1, 0), "NORTH");
@@ -128,9 +128,9 @@ TEST_F(NavTextFiles, AirwaySegmentsNameTheirNeighbours) {
   EXPECT_STREQ(Segment(mid, 1).name, "A5");
   EXPECT_EQ(HalfIdent(Segment(mid, 1), 1), "EAST");
 
-  EXPECT_EQ(nav->m_intersections[Only("NORTH")].kind, 6);
-  EXPECT_EQ(nav->m_intersections[Only("EAST")].kind, 5);
-  EXPECT_EQ(nav->m_intersections[Only("LONER")].kind, 7);
+  EXPECT_EQ(+nav->m_intersections[Only("NORTH")].kind, 6);
+  EXPECT_EQ(+nav->m_intersections[Only("EAST")].kind, 5);
+  EXPECT_EQ(+nav->m_intersections[Only("LONER")].kind, 7);
 }
 
 TEST_F(NavTextFiles, TrackJoinsTheNearestWaypointsBothWays) {
@@ -142,23 +142,23 @@ TEST_F(NavTextFiles, TrackJoinsTheNearestWaypointsBothWays) {
   EXPECT_EQ(trackList[1].link1, -1);
   EXPECT_EQ(trackList[1].link2, -1);
 
-  ASSERT_EQ(Header(south).segmentCount, 2);
+  ASSERT_EQ(+Header(south).segmentCount, 2);
   EXPECT_STREQ(Segment(south, 1).name, "");
   EXPECT_EQ(HalfIdent(Segment(south, 1), 0), "LONER");
-  ASSERT_EQ(Header(loner).segmentCount, 2);
+  ASSERT_EQ(+Header(loner).segmentCount, 2);
   EXPECT_EQ(HalfIdent(Segment(loner, 1), 1), "SOUTH");
   EXPECT_EQ(Header(Only("NORTH")).segmentCount, 1);
 }
 
 TEST_F(NavTextFiles, AirspacesBecomeShapesAndLabelledPoints) {
   ASSERT_EQ(air->m_files.GetSize(), 1);
-  EXPECT_STREQ(air->GetString(air->m_files[0].fileNameText), "AIRSPACE.txt");
+  EXPECT_STREQ(air->GetString(+air->m_files[0].fileNameText), "AIRSPACE.txt");
   ASSERT_EQ(air->m_airspaceShapes.GetSize(), 3);
-  EXPECT_EQ(air->m_airspaceShapes[0].vertexEnd, 3);
-  EXPECT_EQ(air->m_airspaceShapes[1].vertexEnd, 4);
-  EXPECT_EQ(air->m_airspaceShapes[2].vertexEnd, 5);
-  EXPECT_GE(air->m_airspaceVertices[3].extraOffset, 0) << "circle of the FIR";
-  EXPECT_EQ(air->GetVertexExtra(air->m_airspaceVertices[3])->radiusNm, 120.0f);
+  EXPECT_EQ(+air->m_airspaceShapes[0].vertexEnd, 3);
+  EXPECT_EQ(+air->m_airspaceShapes[1].vertexEnd, 4);
+  EXPECT_EQ(+air->m_airspaceShapes[2].vertexEnd, 5);
+  EXPECT_GE(+air->m_airspaceVertices[3].extraOffset, 0) << "circle of the FIR";
+  EXPECT_EQ(+air->GetVertexExtra(air->m_airspaceVertices[3])->radiusNm, 120.0f);
 
   ASSERT_EQ(air->m_airspaces.GetSize(), 2) << "the TMA is drawn but not labelled";
   std::map<std::string, const NavPoint*> points;
@@ -167,13 +167,13 @@ TEST_F(NavTextFiles, AirspacesBecomeShapesAndLabelledPoints) {
   }
   ASSERT_EQ(points.count("EDDF"), 1u);
   ASSERT_EQ(points.count("EDGG"), 1u);
-  EXPECT_EQ(points["EDDF"]->kind, 4096);
-  EXPECT_EQ(points["EDGG"]->kind, 8192);
+  EXPECT_EQ(+points["EDDF"]->kind, 4096);
+  EXPECT_EQ(+points["EDGG"]->kind, 8192);
   const AirspaceRecord* fir = air->GetAirspace(*points["EDGG"]);
-  ASSERT_EQ(fir->frequencyCount, 2);
-  EXPECT_FLOAT_EQ(air->GetAirspaceFrequencies(*points["EDGG"])[0].frequency, 128.32f);
-  EXPECT_FLOAT_EQ(air->GetAirspaceFrequencies(*points["EDGG"])[1].frequency, 3.5f);
-  EXPECT_STREQ(air->GetString(fir->callSignText), "LANGEN RADAR");
+  ASSERT_EQ(+fir->frequencyCount, 2);
+  EXPECT_FLOAT_EQ(+air->GetAirspaceFrequencies(*points["EDGG"])[0].frequency, 128.32f);
+  EXPECT_FLOAT_EQ(+air->GetAirspaceFrequencies(*points["EDGG"])[1].frequency, 3.5f);
+  EXPECT_STREQ(air->GetString(+fir->callSignText), "LANGEN RADAR");
   EXPECT_TRUE(air->Validate()) << air->GetLastError();
 }
 
