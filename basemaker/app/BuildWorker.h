@@ -15,6 +15,8 @@
 #include "platform/win/Sync.h"
 
 class CBuildWorker;
+class CSceneryDatabase;
+struct BuildEnvironment;
 
 // The build itself, run on the build thread with the worker's own copy of the list. Returns the
 // id of the result text. It polls `abortEvent` with a zero time-out in long steps.
@@ -57,6 +59,19 @@ class CBuildWorker {
   int WaitInsertCd(const std::string& title, const std::string& label);
   // Tell that area `title` was not found; blocks until answered (never kPromptRetry).
   int WaitAreaMissing(const std::string& title);
+
+  // The database build (DatabaseBuild.cpp): every active area of `areas`, the program folder's
+  // text files and the passes below, saved over the previous database only when it all worked.
+  // Returns the id of the result text.
+  int BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEvent, const BuildEnvironment& env);
+  // The passes over the finished database (BuildPostPasses.cpp); false when the abort event was
+  // seen.
+  static bool CheckExcludeAreas(CSceneryDatabase& db, win::AutoResetEvent& abortEvent, int simVer);
+  static bool CrossCheckWaypoints(CSceneryDatabase& db, win::AutoResetEvent& abortEvent);
+  static bool BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& abortEvent);
+  static bool SetAirportData(CSceneryDatabase& db, win::AutoResetEvent& abortEvent,
+                             const std::string& icaoPath);
+  static bool BindNavaidsToIntersections(CSceneryDatabase& db, win::AutoResetEvent& abortEvent);
 
  protected:
   // Starts the build thread; throws std::system_error when it cannot.

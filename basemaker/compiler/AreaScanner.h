@@ -5,16 +5,20 @@
 // expected, or the program folder's navigation text files.
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "basemaker/compiler/FileEntryList.h"
+#include "basemaker/compiler/RouteSortItem.h"
 #include "platform/win/WinPath.h"
 
 struct AreaEntry;
+class CSceneryDatabase;
 
 namespace win {
+class AutoResetEvent;
 class DriveTable;
 }
 
@@ -42,6 +46,29 @@ class CAreaScanner {
   void AddNavTextFiles();
   void AddAirspaceFile();
 
+  // ---- Compiling the collected area (AreaCompiler.cpp) ----
+  // Called by long passes to tell the main window that the build is alive.
+  void SetHeartbeat(std::function<void()> heartbeat) { m_heartbeat = std::move(heartbeat); }
+  // Adds the area to `main`: copied from `cache` when the cache holds it built from the same
+  // files, else read, thinned out and merged. False (and `main` unchanged) when the build is to
+  // stop: abort signalled or a reader failed.
+  bool CompileArea(CSceneryDatabase& main, const CSceneryDatabase& cache,
+                   win::AutoResetEvent* abortEvent);
+  // The cache's area with this path value, exclude text and exactly these files, or -1.
+  int FindCachedArea(const CSceneryDatabase& cache) const;
+  // True when the last CompileArea copied the area from the cache.
+  bool CompiledFromCache() const { return m_fromCache; }
+  bool RemoveDuplicates(CSceneryDatabase& temp, win::AutoResetEvent* abortEvent);
+  bool ProcessRouteSegments(CSceneryDatabase& temp, win::AutoResetEvent* abortEvent);
+  bool LinkAirwaySegments(CSceneryDatabase& temp, const RouteSortItem* items, int count,
+                          win::AutoResetEvent* abortEvent);
+  bool BuildAirways(CSceneryDatabase& temp, const RouteSortItem* items, int count,
+                    win::AutoResetEvent* abortEvent);
+  void AddAirwayPoint(CSceneryDatabase& temp, int index, int slot, int half, double latitude,
+                      double longitude);
+  bool AddSegmentLabelPoints(CSceneryDatabase& temp, const RouteSortItem* items, int count,
+                             win::AutoResetEvent* abortEvent);
+
   CFileEntryList& GetFileList() { return m_fileList; }
   const CFileEntryList& GetFileList() const { return m_fileList; }
 
@@ -59,4 +86,6 @@ class CAreaScanner {
   std::filesystem::path m_programFolder;
   // Folders already listed (device, inode): a bind mount looping back is walked once.
   std::set<std::pair<uint64_t, uint64_t>> m_visited;
+  std::function<void()> m_heartbeat;
+  bool m_fromCache = false;
 };

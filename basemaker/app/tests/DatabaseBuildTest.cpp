@@ -1,0 +1,254 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+
+#include "basemaker/app/AreaList.h"
+#include "basemaker/app/BuilderStrings.h"
+#include "basemaker/app/DatabaseBuild.h"
+#include "navdb/SceneryDatabase.h"
+#include "navdb/tests/support/NavdbFixture.h"
+#include "tools/sample-simroot/SampleSimRoot.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The window side of a build: queues the worker's messages and answers every prompt with the
+// same button.
+class PumpSink : public IBuildUiSink {
+ public:
+  explicit PumpSink(int answer) : m_answer(answer) {}
+  void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t) override {
+    {
+      std::lock_guard lock(m_lock);
+      m_queue.push_back({message, wParam});
+    }
+    m_ready.notify_one();
+  }
+  int ShowMessageBox(const std::string&, uint32_t) override {
+    ++prompts;
+    return m_answer;
+  }
+  std::pair<uint32_t, uintptr_t> Next() {
+    std::unique_lock lock(m_lock);
+    m_ready.wait(lock, [this] { return !m_queue.empty(); });
+    auto m = m_queue.front();
+    m_queue.pop_front();
+    return m;
+  }
+  int prompts = 0;
+
+ private:
+  int m_answer;
+  std::mutex m_lock;
+  std::condition_variable m_ready;
+  std::deque<std::pair<uint32_t, uintptr_t>> m_queue;
+};
+
+class DatabaseBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    m_root = fs::path(::testing::TempDir()) / "cw_seq_build" / info->name();
+    fs::remove_all(m_root);
+    std::string error;
+    ASSERT_TRUE(sampleroot::WriteSampleSimRoot(m_root, error)) << error;
+  }
+  void TearDown() override { fs::remove_all(m_root); }
+
+  BuildEnvironment Env(BuildReport* report) const {
+    BuildEnvironment env;
+    env.folders.simRoot = m_root;
+    env.folders.programFolder = sampleroot::ProgramFolder(m_root);
+    env.folders.databaseFolder = sampleroot::DatabaseFolder(m_root);
+    env.simVer = 90;
+    env.report = report;
+    return env;
+  }
+  CAreaList Areas() const {
+    CAreaList areas;
+    areas.ReadSceneryCfg(m_root, 90);
+    return areas;
+  }
+  // Runs a whole build on the worker's thread; prompts get `answer`.
+  int Build(const CAreaList& areas, BuildReport* report = nullptr, int answer = kIdOk, int* prompts = nullptr) {
+    PumpSink sink(answer);
+    CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(report)));
+    EXPECT_TRUE(worker.StartBuild(areas));
+    int result = -1;
+    for (bool done = false; !done;) {
+      const auto [code, wParam] = sink.Next();
+      if (code == WM_BUILD_ASK_MISSING) worker.AskAreaMissing();
+      if (code == WM_BUILD_ASK_CD) worker.AskInsertCd();
+      if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
+      if (code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE) done = true;
+    }
+    while (worker.IsBuilding()) {
+    }
+    if (prompts != nullptr) *prompts = sink.prompts;
+    return result;
+  }
+  std::string RecordFile() const { return (sampleroot::DatabaseFolder(m_root) / "Scenery.000").string(); }
+  std::string StringFile() const { return (sampleroot::DatabaseFolder(m_root) / "Scenery.001").string(); }
+  std::vector<uint8_t> Bytes(const std::string& path) const { return navdbtest::ReadFileBytes(path); }
+
+  fs::path m_root;
+};
+
+int FindAirport(const CSceneryDatabase& db, const char* ident, bool shownOnly = true) {
+  for (int i = 0; i < db.m_airports.GetSize(); ++i) {
+    if ((!shownOnly || db.m_airports[i].IsShown()) && db.GetAirport(db.m_airports[i])->Ident() == ident) return i;
+  }
+  return -1;
+}
+
+TEST_F(DatabaseBuild, SampleRootBuildsAndReloadsWithLinksAndFlags) {
+  BuildReport report;
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
+  EXPECT_EQ(6, report.areasCompiled);
+  CSceneryDatabase db;
+  ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile())) << db.GetLastError();
+  EXPECT_TRUE(db.Validate()) << db.GetLastError();
+  EXPECT_EQ(db.m_name1, Areas().m_worldTitle);
+
+  // Areas in list order, then the two text-file areas.
+  ASSERT_EQ(6, db.m_areas.GetSize());
+  EXPECT_STREQ("Scenery\\Switzerland", db.GetString(db.m_areas[0].pathText));
+  EXPECT_STREQ("Scenery\\Zurich1998", db.GetString(db.m_areas[3].pathText));
+
+  // Zurich of the old area is hidden by the newer one.
+  int shownZurich = 0;
+  for (const NavPoint& p : db.m_airports) shownZurich += p.IsShown() && db.GetAirport(p)->Ident() == "LSZH";
+  EXPECT_EQ(1, shownZurich);
+  EXPECT_NE(-1, FindAirport(db, "LSZA")) << "from the cabinet";
+  EXPECT_NE(-1, FindAirport(db, "LFSB")) << "from the compressed file";
+
+  // Every ILS localizer of the sample found its runway end.
+  int boundEnds = 0;
+  for (const NavPoint& p : db.m_runways) {
+    const RunwayRecord* r = db.GetRunway(p);
+    if (p.IsShown() && r->IlsIndex() >= 0) {
+      ++boundEnds;
+      ASSERT_LT(r->IlsIndex(), db.m_ils.GetSize());
+    }
+  }
+  EXPECT_GE(boundEnds, 6);
+
+  // The NDB ZH took over the airway waypoint ZHNB; VOR KLO its waypoint.
+  bool zhBound = false, kloBound = false;
+  for (const NavPoint& p : db.m_ndbs) {
+    const NdbRecord* n = db.GetNdb(p);
+    if (n->Ident() == "ZH" && n->intersection >= 0) {
+      zhBound = db.GetIntersection(db.m_intersections[n->intersection])->Ident() == "ZHNB";
+    }
+  }
+  for (const NavPoint& p : db.m_vors) {
+    const VorRecord* v = db.GetVor(p);
+    if (v->Ident() == "KLO" && v->intersection >= 0 && p.IsShown()) kloBound = (p.kind & 3) != 0;
+  }
+  EXPECT_TRUE(zhBound);
+  EXPECT_TRUE(kloBound);
+  EXPECT_EQ(4, db.m_airways.GetSize());
+  EXPECT_GT(db.m_labelPoints.GetSize(), 0);
+  EXPECT_EQ(3, db.m_airspaceShapes.GetSize());
+}
+
+TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  const auto first000 = Bytes(RecordFile()), first001 = Bytes(StringFile());
+
+  BuildReport report;
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
+  EXPECT_EQ(0, report.areasCompiled);
+  EXPECT_EQ(6, report.areasFromCache);
+  EXPECT_EQ(first000, Bytes(RecordFile()));
+  EXPECT_EQ(first001, Bytes(StringFile()));
+
+  // A cold build of the same root gives the same bytes again.
+  fs::remove(RecordFile());
+  fs::remove(StringFile());
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
+  EXPECT_EQ(6, report.areasCompiled);
+  EXPECT_EQ(first000, Bytes(RecordFile()));
+  EXPECT_EQ(first001, Bytes(StringFile()));
+
+  // One file with a new time: only its area is compiled again.
+  const fs::path touched = m_root / "Scenery" / "SwissNav" / "scenery" / "NAV_CH.bgl";
+  fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(10));
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
+  EXPECT_EQ(1, report.areasCompiled);
+  EXPECT_EQ(5, report.areasFromCache);
+}
+
+TEST_F(DatabaseBuild, MissingAreaIsLeftOutOnOkAndEndsTheBuildOnCancel) {
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  const auto before = Bytes(RecordFile());
+  CAreaList areas = Areas();
+  AreaEntry missing = areas.m_entries[0];
+  missing.title = "Gone";
+  missing.path = "Scenery\\Gone";
+  areas.m_entries.insert(areas.m_entries.begin() + 1, missing);
+
+  int prompts = 0;
+  EXPECT_EQ(IDS_BUILD_ABORTED, Build(areas, nullptr, kIdCancel, &prompts));
+  EXPECT_EQ(1, prompts);
+  EXPECT_EQ(before, Bytes(RecordFile())) << "the previous database stays";
+
+  BuildReport report;
+  EXPECT_EQ(IDS_BUILD_READY, Build(areas, &report, kIdOk, &prompts));
+  EXPECT_EQ(1, report.areasSkipped);
+  EXPECT_EQ(6, report.areasFromCache);
+}
+
+TEST_F(DatabaseBuild, NoActiveAreaStillBuildsTheTextAreas) {
+  CAreaList areas = Areas();
+  for (AreaEntry& e : areas.m_entries) e.active = false;
+  BuildReport report;
+  ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report));
+  CSceneryDatabase db;
+  ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile()));
+  EXPECT_EQ(2, db.m_areas.GetSize());
+  EXPECT_GT(db.m_intersections.GetSize(), 0);
+  EXPECT_EQ(0, db.m_airports.GetSize());
+}
+
+TEST_F(DatabaseBuild, AbortAndWriteErrorKeepThePreviousPair) {
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  const auto before000 = Bytes(RecordFile()), before001 = Bytes(StringFile());
+
+  // Abort seen by the first poll.
+  {
+    PumpSink sink(kIdOk);
+    CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(nullptr)));
+    CAreaList areas = Areas();
+    win::AutoResetEvent abort;
+    abort.Set();
+    EXPECT_EQ(IDS_BUILD_ABORTED, worker.BuildDatabase(areas, abort, Env(nullptr)));
+  }
+  EXPECT_EQ(before000, Bytes(RecordFile()));
+  EXPECT_EQ(before001, Bytes(StringFile()));
+
+  // A string file that cannot be replaced: write error, the record file untouched as well.
+  const fs::path dir = sampleroot::DatabaseFolder(m_root) / "Scenery.001";
+  fs::remove(dir);
+  fs::create_directories(dir / "blocker");
+  CAreaList areas = Areas();
+  areas.m_worldTitle = "changed";  // so a written record file would differ
+  EXPECT_EQ(IDS_BUILD_WRITE_ERROR, Build(areas));
+  EXPECT_EQ(before000, Bytes(RecordFile()));
+}
+
+TEST_F(DatabaseBuild, ADatabaseNamedAfterTheSetGoesBesideTheOthers) {
+  CAreaList areas = Areas();
+  areas.m_databaseName = "Alps";
+  ASSERT_EQ(IDS_BUILD_READY, Build(areas));
+  EXPECT_TRUE(fs::exists(sampleroot::DatabaseFolder(m_root) / "Alps.000"));
+  EXPECT_TRUE(fs::exists(sampleroot::DatabaseFolder(m_root) / "Alps.001"));
+}
+
+}  // namespace

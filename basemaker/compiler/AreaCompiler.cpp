@@ -1,0 +1,701 @@
+// Compiling one collected area: the cache check, reading its files into a temporary database,
+// thinning out what its files describe twice, linking the airway segments of the text files
+// into airways with their labels, and the merge into the build's database.
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "basemaker/app/TextCase.h"
+#include "basemaker/compiler/AreaScanner.h"
+#include "basemaker/compiler/NavTextEntryReaders.h"
+#include "basemaker/compiler/NavTextFields.h"
+#include "basemaker/compiler/TrackSegmentList.h"
+#include "navdb/Geodesy.h"
+#include "navdb/SceneryDatabase.h"
+#include "platform/win/Sync.h"
+
+namespace {
+
+constexpr double kFeetToMetres = 1.0 / kFeetPerMetre;
+
+bool AbortSignalled(win::AutoResetEvent* abortEvent) {
+  return abortEvent != nullptr && abortEvent->Wait(0);
+}
+
+bool Near(double lat1, double lon1, double lat2, double lon2) {
+  return std::fabs(lat1 - lat2) < 1.0 && std::fabs(lon1 - lon2) < 1.0;
+}
+
+double AngleDifference(double a, double b) {
+  double d = std::fabs(a - b);
+  if (d > 180) d = std::fabs(360 - d);
+  return d;
+}
+
+double U16ToDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
+
+int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
+
+void Drop(NavPoint& p) { p.word &= ~(kPointShown | kPointKept); }
+
+bool FilesMeet(const CSceneryDatabase& db, int j, int k) {
+  return j == k || db.m_files[j].Overlaps(db.m_files[k]);
+}
+
+// The growth steps of the temporary database, in member order of the arrays.
+void SizeTemporaryDatabase(CSceneryDatabase& t) {
+  t.m_areas.SetSize(0, 1);
+  t.m_excludeBoxes.SetSize(0, 1);
+  t.m_files.SetSize(0, 100);
+  t.m_magVarGrids.SetSize(0, 1);
+  t.m_tiles.SetSize(0, 200);
+  t.m_ndbs.SetSize(0, 100);
+  t.m_ils.SetSize(0, 100);
+  t.m_vors.SetSize(0, 100);
+  t.m_airports.SetSize(0, 100);
+  t.m_markers.SetSize(0, 100);
+  t.m_runways.SetSize(0, 400);
+  t.m_coms.SetSize(0, 100);
+  t.m_airspaces.SetSize(0, 1000);
+  t.m_intersections.SetSize(0, 20000);
+  t.m_airways.SetSize(0, 2000);
+  t.m_tileKeys.SetSize(0, 1);
+  t.m_labelPoints.SetSize(0, 1);
+  t.m_objectGroups.SetSize(0, 100);
+  t.m_objects.SetSize(0, 400);
+  t.m_footprintVertices.SetSize(0, 1000);
+  t.m_airspaceShapes.SetSize(0, 1000);
+  t.m_airspaceVertices.SetSize(0, 10000);
+}
+
+// North, west, south, east and keywords; nullopt-like false when a coordinate does not parse or
+// no keyword names a class.
+bool ParseExcludeText(const std::string& text, ExcludeBox& box) {
+  std::vector<char> copy(text.begin(), text.end());
+  copy.push_back('\0');
+  char* cursor = copy.data();
+  float values[4];
+  for (int i = 0; i < 4; ++i) {
+    const char* field = SplitNextField(cursor, ",");
+    const bool latitude = i % 2 == 0;
+    if (field == nullptr || ParseCoordinate(values[i], field, latitude, false) != -1) return false;
+  }
+  uint16_t flags = 0;
+  while (const char* field = SplitNextField(cursor, ",")) {
+    if (CompareNoCase(field, "objects") == 0) flags |= kExcludeObjects;
+    else if (CompareNoCase(field, "vors") == 0) flags |= kExcludeVors;
+    else if (CompareNoCase(field, "ndbs") == 0) flags |= kExcludeNdbs;
+    else if (CompareNoCase(field, "all") == 0) flags |= kExcludeAll;
+  }
+  if (flags == 0) return false;
+  box.flags = flags;
+  box.latMax = values[0];
+  box.lonMin = values[1];
+  box.latMin = values[2];
+  box.lonMax = values[3];
+  return true;
+}
+
+// ---- Segment halves, as the airway reader leaves them ----------------------------------------
+// Bytes of one half from the start of its entry: 8 for the previous side, 18 for the next.
+constexpr int HalfOffset(int half) { return half == 0 ? 8 : 18; }
+
+uint8_t* HalfBytes(AirwaySegment& entry, int half) {
+  return reinterpret_cast<uint8_t*>(&entry) + HalfOffset(half);
+}
+const uint8_t* HalfBytes(const AirwaySegment& entry, int half) {
+  return reinterpret_cast<const uint8_t*>(&entry) + HalfOffset(half);
+}
+// An unresolved half holds its neighbour's key; a cell code byte is never 0.
+bool HalfKeySet(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[0] != 0; }
+const char* HalfKey(const AirwaySegment& entry, int half) {
+  return reinterpret_cast<const char*>(HalfBytes(entry, half));
+}
+int32_t HalfNeighbour(const AirwaySegment& entry, int half) {
+  int32_t v;
+  std::memcpy(&v, HalfBytes(entry, half) + 4, sizeof v);
+  return v;
+}
+int HalfSlot(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[3]; }
+uint16_t HalfBits(const AirwaySegment& entry, int half) {
+  uint16_t v;
+  std::memcpy(&v, HalfBytes(entry, half) + 8, sizeof v);
+  return v;
+}
+void ResolveHalf(AirwaySegment& entry, int half, int32_t neighbour, int slot) {
+  uint8_t* h = HalfBytes(entry, half);
+  h[0] = h[1] = h[2] = 0;
+  h[3] = static_cast<uint8_t>(slot);
+  std::memcpy(h + 4, &neighbour, sizeof neighbour);
+}
+void ClearHalf(AirwaySegment& entry, int half) {
+  uint8_t* h = HalfBytes(entry, half);
+  std::memset(h, 0, 10);
+  ResolveHalf(entry, half, -1, 255);
+}
+bool EntryNamed(const AirwaySegment& entry) { return entry.name[0] != '\0'; }
+bool SameName(const AirwaySegment& a, const AirwaySegment& b) {
+  return std::strncmp(a.name, b.name, 7) == 0;
+}
+
+struct Waypoint {
+  NavPoint* point = nullptr;
+  IntersectionRecord* header = nullptr;
+  AirwaySegment* entries = nullptr;
+  int count = 0;
+};
+
+// The intersection's payload with its entries, checked against the pool; empty when it has none.
+Waypoint WaypointAt(CSceneryDatabase& db, int index) {
+  Waypoint w;
+  if (index < 0 || index >= db.m_intersections.GetSize()) return w;
+  NavPoint& p = db.m_intersections[index];
+  IntersectionRecord* header = db.GetIntersection(p);
+  if (header == nullptr || !db.PoolHolds(p.PayloadOffset(), sizeof(IntersectionRecord))) return w;
+  const int64_t size = static_cast<int64_t>(sizeof(AirwaySegment)) * header->segmentCount;
+  if (!db.PoolHolds(p.PayloadOffset() + static_cast<int64_t>(sizeof(IntersectionRecord)), size)) {
+    return w;
+  }
+  w.point = &p;
+  w.header = header;
+  w.entries = db.GetIntersectionSegments(p);
+  w.count = header->segmentCount;
+  return w;
+}
+
+void MakeKey(const IntersectionRecord& r, char* key) {
+  std::memcpy(key, &r.cellCode, 2);
+  std::memcpy(key + 2, r.ident, 6);
+}
+
+// First item with `key` in the sorted block, or count.
+int FirstWithKey(const RouteSortItem* items, int count, const char* key) {
+  const RouteSortItem* it = std::lower_bound(
+      items, items + count, key,
+      [](const RouteSortItem& item, const char* k) { return CompareRouteKeys(item.key, k) < 0; });
+  const int i = static_cast<int>(it - items);
+  return i < count && CompareRouteKeys(items[i].key, key) == 0 ? i : count;
+}
+
+// The chain walks follow stored links, which a broken or cyclic file can make endless; no
+// honest chain visits more entries than the area holds.
+int64_t TotalEntries(CSceneryDatabase& db, const RouteSortItem* items, int count) {
+  int64_t total = 0;
+  for (int i = 0; i < count; ++i) total += WaypointAt(db, items[i].index).count;
+  return total;
+}
+
+}  // namespace
+
+// ---- Cache ---------------------------------------------------------------------------------------
+
+int CAreaScanner::FindCachedArea(const CSceneryDatabase& cache) const {
+  using FileKey = std::tuple<std::string, uint32_t, uint64_t>;
+  std::set<FileKey> listed;
+  for (const FileEntry& e : m_fileList.Entries()) {
+    listed.emplace(LowerCp1252(e.Identity()), e.size, e.lastWrite);
+  }
+  for (int a = 0; a < cache.m_areas.GetSize(); ++a) {
+    const AreaRecord& area = cache.m_areas[a];
+    if (CompareNoCase(m_fileList.m_pathValue, cache.GetString(area.pathText)) != 0 ||
+        CompareNoCase(m_fileList.m_exclude, cache.GetString(area.excludeText)) != 0) {
+      continue;
+    }
+    const IndexRange files = cache.FileRange(a);
+    std::set<FileKey> stored;
+    for (int f = std::max(files.first, 0); f < files.end && f < cache.m_files.GetSize(); ++f) {
+      const BglFileRecord& r = cache.m_files[f];
+      stored.emplace(LowerCp1252(std::string(cache.GetString(r.subfolderText)) +
+                                 cache.GetString(r.fileNameText)),
+                     r.fileSize, r.fileTime);
+    }
+    if (stored == listed) return a;
+  }
+  return -1;
+}
+
+// ---- Compile -------------------------------------------------------------------------------------
+
+bool CAreaScanner::CompileArea(CSceneryDatabase& main, const CSceneryDatabase& cache,
+                               win::AutoResetEvent* abortEvent) {
+  m_fromCache = false;
+  const int cached = FindCachedArea(cache);
+  if (cached >= 0) {
+    main.MergeArea(cache, cached);
+    m_fromCache = true;
+    return !AbortSignalled(abortEvent);
+  }
+
+  auto temp = std::make_unique<CSceneryDatabase>(0x100000);
+  SizeTemporaryDatabase(*temp);
+  temp->AddArea(m_fileList.m_pathValue.c_str(), m_fileList.m_exclude.c_str());
+
+  if (!m_fileList.m_exclude.empty()) {
+    ExcludeBox box;
+    if (ParseExcludeText(m_fileList.m_exclude, box)) {
+      temp->m_excludeBoxes.Add(box);
+      temp->m_areas[0].excludeBoxEnd = 1;
+    }
+  }
+
+  CTrackSegmentList tracks;
+  for (const FileEntry& entry : m_fileList.Entries()) {
+    const std::optional<bool> text = ReadNavTextEntry(entry, *temp, tracks, abortEvent, m_heartbeat);
+    const bool ok = text ? *text : entry.LoadBglEntry(*temp, abortEvent);
+    if (!ok) return false;
+  }
+
+  if (!RemoveDuplicates(*temp, abortEvent) || !ProcessRouteSegments(*temp, abortEvent)) {
+    return false;
+  }
+  main.MergeArea(*temp, 0);
+  return true;
+}
+
+// ---- Duplicates within the area ------------------------------------------------------------------
+
+namespace {
+
+// NDBs and VORs: the same beacon when near, on the same frequency or with the same ident, and
+// closer than 20 km.
+template <class Payload>
+void DropBeaconPairs(CSceneryDatabase& db, CNavPointArray& points, IndexRange ru, IndexRange rv,
+                     bool sameTile, Payload* (CSceneryDatabase::*get)(const NavPoint&)) {
+  for (int u = ru.first; u < ru.end; ++u) {
+    const NavPoint& pu = points[u];
+    const Payload* a = (db.*get)(pu);
+    if (!pu.IsShown() || a == nullptr) continue;
+    for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
+      NavPoint& pv = points[v];
+      const Payload* b = (db.*get)(pv);
+      if (!pv.IsShown() || b == nullptr) continue;
+      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
+      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency) && a->Ident() != b->Ident()) continue;
+      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
+    }
+  }
+}
+
+void DropIlsPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
+  CNavPointArray& ils = db.m_ils;
+  for (int u = ru.first; u + 1 < ru.end; u += 2) {
+    const NavPoint& pu = ils[u];
+    const IlsRecord* a = db.GetIls(pu);
+    if (!pu.IsShown() || a == nullptr) continue;
+    for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
+      NavPoint& pv = ils[v];
+      const IlsRecord* b = db.GetIls(pv);
+      if (!pv.IsShown() || b == nullptr) continue;
+      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
+      if (AngleDifference(U16ToDegrees(a->course), U16ToDegrees(b->course)) >= 5) continue;
+      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
+      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
+    }
+  }
+}
+
+void DropComPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
+  CNavPointArray& coms = db.m_coms;
+  for (int u = ru.first; u < ru.end; ++u) {
+    const NavPoint& pu = coms[u];
+    const ComRecord* a = db.GetCom(pu);
+    if (!pu.IsShown() || a == nullptr) continue;
+    for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
+      NavPoint& pv = coms[v];
+      const ComRecord* b = db.GetCom(pv);
+      if (!pv.IsShown() || b == nullptr) continue;
+      if (a->Type() != b->Type()) continue;
+      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
+      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
+      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 5000) Drop(pv);
+    }
+  }
+}
+
+// Two runways that lie on each other: the shorter goes (of equally long ones the later).
+void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
+  CNavPointArray& rw = db.m_runways;
+  for (int u = ru.first; u + 1 < ru.end; u += 2) {
+    for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
+      NavPoint& pu = rw[u];
+      NavPoint& pw = rw[u + 1];
+      if (!pu.IsShown() || !pw.IsShown()) break;
+      NavPoint& pe = rw[v];
+      NavPoint& pf = rw[v + 1];
+      if (!pe.IsShown() || !pf.IsShown()) continue;
+      const RunwayRecord* ru0 = db.GetRunway(pu);
+      const RunwayRecord* rw0 = db.GetRunway(pw);
+      const RunwayRecord* re = db.GetRunway(pe);
+      const RunwayRecord* rf = db.GetRunway(pf);
+      if (!ru0 || !rw0 || !re || !rf) continue;
+      const double m1lat = (pu.latitude + pw.latitude) / 2.0, m1lon = (pu.longitude + pw.longitude) / 2.0;
+      const double m2lat = (pe.latitude + pf.latitude) / 2.0, m2lon = (pe.longitude + pf.longitude) / 2.0;
+      if (!Near(m1lat, m1lon, m2lat, m2lon)) continue;
+      const double hu = U16ToDegrees(ru0->heading);
+      if (AngleDifference(hu, U16ToDegrees(re->heading)) > 1.5 &&
+          AngleDifference(hu, U16ToDegrees(rf->heading)) > 1.5) {
+        continue;
+      }
+      const double d = GreatCircleDistance(m2lat, m2lon, m1lat, m1lon);
+      if (d >= 50) {
+        if (ru0->length * kFeetToMetres / 2 + re->length * kFeetToMetres / 2 + 50 <= d) continue;
+        const double course = InitialCourse(m2lat, m2lon, m1lat, m1lon);
+        if (AngleDifference(course, hu) >= 1.5 &&
+            AngleDifference(course, U16ToDegrees(rw0->heading)) >= 1.5) {
+          continue;
+        }
+      }
+      if (ru0->length < re->length) {
+        Drop(pu);
+        Drop(pw);
+        break;
+      }
+      Drop(pe);
+      Drop(pf);
+    }
+  }
+}
+
+struct AreaFiles {
+  int first;
+  int end;
+};
+
+// Shown runway ends near (lat, lon) in the files that meet file j: calls f(index, distance)
+// for each.
+template <class F>
+void ForRunwayEndsNear(CSceneryDatabase& db, AreaFiles files, int j, double lat, double lon, F f) {
+  for (int k = files.first; k < files.end; ++k) {
+    if (!FilesMeet(db, j, k)) continue;
+    const IndexRange tiles = db.TileRange(k);
+    for (int t = tiles.first; t < tiles.end; ++t) {
+      const IndexRange r = db.PointRange(t, kArrayRunway);
+      for (int i = r.first; i < r.end; ++i) {
+        const NavPoint& p = db.m_runways[i];
+        if (!p.IsShown() || !Near(p.latitude, p.longitude, lat, lon)) continue;
+        f(i, GreatCircleDistance(p.latitude, p.longitude, lat, lon));
+      }
+    }
+  }
+}
+
+bool BothFacilityIdentsMatch(const AirportRecord& a, const AirportRecord& b) {
+  const std::string_view x = a.Ident(), y = b.Ident();
+  if (x == y) return true;
+  if (x.size() == 4 && y.size() == 3 && x[0] == 'K' && x.substr(1) == y) return true;
+  if (y.size() == 4 && x.size() == 3 && y[0] == 'K' && y.substr(1) == x) return true;
+  return false;
+}
+
+}  // namespace
+
+bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* abortEvent) {
+  if (db.m_areas.GetSize() == 0) return true;
+  const IndexRange fileRange = db.FileRange(0);
+  const AreaFiles files{std::max(fileRange.first, 0), std::min(fileRange.end, db.m_files.GetSize())};
+
+  if (db.m_runways.GetSize() == 0) {
+    const IndexRange boxes = db.ExcludeBoxRange(0);
+    for (int b = std::max(boxes.first, 0); b < boxes.end && b < db.m_excludeBoxes.GetSize(); ++b) {
+      db.m_excludeBoxes[b].flags |= 0x8000;
+    }
+  }
+
+  // Navaids, frequencies and runways.
+  for (int j = files.first; j < files.end; ++j) {
+    for (int k = j; k < files.end; ++k) {
+      if (!FilesMeet(db, j, k)) continue;
+      const IndexRange tj = db.TileRange(j), tk = db.TileRange(k);
+      for (int l = tj.first; l < tj.end; ++l) {
+        for (int m = (k == j ? l : tk.first); m < tk.end; ++m) {
+          const bool same = m == l;
+          DropBeaconPairs(db, db.m_ndbs, db.PointRange(l, kArrayNdb), db.PointRange(m, kArrayNdb),
+                          same, &CSceneryDatabase::GetNdb);
+          DropBeaconPairs(db, db.m_vors, db.PointRange(l, kArrayVor), db.PointRange(m, kArrayVor),
+                          same, &CSceneryDatabase::GetVor);
+          DropIlsPairs(db, db.PointRange(l, kArrayIls), db.PointRange(m, kArrayIls), same);
+          DropComPairs(db, db.PointRange(l, kArrayCom), db.PointRange(m, kArrayCom), same);
+          DropRunwayPairs(db, db.PointRange(l, kArrayRunway), db.PointRange(m, kArrayRunway), same);
+        }
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+
+  // Airport ground objects far from every runway belong to no airport of this area.
+  for (int j = files.first; j < files.end; ++j) {
+    const IndexRange groups = db.ObjectGroupRange(j);
+    for (int g = groups.first; g < groups.end; ++g) {
+      const IndexRange objects = db.ObjectRange(g);
+      for (int o = objects.first; o < objects.end; ++o) {
+        ObjectRecord& object = db.m_objects[o];
+        if (!object.IsShown() || object.Type() < 1 || object.Type() > 3) continue;
+        double latMin, latMax, lonMin, lonMax;
+        db.m_objects.GetBounds(latMin, latMax, lonMin, lonMax, o);
+        const double lat = (latMin + latMax) / 2, lon = (lonMin + lonMax) / 2;
+        bool close = false;
+        ForRunwayEndsNear(db, files, j, lat, lon, [&](int, double d) { close |= d <= 3000; });
+        if (!close) object.flags &= static_cast<uint8_t>(~(kObjectKept | kObjectShown));
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+
+  // Airports without facility data sit on the middle of their nearest runway.
+  for (int j = files.first; j < files.end; ++j) {
+    const IndexRange tiles = db.TileRange(j);
+    for (int t = tiles.first; t < tiles.end; ++t) {
+      const IndexRange r = db.PointRange(t, kArrayAirport);
+      for (int a = r.first; a < r.end; ++a) {
+        NavPoint& p = db.m_airports[a];
+        const AirportRecord* rec = db.GetAirport(p);
+        if (!p.IsShown() || rec == nullptr || (rec->size & 0x80) != 0) continue;
+        double best = 1000;
+        int choice = -1;
+        ForRunwayEndsNear(db, files, j, p.latitude, p.longitude, [&](int i, double d) {
+          if (d < best) {
+            best = d;
+            choice = i;
+          }
+        });
+        if (choice < 0) continue;
+        const int e0 = choice & ~1;
+        const int e1 = choice | 1;
+        if (e1 >= db.m_runways.GetSize()) continue;
+        p.latitude = static_cast<float>((db.m_runways[e0].latitude + db.m_runways[e1].latitude) / 2.0);
+        p.longitude = static_cast<float>((db.m_runways[e0].longitude + db.m_runways[e1].longitude) / 2.0);
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+
+  // One airport described by several files (or twice by one) becomes one at the mean position.
+  for (int j = files.first; j < files.end; ++j) {
+    const IndexRange tj = db.TileRange(j);
+    for (int l = tj.first; l < tj.end; ++l) {
+      const IndexRange rl = db.PointRange(l, kArrayAirport);
+      for (int a = rl.first; a < rl.end; ++a) {
+        NavPoint& m = db.m_airports[a];
+        const AirportRecord* mr = db.GetAirport(m);
+        if (!m.IsShown() || mr == nullptr) continue;
+        double sumLat = m.latitude, sumLon = m.longitude;
+        int n = 1;
+        NavPoint* survivor = &m;
+        bool ended = false;
+        for (int k = j; k < files.end && !ended; ++k) {
+          if (!FilesMeet(db, j, k)) continue;
+          const IndexRange tk = db.TileRange(k);
+          for (int t = (k == j ? l : tk.first); t < tk.end && !ended; ++t) {
+            const IndexRange rt = db.PointRange(t, kArrayAirport);
+            for (int b = (t == l ? a + 1 : rt.first); b < rt.end; ++b) {
+              NavPoint& f = db.m_airports[b];
+              const AirportRecord* fr = db.GetAirport(f);
+              if (!f.IsShown() || fr == nullptr) continue;
+              if (!Near(m.latitude, m.longitude, f.latitude, f.longitude)) continue;
+              const double d = GreatCircleDistance(m.latitude, m.longitude, f.latitude, f.longitude);
+              if (d > 7000) continue;
+              const bool mFacility = (mr->size & 0x80) != 0;
+              const bool fFacility = (fr->size & 0x80) != 0;
+              bool same;
+              if (mFacility && fFacility) {
+                same = BothFacilityIdentsMatch(*mr, *fr);
+              } else {
+                same = d < 2500 ||
+                       CompareNoCase(db.GetString(mr->nameText), db.GetString(fr->nameText)) == 0;
+              }
+              if (!same) continue;
+              sumLat += f.latitude;
+              sumLon += f.longitude;
+              ++n;
+              if (!mFacility && fFacility) {
+                Drop(m);
+                survivor = &f;
+                ended = true;
+                break;
+              }
+              Drop(f);
+            }
+          }
+        }
+        survivor->latitude = static_cast<float>(sumLat / n);
+        survivor->longitude = static_cast<float>(sumLon / n);
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+  return true;
+}
+
+// ---- Airways ------------------------------------------------------------------------------------
+
+bool CAreaScanner::ProcessRouteSegments(CSceneryDatabase& db, win::AutoResetEvent* abortEvent) {
+  if (db.m_tileKeys.GetSize() > 0) return true;
+  std::vector<RouteSortItem> items;
+  for (int i = 0; i < db.m_intersections.GetSize(); ++i) {
+    const Waypoint w = WaypointAt(db, i);
+    if (w.header == nullptr || w.count == 0) continue;
+    RouteSortItem item;
+    MakeKey(*w.header, item.key);
+    item.index = i;
+    items.push_back(item);
+  }
+  if (items.empty()) return true;
+  std::sort(items.begin(), items.end(), RouteItemLess);
+  const int count = static_cast<int>(items.size());
+  return LinkAirwaySegments(db, items.data(), count, abortEvent) &&
+         BuildAirways(db, items.data(), count, abortEvent) &&
+         AddSegmentLabelPoints(db, items.data(), count, abortEvent);
+}
+
+bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem* items, int count,
+                                      win::AutoResetEvent* abortEvent) {
+  // Searches the waypoints named by s's previous-side key for the entry of the same airway that
+  // names q as its next waypoint, exactly or (identOnly) by ident; links both on success.
+  auto link = [&](int qi, int sSlot, bool identOnly) -> bool {
+    Waypoint q = WaypointAt(db, items[qi].index);
+    AirwaySegment& s = q.entries[sSlot];
+    char key[kRouteKeySize];
+    std::memcpy(key, HalfKey(s, 0), kRouteKeySize);
+    for (int c = FirstWithKey(items, count, key); c < count && CompareRouteKeys(items[c].key, key) == 0;
+         ++c) {
+      if (items[c].index == items[qi].index) continue;
+      Waypoint p = WaypointAt(db, items[c].index);
+      for (int tSlot = p.count - 1; tSlot >= 0; --tSlot) {
+        AirwaySegment& t = p.entries[tSlot];
+        if (!SameName(t, s) || !HalfKeySet(t, 1)) continue;
+        const bool match = identOnly
+                               ? std::strncmp(HalfKey(t, 1) + 2, items[qi].key + 2, kRouteKeySize - 2) == 0
+                               : CompareRouteKeys(HalfKey(t, 1), items[qi].key) == 0;
+        if (!match) continue;
+        ResolveHalf(t, 1, items[qi].index, sSlot);
+        ResolveHalf(s, 0, items[c].index, tSlot);
+        return true;
+      }
+    }
+    return false;
+  };
+
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int qi = 0; qi < count; ++qi) {
+      const Waypoint q = WaypointAt(db, items[qi].index);
+      for (int s = q.count - 1; s >= 0; --s) {
+        if (!HalfKeySet(q.entries[s], 0)) continue;
+        if (!link(qi, s, pass == 1) && pass == 1) ClearHalf(q.entries[s], 0);
+      }
+      if (AbortSignalled(abortEvent)) return false;
+    }
+  }
+  for (int qi = 0; qi < count; ++qi) {
+    const Waypoint q = WaypointAt(db, items[qi].index);
+    for (int s = q.count - 1; s >= 0; --s) {
+      if (HalfKeySet(q.entries[s], 1)) ClearHalf(q.entries[s], 1);
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+  return true;
+}
+
+bool CAreaScanner::BuildAirways(CSceneryDatabase& db, const RouteSortItem* items, int count,
+                                win::AutoResetEvent* abortEvent) {
+  const int64_t limit = TotalEntries(db, items, count) + 1;
+  for (int i = 0; i < count; ++i) {
+    if (i % 6000 == 5999 && m_heartbeat) m_heartbeat();
+    const int qIndex = items[i].index;
+    // AddAirwayPoint writes to the pool, which may move it: the payload is looked up afresh.
+    for (int sSlot = WaypointAt(db, qIndex).count - 1; sSlot >= 0; --sSlot) {
+      const Waypoint q = WaypointAt(db, qIndex);
+      if (sSlot >= q.count) continue;
+      const AirwaySegment& s = q.entries[sSlot];
+      if (!EntryNamed(s) || HalfNeighbour(s, 0) < 0 || HalfNeighbour(s, 1) >= 0) continue;
+      if ((HalfBits(s, 0) & 1) != 0) {
+        AddAirwayPoint(db, qIndex, sSlot, 0, q.point->latitude, q.point->longitude);
+        continue;
+      }
+      // Back along the previous-side links to the first waypoint of the chain.
+      int index = qIndex;
+      int slot = sSlot;
+      bool found = false;
+      for (int64_t steps = 0; steps < limit; ++steps) {
+        const Waypoint w = WaypointAt(db, index);
+        if (slot < 0 || slot >= w.count) break;
+        const AirwaySegment& e = w.entries[slot];
+        const int32_t prev = HalfNeighbour(e, 0);
+        if (prev < 0) {
+          found = true;
+          break;
+        }
+        slot = HalfSlot(e, 0);
+        index = prev;
+      }
+      if (found) {
+        const Waypoint first = WaypointAt(db, index);
+        AddAirwayPoint(db, index, slot, 1, first.point->latitude, first.point->longitude);
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+  return true;
+}
+
+void CAreaScanner::AddAirwayPoint(CSceneryDatabase& db, int index, int slot, int half,
+                                  double latitude, double longitude) {
+  std::vector<uint8_t> payload(sizeof(AirwayRecord));
+  payload.reserve(1024);
+  uint16_t kind = 1024;
+  int64_t limit = static_cast<int64_t>(db.m_intersections.GetSize()) * 255 + 1;
+  uint16_t itemCount = 0;
+  while (index >= 0 && limit-- > 0 && itemCount < 0xFFFF) {
+    const Waypoint w = WaypointAt(db, index);
+    if (slot < 0 || slot >= w.count) break;
+    const AirwaySegment& e = w.entries[slot];
+    const uint32_t item = (static_cast<uint32_t>(slot) << 24) | (static_cast<uint32_t>(index) & 0xFFFFFF);
+    const size_t at = payload.size();
+    payload.resize(at + sizeof item);
+    std::memcpy(payload.data() + at, &item, sizeof item);
+    ++itemCount;
+    kind = static_cast<uint16_t>(kind | ((HalfBits(e, 0) >> 1) & 3) | ((HalfBits(e, 1) >> 1) & 3));
+    const int32_t next = HalfNeighbour(e, half);
+    slot = HalfSlot(e, half);
+    index = next;
+  }
+  std::memcpy(payload.data(), &itemCount, sizeof itemCount);
+  NavPoint point(latitude, longitude, kind, 1);
+  db.AddPoint(latitude, longitude, point, payload.data());
+}
+
+bool CAreaScanner::AddSegmentLabelPoints(CSceneryDatabase& db, const RouteSortItem* items, int count,
+                                         win::AutoResetEvent* abortEvent) {
+  for (int i = 0; i < count; ++i) {
+    if (i % 2000 == 1999 && m_heartbeat) m_heartbeat();
+    const int qIndex = items[i].index;
+    const Waypoint q = WaypointAt(db, qIndex);
+    for (int sSlot = q.count - 1; sSlot >= 0; --sSlot) {
+      const AirwaySegment& s = q.entries[sSlot];
+      const int32_t c = HalfNeighbour(s, 0);
+      if (!EntryNamed(s) || c < 0 || c >= db.m_intersections.GetSize()) continue;
+      const NavPoint& pq = *q.point;
+      const NavPoint& pc = db.m_intersections[c];
+      const uint32_t record = (static_cast<uint32_t>(qIndex) & 0xFFFFFF) | ((static_cast<uint32_t>(sSlot) & 0x7F) << 24);
+      const double length = GreatCircleDistance(pq.latitude, pq.longitude, pc.latitude, pc.longitude);
+      double lat, lon;
+      if (length > 150000) {
+        const double fraction = 50000 / length;
+        PointAlongSegment(lat, lon, pq.latitude, pq.longitude, pc.latitude, pc.longitude, fraction);
+        db.AddLabelPoint(lat, lon, LabelPoint{record | kLabelFirst, static_cast<float>(lat), static_cast<float>(lon)});
+        PointAlongSegment(lat, lon, pc.latitude, pc.longitude, pq.latitude, pq.longitude, fraction);
+        db.AddLabelPoint(lat, lon, LabelPoint{record, static_cast<float>(lat), static_cast<float>(lon)});
+      } else {
+        PointAlongSegment(lat, lon, pq.latitude, pq.longitude, pc.latitude, pc.longitude, 0.5);
+        db.AddLabelPoint(lat, lon, LabelPoint{record | kLabelFirst, static_cast<float>(lat), static_cast<float>(lon)});
+      }
+    }
+    if (AbortSignalled(abortEvent)) return false;
+  }
+  return true;
+}

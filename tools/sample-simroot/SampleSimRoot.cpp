@@ -1,0 +1,480 @@
+#include "tools/sample-simroot/SampleSimRoot.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "basemaker/compiler/SectionBgl.h"
+#include "basemaker/compiler/tests/support/CompressedBglWriter.h"
+#include "basemaker/compiler/tests/support/ScratchDir.h"
+#include "basemaker/compiler/tests/support/SectionBglWriter.h"
+#include "navdb/Geodesy.h"
+
+namespace fs = std::filesystem;
+
+namespace sampleroot {
+
+namespace {
+
+using namespace testbgl;
+
+std::string Num(double v, int precision = 6) {
+  char buffer[64];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, precision);
+  return std::string(buffer, r.ptr);
+}
+
+bool WriteText(const fs::path& file, const std::string& text, std::string& error) {
+  std::error_code ec;
+  fs::create_directories(file.parent_path(), ec);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << text;
+  out.close();
+  if (!out) {
+    error = "cannot write " + file.string();
+    return false;
+  }
+  return true;
+}
+
+bool WriteImage(const fs::path& file, const std::vector<uint8_t>& bytes, std::string& error) {
+  std::error_code ec;
+  fs::create_directories(file.parent_path(), ec);
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) {
+    error = "cannot write " + file.string();
+    return false;
+  }
+  return true;
+}
+
+// The same file packed: the header stays, the rest becomes one compressed block.
+std::vector<uint8_t> Compressed(const std::vector<uint8_t>& plain) {
+  std::vector<uint8_t> image = plain;
+  if (image.size() < 256) image.resize(256, 0);
+  const std::vector<uint8_t> header(image.begin(), image.begin() + 128);
+  const std::vector<uint8_t> body(image.begin() + 128, image.end());
+  return MakeCompressedBgl(header, static_cast<uint32_t>(body.size()), CompressBody(body));
+}
+
+// A scenery configuration area section.
+std::string AreaSection(int number, const std::string& title, const std::string& local, int layer,
+                        const std::string& exclude = "") {
+  std::string s = "[Area." + std::string(number < 10 ? "00" : number < 100 ? "0" : "") +
+                  std::to_string(number) + "]\r\nTitle=" + title + "\r\nLocal=" + local +
+                  "\r\nLayer=" + std::to_string(layer) + "\r\nActive=TRUE\r\nRequired=FALSE\r\n";
+  if (!exclude.empty()) s += "Exclude=" + exclude + "\r\n";
+  return s + "\r\n";
+}
+
+std::string ProgramCfg() { return "[Essential]\r\nSimVer=90\r\n"; }
+
+// ---- The Swiss sample ------------------------------------------------------------------------
+
+struct RunwayData {
+  double lat, lon;    // centre
+  double lengthM, widthM;
+  double heading;     // true heading of the primary end
+  uint8_t number;     // primary number; the other end is number + 18 (mod 36)
+  uint8_t designator; // 0 none, 1 L, 2 R, 3 C (the other end mirrors L and R)
+};
+
+struct IlsData {
+  int runway;         // index into the airport's runways
+  bool primary;       // serves the primary end
+  double mhz;
+  const char* ident;
+};
+
+struct AirportData {
+  const char* ident;
+  const char* name;
+  double lat, lon, elevationM;
+  std::vector<RunwayData> runways;
+  std::vector<IlsData> ils;
+  double atisMhz;  // 0 none
+};
+
+// Positions, runways and frequencies of public aeronautical charts, rounded.
+const std::vector<AirportData>& SwissAirports() {
+  static const std::vector<AirportData> airports = {
+      {"LSZH", "Zurich", 47.4647, 8.5492, 432,
+       {{47.4736, 8.5477, 3300, 60, 137.5, 14, 0}, {47.4578, 8.5575, 3700, 60, 154.1, 16, 0},
+        {47.4594, 8.5470, 2500, 60, 96.8, 10, 0}},
+       {{0, true, 108.30, "IKL"}, {1, true, 110.50, "IZS"}, {2, false, 109.50, "IZW"}}, 128.525},
+      {"LSGG", "Geneve", 46.2381, 6.1090, 430, {{46.2381, 6.1090, 3900, 50, 46.3, 5, 0}},
+       {{0, false, 110.90, "IGG"}}, 135.725},
+      {"LFSB", "Basel-Mulhouse", 47.5896, 7.5299, 270,
+       {{47.5935, 7.5275, 3900, 60, 153.2, 15, 0}, {47.5986, 7.5320, 1820, 60, 77.3, 8, 0}},
+       {{0, true, 110.75, "IBS"}}, 127.875},
+      {"LSZB", "Bern-Belp", 46.9141, 7.4971, 510, {{46.9141, 7.4971, 1730, 30, 137.6, 14, 0}},
+       {{0, true, 110.10, "IBE"}}, 125.125},
+      {"LSZA", "Lugano", 46.0040, 8.9106, 279, {{46.0040, 8.9106, 1350, 30, 12.0, 1, 0}}, {}, 0},
+      {"LSGS", "Sion", 46.2196, 7.3268, 482, {{46.2196, 7.3268, 2000, 40, 75.0, 7, 0}}, {}, 0},
+      {"LSZS", "Samedan", 46.5341, 9.8841, 1707, {{46.5341, 9.8841, 1800, 40, 30.0, 3, 0}}, {}, 0},
+      {"LSZG", "Grenchen", 47.1816, 7.4172, 430, {{47.1816, 7.4172, 1000, 30, 70.0, 7, 0}}, {}, 0},
+      {"LSZR", "St. Gallen-Altenrhein", 47.4850, 9.5608, 398,
+       {{47.4850, 9.5608, 1500, 30, 98.0, 10, 0}}, {}, 0},
+      {"LSMP", "Payerne", 46.8432, 6.9151, 450, {{46.8432, 6.9151, 2800, 40, 50.0, 5, 0}}, {}, 0},
+      {"LSME", "Emmen", 47.0924, 8.3052, 426, {{47.0924, 8.3052, 2500, 40, 40.0, 4, 0}}, {}, 0},
+      {"LSZC", "Buochs", 46.9744, 8.3969, 450, {{46.9744, 8.3969, 2000, 40, 64.0, 6, 0}}, {}, 0},
+  };
+  return airports;
+}
+
+struct BeaconData {
+  const char* ident;
+  const char* name;
+  double lat, lon, frequency;  // MHz for VORs, kHz for NDBs
+  bool dmeOnly;
+};
+
+const std::vector<BeaconData>& SwissVors() {
+  static const std::vector<BeaconData> vors = {
+      {"KLO", "Kloten", 47.4573, 8.5461, 114.85, false},    {"ZUE", "Zurich East", 47.5922, 8.8175, 110.05, false},
+      {"TRA", "Trasadingen", 47.6900, 8.4367, 114.30, false}, {"HOC", "Hochwald", 47.4681, 7.6686, 113.20, false},
+      {"WIL", "Willisau", 47.1786, 7.9056, 116.90, false},  {"GVA", "Geneva", 46.2530, 6.1300, 114.60, false},
+      {"PAS", "Passeiry", 46.1664, 6.0000, 116.60, false},  {"SPR", "Saint-Prex", 46.4700, 6.4500, 113.90, false},
+      {"FRI", "Fribourg", 46.7800, 7.2200, 115.10, false},  {"SIO", "Sion", 46.2200, 7.3500, 114.20, false},
+      {"BSL", "Basel", 47.6300, 7.5300, 116.20, true},
+  };
+  return vors;
+}
+
+const std::vector<BeaconData>& SwissNdbs() {
+  static const std::vector<BeaconData> ndbs = {
+      {"ZH", "Zurich", 47.5300, 8.5500, 347.0, false},   {"GRE", "Grenchen", 47.1810, 7.4100, 373.0, false},
+      {"SAM", "Samedan", 46.5300, 9.8800, 413.0, false}, {"BLM", "Bern", 46.9200, 7.5000, 326.0, false},
+  };
+  return ndbs;
+}
+
+// The point `metres` from (lat, lon) along `course`.
+void Offset(double& lat, double& lon, double course, double metres) {
+  double outLat, outLon;
+  DestinationPoint(outLat, outLon, lat, lon, course, metres);
+  lat = outLat;
+  lon = outLon;
+}
+
+uint8_t OtherEnd(uint8_t number) { return static_cast<uint8_t>(number > 18 ? number - 18 : number + 18); }
+
+std::vector<uint8_t> AirportFile(const std::vector<const AirportData*>& airports) {
+  SectionBglWriter w;
+  for (const AirportData* a : airports) {
+    Record rec = Airport(a->lat, a->lon, a->elevationM, a->ident);
+    rec.Sub(NameSub(a->name));
+    for (const RunwayData& r : a->runways) {
+      const uint8_t other = OtherEnd(r.number);
+      const uint8_t otherDesignator = r.designator == 1 ? 2 : r.designator == 2 ? 1 : r.designator;
+      rec.Sub(Runway(r.lat, r.lon, r.lengthM, r.widthM, r.heading, r.number, r.designator, other,
+                     otherDesignator, 4, a->elevationM));
+    }
+    if (a->atisMhz > 0) rec.Sub(Frequency(1, a->atisMhz));
+    w.Add(kBglSectionAirport, rec);
+    for (const IlsData& ils : a->ils) {
+      const RunwayData& r = a->runways[static_cast<size_t>(ils.runway)];
+      const double course = ils.primary ? r.heading : std::fmod(r.heading + 180, 360);
+      // The localizer stands beyond the far end of the runway, on the approach course.
+      double lat = r.lat, lon = r.lon;
+      Offset(lat, lon, course, r.lengthM / 2 + 300);
+      w.Add(kBglSectionVorIls, Ils(lat, lon, ils.mhz, ils.ident, static_cast<float>(course)));
+    }
+  }
+  return w.Build();
+}
+
+std::vector<uint8_t> NavaidFile() {
+  SectionBglWriter w;
+  for (const BeaconData& v : SwissVors()) {
+    w.Add(kBglSectionVorIls, Vor(v.lat, v.lon, v.frequency, v.ident, v.dmeOnly ? 3 : 1, v.dmeOnly ? 16 : 17)
+                                 .Sub(NameSub(v.name)));
+  }
+  for (const BeaconData& n : SwissNdbs()) {
+    w.Add(kBglSectionNdb, Ndb(n.lat, n.lon, n.frequency, n.ident).Sub(NameSub(n.name)));
+  }
+  return w.Build();
+}
+
+struct Fix {
+  const char* ident;
+  double lat, lon;
+};
+
+const std::vector<Fix>& SwissFixes() {
+  static const std::vector<Fix> fixes = {
+      {"GIPOL", 47.5361, 7.6181}, {"RILAX", 47.3956, 8.0603}, {"AMIKI", 47.3433, 8.4025},
+      {"DEGES", 47.6817, 8.7361}, {"NEGRA", 47.2333, 8.9000}, {"ROTOS", 47.7500, 9.2167},
+      {"ODINA", 46.5500, 6.7500}, {"BELUS", 46.6383, 6.8900}, {"DITON", 46.9000, 7.6000},
+      {"LUSAR", 46.3000, 8.0000}, {"ABESI", 46.0500, 6.6000}, {"MOLUS", 46.7000, 8.3000},
+      {"KELIP", 47.0500, 8.6500}, {"ZHNB", 47.5310, 8.5510},
+  };
+  return fixes;
+}
+
+// Airways as waypoint chains: (ident, lat, lon) in order, all of one level.
+struct AirwayData {
+  const char* name;
+  const char* level;
+  std::vector<const char*> waypoints;
+};
+
+const std::vector<AirwayData>& SwissAirways() {
+  static const std::vector<AirwayData> airways = {
+      {"A9", "L", {"PAS", "GVA", "SPR", "BELUS", "FRI", "DITON", "WIL", "KLO"}},
+      {"UN871", "H", {"HOC", "GIPOL", "RILAX", "AMIKI", "KLO", "DEGES", "ROTOS"}},
+      {"UL613", "B", {"ABESI", "ODINA", "BELUS", "MOLUS", "KELIP", "ZUE"}},
+      {"R12", "L", {"TRA", "ZHNB", "KLO", "NEGRA"}},
+  };
+  return airways;
+}
+
+bool LookUpWaypoint(const char* ident, double& lat, double& lon) {
+  for (const Fix& f : SwissFixes()) {
+    if (std::string(f.ident) == ident) return lat = f.lat, lon = f.lon, true;
+  }
+  for (const BeaconData& v : SwissVors()) {
+    if (std::string(v.ident) == ident) return lat = v.lat, lon = v.lon, true;
+  }
+  return false;
+}
+
+// One AIRWAY.txt line: waypoint, airway, level, previous and next waypoint.
+std::string AirwayLine(const std::string& ident, double lat, double lon, const std::string& airway,
+                       const std::string& level, const std::string& prev, double prevLat, double prevLon,
+                       const std::string& next, double nextLat, double nextLon) {
+  return ident + "\t" + Num(lat) + "\t" + Num(lon) + "\t2\t" + airway + "\t" + level + "\t" + prev + "\t" +
+         Num(prevLat) + "\t" + Num(prevLon) + "\t0\tN\t" + next + "\t" + Num(nextLat) + "\t" + Num(nextLon) +
+         "\t0\tN\r\n";
+}
+
+// One airspace as four great-circle edges of a box.
+std::string AirspaceBox(int type, const std::string& ident, const std::string& name, const std::string& callSign,
+                        const std::string& mhz, double south, double west, double north, double east) {
+  const double pts[5][2] = {{south, west}, {north, west}, {north, east}, {south, east}, {south, west}};
+  std::string out;
+  for (int i = 0; i < 4; ++i) {
+    out += std::to_string(type) + "\t" + ident + "\t" + name + "\tL\tH\tC\t" + std::to_string(i + 1) + "\t" +
+           Num(pts[i][0]) + "\t" + Num(pts[i][1]) + "\t" + Num(pts[i + 1][0]) + "\t" + Num(pts[i + 1][1]) +
+           "\tG\t" + callSign + "\t" + mhz + "\t0\t-\t0\t0\t0\t-\r\n";
+  }
+  return out;
+}
+
+bool WriteSwissTextFiles(const fs::path& program, std::string& error) {
+  std::string isec;
+  for (const Fix& f : SwissFixes()) isec += std::string(f.ident) + "\t" + Num(f.lat) + "\t" + Num(f.lon) + "\r\n";
+
+  std::string airway;
+  for (const AirwayData& a : SwissAirways()) {
+    const size_t n = a.waypoints.size();
+    for (size_t i = 0; i < n; ++i) {
+      double lat = 0, lon = 0, plat = 0, plon = 0, nlat = 0, nlon = 0;
+      LookUpWaypoint(a.waypoints[i], lat, lon);
+      std::string prev, next;
+      if (i > 0) {
+        prev = a.waypoints[i - 1];
+        LookUpWaypoint(a.waypoints[i - 1], plat, plon);
+      }
+      if (i + 1 < n) {
+        next = a.waypoints[i + 1];
+        LookUpWaypoint(a.waypoints[i + 1], nlat, nlon);
+      }
+      airway += AirwayLine(a.waypoints[i], lat, lon, a.name, a.level, prev, plat, plon, next, nlat, nlon);
+    }
+  }
+
+  // Two tracks between airway waypoints: Zurich to Geneva and Basel to Samedan.
+  const std::string track = "47.4573\t8.5461\t46.2530\t6.1300\r\n47.4681\t7.6686\t46.5341\t9.8841\r\n";
+
+  std::string airspace =
+      AirspaceBox(8, "LSZH", "ZURICH TMA", "ZURICH ARRIVAL", "118.000", 47.20, 8.10, 47.75, 9.05) +
+      AirspaceBox(8, "LSGG", "GENEVA TMA", "GENEVA ARRIVAL", "131.325", 46.00, 5.85, 46.55, 6.55) +
+      AirspaceBox(3, "LSR1", "RESTRICTED ALPS", "SWISS MIL", "0", 46.40, 8.20, 46.70, 8.80);
+
+  std::string icao;
+  for (const AirportData& a : SwissAirports()) {
+    icao += std::string(a.ident) + "\t" + Num(a.lat, 4) + "\t" + Num(a.lon, 4) + "\t" + a.name + "\r\n";
+  }
+
+  return WriteText(program / "Program.cfg", ProgramCfg(), error) &&
+         WriteText(program / "ISEC.txt", isec, error) && WriteText(program / "TRACK.txt", track, error) &&
+         WriteText(program / "AIRWAY.txt", airway, error) &&
+         WriteText(program / "AIRSPACE.txt", airspace, error) && WriteText(program / "ICAO.txt", icao, error);
+}
+
+const AirportData* FindAirport(const char* ident) {
+  for (const AirportData& a : SwissAirports()) {
+    if (std::string(a.ident) == ident) return &a;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+fs::path ProgramFolder(const fs::path& root) { return root / "Modules" / "Chartwright" / "Bin"; }
+fs::path DatabaseFolder(const fs::path& root) { return root / "Modules" / "Chartwright"; }
+
+bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
+  const fs::path scenery = root / "Scenery";
+  // Area "Switzerland": the big airports in plain files, the eastern ones compressed in the
+  // Addon subfolder.
+  const auto group = [](std::initializer_list<const char*> idents) {
+    std::vector<const AirportData*> out;
+    for (const char* id : idents) out.push_back(FindAirport(id));
+    return out;
+  };
+  if (!WriteImage(scenery / "Switzerland" / "scenery" / "AP_ZURICH.bgl", AirportFile(group({"LSZH", "LSME", "LSZC"})), error) ||
+      !WriteImage(scenery / "Switzerland" / "scenery" / "AP_WEST.bgl", AirportFile(group({"LSGG", "LSMP", "LSGS", "LSZB", "LSZG"})), error) ||
+      !WriteImage(scenery / "Switzerland" / "Addon" / "scenery" / "AP_EAST.bgl",
+                  Compressed(AirportFile(group({"LSZR", "LFSB"}))), error)) {
+    return false;
+  }
+  // Area "Swiss Navaids": one compressed file.
+  if (!WriteImage(scenery / "SwissNav" / "scenery" / "NAV_CH.bgl", Compressed(NavaidFile()), error)) return false;
+  // Area "Alpine Fields": a cabinet standing where the folder would be.
+  {
+    const fs::path work = root / "Scenery" / ".alpine-work";
+    if (!WriteImage(work / "scenery" / "AP_ALPS.bgl", AirportFile(group({"LSZA", "LSZS"})), error)) return false;
+    std::error_code ec;
+    fs::remove(scenery / "Alpine.cab", ec);
+    const bool made = MakeCabinet(work, fs::absolute(scenery / "Alpine.cab"), {"scenery/AP_ALPS.bgl"});
+    fs::remove_all(work, ec);
+    if (!made) {
+      error = "cannot make the cabinet (is gcab installed?)";
+      return false;
+    }
+  }
+  // Area "Zurich 1998": an older, lower-priority copy of Zurich that the build hides.
+  if (!WriteImage(scenery / "Zurich1998" / "scenery" / "OLD_LSZH.bgl", AirportFile(group({"LSZH"})), error)) {
+    return false;
+  }
+
+  const std::string cfg = "[General]\r\nTitle=FS9 World\r\nDescription=Swiss sample scenery\r\n\r\n" +
+                          AreaSection(1, "Zurich 1998", "Scenery\\Zurich1998", 1) +
+                          AreaSection(2, "Alpine Fields", "Scenery\\Alpine", 2) +
+                          AreaSection(3, "Swiss Navaids", "Scenery\\SwissNav", 3) +
+                          AreaSection(4, "Switzerland", "Scenery\\Switzerland", 4,
+                                      "N47 40,E008 20,N47 20,E008 45,objects");
+  return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error);
+}
+
+// ---- The synthetic world -------------------------------------------------------------------------
+
+namespace {
+
+// A fixed linear congruential sequence: the same root on every machine.
+struct Sequence {
+  uint64_t state;
+  double Next() {
+    state = state * 6364136223846793005ull + 1442695040888963407ull;
+    return static_cast<double>(state >> 11) / 9007199254740992.0;
+  }
+  double Between(double a, double b) { return a + (b - a) * Next(); }
+};
+
+std::string Ident(const char* prefix, int n, int letters) {
+  std::string s = prefix;
+  for (int i = 0; i < letters; ++i) {
+    s += static_cast<char>('A' + n % 26);
+    n /= 26;
+  }
+  return s;
+}
+
+}  // namespace
+
+bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std::string& error) {
+  Sequence seq{12345};
+  const int files = std::max(counts.files, 1);
+  const int areas = std::max(1, std::min(counts.areas, files));
+  // Each file covers one cell of a grid over the inhabited latitudes.
+  const int columns = static_cast<int>(std::ceil(std::sqrt(files * 2.0)));
+  const int rows = (files + columns - 1) / columns;
+  const double cellLat = 120.0 / rows, cellLon = 360.0 / columns;
+  std::string cfg = "[General]\r\nTitle=World\r\n\r\n";
+  std::string icao;
+  for (int f = 0; f < files; ++f) {
+    const double south = -60 + (f / columns) * cellLat, west = -180 + (f % columns) * cellLon;
+    SectionBglWriter w;
+    const int firstAirport = counts.airports * f / files, endAirport = counts.airports * (f + 1) / files;
+    for (int a = firstAirport; a < endAirport; ++a) {
+      const double lat = seq.Between(south + 0.2, south + cellLat - 0.2);
+      const double lon = seq.Between(west + 0.2, west + cellLon - 0.2);
+      const std::string ident = Ident("W", a, 3);
+      Record rec = Airport(lat, lon, seq.Between(0, 2000), ident);
+      const double heading = seq.Between(0, 180);
+      const uint8_t number = static_cast<uint8_t>(std::max(1, static_cast<int>(std::lround(heading / 10)) % 36));
+      rec.Sub(Runway(lat, lon, seq.Between(800, 3500), 45, heading, number, 0, OtherEnd(number), 0));
+      if (a % 3 == 0) {
+        double lat2 = lat, lon2 = lon;
+        Offset(lat2, lon2, heading + 90, 400);
+        rec.Sub(Runway(lat2, lon2, 1200, 30, heading, number, 1, OtherEnd(number), 2));
+      }
+      w.Add(kBglSectionAirport, rec);
+      if (a % 50 == 0) icao += ident + "\t" + Num(lat, 4) + "\t" + Num(lon, 4) + "\tAirport " + ident + "\r\n";
+    }
+    const int firstBeacon = counts.beacons * f / files, endBeacon = counts.beacons * (f + 1) / files;
+    for (int b = firstBeacon; b < endBeacon; ++b) {
+      const double lat = seq.Between(south, south + cellLat), lon = seq.Between(west, west + cellLon);
+      if (b % 2 == 0) {
+        w.Add(kBglSectionVorIls, Vor(lat, lon, 108.0 + (b % 200) * 0.05, Ident("V", b, 2)));
+      } else {
+        w.Add(kBglSectionNdb, Ndb(lat, lon, 200 + b % 300, Ident("N", b, 2)));
+      }
+    }
+    const int area = f % areas;
+    const std::string folder = "Area" + std::to_string(area);
+    const std::string name = "W" + std::to_string(f) + ".bgl";
+    if (!WriteImage(root / "Scenery" / "World" / folder / "scenery" / name, w.Build(), error)) return false;
+  }
+  for (int a = 0; a < areas; ++a) {
+    cfg += AreaSection(a + 1, "World part " + std::to_string(a), "Scenery\\World\\Area" + std::to_string(a), a + 1);
+  }
+
+  const fs::path program = ProgramFolder(root);
+  std::string isec;
+  isec.reserve(static_cast<size_t>(counts.intersections) * 32);
+  for (int i = 0; i < counts.intersections; ++i) {
+    isec += Ident("", i, 5) + "\t" + Num(seq.Between(-60, 60), 4) + "\t" + Num(seq.Between(-180, 180), 4) + "\r\n";
+  }
+  // Airways of ten segments, each on its own waypoints along a short random walk.
+  std::string airway;
+  const int segmentsPerAirway = 10;
+  const int airwayCount = counts.airwaySegments / segmentsPerAirway;
+  for (int a = 0; a < airwayCount; ++a) {
+    const std::string name = Ident("J", a, 4);
+    double lat = seq.Between(-55, 55), lon = seq.Between(-170, 170);
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 0; i <= segmentsPerAirway; ++i) {
+      pts.push_back({lat, lon});
+      lat += seq.Between(-0.6, 0.6);
+      lon += seq.Between(0.3, 0.9);
+    }
+    for (int i = 0; i <= segmentsPerAirway; ++i) {
+      const std::string id = Ident("Q", a * (segmentsPerAirway + 1) + i, 4);
+      std::string prev, next;
+      double plat = 0, plon = 0, nlat = 0, nlon = 0;
+      if (i > 0) prev = Ident("Q", a * (segmentsPerAirway + 1) + i - 1, 4), plat = pts[i - 1].first, plon = pts[i - 1].second;
+      if (i < segmentsPerAirway) next = Ident("Q", a * (segmentsPerAirway + 1) + i + 1, 4), nlat = pts[i + 1].first, nlon = pts[i + 1].second;
+      airway += AirwayLine(id, pts[i].first, pts[i].second, name, a % 2 ? "H" : "L", prev, plat, plon, next, nlat, nlon);
+    }
+  }
+  std::string airspace;
+  for (int s = 0; s < counts.airspaces; ++s) {
+    const double lat = seq.Between(-58, 58), lon = seq.Between(-178, 177);
+    airspace += AirspaceBox(s % 2 ? 8 : 3, Ident("S", s, 3), "SPACE " + std::to_string(s), "CONTROL", "120.500",
+                            lat, lon, lat + 1, lon + 1.5);
+  }
+  return WriteText(root / "Scenery.cfg", cfg, error) && WriteText(program / "Program.cfg", ProgramCfg(), error) &&
+         WriteText(program / "ISEC.txt", isec, error) && WriteText(program / "TRACK.txt", "", error) &&
+         WriteText(program / "AIRWAY.txt", airway, error) && WriteText(program / "AIRSPACE.txt", airspace, error) &&
+         WriteText(program / "ICAO.txt", icao, error);
+}
+
+}  // namespace sampleroot

@@ -1,0 +1,39 @@
+#pragma once
+
+// Writers of simulator roots for demonstrations, tests and benchmarks: the scenery
+// configuration, scenery areas of section-format files (plain, compressed and in a cabinet),
+// the program folder with its profile and the five navigation text files.
+//
+// Layout: <root>/Scenery.cfg, <root>/Scenery/..., <root>/Modules/Chartwright/Bin/ (profile and
+// text files); the database is built into <root>/Modules/Chartwright/.
+
+#include <filesystem>
+#include <string>
+
+namespace sampleroot {
+
+// Program folder of a root in the layout above.
+std::filesystem::path ProgramFolder(const std::filesystem::path& root);
+std::filesystem::path DatabaseFolder(const std::filesystem::path& root);
+
+// Writes the Swiss sample: a dozen airports with their runways, ILS, VOR, NDB, intersections,
+// airways and airspaces in four areas. False with a reason when a file cannot be written (a
+// cabinet needs the gcab program).
+bool WriteSampleSimRoot(const std::filesystem::path& root, std::string& error);
+
+// Sizes of the synthetic world root.
+struct WorldRootCounts {
+  int airports = 25000;       // each with one or two runways
+  int beacons = 11000;        // VORs and NDBs, half each
+  int intersections = 120000;
+  int airwaySegments = 40000;
+  int airspaces = 2000;
+  int files = 300;            // scenery files, spread over the areas
+  int areas = 12;
+};
+
+// Writes a world-scale synthetic root (deterministic: the same counts give the same bytes).
+bool WriteWorldSimRoot(const std::filesystem::path& root, const WorldRootCounts& counts,
+                       std::string& error);
+
+}  // namespace sampleroot
