@@ -15,7 +15,7 @@ struct PlanPlace {
 };
 inline constexpr PlanPlace kHomeAirport{47.46, 8.55};   // "LSZH" "Zurich", 432 m
 inline constexpr PlanPlace kHomeRunway14{47.48, 8.53};  // "14", 140 deg true, ILS "IZH"
-inline constexpr PlanPlace kHomeRunway32{47.44, 8.57};  // "32"
+inline constexpr PlanPlace kHomeRunway32{47.45, 8.56};  // "32", nearer the airport than "14"
 inline constexpr PlanPlace kHomeIls{47.485, 8.525};
 inline constexpr PlanPlace kHomeAtis{47.461, 8.551};
 inline constexpr PlanPlace kFarAirport{47.59, 7.53};    // "LFSB" "Basel"
