@@ -20,16 +20,11 @@ constexpr int kFrequencyKinds = 13;
 constexpr int32_t kFrequencyKindAtis = 1;
 constexpr uint16_t kComAtisFromFacility = 0x8001;
 constexpr double kAtisCourse = 45.0;
-constexpr double kComOffsetMetres = 100.0;
 
 // Parking offsets: a sign and a 30-bit exponent of 4.02, in metres.
 double ParkingOffset(uint32_t w) {
   const int sign = static_cast<int32_t>(w) >> 30;
   return 2.0 * sign * std::pow(4.02, (w & 0x3FFFFFFF) / 16777216.0);
-}
-
-bool IsComBandDigit(uint32_t digit) {
-  return digit == 0 || digit == 2 || digit == 5 || digit == 7;
 }
 
 }  // namespace
@@ -245,11 +240,10 @@ void FacilityDataReader::ParseFacilityRecord(int32_t region, int32_t country, in
           frequencies.push_back({static_cast<uint16_t>(1u << (kind - 1)), static_cast<float>(mhz)});
         }
         const float f = static_cast<float>(mhz);
-        if (kind == kFrequencyKindAtis && f >= 118.0f && f < 137.0f &&
-            IsComBandDigit((word >> 8) & 0x0F)) {
+        if (kind == kFrequencyKindAtis && IsComChannel(f, (word >> 8) & 0x0F)) {
           double comLat = 0;
           double comLon = 0;
-          DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComOffsetMetres);
+          DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComPointOffsetMetres);
           ComRecord com;
           com.type = kComAtisFromFacility;
           com.frequency = f;

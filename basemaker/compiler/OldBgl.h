@@ -45,6 +45,17 @@ inline constexpr uint64_t kOldMagVarSectionSize = kOldMagVarHeadSize + 360ull * 
 // Old-format band values of command groups are in units of 512 m.
 inline constexpr double kOldBandUnitMetres = 512.0;
 
+// Frequency points (ATIS, lighting) stand this far from the position they belong to, so that
+// the map does not draw them over the airport symbol.
+inline constexpr double kComPointOffsetMetres = 100.0;
+
+// A COM frequency the planner lists: 118 to 137 MHz (compared in single precision, as stored)
+// with a last digit of 0, 2, 5 or 7 (the 25 kHz channels).
+inline bool IsComChannel(float mhz, uint32_t lastDigit) {
+  return mhz >= 118.0f && mhz < 137.0f &&
+         (lastDigit == 0 || lastDigit == 2 || lastDigit == 5 || lastDigit == 7);
+}
+
 // A double narrowed to a float field without undefined conversions: values beyond the float
 // range saturate (hostile offsets can be that large), NaN stays NaN.
 inline float ToFloat(double v) {

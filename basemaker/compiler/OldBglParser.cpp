@@ -42,7 +42,6 @@ constexpr double kIlsSeparationMetres = 10.0;
 constexpr uint8_t kAtisItem = 4;
 constexpr uint32_t kAtisItemMin = 16;
 constexpr double kAtisCourse = 45.0;
-constexpr double kComOffsetMetres = 100.0;
 
 constexpr uint8_t kLabelOuter = 1;
 constexpr uint32_t kLabelOuterMin = 8;
@@ -75,10 +74,6 @@ constexpr const char* kLabelWords[] = {
     "Fuel", "fuel", "Terminal", "terminal", " at ", " in ",
 };
 constexpr const char* kMarkerLabelWords[] = {"Runway", "runway", "Rway", "RWAY", "rwy", "Rwy", "RWY"};
-
-bool IsComBandDigit(uint32_t digit) {
-  return digit == 0 || digit == 2 || digit == 5 || digit == 7;
-}
 
 bool IsSpace(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
@@ -127,7 +122,7 @@ uint8_t VorRange(uint8_t rangeClass) {
 void AddComPoint(CSceneryDatabase& db, double lat, double lon, const ComRecord& com) {
   double comLat = 0;
   double comLon = 0;
-  DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComOffsetMetres);
+  DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComPointOffsetMetres);
   NavPoint point(comLat, comLon, kKindCom, 1);
   db.AddPoint(comLat, comLon, point, &com);
 }
@@ -329,7 +324,7 @@ void OldBglParser::ParseAtis(uint64_t section) {
       const uint16_t digits = m_image.U16(item + 1);
       const double mhz = DecodeBcd8(digits) * 0.01 + 100.0;
       const float f = static_cast<float>(mhz);
-      if (f >= 118.0f && f < 137.0f && IsComBandDigit(digits & 0x0F)) {
+      if (IsComChannel(f, digits & 0x0F)) {
         ComRecord com;
         com.type = kComAtis;
         com.frequency = f;

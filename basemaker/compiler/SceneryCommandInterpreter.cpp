@@ -30,7 +30,6 @@ constexpr uint16_t kComFrequencyVariable = 1982;
 constexpr uint16_t kFixedVariable = 1784;
 constexpr uint16_t kFixedVariableValue = 2;
 constexpr double kPclCourse = 225.0;
-constexpr double kComOffsetMetres = 100.0;
 
 // Runways longer than this many metres are drawn shortened by the threshold allowance.
 constexpr double kRunwayCutAbove = 300.0;
@@ -75,10 +74,6 @@ bool MatchesSurfaceTexture(const char (&name)[kTextureNameSize]) {
     if (TextureMatches(name, w)) return true;
   }
   return false;
-}
-
-bool IsComBandDigit(uint32_t digit) {
-  return digit == 0 || digit == 2 || digit == 5 || digit == 7;
 }
 
 struct Vertex {
@@ -493,14 +488,14 @@ void Interpreter::VariableTest(uint64_t r, int64_t& next) {
   const uint16_t lo = m_s.U16(r + 6);
   const uint16_t hi = m_s.U16(r + 8);
   if (variable == kComFrequencyVariable && lo == hi) {
-    const double mhz = DecodeBcd8(lo) * 0.01 + 100.0;
-    if (mhz >= 118.0 && mhz < 137.0 && IsComBandDigit(lo & 0x0F)) {
+    const float mhz = static_cast<float>(DecodeBcd8(lo) * 0.01 + 100.0);
+    if (IsComChannel(mhz, lo & 0x0F)) {
       double lat = 0;
       double lon = 0;
-      DestinationPoint(lat, lon, m_refLat, m_refLon, kPclCourse, kComOffsetMetres);
+      DestinationPoint(lat, lon, m_refLat, m_refLon, kPclCourse, kComPointOffsetMetres);
       ComRecord com;
       com.type = kComPilotLighting;
-      com.frequency = static_cast<float>(mhz);
+      com.frequency = mhz;
       NavPoint point(lat, lon, kKindCom, 1);
       m_db.AddPoint(lat, lon, point, &com);
     }
