@@ -1,0 +1,261 @@
+#include "plotr/plan/PlanEdits.h"
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/PlanRecords.h"
+#include "plotr/plan/PlanUi.h"
+#include "plotr/tools/Flpx.h"
+
+namespace planedit {
+
+namespace {
+
+// The one step every edit ends with, taken as a whole under the lock so the map's drawing
+// thread never sees the route and the rows disagree.
+void Commit(CFlightPlanCore& plan, const CRoute& route) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  plan.Push(route);
+  plan.Rebuild();
+}
+
+// A loaded, new or reopened plan: no undo across it.
+void Replace(CFlightPlanCore& plan, const CRoute& route) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  plan.Clear();
+  plan.Push(route);
+  plan.Rebuild();
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
+  }
+  ~WaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+uint32_t ManualFrom(int32_t set, int32_t value) {
+  return ((set & 1) ? kManualValueGiven : 0u) | (static_cast<uint32_t>(value) & ~kManualValueGiven);
+}
+
+void SetFlag(uint32_t& flags, uint32_t bit, int32_t on) {
+  flags = (on & 1) ? (flags | bit) : (flags & ~bit);
+}
+
+// Copy of the current route for an operation on the marked waypoints; the current route loses
+// its marks.
+CRoute MarkedCopy(CFlightPlanCore& plan) {
+  CRoute copy = *plan.GetCurrent();
+  ClearMarks(plan);
+  return copy;
+}
+
+}  // namespace
+
+void NewPlan(CFlightPlanCore& plan, uint16_t& format) {
+  CRoute copy = *plan.GetCurrent();
+  copy.Clear(format);
+  Replace(plan, copy);
+}
+
+int LoadPlan(CFlightPlanCore& plan, uint16_t& format, archive::File& file) {
+  CRoute copy = *plan.GetCurrent();
+  uint16_t loadedFormat = format;
+  const int dropped = copy.Load(loadedFormat, file);
+  format = loadedFormat;
+  Replace(plan, copy);
+  ShowWaypointsRemoved(dropped);
+  return dropped;
+}
+
+void SavePlan(CFlightPlanCore& plan, archive::File& file, uint16_t format) {
+  const CRoute& route = *plan.GetCurrent();
+  FlpxPlanInfo info{};
+  info.size = kFlpxPlanInfoSize;
+  GetPlanInfo(route, &info);
+  route.Save(file, info, format);
+}
+
+int SelectAircraft(CFlightPlanCore& plan) {
+  CRoute copy = *plan.GetCurrent();
+  if (!copy.SelectAircraft()) return -1;
+  plan.ReapplyProcedures(copy);
+  Commit(plan, copy);
+  return copy.GetCount() > 0 ? 1 : 0;
+}
+
+int SetCruise(CFlightPlanCore& plan) {
+  CRoute copy = *plan.GetCurrent();
+  if (!copy.SetCruise()) return -1;
+  plan.ReapplyProcedures(copy);
+  Commit(plan, copy);
+  return copy.GetCount() > 0 ? 1 : 0;
+}
+
+void Refresh(CFlightPlanCore& plan) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  plan.Rebuild();
+}
+
+bool RemoveAutoRoute(CFlightPlanCore& plan) {
+  CRoute copy = *plan.GetCurrent();
+  bool removed = false;
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (copy[i].flags & (kPointBearing | kPointAutoRoute)) {
+      copy.RemovePoint(i);
+      removed = true;
+    }
+  }
+  if (removed) Commit(plan, copy);
+  return removed;
+}
+
+void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool removeMarked) {
+  WaitCursor wait;
+  CRoute copy = MarkedCopy(plan);
+
+  int position = copy.GetCount();
+  if (row >= 0) {
+    for (size_t r = static_cast<size_t>(row); r < plan.m_rows.size(); ++r) {
+      if (plan.m_rows[r].pointIndex >= 0) {
+        position = std::min(plan.m_rows[r].pointIndex, copy.GetCount());
+        break;
+      }
+    }
+  }
+
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (!copy[i].marked) continue;
+    if (removeMarked) {
+      copy.RemovePoint(i);
+      if (i < position) --position;
+    } else {
+      copy[i].marked = 0;
+    }
+  }
+
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    for (int k = points.GetCount() - 1; k >= 0; --k) {
+      PlanPoint point = points[k];
+      point.isNew = 1;
+      FullPoint found;
+      if ((point.Kind() & kKindUserPoint) != 0 || copy.Resolve(found, point.ref.point)) {
+        copy.InsertPoint(position, point);
+      }
+    }
+  }
+  Commit(plan, copy);
+}
+
+void AppendPoints(CFlightPlanCore& plan, const CRoute& points, bool removeMarked) {
+  InsertPoints(plan, static_cast<int>(plan.m_rows.size()), points, removeMarked);
+}
+
+void SetPointSettings(CFlightPlanCore& plan, int32_t altitudeAtSet, int32_t altitudeAt, int32_t speedSet,
+                      int32_t speed, int32_t altitudeAfterSet, int32_t altitudeAfter, int32_t flyOver,
+                      int32_t altitudeEnds, int32_t speedEnds, double latitude, double longitude) {
+  CRoute copy = MarkedCopy(plan);
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (!copy[i].marked) continue;
+    PlanPoint point = copy[i];
+    point.marked = 0;
+    if (point.Kind() == kKindUserPoint) {
+      point.ref.point.latitude = static_cast<float>(latitude);
+      point.ref.point.longitude = static_cast<float>(longitude);
+    }
+    point.altitude1 = ManualFrom(altitudeAtSet, altitudeAt);
+    point.speed = ManualFrom(speedSet, speed);
+    point.altitude2 = ManualFrom(altitudeAfterSet, altitudeAfter);
+    SetFlag(point.flags, kPointFlyOver, flyOver);
+    SetFlag(point.flags, kPointAltitudeOption, altitudeEnds);
+    SetFlag(point.flags, kPointSpeedOption, speedEnds);
+    copy.SetPoint(i, point);
+  }
+  Commit(plan, copy);
+}
+
+bool SetBearingPoint(CFlightPlanCore& plan, bool set) {
+  CRoute copy = MarkedCopy(plan);
+  bool any = false;
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    PlanPoint& point = copy[i];
+    if (!point.marked) continue;
+    point.marked = 0;
+    any = true;
+    if (set) {
+      point.flags |= kPointBearing;
+      point.altitude1 &= ~kManualValueGiven;
+      point.altitude2 &= ~kManualValueGiven;
+      point.speed &= ~kManualValueGiven;
+      point.flags &= ~(kPointAutoRoute | kPointFlyOver | kPointAltitudeOption | kPointSpeedOption);
+    } else {
+      point.flags &= ~kPointBearing;
+    }
+  }
+  if (any) Commit(plan, copy);
+  return any;
+}
+
+bool DeleteMarked(CFlightPlanCore& plan) {
+  CRoute copy = MarkedCopy(plan);
+  bool any = false;
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (copy[i].marked) {
+      copy.RemovePoint(i);
+      any = true;
+    }
+  }
+  if (any) Commit(plan, copy);
+  return any;
+}
+
+void RenamePoint(CFlightPlanCore& plan, std::string_view name) {
+  CRoute copy = MarkedCopy(plan);
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (!copy[i].marked) continue;
+    copy[i].marked = 0;
+    if (!copy[i].IsUserPoint()) continue;
+    PlanPoint point = copy[i];
+    SetFixedText(point.userName, sizeof point.userName, name);
+    copy.SetPoint(i, point);
+  }
+  Commit(plan, copy);
+}
+
+void MovePoint(CFlightPlanCore& plan, double latitude, double longitude) {
+  CRoute copy = MarkedCopy(plan);
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (!copy[i].marked) continue;
+    copy[i].marked = 0;
+    if (!copy[i].IsUserPoint()) continue;
+    PlanPoint point = copy[i];
+    point.ref.point.latitude = static_cast<float>(latitude);
+    point.ref.point.longitude = static_cast<float>(longitude);
+    copy.SetPoint(i, point);
+  }
+  Commit(plan, copy);
+}
+
+void ClearMarks(CFlightPlanCore& plan) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  if (CRoute* route = plan.GetCurrent()) {
+    for (PlanPoint& p : route->m_points) p.marked = 0;
+  }
+}
+
+void ClearNewFlags(CFlightPlanCore& plan) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  if (CRoute* route = plan.GetCurrent()) {
+    for (PlanPoint& p : route->m_points) p.isNew = 0;
+  }
+}
+
+}  // namespace planedit
