@@ -81,15 +81,15 @@ TEST(BglLoader, FormatWordAndSizeDecideRecordAndParser) {
     ASSERT_EQ(row.record ? 1 : 0, l.db.m_files.GetSize()) << row.name;
     if (!row.record) continue;
     const BglFileRecord& r = l.db.m_files[0];
-    EXPECT_FLOAT_EQ(row.latMin, r.latMin) << row.name;
-    EXPECT_FLOAT_EQ(row.latMax, r.latMax) << row.name;
-    EXPECT_FLOAT_EQ(row.lonMin, r.lonMin) << row.name;
-    EXPECT_FLOAT_EQ(row.lonMax, r.lonMax) << row.name;
-    EXPECT_EQ(4242u, r.fileSize) << row.name;
-    EXPECT_EQ(132000000000000000ULL, r.fileTime) << row.name;
+    EXPECT_FLOAT_EQ(+row.latMin, +r.latMin) << row.name;
+    EXPECT_FLOAT_EQ(+row.latMax, +r.latMax) << row.name;
+    EXPECT_FLOAT_EQ(+row.lonMin, +r.lonMin) << row.name;
+    EXPECT_FLOAT_EQ(+row.lonMax, +r.lonMax) << row.name;
+    EXPECT_EQ(4242u, +r.fileSize) << row.name;
+    EXPECT_EQ(132000000000000000ULL, +r.fileTime) << row.name;
     EXPECT_STREQ("scenery\\", l.db.GetString(r.subfolderText)) << row.name;
     EXPECT_STREQ("f.bgl", l.db.GetString(r.fileNameText)) << row.name;
-    EXPECT_EQ(1, l.db.m_areas[0].fileEnd) << row.name;
+    EXPECT_EQ(1, +l.db.m_areas[0].fileEnd) << row.name;
   }
 }
 
@@ -111,13 +111,13 @@ TEST(BglLoader, SectionFilesPlainAndCompressed) {
     const BglFileRecord& r = l.db.m_files[0];
     EXPECT_EQ(2, l.db.m_ndbs.GetSize()) << name;
     // The section box starts as the whole latitude band on the zero meridian, then widens.
-    EXPECT_FLOAT_EQ(-90, r.latMin) << name;
-    EXPECT_FLOAT_EQ(90, r.latMax) << name;
-    EXPECT_FLOAT_EQ(0, r.lonMin) << name;
-    EXPECT_FLOAT_EQ(12, r.lonMax) << name;
+    EXPECT_FLOAT_EQ(-90, +r.latMin) << name;
+    EXPECT_FLOAT_EQ(90, +r.latMax) << name;
+    EXPECT_FLOAT_EQ(0, +r.lonMin) << name;
+    EXPECT_FLOAT_EQ(12, +r.lonMax) << name;
     // Names follow the payloads in the pool.
-    EXPECT_GT(r.subfolderText, l.db.m_ndbs[1].PayloadOffset()) << name;
-    EXPECT_GT(r.fileNameText, r.subfolderText) << name;
+    EXPECT_GT(+r.subfolderText, l.db.m_ndbs[1].PayloadOffset()) << name;
+    EXPECT_GT(+r.fileNameText, +r.subfolderText) << name;
   }
   Loaded l;
   Entry((dir / "broken.bgl").string()).LoadBglFile(l.db, (dir / "broken.bgl").string());

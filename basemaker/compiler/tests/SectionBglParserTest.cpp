@@ -55,20 +55,20 @@ TEST(SectionBglParser, NamesReachAirportsWhateverTheSectionOrder) {
   EXPECT_STREQ("Bavaria", d.db.GetString(eddm->stateText));
   EXPECT_STREQ("Munich", d.db.GetString(eddm->cityText));
   EXPECT_STREQ("Franz Josef Strauss", d.db.GetString(eddm->nameText));
-  EXPECT_EQ(453, eddm->altitude);
-  EXPECT_EQ(0x83, eddm->size);
+  EXPECT_EQ(453, +eddm->altitude);
+  EXPECT_EQ(0x83, +eddm->size);
 
   const AirportRecord* lfpg = airport("LFPG");  // not in the list: only its own name sub-record
   ASSERT_NE(nullptr, lfpg);
-  EXPECT_EQ(-1, lfpg->regionText);
-  EXPECT_EQ(-1, lfpg->cityText);
+  EXPECT_EQ(-1, +lfpg->regionText);
+  EXPECT_EQ(-1, +lfpg->cityText);
   EXPECT_STREQ("Charles de Gaulle", d.db.GetString(lfpg->nameText));
 
   const AirportRecord* eddf = airport("EDDF");  // indexes past the lists stay unknown
   ASSERT_NE(nullptr, eddf);
   EXPECT_STREQ("France", d.db.GetString(eddf->countryText));
-  EXPECT_EQ(-1, eddf->cityText);
-  EXPECT_EQ(-1, eddf->nameText);
+  EXPECT_EQ(-1, +eddf->cityText);
+  EXPECT_EQ(-1, +eddf->nameText);
 }
 
 TEST(SectionBglParser, RunwayDesignators) {
@@ -111,21 +111,21 @@ TEST(SectionBglParser, RunwayEndsLengthAndLongestRunway) {
     const NavPoint& secondary = d.db.m_runways[1];
     const RunwayRecord* r1 = d.db.GetRunway(primary);
     const RunwayRecord* r2 = d.db.GetRunway(secondary);
-    EXPECT_EQ(row.lengthFt, r1->length);
-    EXPECT_EQ(148, r1->width);
-    EXPECT_EQ(300, r1->altitude);
-    EXPECT_EQ(1, r1->surface);
+    EXPECT_EQ(row.lengthFt, +r1->length);
+    EXPECT_EQ(148, +r1->width);
+    EXPECT_EQ(300, +r1->altitude);
+    EXPECT_EQ(1, +r1->surface);
     const uint16_t heading = static_cast<uint16_t>(std::floor(30.0 / 360 * 65536 + 0.5));
-    EXPECT_EQ(heading, r1->heading);
-    EXPECT_EQ(static_cast<uint16_t>(heading + 0x8000), r2->heading);
-    EXPECT_EQ(0x31FFFFFFu, r1->ilsWord);
+    EXPECT_EQ(heading, +r1->heading);
+    EXPECT_EQ(static_cast<uint16_t>(heading + 0x8000), +r2->heading);
+    EXPECT_EQ(0x31FFFFFFu, +r1->ilsWord);
     const double centreToPrimary = GreatCircleDistance(45, 7, primary.latitude, primary.longitude);
     const double centreToSecondary = GreatCircleDistance(45, 7, secondary.latitude, secondary.longitude);
     EXPECT_NEAR(row.expectedHalf, centreToPrimary, 1.5) << row.lengthM;
     EXPECT_NEAR(row.expectedHalf, centreToSecondary, 1.5) << row.lengthM;
     // The primary end lies behind the centre along its heading.
-    EXPECT_NEAR(210, InitialCourse(45, 7, primary.latitude, primary.longitude), 0.5);
-    EXPECT_EQ(row.airportByte, d.db.GetAirport(d.db.m_airports[0])->size) << row.lengthM;
+    EXPECT_NEAR(210, InitialCourse(45, 7, +primary.latitude, +primary.longitude), 0.5);
+    EXPECT_EQ(row.airportByte, +d.db.GetAirport(d.db.m_airports[0])->size) << row.lengthM;
   }
 }
 
@@ -158,26 +158,26 @@ TEST(SectionBglParser, FrequenciesStartsAndParking) {
   ASSERT_EQ(3, a->FrequencyCount());
   ASSERT_EQ(3, a->ParkingCount());
   const FrequencyEntry* f = d.db.GetAirportFrequencies(ap);
-  EXPECT_EQ(1, f[0].type);
-  EXPECT_NEAR(121.3, f[0].frequency, 0.002);
-  EXPECT_EQ(1, f[1].type);
-  EXPECT_EQ(16, f[2].type);
+  EXPECT_EQ(1, +f[0].type);
+  EXPECT_NEAR(121.3, +f[0].frequency, 0.002);
+  EXPECT_EQ(1, +f[1].type);
+  EXPECT_EQ(16, +f[2].type);
 
   // Only the tower-type frequency inside the COM band makes a point, 100 m north-east.
   ASSERT_EQ(1, d.db.m_coms.GetSize());
   const NavPoint& com = d.db.m_coms[0];
-  EXPECT_NEAR(100, GreatCircleDistance(45, 7, com.latitude, com.longitude), 0.5);
-  EXPECT_EQ(0x8001, d.db.GetCom(com)->type);
+  EXPECT_NEAR(100, GreatCircleDistance(45, 7, +com.latitude, +com.longitude), 0.5);
+  EXPECT_EQ(0x8001, +d.db.GetCom(com)->type);
 
   const ParkingEntry* p = d.db.GetAirportParkings(ap);
   EXPECT_EQ(64, p[0].Heading());
   EXPECT_EQ(3, p[0].NameKind());
   EXPECT_EQ(12, p[0].Number());
   EXPECT_EQ(10, p[0].Type());
-  EXPECT_NEAR(45.01, p[0].latitude, 1e-5);
+  EXPECT_NEAR(45.01, +p[0].latitude, 1e-5);
   EXPECT_EQ(128, p[1].Heading());  // found after the trailing word of the first entry
   EXPECT_EQ(7, p[1].Number());
-  EXPECT_NEAR(45.02, p[1].latitude, 1e-5);
+  EXPECT_NEAR(45.02, +p[1].latitude, 1e-5);
   EXPECT_EQ(38, p[2].NameKind());  // helipad start
   EXPECT_EQ(5, p[2].Number());
   EXPECT_EQ(12, p[2].Type());
@@ -203,7 +203,7 @@ TEST(SectionBglParser, TaxiPathsAndOutlinesBecomeFootprints) {
     EXPECT_EQ(1, d.db.m_objectGroups.GetSize()) << row.name;
     EXPECT_EQ(row.objects, d.db.m_objects.GetSize()) << row.name;
     EXPECT_EQ(row.vertices, d.db.m_footprintVertices.GetSize()) << row.name;
-    EXPECT_EQ(0xC1, d.db.m_objects[0].flags) << row.name;
+    EXPECT_EQ(0xC1, +d.db.m_objects[0].flags) << row.name;
   }
 
   SectionBglWriter w;
@@ -217,16 +217,16 @@ TEST(SectionBglParser, TaxiPathsAndOutlinesBecomeFootprints) {
   EXPECT_FLOAT_EQ(44.998f, d.db.m_objectGroups[0].BandSouth());
   EXPECT_FLOAT_EQ(45.001f, d.db.m_objectGroups[0].BandNorth());
   ASSERT_EQ(1, d.db.m_objects.GetSize());
-  EXPECT_EQ(0xC3, d.db.m_objects[0].flags);
-  EXPECT_EQ(24, d.db.m_objects[0].layer);
+  EXPECT_EQ(0xC3, +d.db.m_objects[0].flags);
+  EXPECT_EQ(24, +d.db.m_objects[0].layer);
   ASSERT_EQ(3, d.db.m_footprintVertices.GetSize());
-  EXPECT_EQ(111, d.db.m_footprintVertices[0].north);  // 0.001 degree of latitude
-  EXPECT_EQ(0, d.db.m_footprintVertices[0].east);
-  EXPECT_EQ(0, d.db.m_footprintVertices[1].north);
-  EXPECT_EQ(79, d.db.m_footprintVertices[1].east);  // 0.001 degree of longitude at 45 N
-  EXPECT_EQ(-222, d.db.m_footprintVertices[2].north);
-  EXPECT_EQ(-79, d.db.m_footprintVertices[2].east);
-  EXPECT_EQ(3, d.db.m_objects[0].vertexEnd);
+  EXPECT_EQ(111, +d.db.m_footprintVertices[0].north);  // 0.001 degree of latitude
+  EXPECT_EQ(0, +d.db.m_footprintVertices[0].east);
+  EXPECT_EQ(0, +d.db.m_footprintVertices[1].north);
+  EXPECT_EQ(79, +d.db.m_footprintVertices[1].east);  // 0.001 degree of longitude at 45 N
+  EXPECT_EQ(-222, +d.db.m_footprintVertices[2].north);
+  EXPECT_EQ(-79, +d.db.m_footprintVertices[2].east);
+  EXPECT_EQ(3, +d.db.m_objects[0].vertexEnd);
 }
 
 TEST(SectionBglParser, NavaidsAndMarkers) {
@@ -246,29 +246,29 @@ TEST(SectionBglParser, NavaidsAndMarkers) {
   const VorRecord* dme = d.db.GetVor(d.db.m_vors[1]);
   if (zue->Ident() != "ZUE") std::swap(zue, dme);
   EXPECT_EQ("ZUE", zue->Ident());
-  EXPECT_FLOAT_EQ(113.9f, zue->frequency);
-  EXPECT_EQ(1, zue->flags);
-  EXPECT_EQ(49, zue->range);  // 100 km in 2048 m steps
-  EXPECT_EQ(364, zue->declination);  // 2 degrees
+  EXPECT_FLOAT_EQ(113.9f, +zue->frequency);
+  EXPECT_EQ(1, +zue->flags);
+  EXPECT_EQ(49, +zue->range);  // 100 km in 2048 m steps
+  EXPECT_EQ(364, +zue->declination);  // 2 degrees
   EXPECT_STREQ("Zurich East", d.db.GetString(zue->nameText));
-  EXPECT_EQ(9, dme->flags);
-  EXPECT_EQ(-1, dme->nameText);
+  EXPECT_EQ(9, +dme->flags);
+  EXPECT_EQ(-1, +dme->nameText);
 
   ASSERT_EQ(1, d.db.m_ndbs.GetSize());
   const NdbRecord* kl = d.db.GetNdb(d.db.m_ndbs[0]);
-  EXPECT_FLOAT_EQ(352.5f, kl->frequency);
+  EXPECT_FLOAT_EQ(352.5f, +kl->frequency);
   EXPECT_EQ("KL", kl->Ident());
-  EXPECT_EQ(20, kl->range);
+  EXPECT_EQ(20, +kl->range);
 
   ASSERT_EQ(2, d.db.m_markers.GetSize());
   const MarkerRecord* outer = d.db.GetMarker(d.db.m_markers[0]);
   const MarkerRecord* back = d.db.GetMarker(d.db.m_markers[1]);
   if (outer->heading != 90) std::swap(outer, back);
-  EXPECT_EQ(2, outer->type);
-  EXPECT_EQ(90, outer->heading);
-  EXPECT_EQ(12, outer->altitude);
-  EXPECT_EQ(0, back->type);
-  EXPECT_EQ(270, back->heading);
+  EXPECT_EQ(2, +outer->type);
+  EXPECT_EQ(90, +outer->heading);
+  EXPECT_EQ(12, +outer->altitude);
+  EXPECT_EQ(0, +back->type);
+  EXPECT_EQ(270, +back->heading);
 }
 
 TEST(SectionBglParser, IlsIsPlacedByItsGlideSlopeOrDme) {
@@ -293,16 +293,16 @@ TEST(SectionBglParser, IlsIsPlacedByItsGlideSlopeOrDme) {
     const NavPoint* front = &d.db.m_ils[0];
     const NavPoint* back = &d.db.m_ils[1];
     if (!front->IsShown()) std::swap(front, back);
-    EXPECT_NEAR(row.expectedSouth, GreatCircleDistance(47, 8, front->latitude, front->longitude), 1.0) << row.name;
-    EXPECT_LE(front->latitude, 47.0f) << row.name;
-    EXPECT_FLOAT_EQ(47.0f, back->latitude) << row.name;
+    EXPECT_NEAR(row.expectedSouth, GreatCircleDistance(47, 8, +front->latitude, +front->longitude), 1.0) << row.name;
+    EXPECT_LE(+front->latitude, 47.0f) << row.name;
+    EXPECT_FLOAT_EQ(47.0f, +back->latitude) << row.name;
     const IlsRecord* f = d.db.GetIls(*front);
     const IlsRecord* b = d.db.GetIls(*back);
-    EXPECT_EQ(0xC0, f->flags);
-    EXPECT_EQ(0, f->course);
-    EXPECT_EQ(0x8000, b->course);
-    EXPECT_EQ(-1, b->glideSlope);
-    EXPECT_EQ(static_cast<int16_t>(std::sin(3.0 * kDegToRad) * 2 * 65536), f->glideSlope);
+    EXPECT_EQ(0xC0, +f->flags);
+    EXPECT_EQ(0, +f->course);
+    EXPECT_EQ(0x8000, +b->course);
+    EXPECT_EQ(-1, +b->glideSlope);
+    EXPECT_EQ(static_cast<int16_t>(std::sin(3.0 * kDegToRad) * 2 * 65536), +f->glideSlope);
     EXPECT_FALSE(back->IsShown());
   }
 }
@@ -326,11 +326,11 @@ TEST(SectionBglParser, SceneryObjectsSkipAttachmentBlocks) {
   Db d;
   d.Parse(image);
   ASSERT_EQ(2, d.db.m_objects.GetSize());
-  EXPECT_EQ(0xC2, d.db.m_objects[0].flags);
-  EXPECT_FLOAT_EQ(20.0f, d.db.m_objects[0].longitude);
-  EXPECT_FLOAT_EQ(22.0f, d.db.m_objects[1].longitude);
+  EXPECT_EQ(0xC2, +d.db.m_objects[0].flags);
+  EXPECT_FLOAT_EQ(20.0f, +d.db.m_objects[0].longitude);
+  EXPECT_FLOAT_EQ(22.0f, +d.db.m_objects[1].longitude);
   EXPECT_EQ(2, d.db.m_objectGroups.GetSize());
-  EXPECT_EQ(2, d.db.m_files[0].objectGroupEnd);
+  EXPECT_EQ(2, +d.db.m_files[0].objectGroupEnd);
 }
 
 TEST(SectionBglParser, BrokenFilesEndWithAParseError) {
