@@ -1,0 +1,131 @@
+#include "plotr/plan/SceneryOpen.h"
+
+#include <memory>
+#include <mutex>
+#include <system_error>
+
+#include "navdb/SceneryDatabase.h"
+#include "platform/win/WinPath.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/shell/Settings.h"
+
+namespace {
+
+std::filesystem::path g_sceneryFolder;
+std::string g_lastSceneryCache;
+
+constexpr char kRecordExtension[] = "000";
+constexpr char kStringExtension[] = "001";
+
+int CompareNoCase(const std::string& a, const std::string& b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const int ca = std::tolower(static_cast<unsigned char>(a[i]));
+    const int cb = std::tolower(static_cast<unsigned char>(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& title, const char* ext) {
+  return folder / (title + "." + ext);
+}
+
+class WaitCursor {
+ public:
+  WaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
+  }
+  ~WaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
+  }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+void SetSceneryFolder(const std::filesystem::path& folder) {
+  g_sceneryFolder = folder;
+}
+
+const std::filesystem::path& GetSceneryFolder() {
+  return g_sceneryFolder;
+}
+
+std::vector<SceneryEntry> ListSceneryDatabases(const std::filesystem::path& folder) {
+  std::vector<SceneryEntry> entries;
+  std::error_code error;
+  std::filesystem::directory_iterator it(folder, error);
+  if (error) return entries;
+  for (const std::filesystem::directory_entry& file : it) {
+    std::error_code typeError;
+    if (!file.is_regular_file(typeError) || file.path().extension() != std::string(".") + kRecordExtension) {
+      continue;
+    }
+    SceneryEntry entry;
+    entry.title = file.path().stem().string();
+    if (!CSceneryDatabase::ReadHeaderNames(file.path().string(), entry.name1, entry.name2)) {
+      continue;
+    }
+    auto before = entries.begin();
+    while (before != entries.end() && CompareNoCase(before->title, entry.title) <= 0) ++before;
+    entries.insert(before, std::move(entry));
+  }
+  return entries;
+}
+
+bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic) {
+  const std::filesystem::path folder = GetSceneryFolder();
+  const std::vector<SceneryEntry> entries = ListSceneryDatabases(folder);
+  CRoute copy = *plan.GetCurrent();
+  loaded = false;
+  removed = 0;
+  IPlanUi* ui = GetPlanUi();
+
+  std::string title;
+  if (automatic) {
+    title = entries.size() == 1 ? entries.front().title
+                                : g_Settings.GetString(g_lastSceneryCache, "LastScenery", true, "");
+    if (title.empty()) return false;
+  } else {
+    if (entries.empty()) {
+      if (ui) ui->ShowInformation(kNoSceneryText);
+      return false;
+    }
+    const int chosen = ui ? ui->ChooseScenery(entries) : -1;
+    if (chosen < 0 || chosen >= static_cast<int>(entries.size())) return false;
+    title = entries[static_cast<size_t>(chosen)].title;
+  }
+  g_Settings.WriteString(g_lastSceneryCache, "LastScenery", title);
+
+  const std::string recordPath = DatabaseFile(folder, title, kRecordExtension).string();
+  const std::string stringPath = DatabaseFile(folder, title, kStringExtension).string();
+  WaitCursor wait;
+
+  // The files are proven in a database of their own first: a database that does not load must
+  // not empty the one the plan and the map are using.
+  std::string failure;
+  {
+    auto trial = std::make_unique<CSceneryDatabase>(1024);
+    if (!trial->LoadDatabaseFiles(recordPath, stringPath)) failure = trial->GetLastError();
+  }
+  if (failure.empty()) {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    loaded = g_SceneryDatabase.LoadDatabaseFiles(recordPath, stringPath);
+    if (loaded) {
+      removed = copy.Revalidate();
+      plan.Clear();
+      plan.Push(copy);
+      plan.Rebuild();
+    } else {
+      failure = g_SceneryDatabase.GetLastError();
+    }
+  }
+  if (!loaded) {
+    if (ui) ui->ShowError("The scenery database \"" + title + "\" could not be loaded.\n" + failure);
+    return true;
+  }
+  ShowWaypointsRemoved(removed);
+  return true;
+}
