@@ -40,9 +40,8 @@ double LegCourse(const PlanRow& from, const PlanRow& to) {
   return FiniteOr(course, 0.0);
 }
 
-void ClearManual(uint32_t& value) {
-  value = 0;
-}
+// A manual value cleared whole: value and set bit.
+constexpr uint32_t kNoManualValue = 0;
 
 // The row of a waypoint: position, kind, index and variation; legs are left to the caller.
 PlanRow RowOf(const PlanPoint& point, int index, const CRoute& route) {
@@ -203,22 +202,20 @@ void CFlightPlanCore::BuildRows(std::vector<PlanRow>& rows, CRoute& route) {
       continue;
     }
 
-    for (uint32_t* altitude : {&point.altitude1, &point.altitude2}) {
-      const int32_t value = ManualValue(*altitude);
-      if (value > cruiseLevel || value > altitudeCap) {
-        ClearManual(*altitude);
-      }
-    }
-    {
-      const int32_t speed = ManualValue(point.speed);
-      if (speed > route.m_cruise.speed || speed < route.m_profile.descentSpeed ||
-          speed > route.m_profile.cruiseSpeed) {
-        ClearManual(point.speed);
-      }
+    // The waypoint's fields are packed: read and written by value, never through a pointer.
+    auto altitudeLimit = [&](uint32_t value) {
+      const int32_t feet = ManualValue(value);
+      return feet > cruiseLevel || feet > altitudeCap ? kNoManualValue : value;
+    };
+    point.altitude1 = altitudeLimit(point.altitude1);
+    point.altitude2 = altitudeLimit(point.altitude2);
+    const int32_t speed = ManualValue(point.speed);
+    if (speed > route.m_cruise.speed || speed < route.m_profile.descentSpeed || speed > route.m_profile.cruiseSpeed) {
+      point.speed = kNoManualValue;
     }
     if (IsManualValueGiven(point.altitude1) && IsManualValueGiven(point.altitude2) &&
         ManualValue(point.altitude1) == ManualValue(point.altitude2)) {
-      ClearManual(point.altitude2);
+      point.altitude2 = kNoManualValue;
     }
 
     altitudeSeen = altitudeSeen || IsManualValueGiven(point.altitude1) || IsManualValueGiven(point.altitude2);
@@ -276,9 +273,9 @@ void CFlightPlanCore::AddBearingRows(std::vector<PlanRow>& rows, CRoute& route) 
   for (int j = 0; j < route.GetCount(); ++j) {
     PlanPoint& point = route[j];
     if (point.IsBearing()) {
-      ClearManual(point.altitude1);
-      ClearManual(point.altitude2);
-      ClearManual(point.speed);
+      point.altitude1 = kNoManualValue;
+      point.altitude2 = kNoManualValue;
+      point.speed = kNoManualValue;
       point.flags &= ~(kPointFlyOver | kPointAltitudeOption | kPointSpeedOption);
       PlanRow row = RowOf(point, j, route);
       if (lastFlown >= 0) {

@@ -32,6 +32,27 @@ bool SameStar(const PlanRow& a, const PlanRow& b) {
   return a.starAirport == b.starAirport && a.starGroup == b.starGroup && a.starProcedure == b.starProcedure;
 }
 
+// Offers every procedure of the list to `tryProcedure` (procedure, loose) -> true when it
+// matched better than the best so far, first with the strict comparison and, only when nothing
+// matched, with the loose one. Ties keep the first found.
+template <class TryProcedure>
+void FindBestProcedure(const CSidStarList& list, int& bestGroup, int& bestProcedure, TryProcedure tryProcedure) {
+  for (bool loose : {false, true}) {
+    for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
+      const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
+      for (int p = 0; p < group.GetProcedureCount(); ++p) {
+        if (tryProcedure(group.procedures[static_cast<size_t>(p)], loose)) {
+          bestGroup = g;
+          bestProcedure = p;
+        }
+      }
+    }
+    if (bestGroup >= 0) {
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int CFlightPlanCore::CountSidMatches(int startRow, const CSidStarProcedure& procedure, bool loose) const {
@@ -115,22 +136,12 @@ void CFlightPlanCore::MatchSid() {
     m_sidStarStore->LoadAirport(airport, *route);
     const CSidStarList& list = m_sidStarStore->GetList(airport, false);
     int bestEnd = i, bestGroup = -1, bestProcedure = -1;
-    for (bool loose : {false, true}) {
-      for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
-        const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
-        for (int p = 0; p < group.GetProcedureCount(); ++p) {
-          const int end = CountSidMatches(i, group.procedures[static_cast<size_t>(p)], loose);
-          if (end > bestEnd) {
-            bestEnd = end;
-            bestGroup = g;
-            bestProcedure = p;
-          }
-        }
-      }
-      if (bestGroup >= 0) {
-        break;
-      }
-    }
+    FindBestProcedure(list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
+      const int end = CountSidMatches(i, procedure, loose);
+      const bool better = end > bestEnd;
+      bestEnd = better ? end : bestEnd;
+      return better;
+    });
     for (int r = i; r < bestEnd; ++r) {
       PlanRow& row = m_rows[static_cast<size_t>(r)];
       row.sidAirport = airport;
@@ -166,22 +177,12 @@ void CFlightPlanCore::MatchStar() {
     m_sidStarStore->LoadAirport(airport, *route);
     const CSidStarList& list = m_sidStarStore->GetList(airport, true);
     int bestStart = i, bestGroup = -1, bestProcedure = -1;
-    for (bool loose : {false, true}) {
-      for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
-        const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
-        for (int p = 0; p < group.GetProcedureCount(); ++p) {
-          const int start = CountStarMatches(i, group.procedures[static_cast<size_t>(p)], loose);
-          if (start < bestStart) {
-            bestStart = start;
-            bestGroup = g;
-            bestProcedure = p;
-          }
-        }
-      }
-      if (bestGroup >= 0) {
-        break;
-      }
-    }
+    FindBestProcedure(list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
+      const int start = CountStarMatches(i, procedure, loose);
+      const bool better = start < bestStart;
+      bestStart = better ? start : bestStart;
+      return better;
+    });
     for (int r = bestStart + 1; r <= i && bestGroup >= 0; ++r) {
       PlanRow& row = m_rows[static_cast<size_t>(r)];
       row.starAirport = airport;

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
@@ -278,6 +279,26 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
     }
     return cachedMetres >= DBL_MAX ? DBL_MAX : nmBefore + cachedMetres / kMetresPerNm;
   };
+  // Minutes and feet of one step of `nm` flown in `direction` at `altitude` towards `target`
+  // knots; `toGo` gives the nm to the destination, asked only when descending or level. A
+  // profile with rates of the wrong sign never turns a climb into a descent or back.
+  auto step = [&](int direction, double altitude, int target, double nm, auto toGo) {
+    double ias = 0, rate = 0;
+    if (direction == 1) {
+      ias = route->ClimbSpeedAt(altitude, target);
+      rate = std::max(0.0, route->ClimbRateAt(altitude, false));
+    } else {
+      const double dist = toGo();
+      if (direction == -1) {
+        ias = route->ApproachSpeedAt(altitude, target, dist);
+        rate = std::min(0.0, route->DescentRateAt(altitude, dist));
+      } else {
+        ias = route->DescentSpeedAt(altitude, target, dist);
+      }
+    }
+    const double minutes = StepMinutes(nm, ias, altitude);
+    return std::pair<double, double>(minutes, FiniteOr(minutes * rate, 0.0));
+  };
   // Drops the first constraint that makes the climb and the descent on one leg impossible;
   // true when one was dropped.
   auto dropInfeasible = [&]() {
@@ -330,44 +351,18 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
     if (K >= M) {
       const PlanRow& next = row(S + 1);
       const int target = (!next.speedRelease && rem1 <= kSpeedLookAheadNm) ? next.speedAfter : row(S).speedAfter;
-      double ias = 0, rate = 0;
-      if (D1 == 1) {
-        ias = route->ClimbSpeedAt(A1, target);
-        rate = std::max(0.0, route->ClimbRateAt(A1, false));
-      } else {
-        const double dist = toDestinationNm(rem1, S + 1);
-        if (D1 == -1) {
-          ias = route->ApproachSpeedAt(A1, target, dist);
-          rate = std::min(0.0, route->DescentRateAt(A1, dist));
-        } else {
-          ias = route->DescentSpeedAt(A1, target, dist);
-        }
-      }
-      const double minutes = StepMinutes(len1 / N1, ias, A1);
+      const auto [minutes, feet] = step(D1, A1, target, len1 / N1, [&] { return toDestinationNm(rem1, S + 1); });
       t1 += minutes;
-      A1 += FiniteOr(minutes * rate, 0.0);
+      A1 += feet;
       ++h1;
       rem1 = static_cast<double>(N1 - h1) * len1 / N1;
       feasibilityTest = sameLeg && ((h1 >= N1 && D1 != 0) || (rem1 <= done2 && D1 == D2 && D1 != 0));
     } else {
       const PlanRow& end = row(E);
       const int target = (!end.speedRelease && done2 <= kSpeedLookAheadNm) ? end.speedAfter : row(E - 1).speedAfter;
-      double ias = 0, rate = 0;
-      if (D2 == 1) {
-        ias = route->ClimbSpeedAt(A2, target);
-        rate = std::max(0.0, route->ClimbRateAt(A2, false));
-      } else {
-        const double dist = toDestinationNm(done2, E);
-        if (D2 == -1) {
-          ias = route->ApproachSpeedAt(A2, target, dist);
-          rate = std::min(0.0, route->DescentRateAt(A2, dist));
-        } else {
-          ias = route->DescentSpeedAt(A2, target, dist);
-        }
-      }
-      const double minutes = StepMinutes(len2 / N2, ias, A2);
+      const auto [minutes, feet] = step(D2, A2, target, len2 / N2, [&] { return toDestinationNm(done2, E); });
       t2 += minutes;
-      A2 -= FiniteOr(minutes * rate, 0.0);
+      A2 -= feet;
       ++h2;
       done2 = static_cast<double>(h2) * len2 / N2;
       feasibilityTest = sameLeg && ((h2 >= N2 && D2 != 0) || (rem1 <= done2 && D1 == D2 && D1 != 0));

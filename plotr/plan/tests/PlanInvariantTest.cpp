@@ -154,7 +154,8 @@ TEST_F(PlanInvariantTest, GeneratedPlansKeepTheirSumsBoundsAndRebuildToTheSameRo
       EXPECT_TRUE(SameRow(before[i], rows[i])) << "row " << i << " changed on a second rebuild";
     }
     ASSERT_EQ(Current().m_points.size(), points.size());
-    EXPECT_EQ(std::memcmp(Current().m_points.data(), points.data(), points.size() * sizeof(PlanPoint)), 0)
+    EXPECT_TRUE(points.empty() ||
+                std::memcmp(Current().m_points.data(), points.data(), points.size() * sizeof(PlanPoint)) == 0)
         << "a second rebuild drops nothing more";
   }
 }

@@ -165,9 +165,9 @@ TEST_F(PlanRowsTest, BearingRowsAreMeasuredFromTheLastFlownRowAndLeftOutOfTotals
   EXPECT_NEAR(b2.legDistance, 2 * 60.0057, 1e-3) << "from B, not from the first bearing point";
   EXPECT_NEAR(Row(4).legDistance, 60.0057, 1e-3) << "C's leg comes from B";
   const PlanPoint& stored = Current()[2];
-  EXPECT_EQ(stored.altitude1, 0u);
-  EXPECT_EQ(stored.speed, 0u);
-  EXPECT_EQ(stored.flags, kPointBearing) << "bearing points fly nothing: options cleared";
+  EXPECT_EQ(uint32_t{stored.altitude1}, 0u);
+  EXPECT_EQ(uint32_t{stored.speed}, 0u);
+  EXPECT_EQ(uint32_t{stored.flags}, kPointBearing) << "bearing points fly nothing: options cleared";
   double distance, time, fuel;
   m_plan.GetTotals(distance, time, fuel);
   EXPECT_NEAR(distance, 2 * 60.0057, 1e-3);
@@ -215,9 +215,9 @@ TEST_F(PlanRowsTest, ManualValuesTheAircraftCannotMeetAreCleared) {
     route.AddPoint(p);
     route.AddPoint(User(0, 3, "C"));
     Load(route);
-    EXPECT_EQ(Current()[1].altitude1, c.keptAltitude1);
-    EXPECT_EQ(Current()[1].altitude2, c.keptAltitude2);
-    EXPECT_EQ(Current()[1].speed, c.keptSpeed);
+    EXPECT_EQ(uint32_t{Current()[1].altitude1}, c.keptAltitude1);
+    EXPECT_EQ(uint32_t{Current()[1].altitude2}, c.keptAltitude2);
+    EXPECT_EQ(uint32_t{Current()[1].speed}, c.keptSpeed);
   }
 }
 
@@ -239,9 +239,9 @@ TEST_F(PlanRowsTest, RestrictionEndsNeedARestrictionBeforeThem) {
   route.AddPoint(again);
   route.AddPoint(User(0, 3, "F"));
   Load(route);
-  EXPECT_EQ(Current()[1].flags, 0u);
-  EXPECT_EQ(Current()[3].flags, kPointAltitudeOption | kPointSpeedOption);
-  EXPECT_EQ(Current()[4].flags, 0u);
+  EXPECT_EQ(uint32_t{Current()[1].flags}, 0u);
+  EXPECT_EQ(uint32_t{Current()[3].flags}, kPointAltitudeOption | kPointSpeedOption);
+  EXPECT_EQ(uint32_t{Current()[4].flags}, 0u);
   // The speed restriction runs from C to D; after D the cruise speed applies again.
   const int rowC = RowOfPoint(2), rowD = RowOfPoint(3);
   EXPECT_EQ(Row(rowC).speedAfter, 130);

@@ -174,7 +174,7 @@ TEST_F(VerticalProfileTest, DestinationsLoseManualValuesBeforeTheProfile) {
   EXPECT_FALSE(IsManualValueGiven(stored.altitude1));
   EXPECT_FALSE(IsManualValueGiven(stored.altitude2));
   EXPECT_FALSE(IsManualValueGiven(stored.speed));
-  EXPECT_EQ(stored.flags, 0u);
+  EXPECT_EQ(uint32_t{stored.flags}, 0u);
   EXPECT_EQ(Row(RowCount() - 1).altitude, 0.0) << "the field's elevation";
 }
 
@@ -316,7 +316,7 @@ TEST_F(VerticalProfileTest, DroppedDepartureAltitudeSettlesInOneRebuild) {
   route.AddPoint(Db(0, 3, kKindAirport));
   Load(route);
   EXPECT_FALSE(IsManualValueGiven(Current()[0].altitude1));
-  EXPECT_EQ(Current()[1].flags, 0u);
+  EXPECT_EQ(uint32_t{Current()[1].flags}, 0u);
   const std::vector<uint32_t> kinds = Kinds();
   m_plan.Rebuild();
   EXPECT_EQ(Kinds(), kinds);
