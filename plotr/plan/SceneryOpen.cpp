@@ -1,11 +1,12 @@
 #include "plotr/plan/SceneryOpen.h"
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <mutex>
 #include <system_error>
 
 #include "navdb/SceneryDatabase.h"
-#include "platform/win/WinPath.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/shell/Settings.h"
 
