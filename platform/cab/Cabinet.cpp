@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <mspack.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <algorithm>
 #include <filesystem>
@@ -29,8 +32,112 @@ char FoldAscii(char c) {
   return c;
 }
 
+// File access for the decompressor: plain descriptors, and no diagnostics printed to stderr
+// (a broken cabinet is reported through our error codes, not as console noise).
+struct PosixFile {
+  int fd;
+};
+
+mspack_file* SysOpen(mspack_system*, const char* name, int mode) {
+  int flags = O_CLOEXEC;
+  switch (mode) {
+    case MSPACK_SYS_OPEN_READ: flags |= O_RDONLY; break;
+    case MSPACK_SYS_OPEN_WRITE: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
+    case MSPACK_SYS_OPEN_UPDATE: flags |= O_RDWR; break;
+    case MSPACK_SYS_OPEN_APPEND: flags |= O_WRONLY | O_CREAT | O_APPEND; break;
+    default: return nullptr;
+  }
+  const int fd = ::open(name, flags, 0644);
+  if (fd < 0) return nullptr;
+  return reinterpret_cast<mspack_file*>(new PosixFile{fd});
+}
+
+void SysClose(mspack_file* file) {
+  auto* f = reinterpret_cast<PosixFile*>(file);
+  if (f == nullptr) return;
+  ::close(f->fd);
+  delete f;
+}
+
+int SysRead(mspack_file* file, void* buffer, int bytes) {
+  auto* f = reinterpret_cast<PosixFile*>(file);
+  if (f == nullptr || bytes < 0) return -1;
+  int done = 0;
+  while (done < bytes) {
+    const ssize_t n = ::read(f->fd, static_cast<char*>(buffer) + done, static_cast<size_t>(bytes - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return -1;
+    if (n == 0) break;
+    done += static_cast<int>(n);
+  }
+  return done;
+}
+
+int SysWrite(mspack_file* file, void* buffer, int bytes) {
+  auto* f = reinterpret_cast<PosixFile*>(file);
+  if (f == nullptr || bytes < 0) return -1;
+  int done = 0;
+  while (done < bytes) {
+    const ssize_t n = ::write(f->fd, static_cast<const char*>(buffer) + done, static_cast<size_t>(bytes - done));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return -1;
+    done += static_cast<int>(n);
+  }
+  return done;
+}
+
+int SysSeek(mspack_file* file, off_t offset, int mode) {
+  auto* f = reinterpret_cast<PosixFile*>(file);
+  int whence;
+  switch (mode) {
+    case MSPACK_SYS_SEEK_START: whence = SEEK_SET; break;
+    case MSPACK_SYS_SEEK_CUR: whence = SEEK_CUR; break;
+    case MSPACK_SYS_SEEK_END: whence = SEEK_END; break;
+    default: return -1;
+  }
+  return f != nullptr && ::lseek(f->fd, offset, whence) >= 0 ? 0 : -1;
+}
+
+off_t SysTell(mspack_file* file) {
+  auto* f = reinterpret_cast<PosixFile*>(file);
+  return f != nullptr ? ::lseek(f->fd, 0, SEEK_CUR) : -1;
+}
+
+void SysMessage(mspack_file*, const char*, ...) {}
+
+void* SysAlloc(mspack_system*, size_t bytes) {
+  return std::malloc(bytes);
+}
+
+void SysFree(void* p) {
+  std::free(p);
+}
+
+void SysCopy(void* src, void* dest, size_t bytes) {
+  std::memmove(dest, src, bytes);
+}
+
+mspack_system* QuietSystem() {
+  static mspack_system sys = [] {
+    mspack_system s{};
+    s.open = SysOpen;
+    s.close = SysClose;
+    s.read = SysRead;
+    s.write = SysWrite;
+    s.seek = SysSeek;
+    s.tell = SysTell;
+    s.message = SysMessage;
+    s.alloc = SysAlloc;
+    s.free = SysFree;
+    s.copy = SysCopy;
+    s.null_ptr = nullptr;
+    return s;
+  }();
+  return &sys;
+}
+
 struct Decompressor {
-  Decompressor() : d(mspack_create_cab_decompressor(nullptr)) {}
+  Decompressor() : d(mspack_create_cab_decompressor(QuietSystem())) {}
   ~Decompressor() {
     for (mscabd_cabinet* c : opened) d->close(d, c);
     if (d != nullptr) mspack_destroy_cab_decompressor(d);
