@@ -15,6 +15,19 @@ bool IsWhite(char c) {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Ends the field that starts at p at its first separator (overwritten with NUL) and returns
+// where the next field starts: behind that separator, or at the text's end.
+char* CutAtSeparator(char* p, const char* separators) {
+  while (*p != '\0' && std::strchr(separators, *p) == nullptr) {
+    ++p;
+  }
+  if (*p == '\0') {
+    return p;
+  }
+  *p = '\0';
+  return p + 1;
+}
+
 const char* SkipWhite(const char* p) {
   while (IsWhite(*p)) {
     ++p;
@@ -57,16 +70,7 @@ char* SplitNextField(char*& cursor, const char* separators) {
     return nullptr;
   }
   char* start = cursor;
-  char* p = start;
-  while (*p != '\0' && std::strchr(separators, *p) == nullptr) {
-    ++p;
-  }
-  if (*p != '\0') {
-    *p = '\0';
-    cursor = p + 1;
-  } else {
-    cursor = p;
-  }
+  cursor = CutAtSeparator(start, separators);
   while (IsBlank(*start)) {
     ++start;
   }
@@ -89,17 +93,8 @@ char* NextRunField(char*& cursor, const char* separators) {
     cursor = p;
     return nullptr;
   }
-  char* start = p;
-  while (*p != '\0' && std::strchr(separators, *p) == nullptr) {
-    ++p;
-  }
-  if (*p != '\0') {
-    *p = '\0';
-    cursor = p + 1;
-  } else {
-    cursor = p;
-  }
-  return start;
+  cursor = CutAtSeparator(p, separators);
+  return p;
 }
 
 double ReadDouble(const char* text, const char** end) {

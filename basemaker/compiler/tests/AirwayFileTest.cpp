@@ -31,6 +31,15 @@ std::string Line(const std::string& ident, double lat, double lon, const std::st
          "\t" + num(next.lon) + "\t" + std::to_string(next.value) + "\t" + next.flag + "\r\n";
 }
 
+TrackSegment Track(float lat1, float lon1, float lat2, float lon2) {
+  TrackSegment s;
+  s.lat1 = lat1;
+  s.lon1 = lon1;
+  s.lat2 = lat2;
+  s.lon2 = lon2;
+  return s;
+}
+
 uint16_t U16(const AirwaySegment& e, int offset) {
   uint16_t v;
   std::memcpy(&v, reinterpret_cast<const uint8_t*>(&e) + offset, sizeof v);
@@ -179,9 +188,11 @@ TEST(AirwayFile, EntryCountStopsAtWhatItsByteHolds) {
     text += Line("HUB", 20, 20, "W" + std::to_string(i), "L", {"P" + std::to_string(i), 19, 19, 0, "N"}, {});
   }
   Result r;
+  r.tracks.Add(Track(20, 20, 20, 20));  // a track link would be entry 256
   ReadText(r, text);
   ASSERT_TRUE(r.ok);
   ASSERT_EQ(r.db->m_intersections.GetSize(), 1);
+  EXPECT_EQ(r.tracks[0].link1, 0);
   const IntersectionRecord& h = r.Header(0);
   EXPECT_EQ(+h.segmentCount, 255);
   EXPECT_STREQ(r.Entry(0, 254).name, "W254");
@@ -199,18 +210,8 @@ std::string NetworkText() {
 
 TEST(AirwayFile, TrackEndsNearWaypointsGetLinksBothWays) {
   Result r;
-  TrackSegment near;
-  near.lat1 = 50.1f;  // about 11 km north of WEST
-  near.lon1 = 8.0f;
-  near.lat2 = 59.8f;  // about 22 km from LONE
-  near.lon2 = 20.0f;
-  r.tracks.Add(near);
-  TrackSegment far;
-  far.lat1 = 50.63f;  // 70 km north of WEST
-  far.lon1 = 8.0f;
-  far.lat2 = 60.63f;
-  far.lon2 = 20.0f;
-  r.tracks.Add(far);
+  r.tracks.Add(Track(50.1f, 8.0f, 59.8f, 20.0f));     // 11 km from WEST, 22 km from LONE
+  r.tracks.Add(Track(50.63f, 8.0f, 60.63f, 20.0f));  // 70 km north of WEST and of LONE
   ReadText(r, NetworkText());
   ASSERT_TRUE(r.ok);
 
@@ -244,12 +245,7 @@ TEST(AirwayFile, TrackEndsNearWaypointsGetLinksBothWays) {
 
 TEST(AirwayFile, TrackSeventyKilometresAwayGetsNoLink) {
   Result r;
-  TrackSegment far;
-  far.lat1 = 50.63f;
-  far.lon1 = 8.0f;
-  far.lat2 = 50.63f;
-  far.lon2 = 8.14f;
-  r.tracks.Add(far);
+  r.tracks.Add(Track(50.63f, 8.0f, 50.63f, 8.14f));
   ReadText(r, NetworkText());
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.tracks[0].link1, -1);
@@ -261,12 +257,7 @@ TEST(AirwayFile, TrackSeventyKilometresAwayGetsNoLink) {
 
 TEST(AirwayFile, TrackEndHalfWayBetweenTwoWaypointsTakesTheEarlierOne) {
   Result r;
-  TrackSegment between;
-  between.lat1 = 40.0f;
-  between.lon1 = 8.0f;
-  between.lat2 = 40.0f;
-  between.lon2 = 8.0f;
-  r.tracks.Add(between);
+  r.tracks.Add(Track(40.0f, 8.0f, 40.0f, 8.0f));
   ReadText(r, Line("EAST", 40, 8.25, "A1", "L", {}, {"WEST", 40, 7.75, 0, "N"}) +
                   Line("WEST", 40, 7.75, "A1", "L", {"EAST", 40, 8.25, 0, "N"}, {}));
   ASSERT_TRUE(r.ok);
