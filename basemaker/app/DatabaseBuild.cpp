@@ -9,35 +9,16 @@
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/compiler/AreaScanner.h"
+#include "basemaker/compiler/DatabaseGrowth.h"
 #include "basemaker/compiler/FileEntry.h"
 #include "navdb/SceneryDatabase.h"
 
 namespace {
 
-// The grow-by of each array of the new database, in member order: sized for a whole world.
+// The new database is sized for a whole world.
 void SizeNewDatabase(CSceneryDatabase& db) {
-  db.m_areas.SetSize(0, 15);
-  db.m_excludeBoxes.SetSize(0, 10);
-  db.m_files.SetSize(0, 3000);
-  db.m_magVarGrids.SetSize(0, 1);
-  db.m_tiles.SetSize(0, 100);
-  db.m_ndbs.SetSize(0, 3000);
-  db.m_ils.SetSize(0, 1000);
-  db.m_vors.SetSize(0, 1500);
-  db.m_airports.SetSize(0, 7000);
-  db.m_markers.SetSize(0, 1500);
-  db.m_runways.SetSize(0, 20000);
-  db.m_coms.SetSize(0, 400);
-  db.m_airspaces.SetSize(0, 1000);
-  db.m_intersections.SetSize(0, 20000);
-  db.m_airways.SetSize(0, 2000);
-  db.m_tileKeys.SetSize(0, 100);
-  db.m_labelPoints.SetSize(0, 10000);
-  db.m_objectGroups.SetSize(0, 600);
-  db.m_objects.SetSize(0, 25000);
-  db.m_footprintVertices.SetSize(0, 100000);
-  db.m_airspaceShapes.SetSize(0, 1000);
-  db.m_airspaceVertices.SetSize(0, 10000);
+  SetArrayGrowth(db, {15, 10, 3000, 1, 100, 3000, 1000, 1500, 7000, 1500, 20000, 400, 1000, 20000, 2000,
+                      100, 10000, 600, 25000, 100000, 1000, 10000});
 }
 
 std::string DatabaseFile(const std::filesystem::path& folder, const std::string& name, const char* ext) {

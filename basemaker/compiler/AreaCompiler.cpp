@@ -13,6 +13,7 @@
 
 #include "basemaker/app/TextCase.h"
 #include "basemaker/compiler/AreaScanner.h"
+#include "basemaker/compiler/DatabaseGrowth.h"
 #include "basemaker/compiler/NavTextEntryReaders.h"
 #include "basemaker/compiler/NavTextFields.h"
 #include "basemaker/compiler/TrackSegmentList.h"
@@ -48,30 +49,10 @@ bool FilesMeet(const CSceneryDatabase& db, int j, int k) {
   return j == k || db.m_files[j].Overlaps(db.m_files[k]);
 }
 
-// The growth steps of the temporary database, in member order of the arrays.
+// The temporary database of one area, sized for a large one.
 void SizeTemporaryDatabase(CSceneryDatabase& t) {
-  t.m_areas.SetSize(0, 1);
-  t.m_excludeBoxes.SetSize(0, 1);
-  t.m_files.SetSize(0, 100);
-  t.m_magVarGrids.SetSize(0, 1);
-  t.m_tiles.SetSize(0, 200);
-  t.m_ndbs.SetSize(0, 100);
-  t.m_ils.SetSize(0, 100);
-  t.m_vors.SetSize(0, 100);
-  t.m_airports.SetSize(0, 100);
-  t.m_markers.SetSize(0, 100);
-  t.m_runways.SetSize(0, 400);
-  t.m_coms.SetSize(0, 100);
-  t.m_airspaces.SetSize(0, 1000);
-  t.m_intersections.SetSize(0, 20000);
-  t.m_airways.SetSize(0, 2000);
-  t.m_tileKeys.SetSize(0, 1);
-  t.m_labelPoints.SetSize(0, 1);
-  t.m_objectGroups.SetSize(0, 100);
-  t.m_objects.SetSize(0, 400);
-  t.m_footprintVertices.SetSize(0, 1000);
-  t.m_airspaceShapes.SetSize(0, 1000);
-  t.m_airspaceVertices.SetSize(0, 10000);
+  SetArrayGrowth(t, {1, 1, 100, 1, 200, 100, 100, 100, 100, 100, 400, 100, 1000, 20000, 2000, 1, 1,
+                     100, 400, 1000, 1000, 10000});
 }
 
 // North, west, south, east and keywords; nullopt-like false when a coordinate does not parse or
