@@ -45,8 +45,8 @@ uint32_t ManualFrom(int32_t set, int32_t value) {
   return ((set & 1) ? kManualValueGiven : 0u) | (static_cast<uint32_t>(value) & ~kManualValueGiven);
 }
 
-void SetFlag(uint32_t& flags, uint32_t bit, int32_t on) {
-  flags = (on & 1) ? (flags | bit) : (flags & ~bit);
+uint32_t WithFlag(uint32_t flags, uint32_t bit, int32_t on) {
+  return (on & 1) ? (flags | bit) : (flags & ~bit);
 }
 
 // Copy of the current route for an operation on the marked waypoints; the current route loses
@@ -174,9 +174,9 @@ void SetPointSettings(CFlightPlanCore& plan, int32_t altitudeAtSet, int32_t alti
     point.altitude1 = ManualFrom(altitudeAtSet, altitudeAt);
     point.speed = ManualFrom(speedSet, speed);
     point.altitude2 = ManualFrom(altitudeAfterSet, altitudeAfter);
-    SetFlag(point.flags, kPointFlyOver, flyOver);
-    SetFlag(point.flags, kPointAltitudeOption, altitudeEnds);
-    SetFlag(point.flags, kPointSpeedOption, speedEnds);
+    point.flags = WithFlag(point.flags, kPointFlyOver, flyOver);
+    point.flags = WithFlag(point.flags, kPointAltitudeOption, altitudeEnds);
+    point.flags = WithFlag(point.flags, kPointSpeedOption, speedEnds);
     copy.SetPoint(i, point);
   }
   Commit(plan, copy);

@@ -161,11 +161,11 @@ TEST_F(PlanEditsTest, EveryEditIsOneLockedUndoStepWithoutMarksLeftBehind) {
     EXPECT_EQ(m_plan.GetSnapshotCount(), snapshots + 1) << c.name;
     EXPECT_EQ(Names(Current()), c.after) << c.name;
     EXPECT_EQ(m_ui.waitDepth, 0) << c.name;
-    for (const PlanPoint& p : Current().m_points) EXPECT_EQ(p.marked, 0) << c.name;
+    for (const PlanPoint& p : Current().m_points) EXPECT_EQ(+p.marked, 0) << c.name;
     ASSERT_TRUE(m_plan.CanUndo()) << c.name;
     m_plan.Undo();
     EXPECT_EQ(Names(Current()), before) << c.name;
-    for (const PlanPoint& p : Current().m_points) EXPECT_EQ(p.marked, 0) << c.name << ": marks left in the history";
+    for (const PlanPoint& p : Current().m_points) EXPECT_EQ(+p.marked, 0) << c.name << ": marks left in the history";
   }
 }
 
@@ -184,7 +184,7 @@ TEST_F(PlanEditsTest, EditsWithoutMarksChangeNothingOrStillMakeTheirStep) {
   Mark({1});
   planedit::RenamePoint(m_plan, "NAME");
   EXPECT_EQ(Current()[1].UserName(), "");
-  EXPECT_EQ(Current()[1].ref.point.latitude, static_cast<float>(kVor.lat));
+  EXPECT_EQ(+Current()[1].ref.point.latitude, static_cast<float>(kVor.lat));
 }
 
 TEST_F(PlanEditsTest, InsertPositionFollowsRowsAndRemovedMarks) {
@@ -209,7 +209,7 @@ TEST_F(PlanEditsTest, InsertPositionFollowsRowsAndRemovedMarks) {
   planedit::InsertPoints(m_plan, pseudo, three, false);
   EXPECT_EQ(Current()[expected].UserName(), "P1");
   EXPECT_EQ(Current()[expected + 2].UserName(), "P3");
-  EXPECT_EQ(Current()[expected].isNew, 1);
+  EXPECT_EQ(+Current()[expected].isNew, 1);
   EXPECT_EQ(m_ui.waits, 1);
   EXPECT_EQ(m_ui.waitDepth, 0);
 
@@ -240,10 +240,10 @@ TEST_F(PlanEditsTest, BearingPointsLoseTheirConstraints) {
   ASSERT_TRUE(planedit::SetBearingPoint(m_plan, true));
   EXPECT_TRUE(Current()[1].IsBearing());
   EXPECT_FALSE(IsManualValueGiven(Current()[1].altitude1));
-  EXPECT_EQ(Current()[1].flags, kPointBearing);
+  EXPECT_EQ(+Current()[1].flags, kPointBearing);
   Mark({1});
   ASSERT_TRUE(planedit::SetBearingPoint(m_plan, false));
-  EXPECT_EQ(Current()[1].flags, 0u);
+  EXPECT_EQ(+Current()[1].flags, 0u);
   EXPECT_FALSE(IsManualValueGiven(Current()[1].altitude1));
 }
 
@@ -307,7 +307,7 @@ TEST_F(PlanEditsTest, NewLoadAndDialogsReplaceOrStepTheHistory) {
   dialogs.cruiseOut.speed = 100;
   EXPECT_EQ(planedit::SetCruise(m_plan), 0) << "an empty plan";
   EXPECT_EQ(m_plan.pushes, 1);
-  EXPECT_EQ(Current().m_cruise.altitude1, 7000);
+  EXPECT_EQ(+Current().m_cruise.altitude1, 7000);
 }
 
 }  // namespace

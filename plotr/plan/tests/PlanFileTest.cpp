@@ -146,11 +146,11 @@ TEST_F(PlanFileTest, RoundTripKeepsPointsSettingsAndCruise) {
     EXPECT_EQ(loaded[i].ref.point, route[i].ref.point) << i;
     EXPECT_EQ(loaded[i].UserName(), route[i].UserName()) << i;
   }
-  EXPECT_EQ(loaded[1].altitude1, vor.altitude1);
-  EXPECT_EQ(loaded[1].speed, vor.speed);
+  EXPECT_EQ(+loaded[1].altitude1, +vor.altitude1);
+  EXPECT_EQ(+loaded[1].speed, +vor.speed);
   EXPECT_GE(loaded[1].ref.point.PayloadOffset(), 0) << "found again in the database";
-  EXPECT_EQ(loaded.m_cruise.speed, route.m_cruise.speed);
-  EXPECT_EQ(loaded.m_cruise.altitude1, 7000);
+  EXPECT_EQ(+loaded.m_cruise.speed, +route.m_cruise.speed);
+  EXPECT_EQ(+loaded.m_cruise.altitude1, 7000);
   EXPECT_EQ(std::memcmp(&loaded.m_profile, &route.m_profile, sizeof route.m_profile), 0);
 }
 
@@ -184,7 +184,7 @@ TEST_F(PlanFileTest, OldFormatWritesOldKindsAndIntersectionsAsNamedFixes) {
   EXPECT_EQ(loaded[0].Kind(), kKindNdb);
   EXPECT_TRUE(loaded[1].IsUserPoint());
   EXPECT_EQ(loaded[1].UserName(), "ABCDE");
-  EXPECT_EQ(loaded[1].ref.point.latitude, static_cast<float>(plantest::kIntersection.lat));
+  EXPECT_EQ(+loaded[1].ref.point.latitude, static_cast<float>(plantest::kIntersection.lat));
   EXPECT_TRUE(loaded[2].IsUserPoint()) << "0x2000 reads back as a user point";
 }
 
@@ -268,12 +268,12 @@ TEST_F(PlanFileTest, Version100SpeedsAreConvertedAndCruiseIsCapped) {
   const int32_t climb = round10(TasToIas(300, 30000));
   EXPECT_EQ(loaded.m_profile.Name(), "Nowhere Jet");
   EXPECT_EQ(loaded.m_profile.FuelUnit(), 0);
-  EXPECT_EQ(loaded.m_profile.climbSpeed, climb);
-  EXPECT_EQ(loaded.m_profile.cruiseSpeed, round10(TasToIas(400, 30000)));
-  EXPECT_EQ(loaded.m_profile.descentSpeed, climb) << "descent speed above climb speed is lowered";
-  EXPECT_EQ(loaded.m_cruise.speed, loaded.m_profile.cruiseSpeed) << "cruise speed capped at the profile's";
-  EXPECT_EQ(loaded.m_cruise.altitude1, 36000);
-  EXPECT_EQ(loaded.m_cruise.altitude2, 36000);
+  EXPECT_EQ(+loaded.m_profile.climbSpeed, climb);
+  EXPECT_EQ(+loaded.m_profile.cruiseSpeed, round10(TasToIas(400, 30000)));
+  EXPECT_EQ(+loaded.m_profile.descentSpeed, climb) << "descent speed above climb speed is lowered";
+  EXPECT_EQ(+loaded.m_cruise.speed, +loaded.m_profile.cruiseSpeed) << "cruise speed capped at the profile's";
+  EXPECT_EQ(+loaded.m_cruise.altitude1, 36000);
+  EXPECT_EQ(+loaded.m_cruise.altitude2, 36000);
 
   // A known aircraft's section in "Aircraft.ini" overrides the stored numbers.
   AircraftProfile known = loaded.m_profile;
@@ -281,7 +281,7 @@ TEST_F(PlanFileTest, Version100SpeedsAreConvertedAndCruiseIsCapped) {
   known.climbSpeed = 1;
   CRoute again;
   Load(again, HandMadePlan(105, known, {}, 10, 1000).bytes, format);
-  EXPECT_EQ(again.m_profile.climbSpeed, CRoute().m_profile.climbSpeed);
+  EXPECT_EQ(+again.m_profile.climbSpeed, +CRoute().m_profile.climbSpeed);
 }
 
 TEST_F(PlanFileTest, WaypointsMissingFromTheDatabaseAreDroppedAndCounted) {

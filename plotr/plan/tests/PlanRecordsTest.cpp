@@ -157,7 +157,7 @@ TEST_F(PlanRecordsTest, DepartureAndArrivalComeFromTheEndWaypointsOnly) {
   route.RemovePoint(route.GetCount() - 1);  // Basel's runway end is now last
   info.size = kFlpxPlanInfoSize;
   ASSERT_EQ(GetPlanInfo(route, &info), 1);
-  EXPECT_EQ(info.departure.present, 0u);
+  EXPECT_EQ(+info.departure.present, 0u);
   EXPECT_EQ(std::string(info.arrival.ident), "LFSB") << "a runway end finds its airport from its middle";
 
   // Wrong sizes are refused and leave the record alone.
@@ -274,7 +274,7 @@ TEST_F(PlanRecordsTest, WaypointsCarryTheirTypeLettersAndRowFigures) {
   FlpxWaypoint wrong{};
   wrong.size = kFlpxWaypointSize + 1;
   EXPECT_EQ(GetWaypoint(m_plan.m_rows, route, cursor, kFlpxMoveFirst, &wrong), 0);
-  EXPECT_EQ(wrong.type, 0);
+  EXPECT_EQ(+wrong.type, 0);
 }
 
 TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
@@ -297,7 +297,7 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
     FlpxWaypoint wp{};
     wp.size = kFlpxWaypointSize;
     ASSERT_EQ(GetWaypoint(rows, route, cursor, kFlpxMoveFirst, &wp), 1);
-    EXPECT_EQ(wp.type, c.letter);
+    EXPECT_EQ(+wp.type, c.letter);
     EXPECT_EQ(std::string(wp.name), c.name);
   }
 
@@ -323,14 +323,14 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
   FlpxWaypoint wp{};
   wp.size = kFlpxWaypointSize;
   ASSERT_EQ(GetWaypoint(rowOf(ndbIndex), navs, cursor, kFlpxMoveFirst, &wp), 1);
-  EXPECT_EQ(wp.type, 'N');
+  EXPECT_EQ(+wp.type, 'N');
   EXPECT_EQ(std::string(wp.name), "Zurich East");
-  EXPECT_EQ(wp.frequency, 367.0);
+  EXPECT_EQ(+wp.frequency, 367.0);
   wp.size = kFlpxWaypointSize;
   ASSERT_EQ(GetWaypoint(rowOf(runwayIndex), navs, cursor, kFlpxMoveFirst, &wp), 1);
-  EXPECT_EQ(wp.type, 'C');
+  EXPECT_EQ(+wp.type, 'C');
   EXPECT_EQ(std::string(wp.name), "Runway 14");
-  EXPECT_EQ(wp.frequency, F(110.5));
+  EXPECT_EQ(+wp.frequency, F(110.5));
 
   struct VorCase {
     uint8_t flags;
@@ -342,7 +342,7 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
     vor->flags = v.flags;
     wp.size = kFlpxWaypointSize;
     ASSERT_EQ(GetWaypoint(rowOf(2), navs, cursor, kFlpxMoveFirst, &wp), 1);
-    EXPECT_EQ(wp.type, v.letter) << int(v.flags);
+    EXPECT_EQ(+wp.type, v.letter) << int(v.flags);
   }
 
   IlsRecord* ils = g_SceneryDatabase.GetIls(navs[1].ref.point);
@@ -350,11 +350,11 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
   ils->glideSlope = -1;
   wp.size = kFlpxWaypointSize;
   ASSERT_EQ(GetWaypoint(rowOf(1), navs, cursor, kFlpxMoveFirst, &wp), 1);
-  EXPECT_EQ(wp.type, 'G');
+  EXPECT_EQ(+wp.type, 'G');
   g_Settings.SetMapBcIls(false);
   wp.size = kFlpxWaypointSize;
   ASSERT_EQ(GetWaypoint(rowOf(runwayIndex), navs, cursor, kFlpxMoveFirst, &wp), 1);
-  EXPECT_EQ(wp.frequency, 0.0) << "a back course counts only with MapBcIls";
+  EXPECT_EQ(+wp.frequency, 0.0) << "a back course counts only with MapBcIls";
 }
 
 }  // namespace
