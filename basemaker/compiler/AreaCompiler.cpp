@@ -192,9 +192,11 @@ int CAreaScanner::FindCachedArea(const CSceneryDatabase& cache) const {
     std::set<FileKey> stored;
     for (int f = std::max(files.first, 0); f < files.end && f < cache.m_files.GetSize(); ++f) {
       const BglFileRecord& r = cache.m_files[f];
+      const uint32_t size = r.fileSize;  // packed fields: copied, never bound by reference
+      const uint64_t time = r.fileTime;
       stored.emplace(LowerCp1252(std::string(cache.GetString(r.subfolderText)) +
                                  cache.GetString(r.fileNameText)),
-                     r.fileSize, r.fileTime);
+                     size, time);
     }
     if (stored == listed) return a;
   }

@@ -251,7 +251,7 @@ TEST(BuildPostPasses, IlsBindsToTheRunwayEndOnItsCourseLine) {
     if (row.bound) {
       // The back course serves the opposite end and moves onto it.
       EXPECT_EQ(ils + 1, r32->IlsIndex()) << row.name;
-      EXPECT_FLOAT_EQ(d.db.m_runways[rw + 1].latitude, d.db.m_ils[ils + 1].latitude) << row.name;
+      EXPECT_FLOAT_EQ(+(d.db.m_runways[rw + 1].latitude), +(d.db.m_ils[ils + 1].latitude)) << row.name;
     } else {
       EXPECT_LT(r32->IlsIndex(), 0) << row.name;
     }
@@ -286,18 +286,18 @@ TEST(BuildPostPasses, NavaidsMergeWithIntersectionsOfTheirName) {
 
   const NavPoint& ndb = d.db.m_ndbs[0];
   const NavPoint& abnb = d.db.m_intersections[0];
-  EXPECT_EQ(0, d.db.GetNdb(ndb)->intersection);
+  EXPECT_EQ(0, +(d.db.GetNdb(ndb)->intersection));
   EXPECT_FALSE(abnb.IsShown());
-  EXPECT_FLOAT_EQ(ndb.latitude, abnb.latitude);
-  EXPECT_FLOAT_EQ(ndb.longitude, abnb.longitude);
-  EXPECT_EQ(0, d.db.GetIntersection(abnb)->navaid);
-  EXPECT_EQ(0x24, d.db.GetIntersection(abnb)->type);
-  EXPECT_EQ(kKindNdb + 1, ndb.kind) << "the airway level bits reach the NDB";
+  EXPECT_FLOAT_EQ(+(ndb.latitude), +(abnb.latitude));
+  EXPECT_FLOAT_EQ(+(ndb.longitude), +(abnb.longitude));
+  EXPECT_EQ(0, +(d.db.GetIntersection(abnb)->navaid));
+  EXPECT_EQ(0x24, +(d.db.GetIntersection(abnb)->type));
+  EXPECT_EQ(kKindNdb + 1, +(ndb.kind)) << "the airway level bits reach the NDB";
 
-  EXPECT_EQ(1, d.db.GetVor(d.db.m_vors[0])->intersection);
-  EXPECT_EQ(0, d.db.GetIntersection(d.db.m_intersections[1])->navaid);
+  EXPECT_EQ(1, +(d.db.GetVor(d.db.m_vors[0])->intersection));
+  EXPECT_EQ(0, +(d.db.GetIntersection(d.db.m_intersections[1])->navaid));
   EXPECT_FALSE(d.db.m_intersections[2].IsShown()) << "the plain duplicate is hidden";
-  EXPECT_EQ(-1, d.db.GetVor(d.db.m_vors[1])->intersection) << "the DME finds the waypoint taken";
+  EXPECT_EQ(-1, +(d.db.GetVor(d.db.m_vors[1])->intersection)) << "the DME finds the waypoint taken";
   EXPECT_TRUE(d.db.m_intersections[3].IsShown());
 }
 

@@ -246,7 +246,7 @@ TEST(AreaCompilerAirways, ChainsBecomeAirwaysWithLabelsBySegmentLength) {
 
   ASSERT_EQ(1, db->m_airways.GetSize());
   const NavPoint& airway = db->m_airways[0];
-  EXPECT_EQ(1024 + kAirwayHigh, airway.kind);
+  EXPECT_EQ(1024 + kAirwayHigh, +(airway.kind));
   ASSERT_EQ(3, db->GetAirway(airway)->count);
   const int a = FindIsec(*db, "AAA"), b = FindIsec(*db, "BBB"), c = FindIsec(*db, "CCC");
   std::vector<int> order;
@@ -255,9 +255,9 @@ TEST(AreaCompilerAirways, ChainsBecomeAirwaysWithLabelsBySegmentLength) {
 
   // Links: B's previous side leads to A, its next side to C.
   const AirwaySegment& eb = db->GetIntersectionSegments(db->m_intersections[b])[0];
-  EXPECT_EQ(a, eb.half[0].neighbour);
-  EXPECT_EQ(c, eb.half[1].neighbour);
-  EXPECT_EQ(0, eb.half[0].slot);
+  EXPECT_EQ(a, +(eb.half[0].neighbour));
+  EXPECT_EQ(c, +(eb.half[1].neighbour));
+  EXPECT_EQ(0, +(eb.half[0].slot));
 
   // 200 km segment (B back to A): two labels 50 km from each end; 100 km (C back to B): one.
   ASSERT_EQ(3, db->m_labelPoints.GetSize());
@@ -298,8 +298,8 @@ TEST(AreaCompilerAirways, SameNamedWaypointsInOtherCellsLinkByIdentWhenNoExactMa
   ASSERT_TRUE(scanner.ProcessRouteSegments(*db, nullptr));
   const AirwaySegment& b = db->GetIntersectionSegments(db->m_intersections[1])[0];
   const AirwaySegment& a = db->GetIntersectionSegments(db->m_intersections[0])[0];
-  EXPECT_EQ(0, b.half[0].neighbour);
-  EXPECT_EQ(1, a.half[1].neighbour);
+  EXPECT_EQ(0, +(b.half[0].neighbour));
+  EXPECT_EQ(1, +(a.half[1].neighbour));
   EXPECT_EQ(1, db->m_airways.GetSize());
 }
 
@@ -313,9 +313,9 @@ TEST(AreaCompilerAirways, UnresolvableHalvesAreClosed) {
   ASSERT_TRUE(scanner.ProcessRouteSegments(*db, nullptr));
   e = db->GetIntersectionSegments(db->m_intersections[0]);
   for (int half = 0; half < 2; ++half) {
-    EXPECT_EQ(-1, e->half[half].neighbour);
+    EXPECT_EQ(-1, +(e->half[half].neighbour));
     EXPECT_EQ(255, static_cast<uint8_t>(e->half[half].slot));
-    EXPECT_EQ(0, e->half[half].flags);
+    EXPECT_EQ(0, +(e->half[half].flags));
   }
   EXPECT_EQ(0, db->m_airways.GetSize());
   EXPECT_EQ(0, db->m_labelPoints.GetSize());
@@ -347,7 +347,7 @@ TEST(AreaCompilerAirways, ALinkLoopEndsTheWalkInsteadOfRunningForever) {
   // A forward walk into the loop stops at its bound too.
   scanner.AddAirwayPoint(*db, 0, 0, 1, 47, 8);
   ASSERT_EQ(1, db->m_airways.GetSize());
-  EXPECT_LE(db->GetAirway(db->m_airways[0])->count, 3 * 255 + 1);
+  EXPECT_LE(+(db->GetAirway(db->m_airways[0])->count), 3 * 255 + 1);
 }
 
 // ---- Compile and cache ---------------------------------------------------------------------------
@@ -440,7 +440,7 @@ TEST(AreaCompilerCompile, ExcludeTextTable) {
     if (row.boxes == 1) {
       const ExcludeBox& b = main.m_excludeBoxes[0];
       // No runway in the area: the compiler marks the box.
-      EXPECT_EQ(row.flags, b.flags) << row.exclude;
+      EXPECT_EQ(+(row.flags), +(b.flags)) << row.exclude;
       EXPECT_NEAR(47 + 40 / 60.0, b.latMax, 1e-5);
       EXPECT_NEAR(47 + 20 / 60.0, b.latMin, 1e-5);
       EXPECT_NEAR(8 + 20 / 60.0, b.lonMin, 1e-5);
