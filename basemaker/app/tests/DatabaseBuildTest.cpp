@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -12,6 +13,7 @@
 #include "basemaker/app/DatabaseBuild.h"
 #include "navdb/SceneryDatabase.h"
 #include "navdb/tests/support/NavdbFixture.h"
+#include "platform/win/Drives.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +25,8 @@ namespace {
 class PumpSink : public IBuildUiSink {
  public:
   explicit PumpSink(int answer) : m_answer(answer) {}
+  // Called for each prompt instead of the fixed answer.
+  std::function<int()> onPrompt;
   void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t) override {
     {
       std::lock_guard lock(m_lock);
@@ -32,7 +36,7 @@ class PumpSink : public IBuildUiSink {
   }
   int ShowMessageBox(const std::string&, uint32_t) override {
     ++prompts;
-    return m_answer;
+    return onPrompt ? onPrompt() : m_answer;
   }
   std::pair<uint32_t, uintptr_t> Next() {
     std::unique_lock lock(m_lock);
@@ -76,9 +80,13 @@ class DatabaseBuild : public ::testing::Test {
     return areas;
   }
   // Runs a whole build on the worker's thread; prompts get `answer`.
-  int Build(const CAreaList& areas, BuildReport* report = nullptr, int answer = kIdOk, int* prompts = nullptr) {
+  int Build(const CAreaList& areas, BuildReport* report = nullptr, int answer = kIdOk, int* prompts = nullptr,
+            std::function<int()> onPrompt = {}, const win::DriveTable* drives = nullptr) {
     PumpSink sink(answer);
-    CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(report)));
+    sink.onPrompt = std::move(onPrompt);
+    BuildEnvironment env = Env(report);
+    env.drives = drives;
+    CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
     EXPECT_TRUE(worker.StartBuild(areas));
     int result = -1;
     for (bool done = false; !done;) {
@@ -203,6 +211,44 @@ TEST_F(DatabaseBuild, MissingAreaIsLeftOutOnOkAndEndsTheBuildOnCancel) {
   EXPECT_EQ(IDS_BUILD_READY, Build(areas, &report, kIdOk, &prompts));
   EXPECT_EQ(1, report.areasSkipped);
   EXPECT_EQ(6, report.areasFromCache);
+}
+
+TEST_F(DatabaseBuild, DiscAreaIsSearchedAgainOnRetryAndLeftOutOnIgnore) {
+  // The disc's files: one scenery file of the sample on a disc labelled SWISSCD.
+  const fs::path disc = m_root / "media" / "cdrom";
+  fs::create_directories(disc / "Alps" / "scenery");
+  fs::copy_file(m_root / "Scenery" / "Switzerland" / "scenery" / "AP_WEST.bgl", disc / "Alps" / "scenery" / "AP_WEST.bgl");
+  CAreaList areas = Areas();
+  AreaEntry cd;
+  cd.title = "Swiss CD";
+  cd.onCd = true;
+  cd.cdLabel = "SWISSCD";
+  cd.path = "\\Alps";
+  areas.m_entries.insert(areas.m_entries.begin(), cd);
+
+  for (const bool insert : {true, false}) {
+    win::FakeDriveTable drives;
+    drives.Add({m_root / "media" / "other", win::DriveType::CdRom, "OTHER"});
+    int asked = 0;
+    auto answer = [&] {
+      // The first prompt: the user puts the disc in and presses Retry (or gives up with Ignore).
+      if (++asked == 1 && insert) {
+        drives.Add({disc, win::DriveType::CdRom, "SWISSCD"});
+        return kIdRetry;
+      }
+      return kIdIgnore;
+    };
+    BuildReport report;
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report, kIdIgnore, nullptr, answer, &drives)) << insert;
+    EXPECT_EQ(1, asked) << insert;
+    EXPECT_EQ(insert ? 0 : 1, report.areasSkipped) << insert;
+    CSceneryDatabase db;
+    ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile()));
+    EXPECT_EQ(insert ? 7 : 6, db.m_areas.GetSize()) << insert;
+    if (insert) {
+      EXPECT_STREQ("[SWISSCD]\\Alps", db.GetString(db.m_areas[0].pathText));
+    }
+  }
 }
 
 TEST_F(DatabaseBuild, NoActiveAreaStillBuildsTheTextAreas) {
