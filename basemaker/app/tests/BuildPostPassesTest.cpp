@@ -35,7 +35,8 @@ Pos Along(Pos p, double course, double metres) {
 
 // A database of `areas` areas with one file each; points go to the last area added with Area().
 struct Db {
-  CSceneryDatabase db;
+  // Every pool append moves the pool, so a payload address kept across one is caught.
+  CSceneryDatabase db{1};
   int Area(const char* exclude = nullptr) {
     const int a = db.AddArea("area", exclude);
     AddFile(db, "", "f.bgl");

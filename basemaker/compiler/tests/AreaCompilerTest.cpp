@@ -20,8 +20,9 @@ using navdbtest::AddFile;
 using navdbtest::AddPointAt;
 
 // An area database as the readers leave it: one area, one open file record.
+// Every pool append moves the pool, so a payload address kept across one is caught.
 std::unique_ptr<CSceneryDatabase> AreaDb() {
-  auto db = std::make_unique<CSceneryDatabase>();
+  auto db = std::make_unique<CSceneryDatabase>(1);
   db->AddArea("C:\\Scenery\\Area\\", nullptr);
   AddFile(*db, "scenery\\", "a.bgl");
   return db;
