@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +17,10 @@ const std::filesystem::path& WorkFolder() {
   static const std::filesystem::path folder = [] {
     auto p = std::filesystem::temp_directory_path() / ("cw_cabfuzz_" + std::to_string(::getpid()));
     std::filesystem::create_directories(p);
+    std::atexit([] {
+      std::error_code ec;
+      std::filesystem::remove_all(WorkFolder(), ec);
+    });
     return p;
   }();
   return folder;
