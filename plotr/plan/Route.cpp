@@ -61,7 +61,9 @@ int CRoute::MeanCruiseAltitude() const {
 }
 
 int CRoute::CruiseAltitudeCap() const {
-  return static_cast<int>(m_profile.cruiseAltitude * 1.2);
+  // Profiles also come from plan files of other players: keep any stored altitude in range.
+  return static_cast<int>(std::clamp(m_profile.cruiseAltitude * 1.2, static_cast<double>(INT32_MIN),
+                                     static_cast<double>(INT32_MAX)));
 }
 
 void CRoute::Clear(uint16_t& format) {

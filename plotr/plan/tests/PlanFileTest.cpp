@@ -284,6 +284,20 @@ TEST_F(PlanFileTest, Version100SpeedsAreConvertedAndCruiseIsCapped) {
   EXPECT_EQ(+again.m_profile.climbSpeed, +CRoute().m_profile.climbSpeed);
 }
 
+TEST_F(PlanFileTest, ExtremeStoredNumbersLoadWithinRange) {
+  AircraftProfile stored;
+  stored.SetName("Nowhere Jet");
+  stored.cruiseAltitude = INT32_MAX;
+  stored.cruiseSpeed = INT32_MAX;
+  stored.climbSpeed = INT32_MIN;
+  CRoute loaded;
+  uint16_t format = 0;
+  Load(loaded, HandMadePlan(100, stored, {}, INT32_MAX, INT32_MAX).bytes, format);
+  EXPECT_EQ(+loaded.m_cruise.altitude1, INT32_MAX);
+  Load(loaded, HandMadePlan(105, stored, {}, INT32_MIN, INT32_MIN).bytes, format);
+  EXPECT_EQ(+loaded.m_cruise.speed, INT32_MIN);
+}
+
 TEST_F(PlanFileTest, WaypointsMissingFromTheDatabaseAreDroppedAndCounted) {
   CRoute fresh;
   const Image f = HandMadePlan(105, fresh.m_profile,
