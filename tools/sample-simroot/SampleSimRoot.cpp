@@ -1,6 +1,8 @@
 #include "tools/sample-simroot/SampleSimRoot.h"
 
 #include <charconv>
+#include <chrono>
+#include <iterator>
 #include <cmath>
 #include <cstdint>
 #include <fstream>
@@ -27,11 +29,23 @@ std::string Num(double v, int precision = 6) {
   return std::string(buffer, r.ptr);
 }
 
-bool WriteText(const fs::path& file, const std::string& text, std::string& error) {
+bool SameContent(const fs::path& file, const char* data, size_t size) {
+  std::error_code ec;
+  if (fs::file_size(file, ec) != size || ec) return false;
+  std::ifstream in(file, std::ios::binary);
+  std::string existing(size, '\0');
+  in.read(existing.data(), static_cast<std::streamsize>(size));
+  return in && existing.compare(0, size, data, size) == 0;
+}
+
+// A file that already holds these bytes is left alone, so its time stays and a second build
+// of an unchanged root takes the previous database for every area.
+bool WriteBytes(const fs::path& file, const char* data, size_t size, std::string& error) {
+  if (SameContent(file, data, size)) return true;
   std::error_code ec;
   fs::create_directories(file.parent_path(), ec);
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << text;
+  out.write(data, static_cast<std::streamsize>(size));
   out.close();
   if (!out) {
     error = "cannot write " + file.string();
@@ -40,17 +54,12 @@ bool WriteText(const fs::path& file, const std::string& text, std::string& error
   return true;
 }
 
+bool WriteText(const fs::path& file, const std::string& text, std::string& error) {
+  return WriteBytes(file, text.data(), text.size(), error);
+}
+
 bool WriteImage(const fs::path& file, const std::vector<uint8_t>& bytes, std::string& error) {
-  std::error_code ec;
-  fs::create_directories(file.parent_path(), ec);
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    error = "cannot write " + file.string();
-    return false;
-  }
-  return true;
+  return WriteBytes(file, reinterpret_cast<const char*>(bytes.data()), bytes.size(), error);
 }
 
 // The same file packed: the header stays, the rest becomes one compressed block.
@@ -340,15 +349,26 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
   // Area "Alpine Fields": a cabinet standing where the folder would be.
   {
     const fs::path work = root / "Scenery" / ".alpine-work";
-    if (!WriteImage(work / "scenery" / "AP_ALPS.bgl", AirportFile(group({"LSZA", "LSZS"})), error)) return false;
+    const fs::path member = work / "scenery" / "AP_ALPS.bgl";
     std::error_code ec;
-    fs::remove(scenery / "Alpine.cab", ec);
-    const bool made = MakeCabinet(work, fs::absolute(scenery / "Alpine.cab"), {"scenery/AP_ALPS.bgl"});
     fs::remove_all(work, ec);
-    if (!made) {
+    if (!WriteImage(member, AirportFile(group({"LSZA", "LSZS"})), error)) return false;
+    // The member's date goes into the cabinet: a fixed one keeps the cabinet's bytes the same.
+    const std::chrono::system_clock::time_point fixed = std::chrono::sys_days{std::chrono::year{2004} / 7 / 1};
+    fs::last_write_time(member, fs::file_time_type::clock::from_sys(fixed), ec);
+    const fs::path packed = work / "Alpine.cab";
+    const bool made = MakeCabinet(work, fs::absolute(packed), {"scenery/AP_ALPS.bgl"});
+    std::vector<uint8_t> cab;
+    if (made) {
+      std::ifstream in(packed, std::ios::binary);
+      cab.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    fs::remove_all(work, ec);
+    if (!made || cab.empty()) {
       error = "cannot make the cabinet (is gcab installed?)";
       return false;
     }
+    if (!WriteImage(scenery / "Alpine.cab", cab, error)) return false;
   }
   // Area "Zurich 1998": an older, lower-priority copy of Zurich that the build hides.
   if (!WriteImage(scenery / "Zurich1998" / "scenery" / "OLD_LSZH.bgl", AirportFile(group({"LSZH"})), error)) {
