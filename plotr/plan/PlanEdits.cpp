@@ -29,18 +29,6 @@ void Replace(CFlightPlanCore& plan, const CRoute& route) {
   plan.Rebuild();
 }
 
-class WaitCursor {
- public:
-  WaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
-  }
-  ~WaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 uint32_t ManualFrom(int32_t set, int32_t value) {
   return ((set & 1) ? kManualValueGiven : 0u) | (static_cast<uint32_t>(value) & ~kManualValueGiven);
 }
@@ -83,20 +71,25 @@ void SavePlan(CFlightPlanCore& plan, archive::File& file, uint16_t format) {
   route.Save(file, info, format);
 }
 
-int SelectAircraft(CFlightPlanCore& plan) {
+namespace {
+
+// A route dialog on a copy; on OK the matched procedures go back in and the copy is committed.
+int RunRouteDialog(CFlightPlanCore& plan, bool (CRoute::*dialog)()) {
   CRoute copy = *plan.GetCurrent();
-  if (!copy.SelectAircraft()) return -1;
+  if (!(copy.*dialog)()) return -1;
   plan.ReapplyProcedures(copy);
   Commit(plan, copy);
   return copy.GetCount() > 0 ? 1 : 0;
 }
 
+}  // namespace
+
+int SelectAircraft(CFlightPlanCore& plan) {
+  return RunRouteDialog(plan, &CRoute::SelectAircraft);
+}
+
 int SetCruise(CFlightPlanCore& plan) {
-  CRoute copy = *plan.GetCurrent();
-  if (!copy.SetCruise()) return -1;
-  plan.ReapplyProcedures(copy);
-  Commit(plan, copy);
-  return copy.GetCount() > 0 ? 1 : 0;
+  return RunRouteDialog(plan, &CRoute::SetCruise);
 }
 
 void Refresh(CFlightPlanCore& plan) {
@@ -118,7 +111,7 @@ bool RemoveAutoRoute(CFlightPlanCore& plan) {
 }
 
 void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool removeMarked) {
-  WaitCursor wait;
+  PlanWaitCursor wait;
   CRoute copy = MarkedCopy(plan);
 
   int position = copy.GetCount();

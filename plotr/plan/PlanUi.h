@@ -38,5 +38,18 @@ inline constexpr char kNoSceneryText[] =
     "To use the program you must first create a scenery\ndatabase from the flight simulator data. Close the\n"
     "flight simulator and run the program Basemaker.";
 
+// The application's wait cursor for the lifetime of the object.
+class PlanWaitCursor {
+ public:
+  PlanWaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
+  }
+  ~PlanWaitCursor() {
+    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
+  }
+  PlanWaitCursor(const PlanWaitCursor&) = delete;
+  PlanWaitCursor& operator=(const PlanWaitCursor&) = delete;
+};
+
 // "%d %s" with the count and kWaypointsRemovedText, when the count is above 0.
 void ShowWaypointsRemoved(int removed);

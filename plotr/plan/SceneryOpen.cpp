@@ -32,18 +32,6 @@ std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const st
   return folder / (title + "." + ext);
 }
 
-class WaitCursor {
- public:
-  WaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
-  }
-  ~WaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
-  }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 }  // namespace
 
 void SetSceneryFolder(const std::filesystem::path& folder) {
@@ -102,7 +90,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
 
   const std::string recordPath = DatabaseFile(folder, title, kRecordExtension).string();
   const std::string stringPath = DatabaseFile(folder, title, kStringExtension).string();
-  WaitCursor wait;
+  PlanWaitCursor wait;
 
   // The files are proven in a database of their own first: a database that does not load must
   // not empty the one the plan and the map are using.

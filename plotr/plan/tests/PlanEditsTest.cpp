@@ -70,27 +70,16 @@ class PlanEditsTest : public ::testing::Test {
   }
   ~PlanEditsTest() override { g_SceneryDatabase.ClearDatabase(); }
 
-  static PlanPoint Db(PlanPlace at, uint16_t kind) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    CRoute route;
-    FullPoint found;
-    double radius = 100.0;
-    EXPECT_TRUE(route.FindObject(found, radius, at.lat, at.lon, kind, false));
-    PlanPoint p;
-    p.ref = found;
-    return p;
-  }
-
   // Zurich, the VOR, two user fixes A and B, the NDB, Basel: loaded as a fresh plan.
   void Start() {
     CRoute route;
     route.m_cruise = {route.m_profile.cruiseSpeed, route.m_profile.cruiseAltitude, route.m_profile.cruiseAltitude};
-    route.AddPoint(Db(kHomeAirport, kKindAirport));
-    route.AddPoint(Db(kVor, kKindVor));
+    route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
+    route.AddPoint(DbPoint(kVor, kKindVor));
     route.AddPoint(UserPoint(47.38, 8.10, "A"));
     route.AddPoint(UserPoint(47.36, 8.05, "B"));
-    route.AddPoint(Db(kNdb, kKindNdb));
-    route.AddPoint(Db(kFarAirport, kKindAirport));
+    route.AddPoint(DbPoint(kNdb, kKindNdb));
+    route.AddPoint(DbPoint(kFarAirport, kKindAirport));
     {
       std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
       m_plan.Clear();
@@ -118,7 +107,7 @@ TEST_F(PlanEditsTest, EveryEditIsOneLockedUndoStepWithoutMarksLeftBehind) {
   };
   CRoute two;
   two.AddPoint(UserPoint(47.0, 8.0, "X"));
-  two.AddPoint(Db(kIntersection, kKindIntersection));
+  two.AddPoint(DbPoint(kIntersection, kKindIntersection));
   const std::string airport = std::to_string(kKindAirport);
   const std::string vor = std::to_string(kKindVor);
   const std::string ndb = std::to_string(kKindNdb);

@@ -73,16 +73,6 @@ class PlanRecordsTest : public ::testing::Test {
   PlanRecordsTest() : m_folder("records"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
   ~PlanRecordsTest() override { g_SceneryDatabase.ClearDatabase(); }
 
-  static PlanPoint Db(PlanPlace at, uint16_t kind) {
-    CRoute route;
-    FullPoint found;
-    double radius = 100.0;
-    EXPECT_TRUE(route.FindObject(found, radius, at.lat, at.lon, kind, false));
-    PlanPoint p;
-    p.ref = found;
-    return p;
-  }
-
   // Zurich to Basel past the ILS, the VOR, the NDB (a bearing point), the intersection, a
   // named and an automatically named user fix and Basel's runway.
   CRoute TripRoute() {
@@ -99,19 +89,19 @@ class PlanRecordsTest : public ::testing::Test {
     route.m_profile.descentFuel = 20;
     route.m_profile.descentRate = 1000;
     route.m_cruise = {150, 8000, 8000};
-    route.AddPoint(Db(kHomeAirport, kKindAirport));
-    route.AddPoint(Db(kHomeIls, kKindIls));
-    PlanPoint vor = Db(kVor, kKindVor);
+    route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
+    route.AddPoint(DbPoint(kHomeIls, kKindIls));
+    PlanPoint vor = DbPoint(kVor, kKindVor);
     vor.altitude1 = MakeManualValue(6000);
     route.AddPoint(vor);
-    PlanPoint ndb = Db(kNdb, kKindNdb);
+    PlanPoint ndb = DbPoint(kNdb, kKindNdb);
     ndb.flags = kPointBearing;
     route.AddPoint(ndb);
-    route.AddPoint(Db(kIntersection, kKindIntersection));
+    route.AddPoint(DbPoint(kIntersection, kKindIntersection));
     route.AddPoint(UserPoint(47.45, 7.70, "HOME"));
     route.AddPoint(UserPoint(47.50, 7.65));
-    route.AddPoint(Db(kFarRunway15, kKindRunway));
-    route.AddPoint(Db(kFarAirport, kKindAirport));
+    route.AddPoint(DbPoint(kFarRunway15, kKindRunway));
+    route.AddPoint(DbPoint(kFarAirport, kKindAirport));
     return route;
   }
 
@@ -145,7 +135,7 @@ TEST_F(PlanRecordsTest, PlanInfoMatchesTheRecordLayout) {
 TEST_F(PlanRecordsTest, DepartureAndArrivalComeFromTheEndWaypointsOnly) {
   // A leading bearing point passes the departure to the next waypoint; a fix there leaves it empty.
   CRoute route = TripRoute();
-  PlanPoint bearing = Db(kVor, kKindVor);
+  PlanPoint bearing = DbPoint(kVor, kKindVor);
   bearing.flags = kPointBearing;
   route.InsertPoint(0, bearing);
   FlpxPlanInfo info{};
@@ -153,7 +143,7 @@ TEST_F(PlanRecordsTest, DepartureAndArrivalComeFromTheEndWaypointsOnly) {
   ASSERT_EQ(GetPlanInfo(route, &info), 1);
   EXPECT_EQ(std::string(info.departure.ident), "LSZH");
 
-  route.InsertPoint(0, Db(kIntersection, kKindIntersection));
+  route.InsertPoint(0, DbPoint(kIntersection, kKindIntersection));
   route.RemovePoint(route.GetCount() - 1);  // Basel's runway end is now last
   info.size = kFlpxPlanInfoSize;
   ASSERT_EQ(GetPlanInfo(route, &info), 1);
@@ -311,8 +301,8 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
     double frequency;
   };
   CRoute navs = route;
-  const int ndbIndex = navs.AddPoint(Db(kNdb, kKindNdb));
-  const int runwayIndex = navs.AddPoint(Db(kHomeRunway14, kKindRunway));
+  const int ndbIndex = navs.AddPoint(DbPoint(kNdb, kKindNdb));
+  const int runwayIndex = navs.AddPoint(DbPoint(kHomeRunway14, kKindRunway));
   auto rowOf = [&](int index) {
     PlanRow row;
     row.kind = navs[index].Kind();

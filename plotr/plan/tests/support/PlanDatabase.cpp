@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/Route.h"
 
 namespace plantest {
 
@@ -79,6 +82,20 @@ void Fill(CSceneryDatabase& db, bool withVor) {
 }  // namespace
 
 void BuildPlanDatabase(CSceneryDatabase& db) { Fill(db, true); }
+
+PlanPoint DbPoint(PlanPlace at, uint16_t kind) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  CRoute route;
+  FullPoint found;
+  double radius = 100.0;
+  PlanPoint p;
+  if (route.FindObject(found, radius, at.lat, at.lon, kind, false)) {
+    p.ref = found;
+  } else {
+    p.ref.point = NavPoint(at.lat, at.lon, kind, 1);
+  }
+  return p;
+}
 
 bool WritePlanDatabase(const std::string& folder, const std::string& title, const std::string& name1,
                        const std::string& name2, bool withVor) {

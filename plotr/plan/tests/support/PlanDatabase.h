@@ -5,6 +5,7 @@
 // ATIS and parkings, a VOR, an NDB, an intersection and a marker.
 
 #include "navdb/SceneryDatabase.h"
+#include "plotr/plan/PlanPoint.h"
 
 namespace plantest {
 
@@ -25,7 +26,11 @@ inline constexpr PlanPlace kNdb{47.35, 8.00};           // "ZH" "Zurich East", 3
 inline constexpr PlanPlace kIntersection{47.40, 7.80};  // "ABCDE"
 inline constexpr PlanPlace kMarker{47.50, 8.45};
 
-// Replaces the global database's contents (under g_DatabaseLock) with the neighbourhood.
+// The database object of the kind within 100 m of the place, as a plan waypoint; a point the
+// database does not hold (kind and position only) when there is none.
+PlanPoint DbPoint(PlanPlace at, uint16_t kind);
+
+// Replaces the database's contents with the neighbourhood (hold g_DatabaseLock for the global one).
 void BuildPlanDatabase(CSceneryDatabase& db);
 // The same, written as a database pair "<folder>/<title>.000" and ".001" with the two names.
 bool WritePlanDatabase(const std::string& folder, const std::string& title, const std::string& name1,
