@@ -10,6 +10,11 @@ if(CW_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# Coverage feedback must reach the libraries a fuzz target calls, not only its own file.
+if(CW_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
+
 # cw_library(name SOURCES ... [DEPS ...])
 # A static library of our own with the repository root on its include path.
 function(cw_library name)
