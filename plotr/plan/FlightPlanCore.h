@@ -143,6 +143,7 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  protected:
   void BuildRows(std::vector<PlanRow>& rows, CRoute& route);
   void AddBearingRows(std::vector<PlanRow>& rows, CRoute& route);
+  const CSidStarList* ProceduresOfRow(int row, CRoute& route, bool star, int& airport);
   void MatchSid();
   void MatchStar();
   // Index after the last plan row that matched every compared waypoint of the procedure, or

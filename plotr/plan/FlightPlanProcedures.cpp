@@ -112,6 +112,26 @@ int CFlightPlanCore::CountStarMatches(int endRow, const CSidStarProcedure& proce
   return matched < 0 ? endRow : matched - 1;
 }
 
+// The catalogue airport of a row's point goes into `airport` (-1 when there is none); the
+// procedures are offered only when the row is a runway, since procedures start or end there.
+const CSidStarList* CFlightPlanCore::ProceduresOfRow(int row, CRoute& route, bool star, int& airport) {
+  airport = -1;
+  const PlanPoint* point = GetRowPoint(row);
+  if (!point) {
+    return nullptr;
+  }
+  const int found = m_sidStarStore->FindAirport(*point, route);
+  if (found < 0 || found >= m_sidStarStore->GetAirportCount()) {
+    return nullptr;
+  }
+  airport = found;
+  if (point->Kind() != kKindRunway) {
+    return nullptr;
+  }
+  m_sidStarStore->LoadAirport(airport, route);
+  return &m_sidStarStore->GetList(airport, star);
+}
+
 void CFlightPlanCore::MatchSid() {
   CRoute* route = GetCurrent();
   if (!route) {
@@ -121,22 +141,16 @@ void CFlightPlanCore::MatchSid() {
     if (m_rows[static_cast<size_t>(i)].rowKind != kRowDeparture) {
       continue;
     }
-    const PlanPoint* point = GetRowPoint(i);
-    if (!point) {
+    int airport = -1;
+    const CSidStarList* list = ProceduresOfRow(i, *route, false, airport);
+    if (airport >= 0) {
+      m_rows[static_cast<size_t>(i)].sidAirport = airport;
+    }
+    if (!list) {
       continue;
     }
-    const int airport = m_sidStarStore->FindAirport(*point, *route);
-    if (airport < 0 || airport >= m_sidStarStore->GetAirportCount()) {
-      continue;
-    }
-    m_rows[static_cast<size_t>(i)].sidAirport = airport;
-    if (point->Kind() != kKindRunway) {
-      continue;
-    }
-    m_sidStarStore->LoadAirport(airport, *route);
-    const CSidStarList& list = m_sidStarStore->GetList(airport, false);
     int bestEnd = i, bestGroup = -1, bestProcedure = -1;
-    FindBestProcedure(list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
+    FindBestProcedure(*list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
       const int end = CountSidMatches(i, procedure, loose);
       const bool better = end > bestEnd;
       bestEnd = better ? end : bestEnd;
@@ -162,22 +176,16 @@ void CFlightPlanCore::MatchStar() {
     if (kind != kRowDestination && !(kind == kRowDeparture && count == 1)) {
       continue;
     }
-    const PlanPoint* point = GetRowPoint(i);
-    if (!point) {
+    int airport = -1;
+    const CSidStarList* list = ProceduresOfRow(i, *route, true, airport);
+    if (airport >= 0) {
+      m_rows[static_cast<size_t>(i)].starAirport = airport;
+    }
+    if (!list) {
       continue;
     }
-    const int airport = m_sidStarStore->FindAirport(*point, *route);
-    if (airport < 0 || airport >= m_sidStarStore->GetAirportCount()) {
-      continue;
-    }
-    m_rows[static_cast<size_t>(i)].starAirport = airport;
-    if (point->Kind() != kKindRunway) {
-      continue;
-    }
-    m_sidStarStore->LoadAirport(airport, *route);
-    const CSidStarList& list = m_sidStarStore->GetList(airport, true);
     int bestStart = i, bestGroup = -1, bestProcedure = -1;
-    FindBestProcedure(list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
+    FindBestProcedure(*list, bestGroup, bestProcedure, [&](const CSidStarProcedure& procedure, bool loose) {
       const int start = CountStarMatches(i, procedure, loose);
       const bool better = start < bestStart;
       bestStart = better ? start : bestStart;
