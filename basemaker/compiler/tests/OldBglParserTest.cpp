@@ -135,7 +135,7 @@ IlsResult ParseIls(const ByteVec& items) {
 }
 
 TEST(OldBglParser, IlsWithGlideSlopeIsPlacedAtTheThresholdAbeam) {
-  IlsSpec s;
+  IlsFields s;
   s.lat = kLat;
   s.lon = kLon;
   s.course = 0x4000;  // 90 degrees: the localizer stands east of the runway
@@ -163,7 +163,7 @@ TEST(OldBglParser, IlsWithGlideSlopeIsPlacedAtTheThresholdAbeam) {
 }
 
 TEST(OldBglParser, LocalizerPlacementFallsBackToDmeThenStation) {
-  IlsSpec s;
+  IlsFields s;
   s.type = 6;
   s.lat = kLat;
   s.lon = kLon;
@@ -183,10 +183,10 @@ TEST(OldBglParser, LocalizerPlacementFallsBackToDmeThenStation) {
       {"DME with wrong marks is ignored", true, false, 0.0},
   };
   for (const Case& c : cases) {
-    IlsSpec spec = s;
-    spec.flags = c.dmeFlag ? 0x01 : 0x00;
+    IlsFields ils = s;
+    ils.flags = c.dmeFlag ? 0x01 : 0x00;
     Bytes items;
-    items.Append(IlsItem(spec));
+    items.Append(IlsItem(ils));
     if (c.dmeFlag) items.Append(DmeExtension(dmeLat, dmeLon, 10, c.validMarks));
     const IlsResult r = ParseIls(items);
     ASSERT_EQ(+r.points, 2) << c.name;
@@ -199,7 +199,7 @@ TEST(OldBglParser, LocalizerPlacementFallsBackToDmeThenStation) {
   }
 
   // An item after a counted DME extension is read from the right place.
-  IlsSpec withDme = s;
+  IlsFields withDme = s;
   withDme.flags = 0x01;
   Bytes two;
   two.Append(IlsItem(withDme)).Append(DmeExtension(dmeLat, dmeLon, 10));

@@ -179,7 +179,7 @@ ByteVec VorItem(double lat, double lon, const std::string& ident, const std::str
   return b;
 }
 
-ByteVec IlsItem(const IlsSpec& s) {
+ByteVec IlsItem(const IlsFields& s) {
   Bytes b;
   b.U8(s.type).U8(s.rangeClass).I16(0).U8(s.flags).Lat24(s.lat).Lon24(s.lon).I16(s.altitude);
   b.U16(s.course).Fixed(s.ident, 5, ' ').Fixed("", 24, ' ');
@@ -473,7 +473,7 @@ ByteVec SampleOldBglFile() {
   w.SetHeaderU32(156, w.Append(names));
 
   w.SetSection(78, GroupedSection({{0, 0, NdbItem(47.3, 8.3, 3520, "ZH", "ZURICH")}}));
-  IlsSpec ils;
+  IlsFields ils;
   ils.lat = 47.48;
   ils.lon = 8.54;
   ils.course = 0x2000;

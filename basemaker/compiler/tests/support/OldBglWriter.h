@@ -130,7 +130,7 @@ ByteVec NdbItem(double lat, double lon, uint32_t tenthsKhz, const std::string& i
 ByteVec VorItem(double lat, double lon, const std::string& ident, const std::string& name,
                 uint8_t flags = 0, uint8_t rangeClass = 22, int16_t declination = 0,
                 int16_t altitude = 0);
-struct IlsSpec {
+struct IlsFields {
   uint8_t type = 5;  // 5 ILS with glide slope, 6 localizer
   double lat = 0, lon = 0;
   uint16_t course = 0;
@@ -143,7 +143,7 @@ struct IlsSpec {
   uint8_t flags = 0;
   uint8_t rangeClass = 16;
 };
-ByteVec IlsItem(const IlsSpec& s);
+ByteVec IlsItem(const IlsFields& s);
 ByteVec DmeExtension(double lat, double lon, int16_t altitude, bool validMarks = true);
 // `bcd` is the 4-digit frequency word (MHz = digits x 0.01 + 100).
 ByteVec AtisItem(double lat, double lon, uint16_t bcd, uint8_t range = 20,
