@@ -10,6 +10,7 @@
 #include <limits>
 #include <new>
 #include <type_traits>
+#include <utility>
 
 template <class T>
 class CRecordArray {
@@ -50,6 +51,15 @@ class CRecordArray {
   }
 
   void RemoveAll() { SetSize(0); }
+
+  // Exchanges the elements only; whatever a derived array keeps about its owner stays put.
+  void SwapElements(CRecordArray& other) noexcept {
+    std::swap(m_data, other.m_data);
+    std::swap(m_size, other.m_size);
+    std::swap(m_capacity, other.m_capacity);
+    std::swap(m_growBy, other.m_growBy);
+    std::swap(m_constructedFrom, other.m_constructedFrom);
+  }
 
   int Add(const T& r) {
     const int i = m_size;

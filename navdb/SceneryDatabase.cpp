@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 CSceneryDatabase::CSceneryDatabase(int growBytes)
@@ -43,6 +44,29 @@ void CSceneryDatabase::ClearDatabase() {
   m_pool.reset();
   m_poolLength = 0;
   m_poolCapacity = 0;
+}
+
+void CSceneryDatabase::SwapContents(CSceneryDatabase& other) noexcept {
+  std::swap(m_name1, other.m_name1);
+  std::swap(m_name2, other.m_name2);
+  m_areas.SwapElements(other.m_areas);
+  m_excludeBoxes.SwapElements(other.m_excludeBoxes);
+  m_files.SwapElements(other.m_files);
+  m_magVarGrids.SwapElements(other.m_magVarGrids);
+  m_tiles.SwapElements(other.m_tiles);
+  for (int i = 0; i < kPointArrayCount; ++i) m_pointArrays[i]->SwapElements(*other.m_pointArrays[i]);
+  m_tileKeys.SwapElements(other.m_tileKeys);
+  m_labelPoints.SwapElements(other.m_labelPoints);
+  m_objectGroups.SwapElements(other.m_objectGroups);
+  m_objects.SwapElements(other.m_objects);
+  m_footprintVertices.SwapElements(other.m_footprintVertices);
+  m_airspaceShapes.SwapElements(other.m_airspaceShapes);
+  m_airspaceVertices.SwapElements(other.m_airspaceVertices);
+  std::swap(m_pool, other.m_pool);
+  std::swap(m_poolLength, other.m_poolLength);
+  std::swap(m_poolCapacity, other.m_poolCapacity);
+  std::swap(m_growBytes, other.m_growBytes);
+  std::swap(m_lastError, other.m_lastError);
 }
 
 // ---- Pool ------------------------------------------------------------------------------------

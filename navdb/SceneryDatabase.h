@@ -39,6 +39,10 @@ class CSceneryDatabase {
   // Empties every array (freeing its block) and the pool; the names stay.
   void ClearDatabase();
 
+  // Exchanges names, records and pool with another database. The arrays keep pointing at their
+  // own database, so a database loaded on the side can replace the one in use without copying.
+  void SwapContents(CSceneryDatabase& other) noexcept;
+
   // ---- Pool ----------------------------------------------------------------------------------
   // Appends the text and its NUL; -1 for null or empty text, or when the pool is full.
   int32_t AddString(const char* text);

@@ -210,3 +210,28 @@ TEST(Shapes, ObjectBoxContainsItsReferencePointAndAirspaceBoxesCrossTheDateLine)
   EXPECT_NEAR(lat, 5, 1e-9);
   EXPECT_TRUE(lon > 179.0 || lon < -178.0) << lon;
 }
+
+TEST(Swap, ContentsMoveWhileEachArrayStaysWithItsOwnDatabase) {
+  CSceneryDatabase loaded;
+  BuildSampleDatabase(loaded);
+  const int ndbs = loaded.m_ndbs.GetSize();
+  const int tiles = loaded.m_tiles.GetSize();
+  const int32_t pool = loaded.GetPoolLength();
+
+  CSceneryDatabase inUse;
+  inUse.SwapContents(loaded);
+  EXPECT_EQ(inUse.m_ndbs.GetSize(), ndbs);
+  EXPECT_EQ(inUse.m_tiles.GetSize(), tiles);
+  EXPECT_EQ(inUse.GetPoolLength(), pool);
+  EXPECT_TRUE(inUse.Validate()) << inUse.GetLastError();
+  EXPECT_EQ(loaded.m_ndbs.GetSize(), 0);
+  EXPECT_EQ(loaded.GetPoolLength(), 0);
+
+  // A point added afterwards must land in the tiles of the database it was added to; arrays
+  // that still pointed at their former owner would change the emptied one instead.
+  const NdbRecord ndb = Ndb("SWP", 350.0f);
+  ASSERT_TRUE(AddPointAt(inUse, 10.0, 10.0, kKindNdb, &ndb));
+  EXPECT_EQ(inUse.m_ndbs.GetSize(), ndbs + 1);
+  EXPECT_TRUE(inUse.Validate()) << inUse.GetLastError();
+  EXPECT_EQ(loaded.m_tiles.GetSize(), 0);
+}

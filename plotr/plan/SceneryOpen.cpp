@@ -92,24 +92,21 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
   const std::string stringPath = DatabaseFile(folder, title, kStringExtension).string();
   PlanWaitCursor wait;
 
-  // The files are proven in a database of their own first: a database that does not load must
-  // not empty the one the plan and the map are using.
+  // The files are loaded into a database of their own, outside the lock: a database that does
+  // not load must not empty the one the plan and the map are using, and drawing goes on while
+  // the files are read. Only a complete load is swapped in.
   std::string failure;
-  {
-    auto trial = std::make_unique<CSceneryDatabase>(1024);
-    if (!trial->LoadDatabaseFiles(recordPath, stringPath)) failure = trial->GetLastError();
-  }
-  if (failure.empty()) {
+  auto incoming = std::make_unique<CSceneryDatabase>(1024);
+  loaded = incoming->LoadDatabaseFiles(recordPath, stringPath);
+  if (loaded) {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    loaded = g_SceneryDatabase.LoadDatabaseFiles(recordPath, stringPath);
-    if (loaded) {
-      removed = copy.Revalidate();
-      plan.Clear();
-      plan.Push(copy);
-      plan.Rebuild();
-    } else {
-      failure = g_SceneryDatabase.GetLastError();
-    }
+    g_SceneryDatabase.SwapContents(*incoming);
+    removed = copy.Revalidate();
+    plan.Clear();
+    plan.Push(copy);
+    plan.Rebuild();
+  } else {
+    failure = incoming->GetLastError();
   }
   if (!loaded) {
     if (ui) ui->ShowError("The scenery database \"" + title + "\" could not be loaded.\n" + failure);
