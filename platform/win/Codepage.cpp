@@ -1,5 +1,6 @@
 #include "platform/win/Codepage.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace win {
@@ -128,6 +129,32 @@ char Cp1252ToUpper(char c) {
   }
   if (b >= 0xE0 && b <= 0xFE) return static_cast<char>(b - 0x20);
   return c;
+}
+
+char Cp1252ToLower(char c) {
+  const auto u = static_cast<unsigned char>(c);
+  if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 0x20);
+  switch (u) {
+    case 0x8A: return static_cast<char>(0x9A);  // S caron
+    case 0x8C: return static_cast<char>(0x9C);  // OE
+    case 0x8E: return static_cast<char>(0x9E);  // Z caron
+    case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
+    case 0xD7: return c;                        // multiplication sign
+    default: break;
+  }
+  if (u >= 0xC0 && u <= 0xDE) return static_cast<char>(u + 0x20);
+  return c;
+}
+
+int CompareNoCase(std::string_view a, std::string_view b) {
+  const size_t n = std::min(a.size(), b.size());
+  for (size_t i = 0; i < n; ++i) {
+    const auto ca = static_cast<unsigned char>(Cp1252ToLower(a[i]));
+    const auto cb = static_cast<unsigned char>(Cp1252ToLower(b[i]));
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

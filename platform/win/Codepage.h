@@ -20,7 +20,14 @@ std::string Utf16ToCp1252(std::u16string_view text, char replacement = '?');
 // Upper case of a code page 1252 byte (ASCII and the Latin letters of the upper half).
 char Cp1252ToUpper(char c);
 
+// Lower case of a code page 1252 byte, the inverse of Cp1252ToUpper.
+char Cp1252ToLower(char c);
+
 // Case-insensitive equality as profile names and file names on Windows compare.
 bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// <0, 0, >0 like strcmpi: the lower-case forms compared byte by byte as unsigned, a shorter
+// text before a longer one it starts.
+int CompareNoCase(std::string_view a, std::string_view b);
 
 }  // namespace win

@@ -1,12 +1,12 @@
 #include "plotr/plan/SceneryOpen.h"
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <mutex>
 #include <system_error>
 
 #include "navdb/SceneryDatabase.h"
+#include "platform/win/Codepage.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/shell/Settings.h"
 
@@ -17,16 +17,6 @@ std::string g_lastSceneryCache;
 
 constexpr char kRecordExtension[] = "000";
 constexpr char kStringExtension[] = "001";
-
-int CompareNoCase(const std::string& a, const std::string& b) {
-  const size_t n = std::min(a.size(), b.size());
-  for (size_t i = 0; i < n; ++i) {
-    const int ca = std::tolower(static_cast<unsigned char>(a[i]));
-    const int cb = std::tolower(static_cast<unsigned char>(b[i]));
-    if (ca != cb) return ca < cb ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
 
 std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& title, const char* ext) {
   return folder / (title + "." + ext);
@@ -58,7 +48,7 @@ std::vector<SceneryEntry> ListSceneryDatabases(const std::filesystem::path& fold
       continue;
     }
     auto before = entries.begin();
-    while (before != entries.end() && CompareNoCase(before->title, entry.title) <= 0) ++before;
+    while (before != entries.end() && win::CompareNoCase(before->title, entry.title) <= 0) ++before;
     entries.insert(before, std::move(entry));
   }
   return entries;
