@@ -1,9 +1,9 @@
 #include "navdb/ProfileFile.h"
 
 #include "navdb/CheckedFile.h"
+#include "platform/win/AtomicFile.h"
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -12,8 +12,6 @@
 #include <exception>
 #include <string_view>
 #include <utility>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -65,11 +63,6 @@ size_t CopyList(const std::string& list, char* buffer, size_t size) {
   // `list` ends with the NUL of its last name; the closing NUL is not counted.
   const size_t length = list.size() - 1;
   return size >= 2 && length < size - 2 ? length : (size >= 2 ? size - 2 : 0);
-}
-
-std::string TemporaryNameBeside(const std::string& path) {
-  static std::atomic<unsigned> counter{0};
-  return path + ".~" + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1)) + ".tmp";
 }
 
 }  // namespace
@@ -190,25 +183,7 @@ bool CProfileFile::Save(const std::string& path) const {
   }
 
   // The old file stays untouched until the new one is complete on disk.
-  const std::string temporary = TemporaryNameBeside(path);
-  CCheckedFile file;
-  if (!file.Open(temporary, CCheckedFile::modeCreate | CCheckedFile::modeWrite | CCheckedFile::shareExclusive)) {
-    return false;
-  }
-  const bool written = file.Write(text.data(), text.size()) && file.Flush();
-  if (!file.Close() || !written) {
-    CCheckedFile::Remove(temporary);
-    return false;
-  }
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) {
-    ::chmod(temporary.c_str(), old.st_mode & 07777);
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    CCheckedFile::Remove(temporary);
-    return false;
-  }
-  return true;
+  return win::WriteFileAtomically(path, text);
 }
 
 size_t CProfileFile::GetString(const char* section, const char* key, const char* defaultText, char* buffer,
