@@ -85,6 +85,21 @@ CFlightPlanCore::CFlightPlanCore()
 
 CFlightPlanCore::~CFlightPlanCore() = default;
 
+void CFlightPlanCore::OnTick(uint32_t) {}
+
+bool CFlightPlanCore::Connect() { return false; }
+void CFlightPlanCore::Disconnect() {}
+void CFlightPlanCore::HostSettings() {}
+void CFlightPlanCore::PublishPlayerData(bool) {}
+bool CFlightPlanCore::IsConnected() const { return false; }
+bool CFlightPlanCore::IsSessionLost() const { return false; }
+bool CFlightPlanCore::IsSessionHost() const { return false; }
+bool CFlightPlanCore::IsPlanPublic() const { return false; }
+bool CFlightPlanCore::AnyRemotePlanPublic() const { return false; }
+void CFlightPlanCore::OpenFromRemote() {}
+bool CFlightPlanCore::LoadReceivedPlan(archive::MemoryFile&) { return false; }
+void CFlightPlanCore::ListPublicPlanPlayers(std::vector<MultiplayerPlayer>& players, bool) { players.clear(); }
+
 void CFlightPlanCore::SetSidStarStore(std::unique_ptr<CSidStarStore> store) {
   m_sidStarStore = store ? std::move(store) : std::make_unique<CSidStarStore>();
 }

@@ -10,6 +10,7 @@
 #include <cfloat>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "plotr/plan/Route.h"
@@ -88,6 +89,17 @@ struct PlanRow {
   bool IsPseudo() const { return IsPseudoKind(kind); }
 };
 
+namespace archive {
+class MemoryFile;
+}
+
+// A player of a multiplayer session as the plan object lists him.
+struct MultiplayerPlayer {
+  std::string name;
+  bool present = false;
+  float position[2] = {0, 0};  // the two position values, in record order
+};
+
 class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  public:
   // Pushes a fresh route (the aircraft of the setting "LastCraft") as the first snapshot under
@@ -98,6 +110,28 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   // Recomputes the rows from the current route; drops from the route the manual values that
   // the aircraft cannot meet. Callers hold g_DatabaseLock.
   void Rebuild();
+
+  // The per-tick work of the plan object, called by the document on every timer tick once the
+  // module has been shown. Each level calls the level below first, then does its own work.
+  virtual void OnTick(uint32_t tick);
+
+  // Multiplayer operations, in this order after OnTick. The plan without a session level does
+  // no work: never connected, nothing received, nobody listed.
+  virtual bool Connect();
+  virtual void Disconnect();
+  virtual void HostSettings();
+  virtual void PublishPlayerData(bool makePublic);
+  virtual bool IsConnected() const;
+  virtual bool IsSessionLost() const;
+  virtual bool IsSessionHost() const;
+  virtual bool IsPlanPublic() const;
+  virtual bool AnyRemotePlanPublic() const;
+  virtual void OpenFromRemote();
+  // Copies a received plan file image into `file` and forgets it; true when one was there.
+  virtual bool LoadReceivedPlan(archive::MemoryFile& file);
+  // Empties `players`, then lists every present player (onlyPublic false) or the other players
+  // whose plan is public.
+  virtual void ListPublicPlanPlayers(std::vector<MultiplayerPlayer>& players, bool onlyPublic);
 
   // The waypoint of a row in the current route; null outside the rows and for pseudo rows.
   PlanPoint* GetRowPoint(int row);
