@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "plotr/plan/PlanSimLink.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
 #include "plotr/plan/WorldMap.h"
@@ -50,6 +51,24 @@ enum : uint32_t {
   kGuidanceFlyingPlan = 1u << 1,
   kGuidanceHoldingRequested = 1u << 2,
   kGuidanceHolding = 1u << 3,
+};
+
+// Cue ids of the fly-plan state.
+inline constexpr int kCueNextWaypoint = 1;
+inline constexpr int kCueFlyPlanOn = 2;
+inline constexpr int kCueFlyPlanOff = 3;
+
+// The holding pattern defined at a fix. Indices are those of the holding dialog's lists.
+struct HoldingDefinition {
+  uint8_t defined = 0;
+  float latitude = 0;   // the fix, degrees
+  float longitude = 0;
+  int32_t headingMode = 0;    // 0 the heading is the inbound course, 1 the outbound course
+  int32_t heading = 0;        // whole degrees magnetic
+  int32_t turnDirection = 0;  // 0 right, 1 left
+  int32_t segmentKind = 0;    // 0 minutes, 1 nautical miles
+  double segmentLength = 1;
+  double variation = 0;       // at the fix when it was defined
 };
 
 // One computed row. Kept in memory only. Units: degrees, feet, knots, feet per minute,
@@ -148,6 +167,25 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   // in place of the rows that matched them.
   void ReapplyProcedures(CRoute& route);
 
+  // Fly-to, fly-plan and holding state. The starts look at the simulator through the installed
+  // link and are refused without an autopilot; gauges' commands reach them, so positions and
+  // rows are checked.
+  void FlyTo(double latitude, double longitude);
+  void ClearFlyTo();
+  bool IsFlyToActive() const;
+  // A negative first row chooses the row nearest to the aircraft (or the one after it when the
+  // aircraft has passed it).
+  void StartFlyPlan(int firstRow);
+  void StopFlyPlan();
+  bool IsFlyPlanActive() const;
+  bool PreviousWaypoint();
+  bool NextWaypoint();
+  void StartHolding();
+  void ClearHoldingEntry();
+  void StopHolding();
+  bool IsHoldingEntry() const;
+  bool IsHoldingActive() const;
+
   // The procedure catalogue used for matching; the plan owns it.
   CSidStarStore& GetSidStarStore() { return *m_sidStarStore; }
   void SetSidStarStore(std::unique_ptr<CSidStarStore> store);
@@ -173,8 +211,13 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   double m_levelOffLatitude = 0;
   double m_levelOffLongitude = 0;
   double m_levelOffCourse = 0;
+  HoldingDefinition m_holding;
 
  protected:
+  // The simulator layer installs its link; null puts back the link without a simulator.
+  void SetSimLink(IPlanSimLink* link);
+  IPlanSimLink& SimLink() const { return *m_simLink; }
+
   void BuildRows(std::vector<PlanRow>& rows, CRoute& route);
   void AddBearingRows(std::vector<PlanRow>& rows, CRoute& route);
   const CSidStarList* ProceduresOfRow(int row, CRoute& route, bool star, int& airport);
@@ -189,4 +232,5 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
 
  private:
   std::unique_ptr<CSidStarStore> m_sidStarStore;
+  IPlanSimLink* m_simLink = &NoSimLink();
 };

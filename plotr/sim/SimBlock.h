@@ -6,6 +6,7 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/Messages.h"
+#include "plotr/plan/SimSnapshot.h"
 
 class CSettings;
 
@@ -31,56 +32,6 @@ struct NamedVariableStorage {
   int32_t flyPlanWaypoint;  // -1: the row nearest to the aircraft
   int32_t flyPlanOn, flyPlanOff, flyPlanToggle, nextWaypoint, prevWaypoint;
   int32_t holdingOn, holdingOff, holdingToggle;
-};
-
-// Everything Plotr knows about the simulator after an exchange. Value-initialise to zero.
-struct SimSnapshot {
-  bool fmcMode2, flyToPossible, flyTo, flyPlanPossible, flyPlan, holdingPossible;
-  int32_t holdingState;
-  unsigned char fmsData[40];
-  unsigned char fmsWaypoints[3][160];
-  unsigned char hsiData[45];
-  bool fmcMode1On, fmcMode2On, fmcModeToggle;
-  double flyToLatitude, flyToLongitude;
-  bool flyToOn, flyToOff, flyToToggle;
-  int32_t flyPlanWaypoint;
-  bool flyPlanOn, flyPlanOff, flyPlanToggle, nextWaypoint, prevWaypoint;
-  bool holdingOn, holdingOff, holdingToggle;
-
-  double simulationRate;
-  uint8_t localSecond, localMinute, localHour;
-  uint8_t utcSecond, utcMinute, utcHour;
-  uint16_t utcDay, utcYear;
-  bool onGround;
-  double magneticVariation;  // degrees; magnetic = true + this
-  double airspeedRead, trueAirspeed, indicatedAirspeed, groundSpeed;  // knots
-  double rate64;
-  double verticalSpeed;      // feet per minute
-  bool adfExtended;
-  int32_t adf;               // tenths of kHz
-  int32_t com, nav1, nav2;   // hundredths of MHz
-  int32_t transponder;
-  double latitude, longitude;  // degrees
-  double altitude, indicatedAltitude;  // feet
-  double pitch, bank;
-  double trueHeading, track;
-  bool autopilotAvailable, nav1Available, nav2Available, nav2CourseSettable;
-  bool autopilotMaster, flag104, nav1Hold;
-  double nav1Course, nav2Course;
-  bool headingHold;
-  double selectedHeading;
-  bool altitudeHold;
-  double selectedAltitude;   // feet
-  bool flag110, approachHold, flag112, backCourseHold, flag114, airspeedHold;
-  double selectedAirspeed;
-  bool machHold;
-  double selectedMach;
-  double selectedVerticalSpeed;
-  bool autothrottleArmed, flag124;
-  double outsideTemperature;
-  double windSpeed, windDirection;
-  bool navSource;
-  int32_t value317, value318;
 };
 
 // The eight least significant decimal digits of value as packed BCD.
