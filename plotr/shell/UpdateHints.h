@@ -1,0 +1,43 @@
+#pragma once
+
+// The document's update hints: the bits it broadcasts to its views and the plain objects some
+// hints carry. No windows here, so the map engine and the plan model can name them.
+
+#include <cstdint>
+
+enum : uint32_t {
+  kHintInitial = 0x0,          // a view's first update: every branch that tests for 0
+  kHintPlanContents = 0x1,
+  kHintRows = 0x2,
+  kHintSelectNewPoints = 0x4,  // select the plan points whose new-point byte is set
+  kHintDisplayOptions = 0x8,
+  kHintPlanChanged = 0x11,     // plan changed, selection dropped
+  kHintPlanChangedKeepSelection = 0x12,
+  kHintPlanGeometry = 0x10,
+  kHintMapParameters = 0x20,
+  kHintCenter = 0x40,          // carries a CCenterHint
+  kHintZoom = 0x80,            // carries a CZoomHint
+  kHintDatabaseReloaded = 0x100,
+  kHintSimulatorData = 0x200,
+  kHintGuidance = 0x400,
+  kHintWind = 0x800,           // the wind at the aircraft changed
+  kHintPeriodic = 0x1000,
+  kHintSidStarCatalogue = 0x2000,
+  kHintSidStarRow = 0x4000,
+  kHintSidStarDescription = 0x8000,
+};
+
+// Hint 0x80: every map view pushes this zoom at this centre, or pops its zoom stack.
+struct CZoomHint {
+  uint8_t push = 1;  // 1 push, 0 pop
+  int32_t zoom = 1;
+  double latitude = 0;
+  double longitude = 0;
+};
+
+// Hint 0x40: every map view moves its centre (the current zoom level only, or all of them).
+struct CCenterHint {
+  double latitude = 0;
+  double longitude = 0;
+  uint8_t allEntries = 0;
+};
