@@ -25,7 +25,7 @@ namespace {
 class NullSink : public IBuildUiSink {
  public:
   void PostBuildMessage(uint32_t, uintptr_t, intptr_t) override {}
-  int ShowMessageBox(const std::string&, uint32_t) override { return kIdOk; }
+  int ShowMessageBox(const std::string&, uint32_t) override { return ui::kIdOk; }
 };
 
 struct WorldRoot {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/ui/MessageBox.h"
+
 // Messages from the build to the main window (private window messages from WM_APP).
 inline constexpr uint32_t WM_BUILD_DONE = 0x8000;      // wParam: result string id, lParam: box style
 inline constexpr uint32_t WM_BUILD_PROGRESS = 0x8001;  // fetch GetProgressText
@@ -13,24 +15,13 @@ inline constexpr uint32_t WM_BUILD_STATE = 0x8002;     // wParam: caption string
 inline constexpr uint32_t WM_BUILD_ASK_CD = 0x8003;    // call AskInsertCd
 inline constexpr uint32_t WM_BUILD_ASK_MISSING = 0x8004;  // call AskAreaMissing
 
-// Message box styles and answers, with the values the window layer's boxes use.
-inline constexpr uint32_t kMbOkCancel = 0x01;
-inline constexpr uint32_t kMbAbortRetryIgnore = 0x02;
-inline constexpr uint32_t kMbIconStop = 0x10;
-inline constexpr uint32_t kMbIconQuestion = 0x20;
-inline constexpr uint32_t kMbIconInformation = 0x40;
-inline constexpr int kIdOk = 1;
-inline constexpr int kIdCancel = 2;
-inline constexpr int kIdAbort = 3;
-inline constexpr int kIdRetry = 4;
-inline constexpr int kIdIgnore = 5;
-
 class IBuildUiSink {
  public:
   virtual ~IBuildUiSink() = default;
   // Called on the build thread (and on the window's own thread when a build cannot start):
   // queue the message for the window's thread and return at once, never waiting for it.
   virtual void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) = 0;
-  // Called on the window's thread: a modal box with cp1252 `text`; returns the button pressed.
+  // Called on the window's thread: a modal box with cp1252 `text` and a ui::kMb* style; returns
+  // the ui::kId* answer.
   virtual int ShowMessageBox(const std::string& text, uint32_t style) = 0;
 };

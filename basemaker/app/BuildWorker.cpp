@@ -28,7 +28,7 @@ bool CBuildWorker::StartBuild(const CAreaList& areas) {
     m_thread = LaunchThread([this] { BuildThreadProc(); });
   } catch (const std::system_error&) {
     // Without this the Create button would simply do nothing.
-    Post(WM_BUILD_DONE, IDS_BUILD_OUT_OF_MEMORY, kMbIconInformation);
+    Post(WM_BUILD_DONE, IDS_BUILD_OUT_OF_MEMORY, ui::kMbIconInformation);
     return false;
   }
   return true;
@@ -71,9 +71,9 @@ void CBuildWorker::AskInsertCd() {
     std::lock_guard lock(m_textLock);
     text = FormatBuilderString(IDS_INSERT_CD, {m_promptLabel, m_promptTitle});
   }
-  switch (m_sink.ShowMessageBox(text, kMbAbortRetryIgnore | kMbIconQuestion)) {
-    case kIdRetry: m_retryEvent.Set(); break;
-    case kIdIgnore: m_ignoreEvent.Set(); break;
+  switch (m_sink.ShowMessageBox(text, ui::kMbAbortRetryIgnore | ui::kMbIconQuestion)) {
+    case ui::kIdRetry: m_retryEvent.Set(); break;
+    case ui::kIdIgnore: m_ignoreEvent.Set(); break;
     // Abort, and a box that could not be shown: the build must not wait for ever.
     default: m_abortEvent.Set(); break;
   }
@@ -86,7 +86,7 @@ void CBuildWorker::AskAreaMissing() {
     std::lock_guard lock(m_textLock);
     text = FormatBuilderString(IDS_AREA_MISSING, {m_promptTitle});
   }
-  if (m_sink.ShowMessageBox(text, kMbOkCancel | kMbIconQuestion) == kIdOk) {
+  if (m_sink.ShowMessageBox(text, ui::kMbOkCancel | ui::kMbIconQuestion) == ui::kIdOk) {
     m_ignoreEvent.Set();
   } else {
     m_abortEvent.Set();
@@ -150,7 +150,7 @@ void CBuildWorker::BuildThreadProc() {
     result = IDS_BUILD_ABORTED;
   }
   SetProgressText("");
-  Post(WM_BUILD_DONE, static_cast<uintptr_t>(result), kMbIconInformation);
+  Post(WM_BUILD_DONE, static_cast<uintptr_t>(result), ui::kMbIconInformation);
   Post(WM_BUILD_STATE, IDS_CREATE_DATABASE);
   m_threadDone = true;
 }

@@ -37,7 +37,7 @@ class ConsoleSink : public IBuildUiSink {
   int ShowMessageBox(const std::string& text, uint32_t style) override {
     std::printf("build-database: %s\nbuild-database: (no terminal prompts: the area is left out)\n",
                 text.c_str());
-    return (style & kMbAbortRetryIgnore) ? kIdIgnore : kIdOk;
+    return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
   }
   Message Next() {
     std::unique_lock lock(m_lock);

@@ -173,12 +173,12 @@ TEST(BuildWorker, PromptAnswersReachTheBuildAsTheirEventIndex) {
     int answer;
   };
   const Case cases[] = {
-      {"CdAbort", Prompt::Cd, kIdAbort, kPromptAbort},
-      {"CdRetry", Prompt::Cd, kIdRetry, kPromptRetry},
-      {"CdIgnore", Prompt::Cd, kIdIgnore, kPromptIgnore},
+      {"CdAbort", Prompt::Cd, ui::kIdAbort, kPromptAbort},
+      {"CdRetry", Prompt::Cd, ui::kIdRetry, kPromptRetry},
+      {"CdIgnore", Prompt::Cd, ui::kIdIgnore, kPromptIgnore},
       {"CdBoxNotShown", Prompt::Cd, 0, kPromptAbort},
-      {"MissingOk", Prompt::Missing, kIdOk, kPromptIgnore},
-      {"MissingCancel", Prompt::Missing, kIdCancel, kPromptAbort},
+      {"MissingOk", Prompt::Missing, ui::kIdOk, kPromptIgnore},
+      {"MissingCancel", Prompt::Missing, ui::kIdCancel, kPromptAbort},
       {"MissingBoxNotShown", Prompt::Missing, 0, kPromptAbort},
   };
   for (const auto& c : cases) {
@@ -205,12 +205,12 @@ TEST(BuildWorker, PromptAnswersReachTheBuildAsTheirEventIndex) {
       EXPECT_EQ(boxes[0].text,
                 "Insert the CD DISK1 with the scenery area\n>> Alps << in some CD drive.\n\n"
                 "If the CD is not available press Ignore or Abort.");
-      EXPECT_EQ(boxes[0].style, kMbAbortRetryIgnore | kMbIconQuestion);
+      EXPECT_EQ(boxes[0].style, ui::kMbAbortRetryIgnore | ui::kMbIconQuestion);
     } else {
       EXPECT_EQ(boxes[0].text,
                 "The scenery area >> Alps << is not available.\n\nIgnore the error with OK or "
                 "abort the creation process with Cancel.");
-      EXPECT_EQ(boxes[0].style, kMbOkCancel | kMbIconQuestion);
+      EXPECT_EQ(boxes[0].style, ui::kMbOkCancel | ui::kMbIconQuestion);
     }
   }
 }
@@ -226,7 +226,7 @@ TEST(BuildWorker, RetryAsksAgainUntilTheDiscIsSkipped) {
     } while (answer == kPromptRetry);
     return int(IDS_BUILD_READY);
   });
-  sink.Answer({kIdRetry, kIdRetry, kIdIgnore});
+  sink.Answer({ui::kIdRetry, ui::kIdRetry, ui::kIdIgnore});
   ASSERT_TRUE(worker.StartBuild(CAreaList()));
   size_t next = 0;
   ASSERT_TRUE(RunDialog(worker, sink, next));

@@ -80,7 +80,7 @@ class DatabaseBuild : public ::testing::Test {
     return areas;
   }
   // Runs a whole build on the worker's thread; prompts get `answer`.
-  int Build(const CAreaList& areas, BuildReport* report = nullptr, int answer = kIdOk, int* prompts = nullptr,
+  int Build(const CAreaList& areas, BuildReport* report = nullptr, int answer = ui::kIdOk, int* prompts = nullptr,
             std::function<int()> onPrompt = {}, const win::DriveTable* drives = nullptr) {
     PumpSink sink(answer);
     sink.onPrompt = std::move(onPrompt);
@@ -203,12 +203,12 @@ TEST_F(DatabaseBuild, MissingAreaIsLeftOutOnOkAndEndsTheBuildOnCancel) {
   areas.m_entries.insert(areas.m_entries.begin() + 1, missing);
 
   int prompts = 0;
-  EXPECT_EQ(IDS_BUILD_ABORTED, Build(areas, nullptr, kIdCancel, &prompts));
+  EXPECT_EQ(IDS_BUILD_ABORTED, Build(areas, nullptr, ui::kIdCancel, &prompts));
   EXPECT_EQ(1, prompts);
   EXPECT_EQ(before, Bytes(RecordFile())) << "the previous database stays";
 
   BuildReport report;
-  EXPECT_EQ(IDS_BUILD_READY, Build(areas, &report, kIdOk, &prompts));
+  EXPECT_EQ(IDS_BUILD_READY, Build(areas, &report, ui::kIdOk, &prompts));
   EXPECT_EQ(1, report.areasSkipped);
   EXPECT_EQ(6, report.areasFromCache);
 }
@@ -234,12 +234,12 @@ TEST_F(DatabaseBuild, DiscAreaIsSearchedAgainOnRetryAndLeftOutOnIgnore) {
       // The first prompt: the user puts the disc in and presses Retry (or gives up with Ignore).
       if (++asked == 1 && insert) {
         drives.Add({disc, win::DriveType::CdRom, "SWISSCD"});
-        return kIdRetry;
+        return ui::kIdRetry;
       }
-      return kIdIgnore;
+      return ui::kIdIgnore;
     };
     BuildReport report;
-    ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report, kIdIgnore, nullptr, answer, &drives)) << insert;
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report, ui::kIdIgnore, nullptr, answer, &drives)) << insert;
     EXPECT_EQ(1, asked) << insert;
     EXPECT_EQ(insert ? 0 : 1, report.areasSkipped) << insert;
     CSceneryDatabase db;
@@ -269,7 +269,7 @@ TEST_F(DatabaseBuild, AbortAndWriteErrorKeepThePreviousPair) {
 
   // Abort seen by the first poll.
   {
-    PumpSink sink(kIdOk);
+    PumpSink sink(ui::kIdOk);
     CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(nullptr)));
     CAreaList areas = Areas();
     win::AutoResetEvent abort;
