@@ -12,6 +12,13 @@ struct Entry {
 
 // Sorted by id.
 constexpr Entry kStrings[] = {
+    {IDS_ABOUT_ITEM, "&About Chartwright database creator..."},
+    {IDS_COLUMN_AREA, "Scenery Area"},
+    {IDS_COLUMN_ENABLED, "Enabled"},
+    {IDS_COLUMN_PRIORITY, "Priority"},
+    {IDS_SELECT_FOLDER, "&Select scenery area folder"},
+    {IDS_CONFIRM_DELETE, "Delete scenery area ?"},
+    {IDS_CONFIRM_SAVE, "Save areas list to Flight Simulator ?"},
     {IDS_CREATE_DATABASE, "&Create database"},
     {IDS_ABORT_CREATE, "Abort &create process"},
     {IDS_SAVE_FILE, "Save file to disk"},
@@ -40,7 +47,13 @@ constexpr Entry kStrings[] = {
     {IDS_INSERT_CD,
      "Insert the CD %s with the scenery area\n>> %s << in some CD drive.\n\nIf the CD is not "
      "available press Ignore or Abort."},
+    {IDS_WRONG_EXCLUDE, "Wrong Exclude."},
+    {IDS_WRONG_FLATTEN, "Wrong Flatten."},
     {IDS_INSTALLATION_ERROR, "!!! Program installation error !!!\nPlease install Chartwright again."},
+    {IDS_REQUIRED_OFF, "Area %1 is required and can not be turned off."},
+    {IDS_REQUIRED_EDIT, "Area %1 is required and can not be edited."},
+    {IDS_REQUIRED_DELETE, "Area %1 is required and can not be deleted."},
+    {IDS_APP_TITLE, "Chartwright Database Creator"},
 };
 
 }  // namespace
@@ -57,10 +70,21 @@ std::string FormatBuilderString(int id, std::initializer_list<std::string_view> 
   std::string out;
   auto next = args.begin();
   for (std::string_view rest = format; !rest.empty();) {
-    const size_t at = rest.find("%s");
+    const size_t at = rest.find('%');
     out += rest.substr(0, at);
-    if (at == std::string_view::npos) break;
-    if (next != args.end()) out += *next++;
+    if (at == std::string_view::npos || at + 1 == rest.size()) {
+      if (at != std::string_view::npos) out += '%';
+      break;
+    }
+    const char kind = rest[at + 1];
+    if (kind == 's') {
+      if (next != args.end()) out += *next++;
+    } else if (kind >= '1' && kind <= '9') {
+      const size_t number = static_cast<size_t>(kind - '1');
+      if (number < args.size()) out += args.begin()[number];
+    } else {
+      out += rest.substr(at, 2);
+    }
     rest.remove_prefix(at + 2);
   }
   return out;

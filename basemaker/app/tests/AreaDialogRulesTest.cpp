@@ -1,0 +1,299 @@
+// The rules behind Basemaker's dialogs, without windows: the Exclude/Flatten syntax, how a chosen
+// folder is stored and tested for scenery, and the rows of the area list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "basemaker/app/AreaFolder.h"
+#include "basemaker/app/AreaRows.h"
+#include "basemaker/app/BuilderStrings.h"
+#include "basemaker/app/ExcludeFlatten.h"
+#include "basemaker/app/tests/SimRootFixture.h"
+#include "platform/win/Drives.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kFlatten = "100,N47 30,E8 30,N47 31,E8 30,N47 31,E8 31,N47 30,E8 31";
+const int kFlattenLength = static_cast<int>(kFlatten.size());
+
+TEST(ExcludeFlattenSyntax, ValidTextsPassAndWrongOnesSelectTheWrongPart) {
+  struct Case {
+    const char* name;
+    bool exclude;
+    std::string text;
+    bool valid;
+    TextSelection selection;  // checked only when invalid
+  };
+  const std::string threePoints = "100,N47 30,E8 30,N47 31,E8 30,N47 31,E8 31";
+  const Case cases[] = {
+      {"FlattenValid", false, kFlatten, true, {}},
+      {"AltitudeTooHigh", false, "100000" + kFlatten.substr(3), false, {0, 6}},
+      {"AltitudeTooLow", false, "-2001" + kFlatten.substr(3), false, {0, 5}},
+      {"AltitudeLowestAllowed", false, "-2000" + kFlatten.substr(3), true, {}},
+      {"AltitudeWithLetterSelectedWhole", false, "50x" + kFlatten.substr(3), false, {0, 3}},
+      {"AltitudeOverflowingInt", false, "99999999999999999999" + kFlatten.substr(3), false, {0, 20}},
+      {"AltitudeBlanksAroundItem", false, "  70 " + kFlatten.substr(3), true, {}},
+      {"EmptyAltitudeItem", false, " ," + kFlatten.substr(4), false, {1, 1}},
+      {"ThreePointsCaretAtEnd", false, threePoints, false, {int(threePoints.size()), int(threePoints.size())}},
+      {"FivePointsPass", false, kFlatten + ",N47 30,E8 30", true, {}},
+      {"FlattenTrailingComma", false, kFlatten + ",", false, {kFlattenLength, kFlattenLength + 1}},
+      {"BadLongitudeFromFailingCharacter", false, "100,N47 30,X8 30" + kFlatten.substr(16), false, {11, 16}},
+      {"ExcludeValid", true, "N47,E8,N46,E9,vors,NDBS", true, {}},
+      {"ExcludeRepeatedKeywords", true, "N47,E8,N46,E9,all, Objects ,all", true, {}},
+      {"ExcludeWithoutKeyword", true, "N47,E8,N46,E9", false, {13, 13}},
+      {"ExcludeUnknownKeyword", true, "N47,E8,N46,E9,lakes", false, {14, 19}},
+      {"ExcludeUnknownKeywordAfterBlanks", true, "N47,E8,N46,E9,vors,  lakes", false, {21, 26}},
+      {"ExcludeTrailingComma", true, "N47,E8,N46,E9,vors,", false, {18, 19}},
+      {"DegreeSignRefused", true, "N47\xB0" "30,E8,N46,E9,all", false, {3, 6}},
+      {"LatitudeBeyond90FromTheDegrees", true, "N91,E8,N46,E9,all", false, {1, 3}},
+      {"DecimalMinutesAccepted", true, "N47.5,E8,N46,E9,all", true, {}},
+      {"LongitudeWhereLatitudeBelongs", true, "E8,N47,N46,E9,all", false, {0, 2}},
+      {"Empty", true, "", false, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TextSelection selection{-1, -1};
+    const bool valid = c.exclude ? ValidateExclude(c.text, selection) : ValidateFlatten(c.text, selection);
+    EXPECT_EQ(c.valid, valid);
+    if (!c.valid) {
+      EXPECT_EQ(c.selection.start, selection.start);
+      EXPECT_EQ(c.selection.end, selection.end);
+    }
+  }
+}
+
+TEST(ExcludeFlattenSyntax, OkReportsTheFirstWrongFieldFlattenBeforeExcludeAndTrimsOnlyWhenAllPass) {
+  ExcludeFlattenTexts texts;
+  texts[kExcludeField] = "N47,E8,N46,E9,lakes";
+  texts[7] = "50x" + kFlatten.substr(3) + "  \t";
+  texts[3] = "  " + kFlatten + " ";
+  auto error = AcceptExcludeFlatten(texts);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(7, error->field);
+  EXPECT_EQ((TextSelection{0, 3}), error->selection);
+  EXPECT_EQ(IDS_WRONG_FLATTEN, error->messageId);
+  EXPECT_EQ("  " + kFlatten + " ", texts[3]) << "nothing changes while a field is wrong";
+
+  texts[7].clear();
+  error = AcceptExcludeFlatten(texts);
+  ASSERT_TRUE(error);
+  EXPECT_EQ(kExcludeField, error->field);
+  EXPECT_EQ(IDS_WRONG_EXCLUDE, error->messageId);
+  EXPECT_EQ((TextSelection{14, 19}), error->selection);
+
+  texts[kExcludeField] = " N47,E8,N46,E9,all\t";
+  EXPECT_FALSE(AcceptExcludeFlatten(texts));
+  EXPECT_EQ(kFlatten, texts[3]);
+  EXPECT_EQ("N47,E8,N46,E9,all", texts[kExcludeField]);
+  EXPECT_EQ("", texts[0]);
+
+  AreaEntry entry;
+  StoreExcludeFlattenTexts(texts, entry);
+  EXPECT_EQ(kFlatten, entry.flatten[3]);
+  EXPECT_EQ(texts, ExcludeFlattenTextsOf(entry));
+  EXPECT_EQ("ab", WithoutLineBreaks("a\r\nb\n"));
+}
+
+class AreaFolderTest : public SimRootTest {
+ protected:
+  void SetUp() override {
+    SimRootTest::SetUp();
+    m_sim = Root() / "sim";
+    m_cd1 = Root() / "cd1";
+    m_cd2 = Root() / "cd2";
+    for (const fs::path& p : {m_sim / "Scenery" / "World", m_cd1 / "SCENERY" / "A", m_cd2 / "SCENERY" / "A"})
+      fs::create_directories(p);
+    m_drives.Add({"/", win::DriveType::Fixed, ""});
+    m_drives.Add({m_cd2, win::DriveType::CdRom, "OTHER"});
+    m_drives.Add({m_cd1, win::DriveType::CdRom, "SCENE1"});
+  }
+  static std::string Backslashed(const fs::path& p) {
+    std::string text = fs::weakly_canonical(p).string();
+    for (char& c : text)
+      if (c == '/') c = '\\';
+    return text;
+  }
+
+  fs::path m_sim, m_cd1, m_cd2;
+  win::FakeDriveTable m_drives;
+};
+
+TEST_F(AreaFolderTest, AChosenFolderIsStoredRelativeToTheRootOnItsDiscOrInFull) {
+  struct Case {
+    const char* name;
+    fs::path folder;
+    std::string text;
+    bool onCd;
+  };
+  const Case cases[] = {
+      {"SimRoot", m_sim, ".\\", false},
+      {"BelowSimRoot", m_sim / "Scenery" / "World", "Scenery\\World", false},
+      {"BelowSimRootTrailingSlash", m_sim / "Scenery" / "", "Scenery", false},
+      {"OutsideSimRoot", Root() / "cd1" / ".." / "sim2", Backslashed(Root() / "sim2"), false},
+      {"CdRoot", m_cd1, "[SCENE1]\\", true},
+      {"FolderOnCd", m_cd1 / "SCENERY" / "A", "[SCENE1]SCENERY\\A", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StoredFolder stored = StoredFolderOf(c.folder, m_sim, m_drives);
+    EXPECT_EQ(c.text, stored.text);
+    EXPECT_EQ(c.onCd, stored.onCd);
+  }
+}
+
+TEST_F(AreaFolderTest, ADiscAreaIsFoundOnTheDriveWithItsLabel) {
+  AreaEntry area;
+  area.ParsePathValue("[scene1]SCENERY\\A");
+  EXPECT_EQ(fs::path(m_cd1 / "SCENERY" / "A"), FindCdAreaFolder(area, m_drives));
+  area.ParsePathValue("[SCENE1]\\");
+  EXPECT_EQ(m_cd1, FindCdAreaFolder(area, m_drives));
+  area.ParsePathValue("[]scenery\\a");
+  EXPECT_EQ(fs::path(m_cd2 / "SCENERY" / "A"), FindCdAreaFolder(area, m_drives)) << "no label: the first disc";
+  area.ParsePathValue("[ELSEWHERE]SCENERY\\A");
+  EXPECT_EQ(std::nullopt, FindCdAreaFolder(area, m_drives));
+
+  AreaEntry local;
+  local.ParsePathValue("scenery\\world");
+  EXPECT_EQ(fs::path(m_sim / "Scenery" / "World"), FindAreaFolder(local, m_sim));
+  local.ParsePathValue("Scenery\\Gone");
+  EXPECT_EQ(std::nullopt, FindAreaFolder(local, m_sim));
+}
+
+TEST_F(AreaFolderTest, SceneryIsFoundInTheFolderOrItsScenerySubfolderWhateverTheCase) {
+  Put("a/OLD.BGL", "x");
+  Put("b/Scenery/n.bgl", "x");
+  Put("c/scenery/readme.txt", "x");
+  Put("c/texture/t.bgl", "x");
+  fs::create_directories(Root() / "d" / "x.bgl");
+  EXPECT_TRUE(FolderHasBgl(Root() / "a"));
+  EXPECT_TRUE(FolderHasBgl(Root() / "b"));
+  EXPECT_FALSE(FolderHasBgl(Root() / "c"));
+  EXPECT_FALSE(FolderHasBgl(Root() / "d")) << "a folder named like a scenery file";
+  EXPECT_FALSE(FolderHasBgl(Root() / "missing"));
+}
+
+TEST_F(AreaFolderTest, TheBrowserOffersNeitherSymlinksNorHiddenFolders) {
+  fs::create_directories(m_sim / "Addon");
+  fs::create_directories(m_sim / ".cache");
+  fs::create_directory_symlink(m_sim / "Addon", m_sim / "Linked");
+  Put("sim/file.bgl", "x");
+  std::vector<std::string> names;
+  for (const fs::path& p : BrowsableSubfolders(m_sim)) names.push_back(p.filename().string());
+  EXPECT_EQ((std::vector<std::string>{"Addon", "Scenery"}), names);
+  EXPECT_TRUE(BrowsableSubfolders(Root() / "missing").empty());
+}
+
+CAreaList ThreeAreas() {
+  CAreaList areas;
+  areas.m_databaseName = "Scenery";
+  areas.m_worldTitle = "World";
+  areas.m_generalPairs = {{"Title", "FS Scenery"}};
+  areas.m_cacheSections = {{{"Size", "10"}}};
+  for (const char* title : {"A", "B", "C"}) {
+    AreaEntry e;
+    e.title = title;
+    areas.AddArea(e);
+  }
+  areas.m_entries[1].required = true;
+  areas.m_entries[1].active = false;
+  return areas;
+}
+
+std::vector<std::string> Titles(const AreaRows& rows) {
+  std::vector<std::string> titles;
+  for (int i = 0; i < rows.Count(); ++i) titles.push_back(rows.EntryOf(i).title);
+  return titles;
+}
+
+std::vector<std::string> Titles(const CAreaList& list) {
+  std::vector<std::string> titles;
+  for (const AreaEntry& e : list.m_entries) titles.push_back(e.title + (e.active ? "+" : "-"));
+  return titles;
+}
+
+TEST(AreaRowsTest, MovesAtTheEndsDoNothingAndRearrangingRenumbersEveryRow) {
+  CAreaList areas = ThreeAreas();
+  AreaRows rows(areas, true);
+  EXPECT_EQ("1", rows.PriorityText(0));
+  EXPECT_EQ("3", rows.PriorityText(2));
+  EXPECT_EQ(-1, rows.MoveUp(0));
+  EXPECT_EQ(-1, rows.MoveDown(2));
+  EXPECT_EQ("2", rows.PriorityText(1)) << "a refused move renumbers nothing";
+  EXPECT_EQ(1, rows.MoveDown(0));
+  EXPECT_EQ((std::vector<std::string>{"B", "A", "C"}), Titles(rows));
+  EXPECT_EQ("001", rows.PriorityText(0));
+  EXPECT_EQ("003", rows.PriorityText(2));
+  EXPECT_EQ(1, rows.MoveUp(2));
+  EXPECT_EQ((std::vector<std::string>{"B", "C", "A"}), Titles(rows));
+  EXPECT_FALSE(rows.Row(0).checked);
+  EXPECT_TRUE(rows.Row(2).checked) << "the check box moves with its area";
+}
+
+TEST(AreaRowsTest, RequiredAreasCanBeCheckedButNotSwitchedOffEditedOrDeleted) {
+  CAreaList areas = ThreeAreas();
+  AreaRows rows(areas, true);
+  EXPECT_EQ(0, rows.SetChecked(1, true));
+  EXPECT_EQ(IDS_REQUIRED_OFF, rows.SetChecked(1, false));
+  EXPECT_TRUE(rows.Row(1).checked);
+  EXPECT_EQ(IDS_REQUIRED_EDIT, rows.EditRefusal(1));
+  EXPECT_EQ(IDS_REQUIRED_DELETE, rows.DeleteRefusal(1));
+  EXPECT_EQ(0, rows.SetChecked(0, false));
+  EXPECT_EQ(0, rows.EditRefusal(0));
+  rows.CheckAll();
+  EXPECT_TRUE(rows.Row(0).checked);
+  EXPECT_EQ("Area B is required and can not be turned off.",
+            FormatBuilderString(IDS_REQUIRED_OFF, {rows.EntryOf(1).title}));
+
+  AreaRows simple(areas, false);
+  EXPECT_EQ(0, simple.SetChecked(1, false)) << "scenery sets have no required areas";
+}
+
+TEST(AreaRowsTest, AddAndDeleteChangeOnlyTheViewAndTheListsFollowIt) {
+  CAreaList areas = ThreeAreas();
+  AreaRows rows(areas, true);
+  AreaEntry added;
+  added.title = "New";
+  EXPECT_EQ(0, rows.AddAtTop(added));
+  EXPECT_EQ(3, rows.Row(0).entry);
+  EXPECT_EQ("001", rows.PriorityText(0));
+  EXPECT_EQ(2, rows.Delete(3)) << "the last row deleted: the new last is selected";
+  EXPECT_EQ(1, rows.Delete(1)) << "the row now at the deleted index is selected";
+  EXPECT_EQ((std::vector<std::string>{"New", "B"}), Titles(rows));
+  EXPECT_EQ(4u, areas.m_entries.size()) << "deleting never removes an area from the list";
+
+  rows.SetChecked(0, false);
+  const CAreaList build = rows.ListToBuild();
+  EXPECT_EQ((std::vector<std::string>{"New-", "B-"}), Titles(build));
+  EXPECT_EQ("Scenery", build.m_databaseName);
+  EXPECT_EQ("World", build.m_worldTitle);
+  EXPECT_FALSE(areas.m_entries[3].active) << "the check state is kept in the dialog's list";
+  const CAreaList save = rows.ListToSave();
+  EXPECT_EQ(areas.m_generalPairs.size(), save.m_generalPairs.size());
+  EXPECT_EQ(1u, save.m_cacheSections.size());
+  EXPECT_EQ(2u, save.m_entries.size());
+
+  EXPECT_EQ(0, rows.Delete(1));
+  EXPECT_EQ(-1, rows.Delete(0));
+  EXPECT_TRUE(rows.ListToBuild().m_entries.empty());
+}
+
+TEST(AreaRowsTest, ASetShowsItsStoredFlagsAgainAfterSwitchingAndABuildStoresThem) {
+  CAreaList first = ThreeAreas();
+  CAreaList second = ThreeAreas();
+  {
+    AreaRows rows(first, false);
+    rows.SetChecked(0, false);
+  }
+  AreaRows other(second, false);
+  EXPECT_TRUE(AreaRows(first, false).Row(0).checked) << "unchecked boxes are not kept across a switch";
+  AreaRows again(first, false);
+  again.SetChecked(2, false);
+  EXPECT_EQ((std::vector<std::string>{"A+", "B-", "C-"}), Titles(again.ListToBuild()));
+  EXPECT_FALSE(AreaRows(first, false).Row(2).checked) << "a build stores the flags in the set";
+}
+
+}  // namespace
