@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/win/Codepage.h"
+#include "platform/ui/WxText.h"
 
 namespace ui {
 namespace {
@@ -29,10 +29,6 @@ int WxIdOf(int answer) {
     case kIdNo: return wxID_NO;
     default: return wxID_NONE;
   }
-}
-
-wxString FromCp1252(const std::string& text) {
-  return wxString::FromUTF8(win::Cp1252ToUtf8(text));
 }
 
 wxArtID IconOf(uint32_t style) {
