@@ -94,12 +94,15 @@ class Interpreter {
         m_refLat(refLat),
         m_refLon(refLon),
         m_s(start, size),
-        m_visited(static_cast<size_t>(size), false) {}
+        m_visited(static_cast<size_t>(size), false),
+        m_pathOf(static_cast<size_t>(size), 0) {}
 
   void Run();
 
  private:
   static constexpr int64_t kPathEnd = -1;
+  static constexpr uint64_t kStepsPerByte = 64;
+  static constexpr uint64_t kMinimumSteps = 1 << 16;
 
   struct Branch {
     uint64_t address;
@@ -149,7 +152,13 @@ class Interpreter {
   double m_refLon;
   OldBglView m_s;
 
+  // Every command any path interpreted: a queued address among them is not walked again.
   std::vector<bool> m_visited;
+  // The path that last ran through each command. A path runs on through commands another path
+  // ran (the two outcomes of a variable test meet before shared drawing code, each with its own
+  // texture), and ends only where it comes back on itself.
+  std::vector<uint32_t> m_pathOf;
+  uint32_t m_path = 1;
   std::vector<Branch> m_queue;
   std::vector<Vertex> m_vertices;
   std::vector<Vertex> m_polygon;
@@ -163,12 +172,15 @@ class Interpreter {
 };
 
 void Interpreter::Run() {
+  // Paths that share their tails make the walk quadratic in a hostile stream; no real command
+  // stream comes near this many steps.
+  uint64_t budget = kStepsPerByte * m_s.Size() + kMinimumSteps;
   uint64_t cursor = 0;
   bool live = m_s.Size() > 0;
   for (;;) {
     // A path ends at the end of the stream, at a jump out of it and on coming back to a command
-    // already interpreted (a command that leaves the cursor where it was is one of those).
-    if (!live || cursor >= m_s.Size() || m_visited[static_cast<size_t>(cursor)]) {
+    // of its own (a command that leaves the cursor where it was is one of those).
+    if (!live || cursor >= m_s.Size() || m_pathOf[static_cast<size_t>(cursor)] == m_path) {
       live = false;
       while (!m_queue.empty()) {
         const Branch b = m_queue.back();
@@ -176,13 +188,16 @@ void Interpreter::Run() {
         if (!m_visited[static_cast<size_t>(b.address)]) {
           cursor = b.address;
           m_layer = b.layer;
+          ++m_path;
           live = true;
           break;
         }
       }
       if (!live) return;
     }
+    if (budget-- == 0) return;
     m_visited[static_cast<size_t>(cursor)] = true;
+    m_pathOf[static_cast<size_t>(cursor)] = m_path;
     const int64_t next = Execute(cursor);
     if (next < 0) {
       live = false;

@@ -137,6 +137,29 @@ TEST(SceneryCommandInterpreter, FixedVariableFollowsOneOutcomeOthersBoth) {
   }
 }
 
+TEST(SceneryCommandInterpreter, BothOutcomesRunThroughSharedDrawingCode) {
+  // Day and night set their own texture, then draw one shared ground polygon: each outcome
+  // records its own object, although the second reaches commands the first already walked.
+  CommandStream s;
+  const size_t test = s.Add(VariableTest(100, 3, 3, 0));
+  s.Add(Texture("ASPHALT.BMP"));
+  const size_t jump = s.Add(Jump(13, 0));
+  const size_t branch = s.Add(Texture("CONCRETE.BMP"));
+  const size_t shared = s.Add(DefineVertex(0, 10, 0, 20));
+  s.Add(DefineVertex(1, 30, 0, 40));
+  s.Add(DefineVertex(2, 50, 0, 60));
+  s.Add(Op(5));
+  for (uint16_t i = 0; i < 3; ++i) s.Add(PolygonVertex(i, i > 0));
+  s.Add(Op(8));
+  s.Add(Op(34));
+  s.PutU16(test + 2, static_cast<uint16_t>(branch - test));
+  s.PutU16(jump + 2, static_cast<uint16_t>(shared - jump));
+  Walk w(s.Data());
+  EXPECT_EQ(w.f.db.m_objects.GetSize(), 2);
+  EXPECT_EQ(w.f.db.m_footprintVertices.GetSize(), 6);
+  EXPECT_TRUE(w.f.db.Validate()) << w.f.db.GetLastError();
+}
+
 TEST(SceneryCommandInterpreter, LightingFrequencyInComBandAddsPointSouthWest) {
   struct Case {
     uint16_t lo, hi;
