@@ -206,7 +206,7 @@ void CFlightPlanCore::BuildRows(std::vector<PlanRow>& rows, CRoute& route) {
   bool speedSeen = false;
   int state = kStateUndefined;
   const int cruiseLevel = route.MeanCruiseAltitude();
-  const int altitudeCap = static_cast<int>(route.m_profile.cruiseAltitude * 1.2);
+  const int altitudeCap = route.CruiseAltitudeCap();
 
   for (int i = 0; i < route.GetCount(); ++i) {
     PlanPoint& point = route[i];

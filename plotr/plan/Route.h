@@ -90,6 +90,10 @@ class CRoute {
   void Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format) const;
   int Load(uint16_t& format, archive::File& file);
 
+  // 1.2 x the profile's cruise altitude, held in the int range: manual altitudes and the cruise
+  // level above it are out of the aircraft's reach.
+  int CruiseAltitudeCap() const;
+
   std::vector<PlanPoint> m_points;
   std::vector<NavPoint> m_userFixes;
   CFixNameMap m_fixNames;
@@ -99,5 +103,4 @@ class CRoute {
  private:
   bool FixIdInUse(uint32_t id) const;
   void SetCruiseFromProfile();
-  int CruiseAltitudeCap() const;
 };

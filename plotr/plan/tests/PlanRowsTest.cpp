@@ -193,6 +193,7 @@ TEST_F(PlanRowsTest, ManualValuesTheAircraftCannotMeetAreCleared) {
     const char* name;
     uint32_t altitude1, altitude2, speed;
     uint32_t keptAltitude1, keptAltitude2, keptSpeed;
+    int profileAltitude = 10000;
   };
   const Case cases[] = {
       {"within limits", MakeManualValue(6000), MakeManualValue(7000), MakeManualValue(140), MakeManualValue(6000),
@@ -203,10 +204,14 @@ TEST_F(PlanRowsTest, ManualValuesTheAircraftCannotMeetAreCleared) {
       {"equal altitudes keep one", MakeManualValue(5000), MakeManualValue(5000), 0, MakeManualValue(5000), 0, 0},
       {"speed below descent speed", 0, 0, MakeManualValue(110), 0, 0, 0},
       {"speed above route cruise", 0, 0, MakeManualValue(155), 0, 0, 0},
+      // Received plans carry any profile: 1.2 x this is past the int range.
+      {"profile altitude past the int range", MakeManualValue(5000), 0, 0, MakeManualValue(5000), 0, 0,
+       2000000000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     CRoute route = NewRoute(8000, 150);
+    route.m_profile.cruiseAltitude = c.profileAltitude;
     route.AddPoint(User(0, 0, "A"));
     PlanPoint p = User(0, 1.5, "B");
     p.altitude1 = c.altitude1;
