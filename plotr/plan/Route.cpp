@@ -24,6 +24,10 @@ int32_t OwnFamilyMask(uint16_t kind) {
   if (kind >= kKindIntersection && kind <= kKindVor + kKindLevelMask) {
     return BaseKind(kind);
   }
+  // A point keeps no airspace class: without every class bit no airspace would be found again.
+  if (ArrayOfKind(kind) == kArrayAirspace) {
+    return kind | kSearchAllAirspaceClasses;
+  }
   return kind;
 }
 

@@ -31,6 +31,9 @@ inline constexpr uint16_t kPlanFormatCurrent = 105;
 // Kind masks of the position searches: the low 16 bits select kinds (and tables), the high
 // 16 bits filter airspace classes, and this bit asks for airport parking positions.
 inline constexpr int32_t kSearchParkings = 0x10000000;
+// Every airspace class in the high 16 bits (one of them shares kSearchParkings's bit, which
+// matters only where the mask also selects airports).
+inline constexpr int32_t kSearchAllAirspaceClasses = 0x3FFF0000;
 
 // Radius within which a plan point finds its object again after a database change.
 inline constexpr double kRevalidateRadius = 20000.0;

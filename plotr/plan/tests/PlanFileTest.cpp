@@ -4,6 +4,7 @@
 #include "platform/archive/MemoryFile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
+#include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/Flpx.h"
@@ -309,6 +310,43 @@ TEST_F(PlanFileTest, WaypointsMissingFromTheDatabaseAreDroppedAndCounted) {
   EXPECT_EQ(Load(loaded, f.bytes, format), 2);
   ASSERT_EQ(loaded.GetCount(), 1);
   EXPECT_TRUE(loaded[0].IsUserPoint());
+}
+
+TEST_F(PlanFileTest, AirspacePointsComeBackInBothFormats) {
+  const plantest::PlanPlace zone{47.20, 8.30};
+  FullPoint airspace;
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    AirspaceRecord h;
+    h.classWord = 64;
+    SetFixedText(h.ident, sizeof h.ident, "ZRH");
+    navdbtest::AddPointAt(g_SceneryDatabase, zone.lat, zone.lon, kKindAirspaceLow, navdbtest::Airspace(h, {}).data());
+    double radius = 100;
+    ASSERT_TRUE(CRoute().FindObject(airspace, radius, zone.lat, zone.lon, kKindAirspaceLow | kSearchAllAirspaceClasses, false));
+  }
+  CRoute route;
+  route.AddPoint(At(plantest::kHomeAirport, kKindAirport));
+  PlanPoint point;
+  point.ref = airspace;
+  route.AddPoint(point);
+  // The older format has no airspace kind: the point comes back as a user point at its place.
+  struct Case {
+    uint16_t format;
+    uint16_t kind;
+  };
+  for (const Case c : {Case{kPlanFormatOld, kKindUserPoint}, Case{kPlanFormatCurrent, kKindAirspaceLow}}) {
+    CRoute loaded;
+    uint16_t format = 0;
+    EXPECT_EQ(Load(loaded, Saved(route, c.format), format), 0) << c.format;
+    ASSERT_EQ(loaded.GetCount(), 2) << c.format;
+    EXPECT_EQ(loaded[1].ref.point.kind, c.kind) << c.format;
+    EXPECT_FLOAT_EQ(loaded[1].ref.point.latitude, static_cast<float>(zone.lat)) << c.format;
+    EXPECT_EQ(loaded.Revalidate(), 0) << c.format;
+    EXPECT_EQ(loaded[1].ref.point.kind, c.kind) << c.format;
+  }
+  CRoute kept = route;
+  EXPECT_EQ(kept.Revalidate(), 0);
+  EXPECT_EQ(kept[1].ref.point, airspace.point);
 }
 
 TEST_F(PlanFileTest, HostileImagesAreRejectedAndTheRouteKept) {
