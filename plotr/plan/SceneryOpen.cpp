@@ -54,7 +54,7 @@ std::vector<SceneryEntry> ListSceneryDatabases(const std::filesystem::path& fold
   return entries;
 }
 
-bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic) {
+bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic, SceneryChoice* choice) {
   const std::filesystem::path folder = GetSceneryFolder();
   const std::vector<SceneryEntry> entries = ListSceneryDatabases(folder);
   CRoute copy = *plan.GetCurrent();
@@ -62,24 +62,30 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
   removed = 0;
   IPlanUi* ui = GetPlanUi();
 
-  std::string title;
+  SceneryEntry chosen;
   if (automatic) {
-    title = entries.size() == 1 ? entries.front().title
-                                : g_Settings.GetString(g_lastSceneryCache, "LastScenery", true, "");
-    if (title.empty()) return false;
+    if (entries.size() == 1) {
+      chosen = entries.front();
+    } else {
+      chosen.title = g_Settings.GetString(g_lastSceneryCache, "LastScenery", true, "");
+      if (chosen.title.empty()) return false;
+      const auto listed = std::find_if(entries.begin(), entries.end(),
+                                       [&](const SceneryEntry& e) { return e.title == chosen.title; });
+      if (listed != entries.end()) chosen = *listed;
+    }
   } else {
     if (entries.empty()) {
       if (ui) ui->ShowInformation(kNoSceneryText);
       return false;
     }
-    const int chosen = ui ? ui->ChooseScenery(entries) : -1;
-    if (chosen < 0 || chosen >= static_cast<int>(entries.size())) return false;
-    title = entries[static_cast<size_t>(chosen)].title;
+    const int index = ui ? ui->ChooseScenery(entries) : -1;
+    if (index < 0 || index >= static_cast<int>(entries.size())) return false;
+    chosen = entries[static_cast<size_t>(index)];
   }
-  g_Settings.WriteString(g_lastSceneryCache, "LastScenery", title);
+  g_Settings.WriteString(g_lastSceneryCache, "LastScenery", chosen.title);
 
-  const std::string recordPath = DatabaseFile(folder, title, kRecordExtension).string();
-  const std::string stringPath = DatabaseFile(folder, title, kStringExtension).string();
+  const std::string recordPath = DatabaseFile(folder, chosen.title, kRecordExtension).string();
+  const std::string stringPath = DatabaseFile(folder, chosen.title, kStringExtension).string();
   PlanWaitCursor wait;
 
   // The files are loaded into a database of their own, outside the lock: a database that does
@@ -89,6 +95,13 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
   auto incoming = std::make_unique<CSceneryDatabase>(1024);
   loaded = incoming->LoadDatabaseFiles(recordPath, stringPath);
   if (loaded) {
+    // A remembered database the list could not read names itself once it has loaded.
+    if (chosen.name1.empty() && chosen.name2.empty()) {
+      chosen.name1 = incoming->m_name1;
+      chosen.name2 = incoming->m_name2;
+    }
+    incoming->m_name1 = chosen.name1;
+    incoming->m_name2 = chosen.name2;
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     g_SceneryDatabase.SwapContents(*incoming);
     removed = copy.Revalidate();
@@ -98,10 +111,14 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
   } else {
     failure = incoming->GetLastError();
   }
-  if (!loaded) {
-    if (ui) ui->ShowError("The scenery database \"" + title + "\" could not be loaded.\n" + failure);
-    return true;
+  if (choice) {
+    choice->entry = chosen;
+    choice->failure = failure;
   }
-  ShowWaypointsRemoved(removed);
+  if (loaded) ShowWaypointsRemoved(removed);
   return true;
+}
+
+std::string SceneryLoadFailureText(const SceneryChoice& choice) {
+  return "The scenery database \"" + choice.entry.title + "\" could not be loaded.\n" + choice.failure;
 }

@@ -19,9 +19,21 @@ const std::filesystem::path& GetSceneryFolder();
 // file title (equal titles in the order found).
 std::vector<SceneryEntry> ListSceneryDatabases(const std::filesystem::path& folder);
 
+// The database a switch chose, with the two names the database-open dialog showed for it, and
+// why its load failed (empty when it loaded).
+struct SceneryChoice {
+  SceneryEntry entry;
+  std::string failure;
+};
+
 // Loads the chosen database and revalidates the plan against it; the history starts over with
 // the revalidated plan. `automatic` takes the only database, or else the setting
 // "LastScenery", without asking. False when nothing was chosen. A database that does not load
 // leaves the current database, the plan and its history as they were: `loaded` is then false
-// and the failure is reported. `removed` counts the waypoints the new database lacks.
-bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic);
+// and the reason is in `choice`, for the interactive caller to show (SceneryLoadFailureText);
+// an automatic open stays silent, its caller follows it with the dialog. `removed` counts the
+// waypoints the new database lacks.
+bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic, SceneryChoice* choice = nullptr);
+
+// The error message of a load that failed.
+std::string SceneryLoadFailureText(const SceneryChoice& choice);
