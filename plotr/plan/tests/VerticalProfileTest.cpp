@@ -8,6 +8,16 @@ using plancore::EastDegrees;
 
 constexpr double kNmPerDegree = 60.00569954;
 
+// The test aircraft's profile from a field at sea level up to 8000 ft and down to one: the
+// End of Climb and the last leg from the Beginning of Descent.
+constexpr double kClimbNm = 20.0018998;
+constexpr double kClimbMinutes = 8.4680272;
+constexpr double kDescentNm = 24.5023273;
+constexpr double kDescentMinutes = 9.6975442;
+constexpr double kPinned = 1e-6;
+// 150 kt indicated at 8000 ft, in whole knots.
+constexpr double kCruiseTas = 169.0;
+
 class VerticalProfileTest : public plancore::PlanCoreTest {
  protected:
   std::vector<uint32_t> Kinds() const {
@@ -45,16 +55,13 @@ TEST_F(VerticalProfileTest, LongFlightClimbsCruisesAndDescends) {
   EXPECT_EQ(tod.legDirection, 0);
   EXPECT_EQ(arr.legDirection, -1);
 
-  // Climb rate 1000 ft/min falling to about 711 at 8000 ft, 120-144 kt indicated: 8 to 11.3
-  // minutes and 16 to 31 nm to the end of climb. The descent at up to 1000 ft/min from 8000 ft
-  // takes at least 8 minutes.
-  EXPECT_GT(toc.legTime, 8.0);
-  EXPECT_LT(toc.legTime, 11.3);
-  EXPECT_GT(NmEast(toc), 16.0);
-  EXPECT_LT(NmEast(toc), 31.0);
-  EXPECT_GT(arr.legTime, 8.0);
-  EXPECT_GT(3 * kNmPerDegree - NmEast(tod), 16.0);
-  EXPECT_LT(3 * kNmPerDegree - NmEast(tod), 45.0);
+  // Climb at 1000 ft/min falling with altitude, 0.1 nm steps, until 8000 ft; the descent
+  // simulated backwards from the field. Figures of an independent reference of the profile.
+  EXPECT_NEAR(toc.legDistance, kClimbNm, kPinned);
+  EXPECT_NEAR(toc.legTime, kClimbMinutes, kPinned);
+  EXPECT_NEAR(arr.legDistance, kDescentNm, kPinned);
+  EXPECT_NEAR(arr.legTime, kDescentMinutes, kPinned);
+  EXPECT_NEAR(tod.legTime, tod.legDistance / kCruiseTas * 60.0, 1e-9);
   EXPECT_NEAR(toc.verticalSpeed, 8000.0 / toc.legTime, 1e-9);
   EXPECT_NEAR(arr.verticalSpeed, -8000.0 / arr.legTime, 1e-9);
 
@@ -80,13 +87,46 @@ TEST_F(VerticalProfileTest, ShortFlightMeetsClimbAndDescentInOnePoint) {
   Load(route);
   ASSERT_EQ(Kinds(), (std::vector<uint32_t>{kKindAirport, kPseudoClimbMeetsDescent, kKindAirport}));
   const PlanRow& top = Row(1);
-  EXPECT_GT(top.altitude, 500.0);
-  EXPECT_LT(top.altitude, 8000.0);
-  EXPECT_GT(top.longitude, 3.0);
-  EXPECT_LT(top.longitude, 3 + EastDegrees(12000));
+  const PlanRow& arr = Row(2);
+  EXPECT_NEAR(top.altitude, 1193.659816, kPinned) << "the mean of the two simulated altitudes";
+  EXPECT_NEAR(top.legDistance, 2.429807904, kPinned);
+  EXPECT_NEAR(top.legTime, 1.183939667, kPinned);
+  EXPECT_NEAR(arr.legDistance, 4.049679839, kPinned);
+  EXPECT_NEAR(arr.legTime, 1.911505381, kPinned);
+  EXPECT_NEAR(top.longitude, 3.040492952, 1e-8);
   EXPECT_EQ(top.legDirection, 1);
-  EXPECT_EQ(Row(2).legDirection, -1);
-  EXPECT_NEAR(top.legDistance + Row(2).legDistance, 12000.0 / 1852.0, 1e-4) << "positions are floats";
+  EXPECT_EQ(arr.legDirection, -1);
+  EXPECT_NEAR(top.legDistance + arr.legDistance, 12000.0 / 1852.0, 1e-4) << "positions are floats";
+}
+
+TEST_F(VerticalProfileTest, FiveWaypointPlanClimbsCruisesAndDescendsAcrossItsLegs) {
+  CRoute route = NewRoute(8000, 150);
+  route.AddPoint(Db(0, 0, kKindAirport));
+  route.AddPoint(Db(0, 0.5, kKindIntersection));
+  route.AddPoint(Db(0, 1.5, kKindVor));
+  route.AddPoint(Db(0, 2.5, kKindIntersection));
+  route.AddPoint(Db(0, 3, kKindAirport));
+  Load(route);
+  ASSERT_EQ(Kinds(), (std::vector<uint32_t>{kKindAirport, kPseudoEndClimb, kKindIntersection, kKindVor,
+                                            kKindIntersection, kPseudoBeginDescent, kKindAirport}));
+  // The climb and the descent are those of the two-field flight; the level legs between them
+  // are flown at the cruise speed's true airspeed.
+  EXPECT_NEAR(Row(1).legDistance, kClimbNm, kPinned);
+  EXPECT_NEAR(Row(1).legTime, kClimbMinutes, kPinned);
+  EXPECT_NEAR(Row(6).legDistance, kDescentNm, kPinned);
+  EXPECT_NEAR(Row(6).legTime, kDescentMinutes, kPinned);
+  const double levelNm[] = {0.5 * kNmPerDegree - kClimbNm, kNmPerDegree, kNmPerDegree,
+                            3 * kNmPerDegree - 2.5 * kNmPerDegree - kDescentNm};
+  for (int i = 2; i <= 5; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_NEAR(Row(i).legDistance, levelNm[i - 2], kPinned);
+    EXPECT_NEAR(Row(i).legTime, levelNm[i - 2] / kCruiseTas * 60.0, kPinned);
+    EXPECT_NEAR(Row(i).legFuel, Row(i).legTime * 40.0 / 60.0, kPinned);
+    EXPECT_EQ(Row(i).altitude, 8000.0);
+    EXPECT_EQ(Row(i).indicatedAirspeed, 150.0);
+  }
+  EXPECT_NEAR(Row(0).remainingTime, Row(6).cumulativeTime, 1e-9);
+  EXPECT_NEAR(Row(6).cumulativeDistance, 3 * kNmPerDegree, 1e-6);
 }
 
 TEST_F(VerticalProfileTest, UnreachableConstraintIsDroppedAndProfileComputedWithoutIt) {
