@@ -164,14 +164,16 @@ uint64_t OldBglParser::Section(uint32_t field) const {
 }
 
 template <class F>
-void OldBglParser::ForEachGroup(uint64_t section, uint64_t groups,
-                                std::unordered_set<uint64_t>& walked, F f) {
+void OldBglParser::ForEachGroup(uint64_t section, uint64_t groups, WalkedLists& walked, bool byBand,
+                                F f) {
   for (uint64_t g = groups; m_image.Holds(g, kOldGroupSize) && m_image.U8(g) == kOldGroupType;
        g += kOldGroupSize) {
     const uint64_t items = section + m_image.U32(g + 5);
     // Two groups naming one item list would add its points twice over; a hostile file could
-    // multiply a list that way.
-    if (!walked.insert(items).second) continue;
+    // multiply a list that way. Command lists become object groups of their group's band, so
+    // a list shared by groups of two bands is walked once for each.
+    const uint32_t band = byBand ? m_image.U32(g + 1) : 0;
+    if (!walked.insert({items, band}).second) continue;
     f(g, items);
   }
 }
@@ -193,8 +195,8 @@ void OldBglParser::Parse() {
 }
 
 void OldBglParser::ParseNdbs(uint64_t section) {
-  std::unordered_set<uint64_t> walked;
-  ForEachGroup(section, section, walked, [&](uint64_t, uint64_t item) {
+  WalkedLists walked;
+  ForEachGroup(section, section, walked, false, [&](uint64_t, uint64_t item) {
     for (; m_image.Holds(item, kNdbItemSize) && m_image.U8(item) == kNdbItem; item += kNdbItemSize) {
       const uint8_t digits = m_image.U8(item + 3);
       const uint32_t word = (static_cast<uint32_t>(digits >> 4) << 16) |
@@ -220,7 +222,7 @@ void OldBglParser::ParseNdbs(uint64_t section) {
 void OldBglParser::ParseVorIls(uint64_t section) {
   const int low = m_image.U16(kOldVorIlsLowIndexField);
   const int high = m_image.U16(kOldVorIlsHighIndexField);
-  std::unordered_set<uint64_t> walked;
+  WalkedLists walked;
   std::unordered_set<uint64_t> groupLists;
   for (int i = high - low; i >= 0; --i) {
     const uint64_t entry = section + static_cast<uint64_t>(i) * kVorEntrySize;
@@ -229,7 +231,7 @@ void OldBglParser::ParseVorIls(uint64_t section) {
     if (offset == 0) continue;
     if (!groupLists.insert(section + offset).second) continue;
     const float mhz = static_cast<float>((low + i) * kVorStepMhz + kVorBaseMhz);
-    ForEachGroup(section, section + offset, walked, [&](uint64_t, uint64_t item) {
+    ForEachGroup(section, section + offset, walked, false, [&](uint64_t, uint64_t item) {
       while (item != 0) item = ParseVorIlsItem(item, mhz);
     });
   }
@@ -318,8 +320,8 @@ uint64_t OldBglParser::ParseVorIlsItem(uint64_t item, float mhz) {
 }
 
 void OldBglParser::ParseAtis(uint64_t section) {
-  std::unordered_set<uint64_t> walked;
-  ForEachGroup(section, section, walked, [&](uint64_t, uint64_t item) {
+  WalkedLists walked;
+  ForEachGroup(section, section, walked, false, [&](uint64_t, uint64_t item) {
     while (m_image.Holds(item, kAtisItemMin) && m_image.U8(item) == kAtisItem) {
       const uint16_t digits = m_image.U16(item + 1);
       const double mhz = DecodeBcd8(digits) * 0.01 + 100.0;
@@ -377,8 +379,8 @@ void OldBglParser::ParseLabels(uint64_t section) {
 }
 
 void OldBglParser::ParseMarkers(uint64_t section) {
-  std::unordered_set<uint64_t> walked;
-  ForEachGroup(section, section, walked, [&](uint64_t, uint64_t item) {
+  WalkedLists walked;
+  ForEachGroup(section, section, walked, false, [&](uint64_t, uint64_t item) {
     while (m_image.Holds(item, 2)) {
       const uint8_t type = m_image.U8(item);
       uint64_t end = 0;
@@ -422,8 +424,8 @@ void OldBglParser::ParseMarkers(uint64_t section) {
 }
 
 void OldBglParser::ParseCommandsByGroup(uint64_t section) {
-  std::unordered_set<uint64_t> walked;
-  ForEachGroup(section, section, walked, [&](uint64_t group, uint64_t item) {
+  WalkedLists walked;
+  ForEachGroup(section, section, walked, true, [&](uint64_t group, uint64_t item) {
     uint8_t newGroup = 1;
     const double bandFirst = m_image.I16(group + 1) * kOldBandUnitMetres * kBglMetresToDegrees;
     const double bandSecond = m_image.I16(group + 3) * kOldBandUnitMetres * kBglMetresToDegrees;

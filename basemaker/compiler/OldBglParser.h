@@ -7,9 +7,11 @@
 // another type, ends its list, and the other sections are still read.
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_set>
+#include <utility>
 
 #include "basemaker/compiler/OldBgl.h"
 
@@ -36,10 +38,13 @@ class OldBglParser {
  private:
   // The section whose offset is stored at `field`, 0 when it is absent.
   uint64_t Section(uint32_t field) const;
+  // Item lists walked in one section, each with the band it was walked for (0 where the items
+  // do not depend on the band).
+  using WalkedLists = std::set<std::pair<uint64_t, uint32_t>>;
   // Calls `f(group, itemList)` for every group record of the list at `groups`; an item list
-  // already walked in this section is not walked again.
+  // already walked in this section (for the group's band, with `byBand`) is not walked again.
   template <class F>
-  void ForEachGroup(uint64_t section, uint64_t groups, std::unordered_set<uint64_t>& walked, F f);
+  void ForEachGroup(uint64_t section, uint64_t groups, WalkedLists& walked, bool byBand, F f);
   // Returns the next item, or 0 when the item ends its list.
   uint64_t ParseVorIlsItem(uint64_t item, float mhz);
   void AddLabelAirport(double lat, double lon, int16_t altitude, std::string_view label,

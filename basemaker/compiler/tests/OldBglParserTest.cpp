@@ -385,6 +385,29 @@ TEST(OldBglParser, CommandSectionsGiveRunwaysAndObjectGroups) {
   EXPECT_FLOAT_EQ(p.db().m_objects[3].latitude, 0.0f);  // section B streams start at 0, 0
 }
 
+TEST(OldBglParser, GroupsSharingACommandListAreWalkedOncePerBand) {
+  CommandStream s;
+  s.Add(Texture("asphalt"));
+  s.Add(DefineVertex(0, 0, 0, 0));
+  s.Add(DefineVertex(1, 100, 0, 0));
+  s.Add(DefineVertex(2, 0, 0, 100));
+  s.Add(IndexedPolygon({0, 1, 2}));
+  s.Add(Op(34));
+  // Three groups on the first one's item list: the second in a band of its own, the third in
+  // the first one's band again.
+  ByteVec section = GroupedSection({{100, 110, CommandItem(4, kLat, kLon, s.Data())},
+                                    {120, 130, CommandItem(4, kLat, kLon, s.Data())},
+                                    {100, 110, CommandItem(4, kLat, kLon, s.Data())}});
+  for (size_t g = 1; g < 3; ++g) std::copy_n(section.begin() + 5, 4, section.begin() + 9 * g + 5);
+  OldBglWriter w;
+  w.SetSection(kOldCommandSectionAField, section);
+  Parsed p(w.Build());
+  ASSERT_EQ(p.db().m_objectGroups.GetSize(), 2);
+  EXPECT_NEAR(p.db().m_objectGroups[0].BandSouth(), 100 * 512 * 360.0 / 40007000, 1e-5);
+  EXPECT_NEAR(p.db().m_objectGroups[1].BandSouth(), 120 * 512 * 360.0 / 40007000, 1e-5);
+  EXPECT_EQ(p.db().m_objects.GetSize(), 2);
+}
+
 int16_t GridValue(int lon, int lat) {
   return static_cast<int16_t>(lon * 7 - lat);
 }
