@@ -41,3 +41,18 @@ struct CCenterHint {
   double longitude = 0;
   uint8_t allEntries = 0;
 };
+
+// A hint as the document sends it: the bits and, for the bits that carry one, the object
+// (CCenterHint for 0x40, CZoomHint for 0x80, the SID/STAR hints for 0x4000 and 0x8000).
+struct UpdateHint {
+  uint32_t bits = 0;
+  const void* object = nullptr;
+};
+
+// Private window messages of the module (the framework's private base 0x8000 plus offset).
+inline constexpr uint32_t WM_APP_WIND_CHANGED = 0x8200;
+inline constexpr uint32_t WM_APP_SIMDATA_CHANGED = 0x8201;
+inline constexpr uint32_t WM_APP_GUIDANCE_CHANGED = 0x8202;
+inline constexpr uint32_t WM_APP_MAP_READY = 0x8203;
+inline constexpr uint32_t WM_APP_STATUS_TEXT = 0x8204;
+inline constexpr uint32_t WM_APP_TRANSFER_PROGRESS = 0x8205;
