@@ -1,17 +1,24 @@
-// The whole build: the previous database as cache, every active area in list order, the
-// program folder's text files, the passes over the result, and the save. The previous pair
-// stays untouched unless the new one was written completely.
+// The whole build: every active area in list order, the program folder's text files, the
+// passes over the result, and the save; or, when nothing it was built from has changed, the
+// previous database as it stands (BuildCache.h). The previous pair stays untouched unless the
+// new one was written completely.
 
 #include "basemaker/app/DatabaseBuild.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 #include "basemaker/app/AreaList.h"
+#include "basemaker/app/BuildCache.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/compiler/AreaScanner.h"
 #include "basemaker/compiler/DatabaseGrowth.h"
 #include "basemaker/compiler/FileEntry.h"
 #include "navdb/SceneryDatabase.h"
+#include "platform/win/AtomicFile.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -19,6 +26,12 @@ namespace {
 void SizeNewDatabase(CSceneryDatabase& db) {
   SetArrayGrowth(db, {15, 10, 3000, 1, 100, 3000, 1000, 1500, 7000, 1500, 20000, 400, 1000, 20000, 2000,
                       100, 10000, 600, 25000, 100000, 1000, 10000});
+}
+
+// A file of the program folder found as the other text files are: whatever its letter case.
+std::optional<fs::path> FindProgramFile(const fs::path& programFolder, const char* name) {
+  if (programFolder.empty()) return std::nullopt;
+  return win::ResolveWinPath(name, programFolder);
 }
 
 std::string DatabaseFile(const std::filesystem::path& folder, const std::string& name, const char* ext) {
@@ -42,15 +55,14 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
   report = BuildReport{};
 
   auto cache = std::make_unique<CSceneryDatabase>(1024);
-  auto db = std::make_unique<CSceneryDatabase>(1048576);
-  db->m_name1 = areas.m_worldTitle;
-  db->m_name2 = areas.m_worldDescription;
-  SizeNewDatabase(*db);
   report.recordFile = DatabaseRecordFile(env.folders.databaseFolder, areas.m_databaseName);
   report.stringFile = DatabaseStringFile(env.folders.databaseFolder, areas.m_databaseName);
+  const std::string keyFile = DatabaseKeyFile(env.folders.databaseFolder, areas.m_databaseName);
+  const std::optional<fs::path> icaoFile = FindProgramFile(env.folders.programFolder, "ICAO.txt");
+  const std::string keyText = BuildKeyText(env.simVer, icaoFile);
 
   // A first build has no previous database; an unreadable one is simply no cache.
-  cache->LoadDatabaseFiles(report.recordFile, report.stringFile);
+  const bool haveCache = cache->LoadDatabaseFiles(report.recordFile, report.stringFile) && cache->Validate();
 
   FileEntry::SetCabinetTempFolder(env.folders.databaseFolder.string());
   auto newScanner = [&] {
@@ -62,13 +74,15 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
     scanner->SetHeartbeat([this] { PostHeartbeat(); });
     return scanner;
   };
-  auto compile = [&](CAreaScanner& scanner) {
-    if (!scanner.CompileArea(*db, *cache, &abortEvent)) return false;
-    ++(scanner.CompiledFromCache() ? report.areasFromCache : report.areasCompiled);
-    return true;
-  };
 
-  int result = IDS_BUILD_READY;
+  // Every area is collected before any is compiled: whether the previous database can stand
+  // depends on all of them.
+  struct Collected {
+    std::unique_ptr<CAreaScanner> scanner;
+    std::string title;  // the area's, or empty for a text-file area with its string id
+    int titleId = 0;
+  };
+  std::vector<Collected> collected;
   for (const AreaEntry& entry : areas.m_entries) {
     if (!entry.active) continue;
     SetProgressText(entry.title.c_str());
@@ -80,52 +94,67 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
       answer = entry.onCd ? WaitInsertCd(entry.title, entry.cdLabel) : WaitAreaMissing(entry.title);
       if (answer == kPromptRetry) scanner = newScanner();
     }
-    if (answer == kPromptAbort) {
-      result = IDS_BUILD_ABORTED;
-      break;
-    }
+    if (answer == kPromptAbort) return IDS_BUILD_ABORTED;
     if (answer == kPromptIgnore) {
       ++report.areasSkipped;
       continue;
     }
-    if (!compile(*scanner)) {
-      result = IDS_BUILD_ABORTED;
-      break;
+    collected.push_back({std::move(scanner), entry.title, 0});
+  }
+  collected.push_back({newScanner(), "", IDS_ADD_INTERSECTIONS});
+  collected.back().scanner->AddNavTextFiles();
+  collected.push_back({newScanner(), "", IDS_ADD_AIRSPACE});
+  collected.back().scanner->AddAirspaceFile();
+
+  std::vector<const CFileEntryList*> lists;
+  for (const Collected& c : collected) lists.push_back(&c.scanner->GetFileList());
+  const bool reuse = haveCache && KeyFileMatches(keyFile, keyText) && CacheHoldsAreas(*cache, lists);
+
+  std::unique_ptr<CSceneryDatabase> db;
+  if (reuse) {
+    // Nothing it was built from has changed: the previous database is the result.
+    db = std::move(cache);
+    report.areasFromCache = static_cast<int>(collected.size());
+    if (abortEvent.Wait(0)) return IDS_BUILD_ABORTED;
+  } else {
+    cache.reset();
+    db = std::make_unique<CSceneryDatabase>(1048576);
+    SizeNewDatabase(*db);
+    const CSceneryDatabase noCache;
+    for (Collected& c : collected) {
+      if (c.titleId != 0) {
+        SetProgressTextId(c.titleId);
+      } else {
+        SetProgressText(c.title.c_str());
+      }
+      if (!c.scanner->CompileArea(*db, noCache, &abortEvent)) return IDS_BUILD_ABORTED;
+      ++report.areasCompiled;
     }
-  }
+    collected.clear();
 
-  if (result == IDS_BUILD_READY) {
-    SetProgressTextId(IDS_ADD_INTERSECTIONS);
-    auto scanner = newScanner();
-    scanner->AddNavTextFiles();
-    if (!compile(*scanner)) result = IDS_BUILD_ABORTED;
+    SetProgressTextId(IDS_CHECK_EXCLUDE);
+    if (!CheckExcludeAreas(*db, abortEvent, env.simVer)) return IDS_BUILD_ABORTED;
+    SetProgressTextId(IDS_CROSS_CHECK);
+    if (!CrossCheckWaypoints(*db, abortEvent)) return IDS_BUILD_ABORTED;
+    SetProgressTextId(IDS_BIND_ILS);
+    if (!BindIlsToRunway(*db, abortEvent)) return IDS_BUILD_ABORTED;
+    SetProgressTextId(IDS_SET_AIRPORT_DATA);
+    if (!SetAirportData(*db, abortEvent, icaoFile ? icaoFile->string() : std::string())) {
+      return IDS_BUILD_ABORTED;
+    }
+    SetProgressTextId(IDS_BIND_NAVAIDS);
+    if (!BindNavaidsToIntersections(*db, abortEvent)) return IDS_BUILD_ABORTED;
   }
-  if (result == IDS_BUILD_READY) {
-    SetProgressTextId(IDS_ADD_AIRSPACE);
-    auto scanner = newScanner();
-    scanner->AddAirspaceFile();
-    if (!compile(*scanner)) result = IDS_BUILD_ABORTED;
-  }
-  if (result != IDS_BUILD_READY) return result;
-
-  // The cache is no longer needed; the passes and the save may use its memory.
-  cache.reset();
-
-  SetProgressTextId(IDS_CHECK_EXCLUDE);
-  if (!CheckExcludeAreas(*db, abortEvent, env.simVer)) return IDS_BUILD_ABORTED;
-  SetProgressTextId(IDS_CROSS_CHECK);
-  if (!CrossCheckWaypoints(*db, abortEvent)) return IDS_BUILD_ABORTED;
-  SetProgressTextId(IDS_BIND_ILS);
-  if (!BindIlsToRunway(*db, abortEvent)) return IDS_BUILD_ABORTED;
-  SetProgressTextId(IDS_SET_AIRPORT_DATA);
-  if (!SetAirportData(*db, abortEvent, (env.folders.programFolder / "ICAO.txt").string())) {
-    return IDS_BUILD_ABORTED;
-  }
-  SetProgressTextId(IDS_BIND_NAVAIDS);
-  if (!BindNavaidsToIntersections(*db, abortEvent)) return IDS_BUILD_ABORTED;
+  db->m_name1 = areas.m_worldTitle;
+  db->m_name2 = areas.m_worldDescription;
 
   SetProgressTextId(IDS_SAVE_FILE);
+  // Without its key the new pair is never taken for another build's result, whatever happens
+  // between the two writes.
+  std::error_code ec;
+  fs::remove(keyFile, ec);
   if (!db->SaveDatabaseFiles(report.recordFile, report.stringFile)) return IDS_BUILD_WRITE_ERROR;
+  win::WriteFileAtomically(keyFile, keyText);
   return IDS_BUILD_READY;
 }
 

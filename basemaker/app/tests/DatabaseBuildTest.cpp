@@ -11,6 +11,8 @@
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
+#include "basemaker/compiler/tests/support/OldBglWriter.h"
+#include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "navdb/SceneryDatabase.h"
 #include "navdb/tests/support/NavdbFixture.h"
 #include "platform/win/Drives.h"
@@ -70,7 +72,7 @@ class DatabaseBuild : public ::testing::Test {
     env.folders.simRoot = m_root;
     env.folders.programFolder = sampleroot::ProgramFolder(m_root);
     env.folders.databaseFolder = sampleroot::DatabaseFolder(m_root);
-    env.simVer = 90;
+    env.simVer = m_simVer;
     env.report = report;
     return env;
   }
@@ -104,8 +106,25 @@ class DatabaseBuild : public ::testing::Test {
   std::string RecordFile() const { return (sampleroot::DatabaseFolder(m_root) / "Scenery.000").string(); }
   std::string StringFile() const { return (sampleroot::DatabaseFolder(m_root) / "Scenery.001").string(); }
   std::vector<uint8_t> Bytes(const std::string& path) const { return navdbtest::ReadFileBytes(path); }
+  fs::path IcaoFile() const { return sampleroot::ProgramFolder(m_root) / "ICAO.txt"; }
+
+  // An area of old-format scenery, last in the list: its label airport "Hinterdorf Airport" at
+  // 47.2 N 8.2 E comes without facility data, so ICAO.txt names it.
+  void AddOldFieldsArea(CAreaList& areas) const {
+    testbgl::WriteBytes(m_root / "Scenery" / "OldFields" / "scenery" / "OLD_FIELDS.bgl", testbgl::SampleOldBglFile());
+    AreaEntry old;
+    old.title = "Old Fields";
+    old.path = "Scenery\\OldFields";
+    areas.m_entries.push_back(old);
+  }
+
+ public:  // the rows of a change table reach them
+  void AppendIcaoLine(const std::string& line) const {
+    std::ofstream(IcaoFile(), std::ios::binary | std::ios::app) << line << "\r\n";
+  }
 
   fs::path m_root;
+  int m_simVer = 90;
 };
 
 int FindAirport(const CSceneryDatabase& db, const char* ident, bool shownOnly = true) {
@@ -185,12 +204,114 @@ TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
   EXPECT_EQ(first000, Bytes(RecordFile()));
   EXPECT_EQ(first001, Bytes(StringFile()));
 
-  // One file with a new time: only its area is compiled again.
+  // One file with a new time: the passes may come out differently anywhere, so every area is
+  // compiled again.
   const fs::path touched = m_root / "Scenery" / "SwissNav" / "scenery" / "NAV_CH.bgl";
   fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(10));
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
-  EXPECT_EQ(1, report.areasCompiled);
-  EXPECT_EQ(5, report.areasFromCache);
+  EXPECT_EQ(6, report.areasCompiled);
+  EXPECT_EQ(0, report.areasFromCache);
+}
+
+// The passes change records in place (intersections onto navaids, airports named from
+// ICAO.txt): after any change a build with the previous database at hand must give exactly the
+// bytes of a build from scratch.
+TEST_F(DatabaseBuild, BuildAfterAChangeGivesTheBytesOfABuildFromScratch) {
+  // The exclude box of "Switzerland" holds the NDB ZH, which takes over the waypoint ZHNB
+  // unless it is excluded (below simulator version 90 only).
+  const std::string excludeNdbs = "N47 40,E008 20,N47 20,E008 45,ndbs";
+  const auto entry = [](CAreaList& areas, const char* title) -> AreaEntry& {
+    for (AreaEntry& e : areas.m_entries) {
+      if (e.title == title) return e;
+    }
+    throw std::runtime_error(title);
+  };
+  struct Row {
+    const char* name;
+    std::function<void(CAreaList&)> before;  // the first build's set-up
+    std::function<void(CAreaList&)> change;
+  };
+  const auto nothing = [](CAreaList&) {};
+  const Row rows[] = {
+      {"area switched off", nothing, [&](CAreaList& a) { entry(a, "Swiss Navaids").active = false; }},
+      {"file touched", nothing,
+       [this](CAreaList&) {
+         const fs::path file = m_root / "Scenery" / "Switzerland" / "scenery" / "AP_WEST.bgl";
+         fs::last_write_time(file, fs::last_write_time(file) + std::chrono::seconds(10));
+       }},
+      {"ICAO.txt edited", nothing,
+       [this](CAreaList&) {
+         const std::vector<uint8_t> bytes = Bytes(IcaoFile().string());
+         std::string text(bytes.begin(), bytes.end());
+         text.replace(text.find("LSXH"), 15, "LSXQ\t47.2000\t8.2000\tHinterdorf-Sued");
+         std::ofstream(IcaoFile(), std::ios::binary | std::ios::trunc) << text;
+       }},
+      {"exclude text changed", [this](CAreaList&) { m_simVer = 80; },
+       [&](CAreaList& a) { entry(a, "Switzerland").exclude = excludeNdbs; }},
+      {"simulator version changed", [&](CAreaList& a) { entry(a, "Switzerland").exclude = excludeNdbs; },
+       [this](CAreaList&) { m_simVer = 80; }},
+  };
+  const fs::path base = m_root;
+  struct Restore {
+    DatabaseBuild& t;
+    fs::path base;
+    ~Restore() { t.m_root = base, t.m_simVer = 90; }
+  } restore{*this, base};
+  for (const Row& row : rows) {
+    m_root = base / row.name;
+    m_simVer = 90;
+    std::string error;
+    ASSERT_TRUE(sampleroot::WriteSampleSimRoot(m_root, error)) << error;
+    CAreaList areas = Areas();
+    AddOldFieldsArea(areas);
+    AppendIcaoLine("LSXH\t47.2000\t8.2000\tHinterdorf");
+    row.before(areas);
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas)) << row.name;
+
+    row.change(areas);
+    BuildReport report;
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report)) << row.name;
+    EXPECT_EQ(0, report.areasFromCache) << row.name;
+    const auto cached000 = Bytes(RecordFile()), cached001 = Bytes(StringFile());
+
+    fs::remove(RecordFile());
+    fs::remove(StringFile());
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas)) << row.name;
+    EXPECT_EQ(cached000, Bytes(RecordFile())) << row.name;
+    EXPECT_EQ(cached001, Bytes(StringFile())) << row.name;
+
+    // Unchanged since: the previous database stands, byte for byte.
+    ASSERT_EQ(IDS_BUILD_READY, Build(areas, &report)) << row.name;
+    EXPECT_EQ(0, report.areasCompiled) << row.name;
+    EXPECT_EQ(cached000, Bytes(RecordFile())) << row.name;
+    EXPECT_EQ(cached001, Bytes(StringFile())) << row.name;
+  }
+
+  // Without the NDB ZH its airway waypoint ZHNB stays where ISEC.txt puts it.
+  m_root = base / rows[0].name;
+  CSceneryDatabase db;
+  ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile()));
+  int found = 0;
+  for (const NavPoint& p : db.m_intersections) {
+    if (db.GetIntersection(p)->Ident() != "ZHNB") continue;
+    ++found;
+    EXPECT_NEAR(47.5310, p.latitude, 1e-4);
+    EXPECT_NEAR(8.5510, p.longitude, 1e-4);
+  }
+  EXPECT_GT(found, 0);
+}
+
+TEST_F(DatabaseBuild, IcaoTxtIsFoundWhateverItsLetterCase) {
+  CAreaList areas = Areas();
+  AddOldFieldsArea(areas);
+  AppendIcaoLine("LSXH\t47.2000\t8.2000\tHinterdorf");
+  fs::rename(IcaoFile(), IcaoFile().parent_path() / "icao.txt");
+  ASSERT_EQ(IDS_BUILD_READY, Build(areas));
+  CSceneryDatabase db;
+  ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile()));
+  const int airport = FindAirport(db, "LSXH");
+  ASSERT_NE(-1, airport);
+  EXPECT_STREQ("Hinterdorf", db.GetString(db.GetAirport(db.m_airports[airport])->nameText));
 }
 
 TEST_F(DatabaseBuild, MissingAreaIsLeftOutOnOkAndEndsTheBuildOnCancel) {
