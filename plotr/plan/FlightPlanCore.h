@@ -17,6 +17,7 @@
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
 #include "plotr/plan/WorldMap.h"
+#include "plotr/tools/Flpx.h"
 #include "plotr/tools/SidStarStore.h"
 
 // What a row is in its flight.
@@ -199,7 +200,14 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   // inserted, or -1 after dropping a constraint.
   int ComputeVerticalProfile(int start, int end, int level);
 
+  // The plug-in services' reads of the plan: the current route's plan information, and the two
+  // cursors over the rows and the departure airport's start positions (PlanRecords.h).
+  int GetPlanInfo(FlpxPlanInfo* info) const;
+  int GetWaypoint(int move, FlpxWaypoint* waypoint);
+  int GetStartPosition(int move, FlpxStartPosition* position);
+
   std::vector<PlanRow> m_rows;
+  std::vector<FlpxStartPosition> m_startPositions;
   int32_t m_startPositionCursor = 0;
   int32_t m_waypointCursor = 0;
   uint32_t m_guidanceFlags = 0;

@@ -157,27 +157,6 @@ bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& li
   return true;
 }
 
-// Moves a cursor by a move code; the direction in which skipped entries are passed over.
-int MoveCursor(int32_t& cursor, int move, int count) {
-  if (move < kFlpxMovePrevious) {
-    cursor = 0;
-    return 1;
-  }
-  if (move == kFlpxMovePrevious) {
-    --cursor;
-    return -1;
-  }
-  if (move == kFlpxMoveNext) {
-    ++cursor;
-    return 1;
-  }
-  if (move > kFlpxMoveNext) {
-    cursor = count - 1;
-    return -1;
-  }
-  return 1;
-}
-
 double ManualOrZero(uint32_t value) { return IsManualValueGiven(value) ? ManualValue(value) : 0.0; }
 
 // Type letter, identifier, name and frequency of a row.
@@ -352,7 +331,7 @@ int GetStartPosition(const CRoute& route, std::vector<FlpxStartPosition>& list, 
       return 0;
     }
   }
-  MoveCursor(cursor, move, static_cast<int>(list.size()));
+  FlpxMoveCursor(cursor, move, static_cast<int>(list.size()));
   if (cursor < 0 || cursor >= static_cast<int32_t>(list.size())) {
     cursor = 0;
     list.clear();
@@ -369,7 +348,7 @@ int GetWaypoint(const std::vector<PlanRow>& rows, const CRoute& route, int32_t& 
   record->size = kFlpxWaypointSize;
 
   const int count = static_cast<int>(rows.size());
-  const int step = MoveCursor(cursor, move, count);
+  const int step = FlpxMoveCursor(cursor, move, count);
   while (cursor >= 0 && cursor < count && rows[static_cast<size_t>(cursor)].rowKind == kRowBearing) {
     cursor += step;
   }
@@ -404,4 +383,19 @@ int GetWaypoint(const std::vector<PlanRow>& rows, const CRoute& route, int32_t& 
   }
   FillIdentity(out, row, point, route);
   return 1;
+}
+
+int CFlightPlanCore::GetPlanInfo(FlpxPlanInfo* info) const {
+  const CRoute* route = GetCurrent();
+  return route ? ::GetPlanInfo(*route, info) : 0;
+}
+
+int CFlightPlanCore::GetWaypoint(int move, FlpxWaypoint* waypoint) {
+  const CRoute* route = GetCurrent();
+  return route ? ::GetWaypoint(m_rows, *route, m_waypointCursor, move, waypoint) : 0;
+}
+
+int CFlightPlanCore::GetStartPosition(int move, FlpxStartPosition* position) {
+  const CRoute* route = GetCurrent();
+  return route ? ::GetStartPosition(*route, m_startPositions, m_startPositionCursor, move, position) : 0;
 }

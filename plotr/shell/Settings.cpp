@@ -151,6 +151,16 @@ void CSettings::WriteLastCraft(std::string_view name) {
   WriteString(cache, "LastCraft", name);
 }
 
+std::string CSettings::GetLastExportModul() {
+  std::string value;
+  return GetString(value, "LastExportModul", true, "");
+}
+
+void CSettings::WriteLastExportModul(std::string_view name) {
+  std::string cache;
+  WriteString(cache, "LastExportModul", name);
+}
+
 void CSettings::ParseHotKey(std::string_view text, HotKey& hotKey) {
   size_t pos = 0;
   auto next = [&](std::string_view& token) {

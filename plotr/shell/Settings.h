@@ -106,6 +106,9 @@ class CSettings {
   // Keys without a cache member.
   std::string GetLastCraft();
   void WriteLastCraft(std::string_view name);
+  // Display name of the export format used last ("" when none).
+  std::string GetLastExportModul();
+  void WriteLastExportModul(std::string_view name);
 
   // Hot keys. ReadHotKey parses the default text first and the stored text over it, so parts
   // missing from the stored text keep the default's values.

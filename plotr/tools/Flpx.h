@@ -1,5 +1,9 @@
 #pragma once
 
+// The contract between Plotr and its plan-export plug-ins: the two tables every plug-in exports
+// (`FlpxExportTable` to describe itself, `FlpxImportTable` for the host to fill with its services
+// before each call), the entry and service signatures, and the plan records.
+//
 // The plan records shared with the plan-export plug-ins. Plug-ins are built separately from the
 // host, so every record is packed, little-endian and laid out byte for byte; the doubles sit at
 // odd offsets and must be read and written through these structs (or memcpy), never through
@@ -23,6 +27,29 @@ enum : int {
   kFlpxMoveNext = 1,
   kFlpxMoveLast = 2,
 };
+
+// Moves a cursor over `count` entries by a move code; returns the direction of the step (1 or
+// -1) in which entries that do not count are to be skipped. The cursor may end outside
+// [0, count): the caller then reports the end.
+inline int FlpxMoveCursor(int32_t& cursor, int move, int count) {
+  if (move < kFlpxMovePrevious) {
+    cursor = 0;
+    return 1;
+  }
+  if (move == kFlpxMovePrevious) {
+    --cursor;
+    return -1;
+  }
+  if (move == kFlpxMoveNext) {
+    ++cursor;
+    return 1;
+  }
+  if (move > kFlpxMoveNext) {
+    cursor = count - 1;
+    return -1;
+  }
+  return 1;
+}
 
 #pragma pack(push, 1)
 
@@ -109,3 +136,53 @@ static_assert(offsetof(FlpxWaypoint, ident) == 133);
 static_assert(offsetof(FlpxWaypoint, name) == 139);
 static_assert(sizeof(FlpxStartPosition) == kFlpxStartPositionSize);
 static_assert(offsetof(FlpxStartPosition, key) == 55);
+
+// Entries and services cross between separately built libraries: plain C calls. `parent` is the
+// calling dialog's window (a wxWindow*), `plan` the plan handle the host passed in.
+extern "C" {
+typedef int (*FlpxConfigureFn)(void* hostContext, void* parent);
+typedef int (*FlpxExportFn)(void* plan, void* parent);
+// `path` receives the chosen path (kFlpxPathSize bytes); the four texts may be null or empty.
+typedef int (*FlpxSaveFileDialogFn)(char* path, void* parent, const char* filter, const char* initialDir,
+                                    const char* defaultExt, const char* initialName);
+typedef int (*FlpxGetPlanInfoFn)(void* plan, FlpxPlanInfo* info);
+typedef int (*FlpxGetWaypointFn)(void* plan, int move, FlpxWaypoint* waypoint);
+typedef int (*FlpxGetStartPositionFn)(void* plan, int move, FlpxStartPosition* position);
+}
+
+// Size of the path buffer the save service writes into, terminator included.
+inline constexpr size_t kFlpxPathSize = 260;
+
+// The tables hold native pointers, so unlike the records they keep the platform's natural
+// layout. The exported objects are named `FlpxExportTable` and `FlpxImportTable`; the types
+// carry other names so a plug-in can declare both.
+struct FlpxExportTableRecord {
+  uint32_t size;  // sizeof(FlpxExportTableRecord)
+  const char* displayName;
+  FlpxConfigureFn configure;  // null: no options
+  FlpxExportFn exportPlan;    // null: listed, but cannot export
+};
+
+struct FlpxImportTableRecord {
+  uint32_t size;  // set by the plug-in: sizeof(FlpxImportTableRecord)
+  FlpxSaveFileDialogFn saveFileDialog;
+  FlpxGetPlanInfoFn getPlanInfo;
+  FlpxGetWaypointFn getWaypoint;
+  FlpxGetStartPositionFn getStartPosition;
+  uint32_t reserved[3];  // zero, never written by the host
+};
+
+// The host accepts an export table of at least its own size, and fills an import table only
+// when it reaches past the last service slot.
+inline constexpr uint32_t kFlpxExportTableMinSize = sizeof(FlpxExportTableRecord);
+inline constexpr uint32_t kFlpxImportSlotsEnd = offsetof(FlpxImportTableRecord, reserved);
+
+static_assert(sizeof(void*) != 8 || sizeof(FlpxExportTableRecord) == 32);
+static_assert(sizeof(void*) != 8 || kFlpxImportSlotsEnd == 40);
+
+// Names of the exported tables.
+inline constexpr char kFlpxExportTableSymbol[] = "FlpxExportTable";
+inline constexpr char kFlpxImportTableSymbol[] = "FlpxImportTable";
+
+// Text of the host's message after an export entry returned 0.
+inline constexpr char kFlpxExportFailedText[] = "Flight plan export failed.";

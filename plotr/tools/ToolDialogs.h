@@ -45,6 +45,16 @@ struct HoldingDialogValues {
   std::string segmentLength;  // 1 to 10, minutes or nautical miles, as the user typed it
 };
 
+// The save-file dialog that the export plug-ins ask for (the plain file dialog in save mode).
+struct SaveFileDialogValues {
+  void* parent = nullptr;   // the owning window (a wxWindow*)
+  std::string filter;       // description and pattern pairs, "|"-separated, ended by "||"; may be empty
+  std::string initialDir;   // may be empty
+  std::string defaultExt;   // up to three characters, without the dot; may be empty
+  std::string initialName;  // a file name without folder; may be empty
+  std::string path;         // out: the chosen full path
+};
+
 class IToolDialogs {
  public:
   virtual ~IToolDialogs() = default;
@@ -52,6 +62,11 @@ class IToolDialogs {
   virtual bool RunAircraftDialog(AircraftDialogValues& values) = 0;
   virtual bool RunCruiseDialog(CruiseDialogValues& values) = 0;
   virtual bool RunHoldingDialog(HoldingDialogValues& values) = 0;
+  // Not every window layer offers it; without it the export plug-ins see a cancelled dialog.
+  virtual bool RunSaveFileDialog(SaveFileDialogValues& values) {
+    (void)values;
+    return false;
+  }
 };
 
 // The installed dialogs (not owned); nullptr removes them.

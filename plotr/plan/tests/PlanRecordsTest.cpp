@@ -73,38 +73,6 @@ class PlanRecordsTest : public ::testing::Test {
   PlanRecordsTest() : m_folder("records"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
   ~PlanRecordsTest() override { g_SceneryDatabase.ClearDatabase(); }
 
-  // Zurich to Basel past the ILS, the VOR, the NDB (a bearing point), the intersection, a
-  // named and an automatically named user fix and Basel's runway.
-  CRoute TripRoute() {
-    CRoute route;
-    route.m_profile.SetName("Test aircraft");
-    route.m_profile.SetFuelUnit(kFuelKilograms);
-    route.m_profile.climbSpeed = 120;
-    route.m_profile.climbFuel = 60;
-    route.m_profile.climbRate = 1000;
-    route.m_profile.cruiseSpeed = 150;
-    route.m_profile.cruiseFuel = 40;
-    route.m_profile.cruiseAltitude = 10000;
-    route.m_profile.descentSpeed = 120;
-    route.m_profile.descentFuel = 20;
-    route.m_profile.descentRate = 1000;
-    route.m_cruise = {150, 8000, 8000};
-    route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
-    route.AddPoint(DbPoint(kHomeIls, kKindIls));
-    PlanPoint vor = DbPoint(kVor, kKindVor);
-    vor.altitude1 = MakeManualValue(6000);
-    route.AddPoint(vor);
-    PlanPoint ndb = DbPoint(kNdb, kKindNdb);
-    ndb.flags = kPointBearing;
-    route.AddPoint(ndb);
-    route.AddPoint(DbPoint(kIntersection, kKindIntersection));
-    route.AddPoint(UserPoint(47.45, 7.70, "HOME"));
-    route.AddPoint(UserPoint(47.50, 7.65));
-    route.AddPoint(DbPoint(kFarRunway15, kKindRunway));
-    route.AddPoint(DbPoint(kFarAirport, kKindAirport));
-    return route;
-  }
-
   void Fly(const CRoute& route) {
     m_plan.Clear();
     m_plan.Push(route);

@@ -17,10 +17,12 @@ class FakeToolDialogs : public IToolDialogs {
   AircraftDialogValues aircraftIn, aircraftOut;
   CruiseDialogValues cruiseIn, cruiseOut;
   HoldingDialogValues holdingIn, holdingOut;
+  SaveFileDialogValues saveIn, saveOut;
 
   bool RunAircraftDialog(AircraftDialogValues& v) override { return Answer(v, aircraftIn, aircraftOut); }
   bool RunCruiseDialog(CruiseDialogValues& v) override { return Answer(v, cruiseIn, cruiseOut); }
   bool RunHoldingDialog(HoldingDialogValues& v) override { return Answer(v, holdingIn, holdingOut); }
+  bool RunSaveFileDialog(SaveFileDialogValues& v) override { return Answer(v, saveIn, saveOut); }
 
  private:
   template <class T>

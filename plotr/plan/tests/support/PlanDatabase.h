@@ -6,6 +6,7 @@
 
 #include "navdb/SceneryDatabase.h"
 #include "plotr/plan/PlanPoint.h"
+#include "plotr/plan/Route.h"
 
 namespace plantest {
 
@@ -35,5 +36,10 @@ void BuildPlanDatabase(CSceneryDatabase& db);
 // The same, written as a database pair "<folder>/<title>.000" and ".001" with the two names.
 bool WritePlanDatabase(const std::string& folder, const std::string& title, const std::string& name1,
                        const std::string& name2, bool withVor = true);
+
+// Zurich to Basel past the ILS, the VOR (6000 ft manual altitude), the NDB (a bearing point),
+// the intersection, a named and an automatically named user fix and Basel's runway, flown by a
+// kilogram-fuel "Test aircraft".
+CRoute TripRoute();
 
 }  // namespace plantest

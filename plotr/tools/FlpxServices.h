@@ -1,0 +1,17 @@
+#pragma once
+
+// The four services the export host writes into a plug-in's import table. The real set reads
+// the plan handle as the document's `CFlightPlanCore` and asks the installed tool dialogs for
+// the save dialog; tests pass scripted sets to the host instead.
+
+#include "plotr/tools/Flpx.h"
+
+struct FlpxServiceSet {
+  FlpxSaveFileDialogFn saveFileDialog = nullptr;
+  FlpxGetPlanInfoFn getPlanInfo = nullptr;
+  FlpxGetWaypointFn getWaypoint = nullptr;
+  FlpxGetStartPositionFn getStartPosition = nullptr;
+};
+
+// The services over a `CFlightPlanCore*` plan handle and IToolDialogs::RunSaveFileDialog.
+const FlpxServiceSet& GetFlpxServices();
