@@ -1,0 +1,58 @@
+#pragma once
+
+// A plan made of prepared records behind the four plug-in services, for the modules' tests,
+// benchmarks and fuzz targets. The waypoint cursor moves by the plan's own move function, and
+// each service refuses a size field other than its record's, as the plan does. One script per
+// process: the services are plain C functions.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plotr/tools/Flpx.h"
+#include "plotr/tools/FlpxServices.h"
+
+namespace flpxtest {
+
+struct ScriptedPlan {
+  FlpxPlanInfo info{};
+  bool infoFails = false;
+  std::vector<FlpxWaypoint> rows;
+  std::vector<FlpxStartPosition> starts;
+  int32_t waypointCursor = 0;
+  int32_t startCursor = 0;
+
+  // The save dialog's answer, and what it was given.
+  bool saveAccepts = true;
+  std::string savePath;
+  int saveCalls = 0;
+  std::string filterSeen, initialDirSeen, defaultExtSeen, initialNameSeen;
+  void* parentSeen = nullptr;
+  int planInfoCalls = 0;
+};
+
+// The script the services read; Reset gives a fresh one (size fields set, nothing else).
+ScriptedPlan& Script();
+void ResetScript();
+
+FlpxServiceSet ScriptedServices();
+// An import table as the host would fill it with the scripted services.
+FlpxImportTableRecord ScriptedImports();
+
+// A waypoint record with its size, type letter, identifier and name set.
+FlpxWaypoint MakeWaypoint(char type, std::string_view ident, std::string_view name);
+// An airport block marked present, without runways.
+void SetAirport(FlpxAirportInfo& block, std::string_view name, std::string_view ident, double atis, double lat,
+                double lon, double elevation, double variation);
+// Appends a runway to the block (the count is raised by one).
+void AddRunway(FlpxAirportInfo& block, std::string_view ident, double heading, double lat, double lon,
+               double elevation, double length, double width, double ils);
+// Copies text into a fixed field, cut to leave room for the terminator.
+template <size_t N>
+void SetText(char (&field)[N], std::string_view text) {
+  size_t n = text.size() < N ? text.size() : N - 1;
+  for (size_t i = 0; i < N; ++i) field[i] = i < n ? text[i] : '\0';
+}
+
+}  // namespace flpxtest
