@@ -88,7 +88,10 @@ TEST(ModuleFrame, CoordinatesRoundToHundredthsOfAMinute) {
 
 class ExportFlowTest : public ::testing::Test {
  protected:
-  ExportFlowTest() : m_folder(fs::path(::testing::TempDir()) / "flpx_flow") {
+  // A folder per test: ctest runs the tests of this file side by side.
+  ExportFlowTest()
+      : m_folder(fs::path(::testing::TempDir()) /
+                 (std::string("flpx_flow_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
     ResetScript();
