@@ -1,0 +1,142 @@
+#include "planexport/gpsplan/GpsplanWriter.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "planexport/common/testing/ModuleHarness.h"
+#include "platform/profile/Profile.h"
+
+namespace {
+
+using namespace flpxtest;
+
+struct Row {
+  char type;
+  const char* ident;
+  const char* name;
+  double lat, lon, frequency;
+};
+
+// A runway first (named) and last (short name and frequency), an NDB and a VOR with long names,
+// an intersection, a user point, and climb and descent points that are left out.
+void ScriptProgram() {
+  ResetScript();
+  const Row rows[] = {
+      {'C', "16", "Zurich", 47.45, 8.5, 110.25},
+      {'Q', "", "Beginning of Climb", 47.40, 8.4, 0},
+      {'N', "ZH", "Zurich East Beacon", 47.35, 8.0, 367.5},
+      {'M', "KLO", "Kloten Radio Beacon Station", -33.95, -0.5, 114.85},
+      {'O', "ABCDE", "FIX", 47.40, 7.8, 0},
+      {'P', "", "Fix 1", 47.45, 7.7, 0},
+      {'T', "", "End of Descent", 47.55, 7.6, 0},
+      {'C', "15", "Basel-Mulhouse-Freiburg", 47.60, 7.52, 110.5},
+  };
+  for (const Row& r : rows) {
+    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, r.name);
+    w.latitude = r.lat;
+    w.longitude = r.lon;
+    w.frequency = r.frequency;
+    Script().rows.push_back(w);
+  }
+}
+
+// The add-on's shared memory for the lifetime of the object, filled with a pattern.
+class FakeAddOn {
+ public:
+  FakeAddOn() {
+    ::shm_unlink(kGpsplanSharedMemory);
+    m_fd = ::shm_open(kGpsplanSharedMemory, O_RDWR | O_CREAT | O_EXCL, 0600);
+    EXPECT_GE(m_fd, 0);
+    EXPECT_EQ(::ftruncate(m_fd, kSize), 0);
+    Fill();
+  }
+  ~FakeAddOn() {
+    ::close(m_fd);
+    ::shm_unlink(kGpsplanSharedMemory);
+  }
+  void Fill() {
+    const std::vector<uint8_t> pattern(kSize, 0xEE);
+    EXPECT_EQ(::pwrite(m_fd, pattern.data(), kSize, 0), static_cast<ssize_t>(kSize));
+  }
+  std::vector<uint8_t> Bytes() const {
+    std::vector<uint8_t> bytes(kSize);
+    EXPECT_EQ(::pread(m_fd, bytes.data(), kSize, 0), static_cast<ssize_t>(kSize));
+    return bytes;
+  }
+  static std::vector<uint8_t> Flagged() {
+    std::vector<uint8_t> bytes(kSize, 0xEE);
+    bytes[106] = 1;
+    bytes[107] = bytes[108] = bytes[109] = 0;
+    return bytes;
+  }
+  static constexpr size_t kSize = 160;
+
+ private:
+  int m_fd = -1;
+};
+
+const char kGolden[] = "planexport/gpsplan/tests/goldens/Gpsplan.dat";
+
+TEST(GpsplanModule, FixedFileWithoutTheAddOnIsWrittenSilently) {
+  ::shm_unlink(kGpsplanSharedMemory);
+  ModuleSimroot root("gpsplan", GPSPLAN_MODULE);
+  ScriptProgram();
+  ASSERT_EQ(root.Export(), FlpxCallResult::Done);
+  EXPECT_EQ(ReadBytes(root.Root() / "Gpsplan.dat"), Golden(kGolden));
+  EXPECT_EQ(Script().saveCalls, 0);
+  EXPECT_FALSE(std::filesystem::exists(root.Ini())) << "no folder remembered in fixed-file mode";
+
+  Script().rows.clear();
+  EXPECT_EQ(root.Export(), FlpxCallResult::Failed) << "nothing to export";
+}
+
+TEST(GpsplanModule, TheRunningAddOnGetsOnlyItsReloadFlagAfterACompleteFile) {
+  FakeAddOn addOn;
+  ModuleSimroot root("gpsplan_addon", GPSPLAN_MODULE);
+  ScriptProgram();
+  ASSERT_EQ(root.Export(), FlpxCallResult::Done);
+  EXPECT_EQ(ReadBytes(root.Root() / "Gpsplan.dat"), Golden(kGolden));
+  EXPECT_EQ(addOn.Bytes(), FakeAddOn::Flagged());
+
+  // A file that cannot be put in place: no flag.
+  addOn.Fill();
+  std::filesystem::remove(root.Root() / "Gpsplan.dat");
+  std::filesystem::create_directory(root.Root() / "Gpsplan.dat");
+  EXPECT_EQ(root.Export(), FlpxCallResult::Failed);
+  EXPECT_EQ(addOn.Bytes(), std::vector<uint8_t>(FakeAddOn::kSize, 0xEE));
+
+  // Dialog mode writes the chosen file and leaves the add-on alone.
+  profile::WriteString(root.Ini(), "Gpsplan", "ToFile", "1");
+  Script().savePath = (root.Root() / "trip.prg").string();
+  ASSERT_EQ(root.Export(), FlpxCallResult::Done);
+  EXPECT_EQ(ReadBytes(root.Root() / "trip.prg"), Golden(kGolden));
+  EXPECT_EQ(Script().filterSeen, "Gpsplan Flight Plan (*.prg)|*.prg|All Files (*.*)|*.*||");
+  EXPECT_EQ(Script().defaultExtSeen, "prg");
+  EXPECT_EQ(profile::GetString(root.Ini(), "Gpsplan", "InitialDir", ""), root.Root().string() + "/");
+  EXPECT_EQ(addOn.Bytes(), std::vector<uint8_t>(FakeAddOn::kSize, 0xEE));
+  Script().saveAccepts = false;
+  EXPECT_EQ(root.Export(), FlpxCallResult::Done) << "a cancelled dialog";
+}
+
+TEST(GpsplanWriter, ShortNames) {
+  struct Case {
+    const char* name;
+    const char* shortName;
+  };
+  const Case cases[] = {
+      {"ABCDEFGH IJKLMNO PQRSTU", "ABCDEFGH"},   // two cuts at blanks
+      {"ABCDEFGHIJKLMNOPQRST", "ABCDEFGHIJKLM"},  // no blank: 13 letters
+      {"ABC DEFGHIJKLMNO", "ABC DEFGHIJKL"},      // a blank too early: 13 characters
+      {"Zurich Kloten", "Zurich Kloten"},         // 13 characters stay
+      {"", ""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(GpsplanShortName(c.name), c.shortName) << c.name;
+}
+
+}  // namespace
