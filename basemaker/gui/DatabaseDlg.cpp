@@ -1,0 +1,108 @@
+#include "basemaker/gui/DatabaseDlg.h"
+
+#include <wx/sizer.h>
+#include <wx/statbox.h>
+
+#include "basemaker/gui/AboutDlg.h"
+#include "basemaker/gui/BuilderBox.h"
+
+CDatabaseDlg::CDatabaseDlg(wxWindow* parent, const BuilderFolders& folders, BuildStep step)
+    : CBuildDialog(parent, "Chartwright database creator", std::move(step)) {
+  BuildControls();
+  m_create->Disable();
+  m_sets.ReadVisFiles(folders.simRoot);
+  for (const CAreaList& set : m_sets.m_sets) m_setList->Append(ui::FromCp1252(set.m_worldTitle));
+  if (!m_sets.m_sets.empty()) ChooseSet(0);
+}
+
+CDatabaseDlg::~CDatabaseDlg() {
+  // First thing: the worker must not post to a dialog whose parts are going away.
+  StopBuild();
+}
+
+void CDatabaseDlg::BuildControls() {
+  auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "&Database:");
+  m_setList = new wxListBox(box->GetStaticBox(), kIdSetList, wxDefaultPosition, wxSize(-1, 90), 0, nullptr,
+                            wxLB_SINGLE | wxLB_ALWAYS_SB);
+  m_description = new wxStaticText(box->GetStaticBox(), kIdSetDescription, "", wxDefaultPosition, wxSize(-1, 36));
+  box->Add(m_setList, 0, wxEXPAND | wxALL, 6);
+  box->Add(m_description, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
+
+  m_list = new CAreaListCtrl(this, kIdSetAreaList, 0);
+  auto* progress = new wxStaticText(this, kIdSetProgress, "", wxDefaultPosition, wxDefaultSize,
+                                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
+  m_create = new wxButton(this, wxID_OK, BuilderText(IDS_CREATE_DATABASE));
+  m_create->SetDefault();
+  SetBuildControls(progress, m_create);
+
+  auto* listHead = new wxBoxSizer(wxHORIZONTAL);
+  listHead->Add(new wxStaticText(this, wxID_ANY, "Areas &list:"), 0, wxALIGN_BOTTOM);
+  listHead->AddStretchSpacer();
+  listHead->Add(new wxButton(this, kIdSetEnableAll, "E&nable all"));
+
+  // No help viewer exists here: Help is off; About sits beside it.
+  auto* help = new wxButton(this, wxID_HELP, "Help");
+  help->Disable();
+  auto* bottom = new wxBoxSizer(wxHORIZONTAL);
+  bottom->Add(m_create, 0, wxRIGHT, 8);
+  bottom->Add(new wxButton(this, wxID_CANCEL, "Exit"), 0, wxRIGHT, 8);
+  bottom->AddStretchSpacer();
+  bottom->Add(new wxButton(this, kIdSetAbout, "&About..."), 0, wxRIGHT, 8);
+  bottom->Add(help);
+
+  auto* column = new wxBoxSizer(wxVERTICAL);
+  column->Add(box, 0, wxEXPAND | wxALL, 10);
+  column->Add(listHead, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(m_list, 1, wxEXPAND | wxALL, 10);
+  column->Add(progress, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(bottom, 0, wxEXPAND | wxALL, 10);
+  SetSizerAndFit(column);
+
+  m_setList->Bind(wxEVT_LISTBOX, &CDatabaseDlg::OnSelChange, this);
+  Bind(wxEVT_BUTTON, &CDatabaseDlg::OnEnableAll, this, kIdSetEnableAll);
+  Bind(wxEVT_BUTTON, &CDatabaseDlg::OnCreate, this, wxID_OK);
+  Bind(wxEVT_BUTTON, &CDatabaseDlg::OnAbout, this, kIdSetAbout);
+}
+
+void CDatabaseDlg::ChooseSet(int index) {
+  m_setList->SetSelection(index);
+  wxCommandEvent event;
+  OnSelChange(event);
+}
+
+void CDatabaseDlg::OnSelChange(wxCommandEvent&) {
+  m_description->SetLabel("");
+  m_list->SetRows(nullptr);
+  m_rows.reset();
+  const int index = m_setList->GetSelection();
+  if (index == wxNOT_FOUND || index >= static_cast<int>(m_sets.m_sets.size())) {
+    m_create->Disable();
+    return;
+  }
+  CAreaList& set = m_sets.m_sets[static_cast<size_t>(index)];
+  m_description->SetLabel(ui::FromCp1252(set.m_worldDescription));
+  // The boxes come from the set's stored flags: changes made to another set's boxes are gone.
+  m_rows = std::make_unique<AreaRows>(set, false);
+  m_list->SetRows(m_rows.get());
+  m_create->Enable();
+}
+
+void CDatabaseDlg::OnEnableAll(wxCommandEvent&) {
+  if (!m_rows) return;
+  m_rows->CheckAll();
+  m_list->ShowAllRows();
+}
+
+void CDatabaseDlg::OnCreate(wxCommandEvent&) {
+  if (Worker().IsBuilding()) {
+    StopBuild();
+    return;
+  }
+  if (!m_rows || m_setList->GetSelection() == wxNOT_FOUND) return;
+  ConfirmAndStart(m_rows->ListToBuild());
+}
+
+void CDatabaseDlg::OnAbout(wxCommandEvent&) {
+  CAboutDlg about(this);
+  ui::ShowModalDialog(about);
+}

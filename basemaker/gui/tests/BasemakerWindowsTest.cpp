@@ -1,0 +1,313 @@
+// Basemaker's main dialog on a sample simulator root, with every box and dialog answered
+// through the modal hook. Needs a display.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/stattext.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "basemaker/app/BuilderStrings.h"
+#include "basemaker/app/DatabaseBuild.h"
+#include "basemaker/app/tests/SimRootFixture.h"
+#include "basemaker/gui/AreasDlg.h"
+#include "basemaker/gui/BuilderApp.h"
+#include "basemaker/gui/ExcludeFlattenDlg.h"
+#include "basemaker/gui/FolderBrowser.h"
+#include "platform/ui/ModalHook.h"
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "tools/sample-simroot/SampleSimRoot.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kBuildTimeoutMs = 60000;
+
+std::string Text(int id) {
+  return LoadBuilderString(id);
+}
+
+// A script that also notes what the Create button read when each box came up.
+class Script : public ui::ModalScript {
+ public:
+  int AnswerMessageBox(const ui::MessageBoxRequest& request) override {
+    captionsAtBox.push_back(button ? button->GetLabel().utf8_string() : "");
+    return ModalScript::AnswerMessageBox(request);
+  }
+  wxButton* button = nullptr;
+  std::vector<std::string> captionsAtBox;
+};
+
+class BasemakerWindowsTest : public SimRootTest {
+ protected:
+  void SetUp() override {
+    SimRootTest::SetUp();
+    std::string error;
+    ASSERT_TRUE(sampleroot::WriteSampleSimRoot(Root(), error)) << error;
+    m_drives.Add({"/", win::DriveType::Fixed, ""});
+    m_folders.simRoot = Root();
+    m_folders.programFolder = sampleroot::ProgramFolder(Root());
+    m_folders.databaseFolder = sampleroot::DatabaseFolder(Root());
+  }
+
+  BuildStep RealBuild() {
+    BuildEnvironment env;
+    env.folders = m_folders;
+    env.simVer = 90;
+    env.drives = &m_drives;
+    return MakeDatabaseBuildStep(env);
+  }
+
+  // A build step that runs until it is aborted, showing one step text and signs of life, so the
+  // progress text alternates with "Please wait".
+  BuildStep SlowBuild() {
+    return [this](CBuildWorker& worker, CAreaList&, win::AutoResetEvent& abort) {
+      worker.SetProgressText("Slow step");
+      const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+      while (std::chrono::steady_clock::now() < end) {
+        worker.PostHeartbeat();
+        if (abort.Wait(10)) {
+          m_slowStepAborted = true;
+          return static_cast<int>(IDS_BUILD_ABORTED);
+        }
+      }
+      return static_cast<int>(IDS_BUILD_READY);
+    };
+  }
+
+  static wxButton& Create(wxDialog& d) { return *dynamic_cast<wxButton*>(d.FindWindow(wxID_OK)); }
+  static std::string CreateCaption(wxDialog& d) { return Create(d).GetLabel().utf8_string(); }
+  static std::string Progress(wxDialog& d) {
+    return dynamic_cast<wxStaticText*>(d.FindWindow(kIdAreaProgress))->GetLabel().utf8_string();
+  }
+  // Pumps until the build has ended and its last caption arrived, noting every progress text.
+  static bool WaitForBuildEnd(CAreasDlg& d, std::set<std::string>* progress = nullptr) {
+    return ui::PumpUntil(
+        [&] {
+          if (progress) progress->insert(Progress(d));
+          return !d.Worker().IsBuilding() && CreateCaption(d) == Text(IDS_CREATE_DATABASE);
+        },
+        kBuildTimeoutMs);
+  }
+
+  win::FakeDriveTable m_drives;
+  BuilderFolders m_folders;
+  std::atomic<bool> m_slowStepAborted{false};
+};
+
+TEST_F(BasemakerWindowsTest, CreateConfirmsBuildsWithProgressAndEndsWithTheReadyBox) {
+  Script script;
+  ui::ScopedModalHook hook(script);
+  script.QueueAnswer(ui::kIdOk);
+  std::set<std::string> progress;
+  std::string captionWhileBuilding;
+  int rows = 0;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    script.button = &Create(dialog);
+    rows = dialog.List().GetItemCount();
+    ui::PressButton(dialog, wxID_OK);
+    ui::PumpUntil([&] { return CreateCaption(dialog) != Text(IDS_CREATE_DATABASE); }, kBuildTimeoutMs);
+    captionWhileBuilding = CreateCaption(dialog);
+    WaitForBuildEnd(dialog, &progress);
+    ui::PressButton(dialog, wxID_CANCEL);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, RealBuild(), m_drives);
+  EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
+
+  EXPECT_EQ(4, rows);
+  EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), Text(IDS_BUILD_READY)}), script.BoxTexts());
+  for (const auto& box : script.Boxes()) EXPECT_EQ("Chartwright Database Creator", box.caption);
+  EXPECT_EQ(ui::kMbOkCancel | ui::kMbIconQuestion, script.Boxes()[0].style);
+  EXPECT_EQ(Text(IDS_ABORT_CREATE), captionWhileBuilding);
+  EXPECT_EQ(Text(IDS_CREATE_DATABASE), CreateCaption(dialog));
+  progress.erase("");
+  progress.erase(Text(IDS_PLEASE_WAIT));
+  EXPECT_FALSE(progress.empty()) << "step texts reach the progress control";
+  EXPECT_TRUE(fs::exists(DatabaseRecordFile(m_folders.databaseFolder, "Scenery")));
+}
+
+TEST_F(BasemakerWindowsTest, AbortShowsTheAbortedBoxBeforeTheCaptionTurnsBack) {
+  Script script;
+  ui::ScopedModalHook hook(script);
+  script.QueueAnswer(ui::kIdOk);
+  bool returnedAfterWorker = false;
+  std::string stepText;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    script.button = &Create(dialog);
+    ui::PressButton(dialog, wxID_OK);
+    ui::PumpUntil([&] { return Progress(dialog) == "Slow step"; }, kBuildTimeoutMs);
+    stepText = Progress(dialog);
+    ui::PressButton(dialog, wxID_OK);  // now Abort
+    returnedAfterWorker = !dialog.Worker().IsBuilding() && m_slowStepAborted;
+    WaitForBuildEnd(dialog);
+    ui::PressButton(dialog, wxID_CANCEL);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  EXPECT_EQ("Slow step", stepText);
+  EXPECT_TRUE(returnedAfterWorker);
+  EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), Text(IDS_BUILD_ABORTED)}), script.BoxTexts());
+  ASSERT_EQ(2u, script.captionsAtBox.size());
+  EXPECT_EQ(Text(IDS_ABORT_CREATE), script.captionsAtBox[1]) << "the result box comes before the caption";
+  EXPECT_EQ(Text(IDS_CREATE_DATABASE), CreateCaption(dialog));
+}
+
+TEST_F(BasemakerWindowsTest, ExitDuringABuildReturnsOnlyAfterTheWorkerEnded) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  script.QueueAnswer(ui::kIdOk);
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    ui::PressButton(dialog, wxID_OK);
+    ui::PumpUntil([&] { return Progress(dialog) == "Slow step"; }, kBuildTimeoutMs);
+    ui::PressButton(dialog, wxID_CANCEL);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
+  EXPECT_TRUE(m_slowStepAborted);
+  EXPECT_FALSE(dialog.Worker().IsBuilding());
+}
+
+TEST_F(BasemakerWindowsTest, AMissingAreaIsLeftOutOnOkAndAbortsTheBuildOnCancel) {
+  fs::remove_all(Root() / "Scenery" / "Zurich1998");
+  const std::string missing = FormatBuilderString(IDS_AREA_MISSING, {"Zurich 1998"});
+  for (const int answer : {ui::kIdCancel, ui::kIdOk}) {
+    SCOPED_TRACE(answer);
+    ui::ModalScript script;
+    ui::ScopedModalHook hook(script);
+    script.QueueAnswer(ui::kIdOk);
+    script.QueueAnswer(answer);
+    script.QueueDriver([&](wxDialog& d) {
+      auto& dialog = dynamic_cast<CAreasDlg&>(d);
+      ui::PressButton(dialog, wxID_OK);
+      ui::PumpUntil([&] { return dialog.Worker().IsBuilding(); }, kBuildTimeoutMs);
+      WaitForBuildEnd(dialog);
+      ui::PressButton(dialog, wxID_CANCEL);
+    });
+    CAreasDlg dialog(nullptr, m_folders, 90, RealBuild(), m_drives);
+    ui::ShowModalDialog(dialog);
+    const std::string result = Text(answer == ui::kIdOk ? IDS_BUILD_READY : IDS_BUILD_ABORTED);
+    EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), missing, result}), script.BoxTexts());
+    ASSERT_EQ(3u, script.Boxes().size());
+    EXPECT_EQ(ui::kMbOkCancel | ui::kMbIconQuestion, script.Boxes()[1].style);
+  }
+}
+
+TEST_F(BasemakerWindowsTest, ARequiredAreaStaysCheckedAndIsNeitherEditedNorDeleted) {
+  {
+    std::string cfg = Get("Scenery.cfg");
+    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
+    ASSERT_NE(std::string::npos, at);
+    cfg.replace(at, 14, "Required=TRUE");
+    Put("Scenery.cfg", cfg);
+  }
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  bool checkedAfter = false;
+  std::vector<std::string> titles;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    const int row = 1;
+    ASSERT_EQ("Swiss Navaids", dialog.Rows().EntryOf(row).title);
+    dialog.List().CheckItem(row, false);  // as a click on the box would
+    checkedAfter = dialog.List().IsItemChecked(row) && dialog.Rows().Row(row).checked;
+    dialog.List().SelectRow(row);
+    ui::PressButton(dialog, kIdEditArea);
+    ui::PressButton(dialog, kIdDeleteArea);
+    for (int i = 0; i < dialog.List().GetItemCount(); ++i) titles.push_back(dialog.List().GetItemText(i, 1).utf8_string());
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  EXPECT_TRUE(checkedAfter);
+  EXPECT_EQ((std::vector<std::string>{"Area Swiss Navaids is required and can not be turned off.",
+                                      "Area Swiss Navaids is required and can not be edited.",
+                                      "Area Swiss Navaids is required and can not be deleted."}),
+            script.BoxTexts());
+  EXPECT_EQ(4u, titles.size());
+  EXPECT_EQ(0, script.UndrivenDialogs()) << "no folder browser opened";
+}
+
+TEST_F(BasemakerWindowsTest, AddKeepsOkDisabledUntilATitleAndAFolderWithSceneryThenAddsAtTheTop) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  std::vector<bool> okStates;
+  std::string path;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    ui::PressButton(dialog, kIdAddArea);
+    ASSERT_EQ(0, dialog.List().SelectedRow());
+    EXPECT_EQ("New area", dialog.List().GetItemText(0, 1).utf8_string());
+    EXPECT_EQ("001", dialog.List().GetItemText(0, 2).utf8_string());
+    EXPECT_EQ("002", dialog.List().GetItemText(1, 2).utf8_string());
+    EXPECT_EQ(5, dialog.List().GetItemCount());
+  });
+  script.QueueDriver([&](wxDialog& d) {
+    auto& browser = dynamic_cast<CFolderBrowser&>(d);
+    auto ok = [&] { okStates.push_back(browser.FindWindow(wxID_OK)->IsEnabled()); };
+    ok();  // the root selected: no scenery there
+    dynamic_cast<wxTextCtrl*>(browser.FindWindow(kIdAreaTitle))->SetValue("   ");
+    ok();
+    dynamic_cast<wxTextCtrl*>(browser.FindWindow(kIdAreaTitle))->SetValue("New area");
+    ok();
+    browser.SelectFolder(Root() / "Scenery" / "Zurich1998");
+    ok();
+    path = dynamic_cast<wxTextCtrl*>(browser.FindWindow(kIdAreaPath))->GetValue().utf8_string();
+    ui::PressButton(browser, wxID_OK);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  EXPECT_EQ((std::vector<bool>{false, false, false, true}), okStates);
+  EXPECT_EQ("Scenery\\Zurich1998", path);
+}
+
+TEST_F(BasemakerWindowsTest, AWrongExcludeKeepsTheDialogOpenWithTheWrongPartSelected) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  bool stayedOpen = false;
+  bool focused = false;
+  long from = -1, to = -1;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CExcludeFlattenDlg&>(d);
+    dialog.Field(kExcludeField).ChangeValue("N47,E8,N46,E9,lakes");
+    ui::PressButton(dialog, wxID_OK);
+    stayedOpen = dialog.IsModal();
+    ui::PumpUntil([&] { return wxWindow::FindFocus() == &dialog.Field(kExcludeField); }, 2000);
+    focused = wxWindow::FindFocus() == &dialog.Field(kExcludeField);
+    dialog.Field(kExcludeField).GetSelection(&from, &to);
+    dialog.Field(kExcludeField).ChangeValue(" N47,E8,N46,E9,all\n");
+    ui::PressButton(dialog, wxID_OK);
+  });
+  CExcludeFlattenDlg dialog(nullptr);
+  EXPECT_EQ(wxID_OK, ui::ShowModalDialog(dialog));
+  EXPECT_TRUE(stayedOpen);
+  EXPECT_TRUE(focused);
+  EXPECT_EQ(14, from);
+  EXPECT_EQ(19, to);
+  EXPECT_EQ((std::vector<std::string>{"Wrong Exclude."}), script.BoxTexts());
+  EXPECT_EQ("N47,E8,N46,E9,all", dialog.Texts()[kExcludeField]);
+}
+
+TEST_F(BasemakerWindowsTest, AVersionWithoutADialogShowsTheInstallationErrorOnly) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  script.QueueDriver([](wxDialog&) { FAIL() << "no dialog may open"; });
+  BuilderStartup startup;
+  startup.folders = m_folders;
+  startup.simVer = 65;
+  startup.mode = ChooseBuilderMode(65);
+  EXPECT_EQ(0, RunBuilder(startup, m_drives, SlowBuild()));
+  EXPECT_EQ((std::vector<std::string>{Text(IDS_INSTALLATION_ERROR)}), script.BoxTexts());
+  EXPECT_EQ(ui::kMbOk | ui::kMbIconStop, script.Boxes()[0].style);
+}
+
+}  // namespace
