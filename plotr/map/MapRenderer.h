@@ -1,0 +1,193 @@
+#pragma once
+
+// The map renderer: the layer pipeline that paints one picture (background, globe, grid and
+// one of two chains of layer painters chosen by the zoom), the walk over the database's point
+// arrays with its abort rule, label placement, long lines drawn as clipped polylines, the plan
+// row walk, and the overlays drawn over a finished picture.
+//
+// Each layer has one painter (MapLayerPainter) that draws through the shared MapDrawContext;
+// a painter returns false when a newer picture is wanted and the chain stops there.
+
+#include <array>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "navdb/SceneryDatabase.h"
+#include "platform/gdi/Dc.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Sync.h"
+#include "plotr/map/MapOverlayState.h"
+#include "plotr/map/MapParams.h"
+
+class CFlightPlanCore;
+class CMapRenderer;
+class CRoute;
+struct PlanRow;
+
+// Every layer of the pipeline, in no particular order; the chains give the painting order.
+enum class MapLayer : int {
+  Background,
+  GlobeOutline,
+  Grid,
+  Continents,
+  Rivers,
+  Airspaces,
+  Mountains,
+  Intersections,
+  Ndbs,
+  Vors,
+  AirportSymbols,
+  PlanTrack,
+  Ils,
+  IlsRunways,
+  Airways,
+  UserFixes,
+  ComFrequencies,
+  Markers,
+  RouteLabels,
+  AirspaceLabels,
+  AirwayIds,
+  Taxiways,
+  AirportDetails,
+  FuelAreas,
+  Runways,
+  AirportLabels,
+  Count,
+};
+inline constexpr int kMapLayerCount = static_cast<int>(MapLayer::Count);
+
+// The chain below the detail zoom and the chain from it on.
+extern const std::array<MapLayer, 18> kMapChainA;
+extern const std::array<MapLayer, 23> kMapChainB;
+
+// What the pipeline hands to every painter for one picture.
+struct MapDrawContext {
+  gdi::Dc& dc;
+  int cx = 0;  // window size in logical units
+  int cy = 0;
+  MapViewExtents view;
+  const CFlightPlanCore* plan = nullptr;
+  win::AutoResetEvent* abort = nullptr;  // absent when printing
+  const CSceneryDatabase* db = nullptr;
+  int visited = 0;  // records counted by the running painter
+  bool aborted = false;
+
+  bool Printing() const { return dc.IsPrinting(); }
+  // Day pens and colours: the white scheme, or any printout.
+  bool Day(const CMapParams& params) const { return params.ColorScheme == kSchemeWhite || Printing(); }
+  // Counts one record; at every tenth tests the abort event. False once a newer picture is
+  // wanted: the painter restores its DC and returns false.
+  bool Tick();
+};
+
+class MapLayerPainter {
+ public:
+  virtual ~MapLayerPainter() = default;
+  virtual bool Paint(CMapRenderer& renderer, MapDrawContext& ctx) = 0;
+};
+
+using MapPainterSet = std::array<std::shared_ptr<MapLayerPainter>, kMapLayerCount>;
+
+// The painters every new renderer starts with; a layer without one draws nothing.
+MapPainterSet DefaultMapPainters();
+
+// Aircraft trail of one multiplayer player, newest point first.
+struct MapTrail {
+  int count = 0;
+  std::array<std::pair<float, float>, 100> points{};
+};
+
+class CMapRenderer : public CMapParams {
+ public:
+  CMapRenderer();
+  explicit CMapRenderer(CSettings& settings);
+  // Copies the parameters and the painters; the label array and trails start empty.
+  CMapRenderer(const CMapRenderer& other);
+  CMapRenderer& operator=(const CMapParams& params);
+  ~CMapRenderer() override;
+
+  void SetPainter(MapLayer layer, std::shared_ptr<MapLayerPainter> painter);
+  const MapPainterSet& Painters() const { return m_painters; }
+  void SetDatabase(const CSceneryDatabase* db) { m_db = db; }
+  const CSceneryDatabase& Database() const { return *m_db; }
+
+  // One whole picture into `dc` of cx x cy logical units, under g_DatabaseLock.
+  // False when a newer picture was wanted and the chain stopped early.
+  bool DrawMapLayers(gdi::Dc& dc, int cx, int cy, const CFlightPlanCore* plan,
+                     win::AutoResetEvent* abort);
+
+  // The map font at map units (its LOGFONT height in screen pixels at 96 dpi, times 15).
+  gdi::Font ScaledMapFont(int weight = 0) const;
+
+  // ---- Labels -----------------------------------------------------------------------------------
+  std::vector<gdi::Rect>& Labels() { return m_labels; }
+  // Finds a free place for a label of rect's size around (x, y); on success rect holds it and
+  // it was appended to `array` (the renderer's own label array when null).
+  bool PlaceLabel(gdi::Rect& rect, int x, int y, int step, std::vector<gdi::Rect>* array = nullptr);
+
+  // ---- Walks ------------------------------------------------------------------------------------
+  // Visits every shown point of `array` inside the view: visit(point, x, y) with the point
+  // projected in mode 0. Files and tiles outside the view are skipped. False when aborted.
+  template <class Visit>
+  bool WalkPoints(MapDrawContext& ctx, PointArray array, Visit&& visit);
+
+  // ---- Long lines -------------------------------------------------------------------------------
+  void DrawClippedGreatCircle(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
+                              double lon2, int step);
+  void DrawClippedRhumbLine(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
+                            double lon2, int step);
+
+  // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
+  void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
+  // Writes the labels of the dragged legs; returns the boxes it covered.
+  std::vector<gdi::Rect> DrawLegLabelsOverlay(gdi::Dc& dc, int cx, int cy,
+                                              const std::vector<PlanRow>& rows, const CRoute& route);
+
+  // ---- Overlays (over a copy of the finished picture) --------------------------------------------
+  void DrawOverlayArcs(gdi::Dc& dc, int cx, int cy, const SimSnapshot& sim, const HoldingDefinition& holding);
+  void DrawTargetCircles(gdi::Dc& dc, int cx, int cy, const MapGuidanceOverlay& guidance);
+  void DrawTopOfClimbDescentMarker(gdi::Dc& dc, int cx, int cy, const MapGuidanceOverlay& guidance);
+  void DrawOwnAircraft(gdi::Dc& dc, int cx, int cy, const SimSnapshot& sim);
+  void DrawAircraftSymbols(gdi::Dc& dc, int cx, int cy, const MapOverlayState& state, uint32_t now);
+  // Every overlay in painting order.
+  void DrawOverlays(gdi::Dc& dc, int cx, int cy, const MapOverlayState& state, uint32_t now);
+  const std::unordered_map<int32_t, MapTrail>& Trails() const { return m_trails; }
+
+  // A screen angle (degrees, clockwise from up) for a true direction at a latitude: the flat map
+  // stretches east-west by 1 / cos(latitude).
+  double ScreenAngle(double direction, double latitude) const;
+
+ private:
+  bool RunPainter(MapLayer layer, MapDrawContext& ctx);
+  template <class Interpolate>
+  void DrawClippedLine(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
+                       double lon2, int step, Interpolate interpolate);
+
+  MapPainterSet m_painters;
+  const CSceneryDatabase* m_db;
+  std::vector<gdi::Rect> m_labels;
+  std::unordered_map<int32_t, MapTrail> m_trails;
+};
+
+// A free place for a multiplayer label of w x h beside a symbol of half-size a at (x, y),
+// against the rectangles placed so far; the leader line runs from leader[0] to leader[1].
+bool PlaceAircraftLabel(int w, int h, int a, int x, int y, const std::vector<gdi::Rect>& placed,
+                        gdi::Rect& label, gdi::Point leader[2]);
+
+// ---- Plan rows -------------------------------------------------------------------------------
+// Walks the rows keeping the previous flown position P: a departure row and the first row only
+// set P; a bearing row hangs off P without moving it; any other row is drawn from P and then
+// becomes P. visit(index, row, fromLat, fromLon) is called for every row drawn from P and may
+// return false to stop; the result is false when it did.
+template <class Visit>
+bool WalkPlanRows(const std::vector<PlanRow>& rows, Visit&& visit);
+
+// The map's view tests of file records and shapes.
+bool RegionIntersectsView(const BglFileRecord& file, const MapViewExtents& view);
+bool ShapeIntersectsView(double latA, double latB, double lonMin, double lonMax, const MapViewExtents& view);
+// The point at `fraction` (clamped to 0..1) of the rhumb line from point 1 to point 2.
+void InterpolateRhumbLine(double& latitude, double& longitude, double lat1, double lon1,
+                          double lat2, double lon2, double fraction);
+
+#include "plotr/map/MapRenderer.inl"
