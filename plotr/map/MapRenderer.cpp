@@ -85,9 +85,10 @@ bool CMapRenderer::DrawMapLayers(gdi::Dc& dc, int cx, int cy, const CFlightPlanC
   dc.SetBkMode(gdi::TRANSPARENT);
   dc.SetTextColor(!dc.IsPrinting() && ColorScheme != kSchemeWhite ? 0xC0C0C0 : 0x000000);
 
+  // Background, globe and grid draw few objects and go on whatever they return.
   RunPainter(MapLayer::Background, ctx);
   // A window ten times wider than high (or the reverse) is a sliver: background only.
-  if (!(cx < 10 * cy && cy < 10 * cx)) return true;
+  if (!(cx < 10 * cy && cy < 10 * cx)) return !ctx.aborted;
   RunPainter(MapLayer::GlobeOutline, ctx);
   RunPainter(MapLayer::Grid, ctx);
   auto run = [&](const auto& chain) {
@@ -96,7 +97,8 @@ bool CMapRenderer::DrawMapLayers(gdi::Dc& dc, int cx, int cy, const CFlightPlanC
     }
     return true;
   };
-  return GetZoom() < kDetailZoom ? run(kMapChainA) : run(kMapChainB);
+  const bool complete = GetZoom() < kDetailZoom ? run(kMapChainA) : run(kMapChainB);
+  return complete && !ctx.aborted;
 }
 
 bool CMapRenderer::PlaceLabel(gdi::Rect& rect, int x, int y, int step, std::vector<gdi::Rect>* array) {
