@@ -99,9 +99,10 @@ std::optional<fs::path> FindCdAreaFolder(const AreaEntry& area, const win::Drive
   return std::nullopt;
 }
 
-std::optional<fs::path> FindAreaFolder(const AreaEntry& area, const fs::path& simRoot) {
+std::optional<fs::path> FindAreaFolder(const AreaEntry& area, const fs::path& simRoot,
+                                       const win::DriveRoots* drives) {
   if (area.path.empty()) return std::nullopt;
-  return win::ResolveWinPath(area.path, simRoot);
+  return win::ResolveLinkedWinPath(area.path, simRoot, drives);
 }
 
 std::vector<fs::path> BrowsableSubfolders(const fs::path& folder) {

@@ -11,6 +11,7 @@
 
 #include "basemaker/app/AreaEntry.h"
 #include "platform/win/Drives.h"
+#include "platform/win/WinPath.h"
 
 struct StoredFolder {
   std::string text;  // the path value as stored (cp1252): "[LABEL]rest", ".\", "a\b", "\x\y"
@@ -31,8 +32,10 @@ bool FolderHasBgl(const std::filesystem::path& folder);
 // (any CD-ROM mount when the area has none). Nullopt when no disc or no such folder is there.
 std::optional<std::filesystem::path> FindCdAreaFolder(const AreaEntry& area, const win::DriveTable& drives);
 
-// Where any other area's folder is, resolved against the simulator root; nullopt when missing.
-std::optional<std::filesystem::path> FindAreaFolder(const AreaEntry& area, const std::filesystem::path& simRoot);
+// Where any other area's folder is, resolved against the simulator root, drive letters through
+// `drives`, linked folders followed as the build follows them; nullopt when missing.
+std::optional<std::filesystem::path> FindAreaFolder(const AreaEntry& area, const std::filesystem::path& simRoot,
+                                                    const win::DriveRoots* drives = nullptr);
 
 // The folders the browser offers below `folder`, sorted by name: no hidden folders and no
 // symlinks (the build never follows them, so every folder offered resolves). An unreadable

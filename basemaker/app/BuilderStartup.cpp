@@ -4,6 +4,7 @@
 
 #include "basemaker/app/BuilderSettings.h"
 #include "platform/win/WinPath.h"
+#include "platform/win/WinePrefix.h"
 
 BuilderFolders FoldersFromExecutable(const std::filesystem::path& executable) {
   BuilderFolders folders;
@@ -48,5 +49,6 @@ BuilderStartup StartBuilder(const std::optional<std::filesystem::path>& executab
   startup.helpFile = ProgramFile(startup.folders.programFolder, "Plotr.hlp");
   startup.simVer = CBuilderSettings(startup.profileFile).GetSimVer();
   startup.mode = ChooseBuilderMode(startup.simVer);
+  startup.driveRoots = win::DriveRootsFor(startup.folders.simRoot);
   return startup;
 }

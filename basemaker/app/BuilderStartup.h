@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <optional>
 
+#include "platform/win/WinPath.h"
+
 // Laid out as <simulator root>/Modules/<product>/Bin/<executable>.
 struct BuilderFolders {
   std::filesystem::path simRoot;         // three levels above the program folder
@@ -25,6 +27,8 @@ struct BuilderStartup {
   std::filesystem::path helpFile;
   int simVer = 0;
   BuilderMode mode = BuilderMode::InstallationError;
+  // Drive letters of area paths (C:\...): those of the Wine prefix the simulator lives in.
+  win::DriveRoots driveRoots;
 };
 
 // Folders of an executable's full path. Above the file-system root there is nothing: a path

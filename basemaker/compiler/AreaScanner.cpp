@@ -8,6 +8,7 @@
 
 #include "basemaker/app/AreaEntry.h"
 #include "basemaker/app/AreaLocation.h"
+#include "basemaker/app/TextCase.h"
 #include "basemaker/compiler/CabinetReader.h"
 #include "platform/win/Drives.h"
 #include "platform/win/FileTime.h"
@@ -77,6 +78,10 @@ std::optional<fs::path> CAreaScanner::Resolve(const std::string& winPath, const 
   return win::ResolveWinPath(winPath, base, m_driveRoots);
 }
 
+std::optional<fs::path> CAreaScanner::ResolveConfigured(const std::string& winPath, const fs::path& base) const {
+  return win::ResolveLinkedWinPath(winPath, base, m_driveRoots);
+}
+
 void CAreaScanner::ListFolder(const fs::path& folder, const std::string& subfolder, bool recurse) {
   struct stat st {};
   if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return;
@@ -108,16 +113,45 @@ bool CAreaScanner::ListCabinetFile(const fs::path& cabinet) {
 }
 
 bool CAreaScanner::ListCabinet(const std::string& path) {
+  return ListCabinets(path, m_base);
+}
+
+bool CAreaScanner::ListCabinets(const std::string& path, const fs::path& base) {
   if (path.empty() || path.back() == '\\' || path.back() == '/') return false;
   const std::string cabinet = EndsWithNoCase(path, ".cab") ? path : path + ".cab";
-  const std::optional<fs::path> found = Resolve(cabinet, m_base);
-  return found && ListCabinetFile(*found);
+  // Every file the last part matches (wildcards allowed), each listed in turn; its folder may be
+  // a linked one, and so may a cabinet the path names.
+  const size_t cut = cabinet.find_last_of("\\/");
+  const std::string pattern = cut == std::string::npos ? cabinet : cabinet.substr(cut + 1);
+  std::optional<fs::path> folder = base;
+  if (cut != std::string::npos) {
+    folder = cut == 0 ? std::optional<fs::path>("/") : ResolveConfigured(cabinet.substr(0, cut), base);
+  } else if (pattern.size() >= 2 && pattern[1] == ':') {
+    folder = std::nullopt;  // a drive letter without a folder has no place to start
+  }
+  if (!folder) return false;
+  std::vector<std::pair<std::string, fs::path>> matches;
+  std::error_code ec;
+  for (fs::directory_iterator it(*folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    std::error_code st;
+    if (!MatchesWildcardNoCase(pattern, name) || !fs::is_regular_file(it->path(), st)) continue;
+    const fs::path real = fs::canonical(it->path(), st);
+    if (!st) matches.emplace_back(name, real);
+  }
+  std::sort(matches.begin(), matches.end(), [](const auto& a, const auto& b) {
+    const int c = CompareFileNameNoCase(a.first, b.first);
+    return c != 0 ? c < 0 : a.first < b.first;
+  });
+  bool listed = false;
+  for (const auto& [name, real] : matches) listed = ListCabinetFile(real) || listed;
+  return listed;
 }
 
 bool CAreaScanner::CollectAreaFolder(const AreaEntry& area) {
   m_fileList.m_pathValue = area.FormatPathValue();
   m_fileList.m_exclude = area.exclude;
-  const std::optional<fs::path> root = Resolve(area.path, m_base);
+  const std::optional<fs::path> root = ResolveConfigured(area.path, m_base);
   if (!root || !IsRealDirectory(*root)) return ListCabinet(area.path);
 
   const std::optional<fs::path> scenery = Resolve("scenery", *root);
@@ -144,15 +178,13 @@ bool CAreaScanner::CollectAreaFromDrives(const AreaEntry& area) {
   if (!rel.empty() && (rel[0] == '\\' || rel[0] == '/')) rel.erase(0, 1);
   const win::DriveTable& drives = m_drives != nullptr ? *m_drives : win::SystemDriveTable();
   for (const fs::path& root : CdAreaSearchRoots(area, drives)) {
-    const std::optional<fs::path> folder = rel.empty() ? std::optional<fs::path>(root) : Resolve(rel, root);
+    const std::optional<fs::path> folder =
+        rel.empty() ? std::optional<fs::path>(root) : ResolveConfigured(rel, root);
     if (folder && IsRealDirectory(*folder)) {
       ListFolder(*folder, "", true);
       return true;
     }
-    if (rel.empty() || rel.back() == '\\' || rel.back() == '/') continue;
-    const std::string cabinet = EndsWithNoCase(rel, ".cab") ? rel : rel + ".cab";
-    const std::optional<fs::path> found = Resolve(cabinet, root);
-    if (found && ListCabinetFile(*found)) return true;
+    if (ListCabinets(rel, root)) return true;
   }
   return false;
 }

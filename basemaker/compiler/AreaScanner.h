@@ -40,8 +40,9 @@ class CAreaScanner {
   bool CollectAreaFromDrives(const AreaEntry& area);
   // Lists "*.bgl" of the Windows-form root + subfolder; with `recurse` every folder below too.
   void ListBglFiles(const std::string& root, const std::string& subfolder, bool recurse);
-  // Lists the ".bgl" members of the cabinet at the Windows-form `path` (".cab" added when
-  // missing); false when it is no readable cabinet.
+  // Lists the ".bgl" members of every cabinet the Windows-form `path` matches (".cab" added when
+  // missing, wildcards allowed in its last part), in caseless name order; false when none is a
+  // readable cabinet.
   bool ListCabinet(const std::string& path);
   void AddNavTextFiles();
   void AddAirspaceFile();
@@ -75,6 +76,10 @@ class CAreaScanner {
  private:
   std::optional<std::filesystem::path> Resolve(const std::string& winPath,
                                                const std::filesystem::path& base) const;
+  // For paths the user configured: symbolic links on the way are followed.
+  std::optional<std::filesystem::path> ResolveConfigured(const std::string& winPath,
+                                                         const std::filesystem::path& base) const;
+  bool ListCabinets(const std::string& path, const std::filesystem::path& base);
   void ListFolder(const std::filesystem::path& folder, const std::string& subfolder, bool recurse);
   bool ListCabinetFile(const std::filesystem::path& cabinet);
   void AppendProgramFile(const char* name);

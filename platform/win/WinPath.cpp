@@ -30,9 +30,10 @@ int EntryKind(const std::filesystem::path& path, bool followLinks = false) {
 
 // The entry of `folder` whose name equals `name` (UTF-8) ignoring case, preferring an exact
 // match and otherwise the first in byte order, so the answer does not depend on directory order.
-// Symlinks are skipped.
-std::optional<std::string> FindEntry(const std::filesystem::path& folder, const std::string& name) {
-  int exact = EntryKind(folder / name);
+// Symlinks are skipped unless `followLinks`.
+std::optional<std::string> FindEntry(const std::filesystem::path& folder, const std::string& name,
+                                     bool followLinks) {
+  int exact = EntryKind(folder / name, followLinks);
   if (exact == 1 || exact == 2) return name;
   std::string wanted = Utf8ToCp1252(name, '\x01');
   DIR* dir = ::opendir(folder.c_str());
@@ -42,7 +43,7 @@ std::optional<std::string> FindEntry(const std::filesystem::path& folder, const 
     std::string candidate = entry->d_name;
     if (candidate == "." || candidate == "..") continue;
     if (!EqualsNoCase(Utf8ToCp1252(candidate, '\x01'), wanted)) continue;
-    int kind = EntryKind(folder / candidate);
+    int kind = EntryKind(folder / candidate, followLinks);
     if (kind != 1 && kind != 2) continue;
     if (!best || candidate < *best) best = candidate;
   }
@@ -96,7 +97,8 @@ struct Walk {
 };
 
 // Follows the components from the start as far as they exist; the rest is appended as written.
-Walk WalkPath(std::string_view winPath, const std::filesystem::path& base, const DriveRoots* drives) {
+Walk WalkPath(std::string_view winPath, const std::filesystem::path& base, const DriveRoots* drives,
+              bool followLinks = false) {
   Start start = StartOf(winPath, base, drives);
   Walk walk;
   walk.ok = start.ok;
@@ -111,8 +113,8 @@ Walk WalkPath(std::string_view winPath, const std::filesystem::path& base, const
     }
     std::string name = Cp1252ToUtf8(component);
     // Only folders can be walked through; a file in the middle of a path is missing too.
-    if (walk.complete && EntryKind(walk.path, walk.depth == 0) == 1) {
-      if (auto found = FindEntry(walk.path, name)) {
+    if (walk.complete && EntryKind(walk.path, followLinks || walk.depth == 0) == 1) {
+      if (auto found = FindEntry(walk.path, name, followLinks)) {
         walk.path /= *found;
         ++walk.depth;
         continue;
@@ -167,6 +169,17 @@ std::optional<std::filesystem::path> ResolveWinPath(std::string_view winPath,
   int kind = EntryKind(walk.path, walk.depth == 0);
   if (kind == 0 || kind == 3) return std::nullopt;
   return walk.path;
+}
+
+std::optional<std::filesystem::path> ResolveLinkedWinPath(std::string_view winPath,
+                                                          const std::filesystem::path& base,
+                                                          const DriveRoots* drives) {
+  Walk walk = WalkPath(winPath, base, drives, true);
+  if (!walk.ok || !walk.complete) return std::nullopt;
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(walk.path, ec);
+  if (ec || EntryKind(real) == 0) return std::nullopt;
+  return real;
 }
 
 std::filesystem::path ToNativePath(std::string_view winPath, const std::filesystem::path& base,

@@ -37,6 +37,14 @@ std::optional<std::filesystem::path> ResolveWinPath(std::string_view winPath,
                                                     const std::filesystem::path& base,
                                                     const DriveRoots* drives = nullptr);
 
+// The same for a path the user configured, which may lead through symbolic links (a folder
+// linked into the simulator, a drive letter of a Wine prefix): they are followed, a loop counts
+// as missing, and the result is the real folder or file with no link left in it, so that a walk
+// below it can go on refusing links.
+std::optional<std::filesystem::path> ResolveLinkedWinPath(std::string_view winPath,
+                                                          const std::filesystem::path& base,
+                                                          const DriveRoots* drives = nullptr);
+
 // Where the file would be created: existing components resolved case-insensitively, the rest
 // appended as written (converted to UTF-8). A drive that cannot be mapped yields an empty path.
 std::filesystem::path ToNativePath(std::string_view winPath, const std::filesystem::path& base,

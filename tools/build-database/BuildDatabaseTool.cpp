@@ -15,6 +15,7 @@
 #include "basemaker/app/BuilderSettings.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
+#include "platform/win/WinePrefix.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
 
 namespace {
@@ -67,6 +68,9 @@ int main(int argc, char** argv) {
   env.folders.databaseFolder = sampleroot::DatabaseFolder(root);
   CBuilderSettings settings(env.folders.programFolder / "Program.cfg");
   env.simVer = settings.GetSimVer();
+  // Areas named by drive letter (C:\...) are found through the Wine prefix of the root.
+  const win::DriveRoots driveRoots = win::DriveRootsFor(root);
+  env.driveRoots = &driveRoots;
   BuildReport report;
   env.report = &report;
 

@@ -70,6 +70,16 @@ TEST_F(BuilderStart, ProfileIsFoundInAnyLetterCase) {
   EXPECT_EQ(startup.mode, BuilderMode::Simple);
 }
 
+TEST_F(BuilderStart, DriveLettersComeFromTheWinePrefixTheSimulatorLivesIn) {
+  const auto sim = Root() / "prefix/drive_c/FS9";
+  std::filesystem::create_directories(sim / "Modules/Chartwright/Bin");
+  std::filesystem::create_directories(Root() / "prefix/dosdevices");
+  std::filesystem::create_directory_symlink("../drive_c", Root() / "prefix/dosdevices/c:");
+  const BuilderStartup startup = StartBuilder(sim / "Modules/Chartwright/Bin/Basemaker");
+  const win::DriveRoots expected = {{'C', std::filesystem::canonical(Root() / "prefix/drive_c")}};
+  EXPECT_EQ(expected, startup.driveRoots);
+}
+
 TEST_F(BuilderStart, SimVerIsReadOnceAndCached) {
   Put("Program.cfg", "[Essential]\r\nSimVer=80\r\n");
   CBuilderSettings settings(Root() / "Program.cfg");

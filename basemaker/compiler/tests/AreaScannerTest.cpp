@@ -9,6 +9,7 @@
 #include "basemaker/app/AreaEntry.h"
 #include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "platform/win/Drives.h"
+#include "platform/win/WinePrefix.h"
 
 namespace {
 
@@ -81,6 +82,70 @@ TEST(AreaScanner, MissingFolderFallsBackToACabinet) {
   ASSERT_TRUE(s.CollectAreaFolder(Area(".\\Area")));
   ASSERT_EQ((std::vector<std::string>{"scenery\\a.bgl"}), Identities(s));
   EXPECT_TRUE(fs::equivalent(dir / "AREA.CAB", s.GetFileList()[0].fullPath));
+}
+
+// Every file the area path matches is a cabinet of the area: several spellings of one name (this
+// file system tells them apart) and wildcards; one that is no cabinet is passed over.
+TEST(AreaScanner, EveryCabinetThePathMatchesIsListed) {
+  if (!testbgl::HaveCabinetMaker()) GTEST_SKIP() << "gcab is not installed";
+  ScratchDir dir;
+  Touch(dir / "src/scenery/a.bgl");
+  Touch(dir / "src/scenery/b.bgl");
+  Touch(dir / "src/scenery/c.bgl");
+  ASSERT_TRUE(testbgl::MakeCabinet(dir / "src", dir / "Alps.cab", {"scenery/a.bgl"}));
+  ASSERT_TRUE(testbgl::MakeCabinet(dir / "src", dir / "ALPS.CAB", {"scenery/b.bgl"}));
+  ASSERT_TRUE(testbgl::MakeCabinet(dir / "src", dir / "Alpine2.cab", {"scenery/c.bgl"}));
+  Touch(dir / "Alz.cab");
+  struct Row {
+    const char* path;
+    bool found;
+    std::vector<std::string> identities;
+  } rows[] = {
+      {".\\alps", true, {"scenery\\b.bgl", "scenery\\a.bgl"}},
+      {".\\Alp*", true, {"scenery\\c.bgl", "scenery\\b.bgl", "scenery\\a.bgl"}},
+      {".\\Alpine?.CAB", true, {"scenery\\c.bgl"}},
+      {".\\Alz", false, {}},
+      {".\\Nothing*", false, {}},
+  };
+  for (const Row& row : rows) {
+    CAreaScanner s;
+    s.SetBaseFolder(dir.path());
+    EXPECT_EQ(row.found, s.CollectAreaFolder(Area(row.path))) << row.path;
+    EXPECT_EQ(row.identities, Identities(s)) << row.path;
+  }
+}
+
+// A Windows installation in a Wine prefix: drive C is the prefix's link to drive_c, and an area
+// folder may itself be a link to a folder elsewhere. Inside an area links are still never
+// followed.
+TEST(AreaScanner, DriveLettersThroughAWinePrefixAndLinkedAreaFolders) {
+  ScratchDir dir;
+  const fs::path prefix = dir / "wine";
+  const fs::path addons = prefix / "drive_c/FS9/Addon Scenery";
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  Touch(addons / "Alps/scenery/a.bgl");
+  Touch(dir / "library/Jura/scenery/j.bgl");
+  Touch(dir / "library/x.bgl");
+  fs::create_directory_symlink(dir / "library/Jura", addons / "Jura");
+  fs::create_directory_symlink(dir / "library/Jura", addons / "Alps/Linked");
+  fs::create_symlink(dir / "library/x.bgl", addons / "Alps/scenery/x.bgl");
+  const win::DriveRoots drives = win::WineDriveRoots(prefix);
+  struct Row {
+    const char* path;
+    std::vector<std::string> identities;  // empty: not found
+  } rows[] = {
+      {"C:\\FS9\\Addon Scenery\\Alps", {"scenery\\a.bgl"}},
+      {"c:\\fs9\\addon scenery\\JURA\\", {"scenery\\j.bgl"}},
+      {"D:\\FS9\\Addon Scenery\\Alps", {}},
+  };
+  for (const Row& row : rows) {
+    CAreaScanner s;
+    s.SetBaseFolder(dir / "elsewhere");
+    s.SetDriveRoots(&drives);
+    EXPECT_EQ(!row.identities.empty(), s.CollectAreaFolder(Area(row.path))) << row.path;
+    EXPECT_EQ(row.identities, Identities(s)) << row.path;
+  }
 }
 
 TEST(AreaScanner, DiscAreasAreFoundByLabelCdRomsFirst) {

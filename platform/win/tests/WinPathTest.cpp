@@ -94,6 +94,26 @@ TEST_F(ResolveFixture, FindsEachComponentIgnoringCase) {
   }
 }
 
+TEST_F(ResolveFixture, ConfiguredPathsFollowLinksToWhereTheyLead) {
+  fs::create_directory_symlink(root / "loop", root / "loop");  // a link to itself
+  const struct {
+    const char* winPath;
+    std::optional<fs::path> expected;
+  } cases[] = {
+      {"linked\\INNER\\Secret.txt", root / "Elsewhere" / "Inner" / "secret.txt"},
+      {"Linked", root / "Elsewhere"},
+      {"CFG-LINK", root / "Scenery.cfg"},
+      {"scenery\\WORLD", root / "Scenery" / "World"},
+      {"loop", std::nullopt},
+      {"loop\\x", std::nullopt},
+      {"Linked\\missing", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto got = win::ResolveLinkedWinPath(c.winPath, root);
+    EXPECT_EQ(c.expected ? std::optional<fs::path>(fs::canonical(*c.expected)) : std::nullopt, got) << c.winPath;
+  }
+}
+
 TEST_F(ResolveFixture, RefusesANameWithANulInside) {
   // Cut at the NUL, the name would be an existing file.
   EXPECT_EQ(win::ResolveWinPath(std::string_view("Scenery.cfg\0.txt", 16), root), std::nullopt);
