@@ -32,7 +32,7 @@ Aircraft::Aircraft(const AircraftStart& start)
       altitude(start.altitudeFeet * kMetresPerFoot),
       heading(Wrap360(start.heading)),
       airspeed(start.airspeed) {
-  autopilot.selectedHeading = heading;
+  autopilot.selectedHeading = Wrap360(heading - magneticVariation);
   autopilot.selectedAltitude = start.altitudeFeet;
   autopilot.selectedAirspeed = start.airspeed;
 }
@@ -42,11 +42,13 @@ void Aircraft::AdvanceAutopilot(double seconds) {
   bank = 0;
   if (!autopilot.master) return;
   if (autopilot.headingHold) {
-    double diff = Wrap360(autopilot.selectedHeading - heading);
+    // The selector is magnetic: true = magnetic + east variation.
+    const double target = Wrap360(autopilot.selectedHeading + magneticVariation);
+    double diff = Wrap360(target - heading);
     if (diff > 180) diff -= 360;
     const double step = kTurnRate * seconds;
     if (std::fabs(diff) <= step) {
-      heading = Wrap360(autopilot.selectedHeading);
+      heading = target;
     } else {
       heading = Wrap360(heading + (diff > 0 ? step : -step));
       bank = diff > 0 ? 25 : -25;
@@ -71,6 +73,10 @@ void Aircraft::AdvanceAutopilot(double seconds) {
 void Aircraft::Advance(double seconds) {
   if (seconds <= 0) return;
   const double simSeconds = seconds * simulationRate;
+  if (frozen) {
+    secondsOfDay = std::fmod(secondsOfDay + simSeconds, 86400.0);
+    return;
+  }
   AdvanceAutopilot(simSeconds);
   pitch = verticalSpeed > 0 ? 5 : (verticalSpeed < 0 ? -3 : 0);
 

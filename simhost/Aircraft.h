@@ -17,7 +17,7 @@ struct AutopilotState {
   bool backCourseHold = false;
   bool autothrottleArmed = false;
   bool navSource = false;
-  double selectedHeading = 0;        // degrees
+  double selectedHeading = 0;        // degrees magnetic
   double selectedAltitude = 0;       // feet
   double selectedVerticalSpeed = 0;  // feet per minute, magnitude used for climbs and descents
   double selectedAirspeed = 0;       // knots
@@ -68,6 +68,7 @@ class Aircraft {
   double magneticVariation = 0;  // degrees, east positive
   double outsideTemperature = 15;
   double simulationRate = 1;
+  bool frozen = false;            // held in place while a move sequence runs
   double secondsOfDay = 12 * 3600;  // UTC
   int utcOffsetHours = 0;
   int utcDay = 1;

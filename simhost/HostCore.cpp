@@ -243,6 +243,8 @@ int HostCore::SendEvent(uint32_t id, uint32_t value) {
   using namespace simapi;
   if (id < kFirstEvent) return 1;
   m_events.push_back({id, value});
+  if (const auto answer = m_answers.find(id); answer != m_answers.end() && answer->second != EventAnswer::kApply)
+    return answer->second == EventAnswer::kRefuse ? 1 : 0;
   AutopilotState& ap = m_aircraft.autopilot;
   Radios& r = m_aircraft.radios;
   const auto signedValue = static_cast<int32_t>(value);
@@ -295,10 +297,16 @@ int HostCore::SendEvent(uint32_t id, uint32_t value) {
       a.secondsOfDay = (utc % 86400 + 86400) % 86400;
       break;
     }
-    default: break;  // accepted and logged: the move sequence's pauses and the bar's events
+    // The move sequences pause the aircraft while they place it, and release it when done.
+    case kEventPause1:
+    case kEventPause2: m_aircraft.frozen = true; break;
+    case kEventMoveDone: m_aircraft.frozen = false; break;
+    default: break;  // accepted and logged: the bar's events
   }
   return 0;
 }
+
+void HostCore::SetEventAnswer(uint32_t id, EventAnswer answer) { m_answers[id] = answer; }
 
 bool HostCore::WriteGlobal(uint32_t offset, uint16_t count, const void* source) {
   if (source == nullptr || uint64_t{offset} + count > simapi::kGlobalBlockSize) return false;

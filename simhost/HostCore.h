@@ -22,6 +22,10 @@ struct LoggedEvent {
   bool operator==(const LoggedEvent&) const = default;
 };
 
+// How the host answers one event id: act on it, refuse it (non-zero result, nothing done) or
+// accept it and do nothing, as hosts do with events they do not know.
+enum class EventAnswer { kApply, kRefuse, kIgnore };
+
 class HostCore {
  public:
   explicit HostCore(int simVersion = 90, const AircraftStart& start = {});
@@ -39,7 +43,9 @@ class HostCore {
   const Aircraft& GetAircraft() const { return m_aircraft; }
   int SimVersion() const { return m_simVersion; }
 
+  // Every event sent is logged, whatever the answer.
   const std::vector<LoggedEvent>& Events() const { return m_events; }
+  void SetEventAnswer(uint32_t id, EventAnswer answer);
   void ClearEvents() { m_events.clear(); }
 
   // Storage registered under this name, or null.
@@ -86,6 +92,7 @@ class HostCore {
   std::map<std::string, NamedVariable> m_named;
   std::vector<std::string> m_namedOrder;
   std::vector<LoggedEvent> m_events;
+  std::map<uint32_t, EventAnswer> m_answers;
 };
 
 }  // namespace simhost

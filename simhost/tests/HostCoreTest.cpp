@@ -133,6 +133,42 @@ TEST(HostCoreTest, AdfTunesByBcdPairAndByDigitSteps) {
   }
 }
 
+TEST(HostCoreTest, EventsCanBeRefusedOrIgnoredPerId) {
+  HostCore host(90, AircraftStart{47, 8, 3000, 10, 120});
+  host.SetEventAnswer(kEventSelectHeading, EventAnswer::kRefuse);
+  host.SetEventAnswer(kEventSelectAltitude, EventAnswer::kIgnore);
+  EXPECT_NE(0, host.SendEvent(kEventSelectHeading, 200));
+  EXPECT_EQ(0, host.SendEvent(kEventSelectAltitude, 9000));
+  EXPECT_EQ(0, host.SendEvent(kEventSelectAirspeed, 150));
+  EXPECT_DOUBLE_EQ(10, Read(host, kVarSelectedHeading));
+  EXPECT_DOUBLE_EQ(3000, Read(host, kVarSelectedAltitude));
+  EXPECT_DOUBLE_EQ(150, Read(host, kVarSelectedAirspeed));
+  EXPECT_EQ(3u, host.Events().size()) << "refused and ignored events are logged too";
+  host.SetEventAnswer(kEventSelectHeading, EventAnswer::kApply);
+  EXPECT_EQ(0, host.SendEvent(kEventSelectHeading, 200));
+  EXPECT_DOUBLE_EQ(200, Read(host, kVarSelectedHeading));
+}
+
+TEST(HostCoreTest, HeadingSelectorIsMagneticUnderAnEastVariation) {
+  HostCore host(90, AircraftStart{47, 8, 3000, 0, 120});
+  host.GetAircraft().magneticVariation = 3;
+  host.GetAircraft().autopilot.master = true;
+  host.GetAircraft().autopilot.headingHold = true;
+  host.SendEvent(kEventSelectHeading, 87);
+  Fly(host, 60);
+  EXPECT_NEAR(90, Read(host, kVarTrueHeading), 1e-9);
+}
+
+TEST(HostCoreTest, MovePausesHoldTheAircraftUntilTheMoveIsDone) {
+  HostCore host(80, AircraftStart{47, 8, 3000, 90, 120});
+  host.SendEvent(kEventPause1, 0);
+  Fly(host, 5);
+  EXPECT_DOUBLE_EQ(8, host.GetAircraft().longitude);
+  host.SendEvent(kEventMoveDone, 0);
+  Fly(host, 5);
+  EXPECT_GT(host.GetAircraft().longitude, 8.0);
+}
+
 TEST(HostCoreTest, RefusesIdsBelowTheEventRangeAndLogsTheRest) {
   HostCore host;
   Services* s = host.GetServices();

@@ -1,0 +1,223 @@
+#include "plotr/sim/tests/support/GuidanceRig.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+#include "basemaker/app/AreaList.h"
+#include "basemaker/app/BuilderStrings.h"
+#include "basemaker/app/DatabaseBuild.h"
+#include "navdb/Geodesy.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/shell/Settings.h"
+#include "tools/sample-simroot/SampleSimRoot.h"
+
+namespace fs = std::filesystem;
+
+namespace guidancetest {
+namespace {
+
+class QueueSink : public IBuildUiSink {
+ public:
+  void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t) override {
+    {
+      std::lock_guard lock(m_lock);
+      m_queue.push_back({message, wParam});
+    }
+    m_ready.notify_one();
+  }
+  int ShowMessageBox(const std::string&, uint32_t style) override {
+    return (style & kMbAbortRetryIgnore) ? kIdIgnore : kIdOk;
+  }
+  std::pair<uint32_t, uintptr_t> Next() {
+    std::unique_lock lock(m_lock);
+    m_ready.wait(lock, [this] { return !m_queue.empty(); });
+    auto m = m_queue.front();
+    m_queue.pop_front();
+    return m;
+  }
+
+ private:
+  std::mutex m_lock;
+  std::condition_variable m_ready;
+  std::deque<std::pair<uint32_t, uintptr_t>> m_queue;
+};
+
+// Removes the sample root when the test program ends.
+struct SampleRoot {
+  fs::path root;
+  bool loaded = false;
+  std::string error;
+  ~SampleRoot() {
+    std::error_code ignored;
+    if (!root.empty()) fs::remove_all(root, ignored);
+  }
+};
+
+SampleRoot& Sample() {
+  static SampleRoot sample;
+  return sample;
+}
+
+}  // namespace
+
+bool LoadSwissSample(std::string& error) {
+  SampleRoot& s = Sample();
+  if (s.root.empty()) {
+    s.root = fs::temp_directory_path() / ("cw-guidance-sample-" + std::to_string(::getpid()));
+    fs::remove_all(s.root);
+    if (!sampleroot::WriteSampleSimRoot(s.root, s.error)) {
+      error = s.error;
+      return false;
+    }
+    BuildEnvironment env;
+    env.folders.simRoot = s.root;
+    env.folders.programFolder = sampleroot::ProgramFolder(s.root);
+    env.folders.databaseFolder = sampleroot::DatabaseFolder(s.root);
+    env.simVer = 90;
+    CAreaList areas;
+    areas.ReadSceneryCfg(s.root, 90);
+    QueueSink sink;
+    CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
+    int result = -1;
+    if (worker.StartBuild(areas)) {
+      for (bool done = false; !done;) {
+        const auto [code, wParam] = sink.Next();
+        if (code == WM_BUILD_ASK_MISSING) worker.AskAreaMissing();
+        if (code == WM_BUILD_ASK_CD) worker.AskInsertCd();
+        if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
+        if (code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE) done = true;
+      }
+      while (worker.IsBuilding()) std::this_thread::yield();
+    }
+    if (result != IDS_BUILD_READY) {
+      s.error = "the sample database was not built";
+    } else {
+      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      const fs::path folder = sampleroot::DatabaseFolder(s.root);
+      s.loaded = g_SceneryDatabase.LoadDatabaseFiles((folder / "Scenery.000").string(), (folder / "Scenery.001").string());
+      if (!s.loaded) s.error = "the sample database did not load: " + g_SceneryDatabase.GetLastError();
+    }
+  }
+  error = s.error;
+  return s.loaded;
+}
+
+namespace {
+
+std::string_view IdentOf(const CSceneryDatabase& db, const NavPoint& p) {
+  switch (p.Kind()) {
+    case kKindNdb: return db.GetNdb(p) ? db.GetNdb(p)->Ident() : std::string_view();
+    case kKindVor: return db.GetVor(p) ? db.GetVor(p)->Ident() : std::string_view();
+    case kKindIls: return db.GetIls(p) ? db.GetIls(p)->Ident() : std::string_view();
+    case kKindAirport: return db.GetAirport(p) ? db.GetAirport(p)->Ident() : std::string_view();
+    case kKindIntersection: return db.GetIntersection(p) ? db.GetIntersection(p)->Ident() : std::string_view();
+    default: return {};
+  }
+}
+
+template <typename Match>
+PlanPoint FindPoint(uint16_t kind, Match match) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CNavPointArray* array = kind == kKindNdb             ? &db.m_ndbs
+                                : kind == kKindVor           ? &db.m_vors
+                                : kind == kKindIls           ? &db.m_ils
+                                : kind == kKindAirport       ? &db.m_airports
+                                : kind == kKindRunway        ? &db.m_runways
+                                : kind == kKindIntersection ? &db.m_intersections
+                                                             : nullptr;
+  PlanPoint p;
+  CRoute route;
+  for (int i = 0; array && i < array->GetSize(); ++i) {
+    const NavPoint& point = (*array)[i];
+    if (point.IsShown() && match(point) && route.Resolve(p.ref, point)) return p;
+  }
+  ADD_FAILURE() << "no object of kind " << kind << " in the sample";
+  return p;
+}
+
+}  // namespace
+
+PlanPoint SamplePoint(const char* ident, uint16_t kind) {
+  return FindPoint(kind, [&](const NavPoint& p) { return IdentOf(g_SceneryDatabase, p) == ident; });
+}
+
+PlanPoint SampleRunway(const char* airport, const char* designator) {
+  const PlanPoint field = SamplePoint(airport, kKindAirport);
+  return FindPoint(kKindRunway, [&](const NavPoint& p) {
+    const RunwayRecord* r = g_SceneryDatabase.GetRunway(p);
+    return r && r->Designator() == designator &&
+           GreatCircleDistance(p.latitude, p.longitude, field.ref.point.latitude, field.ref.point.longitude) < 5000;
+  });
+}
+
+Rig::Rig(int simVer, const simhost::AircraftStart& start, const std::string& extraSettings)
+    : folder("guidance-" + std::to_string(reinterpret_cast<uintptr_t>(this))), host(simVer, start), block(&g_Settings) {
+  std::ofstream(folder.ProgramCfg(), std::ios::binary)
+      << "[Essential]\r\nSimVer=" << simVer << "\r\n[Settings]\r\nUseIndicatedAirSpeed=0\r\n" << extraSettings;
+  CSettings& settings = g_Settings;
+  settings.GetUseIndicatedAirSpeed(true);
+  settings.GetUseSound(true);
+  settings.GetMapBcIls(true);
+  settings.GetAvionicsAutoMode2(true);
+  for (int set = 0; set < 2; ++set) {
+    if (set == 0) {
+      settings.GetAvionicsAutoHead(true), settings.GetAvionicsAutoAlt(true), settings.GetAvionicsAutoSpeed(true);
+      settings.GetAvionicsAutoNav1(true), settings.GetAvionicsAutoNav2(true), settings.GetAvionicsAutoAdf(true);
+    } else {
+      settings.GetAvionics2AutoHead(true), settings.GetAvionics2AutoAlt(true), settings.GetAvionics2AutoSpeed(true);
+      settings.GetAvionics2AutoNav1(true), settings.GetAvionics2AutoNav2(true), settings.GetAvionics2AutoAdf(true);
+    }
+  }
+  table.services = host.GetServices();
+  block.SetImportTable(&table);
+  PlanSimServices services;
+  services.sim = &block;
+  services.clock = &clock;
+  services.settings = &g_Settings;
+  services.frame = &frame;
+  services.playCue = [this](int id) { cues.push_back(id); };
+  plan = std::make_unique<CFlightPlanStatus>(services);
+}
+
+Rig::~Rig() { plan.reset(); }
+
+void Rig::Tick() {
+  host.Step(0.1);
+  plan->OnTick(tick++);
+  clock.Advance(100);
+}
+
+void Rig::ToNextGuidanceTick() {
+  do {
+    Tick();
+  } while ((tick - 1) % 5 != 4);
+}
+
+void Rig::SetRoute(const std::vector<PlanPoint>& points, int cruiseAltitude) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  CRoute route = *plan->GetCurrent();
+  route.m_points.clear();
+  for (const PlanPoint& p : points) route.AddPoint(p);
+  route.m_cruise.altitude1 = cruiseAltitude;
+  route.m_cruise.altitude2 = cruiseAltitude;
+  plan->Clear();
+  plan->Push(route);
+  plan->Rebuild();
+}
+
+std::vector<simhost::LoggedEvent> Rig::TakeEvents() {
+  std::vector<simhost::LoggedEvent> events = host.Events();
+  host.ClearEvents();
+  return events;
+}
+
+}  // namespace guidancetest

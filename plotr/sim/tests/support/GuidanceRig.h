@@ -1,0 +1,62 @@
+#pragma once
+// The guidance tests' rig: the stand-in simulator's core, the simulator block on its services,
+// the plan object with all its simulator levels, a clock that moves only with the rig, and the
+// Swiss sample database (built once per test program) in the global database.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/simapi/SimApi.h"
+#include "platform/ui/Messages.h"
+#include "platform/win/Clock.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
+#include "plotr/sim/FlightPlanStatus.h"
+#include "plotr/sim/SimBlock.h"
+#include "simhost/HostCore.h"
+
+namespace guidancetest {
+
+// Builds the Swiss sample root's database once and loads it into g_SceneryDatabase; false with
+// the reason when that fails.
+bool LoadSwissSample(std::string& error);
+
+// A database object of the sample: the object of the kind nearest to the place within 2 km, as a
+// plan waypoint. Runways are named by their airport's identifier and designator.
+PlanPoint SamplePoint(const char* ident, uint16_t kind);
+PlanPoint SampleRunway(const char* airport, const char* designator);
+
+class Rig {
+ public:
+  Rig(int simVer, const simhost::AircraftStart& start, const std::string& extraSettings = "");
+  ~Rig();
+
+  // One 100 ms timer tick: the host flies, the plan ticks, the clock moves.
+  void Tick();
+  void Ticks(int n) {
+    for (int i = 0; i < n; ++i) Tick();
+  }
+  // Ticks until the next tick the guidance runs on has been run.
+  void ToNextGuidanceTick();
+
+  // Replaces the plan with these waypoints and cruise altitude, rebuilt under the lock.
+  void SetRoute(const std::vector<PlanPoint>& points, int cruiseAltitude);
+
+  NamedVariableStorage& Named() { return block.GetNamedStorage(); }
+  simhost::Aircraft& Aircraft() { return host.GetAircraft(); }
+  // Events the host logged since the last call.
+  std::vector<simhost::LoggedEvent> TakeEvents();
+
+  plantest::ScopedPlanFolder folder;
+  simhost::HostCore host;
+  simapi::ImportTable table{};
+  CSimBlock block;
+  win::FakeClock clock;
+  ui::RecordingTarget frame;
+  std::vector<int> cues;
+  std::unique_ptr<CFlightPlanStatus> plan;
+  uint32_t tick = 0;
+};
+
+}  // namespace guidancetest
