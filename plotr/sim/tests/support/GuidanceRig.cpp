@@ -34,7 +34,7 @@ class QueueSink : public IBuildUiSink {
     m_ready.notify_one();
   }
   int ShowMessageBox(const std::string&, uint32_t style) override {
-    return (style & kMbAbortRetryIgnore) ? kIdIgnore : kIdOk;
+    return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
   }
   std::pair<uint32_t, uintptr_t> Next() {
     std::unique_lock lock(m_lock);
