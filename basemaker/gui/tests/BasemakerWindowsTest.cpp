@@ -17,8 +17,10 @@
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
 #include "basemaker/app/tests/SimRootFixture.h"
+#include "basemaker/app/tests/VisBuilder.h"
 #include "basemaker/gui/AreasDlg.h"
 #include "basemaker/gui/BuilderApp.h"
+#include "basemaker/gui/DatabaseDlg.h"
 #include "basemaker/gui/ExcludeFlattenDlg.h"
 #include "basemaker/gui/FolderBrowser.h"
 #include "platform/ui/ModalHook.h"
@@ -58,10 +60,10 @@ class BasemakerWindowsTest : public SimRootTest {
     m_folders.databaseFolder = sampleroot::DatabaseFolder(Root());
   }
 
-  BuildStep RealBuild() {
+  BuildStep RealBuild(int simVer = 90) {
     BuildEnvironment env;
     env.folders = m_folders;
-    env.simVer = 90;
+    env.simVer = simVer;
     env.drives = &m_drives;
     return MakeDatabaseBuildStep(env);
   }
@@ -308,6 +310,98 @@ TEST_F(BasemakerWindowsTest, AVersionWithoutADialogShowsTheInstallationErrorOnly
   EXPECT_EQ(0, RunBuilder(startup, m_drives, SlowBuild()));
   EXPECT_EQ((std::vector<std::string>{Text(IDS_INSTALLATION_ERROR)}), script.BoxTexts());
   EXPECT_EQ(ui::kMbOk | ui::kMbIconStop, script.Boxes()[0].style);
+}
+
+TEST_F(BasemakerWindowsTest, SimpleModeBuildsTheChosenSetUnderItsNameFromItsStoredFlags) {
+  Put("Scenery/Jura.vis", AsText(VisBuilder()
+                                     .Title("Jura set")
+                                     .Description("The Jura mountains")
+                                     .Area("=:\\=\\Scenery\\Switzerland\\*", "Switzerland")
+                                     .Area("=:\\=\\Scenery\\SwissNav\\*", "Navaids")
+                                     .Bytes()));
+  Put("Scenery/alps.vis", AsText(VisBuilder().Title("Zurich set").Area("=:\\=\\Scenery\\Zurich1998\\*", "Zurich").Bytes()));
+  Script script;
+  ui::ScopedModalHook hook(script);
+  script.QueueAnswer(ui::kIdOk);
+  std::vector<std::string> sets;
+  std::string description;
+  bool refilledFromStoredFlags = false;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CDatabaseDlg&>(d);
+    for (unsigned i = 0; i < dialog.Sets().GetCount(); ++i) sets.push_back(dialog.Sets().GetString(i).utf8_string());
+    dialog.ChooseSet(1);
+    description = dynamic_cast<wxStaticText*>(dialog.FindWindow(kIdSetDescription))->GetLabel().utf8_string();
+    dialog.List().CheckItem(0, false);
+    dialog.ChooseSet(0);
+    dialog.ChooseSet(1);
+    refilledFromStoredFlags = dialog.List().IsItemChecked(0) && dialog.List().GetItemText(1, 2) == "2";
+    dialog.List().CheckItem(1, false);
+    ui::PressButton(dialog, wxID_OK);
+    ui::PumpUntil([&] { return script.Boxes().size() >= 2 && !dialog.Worker().IsBuilding(); }, kBuildTimeoutMs);
+    ui::PressButton(dialog, wxID_CANCEL);
+  });
+  CDatabaseDlg dialog(nullptr, m_folders, RealBuild(61));
+  ui::ShowModalDialog(dialog);
+  EXPECT_EQ((std::vector<std::string>{"Zurich set", "Jura set"}), sets) << "in the order of the file names";
+  EXPECT_EQ("The Jura mountains", description);
+  EXPECT_TRUE(refilledFromStoredFlags);
+  EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), Text(IDS_BUILD_READY)}), script.BoxTexts());
+  EXPECT_TRUE(fs::exists(DatabaseRecordFile(m_folders.databaseFolder, "Jura")));
+}
+
+TEST_F(BasemakerWindowsTest, SimpleModeWithoutSetsCannotCreate) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  bool createEnabled = true;
+  script.QueueDriver([&](wxDialog& d) {
+    createEnabled = d.FindWindow(wxID_OK)->IsEnabled();
+    ui::PressButton(d, wxID_CANCEL);
+  });
+  CDatabaseDlg dialog(nullptr, m_folders, SlowBuild());
+  EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
+  EXPECT_FALSE(createEnabled);
+}
+
+TEST_F(BasemakerWindowsTest, SaveWritesTheListInViewOrderAndAFailedSaveIsShown) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  for (int i = 0; i < 4; ++i) script.QueueAnswer(ui::kIdOk);
+  std::vector<std::string> before, saved, shown;
+  auto titles = [](CAreasDlg& dialog) {
+    std::vector<std::string> out;
+    for (int i = 0; i < dialog.List().GetItemCount(); ++i) out.push_back(dialog.List().GetItemText(i, 1).utf8_string());
+    return out;
+  };
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    before = titles(dialog);
+    dialog.List().SelectRow(0);
+    ui::PressButton(dialog, kIdMoveDown);
+    dialog.List().CheckItem(3, false);
+    dialog.List().SelectRow(2);
+    ui::PressButton(dialog, kIdDeleteArea);
+    ui::PressButton(dialog, kIdSaveToSim);
+    CAreaList reread;
+    reread.ReadSceneryCfg(Root(), 90);
+    for (const AreaEntry& e : reread.m_entries) saved.push_back(e.title + (e.active ? "+" : "-"));
+    // The next save cannot replace the file: a folder now stands in its place.
+    fs::remove(Root() / "Scenery.cfg");
+    fs::create_directory(Root() / "Scenery.cfg");
+    ui::PressButton(dialog, kIdSaveToSim);
+    shown = titles(dialog);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  ASSERT_EQ(4u, before.size());
+  EXPECT_EQ((std::vector<std::string>{before[1] + "+", before[0] + "+", before[3] + "-"}), saved);
+  EXPECT_EQ((std::vector<std::string>{before[1], before[0], before[3]}), shown)
+      << "a failed save leaves the list as it was";
+  ASSERT_EQ(4u, script.Boxes().size());
+  EXPECT_EQ(Text(IDS_CONFIRM_DELETE), script.BoxTexts()[0]);
+  EXPECT_EQ(Text(IDS_CONFIRM_SAVE), script.BoxTexts()[1]);
+  EXPECT_EQ(Text(IDS_CONFIRM_SAVE), script.BoxTexts()[2]);
+  EXPECT_NE(std::string::npos, script.BoxTexts()[3].find("Scenery.cfg")) << script.BoxTexts()[3];
+  EXPECT_EQ(ui::kMbOk | ui::kMbIconStop, script.Boxes()[3].style);
 }
 
 }  // namespace
