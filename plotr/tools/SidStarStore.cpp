@@ -1,34 +1,319 @@
 #include "plotr/tools/SidStarStore.h"
 
-int CSidStarStore::FindAirport(const PlanPoint&, const CRoute&) {
-  return -1;
+#include "navdb/ProfileFile.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/PlanUi.h"
+#include "plotr/plan/Route.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/tools/SidStarFile.h"
+#include "plotr/tools/SidStarNav.h"
+#include "plotr/tools/SidStarUi.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Codepage.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <mutex>
+
+namespace {
+
+ISidStarUi* g_sidStarUi = nullptr;
+
+// Longest key list read from one section of "Regions.ini".
+constexpr size_t kRegionKeysMax = 10000;
+
+bool IsIndex(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
+
+}  // namespace
+
+void SetSidStarUi(ISidStarUi* ui) { g_sidStarUi = ui; }
+ISidStarUi* GetSidStarUi() { return g_sidStarUi; }
+
+int SidStarMessageBox(const std::string& text, uint32_t style) {
+  if (!g_sidStarUi) return (style & 0x0F) == kSidStarMbOk ? kSidStarIdOk : kSidStarIdCancel;
+  return g_sidStarUi->MessageBox(text, style);
 }
 
-void CSidStarStore::LoadAirport(int airport, const CRoute&) {
-  if (airport >= 0 && airport < GetAirportCount()) {
-    m_airports[static_cast<size_t>(airport)].loaded = true;
+CSidStarStore::CSidStarStore() { BuildSidStarRegions(); }
+
+void CSidStarStore::SetFolders(std::string sidStarFolder, std::string binFolder) {
+  m_folder = std::move(sidStarFolder);
+  m_binFolder = std::move(binFolder);
+  BuildSidStarRegions();
+}
+
+std::string CSidStarStore::GetFolder() const { return m_folder.empty() ? g_App.GetSidStarFolder() : m_folder; }
+std::string CSidStarStore::GetBinFolder() const { return m_binFolder.empty() ? g_App.GetBinFolder() : m_binFolder; }
+
+const win::Clock& CSidStarStore::GetClock() const { return m_clock ? *m_clock : win::SystemClock(); }
+
+void CSidStarStore::BuildSidStarRegions() {
+  m_regions.clear();
+  const bool editor = g_Settings.IsSidStarEditor();
+  CProfileFile regions;
+  if (editor) regions.Load(GetBinFolder() + "Regions.ini");
+  for (const char* name : kSidStarRegionNames) {
+    CSidStarRegion region;
+    region.name = name;
+    if (editor) {
+      std::vector<char> keys(kRegionKeysMax + 2);
+      const size_t length = regions.GetString(name, nullptr, "", keys.data(), keys.size());
+      for (size_t i = 0; i < length;) {
+        const std::string country(keys.data() + i);
+        i += country.size() + 1;
+        if (!country.empty()) region.countries.push_back({country, regions.GetInt(name, country.c_str(), 0) != 0});
+      }
+    }
+    m_regions.push_back(std::move(region));
   }
 }
 
-bool CSidStarStore::WaypointMatches(const CSidStarWaypoint&, double, const PlanPoint&, const CRoute&, bool) const {
-  return false;
+void CSidStarStore::CheckRegion(CSidStarAirport& airport, bool editor) {
+  if (!IsIndex(airport.region, m_regions.size())) {
+    airport.region = -1;
+    airport.country.clear();
+    return;
+  }
+  CSidStarRegion& region = m_regions[static_cast<size_t>(airport.region)];
+  if (editor) {
+    // Editors publish only countries their region list accepts.
+    const int c = airport.country.empty() ? 0 : region.FindCountry(airport.country);
+    if (!airport.country.empty() && (c < 0 || !region.countries[static_cast<size_t>(c)].enabled)) {
+      airport.region = -1;
+      airport.country.clear();
+    }
+  } else if (!airport.country.empty()) {
+    region.AddCountry(airport.country);
+  }
 }
 
-bool CSidStarStore::InsertIntoPlan(CRoute&, bool, int, int, int) {
-  return false;
-}
-
-bool CSidStarStore::SavePlanAs(bool, int, int, int, const CRoute&) {
-  return false;
+int CSidStarStore::FindInsertPos(std::string_view id) const {
+  const auto at = std::upper_bound(m_airports.begin(), m_airports.end(), id,
+                                   [](std::string_view value, const CSidStarAirport& a) { return value < a.id; });
+  return static_cast<int>(at - m_airports.begin());
 }
 
 bool CSidStarStore::ScanFiles() {
+  PlanWaitCursor wait;
   m_airports.clear();
-  return false;
+  const bool editor = g_Settings.IsSidStarEditor();
+  const std::string folder = GetFolder();
+  std::error_code error;
+  std::vector<std::filesystem::path> files;
+  for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end;
+       it.increment(error)) {
+    const std::filesystem::path& path = it->path();
+    if (path.extension() != ".ss" || it->is_directory(error)) continue;
+    files.push_back(path);
+  }
+  // Directory order differs between file systems; equal identifiers keep a stable order.
+  std::sort(files.begin(), files.end());
+  for (const std::filesystem::path& path : files) {
+    CSidStarAirport airport;
+    if (!SplitSidStarTitle(path.stem().string(), airport.guid, airport.separator, airport.stamp) ||
+        !airport.ReadHeader(path.string())) {
+      continue;
+    }
+    CheckRegion(airport, editor);
+    m_airports.insert(m_airports.begin() + FindInsertPos(airport.id), std::move(airport));
+  }
+  return !m_airports.empty();
 }
 
-int CSidStarStore::CheckPlanAsSidStar(const CRoute&, int& stringId, int& number) const {
-  stringId = 0;
-  number = 0;
-  return kPlanIsNoProcedure;
+int CSidStarStore::FindAirport(const PlanPoint& point, const CRoute& route) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  FullPoint airport;
+  if (!route.FindAirportOf(airport, point.ref.point)) return -1;
+  const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
+  const std::string ident = record ? std::string(record->Ident()) : std::string();
+  for (int i = GetAirportCount() - 1; i >= 0; --i) {
+    if (m_airports[static_cast<size_t>(i)].Matches(airport.point.latitude, airport.point.longitude, ident)) return i;
+  }
+  return -1;
+}
+
+void CSidStarStore::LoadAirport(int airport, const CRoute& route) {
+  if (IsIndex(airport, m_airports.size())) m_airports[static_cast<size_t>(airport)].Load(route, GetFolder());
+}
+
+bool CSidStarStore::IsValidProcedure(int airport, int group, int procedure, bool isStar) const {
+  if (!IsIndex(airport, m_airports.size())) return false;
+  const CSidStarList& list = GetList(airport, isStar);
+  return IsIndex(group, list.groups.size()) &&
+         IsIndex(procedure, list.groups[static_cast<size_t>(group)].procedures.size());
+}
+
+bool CSidStarStore::ApplySave(int airport, CSidStarAirport& copy, uint32_t icon) {
+  const int result = copy.Save(GetFolder(), GetClock());
+  if (result == 1) {
+    if (IsIndex(airport, m_airports.size())) {
+      m_airports[static_cast<size_t>(airport)] = std::move(copy);
+    } else {
+      const int at = FindInsertPos(copy.id);
+      m_airports.insert(m_airports.begin() + at, std::move(copy));
+    }
+    return true;
+  }
+  if (result == 0) {
+    SidStarMessageBox(kSidStarNotChangedText, icon);
+    return false;
+  }
+  if (IsIndex(airport, m_airports.size())) m_airports.erase(m_airports.begin() + airport);
+  SidStarMessageBox(kSidStarLostText, icon == kSidStarIconStop ? kSidStarIconExclamation : icon);
+  return true;
+}
+
+bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedure, const CRoute& route) {
+  int stringId = 0, number = 0;
+  if (CheckPlanAsSidStar(route, stringId, number) != (isStar ? kPlanIsStar : kPlanIsSid)) return false;
+  // The SID's last point is adjusted for the stored procedure, not in the user's plan.
+  CRoute plan = route;
+  const int fixPoint = isStar ? 0 : plan.GetCount() - 1;
+  const int runwayPoint = isStar ? plan.GetCount() - 1 : 0;
+  CSidStarWaypoint fix;
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    if (!SidStarWaypointOfPoint(plan[fixPoint], true, plan, fix) ||
+        BaseKind(plan[runwayPoint].Kind()) != kKindRunway) {
+      return false;
+    }
+  }
+  SidStarSaveValues values;
+  values.saveMode = true;
+  values.isStar = isStar;
+  values.id = fix.Ident() == "Fix" && fix.type == 'F' ? "" : std::string(fix.Ident());
+  values.regions = &m_regions;
+  CSidStarAirport copy;
+  if (IsIndex(airport, m_airports.size())) {
+    LoadAirport(airport, plan);
+    copy = m_airports[static_cast<size_t>(airport)];
+    values.region = copy.region;
+    values.country = copy.country;
+    const CSidStarList& list = isStar ? copy.stars : copy.sids;
+    if (group < 0) group = list.FindGroup(fix.type, fix.Ident(), fix.lat, fix.lon);
+    if (IsIndex(group, list.groups.size())) {
+      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      const NavPoint& runway = plan[runwayPoint].ref.point;
+      std::string runwayIdent;
+      SidStarObjectIdent(runway, plan, runwayIdent);
+      const int heading = SidStarRunwayHeading(runway);
+      const auto& procedures = list.groups[static_cast<size_t>(group)].procedures;
+      for (int p = 0; p < static_cast<int>(procedures.size()); ++p) {
+        double limit = kSidStarRunwayRadius;
+        const CSidStarProcedure& candidate = procedures[static_cast<size_t>(p)];
+        if (!candidate.MatchesRunway(runway.latitude, runway.longitude, heading, runwayIdent.c_str(), limit)) continue;
+        if (p == procedure) {
+          values.selected = static_cast<int>(values.procedures.size());
+          values.id = candidate.id;
+          values.description = candidate.name;
+        }
+        values.procedures.push_back(candidate);
+      }
+    }
+  } else {
+    airport = -1;
+  }
+  ISidStarUi* ui = GetSidStarUi();
+  if (!ui || !ui->RunSaveDialog(values)) return false;
+  copy.AddAuthor(values.author);
+  copy.region = values.region;
+  copy.country = values.country;
+  if (!copy.AddPlan(values.id, values.description, fixPoint, runwayPoint, isStar, plan, GetFolder())) return false;
+  return ApplySave(airport, copy, kSidStarIconStop);
+}
+
+bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int procedure, const CRoute& route) {
+  if (!IsIndex(airport, m_airports.size())) return false;
+  CSidStarAirport copy = m_airports[static_cast<size_t>(airport)];
+  copy.Load(route, GetFolder());
+  CSidStarList& list = isStar ? copy.stars : copy.sids;
+  if (!IsIndex(group, list.groups.size()) ||
+      !IsIndex(procedure, list.groups[static_cast<size_t>(group)].procedures.size())) {
+    return false;
+  }
+  CSidStarFixGroup& fixGroup = list.groups[static_cast<size_t>(group)];
+  CSidStarProcedure edited = fixGroup.procedures[static_cast<size_t>(procedure)];
+  SidStarSaveValues values;
+  values.isStar = isStar;
+  values.id = edited.id;
+  values.description = edited.name;
+  values.region = copy.region;
+  values.country = copy.country;
+  values.regions = &m_regions;
+  for (int p = 0; p < fixGroup.GetProcedureCount(); ++p) {
+    const CSidStarProcedure& candidate = fixGroup.procedures[static_cast<size_t>(p)];
+    double limit = kSidStarRunwayRadius;
+    if (p != procedure &&
+        !candidate.MatchesRunway(edited.lat, edited.lon, edited.heading, edited.runway.c_str(), limit)) {
+      continue;
+    }
+    if (p == procedure) values.selected = static_cast<int>(values.procedures.size());
+    values.procedures.push_back(candidate);
+  }
+  ISidStarUi* ui = GetSidStarUi();
+  if (!ui || !ui->RunSaveDialog(values)) return false;
+  copy.AddAuthor(values.author);
+  copy.region = values.region;
+  copy.country = values.country;
+  edited.id = values.id.substr(0, kSidStarProcedureIdSize);
+  edited.name = values.description.substr(0, kSidStarDescriptionSize);
+  fixGroup.procedures.erase(fixGroup.procedures.begin() + procedure);
+  list.InsertProcedure(fixGroup, std::move(edited), true);
+  return ApplySave(airport, copy, kSidStarIconStop);
+}
+
+bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool isStar, const CRoute& route) {
+  if (airport < 0 || !IsIndex(airport, m_airports.size())) return false;
+  const std::string folder = GetFolder();
+  const auto deleteAirport = [&] {
+    if (!m_airports[static_cast<size_t>(airport)].DeleteFile(folder)) {
+      SidStarMessageBox(kSidStarNotChangedText, kSidStarIconInformation);
+      return false;
+    }
+    m_airports.erase(m_airports.begin() + airport);
+    return true;
+  };
+  if (group == -1 && procedure == -1) {
+    if (SidStarMessageBox(kSidStarDeleteAirportText, kSidStarMbOkCancel | kSidStarIconQuestion) != kSidStarIdOk) {
+      return false;
+    }
+    return deleteAirport();
+  }
+  if (group < 0 || procedure < 0) return true;
+  if (!IsValidProcedure(airport, group, procedure, isStar)) {
+    LoadAirport(airport, route);
+    if (!IsValidProcedure(airport, group, procedure, isStar)) return false;
+  }
+  if (SidStarMessageBox(kSidStarDeleteProcedureText, kSidStarMbOkCancel | kSidStarIconQuestion) != kSidStarIdOk) {
+    return false;
+  }
+  CSidStarAirport copy = m_airports[static_cast<size_t>(airport)];
+  CSidStarList& list = isStar ? copy.stars : copy.sids;
+  auto& procedures = list.groups[static_cast<size_t>(group)].procedures;
+  procedures.erase(procedures.begin() + procedure);
+  if (procedures.empty()) list.groups.erase(list.groups.begin() + group);
+  if (copy.sids.groups.empty() && copy.stars.groups.empty()) return deleteAirport();
+  return ApplySave(airport, copy, kSidStarIconInformation);
+}
+
+const char* SidStarCheckText(int stringId) {
+  switch (stringId) {
+    case 6122: return "Bearing Point as last point is not posible.";
+    case 6123: return "The first navaid after Takeoff is not in line with the runway.";
+    case 6124: return "The last navaid before Touchdown is not in line with the runway.";
+    case 6125: return "Flightplan point %d (TOC/BOD not counted) has no identification.";
+    case 6126:
+      return "The Airport from Flightplan point %d (TOC/BOD not counted)\ndoes not exist or has no identification.";
+    case 6128: return "A SID/STAR need 2 or more Waypoints.";
+    case 6129:
+      return "Use as last SID Waypoint or as first STAR Waypoint only VOR,\nNDB, Intersection or Fix-Point with user "
+             "defined Identification.";
+    case 6130: return "Plan point %d (TOC/BOD not counted) is wrong.\nUse VOR, NDB, ILS, Intersection or Fix.";
+    case 6131:
+      return "A SID has as first Waypoint a Runway and as last Waypoint a VOR,\nNDB, Intersection or Fix-Point with "
+             "user defined Identification.\nA STAR has as first Waypoint a VOR, NDB, Intersection or Fix-Point\nwith "
+             "user defined Identification and as last Waypoint a Runway.";
+    default: return "";
+  }
 }

@@ -1,17 +1,20 @@
 #pragma once
 
-// The SID/STAR catalogue as the plan uses it: finding the stored airport of a plan airport,
-// loading its procedures, matching plan points against procedure waypoints, putting a stored
-// procedure into a route, checking and saving a plan as a procedure. The catalogue's files and
-// dialogs live with the planning tools; this class is the seam the plan calls through. The
-// base class is an empty catalogue: it finds, loads and saves nothing.
+// The SID/STAR catalogue: the airports that have ".ss" files in the SID/STAR folder, sorted by
+// identifier, with their procedures read on first use, and the operations on them: scanning the
+// folder, finding the stored airport of a plan airport, saving the plan as a procedure, editing
+// and deleting procedures, checking a plan and putting stored procedures into it. The plan calls
+// the virtual members; plan tests replace them with a fake (testing/FakeSidStarStore.h).
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "plotr/tools/SidStarRecords.h"
 
 class CRoute;
 struct PlanPoint;
+namespace win { class Clock; }
 
 // Results of CheckPlanAsSidStar.
 enum SidStarCheck : int {
@@ -20,8 +23,11 @@ enum SidStarCheck : int {
   kPlanIsStar = 1,
 };
 
+
 class CSidStarStore {
  public:
+  // Builds the regions (in editor mode from "Regions.ini" of the Bin folder).
+  CSidStarStore();
   virtual ~CSidStarStore() = default;
 
   // Index of the catalogue airport that belongs to the plan point's airport, -1 when none.
@@ -29,19 +35,43 @@ class CSidStarStore {
   // Reads the airport's procedures once (no effect when loaded, or when its file fails its
   // check; the lists then stay empty).
   virtual void LoadAirport(int airport, const CRoute& route);
-  // Whether a plan point is the procedure waypoint: same type, same identifier (runway
+  // Whether a plan point is the procedure waypoint: related types, same identifier (runway
   // identifiers not compared when loose; user fixes named "Fix..." not compared) and within
   // `tolerance` metres.
   virtual bool WaypointMatches(const CSidStarWaypoint& waypoint, double tolerance, const PlanPoint& point,
                                const CRoute& route, bool loose) const;
-  // Builds the procedure's waypoints into the given empty route; false when it cannot.
+  // Appends the procedure's waypoints to the route, each found again in the database; false
+  // (after telling the user) when an essential waypoint is missing.
   virtual bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure);
-  // Runs the save dialog and writes the procedure file; true when saved.
+  // Runs the save dialog and writes the procedure file; true when the catalogue changed.
   virtual bool SavePlanAs(bool isStar, int airport, int group, int procedure, const CRoute& route);
   // Rebuilds the catalogue from the procedure folder; true when an airport was found.
   virtual bool ScanFiles();
-  // kPlanIsSid, kPlanIsStar, or kPlanIsNoProcedure with the message's string id and number.
+  // kPlanIsSid, kPlanIsStar, or kPlanIsNoProcedure with the message's string id and the
+  // 1-based point number.
   virtual int CheckPlanAsSidStar(const CRoute& route, int& stringId, int& number) const;
+
+  // Index before the first airport whose identifier is greater.
+  int FindInsertPos(std::string_view id) const;
+  // The properties dialog for one procedure; true when the catalogue changed.
+  bool EditProperties(bool isStar, int airport, int group, int procedure, const CRoute& route);
+  // Deletes an airport (group and procedure -1) or one procedure after asking; false when
+  // refused or invalid.
+  bool DeleteWithPrompt(int airport, int group, int procedure, bool isStar, const CRoute& route);
+  // Appends the procedure's runway end to the route; false when the database has none there.
+  bool InsertProcedureRunway(CRoute& route, bool isStar, int airport, int group, int procedure);
+
+  // The folders ending in a separator; empty: the application's.
+  void SetFolders(std::string sidStarFolder, std::string binFolder);
+  std::string GetFolder() const;
+  std::string GetBinFolder() const;
+  // The clock of the save stamps (not owned); nullptr: the system clock.
+  void SetClock(const win::Clock* clock) { m_clock = clock; }
+  const win::Clock& GetClock() const;
+  // Creates the nine regions again (the editor's lists from "Regions.ini").
+  void BuildSidStarRegions();
+  // The region check of a newly listed airport; in normal mode the country joins its region.
+  void CheckRegion(CSidStarAirport& airport, bool editor);
 
   int GetAirportCount() const { return static_cast<int>(m_airports.size()); }
   const CSidStarAirport& GetAirport(int i) const { return m_airports[static_cast<size_t>(i)]; }
@@ -51,4 +81,15 @@ class CSidStarStore {
   }
 
   std::vector<CSidStarAirport> m_airports;
+  std::vector<CSidStarRegion> m_regions;
+
+ private:
+  // Puts a saved copy in place of the entry (or inserts it when `airport` is -1) by the save's
+  // result, telling the user of a failure with the icon given.
+  bool ApplySave(int airport, CSidStarAirport& copy, uint32_t icon);
+  bool IsValidProcedure(int airport, int group, int procedure, bool isStar) const;
+
+  std::string m_folder;
+  std::string m_binFolder;
+  const win::Clock* m_clock = nullptr;
 };

@@ -1,0 +1,62 @@
+#pragma once
+
+// What the SID/STAR catalogue asks of the user: message boxes and the save dialog. The window
+// layer implements ISidStarUi and installs it; tests install a scripted fake. Without one
+// installed nothing is shown, questions are answered Cancel and the dialog counts as cancelled.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "plotr/tools/SidStarRecords.h"
+
+// Message box styles and answers (the values of the window layer's boxes).
+inline constexpr uint32_t kSidStarMbOk = 0x00;
+inline constexpr uint32_t kSidStarMbOkCancel = 0x01;
+inline constexpr uint32_t kSidStarIconStop = 0x10;
+inline constexpr uint32_t kSidStarIconQuestion = 0x20;
+inline constexpr uint32_t kSidStarIconExclamation = 0x30;
+inline constexpr uint32_t kSidStarIconInformation = 0x40;
+inline constexpr int kSidStarIdOk = 1;
+inline constexpr int kSidStarIdCancel = 2;
+
+// The save dialog's values: filled by the catalogue, read back after OK.
+struct SidStarSaveValues {
+  bool saveMode = false;  // true: a plan is saved; false: a procedure's properties are edited
+  bool isStar = false;
+  std::string id;           // in and out
+  std::string description;  // in and out
+  std::string author;       // out
+  int region = -1;          // in and out
+  std::string country;      // in and out
+  const std::vector<CSidStarRegion>* regions = nullptr;  // in
+  std::vector<CSidStarProcedure> procedures;  // in: the procedures on the same runway
+  int selected = -1;                          // in: the entry that stands for the edited procedure
+};
+
+class ISidStarUi {
+ public:
+  virtual ~ISidStarUi() = default;
+  // The answer of the box (kSidStarIdOk, kSidStarIdCancel).
+  virtual int MessageBox(const std::string& text, uint32_t style) = 0;
+  // True when the user accepted; the values then hold the choice.
+  virtual bool RunSaveDialog(SidStarSaveValues& values) = 0;
+};
+
+// The installed interface (not owned); nullptr removes it.
+void SetSidStarUi(ISidStarUi* ui);
+ISidStarUi* GetSidStarUi();
+int SidStarMessageBox(const std::string& text, uint32_t style);
+
+// Texts of the catalogue's messages.
+inline constexpr char kSidStarDeleteProcedureText[] = "Are you sure you want to delete this SID/STAR?";
+inline constexpr char kSidStarNotChangedText[] = "Disk write Error. Airport SID/STARs not changed.";
+inline constexpr char kSidStarLostText[] = "Disk write Error. Airport SID/STARs lost.";
+inline constexpr char kSidStarWaypointsReplacedText[] =
+    "waypoints in SID/STAR are not found in the scenery. These\n"
+    "waypoints are removed (Bearing Points) or replaced with Fix Points.";
+inline constexpr char kSidStarMissingWaypointsText[] = "Important waypoints in SID/STAR do not exist in the scenery.";
+inline constexpr char kSidStarDeleteAirportText[] = "Are you sure you want to delete all SID/STARs from this Airport?";
+
+// The plan check's messages by string number (6122 to 6131); "" for another number.
+const char* SidStarCheckText(int stringId);
