@@ -1,0 +1,339 @@
+// The catalogue on a temporary folder over the plan test world: saving plans as SIDs and STARs,
+// scanning, loading, matching the plan's rows, inserting procedures back, the author list, the
+// regions and the save's failure paths.
+
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "platform/profile/Profile.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/tools/SidStarFile.h"
+#include "plotr/tools/SidStarStore.h"
+#include "plotr/tools/testing/FakeSidStarUi.h"
+#include "platform/win/Clock.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// 2026-03-01 12:00:00 UTC
+const std::chrono::system_clock::time_point kMarch1 = std::chrono::system_clock::from_time_t(1772366400);
+
+class SidStarCatalogueTest : public plancore::PlanCoreTest {
+ protected:
+  SidStarCatalogueTest() : m_clock(0, kMarch1) {
+    m_sidStarFolder = (m_folder.Folder() / "SidStar").string() + "/";
+    m_binFolder = (m_folder.Folder() / "Bin").string() + "/";
+    fs::create_directories(m_sidStarFolder);
+    fs::create_directories(m_binFolder);
+    m_store = NewStore();
+    m_ui.dialog = [this](SidStarSaveValues& values) {
+      values.id = m_answerId;
+      values.description = "climb straight ahead";
+      values.author = m_author;
+      values.region = 4;
+      values.country = "Switzerland";
+      return true;
+    };
+  }
+
+  std::unique_ptr<CSidStarStore> NewStore() {
+    auto store = std::make_unique<CSidStarStore>();
+    store->SetFolders(m_sidStarFolder, m_binFolder);
+    store->SetClock(&m_clock);
+    return store;
+  }
+
+  // Runway 09 of DEPT, ALPHA in line with it, BRAVO.
+  CRoute SidRoute() {
+    CRoute route = NewRoute();
+    route.AddPoint(Db(0, -0.005, kKindRunway));
+    route.AddPoint(Db(0, 0.5, kKindIntersection));
+    route.AddPoint(Db(0, 1.0, kKindIntersection));
+    return route;
+  }
+  // NN, a fix east of ARRV, runway 27 of ARRV (landing westwards).
+  CRoute StarRoute() {
+    CRoute route = NewRoute();
+    route.AddPoint(Db(0, 2.0, kKindNdb));
+    route.AddPoint(User(0, 3.2, "FINAL"));
+    route.AddPoint(Db(0, 3.005, kKindRunway));
+    return route;
+  }
+
+  std::vector<std::string> Files() const {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(m_sidStarFolder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string m_sidStarFolder;
+  std::string m_binFolder;
+  win::FakeClock m_clock;
+  tooltest::FakeSidStarUi m_ui;
+  std::unique_ptr<CSidStarStore> m_store;
+  std::string m_answerId = "ALPHA1";
+  std::string m_author = "Rene";
+};
+
+TEST_F(SidStarCatalogueTest, SavedSidAndStarRescanMatchTheRowsAndInsertAgain) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  ASSERT_EQ(m_store->GetAirportCount(), 1);
+  EXPECT_EQ(m_ui.offered.at(0).id, "BRAVO") << "the en-route fix names the procedure by default";
+  const CSidStarAirport& dept = m_store->GetAirport(0);
+  EXPECT_EQ(dept.id, "DEPT");
+  EXPECT_EQ(dept.name, "Field DEPT");
+  EXPECT_EQ(dept.separator, '+');
+  EXPECT_EQ(dept.stamp, "20260301-120000");
+  EXPECT_TRUE(IsSidStarGuid(dept.guid));
+  EXPECT_EQ(Files(), std::vector<std::string>{dept.guid + "+20260301-120000.ss"});
+
+  m_answerId = "FINAL1";
+  ASSERT_TRUE(m_store->SavePlanAs(true, -1, -1, -1, StarRoute()));
+  ASSERT_EQ(m_store->GetAirportCount(), 2);
+  EXPECT_EQ(m_store->GetAirport(0).id, "ARRV") << "sorted by identifier";
+
+  // A fresh catalogue finds both files and reads the procedures on first use.
+  auto store = NewStore();
+  ASSERT_TRUE(store->ScanFiles());
+  ASSERT_EQ(store->GetAirportCount(), 2);
+  EXPECT_FALSE(store->GetAirport(1).loaded);
+  EXPECT_EQ(store->GetAirport(1).authors, std::vector<std::string>{"Rene"});
+  EXPECT_EQ(store->GetAirport(1).country, "Switzerland");
+  ASSERT_EQ(store->m_regions[4].countries.size(), 1u);
+  EXPECT_EQ(store->m_regions[4].countries[0].name, "Switzerland");
+
+  CSidStarStore* raw = store.get();
+  m_plan.SetSidStarStore(std::move(store));
+  CRoute plan = SidRoute();
+  for (int i = 1; i < 4; ++i) plan.AddPoint(StarRoute()[i - 1]);
+  Load(plan);
+  const CSidStarList& sids = raw->GetList(1, false);
+  ASSERT_EQ(sids.groups.size(), 1u);
+  EXPECT_EQ(sids.groups[0].ident, "BRAVO");
+  const CSidStarProcedure& sid = sids.groups[0].procedures.at(0);
+  EXPECT_EQ(sid.id, "ALPHA1");
+  EXPECT_EQ(sid.runway, "09");
+  EXPECT_EQ(sid.heading, 90);
+  int sidRows = 0, starRows = 0;
+  for (const PlanRow& row : m_plan.m_rows) {
+    if (row.pointIndex < 0) continue;
+    sidRows += row.sidAirport == 1 && row.sidGroup == 0 && row.sidProcedure == 0;
+    starRows += row.starAirport == 0 && row.starGroup == 0 && row.starProcedure == 0;
+  }
+  EXPECT_EQ(sidRows, 3);
+  EXPECT_EQ(starRows, 3);
+
+  // The stored procedure goes back into a plan as the same database objects.
+  CRoute inserted = NewRoute();
+  ASSERT_TRUE(raw->InsertIntoPlan(inserted, false, 1, 0, 0));
+  ASSERT_EQ(inserted.GetCount(), 3);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(inserted[i].ref.point, SidRoute()[i].ref.point) << i;
+  EXPECT_TRUE(inserted[1].flags & kPointAutoRoute);
+  EXPECT_FALSE(inserted[0].flags & kPointAutoRoute) << "runway ends are not marked as inserted";
+  CRoute star = NewRoute();
+  ASSERT_TRUE(raw->InsertIntoPlan(star, true, 0, 0, 0));
+  ASSERT_EQ(star.GetCount(), 3);
+  EXPECT_TRUE(star[1].IsUserPoint());
+  EXPECT_TRUE(m_ui.boxes.empty());
+}
+
+TEST_F(SidStarCatalogueTest, SameIdOnTheSameRunwayOverwritesAnotherIdAdds) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  m_answerId = "alpha1";
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  const CSidStarList& sids = m_store->GetList(0, false);
+  ASSERT_EQ(sids.groups.size(), 1u);
+  ASSERT_EQ(sids.groups[0].GetProcedureCount(), 1);
+  EXPECT_EQ(sids.groups[0].procedures[0].id, "alpha1");
+  EXPECT_EQ(m_ui.offered.back().procedures.size(), 1u) << "the procedure on that runway is offered";
+  EXPECT_EQ(Files().size(), 1u) << "the old file is gone";
+
+  m_answerId = "ALPHA2";
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 2);
+}
+
+TEST_F(SidStarCatalogueTest, AuthorsKeepTheCreatorAndTheNewestEditors) {
+  CSidStarAirport a;
+  a.AddAuthor("");
+  EXPECT_TRUE(a.authors.empty());
+  a.AddAuthor("Rene");
+  a.AddAuthor("RENE");
+  EXPECT_EQ(a.authors, std::vector<std::string>{"RENE"}) << "the creator's new spelling";
+  for (int i = 1; i <= 9; ++i) a.AddAuthor("Editor" + std::to_string(i));
+  ASSERT_EQ(a.authors.size(), 10u);
+  a.AddAuthor("editor3");  // an existing editor becomes the newest
+  EXPECT_EQ(a.authors[9], "editor3");
+  EXPECT_EQ(a.authors[3], "Editor4");
+  a.AddAuthor("Newcomer");
+  EXPECT_EQ(a.authors.size(), 10u);
+  EXPECT_EQ(a.authors[0], "RENE");
+  EXPECT_EQ(a.authors[1], "Editor2") << "the oldest later editor goes";
+  EXPECT_EQ(a.authors[9], "Newcomer");
+  a.AddAuthor(std::string(60, 'x'));
+  EXPECT_EQ(a.authors[9].size(), 40u);
+}
+
+TEST_F(SidStarCatalogueTest, AirportMatchesByPlaceAndCode) {
+  CSidStarAirport a;
+  a.id = "ZRH";
+  a.lat = 47.0f;
+  a.lon = 8.0f;
+  EXPECT_TRUE(a.Matches(47.0, 8.0, "LZRH"));
+  EXPECT_TRUE(a.Matches(47.1, 8.0, "ZRH"));
+  EXPECT_FALSE(a.Matches(47.2, 8.0, "ZRH")) << "beyond 10 nm";
+  EXPECT_FALSE(a.Matches(47.0, 8.0, "LZRX"));
+  a.id = "LZRH";
+  EXPECT_TRUE(a.Matches(47.0, 8.0, "ZRH"));
+  EXPECT_FALSE(a.Matches(47.0, 8.0, "ZR"));
+}
+
+TEST_F(SidStarCatalogueTest, ScanListsOnlyUsableFilesAndAWrongEndHidesTheProcedures) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  const CSidStarAirport saved = m_store->GetAirport(0);
+  const std::string path = saved.FilePath(m_sidStarFolder);
+  fs::copy_file(path, m_sidStarFolder + "short-name.ss");
+  fs::copy_file(path, m_sidStarFolder + saved.guid + "x" + saved.stamp + ".ss");
+  fs::create_directory(m_sidStarFolder + saved.guid + "-20200101-000000.ss");
+  std::ofstream(m_sidStarFolder + saved.guid + "-20200101-000001.ss") << "[Airport]\r\nId=X\r\n";
+  // The same airport once more, published, with its end mark broken.
+  std::ifstream in(path, std::ios::binary);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  text.replace(text.rfind("Valid="), std::string::npos, "Valid=WRONG\r\n");
+  const std::string kBrokenGuid = "AAAAAAAA-AAAA-AAAA-AAAA-AAAAAAAAAAAA";
+  std::ofstream(m_sidStarFolder + kBrokenGuid + "-20200101-000000.ss", std::ios::binary) << text;
+
+  auto store = NewStore();
+  ASSERT_TRUE(store->ScanFiles());
+  ASSERT_EQ(store->GetAirportCount(), 2);
+  const int broken = store->GetAirport(0).guid == kBrokenGuid ? 0 : 1;
+  ASSERT_EQ(store->GetAirport(broken).guid, kBrokenGuid);
+  store->LoadAirport(broken, Current());
+  EXPECT_FALSE(store->GetAirport(broken).loaded);
+  EXPECT_TRUE(store->GetList(broken, false).groups.empty());
+  store->LoadAirport(1 - broken, Current());
+  EXPECT_TRUE(store->GetAirport(1 - broken).loaded);
+  EXPECT_EQ(store->GetList(1 - broken, false).groups.size(), 1u);
+  // Either copy belongs to the plan's departure field.
+  const int found = store->FindAirport(SidRoute()[0], Current());
+  EXPECT_GE(found, 0);
+}
+
+TEST_F(SidStarCatalogueTest, EditorRegionsComeFromTheRegionList) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  m_ui.dialog = [](SidStarSaveValues& values) {
+    values.id = "BRAVO1";
+    values.region = 4;
+    values.country = "Atlantis";
+    return true;
+  };
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(true, -1, -1, -1, StarRoute()));
+  std::ofstream(m_binFolder + "Regions.ini") << "[Europe]\r\nSwitzerland=1\r\nAtlantis=0\r\n[Asia]\r\nNepal=1\r\n";
+  ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "Sid/Star", "YES"));
+  auto store = NewStore();
+  ASSERT_EQ(store->m_regions[4].countries.size(), 2u);
+  EXPECT_FALSE(store->m_regions[4].countries[1].enabled);
+  ASSERT_TRUE(store->ScanFiles());
+  EXPECT_EQ(store->GetAirport(1).country, "Switzerland");
+  EXPECT_EQ(store->GetAirport(0).country, "") << "a country the region does not accept";
+  EXPECT_EQ(store->GetAirport(0).region, -1);
+}
+
+TEST_F(SidStarCatalogueTest, FailedSavesKeepTheOldFile) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  const std::string guid = m_store->GetAirport(0).guid;
+  const std::string first = m_store->GetAirport(0).FilePath(m_sidStarFolder);
+
+  // The rename fails: a folder holds the new name.
+  m_clock.Advance(1000);
+  const std::string blocked = m_sidStarFolder + guid + "+20260301-120001.ss";
+  fs::create_directories(blocked + "/inside");
+  m_answerId = "ALPHA2";
+  EXPECT_FALSE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  ASSERT_EQ(m_ui.boxes.size(), 1u);
+  EXPECT_EQ(m_ui.boxes[0].text, kSidStarNotChangedText);
+  EXPECT_EQ(m_ui.boxes[0].style, kSidStarIconStop);
+  EXPECT_TRUE(fs::is_regular_file(first));
+  EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 1) << "the entry is unchanged";
+  fs::remove_all(blocked);
+
+  // Deleting the old file fails: the new one is taken back.
+  CSidStarAirport& entry = m_store->m_airports[0];
+  const std::string oldStamp = entry.stamp;
+  entry.stamp = "20250101-000000";
+  const std::string undeletable = entry.FilePath(m_sidStarFolder);
+  fs::create_directories(undeletable + "/inside");
+  m_clock.Advance(1000);
+  EXPECT_FALSE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  EXPECT_FALSE(fs::exists(m_sidStarFolder + guid + "+20260301-120002.ss"));
+  EXPECT_TRUE(fs::is_regular_file(first));
+  fs::remove_all(undeletable);
+  entry.stamp = oldStamp;
+
+  // Two saves in the same second write the same name: the file is replaced, not deleted.
+  m_clock.SetNow(kMarch1);
+  EXPECT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  EXPECT_EQ(Files(), std::vector<std::string>{guid + "+20260301-120000.ss"});
+  EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 2);
+  auto store = NewStore();
+  ASSERT_TRUE(store->ScanFiles());
+  store->LoadAirport(0, Current());
+  EXPECT_EQ(store->GetList(0, false).groups[0].GetProcedureCount(), 2);
+  for (const std::string& name : Files()) EXPECT_EQ(fs::path(name).extension(), ".ss") << "no temporary left";
+}
+
+TEST_F(SidStarCatalogueTest, DeletingAsksFirst) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  m_answerId = "ALPHA2";
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  m_ui.answer = kSidStarIdCancel;
+  EXPECT_FALSE(m_store->DeleteWithPrompt(0, 0, 0, false, Current()));
+  EXPECT_EQ(m_ui.boxes.back().text, kSidStarDeleteProcedureText);
+  EXPECT_EQ(m_ui.boxes.back().style, kSidStarMbOkCancel | kSidStarIconQuestion);
+  EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 2);
+
+  m_ui.answer = kSidStarIdOk;
+  m_clock.Advance(1000);
+  EXPECT_TRUE(m_store->DeleteWithPrompt(0, 0, 0, false, Current()));
+  EXPECT_EQ(m_store->GetList(0, false).groups[0].procedures[0].id, "ALPHA2");
+  EXPECT_EQ(Files().size(), 1u);
+  EXPECT_TRUE(m_store->DeleteWithPrompt(0, 0, -1, false, Current())) << "a half reference does nothing";
+  // The last procedure takes the file with it.
+  EXPECT_TRUE(m_store->DeleteWithPrompt(0, 0, 0, false, Current()));
+  EXPECT_EQ(m_store->GetAirportCount(), 0);
+  EXPECT_TRUE(Files().empty());
+  EXPECT_FALSE(m_store->DeleteWithPrompt(-1, -1, -1, false, Current()));
+}
+
+TEST_F(SidStarCatalogueTest, EditingPropertiesRenamesAndResorts) {
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  m_answerId = "ALPHA2";
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  m_ui.dialog = [](SidStarSaveValues& values) {
+    EXPECT_FALSE(values.saveMode);
+    EXPECT_EQ(values.selected, 0);
+    EXPECT_EQ(values.procedures.size(), 2u);
+    values.id = "ZULU1";
+    values.description = "renamed";
+    values.author = "Anna";
+    return true;
+  };
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->EditProperties(false, 0, 0, 0, Current()));
+  const auto& procedures = m_store->GetList(0, false).groups[0].procedures;
+  EXPECT_EQ(procedures[0].id, "ALPHA2");
+  EXPECT_EQ(procedures[1].id, "ZULU1");
+  EXPECT_EQ(procedures[1].waypoints.size(), 3u);
+  EXPECT_EQ(m_store->GetAirport(0).authors, (std::vector<std::string>{"Rene", "Anna"}));
+}
+
+}  // namespace
