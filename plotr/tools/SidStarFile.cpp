@@ -136,11 +136,14 @@ bool ReadSidStarWaypoint(std::string_view line, CSidStarWaypoint& out) {
     start = colon == std::string_view::npos ? line.size() : colon + 1;
   }
   CSidStarWaypoint w;
+  float lat = 0, lon = 0;  // the record is packed: no references into it
   if (!present[0] || fields[0].empty() || !present[1] || fields[1].empty() || fields[1].size() >= sizeof w.ident ||
-      !present[2] || !present[3] || !ParseDegrees(fields[2], 90.0, w.lat) || !ParseDegrees(fields[3], 180.0, w.lon) ||
+      !present[2] || !present[3] || !ParseDegrees(fields[2], 90.0, lat) || !ParseDegrees(fields[3], 180.0, lon) ||
       !present[4]) {
     return false;
   }
+  w.lat = lat;
+  w.lon = lon;
   w.type = fields[0][0];
   std::memcpy(w.ident, fields[1].data(), fields[1].size());
   uint32_t heading = 0;

@@ -116,8 +116,12 @@ bool CSidStarStore::ScanFiles() {
       continue;
     }
     CheckRegion(airport, editor);
-    m_airports.insert(m_airports.begin() + FindInsertPos(airport.id), std::move(airport));
+    m_airports.push_back(std::move(airport));
   }
+  // As if each were inserted at FindInsertPos of its identifier: equal identifiers keep the
+  // order in which they were listed.
+  std::stable_sort(m_airports.begin(), m_airports.end(),
+                   [](const CSidStarAirport& a, const CSidStarAirport& b) { return a.id < b.id; });
   return !m_airports.empty();
 }
 

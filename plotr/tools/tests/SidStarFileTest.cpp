@@ -88,9 +88,9 @@ TEST(SidStarFile, WaypointLines) {
   }
   CSidStarWaypoint w;
   ASSERT_TRUE(ReadSidStarWaypoint("N:XY:47.5:8.5::::5000::210:1:", w));
-  EXPECT_EQ(w.altitude1, MakeManualValue(5000));
-  EXPECT_EQ(w.altitude2, 0u);
-  EXPECT_EQ(w.flags, 210u | kSidStarSpeedGiven | kSidStarAltitudeOption);
+  EXPECT_EQ(uint32_t{w.altitude1}, MakeManualValue(5000));
+  EXPECT_EQ(uint32_t{w.altitude2}, 0u);
+  EXPECT_EQ(uint32_t{w.flags}, 210u | kSidStarSpeedGiven | kSidStarAltitudeOption);
   ASSERT_TRUE(ReadSidStarWaypoint("V:ABC:1:2::::::-5::", w));
   EXPECT_EQ(static_cast<int32_t>(w.flags << 5) >> 5, -5);
 }

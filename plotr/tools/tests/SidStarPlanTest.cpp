@@ -149,7 +149,7 @@ TEST_F(SidStarPlanTest, InsertionFindsReplacesAndDropsWaypoints) {
   CRoute ends = NewRoute();
   EXPECT_EQ(airport.InsertProcedure(ends, false, 0, 0, false, m_sidStarFolder), 0);
   ASSERT_EQ(ends.GetCount(), 5);
-  EXPECT_EQ(ends[1].ref.fileIndex, -1);
+  EXPECT_EQ(int32_t{ends[1].ref.fileIndex}, -1);
 
   CRoute lonely = NewRoute();
   EXPECT_EQ(airport.InsertProcedure(lonely, false, 1, 0, true, m_sidStarFolder), -1)
@@ -214,8 +214,8 @@ TEST_F(SidStarPlanTest, RunwaysOfTheProcedures) {
   EXPECT_EQ(runwayOf(runways[0]), "09L");
   EXPECT_EQ(runwayOf(runways[1]), "09R");
   EXPECT_EQ(runwayOf(runways[2]), "27");
-  EXPECT_EQ(runways[0].airport, -1);
-  EXPECT_EQ(runways[0].waypoint, -1);
+  EXPECT_EQ(int32_t{runways[0].airport}, -1);
+  EXPECT_EQ(int32_t{runways[0].waypoint}, -1);
   EXPECT_FALSE(m_store.m_airports[0].CollectRunways(runways, true, Current(), m_sidStarFolder));
 
   CRoute route = NewRoute();

@@ -1,0 +1,68 @@
+// Reads arbitrary bytes as a ".ss" file: the header, the end mark, both procedure lists and every
+// line as a waypoint line. Whatever is read must write back to text that reads to the same
+// record, and no description may come back longer than its field.
+#include "navdb/ProfileFile.h"
+#include "plotr/tools/SidStarFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+const std::string& InputPath() {
+  static const std::string path = [] {
+    auto dir = std::filesystem::temp_directory_path() / ("cw-fuzz-sidstar-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return (dir / "input.ss").string();
+  }();
+  return path;
+}
+
+void CheckWaypoint(const CSidStarWaypoint& w) {
+  const std::string line = WriteSidStarWaypoint(w);
+  CSidStarWaypoint again;
+  if (!ReadSidStarWaypoint(line, again) || WriteSidStarWaypoint(again) != line) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  {
+    std::ofstream out(InputPath(), std::ios::binary | std::ios::trunc);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+  }
+  CProfileFile file;
+  if (!file.Load(InputPath())) std::abort();
+  CSidStarAirport airport;
+  if (ReadSidStarHeader(file, airport)) {
+    if (airport.id.empty() || airport.id.size() > kSidStarIdSize || airport.authors.size() > kSidStarAuthorCount) {
+      std::abort();
+    }
+    HasSidStarEnd(file, airport);
+  }
+  for (bool isStar : {false, true}) {
+    for (const CSidStarProcedure& p : ReadSidStarProcedures(file, isStar)) {
+      if (p.waypoints.size() < 2 || p.name.size() > kSidStarDescriptionSize || p.runway.size() > kSidStarRunwaySize) {
+        std::abort();
+      }
+      for (const CSidStarWaypoint& w : p.waypoints) CheckWaypoint(w);
+    }
+  }
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find('\n', start), text.size());
+    CSidStarWaypoint w;
+    if (ReadSidStarWaypoint(text.substr(start, end - start), w)) CheckWaypoint(w);
+    start = end + 1;
+  }
+  if (DecodeSidStarDescription(text).size() > kSidStarDescriptionSize) std::abort();
+  if (EncodeSidStarDescription(text).find_first_of("\r\n") != std::string::npos) std::abort();
+  SidStarChecksum(text);
+  return 0;
+}

@@ -1,0 +1,23 @@
+[Airport]
+Id=LSZH
+Name=Zurich
+Lat=47.460000
+Lon=8.550000
+Region=4
+Country=Switzerland
+By=René
+By01=Anna
+Valid=9ZM7R
+[Sid001]
+Id=VEBIT2A
+Name=climb¶turn left
+01=R:14:47.480000:8.530000:140:::::::
+02=F:Fix:47.450000:8.570000:::1:3000:::1:
+03=V:KLO:47.300000:8.200000::::::250::1
+[Star001]
+Id=KLO1
+01=V:KLO:47.300000:8.200000::1::::::
+02=N:XY:47.500000:8.500000::::5000::210:1:
+03=R:14:47.480000:8.530000:140:::::::
+[EOF]
+Valid=9ZM7R
