@@ -2,7 +2,6 @@
 
 #include <wx/sizer.h>
 
-#include "basemaker/gui/AboutDlg.h"
 #include "basemaker/gui/BuilderBox.h"
 #include "basemaker/gui/FolderBrowser.h"
 
@@ -27,12 +26,6 @@ void CAreasDlg::BuildControls() {
   m_list = new CAreaListCtrl(this, kIdAreaList, wxLC_SINGLE_SEL);
   m_list->onRefused = [this](int row, int messageId) { ShowRefusal(row, messageId); };
 
-  auto* progress = new wxStaticText(this, kIdAreaProgress, "", wxDefaultPosition, wxDefaultSize,
-                                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
-  auto* create = new wxButton(this, wxID_OK, BuilderText(IDS_CREATE_DATABASE));
-  create->SetDefault();
-  SetBuildControls(progress, create);
-
   auto* side = new wxBoxSizer(wxVERTICAL);
   auto add = [&](int id, const char* label) {
     side->Add(new wxButton(this, id, label), 0, wxEXPAND | wxBOTTOM, 4);
@@ -52,20 +45,12 @@ void CAreasDlg::BuildControls() {
   middle->Add(m_list, 1, wxEXPAND | wxRIGHT, 8);
   middle->Add(side, 0);
 
-  // No window menu to extend here: About sits beside Help. No help viewer exists: Help is off.
-  auto* help = new wxButton(this, wxID_HELP, "Help");
-  help->Disable();
-  auto* bottom = new wxBoxSizer(wxHORIZONTAL);
-  bottom->Add(create, 0, wxRIGHT, 8);
-  bottom->Add(new wxButton(this, wxID_CANCEL, "Exit"), 0, wxRIGHT, 8);
-  bottom->AddStretchSpacer();
-  bottom->Add(new wxButton(this, kIdAbout, "&About..."), 0, wxRIGHT, 8);
-  bottom->Add(help);
+  wxSizer* bottom = CreateBuildControls(kIdAreaProgress);
 
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(new wxStaticText(this, wxID_ANY, "Areas &list:"), 0, wxLEFT | wxRIGHT | wxTOP, 10);
   column->Add(middle, 1, wxEXPAND | wxALL, 10);
-  column->Add(progress, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(ProgressText(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(bottom, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(column);
 
@@ -76,8 +61,6 @@ void CAreasDlg::BuildControls() {
   Bind(wxEVT_BUTTON, &CAreasDlg::OnAddArea, this, kIdAddArea);
   Bind(wxEVT_BUTTON, &CAreasDlg::OnDeleteArea, this, kIdDeleteArea);
   Bind(wxEVT_BUTTON, &CAreasDlg::OnSaveToSim, this, kIdSaveToSim);
-  Bind(wxEVT_BUTTON, &CAreasDlg::OnCreate, this, wxID_OK);
-  Bind(wxEVT_BUTTON, &CAreasDlg::OnAbout, this, kIdAbout);
 }
 
 void CAreasDlg::ShowRefusal(int row, int messageId) {
@@ -148,15 +131,6 @@ void CAreasDlg::OnSaveToSim(wxCommandEvent&) {
     MessageBox("The areas list could not be saved to the simulator:\n" + error, ui::kMbOk | ui::kMbIconStop);
 }
 
-void CAreasDlg::OnCreate(wxCommandEvent&) {
-  if (Worker().IsBuilding()) {
-    StopBuild();
-    return;
-  }
-  ConfirmAndStart(m_rows->ListToBuild());
-}
-
-void CAreasDlg::OnAbout(wxCommandEvent&) {
-  CAboutDlg about(this);
-  ui::ShowModalDialog(about);
+std::optional<CAreaList> CAreasDlg::ListToBuild() {
+  return m_rows->ListToBuild();
 }

@@ -22,7 +22,6 @@ enum AreasDlgId : int {
   kIdDeleteArea = 9014,
   kIdSaveToSim = 9015,
   kIdEnableAll = 9067,
-  kIdAbout = 0x0010,
 };
 
 class CAreasDlg : public CBuildDialog {
@@ -45,8 +44,7 @@ class CAreasDlg : public CBuildDialog {
   void OnAddArea(wxCommandEvent&);
   void OnDeleteArea(wxCommandEvent&);
   void OnSaveToSim(wxCommandEvent&);
-  void OnCreate(wxCommandEvent&);
-  void OnAbout(wxCommandEvent&);
+  std::optional<CAreaList> ListToBuild() override;
 
   BuilderFolders m_folders;
   int m_simVer;

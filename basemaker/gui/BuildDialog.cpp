@@ -2,6 +2,7 @@
 
 #include <wx/artprov.h>
 
+#include "basemaker/gui/AboutDlg.h"
 #include "basemaker/gui/BuilderBox.h"
 
 CBuildDialog::CBuildDialog(wxWindow* parent, const wxString& title, BuildStep step)
@@ -19,20 +20,41 @@ CBuildDialog::~CBuildDialog() {
   StopBuild();
 }
 
-void CBuildDialog::SetBuildControls(wxStaticText* progress, wxButton* createButton) {
-  m_progress = progress;
-  m_createButton = createButton;
+wxSizer* CBuildDialog::CreateBuildControls(int progressId) {
+  m_progress = new wxStaticText(this, progressId, "", wxDefaultPosition, wxDefaultSize,
+                                wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
   // Empty at the start, and it must not collapse to nothing.
   m_progress->SetMinSize(wxSize(-1, m_progress->GetCharHeight() + 10));
+  m_createButton = new wxButton(this, wxID_OK, BuilderText(IDS_CREATE_DATABASE));
+  m_createButton->SetDefault();
+  // No help viewer exists here: Help is off.
+  auto* help = new wxButton(this, wxID_HELP, "Help");
+  help->Disable();
+  auto* row = new wxBoxSizer(wxHORIZONTAL);
+  row->Add(m_createButton, 0, wxRIGHT, 8);
+  row->Add(new wxButton(this, wxID_CANCEL, "Exit"), 0, wxRIGHT, 8);
+  row->AddStretchSpacer();
+  row->Add(new wxButton(this, kIdAbout, "&About..."), 0, wxRIGHT, 8);
+  row->Add(help);
+  Bind(wxEVT_BUTTON, &CBuildDialog::OnCreate, this, wxID_OK);
+  Bind(wxEVT_BUTTON, &CBuildDialog::OnAbout, this, kIdAbout);
+  return row;
 }
 
 int CBuildDialog::MessageBox(const std::string& text, uint32_t style) {
   return BuilderMessageBox(this, text, style);
 }
 
-void CBuildDialog::ConfirmAndStart(const CAreaList& areas) {
+void CBuildDialog::OnCreate(wxCommandEvent&) {
+  // While building the button reads Abort.
+  if (m_worker.IsBuilding()) {
+    StopBuild();
+    return;
+  }
+  const std::optional<CAreaList> areas = ListToBuild();
+  if (!areas) return;
   if (BuilderMessageBox(this, IDS_CONFIRM_BUILD, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) return;
-  m_worker.StartBuild(areas);
+  m_worker.StartBuild(*areas);
 }
 
 void CBuildDialog::OnAppMessage(wxThreadEvent& event) {
@@ -63,4 +85,9 @@ void CBuildDialog::OnCancel(wxCommandEvent&) {
     EndModal(wxID_CANCEL);
   else
     Hide();
+}
+
+void CBuildDialog::OnAbout(wxCommandEvent&) {
+  CAboutDlg about(this);
+  ui::ShowModalDialog(about);
 }

@@ -6,10 +6,16 @@
 
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/sizer.h>
 #include <wx/stattext.h>
+
+#include <optional>
 
 #include "basemaker/app/BuildWorker.h"
 #include "platform/ui/WxMessages.h"
+
+// No window menu to extend here: the About box has a button of its own.
+inline constexpr int kIdAbout = 0x0010;
 
 class CBuildDialog : public wxDialog {
  public:
@@ -21,10 +27,13 @@ class CBuildDialog : public wxDialog {
   void StopBuild() { m_worker.AbortBuild(); }
 
  protected:
-  // The two controls the build drives; set once by the derived dialog while it builds itself.
-  void SetBuildControls(wxStaticText* progress, wxButton* createButton);
-  // Create (when idle): the list to build, confirmed with the user; then the build starts.
-  void ConfirmAndStart(const CAreaList& areas);
+  // Creates the progress text `progressId` and the row of Create/Abort (the default button),
+  // Exit, About and Help, and returns that row for the derived dialog's layout.
+  wxSizer* CreateBuildControls(int progressId);
+  wxStaticText* ProgressText() { return m_progress; }
+  wxButton* CreateButton() { return m_createButton; }
+  // The list Create builds, or nullopt when there is nothing to build.
+  virtual std::optional<CAreaList> ListToBuild() = 0;
   // A box with Basemaker's caption over this dialog.
   int MessageBox(const std::string& text, uint32_t style);
 
@@ -45,7 +54,9 @@ class CBuildDialog : public wxDialog {
   };
 
   void OnAppMessage(wxThreadEvent& event);
+  void OnCreate(wxCommandEvent& event);
   void OnCancel(wxCommandEvent& event);
+  void OnAbout(wxCommandEvent& event);
 
   Sink m_sink;
   CBuildWorker m_worker;

@@ -3,13 +3,12 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 
-#include "basemaker/gui/AboutDlg.h"
 #include "basemaker/gui/BuilderBox.h"
 
 CDatabaseDlg::CDatabaseDlg(wxWindow* parent, const BuilderFolders& folders, BuildStep step)
     : CBuildDialog(parent, "Chartwright database creator", std::move(step)) {
   BuildControls();
-  m_create->Disable();
+  CreateButton()->Disable();
   m_sets.ReadVisFiles(folders.simRoot);
   for (const CAreaList& set : m_sets.m_sets) m_setList->Append(ui::FromCp1252(set.m_worldTitle));
   if (!m_sets.m_sets.empty()) ChooseSet(0);
@@ -29,39 +28,24 @@ void CDatabaseDlg::BuildControls() {
   box->Add(m_description, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
 
   m_list = new CAreaListCtrl(this, kIdSetAreaList, 0);
-  auto* progress = new wxStaticText(this, kIdSetProgress, "", wxDefaultPosition, wxDefaultSize,
-                                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
-  m_create = new wxButton(this, wxID_OK, BuilderText(IDS_CREATE_DATABASE));
-  m_create->SetDefault();
-  SetBuildControls(progress, m_create);
 
   auto* listHead = new wxBoxSizer(wxHORIZONTAL);
   listHead->Add(new wxStaticText(this, wxID_ANY, "Areas &list:"), 0, wxALIGN_BOTTOM);
   listHead->AddStretchSpacer();
   listHead->Add(new wxButton(this, kIdSetEnableAll, "E&nable all"));
 
-  // No help viewer exists here: Help is off; About sits beside it.
-  auto* help = new wxButton(this, wxID_HELP, "Help");
-  help->Disable();
-  auto* bottom = new wxBoxSizer(wxHORIZONTAL);
-  bottom->Add(m_create, 0, wxRIGHT, 8);
-  bottom->Add(new wxButton(this, wxID_CANCEL, "Exit"), 0, wxRIGHT, 8);
-  bottom->AddStretchSpacer();
-  bottom->Add(new wxButton(this, kIdSetAbout, "&About..."), 0, wxRIGHT, 8);
-  bottom->Add(help);
+  wxSizer* bottom = CreateBuildControls(kIdSetProgress);
 
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(box, 0, wxEXPAND | wxALL, 10);
   column->Add(listHead, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(m_list, 1, wxEXPAND | wxALL, 10);
-  column->Add(progress, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(ProgressText(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(bottom, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(column);
 
   m_setList->Bind(wxEVT_LISTBOX, &CDatabaseDlg::OnSelChange, this);
   Bind(wxEVT_BUTTON, &CDatabaseDlg::OnEnableAll, this, kIdSetEnableAll);
-  Bind(wxEVT_BUTTON, &CDatabaseDlg::OnCreate, this, wxID_OK);
-  Bind(wxEVT_BUTTON, &CDatabaseDlg::OnAbout, this, kIdSetAbout);
 }
 
 void CDatabaseDlg::ChooseSet(int index) {
@@ -76,7 +60,7 @@ void CDatabaseDlg::OnSelChange(wxCommandEvent&) {
   m_rows.reset();
   const int index = m_setList->GetSelection();
   if (index == wxNOT_FOUND || index >= static_cast<int>(m_sets.m_sets.size())) {
-    m_create->Disable();
+    CreateButton()->Disable();
     return;
   }
   CAreaList& set = m_sets.m_sets[static_cast<size_t>(index)];
@@ -84,7 +68,7 @@ void CDatabaseDlg::OnSelChange(wxCommandEvent&) {
   // The boxes come from the set's stored flags: changes made to another set's boxes are gone.
   m_rows = std::make_unique<AreaRows>(set, false);
   m_list->SetRows(m_rows.get());
-  m_create->Enable();
+  CreateButton()->Enable();
 }
 
 void CDatabaseDlg::OnEnableAll(wxCommandEvent&) {
@@ -93,16 +77,7 @@ void CDatabaseDlg::OnEnableAll(wxCommandEvent&) {
   m_list->ShowAllRows();
 }
 
-void CDatabaseDlg::OnCreate(wxCommandEvent&) {
-  if (Worker().IsBuilding()) {
-    StopBuild();
-    return;
-  }
-  if (!m_rows || m_setList->GetSelection() == wxNOT_FOUND) return;
-  ConfirmAndStart(m_rows->ListToBuild());
-}
-
-void CDatabaseDlg::OnAbout(wxCommandEvent&) {
-  CAboutDlg about(this);
-  ui::ShowModalDialog(about);
+std::optional<CAreaList> CDatabaseDlg::ListToBuild() {
+  if (!m_rows || m_setList->GetSelection() == wxNOT_FOUND) return std::nullopt;
+  return m_rows->ListToBuild();
 }

@@ -19,7 +19,6 @@ enum DatabaseDlgId : int {
   kIdSetAreaList = 9026,
   kIdSetProgress = 9027,
   kIdSetEnableAll = 9068,
-  kIdSetAbout = 0x0010,
 };
 
 class CDatabaseDlg : public CBuildDialog {
@@ -37,13 +36,11 @@ class CDatabaseDlg : public CBuildDialog {
   void BuildControls();
   void OnSelChange(wxCommandEvent&);
   void OnEnableAll(wxCommandEvent&);
-  void OnCreate(wxCommandEvent&);
-  void OnAbout(wxCommandEvent&);
+  std::optional<CAreaList> ListToBuild() override;
 
   CAreaSetArray m_sets;
   std::unique_ptr<AreaRows> m_rows;
   wxListBox* m_setList = nullptr;
   wxStaticText* m_description = nullptr;
   CAreaListCtrl* m_list = nullptr;
-  wxButton* m_create = nullptr;
 };

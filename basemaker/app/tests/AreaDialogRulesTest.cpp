@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "basemaker/app/AreaFolder.h"
+#include "basemaker/app/AreaPanel.h"
 #include "basemaker/app/AreaRows.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/ExcludeFlatten.h"
@@ -185,6 +186,48 @@ TEST_F(AreaFolderTest, TheBrowserOffersNeitherSymlinksNorHiddenFolders) {
   for (const fs::path& p : BrowsableSubfolders(m_sim)) names.push_back(p.filename().string());
   EXPECT_EQ((std::vector<std::string>{"Addon", "Scenery"}), names);
   EXPECT_TRUE(BrowsableSubfolders(Root() / "missing").empty());
+}
+
+TEST_F(AreaFolderTest, ThePanelStartsFromTheStoredFolderAndFollowsTheSelection) {
+  Put("sim/Scenery/World/scenery/w.bgl", "x");
+  Put("cd1/SCENERY/A/a.bgl", "x");
+  AreaPanelState panel(m_sim, m_drives);
+
+  AreaEntry added;
+  EXPECT_EQ(m_sim, panel.Start(added)) << "a new area opens on the simulator root";
+  EXPECT_FALSE(panel.OkEnabled());
+  panel.SelectFolder(m_cd1 / "SCENERY" / "A");
+  EXPECT_TRUE(panel.Cache()) << "a new area on a disc is cached";
+  panel.SetTitle(" \t");
+  EXPECT_FALSE(panel.OkEnabled()) << "a title of blanks is none";
+  panel.SetTitle(" Alps");
+  EXPECT_TRUE(panel.OkEnabled());
+  panel.SelectFolder(m_sim / "Scenery" / "World");
+  EXPECT_FALSE(panel.Cache()) << "elsewhere it is used directly";
+  EXPECT_TRUE(panel.OkEnabled()) << "scenery in the folder's scenery subfolder counts";
+  panel.SelectFolder(m_sim / "Scenery");
+  EXPECT_FALSE(panel.OkEnabled());
+  panel.SelectFolder(m_sim / "Scenery" / "World");
+  panel.Apply(" Alps", added);
+  EXPECT_EQ(" Alps", added.title) << "the title is stored as typed";
+  EXPECT_EQ("Scenery\\World", added.FormatPathValue());
+  EXPECT_FALSE(added.remote);
+
+  AreaEntry absent;
+  absent.title = "Absent";
+  absent.ParsePathValue("[NODISC]Scenery\\X");
+  absent.remote = true;
+  EXPECT_EQ(std::nullopt, panel.Start(absent));
+  EXPECT_EQ("[NODISC]Scenery\\X", panel.PathText());
+  EXPECT_TRUE(panel.OkEnabled()) << "a disc not inserted keeps its stored folder";
+  panel.SetCache(true);
+  panel.SelectFolder(m_sim / "Scenery" / "World");
+  EXPECT_TRUE(panel.Cache()) << "an edited area keeps the user's choice";
+  AreaEntry kept = absent;
+  panel.Start(absent);
+  panel.Apply("Absent", kept);
+  EXPECT_EQ(absent.FormatPathValue(), kept.FormatPathValue());
+  EXPECT_TRUE(kept.onCd);
 }
 
 CAreaList ThreeAreas() {
