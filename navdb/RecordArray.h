@@ -29,6 +29,9 @@ class CRecordArray {
   bool IsEmpty() const { return m_size == 0; }
   int GetCapacity() const { return m_capacity; }
   int GetGrowBy() const { return m_growBy; }
+  // Changes whenever elements are dropped, swapped or sized for a wholesale overwrite, so that
+  // an index kept over the elements knows it must start again.
+  uint32_t GetGeneration() const { return m_generation; }
 
   T* GetData() { return m_data; }
   const T* GetData() const { return m_data; }
@@ -42,8 +45,10 @@ class CRecordArray {
   const T* end() const { return m_data + m_size; }
 
   // n == 0 frees the block. Growing past the capacity allocates max(n, capacity + step), step
-  // being growBy or, when that is 0, size / 8 clamped to 4..1024. New elements are constructed
-  // with the record's defaults; shrinking keeps the capacity. growBy -1 keeps the step.
+  // being growBy or, when that is 0, size / 8 clamped to 4..1024, and at least half the
+  // capacity: fixed steps would copy a large array over and over as it fills. New elements are
+  // constructed with the record's defaults; shrinking keeps the capacity. growBy -1 keeps the
+  // step.
   void SetSize(int n, int growBy = -1) {
     Resize(n, growBy);
     for (int i = m_constructedFrom; i < m_size; ++i) new (&m_data[i]) T();
@@ -59,6 +64,8 @@ class CRecordArray {
     std::swap(m_capacity, other.m_capacity);
     std::swap(m_growBy, other.m_growBy);
     std::swap(m_constructedFrom, other.m_constructedFrom);
+    ++m_generation;
+    ++other.m_generation;
   }
 
   int Add(const T& r) {
@@ -88,6 +95,7 @@ class CRecordArray {
   // Sizes the array for a bulk fill that overwrites every element (the file loader): no
   // element is constructed. Throws std::bad_alloc when the block cannot be had.
   void SetSizeForOverwrite(int n) {
+    ++m_generation;
     Resize(n, -1);
     m_constructedFrom = m_size;
   }
@@ -96,6 +104,7 @@ class CRecordArray {
   void Resize(int n, int growBy) {
     if (growBy != -1) m_growBy = growBy;
     if (n < 0) throw std::bad_alloc();
+    if (n < m_size) ++m_generation;
     if (n == 0) {
       ::operator delete(m_data);
       m_data = nullptr;
@@ -108,7 +117,8 @@ class CRecordArray {
     } else if (n > m_capacity) {
       int step = m_growBy;
       if (step == 0) step = std::clamp(m_size / 8, 4, 1024);
-      const int64_t wanted = std::max<int64_t>(n, int64_t{m_capacity} + step);
+      const int64_t wanted =
+          std::max<int64_t>(n, int64_t{m_capacity} + std::max(step, m_capacity / 2));
       const int newCapacity = static_cast<int>(std::min<int64_t>(wanted, kMaxElements));
       if (newCapacity < n) throw std::bad_alloc();
       T* block = Allocate(newCapacity);
@@ -135,4 +145,5 @@ class CRecordArray {
   int m_capacity = 0;
   int m_growBy = 0;
   int m_constructedFrom = 0;  // first element that SetSize still has to construct
+  uint32_t m_generation = 0;
 };

@@ -44,6 +44,8 @@ void CSceneryDatabase::ClearDatabase() {
   m_pool.reset();
   m_poolLength = 0;
   m_poolCapacity = 0;
+  m_openFileCells.Reset();
+  m_openAreaCells.Reset();
 }
 
 void CSceneryDatabase::SwapContents(CSceneryDatabase& other) noexcept {
@@ -67,13 +69,19 @@ void CSceneryDatabase::SwapContents(CSceneryDatabase& other) noexcept {
   std::swap(m_poolCapacity, other.m_poolCapacity);
   std::swap(m_growBytes, other.m_growBytes);
   std::swap(m_lastError, other.m_lastError);
+  m_openFileCells.Reset();
+  m_openAreaCells.Reset();
+  other.m_openFileCells.Reset();
+  other.m_openAreaCells.Reset();
 }
 
 // ---- Pool ------------------------------------------------------------------------------------
 
 void CSceneryDatabase::ReservePool(uint64_t length) {
   if (length + 1 <= m_poolCapacity) return;
-  const uint64_t capacity = std::max<uint64_t>(length + 1, m_poolCapacity + m_growBytes);
+  // The step grows with the pool so that filling a large pool copies it a few times only.
+  const uint64_t step = std::max<uint64_t>(m_growBytes, m_poolCapacity / 2);
+  const uint64_t capacity = std::max<uint64_t>(length + 1, m_poolCapacity + step);
   std::unique_ptr<uint8_t[]> block(new uint8_t[capacity]);
   if (m_poolLength > 0) std::memcpy(block.get(), m_pool.get(), m_poolLength);
   block[m_poolLength] = 0;
@@ -189,15 +197,6 @@ double FileLongitude(double longitude) { return longitude >= 180 ? longitude - 3
 double To360(double lon) { return lon < 0 ? lon + 360 : lon; }
 double From360(double lon) { return lon > 180 ? lon - 360 : lon; }
 
-// The first cell of [first, end) that contains the position, -1 when none does.
-template <class Cells>
-int FindCell(const Cells& cells, int first, int end, double latitude, double longitude) {
-  for (int i = std::max(first, 0), n = std::min(end, cells.GetSize()); i < n; ++i) {
-    if (cells[i].Contains(latitude, longitude)) return i;
-  }
-  return -1;
-}
-
 }  // namespace
 
 bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& point,
@@ -211,7 +210,7 @@ bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& poi
   longitude = FileLongitude(longitude);
   BglFileRecord& file = m_files[fileCount - 1];
   const int first = fileCount > 1 ? m_files[fileCount - 2].tileEnd : 0;
-  int tile = FindCell(m_tiles, first, file.tileEnd, latitude, longitude);
+  int tile = m_openFileCells.Find(m_tiles, first, file.tileEnd, latitude, longitude);
   if (tile < 0) tile = m_tiles.AddTile(TileRecord(latitude, longitude), &file.tileEnd);
 
   NavPoint& stored = m_pointArrays[slot]->InsertAtTile(tile, point);
@@ -239,7 +238,7 @@ LabelPoint* CSceneryDatabase::AddLabelPoint(double latitude, double longitude,
   longitude = FileLongitude(longitude);
   AreaRecord& area = m_areas[areaCount - 1];
   const int first = areaCount > 1 ? m_areas[areaCount - 2].tileKeyEnd : 0;
-  int key = FindCell(m_tileKeys, first, area.tileKeyEnd, latitude, longitude);
+  int key = m_openAreaCells.Find(m_tileKeys, first, area.tileKeyEnd, latitude, longitude);
   if (key < 0) key = m_tileKeys.AddTileKey(TileKey(latitude, longitude), &area.tileKeyEnd);
   return &m_labelPoints.InsertAtTileKey(key, label);
 }

@@ -247,6 +247,9 @@ class CSceneryDatabase {
   uint64_t m_poolCapacity = 0;
   int m_growBytes;
   std::string m_lastError;
+  // Where AddPoint and AddLabelPoint look for the tile of a position.
+  TileCellIndex m_openFileCells;
+  TileCellIndex m_openAreaCells;
 
   friend class CDatabaseFileIo;
 };
