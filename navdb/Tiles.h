@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "navdb/NavPoint.h"
@@ -95,7 +96,10 @@ class TileCellIndex {
       if (cell.row >= kTileRows || cell.column >= kTileColumns) m_irregular = true;
       else if (m_firstTile[cell.row * kTileColumns + cell.column] < 0) m_firstTile[cell.row * kTileColumns + cell.column] = m_seen;
     }
-    if (m_irregular) return FindInOrder(cells, first, end, latitude, longitude);
+    // A NaN latitude passes every latitude test of the bounds, so any row may hold it.
+    if (m_irregular || !(std::fabs(latitude) <= 90) || !(std::fabs(longitude) <= 180)) {
+      return FindInOrder(cells, first, end, latitude, longitude);
+    }
     // A position lies inside the closed bounds of its own cell's neighbours at most.
     const int row = TileRow(latitude), column = TileColumn(longitude);
     int found = -1;

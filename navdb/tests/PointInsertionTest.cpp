@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+#include <vector>
+
 #include "navdb/SceneryDatabase.h"
 #include "navdb/tests/support/NavdbFixture.h"
 
@@ -159,4 +163,47 @@ TEST(LabelPoints, AreFiledUnderTheTileKeysOfTheLastArea) {
   EXPECT_EQ(db.m_tileKeys.GetSize(), 3);
   EXPECT_EQ(+db.m_areas[1].tileKeyEnd, 3);
   EXPECT_EQ(db.TileKeyRange(1).Count(), 1);
+}
+
+// The cell lookup that files points must pick the tile a search in order picks, for positions
+// on every kind of border, across the 180-degree meridian, at the poles and out of range, while
+// tiles are appended between lookups and after the array was emptied and refilled in place.
+TEST(Tiles, CellLookupFindsTheFirstContainingTileLikeASearchInOrder) {
+  std::mt19937 random(11);
+  std::uniform_int_distribution<int> onGrid(-26, 26);
+  std::uniform_real_distribution<double> anywhere(-200, 200);
+  auto position = [&](double& lat, double& lon) {
+    switch (random() % 4) {
+      case 0:  // on cell borders and corners
+        lat = onGrid(random) * 3.75;
+        lon = onGrid(random) * 7.5;
+        break;
+      case 1:
+        lat = anywhere(random) / 2;
+        lon = anywhere(random);
+        break;
+      case 2:  // the poles, the meridians and values out of range
+        lat = std::vector<double>{90, -90, 82.5, -82.5, 0, 95, -1e-300}[random() % 7];
+        lon = std::vector<double>{180, -180, 172.5, -172.5, 0, -0.0, 360, -1e-300}[random() % 8];
+        break;
+      default:
+        lat = std::nan("");
+        lon = anywhere(random);
+    }
+  };
+  CSceneryDatabase db;
+  TileCellIndex index;
+  for (int round = 0; round < 3; ++round) {
+    db.m_tiles.SetSize(0);  // a refill in place must not reuse what the index knew
+    const int first = round;  // tiles before `first` belong to an earlier file
+    for (int i = 0; i < first; ++i) db.m_tiles.AddTile(TileRecord(10.0 * i, 20.0 * i), nullptr);
+    for (int n = 0; n < 4000; ++n) {
+      double lat, lon;
+      position(lat, lon);
+      const int end = db.m_tiles.GetSize();
+      const int expected = TileCellIndex::FindInOrder(db.m_tiles, first, end, lat, lon);
+      ASSERT_EQ(index.Find(db.m_tiles, first, end, lat, lon), expected) << lat << "," << lon;
+      if (expected < 0) db.m_tiles.AddTile(TileRecord(lat, lon), nullptr);
+    }
+  }
 }
