@@ -71,6 +71,26 @@ void BM_FindObjectNearest(benchmark::State& state) {
 }
 BENCHMARK(BM_FindObjectNearest)->Unit(benchmark::kMillisecond);
 
+// The map's tip as the cursor moves: the nearest object of every layer, airspaces of every class
+// included, within a few pixels' distance of cursor spots spread over the world's navaids.
+void BM_MapTipLookup(benchmark::State& state) {
+  World& world = TheWorld();
+  std::vector<std::pair<double, double>> spots;
+  const CNavPointArray& vors = g_SceneryDatabase.m_vors;
+  for (int i = 0; i < 256; ++i) {
+    const NavPoint& p = vors[(i * 7919) % vors.GetSize()];
+    spots.emplace_back(p.latitude + 0.02 * (i % 5), p.longitude - 0.02 * (i % 3));
+  }
+  FullPoint found;
+  size_t i = 0;
+  for (auto _ : state) {
+    double radius = 5000;
+    const auto& [lat, lon] = spots[i++ % spots.size()];
+    benchmark::DoNotOptimize(world.route->FindObject(found, radius, lat, lon, 0x0FFFF3FF, false));
+  }
+}
+BENCHMARK(BM_MapTipLookup)->Unit(benchmark::kMicrosecond);
+
 // The search list: every navaid and fix within 100 km, sorted by distance.
 void BM_FindObjectsSorted(benchmark::State& state) {
   World& world = TheWorld();

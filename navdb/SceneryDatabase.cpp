@@ -263,6 +263,13 @@ IndexRange CSceneryDatabase::MagVarRange(int area) const {
 IndexRange CSceneryDatabase::ExcludeBoxRange(int area) const {
   return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.excludeBoxEnd; });
 }
+const CPointGrid& CSceneryDatabase::Grid() const {
+  std::lock_guard<std::mutex> lock(m_gridMutex);
+  if (!m_grid) m_grid = std::make_unique<CPointGrid>();
+  if (!m_grid->IsCurrentFor(*this)) m_grid->Build(*this);
+  return *m_grid;
+}
+
 IndexRange CSceneryDatabase::FileRange(int area) const {
   return ChildRange(m_areas, area, [](const AreaRecord& r) { return r.fileEnd; });
 }

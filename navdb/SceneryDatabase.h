@@ -9,11 +9,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "navdb/NavPoint.h"
 #include "navdb/Payloads.h"
+#include "navdb/PointGrid.h"
 #include "navdb/RecordArrays.h"
 #include "navdb/Records.h"
 #include "navdb/Tiles.h"
@@ -177,6 +179,9 @@ class CSceneryDatabase {
 
   CNavPointArray& Points(PointArray array) { return *m_pointArrays[array]; }
   const CNavPointArray& Points(PointArray array) const { return *m_pointArrays[array]; }
+  // The points by cell, built on first use and again after points were added, dropped or
+  // loaded. Positions changed in place are not noticed.
+  const CPointGrid& Grid() const;
 
   // ---- Files -----------------------------------------------------------------------------------
   // Loads a record file (".000") and its string file (".001"). The files are checked before
@@ -250,6 +255,8 @@ class CSceneryDatabase {
   // Where AddPoint and AddLabelPoint look for the tile of a position.
   TileCellIndex m_openFileCells;
   TileCellIndex m_openAreaCells;
+  mutable std::mutex m_gridMutex;
+  mutable std::unique_ptr<CPointGrid> m_grid;
 
   friend class CDatabaseFileIo;
 };

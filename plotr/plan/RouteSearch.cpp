@@ -3,6 +3,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 
+#include <cmath>
 #include <iterator>
 
 namespace {
@@ -148,6 +149,53 @@ bool CRoute::FindObjects(std::vector<FullPoint>& out, double& radius, double lat
     }
     const CNavPointArray& points = db.Points(table.array);
     const bool parkings = !onlyInRoute && table.array == kArrayAirport && (kinds & kSearchParkings) != 0;
+    auto visit = [&](int area, int file, int k) {
+      const NavPoint& p = points[k];
+      if (!p.IsShown() || (p.kind & kindBits) == 0) {
+        return;
+      }
+      // No great circle between valid positions is shorter than its latitude difference: a point
+      // that far away is out of reach without measuring it (with room for the rounding of the
+      // measure).
+      const double apart = std::fabs(p.latitude - latitude) * kDegToRad * kEarthRadius;
+      if (!parkings && std::fabs(p.latitude) <= 90 && apart > results.Radius() * (1 + 1e-9) + 1.0) {
+        return;
+      }
+      if (table.array == kArrayAirspace) {
+        const AirspaceRecord* airspace = db.GetAirspace(p);
+        if (!airspace || (airspace->classWord & kAirspaceClassMask & classBits) == 0) {
+          return;
+        }
+      }
+      FullPoint object;
+      object.areaIndex = area;
+      object.fileIndex = file;
+      object.point = p;
+      if (parkings) {
+        const AirportRecord* airport = db.GetAirport(p);
+        const ParkingEntry* parking = airport ? db.GetAirportParkings(p) : nullptr;
+        const int count = parking ? airport->ParkingCount() : 0;
+        for (int n = 0; n < count; ++n) {
+          ParkingEntry entry;
+          std::memcpy(&entry, reinterpret_cast<const uint8_t*>(parking) + n * sizeof(ParkingEntry), sizeof entry);
+          FullPoint spot = object;
+          spot.point.latitude = entry.latitude;
+          spot.point.longitude = entry.longitude;
+          results.Offer(spot, distanceTo(entry.latitude, entry.longitude), nearest);
+        }
+      }
+      if (!onlyInRoute || Contains(p)) {
+        results.Offer(object, distanceTo(p.latitude, p.longitude), nearest);
+      }
+    };
+    // Parking places lie away from their airport's point, so a parking search walks every tile.
+    std::vector<GridEntry> candidates;
+    if (!parkings && db.Grid().Candidates(table.array, latitude, longitude, results.Radius(), candidates)) {
+      for (const GridEntry& e : candidates) {
+        visit(e.area, e.file, e.point);
+      }
+      continue;
+    }
     for (int area = 0; area < db.m_areas.GetSize(); ++area) {
       const IndexRange files = db.FileRange(area);
       for (int file = files.first; file < files.end; ++file) {
@@ -155,36 +203,7 @@ bool CRoute::FindObjects(std::vector<FullPoint>& out, double& radius, double lat
         for (int tile = tiles.first; tile < tiles.end; ++tile) {
           const IndexRange range = db.PointRange(tile, table.array);
           for (int k = std::max(range.first, 0); k < range.end && k < points.GetSize(); ++k) {
-            const NavPoint& p = points[k];
-            if (!p.IsShown() || (p.kind & kindBits) == 0) {
-              continue;
-            }
-            if (table.array == kArrayAirspace) {
-              const AirspaceRecord* airspace = db.GetAirspace(p);
-              if (!airspace || (airspace->classWord & kAirspaceClassMask & classBits) == 0) {
-                continue;
-              }
-            }
-            FullPoint object;
-            object.areaIndex = area;
-            object.fileIndex = file;
-            object.point = p;
-            if (parkings) {
-              const AirportRecord* airport = db.GetAirport(p);
-              const ParkingEntry* parking = airport ? db.GetAirportParkings(p) : nullptr;
-              const int count = parking ? airport->ParkingCount() : 0;
-              for (int n = 0; n < count; ++n) {
-                ParkingEntry entry;
-                std::memcpy(&entry, reinterpret_cast<const uint8_t*>(parking) + n * sizeof(ParkingEntry), sizeof entry);
-                FullPoint spot = object;
-                spot.point.latitude = entry.latitude;
-                spot.point.longitude = entry.longitude;
-                results.Offer(spot, distanceTo(entry.latitude, entry.longitude), nearest);
-              }
-            }
-            if (!onlyInRoute || Contains(p)) {
-              results.Offer(object, distanceTo(p.latitude, p.longitude), nearest);
-            }
+            visit(area, file, k);
           }
         }
       }
