@@ -44,6 +44,10 @@ class CFlightPlanGuidance : public CFlightPlanSim {
                            bool continueFlight);
   void EngageAutopilotModes();
   void TuneRadios(int row);
+  // Radio events for one frequency: NAV1 or NAV2 in MHz, the ADF in kHz (dialled digit by digit
+  // from version 80 on). Frequencies the events cannot carry are not sent.
+  void TuneNavFrequency(int radio, double frequency);
+  void TuneAdf(float frequency);
 
   bool LevelOffPointOnTrack();
   bool LevelOffPointToTarget();
@@ -51,6 +55,11 @@ class CFlightPlanGuidance : public CFlightPlanSim {
 
   int32_t GetHoldingPhase() const { return m_holdingPhase; }
   int32_t GetHoldingEntry() const { return m_entryType; }
+  // The point the present holding phase flies to or measures from.
+  void GetPatternPoint(double& latitude, double& longitude) const {
+    latitude = m_patternLatitude;
+    longitude = m_patternLongitude;
+  }
 
   // The NAV and ADF choice of TuneRadios for a row, by row index; -1 for none.
   struct RadioChoice {
@@ -87,7 +96,6 @@ class CFlightPlanGuidance : public CFlightPlanSim {
   bool HoldingTick();
   int HoldingSteerOrPhase(double w, double o, double s, double legNm, double turnDiameter);
   void TuneNav(int radio, int navRow, int courseRow);
-  void TuneAdf(float frequency);
 
   GuidanceState m_previous;
   double m_lastHeading = 0;

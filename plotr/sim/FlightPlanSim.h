@@ -60,7 +60,7 @@ class CFlightPlanSim : public CFlightPlanCore, private IPlanSimLink {
   ~CFlightPlanSim() override;
 
   // Per timer tick: the exchange (tick mod 5 == 1), then the move steps below version 90.
-  virtual void OnTick(uint32_t tick);
+  void OnTick(uint32_t tick) override;
 
   // Altitude in metres and heading in degrees true, DBL_MAX for none. Ignored while a move runs.
   void MoveAircraft(double latitude, double longitude, double altitude = DBL_MAX, double heading = DBL_MAX);

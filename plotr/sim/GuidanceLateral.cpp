@@ -303,10 +303,9 @@ void CFlightPlanGuidance::FlyFlightPlan() {
     mach = tas / (kKnotsPerRootKelvin * std::sqrt(sim.outsideTemperature + 273.15));
     mach = std::floor(mach * 100 + 0.5) / 100;
     if (!GetSettings().GetUseIndicatedAirSpeed(false)) airspeed = IasToTas(airspeed, altitudeNow);
-    airspeed = std::floor((airspeed + 5) / 10) * 10;
+    airspeed = RoundAirspeed(airspeed);
     if (altitude < 0) altitude = 0;
-    if (version < 80 && std::fabs(verticalSpeed) <= 1000) verticalSpeed = std::floor((verticalSpeed + 25) / 50) * 50;
-    else verticalSpeed = std::floor((verticalSpeed + 50) / 100) * 100;
+    verticalSpeed = RoundVerticalSpeed(verticalSpeed, version);
   }
 
   // The first tick of a flight tunes too: the row it starts at may equal the last one seen.

@@ -43,4 +43,14 @@ inline bool EventValue(double v, uint32_t& out) {
 inline double BinaryAngle(uint16_t a) { return a * 360.0 / 65536.0; }
 inline double BinaryAngle(int16_t a) { return a * 360.0 / 65536.0; }
 
+// Vertical speed targets: multiples of 50 feet per minute up to 1000 on the old hosts, of 100
+// otherwise.
+inline double RoundVerticalSpeed(double v, int simVer) {
+  if (simVer < 80 && std::fabs(v) <= 1000) return std::floor((v + 25) / 50) * 50;
+  return std::floor((v + 50) / 100) * 100;
+}
+
+// Airspeed targets in whole tens of knots.
+inline double RoundAirspeed(double s) { return std::floor((s + 5) / 10) * 10; }
+
 }  // namespace guidance

@@ -226,10 +226,7 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
     ils = runway ? RunwayIls(*runway) : nullptr;
   }
   if (ils) frequency = ils->frequency;
-  // The event carries 100.00 to 199.99 MHz; anything else is a damaged record.
-  if (!(frequency >= 100.0 && frequency < 200.0)) return;
-  const auto hundredths = static_cast<uint32_t>(std::floor(frequency * 100 + 0.5)) - 10000;
-  Send(radio == 1 ? kEventNav1 : kEventNav2, EncodeBcdFrequency(std::min(hundredths, 9999u)) & 0xFFFF);
+  TuneNavFrequency(radio, frequency);
 
   if (setting != kAutoFull || courseRow < 0) return;
   const PlanRow& K = m_rows[static_cast<size_t>(courseRow)];
@@ -252,6 +249,13 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
   }
   course = Wrap360(course + 360);
   SendNumber(radio == 1 ? kEventNav1Course : kEventNav2Course, std::fmod(course, 360.0) + 0.5);
+}
+
+void CFlightPlanGuidance::TuneNavFrequency(int radio, double frequency) {
+  // The event carries 100.00 to 199.99 MHz; anything else is a damaged record.
+  if (!(frequency >= 100.0 && frequency < 200.0)) return;
+  const auto hundredths = static_cast<uint32_t>(std::floor(frequency * 100 + 0.5)) - 10000;
+  Send(radio == 1 ? kEventNav1 : kEventNav2, EncodeBcdFrequency(std::min(hundredths, 9999u)) & 0xFFFF);
 }
 
 void CFlightPlanGuidance::TuneAdf(float frequency) {
