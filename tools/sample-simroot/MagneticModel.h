@@ -1,0 +1,18 @@
+#pragma once
+
+// The main field of the World Magnetic Model 2025 at its epoch (2025.0), for the sample
+// installation's magnetic variation grid.
+
+#include <cstdint>
+
+namespace sampleroot {
+
+// Declination (magnetic variation) in degrees, east positive, at sea level on the WGS84
+// ellipsoid. At the geographic poles the value of a point a hair off the pole on the given
+// meridian is returned (the declination itself is not defined there).
+double MagneticDeclination(double latitude, double longitude);
+
+// The variation grid's word for a declination: variation = -word x 360 / 65536.
+int16_t MagVarGridWord(double declination);
+
+}  // namespace sampleroot
