@@ -1,13 +1,33 @@
-// navdb-info RECORDFILE STRINGFILE: loads a database pair and prints its names and the size of
-// every array, or the reason the pair was rejected.
+// navdb-info RECORDFILE STRINGFILE [AIRPORT...]: loads a database pair and prints its names and
+// the size of every array, or the reason the pair was rejected; then, for each airport ident
+// given, the magnetic variation the planner takes from the database there.
 
+#include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "navdb/SceneryDatabase.h"
+#include "plotr/plan/DatabaseAccess.h"
+
+namespace {
+
+void PrintVariation(const CSceneryDatabase& db, const std::string& ident) {
+  for (const NavPoint& p : db.m_airports) {
+    const AirportRecord* airport = db.GetAirport(p);
+    if (!p.IsShown() || airport == nullptr || airport->Ident() != ident) continue;
+    const double variation = MagneticVariation(db, p.latitude, p.longitude);
+    std::printf("variation at %-6s %8.4f %9.4f  %5.2f %c\n", ident.c_str(), +p.latitude, +p.longitude,
+                std::fabs(variation), variation < 0 ? 'W' : 'E');
+    return;
+  }
+  std::printf("variation at %-6s not in the database\n", ident.c_str());
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: navdb-info RECORDFILE STRINGFILE\n");
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: navdb-info RECORDFILE STRINGFILE [AIRPORT...]\n");
     return 2;
   }
   CSceneryDatabase db;
@@ -47,5 +67,6 @@ int main(int argc, char** argv) {
   };
   for (const Row& r : rows) std::printf("%-26s %d\n", r.name, r.count);
   std::printf("%-26s %d bytes\n", "pool", db.GetPoolLength());
+  for (int i = 3; i < argc; ++i) PrintVariation(db, argv[i]);
   return 0;
 }

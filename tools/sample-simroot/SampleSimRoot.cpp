@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "basemaker/compiler/OldBgl.h"
 #include "basemaker/compiler/SectionBgl.h"
 #include "basemaker/compiler/tests/support/CompressedBglWriter.h"
+#include "basemaker/compiler/tests/support/OldBglWriter.h"
 #include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "basemaker/compiler/tests/support/SectionBglWriter.h"
 #include "navdb/Geodesy.h"
+#include "tools/sample-simroot/MagneticModel.h"
 
 namespace fs = std::filesystem;
 
@@ -324,6 +327,96 @@ const AirportData* FindAirport(const char* ident) {
   return nullptr;
 }
 
+// ---- The old-format area ----------------------------------------------------------------------
+// Navaids of the older simulator versions' scenery, none of them in the section-format areas:
+// the St. Gallen-Altenrhein ILS for runway 10 with its markers and locator, a VOR/DME and NDBs,
+// ATIS frequencies, airfields known only by their scenery labels, and the world's magnetic
+// variation. Positions and frequencies of public aeronautical charts, rounded.
+
+constexpr double kVorIndexBaseMhz = 108.0;
+constexpr double kVorIndexStepMhz = 0.05;
+
+int VorIndex(double mhz) { return static_cast<int>(std::lround((mhz - kVorIndexBaseMhz) / kVorIndexStepMhz)); }
+
+// Heights in the file are whole metres.
+int16_t Metres(double m) { return static_cast<int16_t>(std::lround(m)); }
+
+// The runway 10 approach of LSZH's neighbour on Lake Constance: the localizer beyond the far end,
+// the glide slope abeam the touchdown zone, the outer and middle markers on the approach line.
+struct ClassicIls {
+  double lat, lon;      // localizer
+  double gsLat, gsLon;  // glide slope
+  double omLat, omLon, mmLat, mmLon;
+  double course;        // true, degrees
+};
+
+ClassicIls AltenrheinIls() {
+  const AirportData* a = nullptr;
+  for (const AirportData& d : SwissAirports()) {
+    if (std::string(d.ident) == "LSZR") a = &d;
+  }
+  const RunwayData& r = a->runways.front();
+  ClassicIls ils{};
+  ils.course = r.heading;
+  const double back = std::fmod(r.heading + 180, 360);
+  ils.lat = r.lat, ils.lon = r.lon;
+  Offset(ils.lat, ils.lon, r.heading, r.lengthM / 2 + 300);
+  double thresholdLat = r.lat, thresholdLon = r.lon;
+  Offset(thresholdLat, thresholdLon, back, r.lengthM / 2);
+  ils.gsLat = thresholdLat, ils.gsLon = thresholdLon;
+  Offset(ils.gsLat, ils.gsLon, r.heading, 300);
+  ils.omLat = thresholdLat, ils.omLon = thresholdLon;
+  Offset(ils.omLat, ils.omLon, back, 4.0 * 1852);
+  ils.mmLat = thresholdLat, ils.mmLon = thresholdLon;
+  Offset(ils.mmLat, ils.mmLon, back, 1050);
+  return ils;
+}
+
+int16_t ModelVariationWord(int lon, int lat) {
+  return MagVarGridWord(MagneticDeclination(lat, lon > 180 ? lon - 360 : lon));
+}
+
+std::vector<uint8_t> ClassicNavaidFile() {
+  OldBglWriter w;
+  w.SetBox(47.9, 45.8, 10.5, 5.9);
+
+  w.SetSection(kOldNdbSectionField,
+               GroupedSection({{0, 0, Items({NdbItem(47.4780, 9.4700, 3180, "AR", "ALTENRHEIN", 400),
+                                             NdbItem(46.0050, 8.9100, 3160, "LUG", "LUGANO", 300),
+                                             NdbItem(46.8460, 6.9120, 3470, "PAY", "PAYERNE", 450)})}}));
+
+  // One index table entry per 50 kHz from the lowest frequency used to the highest.
+  const ClassicIls ils = AltenrheinIls();
+  IlsFields loc;
+  loc.lat = ils.lat, loc.lon = ils.lon;
+  loc.course = static_cast<uint16_t>(std::lround(ils.course * 65536.0 / 360.0) & 0xFFFF);
+  loc.ident = "IAR";
+  loc.gsLat = ils.gsLat, loc.gsLon = ils.gsLon;
+  loc.altitude = Metres(398);
+  loc.gsAltitude = Metres(398);
+  const double ilsMhz = 110.30, vorMhz = 115.70;
+  const int low = VorIndex(ilsMhz), high = VorIndex(vorMhz);
+  std::vector<std::vector<Group>> entries(static_cast<size_t>(high - low + 1));
+  entries[0] = {{0, 0, IlsItem(loc)}};
+  Bytes vor;
+  vor.Append(VorItem(47.0494, 9.0403, "GLA", "GLARUS", 0x01, 22, 0, Metres(1290)));
+  vor.Append(DmeExtension(47.0494, 9.0403, Metres(1290)));
+  entries[static_cast<size_t>(high - low)] = {{0, 0, vor.Data()}};
+  w.SetVorIlsRange(static_cast<uint16_t>(low), static_cast<uint16_t>(high));
+  w.SetSection(kOldVorIlsSectionField, VorIlsSection(entries));
+
+  w.SetSection(kOldAtisSectionField, GroupedSection({{0, 0, Items({AtisItem(46.0040, 8.9106, 0x2742),
+                                                                  AtisItem(46.2196, 7.3268, 0x3062)})}}));
+  w.SetSection(kOldLabelSectionField, LabelSection({{{47.4433, 8.2336, 395, "Birrfeld Airport"},
+                                                     {46.5453, 6.6167, 621, "Lausanne-Blecherette Airport"},
+                                                     {46.7550, 7.0761, 694, "Ecuvillens Airport"}}}));
+  w.SetSection(kOldMarkerSectionField,
+               GroupedSection({{0, 0, Items({MarkerBeacon(6, ils.omLat, ils.omLon, Metres(398), 70),
+                                             MarkerBeacon(5, ils.mmLat, ils.mmLon, Metres(398), 70)})}}));
+  w.SetSection(kOldMagVarSectionField, MagVarSection(ModelVariationWord));
+  return w.Build();
+}
+
 }  // namespace
 
 fs::path ProgramFolder(const fs::path& root) { return root / "Modules" / "Chartwright" / "Bin"; }
@@ -375,12 +468,16 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
     return false;
   }
 
+  // Area "Swiss Classic": the scenery of the older simulator versions.
+  if (!WriteImage(scenery / "SwissClassic" / "scenery" / "NAVCLASS.BGL", ClassicNavaidFile(), error)) return false;
+
   const std::string cfg = "[General]\r\nTitle=FS9 World\r\nDescription=Swiss sample scenery\r\n\r\n" +
                           AreaSection(1, "Zurich 1998", "Scenery\\Zurich1998", 1) +
                           AreaSection(2, "Alpine Fields", "Scenery\\Alpine", 2) +
                           AreaSection(3, "Swiss Navaids", "Scenery\\SwissNav", 3) +
                           AreaSection(4, "Switzerland", "Scenery\\Switzerland", 4,
-                                      "N47 40,E008 20,N47 20,E008 45,objects");
+                                      "N47 40,E008 20,N47 20,E008 45,objects") +
+                          AreaSection(5, "Swiss Classic", "Scenery\\SwissClassic", 5);
   return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error);
 }
 
@@ -397,6 +494,9 @@ struct Sequence {
   }
   double Between(double a, double b) { return a + (b - a) * Next(); }
 };
+
+// VOR channels of the old-format index table, 50 kHz apart from 108.00 MHz.
+constexpr int kWorldVorChannels = 200;
 
 std::string Ident(const char* prefix, int n, int letters) {
   std::string s = prefix;
@@ -456,6 +556,37 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
   for (int a = 0; a < areas; ++a) {
     cfg += AreaSection(a + 1, "World part " + std::to_string(a), "Scenery\\World\\Area" + std::to_string(a), a + 1);
   }
+  // The old-format area: each file a band of the world with its beacons, the first with the grid.
+  const int classicFiles = std::max(counts.classicFiles, 1);
+  for (int f = 0; f < classicFiles; ++f) {
+    const double south = -60 + 120.0 * f / classicFiles, north = -60 + 120.0 * (f + 1) / classicFiles;
+    OldBglWriter w;
+    w.SetBox(north, south, 180, -180);
+    Bytes ndbs, atis;
+    std::vector<std::vector<Group>> vors(kWorldVorChannels);
+    const int first = counts.classicBeacons * f / classicFiles, end = counts.classicBeacons * (f + 1) / classicFiles;
+    for (int b = first; b < end; ++b) {
+      const double lat = seq.Between(south, north), lon = seq.Between(-180, 180);
+      if (b % 2 == 0) {
+        const size_t channel = static_cast<size_t>(b / 2 % kWorldVorChannels);
+        Bytes items;
+        items.Append(VorItem(lat, lon, Ident("C", b, 2), "CLASSIC " + std::to_string(b), 0x01));
+        items.Append(DmeExtension(lat, lon, 0));
+        vors[channel].push_back({0, 0, items.Data()});
+      } else {
+        ndbs.Append(NdbItem(lat, lon, static_cast<uint32_t>(2000 + b % 3000), Ident("K", b, 2), "CLASSIC"));
+      }
+      if (b % 10 == 0) atis.Append(AtisItem(lat, lon, 0x2250));
+    }
+    w.SetSection(kOldNdbSectionField, GroupedSection({{0, 0, ndbs.Data()}}));
+    w.SetVorIlsRange(0, kWorldVorChannels - 1);
+    w.SetSection(kOldVorIlsSectionField, VorIlsSection(vors));
+    w.SetSection(kOldAtisSectionField, GroupedSection({{0, 0, atis.Data()}}));
+    if (f == 0) w.SetSection(kOldMagVarSectionField, MagVarSection(ModelVariationWord));
+    const std::string name = "C" + std::to_string(f) + ".BGL";
+    if (!WriteImage(root / "Scenery" / "World" / "Classic" / "scenery" / name, w.Build(), error)) return false;
+  }
+  cfg += AreaSection(areas + 1, "World classic", "Scenery\\World\\Classic", areas + 1);
 
   const fs::path program = ProgramFolder(root);
   std::string isec;

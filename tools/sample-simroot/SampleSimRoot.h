@@ -1,8 +1,8 @@
 #pragma once
 
 // Writers of simulator roots for demonstrations, tests and benchmarks: the scenery
-// configuration, scenery areas of section-format files (plain, compressed and in a cabinet),
-// the program folder with its profile and the five navigation text files.
+// configuration, scenery areas of section-format files (plain, compressed and in a cabinet) and
+// of old-format files, the program folder with its profile and the five navigation text files.
 //
 // Layout: <root>/Scenery.cfg, <root>/Scenery/..., <root>/Modules/Chartwright/Bin/ (profile and
 // text files); the database is built into <root>/Modules/Chartwright/.
@@ -17,7 +17,8 @@ std::filesystem::path ProgramFolder(const std::filesystem::path& root);
 std::filesystem::path DatabaseFolder(const std::filesystem::path& root);
 
 // Writes the Swiss sample: a dozen airports with their runways, ILS, VOR, NDB, intersections,
-// airways and airspaces in four areas. False with a reason when a file cannot be written (a
+// airways and airspaces in four areas, and an old-format area with more navaids, airfields
+// named by their labels and the world's magnetic variation (World Magnetic Model 2025). False with a reason when a file cannot be written (a
 // cabinet needs the gcab program).
 bool WriteSampleSimRoot(const std::filesystem::path& root, std::string& error);
 
@@ -30,6 +31,10 @@ struct WorldRootCounts {
   int airspaces = 2000;
   int files = 300;            // scenery files, spread over the areas
   int areas = 12;
+  // One more area of old-format files: VORs, NDBs and ATIS frequencies beside the above, and
+  // the magnetic variation grid.
+  int classicBeacons = 2000;
+  int classicFiles = 4;
 };
 
 // Writes a world-scale synthetic root (deterministic: the same counts give the same bytes).

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -7,6 +9,7 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
@@ -16,6 +19,8 @@
 #include "navdb/SceneryDatabase.h"
 #include "navdb/tests/support/NavdbFixture.h"
 #include "platform/win/Drives.h"
+#include "navdb/Geodesy.h"
+#include "tools/sample-simroot/MagneticModel.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
 
 namespace fs = std::filesystem;
@@ -127,6 +132,9 @@ class DatabaseBuild : public ::testing::Test {
   int m_simVer = 90;
 };
 
+// The sample's five scenery areas and the two areas of the text files.
+constexpr int kSampleAreas = 7;
+
 int FindAirport(const CSceneryDatabase& db, const char* ident, bool shownOnly = true) {
   for (int i = 0; i < db.m_airports.GetSize(); ++i) {
     if ((!shownOnly || db.m_airports[i].IsShown()) && db.GetAirport(db.m_airports[i])->Ident() == ident) return i;
@@ -137,16 +145,17 @@ int FindAirport(const CSceneryDatabase& db, const char* ident, bool shownOnly = 
 TEST_F(DatabaseBuild, SampleRootBuildsAndReloadsWithLinksAndFlags) {
   BuildReport report;
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
-  EXPECT_EQ(6, report.areasCompiled);
+  EXPECT_EQ(kSampleAreas, report.areasCompiled);
   CSceneryDatabase db;
   ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile())) << db.GetLastError();
   EXPECT_TRUE(db.Validate()) << db.GetLastError();
   EXPECT_EQ(db.m_name1, Areas().m_worldTitle);
 
   // Areas in list order, then the two text-file areas.
-  ASSERT_EQ(6, db.m_areas.GetSize());
-  EXPECT_STREQ("Scenery\\Switzerland", db.GetString(db.m_areas[0].pathText));
-  EXPECT_STREQ("Scenery\\Zurich1998", db.GetString(db.m_areas[3].pathText));
+  ASSERT_EQ(kSampleAreas, db.m_areas.GetSize());
+  EXPECT_STREQ("Scenery\\SwissClassic", db.GetString(db.m_areas[0].pathText));
+  EXPECT_STREQ("Scenery\\Switzerland", db.GetString(db.m_areas[1].pathText));
+  EXPECT_STREQ("Scenery\\Zurich1998", db.GetString(db.m_areas[4].pathText));
 
   // Zurich of the old area is hidden by the newer one.
   int shownZurich = 0;
@@ -185,6 +194,75 @@ TEST_F(DatabaseBuild, SampleRootBuildsAndReloadsWithLinksAndFlags) {
   EXPECT_EQ(3, db.m_airspaceShapes.GetSize());
 }
 
+TEST_F(DatabaseBuild, OldFormatAreaBringsItsNavaidsMarkersAndTheVariationGrid) {
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  CSceneryDatabase db;
+  ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile())) << db.GetLastError();
+
+  std::vector<std::string> ndbs;
+  for (const NavPoint& p : db.m_ndbs) ndbs.emplace_back(db.GetNdb(p)->Ident());
+  for (const char* ident : {"AR", "LUG", "PAY"}) {
+    EXPECT_NE(std::find(ndbs.begin(), ndbs.end(), ident), ndbs.end()) << ident;
+  }
+  const VorRecord* glarus = nullptr;
+  for (const NavPoint& p : db.m_vors) {
+    if (db.GetVor(p)->Ident() == "GLA") glarus = db.GetVor(p);
+  }
+  ASSERT_NE(glarus, nullptr);
+  EXPECT_NEAR(glarus->frequency, 115.70f, 1e-4);
+  EXPECT_EQ(glarus->flags & 0x0B, 1) << "VOR/DME";
+
+  // The Altenrhein localizer serves runway 10, with its outer and middle markers on the
+  // approach line west of the threshold.
+  const int lszr = FindAirport(db, "LSZR");
+  ASSERT_NE(lszr, -1);
+  const NavPoint field = db.m_airports[lszr];
+  bool bound = false;
+  for (const NavPoint& p : db.m_runways) {
+    const RunwayRecord* r = db.GetRunway(p);
+    if (!p.IsShown() || r->IlsIndex() < 0 || r->Designator() != "10") continue;
+    const IlsRecord* ils = db.GetIls(db.m_ils[r->IlsIndex()]);
+    bound = ils->Ident() == "IAR" && std::abs(ils->frequency - 110.30f) < 1e-4f;
+  }
+  EXPECT_TRUE(bound);
+  std::vector<int> markerTypes;
+  for (const NavPoint& p : db.m_markers) {
+    markerTypes.push_back(db.GetMarker(p)->type);
+    EXPECT_LT(p.longitude, field.longitude);
+    EXPECT_LT(GreatCircleDistance(p.latitude, p.longitude, field.latitude, field.longitude), 9000.0);
+  }
+  std::sort(markerTypes.begin(), markerTypes.end());
+  EXPECT_EQ(markerTypes, (std::vector<int>{0, 1}));
+
+  int atis = 0;
+  for (const NavPoint& p : db.m_coms) {
+    const ComRecord* com = db.GetCom(p);
+    atis += com->Type() == kComAtis && (std::abs(com->frequency - 127.42f) < 1e-3f || std::abs(com->frequency - 130.62f) < 1e-3f);
+  }
+  EXPECT_EQ(atis, 2);
+  std::vector<std::string> names;
+  for (const NavPoint& p : db.m_airports) names.emplace_back(db.GetString(db.GetAirport(p)->nameText));
+  for (const char* name : {"Birrfeld", "Lausanne-Blecherette", "Ecuvillens"}) {
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+  }
+
+  // The grid holds the model's declination at every whole degree.
+  ASSERT_EQ(db.m_magVarGrids.GetSize(), 1);
+  const MagVarGrid& grid = db.m_magVarGrids[0];
+  struct Place {
+    const char* name;
+    int lat, lon;
+    double low, high;  // plausible declination, degrees east
+  };
+  const Place places[] = {{"Zurich", 47, 9, 2, 5}, {"Seattle", 48, -122, 14, 16}, {"Sydney", -34, 151, 12, 14}};
+  for (const Place& p : places) {
+    const double variation = MagVarGrid::ToDegrees(grid.At(p.lat, p.lon));
+    EXPECT_NEAR(variation, sampleroot::MagneticDeclination(p.lat, p.lon), 180.0 / 65536.0) << p.name;
+    EXPECT_GT(variation, p.low) << p.name;
+    EXPECT_LT(variation, p.high) << p.name;
+  }
+}
+
 TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
   const auto first000 = Bytes(RecordFile()), first001 = Bytes(StringFile());
@@ -192,7 +270,7 @@ TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
   BuildReport report;
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
   EXPECT_EQ(0, report.areasCompiled);
-  EXPECT_EQ(6, report.areasFromCache);
+  EXPECT_EQ(kSampleAreas, report.areasFromCache);
   EXPECT_EQ(first000, Bytes(RecordFile()));
   EXPECT_EQ(first001, Bytes(StringFile()));
 
@@ -200,7 +278,7 @@ TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
   fs::remove(RecordFile());
   fs::remove(StringFile());
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
-  EXPECT_EQ(6, report.areasCompiled);
+  EXPECT_EQ(kSampleAreas, report.areasCompiled);
   EXPECT_EQ(first000, Bytes(RecordFile()));
   EXPECT_EQ(first001, Bytes(StringFile()));
 
@@ -209,7 +287,7 @@ TEST_F(DatabaseBuild, UnchangedRootTakesTheCacheAndBuildsAreByteIdentical) {
   const fs::path touched = m_root / "Scenery" / "SwissNav" / "scenery" / "NAV_CH.bgl";
   fs::last_write_time(touched, fs::last_write_time(touched) + std::chrono::seconds(10));
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas(), &report));
-  EXPECT_EQ(6, report.areasCompiled);
+  EXPECT_EQ(kSampleAreas, report.areasCompiled);
   EXPECT_EQ(0, report.areasFromCache);
 }
 
@@ -331,7 +409,7 @@ TEST_F(DatabaseBuild, MissingAreaIsLeftOutOnOkAndEndsTheBuildOnCancel) {
   BuildReport report;
   EXPECT_EQ(IDS_BUILD_READY, Build(areas, &report, ui::kIdOk, &prompts));
   EXPECT_EQ(1, report.areasSkipped);
-  EXPECT_EQ(6, report.areasFromCache);
+  EXPECT_EQ(kSampleAreas, report.areasFromCache);
 }
 
 TEST_F(DatabaseBuild, DiscAreaIsSearchedAgainOnRetryAndLeftOutOnIgnore) {
@@ -365,7 +443,7 @@ TEST_F(DatabaseBuild, DiscAreaIsSearchedAgainOnRetryAndLeftOutOnIgnore) {
     EXPECT_EQ(insert ? 0 : 1, report.areasSkipped) << insert;
     CSceneryDatabase db;
     ASSERT_TRUE(db.LoadDatabaseFiles(RecordFile(), StringFile()));
-    EXPECT_EQ(insert ? 7 : 6, db.m_areas.GetSize()) << insert;
+    EXPECT_EQ(insert ? kSampleAreas + 1 : kSampleAreas, db.m_areas.GetSize()) << insert;
     if (insert) {
       EXPECT_STREQ("[SWISSCD]\\Alps", db.GetString(db.m_areas[0].pathText));
     }

@@ -31,12 +31,6 @@ ByteVec FileWith(uint32_t field, const ByteVec& section) {
   return w.Build();
 }
 
-ByteVec Items(std::initializer_list<ByteVec> items) {
-  Bytes b;
-  for (const ByteVec& i : items) b.Append(i);
-  return b;
-}
-
 TEST(OldBglParser, NdbItems) {
   struct Case {
     const char* name;

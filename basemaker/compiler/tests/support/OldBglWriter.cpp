@@ -264,6 +264,12 @@ void AppendGroups(Bytes& out, const std::vector<Group>& groups) {
 
 }  // namespace
 
+ByteVec Items(std::initializer_list<ByteVec> items) {
+  Bytes b;
+  for (const ByteVec& i : items) b.Append(i);
+  return b;
+}
+
 ByteVec GroupedSection(const std::vector<Group>& groups) {
   Bytes out;
   AppendGroups(out, groups);

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,9 @@ ByteVec MarkerLabel(double lat, double lon, int16_t altitude, const std::string&
 ByteVec SceneryBlock(double lat1, double lat2, double lon1, double lon2, const ByteVec& stream);
 // A command section A item: type 4 (u8 length), 5 (u16) or 6 (i32).
 ByteVec CommandItem(uint8_t type, double refLat, double refLon, const ByteVec& stream);
+
+// Items one after another, as one group's list.
+ByteVec Items(std::initializer_list<ByteVec> items);
 
 struct Group {
   int16_t bandFirst = 0;  // units of 512 m
