@@ -209,27 +209,29 @@ TEST_F(DatabaseBuild, OldFormatAreaBringsItsNavaidsMarkersAndTheVariationGrid) {
     if (db.GetVor(p)->Ident() == "GLA") glarus = db.GetVor(p);
   }
   ASSERT_NE(glarus, nullptr);
-  EXPECT_NEAR(glarus->frequency, 115.70f, 1e-4);
+  EXPECT_NEAR(+glarus->frequency, 115.70f, 1e-4);
   EXPECT_EQ(glarus->flags & 0x0B, 1) << "VOR/DME";
 
   // The Altenrhein localizer serves runway 10, with its outer and middle markers on the
   // approach line west of the threshold.
   const int lszr = FindAirport(db, "LSZR");
   ASSERT_NE(lszr, -1);
-  const NavPoint field = db.m_airports[lszr];
+  const double fieldLat = db.m_airports[lszr].latitude, fieldLon = db.m_airports[lszr].longitude;
   bool bound = false;
   for (const NavPoint& p : db.m_runways) {
     const RunwayRecord* r = db.GetRunway(p);
     if (!p.IsShown() || r->IlsIndex() < 0 || r->Designator() != "10") continue;
     const IlsRecord* ils = db.GetIls(db.m_ils[r->IlsIndex()]);
-    bound = ils->Ident() == "IAR" && std::abs(ils->frequency - 110.30f) < 1e-4f;
+    const float mhz = ils->frequency;
+    bound = ils->Ident() == "IAR" && std::abs(mhz - 110.30f) < 1e-4f;
   }
   EXPECT_TRUE(bound);
   std::vector<int> markerTypes;
   for (const NavPoint& p : db.m_markers) {
     markerTypes.push_back(db.GetMarker(p)->type);
-    EXPECT_LT(p.longitude, field.longitude);
-    EXPECT_LT(GreatCircleDistance(p.latitude, p.longitude, field.latitude, field.longitude), 9000.0);
+    const double lat = p.latitude, lon = p.longitude;
+    EXPECT_LT(lon, fieldLon);
+    EXPECT_LT(GreatCircleDistance(lat, lon, fieldLat, fieldLon), 9000.0);
   }
   std::sort(markerTypes.begin(), markerTypes.end());
   EXPECT_EQ(markerTypes, (std::vector<int>{0, 1}));
@@ -237,7 +239,8 @@ TEST_F(DatabaseBuild, OldFormatAreaBringsItsNavaidsMarkersAndTheVariationGrid) {
   int atis = 0;
   for (const NavPoint& p : db.m_coms) {
     const ComRecord* com = db.GetCom(p);
-    atis += com->Type() == kComAtis && (std::abs(com->frequency - 127.42f) < 1e-3f || std::abs(com->frequency - 130.62f) < 1e-3f);
+    const float mhz = com->frequency;
+    atis += com->Type() == kComAtis && (std::abs(mhz - 127.42f) < 1e-3f || std::abs(mhz - 130.62f) < 1e-3f);
   }
   EXPECT_EQ(atis, 2);
   std::vector<std::string> names;
