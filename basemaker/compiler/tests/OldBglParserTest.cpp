@@ -344,6 +344,16 @@ TEST(OldBglParser, MarkerSectionItems) {
   EXPECT_EQ(p.db().m_runways.GetSize(), 2);
 }
 
+// An asphalt ground triangle, one object of the stream's group; the stream returns after it.
+void AddGroundTriangle(CommandStream& s) {
+  s.Add(Texture("asphalt"));
+  s.Add(DefineVertex(0, 0, 0, 0));
+  s.Add(DefineVertex(1, 100, 0, 0));
+  s.Add(DefineVertex(2, 0, 0, 100));
+  s.Add(IndexedPolygon({0, 1, 2}));
+  s.Add(Op(34));
+}
+
 TEST(OldBglParser, CommandSectionsGiveRunwaysAndObjectGroups) {
   CommandStream s;
   RunwaySpec r;
@@ -352,12 +362,7 @@ TEST(OldBglParser, CommandSectionsGiveRunwaysAndObjectGroups) {
   r.designator = 9;
   r.heading = 0x4000;
   s.Add(RunwayFixed(r));
-  s.Add(Texture("asphalt"));
-  s.Add(DefineVertex(0, 0, 0, 0));
-  s.Add(DefineVertex(1, 100, 0, 0));
-  s.Add(DefineVertex(2, 0, 0, 100));
-  s.Add(IndexedPolygon({0, 1, 2}));
-  s.Add(Op(34));
+  AddGroundTriangle(s);
   OldBglWriter w;
   // Two groups: the first with two items, the second with one of the long-length type.
   w.SetSection(kOldCommandSectionAField,
@@ -381,12 +386,7 @@ TEST(OldBglParser, CommandSectionsGiveRunwaysAndObjectGroups) {
 
 TEST(OldBglParser, GroupsSharingACommandListAreWalkedOncePerBand) {
   CommandStream s;
-  s.Add(Texture("asphalt"));
-  s.Add(DefineVertex(0, 0, 0, 0));
-  s.Add(DefineVertex(1, 100, 0, 0));
-  s.Add(DefineVertex(2, 0, 0, 100));
-  s.Add(IndexedPolygon({0, 1, 2}));
-  s.Add(Op(34));
+  AddGroundTriangle(s);
   // Three groups on the first one's item list: the second in a band of its own, the third in
   // the first one's band again.
   ByteVec section = GroupedSection({{100, 110, CommandItem(4, kLat, kLon, s.Data())},
