@@ -468,16 +468,16 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
     return false;
   }
 
-  // Area "Swiss Classic": the scenery of the older simulator versions.
+  // Area "Swiss Classic": the scenery of the older simulator versions, below all the others.
   if (!WriteImage(scenery / "SwissClassic" / "scenery" / "NAVCLASS.BGL", ClassicNavaidFile(), error)) return false;
 
   const std::string cfg = "[General]\r\nTitle=FS9 World\r\nDescription=Swiss sample scenery\r\n\r\n" +
-                          AreaSection(1, "Zurich 1998", "Scenery\\Zurich1998", 1) +
-                          AreaSection(2, "Alpine Fields", "Scenery\\Alpine", 2) +
-                          AreaSection(3, "Swiss Navaids", "Scenery\\SwissNav", 3) +
-                          AreaSection(4, "Switzerland", "Scenery\\Switzerland", 4,
-                                      "N47 40,E008 20,N47 20,E008 45,objects") +
-                          AreaSection(5, "Swiss Classic", "Scenery\\SwissClassic", 5);
+                          AreaSection(1, "Swiss Classic", "Scenery\\SwissClassic", 1) +
+                          AreaSection(2, "Zurich 1998", "Scenery\\Zurich1998", 2) +
+                          AreaSection(3, "Alpine Fields", "Scenery\\Alpine", 3) +
+                          AreaSection(4, "Swiss Navaids", "Scenery\\SwissNav", 4) +
+                          AreaSection(5, "Switzerland", "Scenery\\Switzerland", 5,
+                                      "N47 40,E008 20,N47 20,E008 45,objects");
   return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error);
 }
 

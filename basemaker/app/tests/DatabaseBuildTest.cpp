@@ -153,9 +153,9 @@ TEST_F(DatabaseBuild, SampleRootBuildsAndReloadsWithLinksAndFlags) {
 
   // Areas in list order, then the two text-file areas.
   ASSERT_EQ(kSampleAreas, db.m_areas.GetSize());
-  EXPECT_STREQ("Scenery\\SwissClassic", db.GetString(db.m_areas[0].pathText));
-  EXPECT_STREQ("Scenery\\Switzerland", db.GetString(db.m_areas[1].pathText));
-  EXPECT_STREQ("Scenery\\Zurich1998", db.GetString(db.m_areas[4].pathText));
+  EXPECT_STREQ("Scenery\\Switzerland", db.GetString(db.m_areas[0].pathText));
+  EXPECT_STREQ("Scenery\\Zurich1998", db.GetString(db.m_areas[3].pathText));
+  EXPECT_STREQ("Scenery\\SwissClassic", db.GetString(db.m_areas[4].pathText));
 
   // Zurich of the old area is hidden by the newer one.
   int shownZurich = 0;

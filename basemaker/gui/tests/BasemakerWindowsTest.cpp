@@ -125,7 +125,7 @@ TEST_F(BasemakerWindowsTest, CreateConfirmsBuildsWithProgressAndEndsWithTheReady
   CAreasDlg dialog(nullptr, m_folders, 90, RealBuild(), m_drives);
   EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
 
-  EXPECT_EQ(4, rows);
+  EXPECT_EQ(5, rows) << "the sample's five scenery areas";
   EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), Text(IDS_BUILD_READY)}), script.BoxTexts());
   for (const auto& box : script.Boxes()) EXPECT_EQ("Chartwright Database Creator", box.caption);
   EXPECT_EQ(ui::kMbOkCancel | ui::kMbIconQuestion, script.Boxes()[0].style);
@@ -235,7 +235,7 @@ TEST_F(BasemakerWindowsTest, ARequiredAreaStaysCheckedAndIsNeitherEditedNorDelet
                                       "Area Swiss Navaids is required and can not be edited.",
                                       "Area Swiss Navaids is required and can not be deleted."}),
             script.BoxTexts());
-  EXPECT_EQ(4u, titles.size());
+  EXPECT_EQ(5u, titles.size());
   EXPECT_EQ(0, script.UndrivenDialogs()) << "no folder browser opened";
 }
 
@@ -251,7 +251,7 @@ TEST_F(BasemakerWindowsTest, AddKeepsOkDisabledUntilATitleAndAFolderWithSceneryT
     EXPECT_EQ("New area", dialog.List().GetItemText(0, 1).utf8_string());
     EXPECT_EQ("001", dialog.List().GetItemText(0, 2).utf8_string());
     EXPECT_EQ("002", dialog.List().GetItemText(1, 2).utf8_string());
-    EXPECT_EQ(5, dialog.List().GetItemCount());
+    EXPECT_EQ(6, dialog.List().GetItemCount());
   });
   script.QueueDriver([&](wxDialog& d) {
     auto& browser = dynamic_cast<CFolderBrowser&>(d);
@@ -392,9 +392,9 @@ TEST_F(BasemakerWindowsTest, SaveWritesTheListInViewOrderAndAFailedSaveIsShown) 
   });
   CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
   ui::ShowModalDialog(dialog);
-  ASSERT_EQ(4u, before.size());
-  EXPECT_EQ((std::vector<std::string>{before[1] + "+", before[0] + "+", before[3] + "-"}), saved);
-  EXPECT_EQ((std::vector<std::string>{before[1], before[0], before[3]}), shown)
+  ASSERT_EQ(5u, before.size());
+  EXPECT_EQ((std::vector<std::string>{before[1] + "+", before[0] + "+", before[3] + "-", before[4] + "+"}), saved);
+  EXPECT_EQ((std::vector<std::string>{before[1], before[0], before[3], before[4]}), shown)
       << "a failed save leaves the list as it was";
   ASSERT_EQ(4u, script.Boxes().size());
   EXPECT_EQ(Text(IDS_CONFIRM_DELETE), script.BoxTexts()[0]);
