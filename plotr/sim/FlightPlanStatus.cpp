@@ -96,7 +96,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         CopyText(name, PoolText(r->nameText));
         CopyText(out.kind, "NDB");
         CopyText(out.ident, r->Ident());
-        if (r->frequency >= 0 && r->frequency < 10000) {
+        if (std::isfinite(r->frequency)) {
           FrequencyText(out.frequencyText, "%5.1f", r->frequency);
           out.frequency = r->frequency;
         }
@@ -108,7 +108,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         const uint8_t f = r->flags;
         CopyText(out.kind, (f & 0x0B) == 3 ? "VORTAC" : (f & 0x0B) == 1 ? "VOR/DME" : (f & 9) == 9 ? "DME" : "VOR");
         CopyText(out.ident, r->Ident());
-        if (r->frequency >= 0 && r->frequency < 1000) {
+        if (std::isfinite(r->frequency)) {
           FrequencyText(out.frequencyText, "%6.2f", r->frequency);
           out.frequency = r->frequency;
         }
@@ -123,7 +123,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         else std::snprintf(name, sizeof name, "%s - ILS%s%s", n.c_str(), gs, dme);
         CopyText(out.kind, "ILS");
         CopyText(out.ident, r->Ident());
-        if (r->frequency >= 0 && r->frequency < 1000) {
+        if (std::isfinite(r->frequency)) {
           FrequencyText(out.frequencyText, "%6.2f", r->frequency);
           out.frequency = r->frequency;
         }
@@ -148,7 +148,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
           const std::string ident(ils->Ident());
           if (n.empty()) std::snprintf(name, sizeof name, "ILS%s%s: %s", gs, dme, ident.c_str());
           else std::snprintf(name, sizeof name, "%s - ILS%s%s: %s", n.c_str(), gs, dme, ident.c_str());
-          if (ils->frequency >= 0 && ils->frequency < 1000) {
+          if (std::isfinite(ils->frequency)) {
             FrequencyText(out.frequencyText, "%6.2f", ils->frequency);
             out.frequency = ils->frequency;
           }
