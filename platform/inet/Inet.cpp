@@ -265,7 +265,9 @@ bool Session::Perform(Transfer& t) {
           done = true;
         }
       }
-      if (!done) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+      // The library does not hand out every socket it waits on (a data connection being opened),
+      // so the wait is kept short rather than trusting it to wake.
+      if (!done) curl_multi_poll(multi, nullptr, 0, 50, nullptr);
     }
     curl_multi_remove_handle(multi, easy);
     curl_easy_getinfo(easy, CURLINFO_RESPONSE_CODE, &t.status);
