@@ -106,8 +106,10 @@ std::vector<DriveInfo> ParseMountInfo(std::string_view mountInfo, const DeviceFa
 
     DriveInfo drive;
     drive.root = mountPoint;
-    bool isDevice = StartsWith(source, "/dev/") && !StartsWith(source, "/dev/loop");
-    if (fsType == "iso9660" || fsType == "udf" || StartsWith(source, "/dev/sr")) {
+    const bool isLoop = StartsWith(source, "/dev/loop");
+    bool isDevice = StartsWith(source, "/dev/") && !isLoop;
+    const bool isDisc = fsType == "iso9660" || fsType == "udf" || StartsWith(source, "/dev/sr");
+    if (isDisc) {
       drive.type = DriveType::CdRom;
     } else if (IsRemoteType(fsType)) {
       drive.type = DriveType::Remote;
@@ -120,7 +122,9 @@ std::vector<DriveInfo> ParseMountInfo(std::string_view mountInfo, const DeviceFa
     } else {
       continue;
     }
-    if (isDevice && facts.label) drive.label = facts.label(source);
+    // A disc image mounted through a loop device is how simulator discs are kept here; other
+    // loop mounts (squashfs packages) never got this far.
+    if ((isDevice || (isLoop && isDisc)) && facts.label) drive.label = facts.label(source);
     haveRoot = haveRoot || isRoot;
     drives.push_back(std::move(drive));
   }

@@ -42,7 +42,8 @@ struct DeviceFacts {
 };
 
 // The drive table of a mount table in the format of /proc/self/mountinfo. Pseudo file systems,
-// loop devices and bind mounts of sub-folders are left out; the root is always listed.
+// loop devices other than mounted disc images, and bind mounts of sub-folders are left out; the
+// root is always listed.
 std::vector<DriveInfo> ParseMountInfo(std::string_view mountInfo, const DeviceFacts& facts);
 
 }  // namespace win

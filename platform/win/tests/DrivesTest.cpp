@@ -6,8 +6,9 @@
 
 namespace {
 
-// A desktop with a container-style root, a data disk, a CD, a USB stick, a network share and
-// the usual pseudo file systems.
+// A desktop with a container-style root, a data disk, a CD, a USB stick, a network share, two
+// disc images mounted through loop devices, a squashfs package and the usual pseudo file
+// systems.
 constexpr const char* kMountInfo =
     "21 1 0:19 / / rw,relatime - overlay overlay rw,lowerdir=/x\n"
     "22 21 0:20 / /proc rw - proc proc rw\n"
@@ -21,10 +22,14 @@ constexpr const char* kMountInfo =
     "35 21 0:50 / /mnt/share rw - nfs4 server:/export rw\n"
     "36 21 7:0 / /snap/core/1 ro - squashfs /dev/loop0 ro\n"
     "37 21 8:49 / /media/user/USB rw - vfat /dev/sdd1 rw\n"
+    "38 21 7:1 / /media/user/DISK1 ro - iso9660 /dev/loop1 ro\n"
+    "39 21 7:2 / /mnt/image ro - udf /dev/loop2 ro\n"
     "garbage line\n";
 
 TEST(DriveTable, ReadsVolumesTypesAndLabelsFromTheMountTable) {
-  std::map<std::string, std::string> labels{{"/dev/sr0", "FS2004 DISC1"}, {"/dev/sda1", "Data"}};
+  std::map<std::string, std::string> labels{{"/dev/sr0", "FS2004 DISC1"}, {"/dev/sda1", "Data"},
+                                            {"/dev/loop0", "core"},    {"/dev/loop1", "DISK1"},
+                                            {"/dev/loop2", "FS2004 DISC2"}};
   win::DeviceFacts facts;
   facts.label = [&](const std::string& device) {
     auto it = labels.find(device);
@@ -41,8 +46,10 @@ TEST(DriveTable, ReadsVolumesTypesAndLabelsFromTheMountTable) {
       {"/", win::DriveType::Fixed, ""},
       {"/data", win::DriveType::Fixed, "Data"},
       {"/media/cdrom", win::DriveType::CdRom, "FS2004 DISC1"},
+      {"/media/user/DISK1", win::DriveType::CdRom, "DISK1"},
       {"/media/user/USB", win::DriveType::Removable, ""},
       {"/mnt/Flight Disc", win::DriveType::CdRom, ""},
+      {"/mnt/image", win::DriveType::CdRom, "FS2004 DISC2"},
       {"/mnt/share", win::DriveType::Remote, ""},
       {"/mnt/stick", win::DriveType::Removable, ""},
   };
