@@ -105,6 +105,121 @@ TEST_F(Files, AnEmptyArrayKeepsItsPlaceInTheDirectory) {
   EXPECT_FALSE(loaded.m_ndbs.IsEmpty());
 }
 
+// The record file's directory against its layout table: each entry's array in order, its size a
+// whole number of that array's records, the bodies one after the other from the end of the
+// header, each holding its array byte for byte. Save and load share one order table, so only a
+// check against the table itself sees two entries swapped.
+TEST_F(Files, DirectoryEntriesFollowTheLayoutTable) {
+  CSceneryDatabase db;
+  BuildSampleDatabase(db);
+  ASSERT_TRUE(db.SaveDatabaseFiles(rec, str));
+  const std::vector<uint8_t> bytes = ReadFileBytes(rec);
+  const RecordFileHeader h = HeaderOf(bytes);
+  struct Row {
+    int entry;
+    const char* name;
+    const void* data;
+    int count;
+    size_t recordSize;
+  };
+  auto row = [](int entry, const char* name, const auto& array, size_t recordSize) {
+    return Row{entry, name, array.GetData(), array.GetSize(), recordSize};
+  };
+  const Row rows[] = {
+      row(0, "areas", db.m_areas, 24),
+      row(1, "exclude boxes", db.m_excludeBoxes, 18),
+      row(2, "file records", db.m_files, 48),
+      row(3, "tiles", db.m_tiles, 42),
+      row(4, "magnetic variation grids", db.m_magVarGrids, 130320),
+      row(5, "NDB", db.m_ndbs, 14),
+      row(6, "ILS", db.m_ils, 14),
+      row(7, "VOR", db.m_vors, 14),
+      row(8, "airports", db.m_airports, 14),
+      row(9, "markers", db.m_markers, 14),
+      row(10, "runway ends", db.m_runways, 14),
+      row(11, "COM", db.m_coms, 14),
+      row(12, "airspaces", db.m_airspaces, 14),
+      row(13, "intersections", db.m_intersections, 14),
+      row(14, "airways", db.m_airways, 14),
+      row(16, "tile keys", db.m_tileKeys, 6),
+      row(17, "label points", db.m_labelPoints, 12),
+      row(18, "object groups", db.m_objectGroups, 12),
+      row(19, "objects", db.m_objects, 18),
+      row(20, "footprint vertices", db.m_footprintVertices, 4),
+      row(21, "airspace shapes", db.m_airspaceShapes, 6),
+      row(22, "airspace vertices", db.m_airspaceVertices, 13),
+  };
+  size_t offset = sizeof(RecordFileHeader);
+  for (const Row& r : rows) {
+    SCOPED_TRACE(r.name);
+    const DirectoryEntry d = h.directory[r.entry];
+    ASSERT_GT(r.count, 0) << "the sample must fill every array, or a swap could go unseen";
+    EXPECT_EQ(offset, d.offset);
+    ASSERT_EQ(r.count * r.recordSize, d.size);
+    ASSERT_LE(d.offset + static_cast<size_t>(d.size), bytes.size());
+    EXPECT_EQ(0, std::memcmp(bytes.data() + d.offset, r.data, d.size));
+    offset += d.size;
+  }
+  EXPECT_EQ(0u, +h.directory[15].offset);
+  EXPECT_EQ(0u, +h.directory[15].size);
+  EXPECT_EQ(offset, bytes.size());
+  EXPECT_EQ(offset, +h.totalLength);
+}
+
+// One small pair pinned byte for byte: one record in each of a few arrays, each filled with its
+// own byte, and a five-byte pool.
+TEST_F(Files, ASmallPairIsWrittenByteForByte) {
+  CSceneryDatabase db;
+  db.m_name1 = "N1";
+  db.m_name2 = "N2";
+  auto fill = [](auto& array, uint8_t value) {
+    array.SetSize(1);
+    std::memset(static_cast<void*>(array.GetData()), value, sizeof(*array.GetData()));
+  };
+  fill(db.m_areas, 0x11);
+  fill(db.m_ndbs, 0x22);
+  fill(db.m_objectGroups, 0x33);
+  fill(db.m_objects, 0x44);
+  fill(db.m_footprintVertices, 0x55);
+  fill(db.m_airspaceShapes, 0x66);
+  db.AddString("pool");
+  ASSERT_TRUE(db.SaveDatabaseFiles(rec, str));
+
+  std::vector<uint8_t> record(566, 0);
+  auto put = [](std::vector<uint8_t>& v, size_t at, std::initializer_list<uint8_t> b) {
+    std::copy(b.begin(), b.end(), v.begin() + static_cast<std::ptrdiff_t>(at));
+  };
+  auto putU32 = [&](std::vector<uint8_t>& v, size_t at, uint32_t x) {
+    put(v, at, {uint8_t(x), uint8_t(x >> 8), uint8_t(x >> 16), uint8_t(x >> 24)});
+  };
+  putU32(record, 0, 566);
+  put(record, 4, {'S', 'Y', 122, 0});
+  put(record, 16, {'N', '1'});
+  put(record, 48, {'N', '2'});
+  // Directory: {offset, size} per entry; entry 15 stays zero.
+  const uint32_t directory[23][2] = {{488, 24}, {512, 0},  {512, 0},  {512, 0},  {512, 0},  {512, 14},
+                                     {526, 0},  {526, 0},  {526, 0},  {526, 0},  {526, 0},  {526, 0},
+                                     {526, 0},  {526, 0},  {526, 0},  {0, 0},    {526, 0},  {526, 0},
+                                     {526, 12}, {538, 18}, {556, 4},  {560, 6},  {566, 0}};
+  for (int e = 0; e < 23; ++e) {
+    putU32(record, 304 + 8 * e, directory[e][0]);
+    putU32(record, 308 + 8 * e, directory[e][1]);
+  }
+  const std::pair<size_t, size_t> bodies[] = {{488, 24}, {512, 14}, {526, 12}, {538, 18}, {556, 4}, {560, 6}};
+  const uint8_t fills[] = {0x11, 0x22, 0x33, 0x44, 0x55, 0x66};
+  for (int i = 0; i < 6; ++i) std::fill_n(record.begin() + bodies[i].first, bodies[i].second, fills[i]);
+  EXPECT_EQ(record, ReadFileBytes(rec));
+
+  std::vector<uint8_t> strings(133, 0);
+  putU32(strings, 0, 133);
+  put(strings, 4, {'S', 'N', 122, 0});
+  std::copy(std::begin(kStringFileBanner), std::end(kStringFileBanner), strings.begin() + 16);
+  putU32(strings, 80, 128);
+  putU32(strings, 84, 5);
+  put(strings, 128, {'p', 'o', 'o', 'l', 0});
+  EXPECT_EQ(strings, ReadFileBytes(str));
+}
+
 TEST_F(Files, ABannerOfAnyWordingLoads) {
   CSceneryDatabase db;
   BuildSampleDatabase(db);

@@ -91,13 +91,20 @@ struct Db {
     }
     return first;
   }
-  void Intersection(Pos p, const char* ident, bool onAirway, uint8_t type = 0x22) {
+  int Com(Pos p, uint16_t type, float mhz) {
+    const int first = db.m_coms.GetSize();
+    ComRecord r = navdbtest::Com(type, mhz);
+    AddPointAt(db, p.lat, p.lon, kKindCom, &r);
+    return first;
+  }
+  // `kind` 0: the kind an airway waypoint or a plain one gets.
+  void Intersection(Pos p, const char* ident, bool onAirway, uint8_t type = 0x22, uint16_t kind = 0) {
     IntersectionRecord h;
     h.type = type;
     SetFixedText(h.ident, 6, ident);
     std::vector<AirwaySegment> segments;
     if (onAirway) segments.push_back(navdbtest::Segment("A1", -1, -1, -1, -1));
-    const uint16_t kind = onAirway ? kKindIntersection + 1 : kKindIntersection;
+    if (kind == 0) kind = onAirway ? kKindIntersection + 1 : kKindIntersection;
     ASSERT_TRUE(AddPointAt(db, p.lat, p.lon, kind, navdbtest::Intersection(h, segments).data()));
   }
   void Object(Pos p, uint8_t type) {
@@ -322,6 +329,157 @@ TEST(BuildPostPasses, AirportDataFromTheOfficialList) {
   EXPECT_EQ("YYYY", d.db.GetAirport(d.db.m_airports[1])->Ident());
   const AirportRecord* g = d.db.GetAirport(d.db.m_airports[2]);
   EXPECT_STREQ("Geneva", d.db.GetString(g->nameText));
+}
+
+// What each flag of an exclude box hides in a later area, by simulator version.
+TEST(BuildPostPasses, ExcludeBoxFlagsTable) {
+  struct Row {
+    const char* name;
+    uint16_t flags;
+    int simVer;
+    bool ilsFirstHidden, atisHidden, runwayHidden, otherComHidden;
+  } rows[] = {
+      {"vors below 90: the first ILS point inside", 2, 80, true, false, false, false},
+      {"vors at 90: nothing", 2, 90, false, false, false, false},
+      {"objects: ATIS-type COM and runways", 1, 90, false, true, true, false},
+      {"objects in an area without runways: neither", 0x8001, 90, false, false, false, false},
+      {"flag 8 below 70: other COM", 8, 61, false, false, false, true},
+      {"flag 8 at 70: nothing", 8, 70, false, false, false, false},
+  };
+  for (const Row& row : rows) {
+    Db d;
+    d.Area();
+    d.Box(row.flags, 47, 48, 8, 9);
+    d.Area();
+    const int inside = d.Ils(kZurich, 137, 108.3f);
+    // A pair whose first point lies outside the box is never hidden by it.
+    const int outside = d.Ils({46.9, 8.5}, 137, 109.3f);
+    d.db.m_ils[outside + 1].latitude = 47.1f;
+    const int atis = d.Com(kZurich, 0x4000, 128.525f);
+    const int other = d.Com(kZurich, 1, 118.1f);
+    const int ownData = d.Com(kZurich, 0x8001, 119.7f);  // bit 15: not of the kinds flag 8 takes
+    const int runway = d.Runway(kZurich, 137, 10000);
+    d.Area();
+    win::AutoResetEvent abort;
+    ASSERT_TRUE(CBuildWorker::CheckExcludeAreas(d.db, abort, row.simVer)) << row.name;
+    EXPECT_EQ(!row.ilsFirstHidden, d.db.m_ils[inside].IsShown()) << row.name;
+    EXPECT_TRUE(d.db.m_ils[inside + 1].IsShown()) << row.name << ": the second point stays";
+    EXPECT_TRUE(d.db.m_ils[outside].IsShown()) << row.name;
+    EXPECT_EQ(!row.atisHidden, d.db.m_coms[atis].IsShown()) << row.name;
+    EXPECT_EQ(!row.otherComHidden, d.db.m_coms[other].IsShown()) << row.name;
+    EXPECT_TRUE(d.db.m_coms[ownData].IsShown()) << row.name;
+    EXPECT_EQ(!row.runwayHidden, d.db.m_runways[runway].IsShown()) << row.name;
+    EXPECT_EQ(!row.runwayHidden, d.db.m_runways[runway + 1].IsShown()) << row.name;
+  }
+}
+
+// COM frequencies a later area repeats: the same type and frequency within 5 km.
+TEST(BuildPostPasses, CrossCheckOfComFrequencies) {
+  struct Row {
+    const char* name;
+    double metres;
+    uint16_t type2;
+    float f2;
+    bool hidden;
+  } rows[] = {
+      {"same type and frequency 4 km", 4000, 1, 128.525f, true},
+      {"same type and frequency 6 km", 6000, 1, 128.525f, false},
+      {"other type", 100, 2, 128.525f, false},
+      {"other frequency", 100, 1, 128.55f, false},
+  };
+  for (const Row& row : rows) {
+    Db d;
+    d.Area();
+    d.Com(kZurich, 1, 128.525f);
+    d.Area();
+    d.Com(East(kZurich, row.metres), row.type2, row.f2);
+    d.Area();
+    win::AutoResetEvent abort;
+    ASSERT_TRUE(CBuildWorker::CrossCheckWaypoints(d.db, abort));
+    EXPECT_TRUE(d.db.m_coms[0].IsShown()) << row.name;
+    EXPECT_EQ(!row.hidden, d.db.m_coms[1].IsShown()) << row.name;
+  }
+}
+
+// Airport ground objects stay only near a shown runway end of their own area.
+TEST(BuildPostPasses, AirportPassHidesGroundObjectsFarFromRunways) {
+  struct Row {
+    const char* name;
+    double metres;     // runway end to object
+    bool runwayOwnArea;
+    bool runwayShown;
+    uint8_t type;
+    bool objectShown;
+  } rows[] = {
+      {"runway 2900 m away", 2900, true, true, 1, true},
+      {"runway 3100 m away", 3100, true, true, 2, false},
+      {"runway of another area", 100, false, true, 3, false},
+      {"hidden runway", 100, true, false, 1, false},
+      {"not an airport object", 10000, true, true, 4, true},
+  };
+  for (const Row& row : rows) {
+    Db d;
+    d.Area();
+    d.Object(kZurich, row.type);
+    if (!row.runwayOwnArea) d.Area();
+    // A short runway whose first end lies `metres` east of the object.
+    const int rw = d.Runway(East(East(kZurich, row.metres), 15), 90, 100);
+    d.db.m_runways[rw].SetShown(row.runwayShown);
+    d.db.m_runways[rw + 1].SetShown(row.runwayShown);
+    d.Area();
+    win::AutoResetEvent abort;
+    ASSERT_TRUE(CBuildWorker::SetAirportData(d.db, abort, "/nonexistent/ICAO.txt")) << row.name;
+    EXPECT_EQ(row.objectShown, d.db.m_objects[0].IsShown()) << row.name;
+  }
+}
+
+// An entry goes to the nearest airport offered; one offered later that lies nearer takes it over.
+TEST(BuildPostPasses, AirportListEntryPassesToANearerAirportOfferedLater) {
+  struct Row {
+    const char* name;
+    double firstM, secondM;  // distances of the two airports from the entry, in offer order
+    int winner;
+  } rows[] = {{"later and nearer", 3000, 1000, 1}, {"later and farther", 1000, 3000, 0}};
+  const auto folder = std::filesystem::path(::testing::TempDir()) / "cw_icao_handover";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "ICAO.txt") << "LSZH\t47.4600\t8.5500\tZurich Kloten\r\n";
+  for (const Row& row : rows) {
+    Db d;
+    d.Area();
+    d.Airport(East(kZurich, row.firstM), "AAAA", false, "first");
+    d.Airport(Along(kZurich, 270, row.secondM), "BBBB", false, "second");
+    d.Area();
+    win::AutoResetEvent abort;
+    ASSERT_TRUE(CBuildWorker::SetAirportData(d.db, abort, (folder / "ICAO.txt").string())) << row.name;
+    EXPECT_EQ(row.winner == 0 ? "LSZH" : "AAAA", d.db.GetAirport(d.db.m_airports[0])->Ident()) << row.name;
+    EXPECT_EQ(row.winner == 1 ? "LSZH" : "BBBB", d.db.GetAirport(d.db.m_airports[1])->Ident()) << row.name;
+  }
+  std::filesystem::remove_all(folder);
+}
+
+// Navaids left unbound after the airway waypoints take a plain waypoint of their name: a VOR
+// without its kind bits, an NDB with them only when found under ident + "NB".
+TEST(BuildPostPasses, NavaidsTakePlainIntersectionsLast) {
+  Db d;
+  d.Area();
+  d.Vor(kZurich, "VVV", 114.2f);
+  d.Ndb({47.0, 8.0}, "QQ", 347);
+  d.Ndb({47.2, 8.2}, "XY", 350);
+  d.Area();
+  d.Intersection(East(kZurich, 5000), "VVV", false, 0x22, kKindIntersection + 2);
+  d.Intersection({47.0, 8.03}, "QQ", false, 0x22, kKindIntersection + 2);
+  d.Intersection({47.2, 8.23}, "XYNB", false, 0x22, kKindIntersection + 2);
+  win::AutoResetEvent abort;
+  ASSERT_TRUE(CBuildWorker::BindNavaidsToIntersections(d.db, abort));
+  EXPECT_EQ(0, +(d.db.GetVor(d.db.m_vors[0])->intersection));
+  EXPECT_EQ(kKindVor, +(d.db.m_vors[0].kind)) << "step 8 copies no kind bits";
+  EXPECT_FALSE(d.db.m_intersections[0].IsShown());
+  EXPECT_EQ(0x23, +(d.db.GetIntersection(d.db.m_intersections[0])->type));
+  EXPECT_EQ(1, +(d.db.GetNdb(d.db.m_ndbs[0])->intersection));
+  EXPECT_EQ(kKindNdb, +(d.db.m_ndbs[0].kind));
+  EXPECT_EQ(2, +(d.db.GetNdb(d.db.m_ndbs[1])->intersection));
+  EXPECT_EQ(kKindNdb + 2, +(d.db.m_ndbs[1].kind)) << "the NB search copies them";
+  EXPECT_FLOAT_EQ(+(d.db.m_ndbs[1].longitude), +(d.db.m_intersections[2].longitude));
 }
 
 TEST(BuildPostPasses, EveryPassStopsOnAbort) {

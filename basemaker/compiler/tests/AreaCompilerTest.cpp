@@ -51,6 +51,7 @@ TEST(AreaCompilerDuplicates, BeaconsAndFrequenciesTable) {
     const char* id2;
     uint16_t type2;  // COM type of the second point
     int expectedKept;
+    uint16_t course2 = 0;  // ILS: the second localizer's course turned by this much
   } rows[] = {
       {"NDB same frequency 10 km", kKindNdb, 10000, 352, 352, "AB", "CD", 0, 1},
       {"NDB same frequency 25 km", kKindNdb, 25000, 352, 352, "AB", "CD", 0, 2},
@@ -61,6 +62,11 @@ TEST(AreaCompilerDuplicates, BeaconsAndFrequenciesTable) {
       {"COM same type and frequency 4 km", kKindCom, 4000, 128.525f, 128.525f, "", "", 1, 1},
       {"COM same frequency 6 km", kKindCom, 6000, 128.525f, 128.525f, "", "", 1, 2},
       {"COM other type", kKindCom, 100, 128.525f, 128.525f, "", "", 2, 2},
+      // ILS come in pairs; the second pair's localizer is dropped, which drops its back course.
+      {"ILS same frequency and course 10 km", kKindIls, 10000, 110.5f, 110.5f, "", "", 0, 3},
+      {"ILS same frequency and course 25 km", kKindIls, 25000, 110.5f, 110.5f, "", "", 0, 4},
+      {"ILS courses 10 degrees apart", kKindIls, 1000, 110.5f, 110.5f, "", "", 0, 4, 1820},
+      {"ILS other frequency", kKindIls, 1000, 110.5f, 110.3f, "", "", 0, 4},
   };
   for (const Row& row : rows) {
     auto db = AreaDb();
@@ -75,6 +81,13 @@ TEST(AreaCompilerDuplicates, BeaconsAndFrequenciesTable) {
       } else if (row.kind == kKindVor) {
         VorRecord r = navdbtest::Vor(id, f);
         ASSERT_TRUE(AddPointAt(*db, lat, lon, row.kind, &r));
+      } else if (row.kind == kKindIls) {
+        const uint16_t course = static_cast<uint16_t>(0x4000 + (i == 0 ? 0 : row.course2));
+        for (int end = 0; end < 2; ++end) {
+          IlsRecord r = navdbtest::Ils("IKL", f, static_cast<uint16_t>(course + 0x8000 * end),
+                                       static_cast<int16_t>(end == 0 ? 300 : -1));
+          ASSERT_TRUE(AddPointAt(*db, lat, lon, row.kind, &r));
+        }
       } else {
         ComRecord r = navdbtest::Com(i == 0 ? 1 : row.type2, f);
         ASSERT_TRUE(AddPointAt(*db, lat, lon, row.kind, &r));
@@ -82,9 +95,50 @@ TEST(AreaCompilerDuplicates, BeaconsAndFrequenciesTable) {
     }
     CAreaScanner scanner;
     ASSERT_TRUE(scanner.RemoveDuplicates(*db, nullptr)) << row.name;
-    const CNavPointArray& points = row.kind == kKindNdb ? db->m_ndbs : row.kind == kKindVor ? db->m_vors : db->m_coms;
+    const CNavPointArray& points = row.kind == kKindNdb   ? db->m_ndbs
+                                   : row.kind == kKindVor ? db->m_vors
+                                   : row.kind == kKindIls ? db->m_ils
+                                                          : db->m_coms;
     EXPECT_EQ(row.expectedKept, Kept(points)) << row.name;
     EXPECT_TRUE(points[0].IsKept()) << row.name << ": the first one always stays";
+  }
+}
+
+// Airport ground objects (types 1 to 3) of an area stay only within 3000 m of one of its runway
+// ends.
+TEST(AreaCompilerDuplicates, AirportObjectsFarFromEveryRunwayAreDropped) {
+  struct Row {
+    const char* name;
+    double metres;  // object to the nearest runway end
+    uint8_t type;
+    bool kept;
+  } rows[] = {
+      {"taxiway line 2900 m from a runway", 2900, 1, true},
+      {"fuel 3100 m from a runway", 3100, 2, false},
+      {"area 20 km from a runway", 20000, 3, false},
+      {"other object far away", 20000, 4, true},
+  };
+  for (const Row& row : rows) {
+    auto db = AreaDb();
+    double lat = 47, lon = 8;
+    for (int end = 0; end < 2; ++end) {
+      RunwayRecord r = navdbtest::Runway(end == 0 ? "09" : "27", static_cast<uint16_t>(end == 0 ? 0x4000 : 0xC000));
+      r.length = 100;
+      ASSERT_TRUE(AddPointAt(*db, lat, lon, kKindRunway, &r));
+      East(lat, lon, 30);
+    }
+    double objectLat = 47, objectLon = 8;
+    East(objectLat, objectLon, 30 + row.metres);
+    const int group = db->m_objectGroups.Add(ObjectGroup{}, &db->m_files[0].objectGroupEnd);
+    ObjectRecord o;
+    o.flags = static_cast<uint8_t>(kObjectKept | kObjectShown | row.type);
+    o.latitude = static_cast<float>(objectLat);
+    o.longitude = static_cast<float>(objectLon);
+    o.scale = 1;
+    db->m_objects.Add(o, &db->m_objectGroups[group].objectEnd);
+    CAreaScanner scanner;
+    ASSERT_TRUE(scanner.RemoveDuplicates(*db, nullptr)) << row.name;
+    EXPECT_EQ(row.kept, db->m_objects[0].IsKept()) << row.name;
   }
 }
 
