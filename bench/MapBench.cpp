@@ -99,19 +99,26 @@ class WalkEverything : public MapLayerPainter {
   bool Paint(CMapRenderer& r, MapDrawContext& ctx) override {
     bool done = true;
     for (int a = 0; a < kPointArrayCount && done; ++a) {
-      done = r.WalkPoints(ctx, static_cast<PointArray>(a), [&](const NavPoint&, int, int) { visited.fetch_add(1, std::memory_order_relaxed); });
+      done = r.WalkPoints(ctx, static_cast<PointArray>(a),
+                          [&](const NavPoint&, int, int) { visited.fetch_add(1, std::memory_order_relaxed); });
     }
     stoppedAt = Clock::now().time_since_epoch().count();
     return done;
   }
 };
 
-void BM_AbortLatency(benchmark::State& state) {
+// A flat world map whose one layer walks every point.
+CMapRenderer WorldWalker(const std::shared_ptr<WalkEverything>& walker) {
   TheWorld();
   CMapRenderer renderer;
   renderer.MapRoundWorld = 0;
-  auto walker = std::make_shared<WalkEverything>();
   renderer.SetPainter(MapLayer::Continents, walker);
+  return renderer;
+}
+
+void BM_AbortLatency(benchmark::State& state) {
+  auto walker = std::make_shared<WalkEverything>();
+  CMapRenderer renderer = WorldWalker(walker);
   win::AutoResetEvent abort;
   for (auto _ : state) {
     walker->visited = 0;
@@ -129,20 +136,15 @@ void BM_AbortLatency(benchmark::State& state) {
 }
 BENCHMARK(BM_AbortLatency)->UseManualTime()->Iterations(300)->Unit(benchmark::kMicrosecond);
 
-}  // namespace
-
-namespace {
 // The whole walk without an abort, for scale.
 void BM_WalkWhole(benchmark::State& state) {
-  TheWorld();
-  CMapRenderer renderer;
-  renderer.MapRoundWorld = 0;
   auto walker = std::make_shared<WalkEverything>();
-  renderer.SetPainter(MapLayer::Continents, walker);
+  CMapRenderer renderer = WorldWalker(walker);
   for (auto _ : state) {
     gdi::RecordingDc dc;
     renderer.DrawMapLayers(dc, 14400, 7200, nullptr, nullptr);
   }
 }
 BENCHMARK(BM_WalkWhole)->Unit(benchmark::kMillisecond);
+
 }  // namespace
