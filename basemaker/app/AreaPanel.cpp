@@ -10,7 +10,7 @@ std::optional<std::filesystem::path> AreaPanelState::Start(const AreaEntry& entr
   m_pathText.clear();
   if (m_newArea) return m_simRoot;
   m_pathText = entry.FormatPathValue();
-  return entry.onCd ? FindCdAreaFolder(entry, m_drives) : FindAreaFolder(entry, m_simRoot);
+  return entry.onCd ? FindCdAreaFolder(entry, m_drives) : FindAreaFolder(entry, m_simRoot, m_driveRoots);
 }
 
 void AreaPanelState::SelectFolder(const std::filesystem::path& folder) {

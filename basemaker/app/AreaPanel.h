@@ -10,11 +10,14 @@
 
 #include "basemaker/app/AreaEntry.h"
 #include "platform/win/Drives.h"
+#include "platform/win/WinPath.h"
 
 class AreaPanelState {
  public:
-  AreaPanelState(const std::filesystem::path& simRoot, const win::DriveTable& drives)
-      : m_simRoot(simRoot), m_drives(drives) {}
+  // `driveRoots`: where the drive letters of stored folders lie (may be null for none).
+  AreaPanelState(const std::filesystem::path& simRoot, const win::DriveTable& drives,
+                 const win::DriveRoots* driveRoots = nullptr)
+      : m_simRoot(simRoot), m_drives(drives), m_driveRoots(driveRoots) {}
 
   // Opens the panel on `entry`; returns the folder to preselect, if it is on this machine. A
   // stored folder that is not (a disc not inserted, a folder gone) keeps its text and stays
@@ -37,6 +40,7 @@ class AreaPanelState {
  private:
   std::filesystem::path m_simRoot;
   const win::DriveTable& m_drives;
+  const win::DriveRoots* m_driveRoots;
   bool m_newArea = true;
   std::string m_pathText;
   bool m_cache = false;

@@ -6,11 +6,12 @@
 #include "basemaker/gui/FolderBrowser.h"
 
 CAreasDlg::CAreasDlg(wxWindow* parent, const BuilderFolders& folders, int simVer, BuildStep step,
-                     const win::DriveTable& drives)
+                     const win::DriveTable& drives, const win::DriveRoots* driveRoots)
     : CBuildDialog(parent, "Chartwright database creator", std::move(step)),
       m_folders(folders),
       m_simVer(simVer),
-      m_drives(drives) {
+      m_drives(drives),
+      m_driveRoots(driveRoots) {
   m_areas.ReadSceneryCfg(m_folders.simRoot, m_simVer);
   m_rows = std::make_unique<AreaRows>(m_areas, true);
   BuildControls();
@@ -89,7 +90,7 @@ void CAreasDlg::OnEditArea(wxCommandEvent&) {
     ShowRefusal(row, refusal);
     return;
   }
-  CFolderBrowser browser(this, m_folders.simRoot, m_drives);
+  CFolderBrowser browser(this, m_folders.simRoot, m_drives, m_driveRoots);
   browser.Entry() = m_rows->EntryOf(row);
   if (browser.Browse() != ui::kIdOk) return;
   m_rows->ReplaceEntry(row, browser.Entry());
@@ -97,7 +98,7 @@ void CAreasDlg::OnEditArea(wxCommandEvent&) {
 }
 
 void CAreasDlg::OnAddArea(wxCommandEvent&) {
-  CFolderBrowser browser(this, m_folders.simRoot, m_drives);
+  CFolderBrowser browser(this, m_folders.simRoot, m_drives, m_driveRoots);
   if (browser.Browse() != ui::kIdOk) return;
   m_list->InsertItem(0, "");
   m_rows->AddAtTop(browser.Entry());

@@ -27,8 +27,9 @@ enum AreasDlgId : int {
 class CAreasDlg : public CBuildDialog {
  public:
   // Reads the scenery configuration of `folders.simRoot`; whatever was read is shown.
+  // `driveRoots` (may be null) places the drive letters of stored folders.
   CAreasDlg(wxWindow* parent, const BuilderFolders& folders, int simVer, BuildStep step,
-            const win::DriveTable& drives);
+            const win::DriveTable& drives, const win::DriveRoots* driveRoots = nullptr);
   ~CAreasDlg() override;
 
   const AreaRows& Rows() const { return *m_rows; }
@@ -49,6 +50,7 @@ class CAreasDlg : public CBuildDialog {
   BuilderFolders m_folders;
   int m_simVer;
   const win::DriveTable& m_drives;
+  const win::DriveRoots* m_driveRoots;
   CAreaList m_areas;
   std::unique_ptr<AreaRows> m_rows;
   CAreaListCtrl* m_list = nullptr;

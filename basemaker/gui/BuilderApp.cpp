@@ -11,6 +11,7 @@ int RunBuilder(const BuilderStartup& startup, const win::DriveTable& drives, Bui
     env.folders = startup.folders;
     env.simVer = startup.simVer;
     env.drives = &drives;
+    env.driveRoots = &startup.driveRoots;
     step = MakeDatabaseBuildStep(env);
   }
   switch (startup.mode) {
@@ -20,7 +21,7 @@ int RunBuilder(const BuilderStartup& startup, const win::DriveTable& drives, Bui
       break;
     }
     case BuilderMode::Full: {
-      CAreasDlg dialog(nullptr, startup.folders, startup.simVer, std::move(step), drives);
+      CAreasDlg dialog(nullptr, startup.folders, startup.simVer, std::move(step), drives, &startup.driveRoots);
       ui::ShowModalDialog(dialog);
       break;
     }

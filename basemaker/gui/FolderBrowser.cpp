@@ -30,11 +30,12 @@ wxString FolderName(const fs::path& folder) {
 
 }  // namespace
 
-CFolderBrowser::CFolderBrowser(wxWindow* parent, const fs::path& simRoot, const win::DriveTable& drives)
+CFolderBrowser::CFolderBrowser(wxWindow* parent, const fs::path& simRoot, const win::DriveTable& drives,
+                               const win::DriveRoots* driveRoots)
     : wxDialog(parent, wxID_ANY, "Select scenery area folder", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       m_drives(drives),
-      m_state(simRoot, drives) {
+      m_state(simRoot, drives, driveRoots) {
   BuildControls();
 }
 

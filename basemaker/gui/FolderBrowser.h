@@ -25,7 +25,8 @@ enum FolderBrowserId : int {
 
 class CFolderBrowser : public wxDialog {
  public:
-  CFolderBrowser(wxWindow* parent, const std::filesystem::path& simRoot, const win::DriveTable& drives);
+  CFolderBrowser(wxWindow* parent, const std::filesystem::path& simRoot, const win::DriveTable& drives,
+                 const win::DriveRoots* driveRoots = nullptr);
 
   // The browser's own copy: filled by the caller before Browse, read back after kIdOk.
   AreaEntry& Entry() { return m_entry; }

@@ -10,12 +10,15 @@
 #include <sstream>
 #include <string>
 
+#include <unistd.h>
+
 class SimRootTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    // The process id keeps test runs of several build trees on one machine apart.
     m_root = std::filesystem::path(::testing::TempDir()) / "cw_bbase" /
-             (std::string(info->test_suite_name()) + "." + info->name());
+             (std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(getpid()));
     std::filesystem::remove_all(m_root);
     std::filesystem::create_directories(m_root);
   }

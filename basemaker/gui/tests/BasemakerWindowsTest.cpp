@@ -9,7 +9,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -90,14 +89,10 @@ class BasemakerWindowsTest : public SimRootTest {
   static std::string Progress(wxDialog& d) {
     return dynamic_cast<wxStaticText*>(d.FindWindow(kIdAreaProgress))->GetLabel().utf8_string();
   }
-  // Pumps until the build has ended and its last caption arrived, noting every progress text.
-  static bool WaitForBuildEnd(CAreasDlg& d, std::set<std::string>* progress = nullptr) {
+  // Pumps until the build has ended and its last caption arrived.
+  static bool WaitForBuildEnd(CAreasDlg& d) {
     return ui::PumpUntil(
-        [&] {
-          if (progress) progress->insert(Progress(d));
-          return !d.Worker().IsBuilding() && CreateCaption(d) == Text(IDS_CREATE_DATABASE);
-        },
-        kBuildTimeoutMs);
+        [&] { return !d.Worker().IsBuilding() && CreateCaption(d) == Text(IDS_CREATE_DATABASE); }, kBuildTimeoutMs);
   }
 
   win::FakeDriveTable m_drives;
@@ -105,35 +100,30 @@ class BasemakerWindowsTest : public SimRootTest {
   std::atomic<bool> m_slowStepAborted{false};
 };
 
-TEST_F(BasemakerWindowsTest, CreateConfirmsBuildsWithProgressAndEndsWithTheReadyBox) {
-  Script script;
+// The real build is too quick to watch its captions and step texts; the slow step below shows
+// those.
+TEST_F(BasemakerWindowsTest, CreateConfirmsBuildsTheListAndEndsWithTheReadyBox) {
+  ui::ModalScript script;
   ui::ScopedModalHook hook(script);
   script.QueueAnswer(ui::kIdOk);
-  std::set<std::string> progress;
-  std::string captionWhileBuilding;
   int rows = 0;
+  bool ended = false;
   script.QueueDriver([&](wxDialog& d) {
     auto& dialog = dynamic_cast<CAreasDlg&>(d);
-    script.button = &Create(dialog);
     rows = dialog.List().GetItemCount();
     ui::PressButton(dialog, wxID_OK);
-    ui::PumpUntil([&] { return CreateCaption(dialog) != Text(IDS_CREATE_DATABASE); }, kBuildTimeoutMs);
-    captionWhileBuilding = CreateCaption(dialog);
-    WaitForBuildEnd(dialog, &progress);
+    ended = WaitForBuildEnd(dialog);
     ui::PressButton(dialog, wxID_CANCEL);
   });
   CAreasDlg dialog(nullptr, m_folders, 90, RealBuild(), m_drives);
   EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
 
   EXPECT_EQ(5, rows) << "the sample's five scenery areas";
+  EXPECT_TRUE(ended);
   EXPECT_EQ((std::vector<std::string>{Text(IDS_CONFIRM_BUILD), Text(IDS_BUILD_READY)}), script.BoxTexts());
   for (const auto& box : script.Boxes()) EXPECT_EQ("Chartwright Database Creator", box.caption);
   EXPECT_EQ(ui::kMbOkCancel | ui::kMbIconQuestion, script.Boxes()[0].style);
-  EXPECT_EQ(Text(IDS_ABORT_CREATE), captionWhileBuilding);
-  EXPECT_EQ(Text(IDS_CREATE_DATABASE), CreateCaption(dialog));
-  progress.erase("");
-  progress.erase(Text(IDS_PLEASE_WAIT));
-  EXPECT_FALSE(progress.empty()) << "step texts reach the progress control";
+  EXPECT_EQ(ui::kMbIconInformation, script.Boxes()[1].style);
   EXPECT_TRUE(fs::exists(DatabaseRecordFile(m_folders.databaseFolder, "Scenery")));
 }
 
