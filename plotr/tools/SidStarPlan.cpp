@@ -243,7 +243,7 @@ bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int 
                                                                       GetFolder());
   }
   if (result < 0) {
-    SidStarMessageBox(kSidStarMissingWaypointsText, kSidStarIconStop);
+    SidStarMessageBox(kSidStarMissingWaypointsText, ui::kMbIconStop);
     return false;
   }
   return true;

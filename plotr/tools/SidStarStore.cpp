@@ -31,7 +31,7 @@ void SetSidStarUi(ISidStarUi* ui) { g_sidStarUi = ui; }
 ISidStarUi* GetSidStarUi() { return g_sidStarUi; }
 
 int SidStarMessageBox(const std::string& text, uint32_t style) {
-  if (!g_sidStarUi) return (style & 0x0F) == kSidStarMbOk ? kSidStarIdOk : kSidStarIdCancel;
+  if (!g_sidStarUi) return ui::MessageBoxEscapeAnswer(style);
   return g_sidStarUi->MessageBox(text, style);
 }
 
@@ -164,7 +164,7 @@ bool CSidStarStore::ApplySave(int airport, CSidStarAirport& copy, uint32_t icon)
     return false;
   }
   if (IsIndex(airport, m_airports.size())) m_airports.erase(m_airports.begin() + airport);
-  SidStarMessageBox(kSidStarLostText, icon == kSidStarIconStop ? kSidStarIconExclamation : icon);
+  SidStarMessageBox(kSidStarLostText, icon == ui::kMbIconStop ? ui::kMbIconExclamation : icon);
   return true;
 }
 
@@ -224,7 +224,7 @@ bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedur
   copy.region = values.region;
   copy.country = values.country;
   if (!copy.AddPlan(values.id, values.description, fixPoint, runwayPoint, isStar, plan, GetFolder())) return false;
-  return ApplySave(airport, copy, kSidStarIconStop);
+  return ApplySave(airport, copy, ui::kMbIconStop);
 }
 
 bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int procedure, const CRoute& route) {
@@ -264,7 +264,7 @@ bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int proc
   edited.name = values.description.substr(0, kSidStarDescriptionSize);
   fixGroup.procedures.erase(fixGroup.procedures.begin() + procedure);
   list.InsertProcedure(fixGroup, std::move(edited), true);
-  return ApplySave(airport, copy, kSidStarIconStop);
+  return ApplySave(airport, copy, ui::kMbIconStop);
 }
 
 bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool isStar, const CRoute& route) {
@@ -272,14 +272,14 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
   const std::string folder = GetFolder();
   const auto deleteAirport = [&] {
     if (!m_airports[static_cast<size_t>(airport)].DeleteFile(folder)) {
-      SidStarMessageBox(kSidStarNotChangedText, kSidStarIconInformation);
+      SidStarMessageBox(kSidStarNotChangedText, ui::kMbIconInformation);
       return false;
     }
     m_airports.erase(m_airports.begin() + airport);
     return true;
   };
   if (group == -1 && procedure == -1) {
-    if (SidStarMessageBox(kSidStarDeleteAirportText, kSidStarMbOkCancel | kSidStarIconQuestion) != kSidStarIdOk) {
+    if (SidStarMessageBox(kSidStarDeleteAirportText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
       return false;
     }
     return deleteAirport();
@@ -289,7 +289,7 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
     LoadAirport(airport, route);
     if (!IsValidProcedure(airport, group, procedure, isStar)) return false;
   }
-  if (SidStarMessageBox(kSidStarDeleteProcedureText, kSidStarMbOkCancel | kSidStarIconQuestion) != kSidStarIdOk) {
+  if (SidStarMessageBox(kSidStarDeleteProcedureText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
     return false;
   }
   CSidStarAirport copy = m_airports[static_cast<size_t>(airport)];
@@ -298,7 +298,7 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
   procedures.erase(procedures.begin() + procedure);
   if (procedures.empty()) list.groups.erase(list.groups.begin() + group);
   if (copy.sids.groups.empty() && copy.stars.groups.empty()) return deleteAirport();
-  return ApplySave(airport, copy, kSidStarIconInformation);
+  return ApplySave(airport, copy, ui::kMbIconInformation);
 }
 
 const char* SidStarCheckText(int stringId) {

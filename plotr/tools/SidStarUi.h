@@ -2,23 +2,14 @@
 
 // What the SID/STAR catalogue asks of the user: message boxes and the save dialog. The window
 // layer implements ISidStarUi and installs it; tests install a scripted fake. Without one
-// installed nothing is shown, questions are answered Cancel and the dialog counts as cancelled.
+// installed nothing is shown, boxes get their Escape answer and the dialog counts as cancelled.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/ui/MessageBox.h"
 #include "plotr/tools/SidStarRecords.h"
-
-// Message box styles and answers (the values of the window layer's boxes).
-inline constexpr uint32_t kSidStarMbOk = 0x00;
-inline constexpr uint32_t kSidStarMbOkCancel = 0x01;
-inline constexpr uint32_t kSidStarIconStop = 0x10;
-inline constexpr uint32_t kSidStarIconQuestion = 0x20;
-inline constexpr uint32_t kSidStarIconExclamation = 0x30;
-inline constexpr uint32_t kSidStarIconInformation = 0x40;
-inline constexpr int kSidStarIdOk = 1;
-inline constexpr int kSidStarIdCancel = 2;
 
 // The save dialog's values: filled by the catalogue, read back after OK.
 struct SidStarSaveValues {
@@ -37,7 +28,7 @@ struct SidStarSaveValues {
 class ISidStarUi {
  public:
   virtual ~ISidStarUi() = default;
-  // The answer of the box (kSidStarIdOk, kSidStarIdCancel).
+  // A box of the ui::kMb* style; the ui::kId* answer.
   virtual int MessageBox(const std::string& text, uint32_t style) = 0;
   // True when the user accepted; the values then hold the choice.
   virtual bool RunSaveDialog(SidStarSaveValues& values) = 0;

@@ -32,7 +32,7 @@ class FakeSidStarUi : public ISidStarUi {
   }
 
   std::vector<Box> boxes;
-  int answer = kSidStarIdOk;
+  int answer = ui::kIdOk;
   std::vector<SidStarSaveValues> offered;
   // Plays the user in the save dialog; none set: Cancel.
   std::function<bool(SidStarSaveValues&)> dialog;

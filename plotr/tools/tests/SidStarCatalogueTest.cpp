@@ -259,7 +259,7 @@ TEST_F(SidStarCatalogueTest, FailedSavesKeepTheOldFile) {
   EXPECT_FALSE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
   ASSERT_EQ(m_ui.boxes.size(), 1u);
   EXPECT_EQ(m_ui.boxes[0].text, kSidStarNotChangedText);
-  EXPECT_EQ(m_ui.boxes[0].style, kSidStarIconStop);
+  EXPECT_EQ(m_ui.boxes[0].style, ui::kMbIconStop);
   EXPECT_TRUE(fs::is_regular_file(first));
   EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 1) << "the entry is unchanged";
   fs::remove_all(blocked);
@@ -294,13 +294,13 @@ TEST_F(SidStarCatalogueTest, DeletingAsksFirst) {
   m_answerId = "ALPHA2";
   m_clock.Advance(1000);
   ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
-  m_ui.answer = kSidStarIdCancel;
+  m_ui.answer = ui::kIdCancel;
   EXPECT_FALSE(m_store->DeleteWithPrompt(0, 0, 0, false, Current()));
   EXPECT_EQ(m_ui.boxes.back().text, kSidStarDeleteProcedureText);
-  EXPECT_EQ(m_ui.boxes.back().style, kSidStarMbOkCancel | kSidStarIconQuestion);
+  EXPECT_EQ(m_ui.boxes.back().style, ui::kMbOkCancel | ui::kMbIconQuestion);
   EXPECT_EQ(m_store->GetList(0, false).groups[0].GetProcedureCount(), 2);
 
-  m_ui.answer = kSidStarIdOk;
+  m_ui.answer = ui::kIdOk;
   m_clock.Advance(1000);
   EXPECT_TRUE(m_store->DeleteWithPrompt(0, 0, 0, false, Current()));
   EXPECT_EQ(m_store->GetList(0, false).groups[0].procedures[0].id, "ALPHA2");

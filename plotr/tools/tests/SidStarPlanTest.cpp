@@ -163,7 +163,7 @@ TEST_F(SidStarPlanTest, InsertionFindsReplacesAndDropsWaypoints) {
   EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, 0, 1, 0));
   ASSERT_EQ(m_ui.boxes.size(), 1u);
   EXPECT_EQ(m_ui.boxes[0].text, kSidStarMissingWaypointsText);
-  EXPECT_EQ(m_ui.boxes[0].style, kSidStarIconStop);
+  EXPECT_EQ(m_ui.boxes[0].style, ui::kMbIconStop);
   EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, -1, 0, 0));
 }
 
