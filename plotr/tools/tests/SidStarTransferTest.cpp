@@ -1,0 +1,336 @@
+// The download and upload dialogs' logic against loopback servers: what is fetched, kept,
+// deleted, uploaded and renamed for normal users and editors, the end message on every path,
+// and Exit during a transfer.
+
+#include "plotr/tools/SidStarTransfer.h"
+
+#include "platform/inet/testing/LoopbackServers.h"
+#include "platform/profile/Profile.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/win/Clock.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/tools/SidStarFile.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+// 2026-03-01 12:00:00 UTC
+const std::chrono::system_clock::time_point kNow = std::chrono::system_clock::from_time_t(1772366400);
+
+std::string Guid(int n) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%08d-0000-0000-0000-000000000000", n);
+  return text;
+}
+
+// Records what the dialog would show; the worker calls from its own thread.
+class RecordingView : public ISidStarTransferView {
+ public:
+  void SetStatus(const std::string& text) override { Lock(), statuses.push_back(text); }
+  void AddRow(const std::string& id, const std::string&) override { Lock(), rows.push_back(id); }
+  void RemoveRow(int row) override {
+    auto lock = Lock();
+    rows.erase(rows.begin() + row);
+  }
+  void SelectFirstRow() override {}
+  void SetProgress(int position, int range) override { Lock(), progress.push_back({position, range}); }
+  void EnableStart(bool enable) override { Lock(), startEnabled = enable; }
+  void EnableExit(bool enable) override { Lock(), exitEnabled = enable; }
+  void EndDialog() override { Lock(), ended = true; }
+  int MessageBox(const std::string& text, uint32_t) override {
+    auto lock = Lock();
+    boxes.push_back(text);
+    return ui::kIdOk;
+  }
+  std::vector<bool> CheckedRows() override { return checked; }
+
+  std::string LastStatus() {
+    auto lock = Lock();
+    return statuses.empty() ? "" : statuses.back();
+  }
+
+  std::mutex mutex;
+  std::vector<std::string> statuses;
+  std::vector<std::string> rows;
+  std::vector<std::pair<int, int>> progress;
+  std::vector<std::string> boxes;
+  std::vector<bool> checked;
+  bool startEnabled = true;
+  bool exitEnabled = true;
+  bool ended = false;
+
+ private:
+  std::unique_lock<std::mutex> Lock() { return std::unique_lock<std::mutex>(mutex); }
+};
+
+class SidStarTransferTest : public ::testing::Test {
+ protected:
+  SidStarTransferTest() : m_settings("transfer"), m_clock(0, kNow) {
+    m_root = m_settings.Folder();
+    for (const char* folder : {"http/sidstar", "ftp/published", "ftp/submitted", "local"}) {
+      fs::create_directories(m_root / folder);
+    }
+    m_local = (m_root / "local").string() + "/";
+    m_options.folder = m_local;
+    m_options.timeouts.connectMs = 2000;
+    m_options.timeouts.connectRetries = 0;
+    m_options.timeouts.controlMs = 2000;
+    m_options.timeouts.dataStallMs = 2000;
+  }
+
+  void StartServers(int bytesPerSecond = 0) {
+    m_ftp = std::make_unique<inettest::FtpServer>((m_root / "ftp").string(), "sidstar", "letmein", bytesPerSecond);
+    m_http = std::make_unique<inettest::HttpServer>((m_root / "http").string());
+    ASSERT_GT(m_ftp->Port(), 0);
+    ASSERT_GT(m_http->Port(), 0);
+    std::string password;
+    for (char c : std::string("letmein")) password += static_cast<char>(c + kSidStarPasswordShift);
+    std::ofstream(m_root / "http" / "sidstar" / kSidStarInfoName, std::ios::binary)
+        << "ftp://127.0.0.1:" << m_ftp->Port() << "\nsidstar\n" << password << "\npublished\nsubmitted\n4.80\n";
+    m_options.urlBase = m_http->Url();
+  }
+
+  static CSidStarAirport Airport(int n, const char* id, const char* stamp, char separator = '-') {
+    CSidStarAirport a;
+    a.guid = Guid(n);
+    a.separator = separator;
+    a.stamp = stamp;
+    a.id = id;
+    a.name = std::string("Field ") + id;
+    a.lat = static_cast<float>(n);
+    a.lon = static_cast<float>(n);
+    a.authors = {"Author"};
+    return a;
+  }
+  void PutOnServer(const char* folder, const CSidStarAirport& a) {
+    ASSERT_TRUE(a.Write((m_root / "ftp" / folder / (a.guid + "-" + a.stamp + ".ss")).string()));
+  }
+  void PutLocal(const CSidStarAirport& a) { ASSERT_TRUE(a.Write(a.FilePath(m_local))); }
+
+  std::unique_ptr<CSidStarStore> Store() {
+    auto store = std::make_unique<CSidStarStore>();
+    store->SetFolders(m_local, m_local);
+    store->SetClock(&m_clock);
+    store->ScanFiles();
+    return store;
+  }
+
+  // Starts the transfer and hands the worker's end message back to it, as the dialog does.
+  uintptr_t Run(CSidStarTransfer& transfer) {
+    m_target.Clear();
+    transfer.OnOK();
+    if (!transfer.Running()) return 2;
+    const auto deadline = Clock::now() + 20s;
+    while (m_target.Messages().empty() && Clock::now() < deadline) std::this_thread::sleep_for(5ms);
+    const std::vector<ui::Message> messages = m_target.Messages();
+    EXPECT_EQ(messages.size(), 1u);
+    if (messages.empty()) return 2;
+    EXPECT_EQ(messages[0].code, kWmAppTransferProgress);
+    transfer.OnTransferMessage(messages[0].wParam);
+    return messages[0].wParam;
+  }
+
+  std::vector<std::string> LocalFiles() const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(m_local)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  std::vector<std::string> ServerFiles(const char* folder) const {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(m_root / "ftp" / folder)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  plantest::ScopedPlanFolder m_settings;
+  win::FakeClock m_clock;
+  fs::path m_root;
+  std::string m_local;
+  SidStarServerOptions m_options;
+  std::unique_ptr<inettest::FtpServer> m_ftp;
+  std::unique_ptr<inettest::HttpServer> m_http;
+  RecordingView m_view;
+  ui::RecordingTarget m_target;
+};
+
+TEST(SidStarStampAge, ThirtyDaysAndFortyEightHours) {
+  win::FakeClock clock(0, kNow);  // 2026-03-01 12:00:00
+  struct Case {
+    const char* stamp;
+    bool older;
+  };
+  const Case cases[] = {
+      {"20260130-120000", false},  // exactly 30 days
+      {"20260129-120000", true},   // 31 days
+      {"20260130-115959", false},  // 30 days and a second: still 30 whole days
+      {"20261301-000000", false},  // no such month
+      {"20260230-000000", false},  // no such day
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.stamp);
+    EXPECT_EQ(SidStarStampOlderThan30Days(c.stamp, clock), c.older);
+  }
+  EXPECT_FALSE(SidStarStampBeyond48Hours("20260303-120000", clock));
+  EXPECT_TRUE(SidStarStampBeyond48Hours("20260303-130000", clock));
+  EXPECT_FALSE(SidStarStampBeyond48Hours("20260303-125959", clock));
+  EXPECT_FALSE(SidStarStampBeyond48Hours("20260230-000000", clock));
+  EXPECT_FALSE(SidStarStampOlderThan30Days("x", clock));
+}
+
+TEST_F(SidStarTransferTest, NormalDownloadFetchesNewAndKeepsLocalWork) {
+  StartServers();
+  PutOnServer("published", Airport(1, "LSZH", "20260301-100000"));
+  PutOnServer("published", Airport(2, "EDDF", "20260301-100000"));
+  PutOnServer("published", Airport(3, "KJFK", "20260301-100000"));
+  PutOnServer("published", Airport(6, "LFPG", "20260101-000000"));
+  PutLocal(Airport(3, "KJFK", "20260101-000000", '+'));   // changed here: never overwritten
+  PutLocal(Airport(4, "OLD1", "20260101-000000"));        // gone from the server 59 days ago
+  PutLocal(Airport(5, "NEW1", "20260215-000000"));        // gone from the server 14 days ago
+  PutLocal(Airport(6, "LFPG", "20260201-000000"));        // newer than the server's
+  auto store = Store();
+  ASSERT_EQ(store->GetAirportCount(), 4);
+
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_FALSE(transfer.Running());
+  EXPECT_EQ(m_view.rows, (std::vector<std::string>{"EDDF", "LSZH"}));
+  EXPECT_EQ(m_view.LastStatus(), "Download ready");
+  ASSERT_EQ(m_view.boxes.size(), 1u) << "the server's newer version";
+  EXPECT_NE(m_view.boxes[0].find("Chartwright is 4.80.\nYour Chartwright version is 4.70."), std::string::npos);
+  EXPECT_FALSE(m_view.startEnabled);
+  std::vector<std::string> ids;
+  for (const CSidStarAirport& a : store->m_airports) ids.push_back(a.id + a.separator);
+  EXPECT_EQ(ids, (std::vector<std::string>{"EDDF-", "KJFK+", "LFPG-", "LSZH-", "NEW1-"}));
+  EXPECT_EQ(LocalFiles(), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss", Guid(2) + "-20260301-100000.ss",
+                                                    Guid(3) + "+20260101-000000.ss", Guid(5) + "-20260215-000000.ss",
+                                                    Guid(6) + "-20260201-000000.ss"}));
+  EXPECT_EQ(m_view.progress.front(), std::make_pair(1, 3));
+  EXPECT_EQ(m_view.progress.back(), std::make_pair(3, 3));
+
+  // Nothing new the second time.
+  m_view.rows.clear();
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_TRUE(m_view.rows.empty());
+  EXPECT_EQ(m_view.LastStatus(), "Download ready. No new SID/STARs");
+  EXPECT_EQ(store->GetAirportCount(), 5);
+}
+
+TEST_F(SidStarTransferTest, EditorDownloadCleansTheSubmissions) {
+  StartServers();
+  ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "Sid/Star", "YES"));
+  m_options.editor = true;
+  PutOnServer("submitted", Airport(1, "LSZH", "20260301-100000"));
+  PutOnServer("submitted", Airport(2, "FUTR", "20260303-130000"));  // 49 hours ahead
+  PutOnServer("submitted", Airport(3, "STAL", "20260101-000000"));  // 59 days, not held here
+  PutOnServer("submitted", Airport(4, "KEPT", "20260101-000000"));  // 59 days, held here
+  PutLocal(Airport(4, "KEPT", "20251201-000000", '+'));
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
+                                                                 Guid(4) + "-20260101-000000.ss"}));
+  EXPECT_EQ(m_view.rows, std::vector<std::string>{"LSZH"});
+  ASSERT_EQ(store->GetAirportCount(), 2);
+  EXPECT_EQ(store->GetAirport(1).separator, '+') << "an editor's fetched file waits for publishing";
+  EXPECT_TRUE(fs::exists(m_local + Guid(1) + "+20260301-100000.ss"));
+}
+
+TEST_F(SidStarTransferTest, UploadSendsCheckedAirportsAndMarksThemPublished) {
+  StartServers();
+  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
+  PutLocal(Airport(2, "BBBB", "20260301-100000", '+'));
+  PutLocal(Airport(3, "CCCC", "20260301-100000", '+'));
+  PutLocal(Airport(4, "DDDD", "20260201-100000"));
+  PutOnServer("submitted", Airport(2, "BBBB", "20260301-100000"));  // this version is already there
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
+  transfer.OnInitDialog();
+  EXPECT_EQ(m_view.rows, (std::vector<std::string>{"AAAA", "BBBB", "CCCC"}));
+
+  m_view.checked = {false, false, false};
+  EXPECT_EQ(Run(transfer), 2u) << "nothing checked: no connection";
+  ASSERT_EQ(m_view.boxes.size(), 1u);
+  EXPECT_EQ(m_view.boxes[0], "Select first the Airports for Upload.");
+
+  m_view.checked = {true, true, false};
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_EQ(m_view.rows, std::vector<std::string>{"CCCC"});
+  EXPECT_EQ(m_view.LastStatus(), "Upload ready");
+  EXPECT_TRUE(m_view.startEnabled) << "a row remains";
+  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
+                                                                 Guid(2) + "-20260301-100000.ss"}));
+  EXPECT_EQ(store->GetAirport(0).separator, '-');
+  EXPECT_EQ(store->GetAirport(1).separator, '-');
+  EXPECT_EQ(store->GetAirport(2).separator, '+');
+  EXPECT_TRUE(fs::exists(m_local + Guid(1) + "-20260301-100000.ss"));
+  EXPECT_TRUE(fs::exists(m_local + Guid(2) + "-20260301-100000.ss"));
+  EXPECT_EQ(transfer.RowAirports(), std::vector<int>{2});
+
+  m_view.checked = {true};
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_TRUE(m_view.rows.empty());
+  EXPECT_FALSE(m_view.startEnabled);
+}
+
+TEST_F(SidStarTransferTest, ExitDuringAThrottledDownloadEndsTheDialogAfterTheWorker) {
+  StartServers(4096);
+  CSidStarAirport big = Airport(1, "BIGG", "20260301-100000");
+  big.city = "x";
+  for (int i = 0; i < 3000; ++i) {
+    CSidStarProcedure p;
+    p.id = "P" + std::to_string(i);
+    p.waypoints.resize(2);
+    p.waypoints[0].type = 'R';
+    p.waypoints[1].type = 'I';
+    big.sids.groups.push_back({'I', "X", "", 0, 0, {p}});
+  }
+  PutOnServer("published", big);
+  m_options.timeouts = inet::Timeouts{};
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  transfer.OnOK();
+  ASSERT_TRUE(transfer.Running());
+  std::this_thread::sleep_for(300ms);
+  const auto start = Clock::now();
+  transfer.OnCancel();
+  EXPECT_FALSE(m_view.exitEnabled);
+  EXPECT_FALSE(m_view.ended) << "the dialog waits for the worker";
+  while (m_target.Messages().empty() && Clock::now() - start < 2s) std::this_thread::sleep_for(5ms);
+  EXPECT_LT(Clock::now() - start, 2s);
+  ASSERT_EQ(m_target.Messages().size(), 1u);
+  EXPECT_EQ(m_target.Messages()[0].wParam, 0u);
+  transfer.OnTransferMessage(0);
+  EXPECT_TRUE(m_view.ended);
+  EXPECT_TRUE(LocalFiles().empty()) << "neither a file nor a temporary";
+  EXPECT_EQ(store->GetAirportCount(), 0);
+  std::this_thread::sleep_for(50ms);
+  EXPECT_EQ(m_target.Messages().size(), 1u) << "one end message";
+}
+
+TEST_F(SidStarTransferTest, ServerNotFound) {
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  transfer.OnOK();
+  EXPECT_FALSE(transfer.Running());
+  EXPECT_EQ(m_view.LastStatus(), "Server not found !!!");
+  EXPECT_TRUE(m_view.startEnabled);
+  transfer.OnCancel();
+  EXPECT_TRUE(m_view.ended);
+  EXPECT_TRUE(m_target.Messages().empty());
+
+}
+
+}  // namespace
