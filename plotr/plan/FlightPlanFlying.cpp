@@ -104,6 +104,7 @@ bool CFlightPlanCore::PreviousWaypoint() {
   if (IsFlyPlanActive() && m_currentRow >= 0 && m_currentRow < count &&
       m_rows[static_cast<size_t>(m_currentRow)].rowKind == kRowDeparture)
     return false;
+  if (m_currentRow <= 0) return false;
   for (int i = std::min(m_currentRow, count) - 1; i >= 0; --i) {
     if (IsFlownRow(m_rows[static_cast<size_t>(i)])) {
       m_currentRow = i;
@@ -118,7 +119,8 @@ bool CFlightPlanCore::NextWaypoint() {
   if (IsFlyPlanActive() && m_currentRow >= 0 && m_currentRow < count &&
       m_rows[static_cast<size_t>(m_currentRow)].rowKind == kRowDestination)
     return false;
-  for (int i = std::max(m_currentRow + 1, 0); i < count; ++i) {
+  if (m_currentRow >= count) return false;
+  for (int i = m_currentRow < 0 ? 0 : m_currentRow + 1; i < count; ++i) {
     if (IsFlownRow(m_rows[static_cast<size_t>(i)])) {
       m_currentRow = i;
       return true;

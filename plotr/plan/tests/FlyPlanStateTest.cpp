@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -147,6 +148,15 @@ TEST_F(FlyPlanState, NextAndPreviousPassOverPseudoAndBearingRows) {
   EXPECT_EQ(3, m_plan.m_currentRow);
   m_plan.m_currentRow = 0;
   EXPECT_FALSE(m_plan.PreviousWaypoint()) << "flying, at the departure";
+
+  // Rows left by a gauge or an old state, far outside the rows.
+  for (const int row : {INT32_MIN, -1, 7, INT32_MAX}) {
+    m_plan.m_currentRow = row;
+    m_plan.StopFlyPlan();
+    EXPECT_EQ(row < 0, m_plan.NextWaypoint()) << row;
+    m_plan.m_currentRow = row;
+    EXPECT_EQ(row > 0, m_plan.PreviousWaypoint()) << row;
+  }
 
   m_plan.m_rows.clear();
   m_plan.m_currentRow = 0;
