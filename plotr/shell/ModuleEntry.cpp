@@ -3,6 +3,7 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/SimBlock.h"
@@ -19,6 +20,7 @@ void ModuleInit() {
   // Without the simulator's window the module stays loaded, without windows or hot keys.
   if (host == nullptr) return;
   g_App.SetHostWindow(host);
+  InitModuleWindows(host);
 }
 
 // Everything is released when the simulator closes its main window and at library unload.

@@ -7,12 +7,12 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/Messages.h"
 #include "plotr/plan/SimSnapshot.h"
+#include "plotr/shell/UpdateHints.h"
 
 class CSettings;
 
-// Posted to the main frame after an exchange.
-inline constexpr uint32_t WM_APP_WIND_CHANGED = 0x8200;
-inline constexpr uint32_t WM_APP_SIMDATA_CHANGED = 0x8201;
+// WM_APP_WIND_CHANGED and WM_APP_SIMDATA_CHANGED (UpdateHints.h) go to the main frame after an
+// exchange.
 
 // The module's version, published to gauges as CHARTWRIGHT_VERSION.
 inline constexpr const char* kModuleVersionText = "4.70";

@@ -38,6 +38,11 @@ MainFrame::MainFrame(HostCore& host, const AircraftStart& start)
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(m_state, 0, wxALL, 8);
   client->SetSizer(sizer);
+  // A frame sizes its only child by itself, but stops once a module adds a window of its own:
+  // the client keeps its size through a sizer.
+  auto* frameSizer = new wxBoxSizer(wxVERTICAL);
+  frameSizer->Add(client, 1, wxEXPAND);
+  SetSizer(frameSizer);
 
   Bind(wxEVT_MENU, [this](wxCommandEvent&) { Close(); }, wxID_EXIT);
   Bind(wxEVT_MENU, &MainFrame::OnPause, this, kIdPause);

@@ -1,0 +1,382 @@
+#include "plotr/shell/MainFrm.h"
+
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/sizer.h>
+
+#include "platform/profile/Profile.h"
+#include "platform/ui/StringTable.h"
+#include "platform/ui/WxMessages.h"
+#include "platform/win/Codepage.h"
+#include "plotr/plan/SceneryOpen.h"
+#include "plotr/shell/CommandIds.h"
+#include "plotr/shell/FloatWnd.h"
+#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/HotKeys.h"
+#include "plotr/shell/MenuViews.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/shell/ShellRules.h"
+#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/SplitWnd.h"
+#include "plotr/sim/SimBlock.h"
+
+namespace {
+
+CMainFrm* g_mainFrame = nullptr;
+
+constexpr char kDockedSection[] = "Docked";
+constexpr char kFloatingSection[] = "Floating";
+
+int ReadLayoutInt(const char* section, const char* key, int defaultValue) {
+  return profile::GetInt(g_App.GetProfileFile(), section, key, defaultValue);
+}
+
+void WriteLayoutInt(const char* section, const char* key, int value) {
+  profile::WriteInt(g_App.GetProfileFile(), section, key, value);
+}
+
+wxString Wx(const std::string& cp1252) { return wxString::FromUTF8(win::Cp1252ToUtf8(cp1252)); }
+
+}  // namespace
+
+CMainFrm* GetMainFrame() { return g_mainFrame; }
+
+CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* host, CPlotrDoc* document)
+    : wxPanel(docked, cmd::kMainFrameId, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN | wxTAB_TRAVERSAL),
+      m_docked(docked),
+      m_floating(floating),
+      m_host(host),
+      m_document(document),
+      m_timer(this, cmd::kMainTimer) {
+  g_mainFrame = this;
+  CreateClient();
+  Bind(wxEVT_TIMER, &CMainFrm::OnTimer, this, cmd::kMainTimer);
+  Bind(wxEVT_MENU, &CMainFrm::OnFrameCommand, this);
+  Bind(wxEVT_UPDATE_UI, &CMainFrm::OnFrameUpdate, this);
+  Bind(ui::EVT_APP_MESSAGE, [this](wxThreadEvent& event) {
+    const ui::Message m = ui::MessageFromEvent(event);
+    std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(m.lParam));
+    OnAppMessage(m.code, m.wParam, text.get());
+  });
+  // The pane that takes the focus makes its view the active one.
+  Bind(wxEVT_CHILD_FOCUS, [this](wxChildFocusEvent& event) {
+    for (wxWindow* w = event.GetWindow(); w != nullptr && w != this; w = w->GetParent())
+      for (CPaneView* view : m_views)
+        if (view != nullptr && view->GetWindow() == w) m_activeView = view;
+    event.Skip();
+  });
+  m_timer.Start(100);
+  SetMessageText(Wx(ui::LoadString(shellstr::kIdlePrompt)));
+}
+
+CMainFrm::~CMainFrm() {
+  m_timer.Stop();
+  if (g_mainFrame == this) g_mainFrame = nullptr;
+}
+
+void CMainFrm::CreateClient() {
+  m_status = new wxStatusBar(this, 0xE801, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
+  int widths[4] = {-1, 0, 0, 0};
+  const unsigned texts[3] = {shellstr::kPaneTitleWidth, shellstr::kPaneAircraftWidth, shellstr::kPaneZoomWidth};
+  for (int i = 0; i < 3; ++i) widths[i + 1] = GetTextExtent(Wx(ui::LoadString(texts[i]))).x + 8;
+  m_status->SetFieldsCount(4, widths);
+
+  m_outer = new CSplitWnd(this, 2, 1, 0xE900);
+  m_row0 = new CSplitWnd(m_outer, 1, 2);
+  m_row1 = new CSplitWnd(m_outer, 1, 3);
+  m_outer->SetPane(0, 0, m_row0);
+  m_outer->SetPane(1, 0, m_row1);
+
+  auto make = [this](PaneSlot slot, wxWindow* parent) {
+    auto* view = new CPaneView(slot, *m_document, parent);
+    m_views[static_cast<size_t>(slot)] = view;
+    return view->GetWindow();
+  };
+  m_row0->SetPane(0, 0, make(PaneSlot::Search, m_row0));
+  auto* menuPlan = new CMenuPlanView(m_row0, *m_document);
+  m_views[static_cast<size_t>(PaneSlot::PlanTable)] = menuPlan->GetPlanView();
+  m_row0->SetPane(0, 1, menuPlan);
+  m_row1->SetPane(0, 0, make(PaneSlot::Pilot1, m_row1));
+  m_row1->SetPane(0, 1, make(PaneSlot::Pilot2, m_row1));
+  m_row1->SetPane(0, 2, make(PaneSlot::Map, m_row1));
+  m_activeView = menuPlan->GetPlanView();
+
+  auto form = [this](PaneSlot slot) {
+    IPaneWindow* pane = GetPaneView(slot)->GetPane();
+    return pane != nullptr ? pane->GetFormSize() : wxSize(0, 0);
+  };
+  m_searchForm = form(PaneSlot::Search);
+  m_pilot1Form = form(PaneSlot::Pilot1);
+  m_pilot2Form = form(PaneSlot::Pilot2);
+  ApplyLayoutKeys(kDockedSection, false);
+
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(m_outer, 1, wxEXPAND);
+  sizer->Add(m_status, 0, wxEXPAND);
+  SetSizer(sizer);
+  m_status->Show(ReadLayoutInt(kDockedSection, "Statusbar", 1) != 0);
+
+  for (CPaneView* view : m_views)
+    if (view != nullptr) view->OnUpdate(nullptr, nullptr);
+}
+
+void CMainFrm::ApplyLayoutKeys(const char* section, bool floatingDefaults) {
+  m_outer->SetRowInfo(0, ReadLayoutInt(section, "PlanHeight", floatingDefaults ? 0 : kDefaultPlanHeight),
+                      kMinimumPlanHeight);
+  m_row0->SetColumnInfo(0, ReadLayoutInt(section, "SearchWidth", floatingDefaults ? 0 : m_searchForm.x),
+                        m_searchForm.x / 2);
+  m_row1->SetColumnInfo(0, ReadLayoutInt(section, "Pilot1Width", floatingDefaults ? 0 : m_pilot1Form.x),
+                        m_pilot1Form.x / 2);
+  m_row1->SetColumnInfo(1, ReadLayoutInt(section, "Pilot2Width", 0), m_pilot2Form.x / 2);
+}
+
+void CMainFrm::CloseViews() {
+  m_timer.Stop();
+  for (CPaneView*& view : m_views) {
+    if (view == nullptr) continue;
+    if (m_document != nullptr) m_document->RemoveView(view);
+    view->SetDocument(nullptr);
+    delete view;
+    view = nullptr;
+  }
+  m_activeView = nullptr;
+}
+
+bool CMainFrm::IsDocked() const { return GetParent() == m_docked; }
+
+wxWindow* CMainFrm::ContainerOf(bool docked) const {
+  return docked ? static_cast<wxWindow*>(m_docked) : static_cast<wxWindow*>(m_floating);
+}
+
+bool CMainFrm::ToggleShowWindow() {
+  if (m_visible) {
+    SaveLayout(IsDocked());
+    ContainerOf(IsDocked())->Hide();
+    if (wxWindow* host = m_host != nullptr ? m_host->GetHostWindow() : nullptr) host->SetFocus();
+    m_visible = false;
+    return m_visible;
+  }
+  const bool firstShow = !m_shownOnce;
+  bool loaded = false;
+  int removed = 0;
+  if (firstShow && m_document != nullptr) {
+    m_document->GetPlan().GetSidStarStore().ScanFiles();
+    m_document->UpdatePlanViews(nullptr, kHintSidStarCatalogue);
+    OpenScenery(m_document->GetPlan(), loaded, removed, true);
+  }
+  if (IsDocked())
+    m_docked->ShowOverHost();
+  else
+    m_floating->ShowFloat();
+  SetFocus();
+  m_visible = true;
+  if (firstShow) {
+    // The window is up before a missing database is asked for.
+    if (!loaded && m_document != nullptr) OpenScenery(m_document->GetPlan(), loaded, removed, false);
+    if (loaded && m_document != nullptr) m_document->UpdatePlanViews(nullptr, kHintDatabaseReloaded | kHintPlanGeometry);
+    m_shownOnce = true;
+  }
+  return m_visible;
+}
+
+void CMainFrm::OnToggleDocked() {
+  const bool docked = IsDocked();
+  SaveLayout(docked);
+  if (docked) {
+    m_docked->Hide();
+    Reparent(m_floating);
+    m_floating->PlaceFrame();
+    RestoreLayout(false);
+    m_floating->ShowFloat();
+  } else {
+    m_floating->Hide();
+    Reparent(m_docked);
+    m_docked->PlaceFrame();
+    RestoreLayout(true);
+    m_docked->ShowOverHost();
+  }
+  SetFocus();
+}
+
+void CMainFrm::SaveLayout(bool docked) {
+  const char* section = docked ? kDockedSection : kFloatingSection;
+  WriteLayoutInt(section, "Statusbar", m_status->IsShown() ? 1 : 0);
+  WriteLayoutInt(section, "PlanHeight", m_outer->GetRowCurrent(0));
+  WriteLayoutInt(section, "SearchWidth", m_row0->GetColumnCurrent(0));
+  WriteLayoutInt(section, "Pilot1Width", m_row1->GetColumnCurrent(0));
+  WriteLayoutInt(section, "Pilot2Width", m_row1->GetColumnCurrent(1));
+}
+
+void CMainFrm::RestoreLayout(bool docked) {
+  const char* section = docked ? kDockedSection : kFloatingSection;
+  m_status->Show(ReadLayoutInt(section, "Statusbar", docked ? 1 : 0) != 0);
+  ApplyLayoutKeys(section, !docked);
+  Layout();
+  m_outer->RecalcLayout();
+  m_row0->RecalcLayout();
+  m_row1->RecalcLayout();
+}
+
+void CMainFrm::ToggleFlyFlightPlan() {
+  if (auto* toggle = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_FP_TOGGLE"))) *toggle = 1;
+  if (auto* waypoint = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_FP_WP"))) *waypoint = -1;
+}
+
+void CMainFrm::SetMessageText(const wxString& text) { m_status->SetStatusText(text, 0); }
+wxString CMainFrm::GetMessageText() const { return m_status->GetStatusText(0); }
+
+void CMainFrm::BeginModalState() {
+  if (m_modalDepth++ == 0) ContainerOf(IsDocked())->Disable();
+}
+
+void CMainFrm::EndModalState() {
+  if (m_modalDepth > 0 && --m_modalDepth == 0) ContainerOf(IsDocked())->Enable();
+}
+
+bool CMainFrm::TryBefore(wxEvent& event) {
+  const wxEventType type = event.GetEventType();
+  if (!m_routing && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
+    m_routing = true;
+    bool handled = false;
+    if (m_activeView != nullptr)
+      handled = m_activeView->ProcessEventLocally(event);
+    else if (m_document != nullptr)
+      handled = m_document->ProcessEventLocally(event);
+    m_routing = false;
+    if (handled) return true;
+  }
+  return wxPanel::TryBefore(event);
+}
+
+bool CMainFrm::RouteCommand(int id) {
+  wxCommandEvent event(wxEVT_MENU, id);
+  event.SetEventObject(this);
+  return ProcessWindowEvent(event);
+}
+
+void CMainFrm::UpdateMenuItems(wxMenu& menu) {
+  for (size_t i = menu.GetMenuItemCount(); i-- > 0;) {
+    wxMenuItem* item = menu.FindItemByPosition(i);
+    if (item->IsSubMenu()) {
+      UpdateMenuItems(*item->GetSubMenu());
+      continue;
+    }
+    if (item->IsSeparator()) continue;
+    const int id = item->GetId();
+    const bool removable = (id >= cmd::kSaveAsSidStar && id <= cmd::kSaveAsStar) || id == cmd::kMultiplayerConnect ||
+                           id == cmd::kMultiplayerDisconnect;
+    if (removable && m_document != nullptr && !m_document->MenuItemStays(id)) {
+      menu.Destroy(item);
+      continue;
+    }
+    wxUpdateUIEvent event(id);
+    event.SetEventObject(this);
+    ProcessWindowEvent(event);
+    item->Enable(event.GetSetEnabled() && event.GetEnabled());
+    if (item->IsCheckable()) item->Check(event.GetSetChecked() && event.GetChecked());
+    if (event.GetSetText()) item->SetItemLabel(event.GetText());
+  }
+}
+
+void CMainFrm::ShowPopup(wxMenu& menu, const wxPoint& screenPoint) {
+  UpdateMenuItems(menu);
+  PopupMenu(&menu, ScreenToClient(screenPoint));
+}
+
+void CMainFrm::OnFrameCommand(wxCommandEvent& event) {
+  switch (event.GetId()) {
+    case cmd::kToggleDocked:
+      OnToggleDocked();
+      return;
+    case cmd::kViewStatusBar:
+      m_status->Show(!m_status->IsShown());
+      Layout();
+      return;
+    case cmd::kAppAbout:
+      ShowAboutDialog(this);
+      return;
+    default:
+      event.Skip();
+  }
+}
+
+void CMainFrm::OnFrameUpdate(wxUpdateUIEvent& event) {
+  switch (event.GetId()) {
+    case cmd::kToggleDocked: {
+      event.Enable(true);
+      event.Check(IsDocked());
+      if (wxDynamicCast(event.GetEventObject(), wxMenu) != nullptr || event.GetEventObject() == this)
+        event.SetText("&Docked Window\t" + hotkey::KeyText(g_Settings.GetDockingKey(false)));
+      return;
+    }
+    case cmd::kViewStatusBar:
+      event.Enable(true);
+      event.Check(m_status->IsShown());
+      return;
+    case cmd::kAppAbout:
+      event.Enable(true);
+      return;
+    default:
+      event.Skip();
+  }
+}
+
+void CMainFrm::OnTimer(wxTimerEvent&) { OnHeartbeat(); }
+
+void CMainFrm::OnHeartbeat() {
+  const TickWork work = PlanTick(m_tickCounter, m_shownOnce, wxWindow::GetCapture() != nullptr);
+  if (work.idle) RunIdleUpdate();
+  if (work.dialogWatch) WatchHostDialogs();
+  if (work.documentTick && m_document != nullptr) m_document->OnTick(m_tickCounter);
+  if (m_shownOnce) ++m_tickCounter;
+}
+
+void CMainFrm::RunIdleUpdate() {
+  if (!m_visible) return;
+  UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  UpdateStatusPanes();
+}
+
+void CMainFrm::UpdateStatusPanes() {
+  if (m_document == nullptr || !m_status->IsShown()) return;
+  const wxString title = Wx(m_document->GetPlanTitle());
+  if (m_status->GetStatusText(1) != title) m_status->SetStatusText(title, 1);
+  const wxString aircraft = Wx(m_document->GetAircraftTitle());
+  if (m_status->GetStatusText(2) != aircraft) m_status->SetStatusText(aircraft, 2);
+}
+
+void CMainFrm::WatchHostDialogs() {
+  wxWindow* host = m_host != nullptr ? m_host->GetHostWindow() : nullptr;
+  HostDialogFacts facts;
+  for (wxWindow* w : wxTopLevelWindows) {
+    auto* dialog = wxDynamicCast(w, wxDialog);
+    if (dialog == nullptr || dialog->GetParent() != host || !dialog->IsShown()) continue;
+    facts.ownDialog = true;
+    const wxWindowList& children = dialog->GetChildren();
+    if (!children.empty()) {
+      if (auto* button = wxDynamicCast(children.front(), wxButton)) {
+        facts.firstChildIsButton = true;
+        facts.firstChildLabel = button->GetLabel().utf8_string();
+      }
+    }
+    break;
+  }
+  m_mayShow = MayShowOverHostDialog(g_Settings.GetSimVer(), facts);
+  if (!m_mayShow && m_visible) ToggleShowWindow();
+}
+
+void CMainFrm::OnAppMessage(uint32_t code, uintptr_t wParam, const std::string* text) {
+  if (m_document == nullptr) return;
+  switch (code) {
+    case WM_APP_WIND_CHANGED: m_document->OnWindChanged(); break;
+    case WM_APP_SIMDATA_CHANGED: m_document->OnSimDataChanged(); break;
+    case WM_APP_GUIDANCE_CHANGED: m_document->OnGuidanceChanged(); break;
+    case WM_APP_STATUS_TEXT:
+      if (!AcceptStatusText(text != nullptr, m_customStatus)) break;
+      SetMessageText(Wx(text != nullptr ? *text : ui::LoadString(static_cast<unsigned>(wParam))));
+      break;
+    default: break;
+  }
+}

@@ -1,0 +1,115 @@
+#pragma once
+// The module's visible window: status bar, the nested splitters with every pane, the 100 ms
+// heartbeat, showing and hiding, docking and floating with a layout per state, and the route
+// commands take: the active view, the document, then the frame.
+
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/statusbr.h>
+#include <wx/timer.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "plotr/shell/Panes.h"
+#include "plotr/shell/UpdateHints.h"
+
+class CFloatWnd;
+class CFloatWndMain;
+class CHostFrameWnd;
+class CPlotrDoc;
+class CSplitWnd;
+
+// Default sizes and minimums of the layout keys.
+inline constexpr int kDefaultPlanHeight = 100;
+inline constexpr int kMinimumPlanHeight = 50;
+
+class CMainFrm : public wxPanel {
+ public:
+  CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* host, CPlotrDoc* document);
+  ~CMainFrm() override;
+
+  bool ToggleShowWindow();
+  void OnToggleDocked();
+  bool IsDocked() const;
+  bool IsVisible() const { return m_visible; }
+  bool IsShownOnce() const { return m_shownOnce; }
+  bool IsShowAllowed() const { return m_mayShow; }
+  void SetShowAllowed(bool allowed) { m_mayShow = allowed; }
+  void ToggleFlyFlightPlan();
+  void SaveLayout(bool docked);
+  void RestoreLayout(bool docked);
+
+  CPlotrDoc* GetDocument() const { return m_document; }
+  wxView* GetActiveView() const { return m_activeView; }
+  void SetActiveView(wxView* view) { m_activeView = view; }
+  CPaneView* GetPaneView(PaneSlot slot) const { return m_views[static_cast<size_t>(slot)]; }
+  void SetMessageText(const wxString& text);
+  wxString GetMessageText() const;
+  void BeginModalState();
+  void EndModalState();
+
+  // Runs a command through the route (active view, document, frame); true when handled.
+  bool RouteCommand(int id);
+  // Shows a popup menu at a screen point: items that must go are removed, the others updated
+  // through the route, and the chosen command goes through the route too.
+  void ShowPopup(wxMenu& menu, const wxPoint& screenPoint);
+  // The state of a command as the route answers it: enabled, checked, text.
+  void UpdateMenuItems(wxMenu& menu);
+
+  // One heartbeat tick (the timer calls it every 100 ms).
+  void OnHeartbeat();
+  uint32_t GetTickCounter() const { return m_tickCounter; }
+  // The module windows' update of commands and panes.
+  void RunIdleUpdate();
+  // The look at the simulator's dialogs.
+  void WatchHostDialogs();
+  // Private messages 0x8200-0x8202 and 0x8204.
+  void OnAppMessage(uint32_t code, uintptr_t wParam, const std::string* text);
+
+  CSplitWnd* GetOuterSplitter() const { return m_outer; }
+  CSplitWnd* GetRow0Splitter() const { return m_row0; }
+  CSplitWnd* GetRow1Splitter() const { return m_row1; }
+  wxStatusBar* GetStatusBar() const { return m_status; }
+  CFloatWnd* GetFloatingFrame() const { return m_floating; }
+  CFloatWndMain* GetDockedContainer() const { return m_docked; }
+
+  // Destroys the views and stops the heartbeat; the document stays.
+  void CloseViews();
+
+ protected:
+  bool TryBefore(wxEvent& event) override;
+
+ private:
+  void CreateClient();
+  void OnTimer(wxTimerEvent& event);
+  void OnFrameCommand(wxCommandEvent& event);
+  void OnFrameUpdate(wxUpdateUIEvent& event);
+  void UpdateStatusPanes();
+  void ApplyLayoutKeys(const char* section, bool floatingDefaults);
+  wxWindow* ContainerOf(bool docked) const;
+
+  CFloatWndMain* m_docked;
+  CFloatWnd* m_floating;
+  CHostFrameWnd* m_host;
+  CPlotrDoc* m_document;
+  wxStatusBar* m_status = nullptr;
+  CSplitWnd* m_outer = nullptr;
+  CSplitWnd* m_row0 = nullptr;
+  CSplitWnd* m_row1 = nullptr;
+  std::array<CPaneView*, static_cast<size_t>(PaneSlot::Count)> m_views{};
+  wxView* m_activeView = nullptr;
+  wxSize m_searchForm, m_pilot1Form, m_pilot2Form;
+  bool m_mayShow = false;
+  bool m_visible = false;
+  bool m_shownOnce = false;
+  bool m_customStatus = false;
+  bool m_routing = false;
+  int m_modalDepth = 0;
+  wxTimer m_timer;
+  uint32_t m_tickCounter = 0;
+};
+
+// The module's main frame while its windows exist, else null.
+CMainFrm* GetMainFrame();

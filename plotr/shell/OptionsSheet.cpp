@@ -1,0 +1,3 @@
+#include "plotr/shell/OptionsSheet.h"
+
+void RunOptionsSheet(wxWindow*, CPlotrDoc*, bool) {}
