@@ -22,6 +22,7 @@ void WriteInt(const char* key, int value) { profile::WriteInt(g_App.GetProfileFi
 
 CFloatWndMain::CFloatWndMain(wxWindow* host)
     : wxPanel(host, wxID_ANY, wxDefaultPosition, wxSize(350, 350), wxBORDER_NONE | wxCLIP_CHILDREN), m_host(host) {
+  SetName("CFloatWndMain");
   Hide();
   Bind(wxEVT_SIZE, [this](wxSizeEvent&) { PlaceFrame(); });
 }
@@ -60,6 +61,7 @@ const FloatMetrics& CFloatWnd::Metrics() {
 CFloatWnd::CFloatWnd(wxWindow* host)
     : wxFrame(host, wxID_ANY, "", wxDefaultPosition, wxSize(kDefaultSize, kDefaultSize),
               wxFRAME_FLOAT_ON_PARENT | wxBORDER_NONE | wxFRAME_NO_TASKBAR | wxCLIP_CHILDREN) {
+  SetName("CFloatWnd");
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   SetMinSize(wxSize(100, Metrics().buttonHeight + 2 * Metrics().frame));
   Bind(wxEVT_PAINT, &CFloatWnd::OnPaint, this);

@@ -43,6 +43,22 @@ CHostFrameWnd::CHostFrameWnd(wxFrame* host) : m_host(host), m_editKeys(hotkey::E
   Bind(wxEVT_MOVE, &CHostFrameWnd::OnMove, this);
   Bind(wxEVT_CLOSE_WINDOW, &CHostFrameWnd::OnClose, this);
   Bind(wxEVT_ACTIVATE, &CHostFrameWnd::OnActivate, this);
+  // A host destroyed without a close (a program that only loads its modules) takes the module's
+  // windows with it; the document goes and the hook comes off first.
+  Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+    event.Skip();
+    if (event.GetEventObject() != m_host) return;
+    if (m_frame != nullptr) m_frame->CloseViews();
+    delete m_manager;
+    m_manager = nullptr;
+    m_document = nullptr;
+    m_frame = nullptr;
+    m_floating = nullptr;
+    m_docked = nullptr;
+    SetPlanUi(nullptr);
+    Unhook();
+    if (wxTheApp != nullptr) wxTheApp->ScheduleForDestruction(this);
+  });
   g_hook = this;
 }
 
@@ -189,8 +205,12 @@ void CHostFrameWnd::OnClose(wxCloseEvent& event) {
     if (m_frame->IsVisible()) m_frame->ToggleShowWindow();
   }
   DestroyModuleWindows();
+  // The simulator's own close runs with the hook already gone: popping it from inside its own
+  // handler would cut the chain that leads there.
   Unhook();
-  event.Skip();
+  wxFrame* host = m_host;
+  if (wxTheApp != nullptr) wxTheApp->ScheduleForDestruction(this);
+  host->GetEventHandler()->ProcessEvent(event);
 }
 
 void CHostFrameWnd::DestroyModuleWindows() {

@@ -44,13 +44,14 @@ wxString Wx(const std::string& cp1252) { return wxString::FromUTF8(win::Cp1252To
 CMainFrm* GetMainFrame() { return g_mainFrame; }
 
 CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* host, CPlotrDoc* document)
-    : wxPanel(docked, cmd::kMainFrameId, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN | wxTAB_TRAVERSAL),
+    : wxPanel(docked, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN | wxTAB_TRAVERSAL),
       m_docked(docked),
       m_floating(floating),
       m_host(host),
       m_document(document),
       m_timer(this, cmd::kMainTimer) {
   g_mainFrame = this;
+  SetName("CMainFrm");
   CreateClient();
   Bind(wxEVT_TIMER, &CMainFrm::OnTimer, this, cmd::kMainTimer);
   Bind(wxEVT_MENU, &CMainFrm::OnFrameCommand, this);
@@ -67,23 +68,25 @@ CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* ho
         if (view != nullptr && view->GetWindow() == w) m_activeView = view;
     event.Skip();
   });
+  FrameMessageTarget().SetHandler(this);
   m_timer.Start(100);
   SetMessageText(Wx(ui::LoadString(shellstr::kIdlePrompt)));
 }
 
 CMainFrm::~CMainFrm() {
   m_timer.Stop();
+  FrameMessageTarget().SetHandler(nullptr);
   if (g_mainFrame == this) g_mainFrame = nullptr;
 }
 
 void CMainFrm::CreateClient() {
-  m_status = new wxStatusBar(this, 0xE801, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
+  m_status = new wxStatusBar(this, wxID_ANY, wxSTB_DEFAULT_STYLE & ~wxSTB_SIZEGRIP);
   int widths[4] = {-1, 0, 0, 0};
   const unsigned texts[3] = {shellstr::kPaneTitleWidth, shellstr::kPaneAircraftWidth, shellstr::kPaneZoomWidth};
   for (int i = 0; i < 3; ++i) widths[i + 1] = GetTextExtent(Wx(ui::LoadString(texts[i]))).x + 8;
   m_status->SetFieldsCount(4, widths);
 
-  m_outer = new CSplitWnd(this, 2, 1, 0xE900);
+  m_outer = new CSplitWnd(this, 2, 1);
   m_row0 = new CSplitWnd(m_outer, 1, 2);
   m_row1 = new CSplitWnd(m_outer, 1, 3);
   m_outer->SetPane(0, 0, m_row0);

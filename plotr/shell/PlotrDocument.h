@@ -22,3 +22,9 @@ class IPlotrDocument {
 // The plan object the document owns: the most derived level of the plan chain that is built
 // into the module.
 std::unique_ptr<CFlightPlanCore> CreatePlanObject();
+
+namespace ui {
+class WxMessageTarget;
+}
+// Where the plan object posts its private messages: the main frame sets itself as the handler.
+ui::WxMessageTarget& FrameMessageTarget();

@@ -22,6 +22,16 @@ std::filesystem::path ExecutablePath() {
   return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
+// The windows the modules made in the main window: its children and the windows it owns, with
+// their own children.
+void ReportWindows(wxWindow* frame) {
+  for (wxWindow* child : frame->GetChildren()) {
+    std::printf("window %s\n", child->GetName().utf8_str().data());
+    for (wxWindow* grandchild : child->GetChildren())
+      std::printf("window %s/%s\n", child->GetName().utf8_str().data(), grandchild->GetName().utf8_str().data());
+  }
+}
+
 class SimHostApp : public wxApp {
  public:
   bool OnInit() override {
@@ -52,6 +62,7 @@ class SimHostApp : public wxApp {
       else
         std::printf("module %s failed: %s\n", m.file.filename().c_str(), m.error.c_str());
     }
+    if (options->loadOnly) ReportWindows(frame);
     std::fflush(stdout);
     if (options->loadOnly) {
       m_loader->Deinit();

@@ -1,0 +1,240 @@
+// The module's windows in process, over the stand-in simulator's main window on a temporary
+// simulator root: hot keys, the module popup, docking, the host's dialog watch, the plan file
+// commands and the close. Needs a display.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/menu.h>
+#include <wx/uiaction.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/profile/Profile.h"
+#include "platform/ui/KeyForward.h"
+#include "platform/ui/ModalHook.h"
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
+#include "plotr/shell/CommandIds.h"
+#include "plotr/shell/DocManager.h"
+#include "plotr/shell/FloatWnd.h"
+#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/Panes.h"
+#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/shell/SplitWnd.h"
+#include "simhost/app/MainFrame.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Pump(int ms) {
+  for (int i = 0; i < ms / 10; ++i) {
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->Yield(true);
+    wxMilliSleep(10);
+  }
+  // Windows closed on the way are deleted here, before what they point to goes.
+  wxTheApp->ProcessIdle();
+}
+
+// A map pane that keeps the hints it hears.
+struct RecordingPane : public wxPanel, public IPaneWindow {
+  explicit RecordingPane(wxWindow* parent) : wxPanel(parent) {}
+  void OnPlanUpdate(const UpdateHint& hint) override { hints.push_back(hint.bits); }
+  std::vector<uint32_t> hints;
+};
+RecordingPane* g_mapPane = nullptr;
+
+class ShellWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("cw-shell-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path product = root / "Modules" / "Chartwright";
+    for (const char* sub : {"Bin", "Plan", "SidStar", "FlpExport"}) fs::create_directories(product / sub);
+    fs::copy_file(FIXTURE_EXE_V90, root / "simhost");
+    ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
+    ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
+
+    RegisterPane(PaneSlot::Map, [](wxWindow* parent, CPlotrDoc&) {
+      g_mapPane = new RecordingPane(parent);
+      return static_cast<wxWindow*>(g_mapPane);
+    });
+    host = std::make_unique<simhost::HostCore>(90);
+    frame = new simhost::MainFrame(*host, simhost::AircraftStart{});
+    frame->Show();
+    Pump(100);
+    ASSERT_TRUE(InitModuleWindows(frame));
+    hook = GetHostHook();
+    main = GetMainFrame();
+    ASSERT_NE(main, nullptr);
+  }
+
+  void TearDown() override {
+    CModuleDocManager::SetPromptOverride(nullptr);
+    if (frame != nullptr) {
+      frame->Close(true);
+      Pump(100);
+    }
+    RegisterPane(PaneSlot::Map, nullptr);
+    g_mapPane = nullptr;
+    fs::remove_all(root);
+  }
+
+  // A key press as the host window receives it.
+  bool PressKey(int keyCode, bool ctrl = false, bool shift = false) {
+    wxKeyEvent event(wxEVT_CHAR_HOOK);
+    event.m_keyCode = keyCode;
+    event.SetControlDown(ctrl);
+    event.SetShiftDown(shift);
+    event.SetEventObject(frame);
+    return frame->GetEventHandler()->ProcessEvent(event);
+  }
+
+  std::string Profile() const { return (root / "Modules/Chartwright/Bin/Program.cfg").string(); }
+
+  fs::path root;
+  std::unique_ptr<simhost::HostCore> host;
+  simhost::MainFrame* frame = nullptr;
+  CHostFrameWnd* hook = nullptr;
+  CMainFrm* main = nullptr;
+};
+
+TEST_F(ShellWindowsTest, F9PressTogglesOnceAndFirstShowLoadsTheOnlyDatabase) {
+  EXPECT_FALSE(main->IsVisible());
+  frame->Raise();
+  frame->SetFocus();
+  Pump(100);
+  wxUIActionSimulator sim;
+  sim.Char(WXK_F9);
+  Pump(300);
+  ASSERT_TRUE(main->IsVisible()) << "one press shows";
+  EXPECT_TRUE(main->IsDocked());
+  EXPECT_TRUE(main->GetDockedContainer()->IsShown());
+  ASSERT_NE(g_mapPane, nullptr);
+  const auto& hints = g_mapPane->hints;
+  EXPECT_NE(std::find(hints.begin(), hints.end(), 0x2000u), hints.end());
+  EXPECT_NE(std::find(hints.begin(), hints.end(), 0x110u), hints.end());
+  sim.Char(WXK_F9);
+  Pump(300);
+  EXPECT_FALSE(main->IsVisible()) << "the next press hides";
+}
+
+TEST_F(ShellWindowsTest, ModulePopupIsInsertedOnceAndRewrittenOnOpening) {
+  wxMenu* first = frame->GetMenuBar()->GetMenu(0);
+  ASSERT_TRUE(first->FindItemByPosition(0)->IsSubMenu());
+  EXPECT_EQ(first->FindItemByPosition(0)->GetItemLabelText(), "Chartwright");
+  EXPECT_TRUE(first->FindItemByPosition(1)->IsSeparator());
+  const size_t count = first->GetMenuItemCount();
+  wxMenu* popup = first->FindItemByPosition(0)->GetSubMenu();
+  EXPECT_EQ(popup->FindItemByPosition(0)->GetItemLabel(), "Visible\tF9");
+  EXPECT_EQ(popup->FindItemByPosition(1)->GetItemLabel(), "Fly Flightplan\tShift+F9");
+
+  g_Settings.SetSwitchKey({"F5", false, true, false});
+  hook->BuildHotKeyAccelerators();
+  wxMenuEvent open(wxEVT_MENU_OPEN, 0, first);
+  frame->GetEventHandler()->ProcessEvent(open);
+  EXPECT_EQ(first->GetMenuItemCount(), count);
+  EXPECT_EQ(popup->FindItemByPosition(0)->GetItemLabel(), "Visible\tCtrl+F5");
+  EXPECT_TRUE(PressKey(WXK_F5, true));
+  EXPECT_TRUE(main->IsVisible());
+  wxMenuEvent reopen(wxEVT_MENU_OPEN, 0, first);
+  frame->GetEventHandler()->ProcessEvent(reopen);
+  EXPECT_TRUE(popup->FindItemByPosition(0)->IsChecked());
+  g_Settings.SetSwitchKey({"F9", false, false, false});
+}
+
+TEST_F(ShellWindowsTest, FloatingAndDockedKeepTheirOwnLayouts) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  ASSERT_TRUE(main->IsVisible());
+  Pump(100);
+  main->GetOuterSplitter()->SetRowInfo(0, 120, 50);
+  main->GetOuterSplitter()->RecalcLayout();
+  ASSERT_TRUE(PressKey(WXK_F9, true));
+  EXPECT_FALSE(main->IsDocked());
+  EXPECT_TRUE(main->GetFloatingFrame()->IsShown());
+  EXPECT_EQ(profile::GetInt(Profile(), "Docked", "PlanHeight", -1), 120);
+  main->GetOuterSplitter()->SetRowInfo(0, 80, 50);
+  main->GetOuterSplitter()->RecalcLayout();
+  Pump(50);
+  // Keys reach the host from the floating frame too: the docking key docks again.
+  wxKeyEvent key(wxEVT_KEY_DOWN);
+  key.m_keyCode = WXK_F9;
+  key.SetControlDown(true);
+  EXPECT_TRUE(ui::ForwardKeyToHost(main->GetOuterSplitter(), key));
+  EXPECT_TRUE(main->IsDocked());
+  EXPECT_EQ(profile::GetInt(Profile(), "Floating", "PlanHeight", -1), 80);
+  EXPECT_EQ(profile::GetInt(Profile(), "Docked", "PlanHeight", -1), 120);
+  EXPECT_EQ(main->GetOuterSplitter()->GetRowCurrent(0), 120);
+}
+
+TEST_F(ShellWindowsTest, HostBookDialogHidesTheModule) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  auto* dialog = new wxDialog(frame, wxID_ANY, "Simulator");
+  new wxButton(dialog, wxID_ANY, "book");
+  dialog->Show();
+  Pump(50);
+  main->WatchHostDialogs();
+  EXPECT_FALSE(main->IsVisible());
+  EXPECT_FALSE(main->IsShowAllowed());
+  dialog->Destroy();
+  Pump(50);
+  main->WatchHostDialogs();
+  EXPECT_TRUE(main->IsShowAllowed());
+}
+
+TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  const std::string path = (root / "Modules/Chartwright/Plan/Trip.cwp").string();
+  std::vector<bool> opens;
+  CModuleDocManager::SetPromptOverride([&](std::string& name, int& format, bool open) {
+    opens.push_back(open);
+    if (!open) {
+      EXPECT_EQ(name, "Untitled.cwp");
+    }
+    name = path;
+    format = 0;
+    return true;
+  });
+  CPlotrDoc* doc = main->GetDocument();
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileSaveAs));
+  ASSERT_TRUE(fs::exists(path));
+  EXPECT_EQ(doc->GetPlanTitle(), "Trip");
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileNew));
+  EXPECT_EQ(doc->GetPlanTitle(), "Untitled");
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileOpen));
+  EXPECT_EQ(doc->GetPlanTitle(), "Trip");
+  EXPECT_EQ(doc->GetPathName(), path);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_EQ(opens, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ShellWindowsTest, EditKeysWorkOnlyWhileTheModuleIsVisible) {
+  int deletes = 0;
+  main->GetDocument()->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++deletes; }, cmd::kEditDelete);
+  EXPECT_FALSE(PressKey(WXK_DELETE));
+  EXPECT_EQ(deletes, 0);
+  ASSERT_TRUE(PressKey(WXK_F9));
+  EXPECT_TRUE(PressKey(WXK_DELETE));
+  EXPECT_EQ(deletes, 1);
+}
+
+TEST_F(ShellWindowsTest, CloseAsksTheDocumentAndPopsTheHook) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  EXPECT_EQ(frame->GetEventHandler(), static_cast<wxEvtHandler*>(hook));
+  frame->Close(true);
+  Pump(100);
+  frame = nullptr;
+  EXPECT_EQ(GetMainFrame(), nullptr);
+  // The layout of the visible module was saved on the way out.
+  EXPECT_EQ(profile::GetInt(Profile(), "Docked", "Statusbar", -1), 1);
+}
+
+}  // namespace
