@@ -20,6 +20,7 @@
 #include "plotr/shell/ShellRules.h"
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/SplitWnd.h"
+#include "plotr/shell/ToolBarEx.h"
 #include "plotr/sim/SimBlock.h"
 
 namespace {
@@ -85,6 +86,7 @@ void CMainFrm::CreateClient() {
   const unsigned texts[3] = {shellstr::kPaneTitleWidth, shellstr::kPaneAircraftWidth, shellstr::kPaneZoomWidth};
   for (int i = 0; i < 3; ++i) widths[i + 1] = GetTextExtent(Wx(ui::LoadString(texts[i]))).x + 8;
   m_status->SetFieldsCount(4, widths);
+  m_toolBar = new CToolBarEx(this, MainToolBarCommands(), 16, 15);
 
   m_outer = new CSplitWnd(this, 2, 1);
   m_row0 = new CSplitWnd(m_outer, 1, 2);
@@ -115,11 +117,9 @@ void CMainFrm::CreateClient() {
   m_pilot2Form = form(PaneSlot::Pilot2);
   ApplyLayoutKeys(kDockedSection, false);
 
-  auto* sizer = new wxBoxSizer(wxVERTICAL);
-  sizer->Add(m_outer, 1, wxEXPAND);
-  sizer->Add(m_status, 0, wxEXPAND);
-  SetSizer(sizer);
+  Bind(wxEVT_SIZE, [this](wxSizeEvent&) { LayoutFrame(); });
   m_status->Show(ReadLayoutInt(kDockedSection, "Statusbar", 1) != 0);
+  LoadBarState(kDockedSection);
 
   for (CPaneView* view : m_views)
     if (view != nullptr) view->OnUpdate(nullptr, nullptr);
@@ -133,6 +133,59 @@ void CMainFrm::ApplyLayoutKeys(const char* section, bool floatingDefaults) {
   m_row1->SetColumnInfo(0, ReadLayoutInt(section, "Pilot1Width", floatingDefaults ? 0 : m_pilot1Form.x),
                         m_pilot1Form.x / 2);
   m_row1->SetColumnInfo(1, ReadLayoutInt(section, "Pilot2Width", 0), m_pilot2Form.x / 2);
+}
+
+void CMainFrm::LayoutFrame() {
+  wxRect r(GetClientSize());
+  if (m_status->IsShown()) {
+    const int h = m_status->GetBestSize().y;
+    m_status->SetSize(r.x, r.GetBottom() - h + 1, r.width, h);
+    r.height -= h;
+  }
+  if (m_toolBar->IsShown()) {
+    const wxSize bar = m_toolBar->LayoutFor(m_toolBar->IsHorizontal() ? r.width : r.height);
+    switch (m_toolBar->GetEdge()) {
+      case CToolBarEx::kTop:
+        m_toolBar->SetSize(r.x, r.y, r.width, bar.y);
+        r.y += bar.y;
+        r.height -= bar.y;
+        break;
+      case CToolBarEx::kBottom:
+        m_toolBar->SetSize(r.x, r.GetBottom() - bar.y + 1, r.width, bar.y);
+        r.height -= bar.y;
+        break;
+      case CToolBarEx::kLeft:
+        m_toolBar->SetSize(r.x, r.y, bar.x, r.height);
+        r.x += bar.x;
+        r.width -= bar.x;
+        break;
+      case CToolBarEx::kRight:
+        m_toolBar->SetSize(r.GetRight() - bar.x + 1, r.y, bar.x, r.height);
+        r.width -= bar.x;
+        break;
+    }
+  }
+  m_outer->SetSize(r.x, r.y, std::max(r.width, 0), std::max(r.height, 0));
+}
+
+void CMainFrm::DockToolBar(int edge) {
+  m_toolBar->SetEdge(static_cast<CToolBarEx::Edge>(edge));
+  LayoutFrame();
+}
+
+// The tool bar's place and visibility per docking state, beside the layout keys.
+void CMainFrm::SaveBarState(const char* section) {
+  const std::string bar = std::string(section) + "-Bar0";
+  WriteLayoutInt(bar.c_str(), "Visible", m_toolBar->IsShown() ? 1 : 0);
+  WriteLayoutInt(bar.c_str(), "Edge", m_toolBar->GetEdge());
+}
+
+void CMainFrm::LoadBarState(const char* section) {
+  const std::string bar = std::string(section) + "-Bar0";
+  m_toolBar->Show(ReadLayoutInt(bar.c_str(), "Visible", 1) != 0);
+  const int edge = ReadLayoutInt(bar.c_str(), "Edge", CToolBarEx::kTop);
+  m_toolBar->SetEdge(edge >= CToolBarEx::kTop && edge <= CToolBarEx::kRight ? static_cast<CToolBarEx::Edge>(edge)
+                                                                            : CToolBarEx::kTop);
 }
 
 void CMainFrm::CloseViews() {
@@ -210,13 +263,16 @@ void CMainFrm::SaveLayout(bool docked) {
   WriteLayoutInt(section, "SearchWidth", m_row0->GetColumnCurrent(0));
   WriteLayoutInt(section, "Pilot1Width", m_row1->GetColumnCurrent(0));
   WriteLayoutInt(section, "Pilot2Width", m_row1->GetColumnCurrent(1));
+  SaveBarState(section);
 }
 
 void CMainFrm::RestoreLayout(bool docked) {
   const char* section = docked ? kDockedSection : kFloatingSection;
+  m_toolBar->Hide();
+  LoadBarState(section);
   m_status->Show(ReadLayoutInt(section, "Statusbar", docked ? 1 : 0) != 0);
   ApplyLayoutKeys(section, !docked);
-  Layout();
+  LayoutFrame();
   m_outer->RecalcLayout();
   m_row0->RecalcLayout();
   m_row1->RecalcLayout();
@@ -295,7 +351,11 @@ void CMainFrm::OnFrameCommand(wxCommandEvent& event) {
       return;
     case cmd::kViewStatusBar:
       m_status->Show(!m_status->IsShown());
-      Layout();
+      LayoutFrame();
+      return;
+    case cmd::kViewToolbar:
+      m_toolBar->Show(!m_toolBar->IsShown());
+      LayoutFrame();
       return;
     case cmd::kAppAbout:
       ShowAboutDialog(this);
@@ -318,6 +378,10 @@ void CMainFrm::OnFrameUpdate(wxUpdateUIEvent& event) {
       event.Enable(true);
       event.Check(m_status->IsShown());
       return;
+    case cmd::kViewToolbar:
+      event.Enable(true);
+      event.Check(m_toolBar->IsShown());
+      return;
     case cmd::kAppAbout:
       event.Enable(true);
       return;
@@ -339,6 +403,7 @@ void CMainFrm::OnHeartbeat() {
 void CMainFrm::RunIdleUpdate() {
   if (!m_visible) return;
   UpdateWindowUI(wxUPDATE_UI_RECURSE);
+  m_toolBar->UpdateStates();
   UpdateStatusPanes();
 }
 

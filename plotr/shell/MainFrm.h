@@ -20,6 +20,7 @@ class CFloatWndMain;
 class CHostFrameWnd;
 class CPlotrDoc;
 class CSplitWnd;
+class CToolBarEx;
 
 // Default sizes and minimums of the layout keys.
 inline constexpr int kDefaultPlanHeight = 100;
@@ -40,6 +41,9 @@ class CMainFrm : public wxPanel {
   void ToggleFlyFlightPlan();
   void SaveLayout(bool docked);
   void RestoreLayout(bool docked);
+  // Docks the tool bar at an edge (CToolBarEx::Edge) and lays the frame out again.
+  void DockToolBar(int edge);
+  CToolBarEx* GetToolBar() const { return m_toolBar; }
 
   CPlotrDoc* GetDocument() const { return m_document; }
   wxView* GetActiveView() const { return m_activeView; }
@@ -88,6 +92,9 @@ class CMainFrm : public wxPanel {
   void OnFrameUpdate(wxUpdateUIEvent& event);
   void UpdateStatusPanes();
   void ApplyLayoutKeys(const char* section, bool floatingDefaults);
+  void LayoutFrame();
+  void SaveBarState(const char* section);
+  void LoadBarState(const char* section);
   wxWindow* ContainerOf(bool docked) const;
 
   CFloatWndMain* m_docked;
@@ -95,6 +102,7 @@ class CMainFrm : public wxPanel {
   CHostFrameWnd* m_host;
   CPlotrDoc* m_document;
   wxStatusBar* m_status = nullptr;
+  CToolBarEx* m_toolBar = nullptr;
   CSplitWnd* m_outer = nullptr;
   CSplitWnd* m_row0 = nullptr;
   CSplitWnd* m_row1 = nullptr;

@@ -10,8 +10,8 @@
 
 #include "plotr/sim/FlightPlanSim.h"
 
-// Posted to the main frame when flying the plan started or stopped or its row changed.
-inline constexpr uint32_t WM_APP_GUIDANCE_CHANGED = 0x8202;
+// WM_APP_GUIDANCE_CHANGED (UpdateHints.h, through FlightPlanSim.h) goes to the main frame when
+// flying the plan started or stopped or its row changed.
 
 // Holding entries, as chosen when the aircraft reaches the fix's inbound line.
 enum HoldingEntry : int32_t {

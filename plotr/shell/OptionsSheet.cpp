@@ -1,3 +1,0 @@
-#include "plotr/shell/OptionsSheet.h"
-
-void RunOptionsSheet(wxWindow*, CPlotrDoc*, bool) {}

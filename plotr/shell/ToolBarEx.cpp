@@ -1,0 +1,232 @@
+#include "plotr/shell/ToolBarEx.h"
+
+#include <wx/dcbuffer.h>
+#include <wx/settings.h>
+
+#include "plotr/shell/CommandIds.h"
+#include "plotr/shell/MainFrm.h"
+
+namespace {
+
+// A short glyph per command, drawn into the button's image area.
+const char* Glyph(int command) {
+  switch (command) {
+    case cmd::kFileNew: return "N";
+    case cmd::kFileOpen: return "O";
+    case cmd::kFileSave: return "S";
+    case cmd::kAircraft: return "Ac";
+    case cmd::kCruise: return "Cr";
+    case cmd::kCalcAutoRoute: return "R+";
+    case cmd::kRemoveAutoRoute: return "R-";
+    case cmd::kPrint: return "P";
+    case cmd::kEditUndo: return "U";
+    case cmd::kEditRedo: return "Re";
+    case cmd::kEditCut: return "X";
+    case cmd::kEditCopy: return "C";
+    case cmd::kEditPaste: return "V";
+    case cmd::kEditDelete: return "D";
+    case cmd::kSettings: return "St";
+    case cmd::kToggleDocked: return "Dk";
+    case cmd::kHelpFinder: return "?";
+    case cmd::kContextHelp: return "?!";
+    case cmd::kAppAbout: return "i";
+    default: return "";
+  }
+}
+
+}  // namespace
+
+const std::vector<int>& MainToolBarCommands() {
+  static const std::vector<int> commands = {
+      cmd::kFileNew, cmd::kFileOpen, cmd::kFileSave, 0, cmd::kAircraft, cmd::kCruise, cmd::kCalcAutoRoute,
+      cmd::kRemoveAutoRoute, 0, cmd::kPrint, 0, cmd::kEditUndo, cmd::kEditRedo, 0, cmd::kEditCut, cmd::kEditCopy,
+      cmd::kEditPaste, cmd::kEditDelete, 0, cmd::kSettings, cmd::kToggleDocked, 0, cmd::kHelpFinder,
+      cmd::kContextHelp, 0, cmd::kAppAbout};
+  return commands;
+}
+
+CToolBarEx::CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int imageWidth, int imageHeight)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
+      m_button(ButtonSizeForImage(imageWidth, imageHeight)) {
+  SetName("CToolBarEx");
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  for (int c : commands) {
+    ToolItem item;
+    item.command = c;
+    item.separator = c == 0;
+    m_items.push_back(item);
+  }
+  m_enabled.assign(m_items.size(), true);
+  m_checked.assign(m_items.size(), false);
+  Bind(wxEVT_PAINT, &CToolBarEx::OnPaint, this);
+  Bind(wxEVT_LEFT_DOWN, &CToolBarEx::OnMouse, this);
+  Bind(wxEVT_LEFT_UP, &CToolBarEx::OnMouse, this);
+  Bind(wxEVT_MOTION, &CToolBarEx::OnMouse, this);
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
+    m_pressed = -1;
+    m_dragging = false;
+    Refresh();
+  });
+}
+
+void CToolBarEx::SetEdge(Edge edge) {
+  m_edge = edge;
+  Refresh();
+}
+
+wxSize CToolBarEx::LayoutFor(int length) {
+  if (IsHorizontal()) {
+    WrapToolBar(m_items, std::max(length - kGripper, m_button.cx), m_button);
+    const ToolBarSize s = CalcToolBarSize(m_items, m_button);
+    return wxSize(s.cx + kGripper, s.cy + 4);
+  }
+  // Vertical: one button per row.
+  for (ToolItem& item : m_items) item.wrap = true;
+  const ToolBarSize s = CalcToolBarSize(m_items, m_button);
+  return wxSize(m_button.cx + 4, s.cy + kGripper);
+}
+
+std::vector<wxRect> CToolBarEx::ButtonRects() const {
+  std::vector<wxRect> rects(m_items.size());
+  const int x0 = IsHorizontal() ? kGripper : 2;
+  const int y0 = IsHorizontal() ? 2 : kGripper;
+  int x = x0, y = y0;
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    const ToolItem& item = m_items[i];
+    if (item.hidden) continue;
+    const bool vertical = !IsHorizontal();
+    if (item.separator) {
+      rects[i] = vertical ? wxRect(x, y, m_button.cx, item.width * 2 / 3) : wxRect(x, y, item.width, m_button.cy);
+      if (!item.wrap) x += item.width;
+    } else {
+      rects[i] = wxRect(x, y, m_button.cx, m_button.cy);
+      x += m_button.cx;
+    }
+    if (item.wrap) {
+      x = x0;
+      y += item.separator ? item.width * 2 / 3 + 3 : m_button.cy;
+    }
+  }
+  return rects;
+}
+
+int CToolBarEx::CommandAt(const wxPoint& p) const {
+  const auto rects = ButtonRects();
+  for (size_t i = 0; i < m_items.size(); ++i)
+    if (!m_items[i].separator && !m_items[i].hidden && rects[i].Contains(p)) return m_items[i].command;
+  return 0;
+}
+
+void CToolBarEx::UpdateStates() {
+  CMainFrm* frame = GetMainFrame();
+  if (frame == nullptr) return;
+  bool changed = false;
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    if (m_items[i].separator) continue;
+    wxUpdateUIEvent event(m_items[i].command);
+    event.SetEventObject(this);
+    frame->ProcessWindowEvent(event);
+    const bool enabled = event.GetSetEnabled() && event.GetEnabled();
+    const bool checked = event.GetSetChecked() && event.GetChecked();
+    changed |= enabled != m_enabled[i] || checked != m_checked[i];
+    m_enabled[i] = enabled;
+    m_checked[i] = checked;
+  }
+  if (changed) Refresh();
+}
+
+CToolBarEx::Edge CToolBarEx::EdgeForPoint(const wxPoint& p, const wxSize& frame) {
+  const int toLeft = p.x, toRight = frame.x - p.x, toTop = p.y, toBottom = frame.y - p.y;
+  const int nearest = std::min({toLeft, toRight, toTop, toBottom});
+  if (nearest == toTop) return kTop;
+  if (nearest == toBottom) return kBottom;
+  if (nearest == toLeft) return kLeft;
+  return kRight;
+}
+
+void CToolBarEx::OnMouse(wxMouseEvent& event) {
+  const wxPoint p = event.GetPosition();
+  const bool onGripper = IsHorizontal() ? p.x < kGripper : p.y < kGripper;
+  if (event.LeftDown()) {
+    if (onGripper) {
+      m_dragging = true;
+      CaptureMouse();
+      return;
+    }
+    const auto rects = ButtonRects();
+    for (size_t i = 0; i < m_items.size(); ++i)
+      if (!m_items[i].separator && rects[i].Contains(p) && m_enabled[i]) {
+        m_pressed = static_cast<int>(i);
+        CaptureMouse();
+        Refresh();
+      }
+    return;
+  }
+  if (event.LeftUp()) {
+    if (HasCapture()) ReleaseMouse();
+    CMainFrm* frame = GetMainFrame();
+    if (m_dragging) {
+      m_dragging = false;
+      // Over the frame the bar docks at the nearest edge; elsewhere it stays where it was.
+      if (frame != nullptr) {
+        const wxPoint inFrame = frame->ScreenToClient(ClientToScreen(p));
+        const wxSize size = frame->GetClientSize();
+        if (wxRect(size).Contains(inFrame)) frame->DockToolBar(EdgeForPoint(inFrame, size));
+      }
+      return;
+    }
+    const int pressed = m_pressed;
+    m_pressed = -1;
+    Refresh();
+    if (pressed >= 0 && CommandAt(p) == m_items[static_cast<size_t>(pressed)].command && frame != nullptr)
+      frame->RouteCommand(m_items[static_cast<size_t>(pressed)].command);
+  }
+}
+
+void CToolBarEx::OnPaint(wxPaintEvent&) {
+  wxAutoBufferedPaintDC dc(this);
+  const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+  const wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
+  const wxColour shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
+  const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
+  dc.SetBackground(wxBrush(face));
+  dc.Clear();
+  // The gripper: a raised line three pixels wide along the leading edge.
+  const wxSize size = GetClientSize();
+  dc.SetPen(wxPen(light));
+  if (IsHorizontal()) {
+    dc.DrawLine(3, 3, 3, size.y - 3);
+    dc.SetPen(wxPen(shadow));
+    dc.DrawLine(5, 3, 5, size.y - 3);
+  } else {
+    dc.DrawLine(3, 3, size.x - 3, 3);
+    dc.SetPen(wxPen(shadow));
+    dc.DrawLine(3, 5, size.x - 3, 5);
+  }
+  wxFont font = GetFont();
+  font.SetPixelSize(wxSize(0, 11));
+  dc.SetFont(font);
+  const auto rects = ButtonRects();
+  for (size_t i = 0; i < m_items.size(); ++i) {
+    const wxRect& r = rects[i];
+    if (m_items[i].hidden) continue;
+    if (m_items[i].separator) {
+      dc.SetPen(wxPen(shadow));
+      if (IsHorizontal() && !m_items[i].wrap) dc.DrawLine(r.x + r.width / 2, r.y + 2, r.x + r.width / 2, r.GetBottom() - 2);
+      continue;
+    }
+    const bool down = m_pressed == static_cast<int>(i) || m_checked[i];
+    if (down) {
+      dc.SetPen(wxPen(shadow));
+      dc.DrawLine(r.x, r.y, r.GetRight(), r.y);
+      dc.DrawLine(r.x, r.y, r.x, r.GetBottom());
+      dc.SetPen(wxPen(light));
+      dc.DrawLine(r.x, r.GetBottom(), r.GetRight(), r.GetBottom());
+      dc.DrawLine(r.GetRight(), r.y, r.GetRight(), r.GetBottom());
+    }
+    dc.SetTextForeground(m_enabled[i] ? text : shadow);
+    const wxString glyph = Glyph(m_items[i].command);
+    const wxSize extent = dc.GetTextExtent(glyph);
+    dc.DrawText(glyph, r.x + (r.width - extent.x) / 2 + (down ? 1 : 0), r.y + (r.height - extent.y) / 2 + (down ? 1 : 0));
+  }
+}

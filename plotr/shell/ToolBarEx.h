@@ -1,0 +1,51 @@
+#pragma once
+// The main frame's tool bar: flat buttons drawn by the bar itself, a gripper on its leading
+// edge, wrapping to the room it gets, commands sent through the frame's route and their states
+// taken from it. Dragged by the gripper it docks at the nearest edge of the frame; it never
+// floats.
+
+#include <wx/window.h>
+
+#include <vector>
+
+#include "plotr/shell/ToolBarLayout.h"
+
+class CToolBarEx : public wxWindow {
+ public:
+  static constexpr int kGripper = 8;
+  enum Edge { kTop, kBottom, kLeft, kRight };
+
+  // `commands` in order, 0 for a separator; images are `imageWidth` x `imageHeight`.
+  CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int imageWidth, int imageHeight);
+
+  Edge GetEdge() const { return m_edge; }
+  void SetEdge(Edge edge);
+  bool IsHorizontal() const { return m_edge == kTop || m_edge == kBottom; }
+  // The size the bar needs along `length` pixels of its edge.
+  wxSize LayoutFor(int length);
+  // Enabled and checked states through the frame's route.
+  void UpdateStates();
+  // The command under a point of the bar, 0 for none.
+  int CommandAt(const wxPoint& p) const;
+  const std::vector<ToolItem>& Items() const { return m_items; }
+
+  // The frame asks where a drop at a point of its own client area docks the bar.
+  static Edge EdgeForPoint(const wxPoint& p, const wxSize& frame);
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnMouse(wxMouseEvent& event);
+  std::vector<wxRect> ButtonRects() const;
+
+  std::vector<ToolItem> m_items;
+  std::vector<bool> m_enabled;
+  std::vector<bool> m_checked;
+  ToolBarSize m_button;
+  Edge m_edge = kTop;
+  int m_pressed = -1;
+  bool m_dragging = false;
+};
+
+// The bar's buttons: New, Open, Save, Aircraft, Cruise, auto route, Print, Undo, Redo, Cut,
+// Copy, Paste, Delete, Settings, Docked window, Help topics, Context help, About.
+const std::vector<int>& MainToolBarCommands();
