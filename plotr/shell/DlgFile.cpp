@@ -92,9 +92,9 @@ void CDlgFile::BuildControls() {
            wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
   m_folderCombo = new wxComboBox(this, 9002, "", wxDefaultPosition, wxSize(300, -1), 0, nullptr, wxCB_READONLY);
   row->Add(m_folderCombo, 1, wxALIGN_CENTER_VERTICAL);
-  m_upButton = new wxButton(this, 36864, "Up", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-  auto* workplace = new wxButton(this, 36865, "Workplace", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-  m_deleteButton = new wxButton(this, 36866, "Delete", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  m_upButton = new wxButton(this, wxID_ANY, "Up", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  auto* workplace = new wxButton(this, wxID_ANY, "Workplace", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+  m_deleteButton = new wxButton(this, wxID_ANY, "Delete", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
   m_upButton->SetToolTip("Folder one level up");
   workplace->SetToolTip("Workplace Folder");
   m_deleteButton->SetToolTip("Delete");
@@ -142,7 +142,7 @@ void CDlgFile::BuildControls() {
   }
 
   Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OnOK(); }, wxID_OK);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+  m_upButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
     const int sel = m_folderCombo->GetSelection();
     if (sel <= 0) return;
     const int indent = m_folderItems[static_cast<size_t>(sel)].indent;
@@ -151,9 +151,9 @@ void CDlgFile::BuildControls() {
         ChangeFolder(m_folderItems[static_cast<size_t>(i)].path);
         return;
       }
-  }, 36864);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChangeFolder(""); }, 36865);
-  Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { DeleteSelected(); }, 36866);
+  });
+  workplace->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { ChangeFolder(""); });
+  m_deleteButton->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { DeleteSelected(); });
   m_folderCombo->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
     const int sel = m_folderCombo->GetSelection();
     if (sel >= 0) ChangeFolder(m_folderItems[static_cast<size_t>(sel)].path);

@@ -6,8 +6,8 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/listbox.h>
 #include <wx/menu.h>
-#include <wx/uiaction.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,12 +19,14 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/shell/CommandIds.h"
+#include "plotr/shell/DlgFile.h"
 #include "plotr/shell/DocManager.h"
 #include "plotr/shell/FloatWnd.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Panes.h"
+#include "plotr/shell/PlanUiWx.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/SplitWnd.h"
@@ -109,12 +111,10 @@ class ShellWindowsTest : public ::testing::Test {
 
 TEST_F(ShellWindowsTest, F9PressTogglesOnceAndFirstShowLoadsTheOnlyDatabase) {
   EXPECT_FALSE(main->IsVisible());
-  frame->Raise();
-  frame->SetFocus();
+  // Synthetic presses: GUI tests share one display, where real key events could reach another
+  // test's window.
+  EXPECT_TRUE(PressKey(WXK_F9));
   Pump(100);
-  wxUIActionSimulator sim;
-  sim.Char(WXK_F9);
-  Pump(300);
   ASSERT_TRUE(main->IsVisible()) << "one press shows";
   EXPECT_TRUE(main->IsDocked());
   EXPECT_TRUE(main->GetDockedContainer()->IsShown());
@@ -122,8 +122,8 @@ TEST_F(ShellWindowsTest, F9PressTogglesOnceAndFirstShowLoadsTheOnlyDatabase) {
   const auto& hints = g_mapPane->hints;
   EXPECT_NE(std::find(hints.begin(), hints.end(), 0x2000u), hints.end());
   EXPECT_NE(std::find(hints.begin(), hints.end(), 0x110u), hints.end());
-  sim.Char(WXK_F9);
-  Pump(300);
+  EXPECT_TRUE(PressKey(WXK_F9));
+  Pump(100);
   EXPECT_FALSE(main->IsVisible()) << "the next press hides";
 }
 
@@ -235,6 +235,48 @@ TEST_F(ShellWindowsTest, CloseAsksTheDocumentAndPopsTheHook) {
   EXPECT_EQ(GetMainFrame(), nullptr);
   // The layout of the visible module was saved on the way out.
   EXPECT_EQ(profile::GetInt(Profile(), "Docked", "Statusbar", -1), 1);
+}
+
+TEST(FileDialogTest, SaveAsksBeforeOverwritingAndKeepsTheOldFile) {
+  const fs::path dir = fs::temp_directory_path() / ("cw-dlgfile-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "old.cwp") << "old plan";
+  ui::ModalScript script;
+  script.QueueAnswer(ui::kIdNo);
+  script.QueueAnswer(ui::kIdYes);
+  script.QueueDriver([](wxDialog& d) {
+    auto& dialog = dynamic_cast<CDlgFile&>(d);
+    ASSERT_EQ(dialog.GetFileItems().size(), 1u);
+    dialog.SetFileName("old");
+    EXPECT_TRUE(ui::PressButton(dialog, wxID_OK));
+    EXPECT_TRUE(dialog.IsModal()) << "No keeps the dialog open";
+    EXPECT_TRUE(ui::PressButton(dialog, wxID_OK));
+  });
+  ui::ScopedModalHook hook(script);
+  CDlgFileSave dialog("cwp", "", "Plans|*.cwp|", dir.string() + "/", nullptr);
+  EXPECT_EQ(ui::ShowModalDialog(dialog), wxID_OK);
+  EXPECT_EQ(dialog.GetPathName(), dir.string() + "/old.cwp");
+  ASSERT_EQ(script.Boxes().size(), 2u);
+  EXPECT_NE(script.Boxes()[0].text.find("Overwrite file?"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir / "old.cwp")) << "the old file stays until the save replaces it";
+  fs::remove_all(dir);
+}
+
+TEST(OpenSceneryDialogTest, ListsFirstNamesAndReturnsTheChosenEntry) {
+  const std::vector<SceneryEntry> entries{{"Alpha", "Alps", "Switzerland"}, {"beta", "Basel", "Rhine"}};
+  ui::ModalScript script;
+  script.QueueDriver([](wxDialog& d) {
+    auto& dialog = dynamic_cast<CDlgOpenScenery&>(d);
+    ASSERT_EQ(dialog.GetList()->GetCount(), 2u);
+    EXPECT_EQ(dialog.GetList()->GetString(1), "Basel");
+    EXPECT_EQ(dialog.GetList()->GetSelection(), 0);
+    dialog.GetList()->SetSelection(1);
+    EXPECT_TRUE(ui::PressButton(dialog, wxID_OK));
+  });
+  ui::ScopedModalHook hook(script);
+  CWxPlanUi planUi;
+  EXPECT_EQ(planUi.ChooseScenery(entries), 1);
+  EXPECT_EQ(planUi.ChooseScenery(entries), -1) << "no driver: cancelled";
 }
 
 }  // namespace
