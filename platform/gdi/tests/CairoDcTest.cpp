@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -146,6 +147,39 @@ const Probe kProbes[] = {
        c.dc().SetBkMode(TRANSPARENT);
        c.dc().TextOut(L(2), L(40), "Wi");
        EXPECT_EQ(c.At(2, 40), kWhite);
+     }},
+    {"DrawTextAlignsInItsRectangle", 96,
+     [](Canvas& c) {
+       c.dc().SelectFont(Font{"Sans", -L(10), 700});
+       c.dc().SetBkMode(TRANSPARENT);
+       auto inkColumns = [&](int top, int bottom) {
+         int first = c.w(), last = -1;
+         for (int y = top; y < bottom; ++y)
+           for (int x = 0; x < c.w(); ++x)
+             if (c.At(x, y) != kWhite) {
+               first = std::min(first, x);
+               last = std::max(last, x);
+             }
+         return std::pair{first, last};
+       };
+       c.dc().DrawText("II", Rect{0, 0, L(64), L(20)}, Align::Left);
+       c.dc().DrawText("II", Rect{0, L(22), L(64), L(42)}, Align::Right);
+       c.dc().DrawText("II", Rect{0, L(44), L(64), L(64)}, Align::Center);
+       const auto left = inkColumns(0, 20), right = inkColumns(22, 42), centre = inkColumns(44, 64);
+       EXPECT_LT(left.first, 4);
+       EXPECT_GT(right.second, 58);
+       EXPECT_NEAR((centre.first + centre.second) / 2.0, 32, 3);
+       const auto rows = [&](int top, int bottom) {
+         int first = -1, last = -1;
+         for (int y = top; y < bottom; ++y)
+           for (int x = 0; x < c.w(); ++x)
+             if (c.At(x, y) != kWhite) {
+               if (first < 0) first = y;
+               last = y;
+             }
+         return (first + last) / 2.0 - top;
+       };
+       EXPECT_NEAR(rows(0, 20), 10, 3);  // vertically centred
      }},
     {"HugeLineStillCrossesTheSurface", 96,
      [](Canvas& c) {
