@@ -156,7 +156,8 @@ TEST(MapPipeline, TextColourAndFontFollowSchemeAndPrinting) {
   }
 }
 
-// Thirty VORs around Zurich in one file (one hidden), ten more near Sydney in another.
+// Thirty VORs around Zurich in one file (one hidden) with three far south of them, ten more
+// near Sydney in another.
 class MapWalkTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -166,6 +167,8 @@ class MapWalkTest : public testing::Test {
     for (int i = 0; i < 30; ++i) {
       ASSERT_TRUE(navdbtest::AddPointAt(m_db, 47 + 0.02 * i, 8 + 0.03 * i, kKindVor, &vor));
     }
+    // Far south in the same file: the file meets the view, this tile does not.
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(navdbtest::AddPointAt(m_db, 10 + 0.1 * i, 8.5, kKindVor, &vor));
     m_db.m_vors[5].SetShown(false);
     m_db.AddArea("Scenery\\Oz", nullptr);
     navdbtest::AddFile(m_db, "scenery", "oz.bgl");
@@ -194,7 +197,7 @@ TEST_F(MapWalkTest, VisitsOnlyShownPointsOfFilesInView) {
   CMapRenderer r = Renderer(log);
   gdi::RecordingDc dc;
   EXPECT_TRUE(r.DrawMapLayers(dc, 14400, 10800, nullptr, nullptr));
-  EXPECT_EQ(log.records, 30);  // the far file and its tiles are never entered
+  EXPECT_EQ(log.records, 30);  // the far file and the far tile are never entered
   EXPECT_EQ(log.visited.size(), 29u);
   const float hidden = m_db.m_vors[5].latitude;
   for (const auto& [lat, lon] : log.visited) {
