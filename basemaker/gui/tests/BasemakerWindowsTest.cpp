@@ -154,20 +154,27 @@ TEST_F(BasemakerWindowsTest, AbortShowsTheAbortedBoxBeforeTheCaptionTurnsBack) {
   EXPECT_EQ(Text(IDS_CREATE_DATABASE), CreateCaption(dialog));
 }
 
-TEST_F(BasemakerWindowsTest, ExitDuringABuildReturnsOnlyAfterTheWorkerEnded) {
-  ui::ModalScript script;
-  ui::ScopedModalHook hook(script);
-  script.QueueAnswer(ui::kIdOk);
-  script.QueueDriver([&](wxDialog& d) {
-    auto& dialog = dynamic_cast<CAreasDlg&>(d);
-    ui::PressButton(dialog, wxID_OK);
-    ui::PumpUntil([&] { return Progress(dialog) == "Slow step"; }, kBuildTimeoutMs);
-    ui::PressButton(dialog, wxID_CANCEL);
-  });
-  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
-  EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
-  EXPECT_TRUE(m_slowStepAborted);
-  EXPECT_FALSE(dialog.Worker().IsBuilding());
+TEST_F(BasemakerWindowsTest, ExitOrTheCloseBoxDuringABuildReturnsOnlyAfterTheWorkerEnded) {
+  for (const bool closeBox : {false, true}) {
+    SCOPED_TRACE(closeBox ? "close box" : "Exit");
+    m_slowStepAborted = false;
+    ui::ModalScript script;
+    ui::ScopedModalHook hook(script);
+    script.QueueAnswer(ui::kIdOk);
+    script.QueueDriver([&](wxDialog& d) {
+      auto& dialog = dynamic_cast<CAreasDlg&>(d);
+      ui::PressButton(dialog, wxID_OK);
+      ui::PumpUntil([&] { return Progress(dialog) == "Slow step"; }, kBuildTimeoutMs);
+      if (closeBox)
+        dialog.Close();
+      else
+        ui::PressButton(dialog, wxID_CANCEL);
+    });
+    CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+    EXPECT_EQ(wxID_CANCEL, ui::ShowModalDialog(dialog));
+    EXPECT_TRUE(m_slowStepAborted);
+    EXPECT_FALSE(dialog.Worker().IsBuilding());
+  }
 }
 
 TEST_F(BasemakerWindowsTest, AMissingAreaIsLeftOutOnOkAndAbortsTheBuildOnCancel) {
