@@ -6,33 +6,14 @@
 #include <cstdio>
 
 #include "platform/win/AtomicFile.h"
+#include "platform/win/CLocale.h"
 
 namespace {
 
 int g_failAtPrint = 0;
 
-// The C locale for the formatting call, restored afterwards: the host's GTK sets the process
-// locale, and a comma decimal point would break every number the formats carry.
-class CLocaleScope {
- public:
-  CLocaleScope() : m_c(::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0))) {
-    if (m_c) m_previous = ::uselocale(m_c);
-  }
-  ~CLocaleScope() {
-    if (!m_c) return;
-    ::uselocale(m_previous);
-    ::freelocale(m_c);
-  }
-  CLocaleScope(const CLocaleScope&) = delete;
-  CLocaleScope& operator=(const CLocaleScope&) = delete;
-
- private:
-  locale_t m_c;
-  locale_t m_previous = static_cast<locale_t>(0);
-};
-
 void VFormat(std::string& out, const char* format, va_list args) {
-  CLocaleScope c;
+  win::CLocaleScope c;
   char small[512];
   va_list copy;
   va_copy(copy, args);

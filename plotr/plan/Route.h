@@ -5,12 +5,14 @@
 // plan edit copies the current one, changes the copy and pushes it.
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "navdb/NavPoint.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/PlanPoint.h"
+#include "plotr/plan/SimSnapshot.h"
 
 namespace archive { class File; }
 struct FlpxPlanInfo;
@@ -84,6 +86,9 @@ class CRoute {
                   bool onlyInRoute = false) const;
   bool FindAirportOf(FullPoint& out, const NavPoint& key) const;
   double MagneticVariation(double latitude, double longitude) const;
+  // The object's description (PointInfoText.h): empties `out`, fills it and returns true; false
+  // with an empty text for an object without one. The fly-to lines measure from `sim`'s aircraft.
+  bool AirportInfoText(std::string& out, const FullPoint& object, const SimSnapshot& sim) const;
 
   // The plan file image ("*.cwp"). Save writes version 103 when `format` is 103, else 105; the
   // title names the departure, arrival and aircraft of `info`. Load fills this route from any

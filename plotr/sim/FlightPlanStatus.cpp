@@ -6,6 +6,7 @@
 #include <string>
 
 #include "navdb/Geodesy.h"
+#include "platform/win/CLocale.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/shell/Settings.h"
@@ -34,7 +35,8 @@ void CopyText(char (&out)[N], std::string_view text) {
 
 template <size_t N, typename... Args>
 void FormatText(char (&out)[N], const char* format, Args... args) {
-  // snprintf cuts and terminates within the field.
+  // snprintf cuts and terminates within the field; gauges read a decimal point.
+  win::CLocaleScope c;
   std::snprintf(out, N, format, args...);
 }
 
