@@ -48,14 +48,32 @@ std::string TrimSlashes(std::string_view text) {
   return std::string(text);
 }
 
-bool HasControl(std::string_view text) {
+// Escapes everything but letters, digits and "-._" (and '/' between folder levels) for an
+// address.
+std::string EscapePath(std::string_view text, bool keepSlash) {
+  std::string escaped;
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || c == '-' || c == '.' ||
+        c == '_' || (keepSlash && c == '/')) {
+      escaped += c;
+    } else {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", u);
+      escaped += hex;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace
+
+bool HasControlCharacters(std::string_view text) {
   for (char c : text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
   }
   return false;
 }
-
-}  // namespace
 
 struct Session::Transfer {
   std::string url;
@@ -110,7 +128,7 @@ bool ParseUrl(const std::string& url, std::string_view scheme, std::string& host
       curl_url_get(u, CURLUPART_PORT, &partPort, CURLU_DEFAULT_PORT) == CURLUE_OK) {
     host = partHost;
     port = std::atoi(partPort);
-    ok = port > 0 && port < 65536 && !HasControl(host);
+    ok = port > 0 && port < 65536 && !HasControlCharacters(host);
   }
   curl_free(partScheme);
   curl_free(partHost);
@@ -148,7 +166,7 @@ std::vector<std::string> ParseMlsd(std::string_view listing) {
       for (char& c : value) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c | 0x20 : c);
       if (key == "type") isFile = value == "file";
     }
-    if (isFile && !name.empty() && !HasControl(name)) names.emplace_back(name);
+    if (isFile && !name.empty() && !HasControlCharacters(name)) names.emplace_back(name);
   }
   return names;
 }
@@ -297,24 +315,12 @@ bool Session::HttpGet(const std::string& url, long& status, std::string& body, s
 
 std::string Session::FolderUrl() const { return m_ftpBase + (m_folder.empty() ? "" : m_folder + "/"); }
 
-std::string Session::FtpPath(const std::string& name) const {
-  std::string escaped;
-  for (char c : name) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z') || c == '-' || c == '.' || c == '_') {
-      escaped += c;
-    } else {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", u);
-      escaped += hex;
-    }
-  }
-  return FolderUrl() + escaped;
-}
+std::string Session::FtpPath(const std::string& name) const { return FolderUrl() + EscapePath(name, false); }
 
 bool Session::FtpConnect(const std::string& host, int port, const std::string& user, const std::string& password,
                          const std::string& folder) {
-  if (HasControl(host) || HasControl(user) || HasControl(password) || HasControl(folder)) {
+  if (HasControlCharacters(host) || HasControlCharacters(user) || HasControlCharacters(password) ||
+      HasControlCharacters(folder)) {
     m_lastError = "control characters in the login";
     return false;
   }
@@ -322,18 +328,7 @@ bool Session::FtpConnect(const std::string& host, int port, const std::string& u
   m_ftpBase = "ftp://" + (ipv6 ? "[" + host + "]" : host) + ":" + std::to_string(port) + "/";
   m_user = user;
   m_password = password;
-  m_folder.clear();
-  for (char c : TrimSlashes(folder)) {
-    // Each folder level goes into the address; blanks and the like are escaped there.
-    if (c == '/' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
-        c == '.' || c == '_') {
-      m_folder += c;
-    } else {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", static_cast<unsigned char>(c));
-      m_folder += hex;
-    }
-  }
+  m_folder = EscapePath(TrimSlashes(folder), true);
   // Changing into the folder without a transfer: a missing folder fails here.
   Transfer t;
   t.ftp = true;
@@ -386,7 +381,7 @@ bool Session::FtpPut(const std::string& localPath, const std::string& name) {
 
 bool Session::FtpCommands(const std::vector<std::string>& commands) {
   for (const std::string& command : commands) {
-    if (HasControl(command)) {
+    if (HasControlCharacters(command)) {
       m_lastError = "control characters in a command";
       return false;
     }

@@ -27,6 +27,9 @@ bool ParseUrl(const std::string& url, std::string_view scheme, std::string& host
 // Names of the plain files of an MLSD listing (entries whose type fact is "file").
 std::vector<std::string> ParseMlsd(std::string_view listing);
 
+// Bytes below 0x20 and DEL: never part of a name, login or command sent to a server.
+bool HasControlCharacters(std::string_view text);
+
 // The connection test before a transfer: there is no dial-up to attempt here.
 bool TestInternetConnection();
 

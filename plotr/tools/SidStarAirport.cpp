@@ -27,23 +27,12 @@ bool Near(double lat1, double lon1, double lat2, double lon2, double limit, doub
   return distance <= limit;
 }
 
-// The leading decimal number of a runway identifier and what follows it.
-int RunwayNumber(std::string_view runway, std::string_view& rest) {
-  int number = 0;
-  size_t i = 0;
-  for (; i < runway.size() && runway[i] >= '0' && runway[i] <= '9' && number < 1000; ++i) {
-    number = number * 10 + (runway[i] - '0');
-  }
-  rest = runway.substr(i);
-  return number;
-}
-
 bool SortsBefore(const CSidStarProcedure& a, const CSidStarProcedure& b) {
   const int byId = win::CompareNoCase(a.id, b.id);
   if (byId != 0) return byId < 0;
   std::string_view restA, restB;
-  const int numberA = RunwayNumber(a.runway, restA);
-  const int numberB = RunwayNumber(b.runway, restB);
+  const int numberA = SidStarRunwayNumber(a.runway, restA);
+  const int numberB = SidStarRunwayNumber(b.runway, restB);
   if (numberA != numberB) return numberA < numberB;
   return restA < restB;
 }
@@ -67,24 +56,26 @@ std::string NewGuid() {
 
 std::string Cut(std::string_view text, size_t limit) { return std::string(text.substr(0, limit)); }
 
-// Fills the list from the file: procedures join the group of their en-route fix, a new group
-// takes the fix's navaid name from the database.
+// The group of the en-route fix; a new one takes the fix's navaid name from the database.
+CSidStarFixGroup& GroupOf(CSidStarList& list, const CSidStarWaypoint& fix, const CRoute& plan) {
+  const int g = list.FindGroup(fix.type, fix.Ident(), fix.lat, fix.lon);
+  if (g >= 0) return list.groups[static_cast<size_t>(g)];
+  CSidStarFixGroup group;
+  group.type = fix.type;
+  group.ident = std::string(fix.Ident());
+  group.lat = fix.lat;
+  group.lon = fix.lon;
+  group.name = SidStarNavaidName(fix.type, group.ident, fix.lat, fix.lon, plan);
+  list.groups.push_back(std::move(group));
+  return list.groups.back();
+}
+
+// Fills the list from the file: procedures join the group of their en-route fix.
 void ReadList(const CProfileFile& file, CSidStarList& list, const CRoute& plan) {
   list.groups.clear();
   for (CSidStarProcedure& procedure : ReadSidStarProcedures(file, list.isStar)) {
     const CSidStarWaypoint& fix = list.isStar ? procedure.waypoints.front() : procedure.waypoints.back();
-    int g = list.FindGroup(fix.type, fix.Ident(), fix.lat, fix.lon);
-    if (g < 0) {
-      CSidStarFixGroup group;
-      group.type = fix.type;
-      group.ident = std::string(fix.Ident());
-      group.lat = fix.lat;
-      group.lon = fix.lon;
-      group.name = SidStarNavaidName(fix.type, group.ident, fix.lat, fix.lon, plan);
-      list.groups.push_back(std::move(group));
-      g = static_cast<int>(list.groups.size()) - 1;
-    }
-    list.InsertProcedure(list.groups[static_cast<size_t>(g)], std::move(procedure), false);
+    list.InsertProcedure(GroupOf(list, fix, plan), std::move(procedure), false);
   }
 }
 
@@ -332,17 +323,6 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
   }
   if (procedure.waypoints.size() < 2) return false;
 
-  int g = list.FindGroup(fix.type, fix.Ident(), fix.lat, fix.lon);
-  if (g < 0) {
-    CSidStarFixGroup group;
-    group.type = fix.type;
-    group.ident = std::string(fix.Ident());
-    group.lat = fix.lat;
-    group.lon = fix.lon;
-    group.name = SidStarNavaidName(fix.type, group.ident, fix.lat, fix.lon, plan);
-    list.groups.push_back(std::move(group));
-    g = static_cast<int>(list.groups.size()) - 1;
-  }
-  list.InsertProcedure(list.groups[static_cast<size_t>(g)], std::move(procedure), true);
+  list.InsertProcedure(GroupOf(list, fix, plan), std::move(procedure), true);
   return true;
 }

@@ -67,6 +67,16 @@ int SidStarRunwayHeading(const NavPoint& runway) {
   return static_cast<int>(std::floor(r->heading * 360.0 / 65536.0 + 0.5)) % 360;
 }
 
+int SidStarRunwayNumber(std::string_view runway, std::string_view& rest) {
+  int number = 0;
+  size_t i = 0;
+  for (; i < runway.size() && runway[i] >= '0' && runway[i] <= '9' && number < 1000; ++i) {
+    number = number * 10 + (runway[i] - '0');
+  }
+  rest = runway.substr(i);
+  return number;
+}
+
 double SidStarHeadingDifference(double a, double b) {
   double d = std::fmod(std::fabs(a - b), 360.0);
   return d > 180.0 ? 360.0 - d : d;

@@ -5,6 +5,7 @@
 // database searches expect g_DatabaseLock held.
 
 #include <string>
+#include <string_view>
 
 #include "plotr/plan/PlanPoint.h"
 #include "plotr/tools/SidStarRecords.h"
@@ -19,6 +20,8 @@ char SidStarLetterOfKind(uint16_t kind);
 bool SidStarObjectIdent(const NavPoint& object, const CRoute& plan, std::string& ident);
 // A runway end's true heading in whole degrees (0 to 359); 0 when unknown.
 int SidStarRunwayHeading(const NavPoint& runway);
+// The leading decimal number of a runway identifier ("09L" gives 9) and what follows it.
+int SidStarRunwayNumber(std::string_view runway, std::string_view& rest);
 // The differences of two headings folded into 0 to 180 degrees.
 double SidStarHeadingDifference(double a, double b);
 // The name of the NDB or VOR with that identifier nearest to the place within 10 nm, cut to 24

@@ -200,21 +200,12 @@ bool CSidStarAirport::CollectRunways(std::vector<SidStarRefClip>& out, bool isSt
         return other->MatchesRunway(procedure.lat, procedure.lon, procedure.heading, procedure.runway.c_str(), limit);
       });
       if (known) continue;
-      const auto numberOf = [](const std::string& runway, std::string& suffix) {
-        size_t i = 0;
-        int number = 0;
-        for (; i < runway.size() && runway[i] >= '0' && runway[i] <= '9' && number < 1000; ++i) {
-          number = number * 10 + (runway[i] - '0');
-        }
-        suffix = runway.substr(i);
-        return number;
-      };
-      std::string suffix;
-      const int number = numberOf(procedure.runway, suffix);
+      std::string_view suffix;
+      const int number = SidStarRunwayNumber(procedure.runway, suffix);
       size_t at = 0;
       for (; at < listed.size(); ++at) {
-        std::string otherSuffix;
-        const int otherNumber = numberOf(listed[at]->runway, otherSuffix);
+        std::string_view otherSuffix;
+        const int otherNumber = SidStarRunwayNumber(listed[at]->runway, otherSuffix);
         if (otherNumber > number || (otherNumber == number && otherSuffix >= suffix)) break;
       }
       SidStarRefClip entry;

@@ -17,13 +17,6 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
-bool HasControl(std::string_view text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
-  }
-  return false;
-}
-
 // Name of a transfer in progress: no listing takes it for a ".ss" file.
 constexpr char kPartialSuffix[] = ".part";
 
@@ -51,7 +44,7 @@ bool ParseSidStarServerInfo(std::string_view text, SidStarServerInfo& info) {
   }
   if (lines.size() < 5) return false;
   for (size_t i = 1; i < 5; ++i) {
-    if (HasControl(lines[i])) return false;
+    if (inet::HasControlCharacters(lines[i])) return false;
   }
   SidStarServerInfo read;
   read.ftpUrl = lines[0];
@@ -61,7 +54,7 @@ bool ParseSidStarServerInfo(std::string_view text, SidStarServerInfo& info) {
   }
   read.publishedFolder = lines[3];
   read.submittedFolder = lines[4];
-  if (lines.size() > 5 && !HasControl(lines[5])) read.version = lines[5];
+  if (lines.size() > 5 && !inet::HasControlCharacters(lines[5])) read.version = lines[5];
   info = std::move(read);
   return true;
 }

@@ -8,6 +8,7 @@
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/tools/SidStarFile.h"
+#include "plotr/tools/testing/SidStarServerRig.h"
 
 #include <gtest/gtest.h>
 
@@ -25,23 +26,16 @@ using Clock = std::chrono::steady_clock;
 constexpr char kGuid1[] = "11111111-2222-3333-4444-555555555555";
 constexpr char kGuid2[] = "AAAAAAAA-BBBB-CCCC-DDDD-EEEEEEEEEEEE";
 
-std::string Scramble(const std::string& password) {
-  std::string out;
-  for (char c : password) out += static_cast<char>(static_cast<uint8_t>(c) + kSidStarPasswordShift);
-  return out;
-}
+using tooltest::SidStarServerRig;
+
+std::string Scramble(const std::string& password) { return tooltest::ScrambleSidStarPassword(password); }
 
 std::string ReadAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
+std::vector<std::string> Names(const fs::path& folder) { return SidStarServerRig::Names(folder); }
 
 TEST(SidStarServerInfo, FileLines) {
   struct Case {
@@ -97,33 +91,16 @@ TEST(SidStarServerInfo, ListingTakesOnlyPublishedNames) {
 // Both servers on loopback: HTTP serves the information file, FTP the two folders.
 class SidStarServerTest : public ::testing::Test {
  protected:
-  SidStarServerTest() : m_settings("server") {
-    m_root = m_settings.Folder();
-    fs::create_directories(m_root / "http" / "sidstar");
-    fs::create_directories(m_root / "ftp" / "published");
-    fs::create_directories(m_root / "ftp" / "submitted");
-    fs::create_directories(m_root / "local");
-    m_options.folder = (m_root / "local").string() + "/";
-    m_options.timeouts.connectMs = 2000;
-    m_options.timeouts.connectRetries = 0;
-    m_options.timeouts.controlMs = 2000;
-    m_options.timeouts.dataStallMs = 1000;
-  }
+  SidStarServerTest() : m_settings("server"), m_root(m_settings.Folder()), m_rig(m_root) {}
 
+  // The published folder is named with slashes around it, which the client takes off.
   void StartServers(int bytesPerSecond = 0) {
-    m_ftp = std::make_unique<inettest::FtpServer>((m_root / "ftp").string(), "sidstar", "letmein", bytesPerSecond);
-    m_http = std::make_unique<inettest::HttpServer>((m_root / "http").string());
-    ASSERT_GT(m_ftp->Port(), 0);
-    ASSERT_GT(m_http->Port(), 0);
-    WriteInfo("ftp://127.0.0.1:" + std::to_string(m_ftp->Port()) + "\nsidstar\n" + Scramble("letmein") +
-              "\n/published/\nsubmitted\n4.80\n");
-    m_options.urlBase = m_http->Url();
+    m_rig.Start(bytesPerSecond, "/published/");
+    m_options.urlBase = m_rig.options.urlBase;
   }
-  void WriteInfo(const std::string& text) {
-    std::ofstream(m_root / "http" / "sidstar" / kSidStarInfoName, std::ios::binary | std::ios::trunc) << text;
-  }
+  void WriteInfo(const std::string& text) { m_rig.WriteInfo(text); }
   void PutOnServer(const char* folder, const std::string& name, const std::string& text) {
-    std::ofstream(m_root / "ftp" / folder / name, std::ios::binary) << text;
+    std::ofstream(m_rig.ServerFolder(folder) / name, std::ios::binary) << text;
   }
   std::unique_ptr<CSidStarServer> Connect(int mode, bool editor) {
     m_options.editor = editor;
@@ -143,25 +120,24 @@ class SidStarServerTest : public ::testing::Test {
 
   plantest::ScopedPlanFolder m_settings;
   fs::path m_root;
-  SidStarServerOptions m_options;
-  std::unique_ptr<inettest::FtpServer> m_ftp;
-  std::unique_ptr<inettest::HttpServer> m_http;
+  SidStarServerRig m_rig;
+  SidStarServerOptions& m_options = m_rig.options;
 };
 
 TEST_F(SidStarServerTest, InformationFileOverHttp) {
   StartServers();
   inet::Session session(m_options.timeouts);
   SidStarServerInfo info;
-  ASSERT_TRUE(GetSidStarServerInfo(session, m_http->Url(), info));
+  ASSERT_TRUE(GetSidStarServerInfo(session, m_rig.http->Url(), info));
   EXPECT_EQ(info.password, "letmein");
-  std::string withoutSlash = m_http->Url();
+  std::string withoutSlash = m_rig.http->Url();
   withoutSlash.pop_back();
   ASSERT_TRUE(GetSidStarServerInfo(session, withoutSlash, info));
-  EXPECT_FALSE(GetSidStarServerInfo(session, m_http->Url() + "elsewhere/", info)) << "404";
+  EXPECT_FALSE(GetSidStarServerInfo(session, m_rig.http->Url() + "elsewhere/", info)) << "404";
   EXPECT_FALSE(GetSidStarServerInfo(session, "", info));
   EXPECT_FALSE(GetSidStarServerInfo(session, "ftp://127.0.0.1/", info));
   WriteInfo(std::string(kSidStarInfoMax + 1, 'x'));
-  EXPECT_FALSE(GetSidStarServerInfo(session, m_http->Url(), info)) << "too long";
+  EXPECT_FALSE(GetSidStarServerInfo(session, m_rig.http->Url(), info)) << "too long";
 
   inettest::SilentServer silent;
   const auto start = Clock::now();
@@ -169,8 +145,8 @@ TEST_F(SidStarServerTest, InformationFileOverHttp) {
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));
 
   // The settings' address is the one a connection reads.
-  ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "URL1", m_http->Url()));
-  EXPECT_EQ(SidStarServerOptions::FromSettings("x/").urlBase, m_http->Url());
+  ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "URL1", m_rig.http->Url()));
+  EXPECT_EQ(SidStarServerOptions::FromSettings("x/").urlBase, m_rig.http->Url());
 }
 
 TEST_F(SidStarServerTest, NormalUsersAndEditorsWorkInOppositeFolders) {
@@ -236,11 +212,11 @@ TEST_F(SidStarServerTest, ConnectionFailures) {
   StartServers();
   m_options.urlBase.clear();
   EXPECT_FALSE(Connect(CSidStarServer::kDownload, false));
-  m_options.urlBase = m_http->Url();
-  WriteInfo("ftp://127.0.0.1:" + std::to_string(m_ftp->Port()) + "\nsidstar\n" + Scramble("wrong") +
+  m_options.urlBase = m_rig.http->Url();
+  WriteInfo("ftp://127.0.0.1:" + std::to_string(m_rig.ftp->Port()) + "\nsidstar\n" + Scramble("wrong") +
             "\npublished\nsubmitted\n4.80\n");
   EXPECT_FALSE(Connect(CSidStarServer::kDownload, false)) << "wrong password";
-  WriteInfo("ftp://127.0.0.1:" + std::to_string(m_ftp->Port()) + "\nsidstar\n" + Scramble("letmein") +
+  WriteInfo("ftp://127.0.0.1:" + std::to_string(m_rig.ftp->Port()) + "\nsidstar\n" + Scramble("letmein") +
             "\nmissing\nsubmitted\n4.80\n");
   EXPECT_FALSE(Connect(CSidStarServer::kDownload, false)) << "no such folder";
   EXPECT_TRUE(Connect(CSidStarServer::kUpload, false)) << "the other folder exists";

@@ -11,6 +11,7 @@
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/tools/SidStarFile.h"
+#include "plotr/tools/testing/SidStarServerRig.h"
 
 #include <gtest/gtest.h>
 
@@ -77,30 +78,11 @@ class RecordingView : public ISidStarTransferView {
 
 class SidStarTransferTest : public ::testing::Test {
  protected:
-  SidStarTransferTest() : m_settings("transfer"), m_clock(0, kNow) {
-    m_root = m_settings.Folder();
-    for (const char* folder : {"http/sidstar", "ftp/published", "ftp/submitted", "local"}) {
-      fs::create_directories(m_root / folder);
-    }
-    m_local = (m_root / "local").string() + "/";
-    m_options.folder = m_local;
-    m_options.timeouts.connectMs = 2000;
-    m_options.timeouts.connectRetries = 0;
-    m_options.timeouts.controlMs = 2000;
-    m_options.timeouts.dataStallMs = 2000;
-  }
+  SidStarTransferTest()
+      : m_settings("transfer"), m_clock(0, kNow), m_root(m_settings.Folder()), m_rig(m_root),
+        m_local(m_rig.options.folder) {}
 
-  void StartServers(int bytesPerSecond = 0) {
-    m_ftp = std::make_unique<inettest::FtpServer>((m_root / "ftp").string(), "sidstar", "letmein", bytesPerSecond);
-    m_http = std::make_unique<inettest::HttpServer>((m_root / "http").string());
-    ASSERT_GT(m_ftp->Port(), 0);
-    ASSERT_GT(m_http->Port(), 0);
-    std::string password;
-    for (char c : std::string("letmein")) password += static_cast<char>(c + kSidStarPasswordShift);
-    std::ofstream(m_root / "http" / "sidstar" / kSidStarInfoName, std::ios::binary)
-        << "ftp://127.0.0.1:" << m_ftp->Port() << "\nsidstar\n" << password << "\npublished\nsubmitted\n4.80\n";
-    m_options.urlBase = m_http->Url();
-  }
+  void StartServers(int bytesPerSecond = 0) { m_rig.Start(bytesPerSecond); }
 
   static CSidStarAirport Airport(int n, const char* id, const char* stamp, char separator = '-') {
     CSidStarAirport a;
@@ -115,7 +97,7 @@ class SidStarTransferTest : public ::testing::Test {
     return a;
   }
   void PutOnServer(const char* folder, const CSidStarAirport& a) {
-    ASSERT_TRUE(a.Write((m_root / "ftp" / folder / (a.guid + "-" + a.stamp + ".ss")).string()));
+    ASSERT_TRUE(a.Write((m_rig.ServerFolder(folder) / (a.guid + "-" + a.stamp + ".ss")).string()));
   }
   void PutLocal(const CSidStarAirport& a) { ASSERT_TRUE(a.Write(a.FilePath(m_local))); }
 
@@ -142,26 +124,17 @@ class SidStarTransferTest : public ::testing::Test {
     return messages[0].wParam;
   }
 
-  std::vector<std::string> LocalFiles() const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(m_local)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
+  std::vector<std::string> LocalFiles() const { return tooltest::SidStarServerRig::Names(m_local); }
   std::vector<std::string> ServerFiles(const char* folder) const {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(m_root / "ftp" / folder)) names.push_back(e.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+    return tooltest::SidStarServerRig::Names(m_rig.ServerFolder(folder));
   }
 
   plantest::ScopedPlanFolder m_settings;
   win::FakeClock m_clock;
   fs::path m_root;
+  tooltest::SidStarServerRig m_rig;
   std::string m_local;
-  SidStarServerOptions m_options;
-  std::unique_ptr<inettest::FtpServer> m_ftp;
-  std::unique_ptr<inettest::HttpServer> m_http;
+  SidStarServerOptions& m_options = m_rig.options;
   RecordingView m_view;
   ui::RecordingTarget m_target;
 };
