@@ -258,6 +258,26 @@ TEST_F(SidStarTransferTest, UploadSendsCheckedAirportsAndMarksThemPublished) {
   EXPECT_FALSE(m_view.startEnabled);
 }
 
+TEST_F(SidStarTransferTest, EditorUploadPublishesAndRemovesAirportsNoLongerHeld) {
+  StartServers();
+  ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "Sid/Star", "YES"));
+  m_options.editor = true;
+  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
+  PutLocal(Airport(2, "BBBB", "20260201-100000"));
+  PutOnServer("published", Airport(1, "AAAA", "20260101-100000"));  // the version it replaces
+  PutOnServer("published", Airport(2, "BBBB", "20260201-100000"));
+  PutOnServer("published", Airport(9, "GONE", "20260101-100000"));  // no longer held by the editor
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
+  transfer.OnInitDialog();
+  m_view.checked = {true};
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_EQ(ServerFiles("published"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
+                                                                 Guid(2) + "-20260201-100000.ss"}));
+  EXPECT_TRUE(ServerFiles("submitted").empty());
+  EXPECT_EQ(store->GetAirport(0).separator, '-');
+}
+
 TEST_F(SidStarTransferTest, ExitDuringAThrottledDownloadEndsTheDialogAfterTheWorker) {
   StartServers(4096);
   CSidStarAirport big = Airport(1, "BIGG", "20260301-100000");
