@@ -3,6 +3,7 @@
 #include "navdb/ProfileFile.h"
 #include "plotr/plan/PlanPoint.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -122,7 +123,8 @@ bool IsSidStarStamp(std::string_view stamp) {
 }
 
 bool ReadSidStarWaypoint(std::string_view line, CSidStarWaypoint& out) {
-  line = line.substr(0, kSidStarLineMax);
+  // The line is a C text of at most 1023 characters: it ends at a NUL.
+  line = line.substr(0, std::min(line.find('\0'), kSidStarLineMax));
   std::string_view fields[12];
   bool present[12] = {};
   size_t start = 0;

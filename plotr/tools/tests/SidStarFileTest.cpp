@@ -87,6 +87,9 @@ TEST(SidStarFile, WaypointLines) {
     }
   }
   CSidStarWaypoint w;
+  // A line is a C text: it ends at a NUL.
+  EXPECT_FALSE(ReadSidStarWaypoint(std::string_view("V:A\0B:1:2::", 11), w));
+  ASSERT_TRUE(ReadSidStarWaypoint(std::string_view("V:AB:1:2::\0junk", 15), w));
   ASSERT_TRUE(ReadSidStarWaypoint("N:XY:47.5:8.5::::5000::210:1:", w));
   EXPECT_EQ(uint32_t{w.altitude1}, MakeManualValue(5000));
   EXPECT_EQ(uint32_t{w.altitude2}, 0u);
