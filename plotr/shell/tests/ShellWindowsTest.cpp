@@ -17,6 +17,7 @@
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "platform/ui/WxMessages.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/shell/CommandIds.h"
 #include "plotr/shell/DlgFile.h"
@@ -214,6 +215,44 @@ TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
   EXPECT_EQ(doc->GetPathName(), path);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_EQ(opens, (std::vector<bool>{false, true}));
+}
+
+TEST_F(ShellWindowsTest, PlanMessagesAndTheHeartbeatBecomeHints) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  g_mapPane->hints.clear();
+  // As the plan object posts them, from its tick.
+  FrameMessageTarget().Post({WM_APP_WIND_CHANGED, 0, 0});
+  FrameMessageTarget().Post({WM_APP_SIMDATA_CHANGED, 0, 0});
+  FrameMessageTarget().Post({WM_APP_GUIDANCE_CHANGED, 0, 0});
+  Pump(50);
+  std::vector<uint32_t> fromMessages;
+  for (uint32_t h : g_mapPane->hints)
+    if (h == 0x800 || h == 0x200 || h == 0x400) fromMessages.push_back(h);
+  EXPECT_EQ(fromMessages, (std::vector<uint32_t>{0x800, 0x200, 0x400}));
+
+  // The periodic hint goes out on the ticks whose counter is 2 modulo 5.
+  g_mapPane->hints.clear();
+  const uint32_t first = main->GetTickCounter();
+  std::vector<uint32_t> periodicTicks;
+  for (int i = 0; i < 10; ++i) {
+    const uint32_t tick = main->GetTickCounter();
+    const size_t before = g_mapPane->hints.size();
+    main->OnHeartbeat();
+    for (size_t k = before; k < g_mapPane->hints.size(); ++k)
+      if (g_mapPane->hints[k] == 0x1000) periodicTicks.push_back(tick);
+  }
+  EXPECT_EQ(main->GetTickCounter(), first + 10);
+  ASSERT_EQ(periodicTicks.size(), 2u);
+  for (uint32_t t : periodicTicks) EXPECT_EQ(t % 5, 2u);
+
+  // Status text from the map: a text shows; a string id without a custom text showing is ignored.
+  main->OnAppMessage(WM_APP_STATUS_TEXT, 0, nullptr);
+  EXPECT_NE(main->GetMessageText(), "");
+  const std::string text = "Zoom 4";
+  main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+  EXPECT_EQ(main->GetMessageText(), "Zoom 4");
+  main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+  EXPECT_EQ(main->GetMessageText(), "To zoom in, press right mouse button and move the mouse");
 }
 
 TEST_F(ShellWindowsTest, EditKeysWorkOnlyWhileTheModuleIsVisible) {
