@@ -45,7 +45,9 @@ void CFloatWndMain::ShowOverHost() {
 
 void CFloatWndMain::PlaceFrame() {
   CMainFrm* frame = GetMainFrame();
-  if (frame != nullptr && frame->GetParent() == this) frame->SetSize(GetClientSize());
+  if (frame == nullptr || frame->GetParent() != this) return;
+  const wxSize size = GetClientSize();
+  frame->SetSize(0, 0, size.x, size.y);
 }
 
 const FloatFrameStyle& CFloatWnd::Style() {

@@ -104,7 +104,7 @@ std::vector<wxRect> CToolBarEx::ButtonRects() const {
     }
     if (item.wrap) {
       x = x0;
-      y += item.separator ? item.width * 2 / 3 + 3 : m_button.cy;
+      y += m_button.cy + (item.separator ? item.width * 2 / 3 + 3 : 0);
     }
   }
   return rects;

@@ -171,6 +171,8 @@ TEST_F(ShellWindowsTest, FloatingAndDockedKeepTheirOwnLayouts) {
   key.SetControlDown(true);
   EXPECT_TRUE(ui::ForwardKeyToHost(main->GetOuterSplitter(), key));
   EXPECT_TRUE(main->IsDocked());
+  EXPECT_EQ(main->GetPosition(), wxPoint(0, 0)) << "docked, the frame fills its container from the corner";
+  EXPECT_EQ(main->GetSize(), main->GetDockedContainer()->GetClientSize());
   EXPECT_EQ(profile::GetInt(Profile(), "Floating", "PlanHeight", -1), 80);
   EXPECT_EQ(profile::GetInt(Profile(), "Docked", "PlanHeight", -1), 120);
   EXPECT_EQ(main->GetOuterSplitter()->GetRowCurrent(0), 120);
