@@ -1,6 +1,34 @@
+#include <wx/window.h>
+
+#include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
 #include "plotr/shell/PlotrDocument.h"
-#include "plotr/sim/FlightPlanSim.h"
+#include "plotr/sim/FlightPlanStatus.h"
+
+namespace {
+
+// The move channel to the simulator's main window: found on the user-interface thread before
+// the move worker starts, handed the pipe's announcement from the worker as a queued call.
+class WxMoveChannel : public IMoveChannel {
+ public:
+  bool FindHost() override {
+    m_host = ui::FindWindowByClass(simapi::kMainWindowClass);
+    return m_host != nullptr;
+  }
+  void SendCopyData(uint32_t tag, const void* data, size_t size) override {
+    if (m_host == nullptr) return;
+    ui::CopyData copy;
+    copy.wParam = static_cast<uintptr_t>(m_host->GetId());
+    copy.tag = tag;
+    copy.bytes.assign(static_cast<const char*>(data), size);
+    ui::SendCopyData(m_host, copy);
+  }
+
+ private:
+  wxWindow* m_host = nullptr;
+};
+
+}  // namespace
 
 // The plan's notices go to the main frame once it exists; until then they are dropped.
 ui::WxMessageTarget& FrameMessageTarget() {
@@ -9,7 +37,9 @@ ui::WxMessageTarget& FrameMessageTarget() {
 }
 
 std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
+  static WxMoveChannel moveChannel;
   PlanSimServices services;
   services.frame = &FrameMessageTarget();
-  return std::make_unique<CFlightPlanSim>(services);
+  services.moveChannel = &moveChannel;
+  return std::make_unique<CFlightPlanStatus>(services);
 }

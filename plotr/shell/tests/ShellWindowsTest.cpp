@@ -9,6 +9,7 @@
 #include <wx/listbox.h>
 #include <wx/menu.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <vector>
@@ -31,6 +32,7 @@
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/SplitWnd.h"
+#include "plotr/sim/FlightPlanSim.h"
 #include "simhost/app/MainFrame.h"
 
 namespace fs = std::filesystem;
@@ -265,6 +267,16 @@ TEST_F(ShellWindowsTest, EditKeysWorkOnlyWhileTheModuleIsVisible) {
   ASSERT_TRUE(PressKey(WXK_F9));
   EXPECT_TRUE(PressKey(WXK_DELETE));
   EXPECT_EQ(deletes, 1);
+}
+
+TEST_F(ShellWindowsTest, MoveAircraftReachesTheHostThroughItsWindow) {
+  auto* plan = dynamic_cast<CFlightPlanSim*>(&main->GetDocument()->GetPlan());
+  ASSERT_NE(plan, nullptr);
+  plan->MoveAircraft(46.2, 6.1);
+  ASSERT_TRUE(plan->IsMoving()) << "the host's window was found";
+  for (int i = 0; i < 200 && std::fabs(host->GetAircraft().latitude - 46.2) > 1e-9; ++i) Pump(10);
+  EXPECT_DOUBLE_EQ(46.2, host->GetAircraft().latitude);
+  EXPECT_DOUBLE_EQ(6.1, host->GetAircraft().longitude);
 }
 
 TEST_F(ShellWindowsTest, CloseAsksTheDocumentAndPopsTheHook) {
