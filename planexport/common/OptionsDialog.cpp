@@ -34,10 +34,9 @@ int RunOptionsDialog(void* parent, const std::string& caption, const char* group
   for (const FlpxCheckOption& o : options) {
     auto* check = new wxCheckBox(boxParent, o.id, FromCp1252(o.label));
     check->SetValue(*o.value);
-    boxes->Add(check, 0, wxALL, 5);
+    boxes->Add(check, 0, group ? wxALL : wxLEFT | wxRIGHT | wxTOP, group ? 5 : 12);
     checks.push_back(check);
   }
-  if (!group) top->AddSpacer(5);
   top->Add(dialog.CreateStdDialogButtonSizer(wxOK | wxCANCEL), 0, wxEXPAND | wxALL, 10);
   dialog.SetSizerAndFit(top);
   dialog.CentreOnParent();
