@@ -86,6 +86,28 @@ FlpxWaypoint MakeWaypoint(char type, std::string_view ident, std::string_view na
   return w;
 }
 
+void AddRows(std::initializer_list<ScriptRow> rows) {
+  for (const ScriptRow& r : rows) {
+    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, r.name);
+    w.latitude = r.lat;
+    w.longitude = r.lon;
+    w.heading = r.heading;
+    w.speed = r.speed;
+    w.trueAirspeed = r.tas;
+    w.indicatedAirspeed = r.ias;
+    w.verticalSpeed = r.vs;
+    w.altitude = r.altitude;
+    w.legDistance = r.distance;
+    w.legTime = r.time;
+    w.legFuel = r.fuel;
+    w.frequency = r.frequency;
+    w.manualSpeed = r.manualSpeed;
+    w.altitude1 = r.altitude1;
+    w.altitude2 = r.altitude2;
+    g_script.rows.push_back(w);
+  }
+}
+
 void SetAirport(FlpxAirportInfo& block, std::string_view name, std::string_view ident, double atis, double lat,
                 double lon, double elevation, double variation) {
   block.present = 1;

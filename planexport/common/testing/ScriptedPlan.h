@@ -6,6 +6,7 @@
 // process: the services are plain C functions.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +43,18 @@ FlpxImportTableRecord ScriptedImports();
 
 // A waypoint record with its size, type letter, identifier and name set.
 FlpxWaypoint MakeWaypoint(char type, std::string_view ident, std::string_view name);
+
+// One waypoint of a scripted plan; tests name the fields they need.
+struct ScriptRow {
+  char type = 0;
+  const char* ident = "";
+  const char* name = "";
+  double lat = 0, lon = 0, heading = 0, speed = 0, tas = 0, ias = 0, vs = 0, altitude = 0;
+  double distance = 0, time = 0, fuel = 0, frequency = 0;
+  double manualSpeed = 0, altitude1 = 0, altitude2 = 0;
+};
+// Appends the rows to the script's waypoints.
+void AddRows(std::initializer_list<ScriptRow> rows);
 // An airport block marked present, without runways.
 void SetAirport(FlpxAirportInfo& block, std::string_view name, std::string_view ident, double atis, double lat,
                 double lon, double elevation, double variation);

@@ -16,34 +16,21 @@ namespace {
 
 using namespace flpxtest;
 
-struct Row {
-  char type;
-  const char* ident;
-  const char* name;
-  double lat, lon, frequency;
-};
-
 // A runway first (named) and last (short name and frequency), an NDB and a VOR with long names,
 // an intersection, a user point, and climb and descent points that are left out.
 void ScriptProgram() {
   ResetScript();
-  const Row rows[] = {
-      {'C', "16", "Zurich", 47.45, 8.5, 110.25},
-      {'Q', "", "Beginning of Climb", 47.40, 8.4, 0},
-      {'N', "ZH", "Zurich East Beacon", 47.35, 8.0, 367.5},
-      {'M', "KLO", "Kloten Radio Beacon Station", -33.95, -0.5, 114.85},
-      {'O', "ABCDE", "FIX", 47.40, 7.8, 0},
-      {'P', "", "Fix 1", 47.45, 7.7, 0},
-      {'T', "", "End of Descent", 47.55, 7.6, 0},
-      {'C', "15", "Basel-Mulhouse-Freiburg", 47.60, 7.52, 110.5},
-  };
-  for (const Row& r : rows) {
-    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, r.name);
-    w.latitude = r.lat;
-    w.longitude = r.lon;
-    w.frequency = r.frequency;
-    Script().rows.push_back(w);
-  }
+  AddRows({
+      {.type = 'C', .ident = "16", .name = "Zurich", .lat = 47.45, .lon = 8.5, .frequency = 110.25},
+      {.type = 'Q', .name = "Beginning of Climb", .lat = 47.40, .lon = 8.4},
+      {.type = 'N', .ident = "ZH", .name = "Zurich East Beacon", .lat = 47.35, .lon = 8.0, .frequency = 367.5},
+      {.type = 'M', .ident = "KLO", .name = "Kloten Radio Beacon Station", .lat = -33.95, .lon = -0.5,
+       .frequency = 114.85},
+      {.type = 'O', .ident = "ABCDE", .name = "FIX", .lat = 47.40, .lon = 7.8},
+      {.type = 'P', .name = "Fix 1", .lat = 47.45, .lon = 7.7},
+      {.type = 'T', .name = "End of Descent", .lat = 47.55, .lon = 7.6},
+      {.type = 'C', .ident = "15", .name = "Basel-Mulhouse-Freiburg", .lat = 47.60, .lon = 7.52, .frequency = 110.5},
+  });
 }
 
 // The add-on's shared memory for the lifetime of the object, filled with a pattern.

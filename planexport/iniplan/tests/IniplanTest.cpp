@@ -19,13 +19,6 @@ namespace {
 
 using namespace flpxtest;
 
-struct Row {
-  char type;
-  const char* ident;
-  const char* name;
-  double lat, lon, heading, speed, tas, ias, vs, alt, dist, ete, fuel, freq;
-};
-
 // Piper to Basel: no departure block, sixteen arrival runways, every climb and descent type,
 // an unknown type letter and an identifier that fills its field without a terminator.
 void ScriptPiperToBasel() {
@@ -39,33 +32,25 @@ void ScriptPiperToBasel() {
     AddRunway(info.arrival, ident, n * 20, 47.5 + n / 1000.0, 7.5 + n / 1000.0, 880 + n, 8000 + 100 * n, 150,
               n == 1 ? 110.5 : 0);
   }
-  const Row rows[] = {
-      {'A', "LSZH", "Zurich", 47.46, 8.55, 250.4, 0, 0, 0, 0, 1416, 0, 0, 0, 0},
-      {'Q', "", "Beginning of Climb", 47.45, 8.50, 250.3, 95.2, 95.2, 90.4, 700, 1416, 2.3, 1.4, 0.7, 0},
-      {'R', "", "End of Climb", 47.40, 8.40, 251, 110, 110, 100, 0, 6500, 8.5, 4, 5, 0},
-      {'S', "", "Beginning of Descent", 47.35, 8.30, 252, 120, 120, 105, -500, 6500, 4, 2, 2, 0},
-      {'T', "", "End of Descent", 47.33, 8.25, 253, 110, 110, 100, 0, 4000, 3, 1.5, 1, 0},
-      {'U', "", "EOC, BOD", 47.32, 8.22, 254, 110, 110, 100, 0, 5000, 1.5, 0.8, 1, 0},
-      {'V', "", "EOD, BOC", 47.31, 8.21, 255, 110, 110, 100, 0, 4500, 0.5, 0.3, 0.2, 0},
-      {'M', "KLO", "Kloten", 47.30, 8.20, 256, 118, 118, 105, 0, 4500, 1.2, 0.6, 0.4, 114.85},
-      {'X', "", "A name that is exactly thirty!", 47.20, -8.10, 0, 0, 0, 0, 0, 0, 6, 3, 2, 0},
-  };
-  for (const Row& r : rows) {
-    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, r.name);
-    w.latitude = r.lat;
-    w.longitude = r.lon;
-    w.heading = r.heading;
-    w.speed = r.speed;
-    w.trueAirspeed = r.tas;
-    w.indicatedAirspeed = r.ias;
-    w.verticalSpeed = r.vs;
-    w.altitude = r.alt;
-    w.legDistance = r.dist;
-    w.legTime = r.ete;
-    w.legFuel = r.fuel;
-    w.frequency = r.freq;
-    Script().rows.push_back(w);
-  }
+  AddRows({
+      {.type = 'A', .ident = "LSZH", .name = "Zurich", .lat = 47.46, .lon = 8.55, .heading = 250.4, .altitude = 1416},
+      {.type = 'Q', .name = "Beginning of Climb", .lat = 47.45, .lon = 8.50, .heading = 250.3, .speed = 95.2,
+       .tas = 95.2, .ias = 90.4, .vs = 700, .altitude = 1416, .distance = 2.3, .time = 1.4, .fuel = 0.7},
+      {.type = 'R', .name = "End of Climb", .lat = 47.40, .lon = 8.40, .heading = 251, .speed = 110, .tas = 110,
+       .ias = 100, .altitude = 6500, .distance = 8.5, .time = 4, .fuel = 5},
+      {.type = 'S', .name = "Beginning of Descent", .lat = 47.35, .lon = 8.30, .heading = 252, .speed = 120,
+       .tas = 120, .ias = 105, .vs = -500, .altitude = 6500, .distance = 4, .time = 2, .fuel = 2},
+      {.type = 'T', .name = "End of Descent", .lat = 47.33, .lon = 8.25, .heading = 253, .speed = 110, .tas = 110,
+       .ias = 100, .altitude = 4000, .distance = 3, .time = 1.5, .fuel = 1},
+      {.type = 'U', .name = "EOC, BOD", .lat = 47.32, .lon = 8.22, .heading = 254, .speed = 110, .tas = 110,
+       .ias = 100, .altitude = 5000, .distance = 1.5, .time = 0.8, .fuel = 1},
+      {.type = 'V', .name = "EOD, BOC", .lat = 47.31, .lon = 8.21, .heading = 255, .speed = 110, .tas = 110,
+       .ias = 100, .altitude = 4500, .distance = 0.5, .time = 0.3, .fuel = 0.2},
+      {.type = 'M', .ident = "KLO", .name = "Kloten", .lat = 47.30, .lon = 8.20, .heading = 256, .speed = 118,
+       .tas = 118, .ias = 105, .altitude = 4500, .distance = 1.2, .time = 0.6, .fuel = 0.4, .frequency = 114.85},
+      {.type = 'X', .name = "A name that is exactly thirty!", .lat = 47.20, .lon = -8.10, .distance = 6, .time = 3,
+       .fuel = 2},
+  });
   std::memcpy(Script().rows.back().ident, "ABCDEF", 6);
 }
 

@@ -11,39 +11,23 @@ namespace {
 
 using namespace flpxtest;
 
-struct Row {
-  char type;
-  const char* ident;
-  double lat, lon, heading, tas, speed, altitude, after;
-};
-
 // A VOR followed by a climb point, an NDB, an intersection without identifier (no part in the
 // cruise speed), a user point, a VOR-DME and a VORTAC as the plan's last record.
 void ScriptRoute() {
   ResetScript();
   SetAirport(Script().info.departure, "Zurich", "LSZH", 0, 0, 0, 0, 0);
   SetAirport(Script().info.arrival, "Basel", "LFSB", 0, 0, 0, 0, 0);
-  const Row rows[] = {
-      {'A', "LSZH", 47.46, 8.55, 250, 0, 0, 0, 0},
-      {'M', "KLO", 47.30, 8.20, 260, 118.4, 150, 5000, 6000},
-      {'Q', "", 47.32, 8.10, 265.4, 120, 0, 0, 0},
-      {'N', "ZH", 47.35, 8.00, 270, 125.6, 0, 0, 0},
-      {'O', "", 47.40, 7.80, 300, 200, 0, 0, 0},
-      {'P', "HOME", 47.45, 7.70, 180, 110, 0, 0, 0},
-      {'K', "ABC", 47.50, 7.60, 150, 110, 0, 0, 0},
-      {'I', "BSL", 47.55, 7.55, 95, 110, 0, 0, 0},
-  };
-  for (const Row& r : rows) {
-    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, "");
-    w.latitude = r.lat;
-    w.longitude = r.lon;
-    w.heading = r.heading;
-    w.trueAirspeed = r.tas;
-    w.manualSpeed = r.speed;
-    w.altitude1 = r.altitude;
-    w.altitude2 = r.after;
-    Script().rows.push_back(w);
-  }
+  AddRows({
+      {.type = 'A', .ident = "LSZH", .lat = 47.46, .lon = 8.55, .heading = 250},
+      {.type = 'M', .ident = "KLO", .lat = 47.30, .lon = 8.20, .heading = 260, .tas = 118.4, .manualSpeed = 150,
+       .altitude1 = 5000, .altitude2 = 6000},
+      {.type = 'Q', .lat = 47.32, .lon = 8.10, .heading = 265.4, .tas = 120},
+      {.type = 'N', .ident = "ZH", .lat = 47.35, .lon = 8.00, .heading = 270, .tas = 125.6},
+      {.type = 'O', .lat = 47.40, .lon = 7.80, .heading = 300, .tas = 200},
+      {.type = 'P', .ident = "HOME", .lat = 47.45, .lon = 7.70, .heading = 180, .tas = 110},
+      {.type = 'K', .ident = "ABC", .lat = 47.50, .lon = 7.60, .heading = 150, .tas = 110},
+      {.type = 'I', .ident = "BSL", .lat = 47.55, .lon = 7.55, .heading = 95, .tas = 110},
+  });
 }
 
 const char kGolden[] = "planexport/netplanc/tests/goldens/Zurich-Basel.sbp";

@@ -11,13 +11,6 @@ namespace {
 
 using namespace flpxtest;
 
-struct Row {
-  char type;
-  const char* ident;
-  const char* name;
-  double lat, lon, heading, speed, altitude, distance, time, fuel, frequency;
-};
-
 // Zurich to Basel's runway 15: a climb point folded into the VOR's row, two descent points in a
 // row folded into the NDB's, an intersection, a user point west of Greenwich, a descent end.
 void ScriptZurichBasel() {
@@ -27,31 +20,27 @@ void ScriptZurichBasel() {
   info.fuelUnit = 3;
   SetAirport(info.departure, "Zurich", "LSZH", 128.5, 47.46, 8.55, 1416, 1.5);
   SetAirport(info.arrival, "Basel", "LFSB", 0, 47.59, 7.53, 885, 1.5);
-  const Row rows[] = {
-      {'A', "LSZH", "Zurich", 47.46, 8.55, 0, 0, 1400, 0, 0, 0, 0},
-      {'Q', "", "Beginning of Climb", 47.45, 8.50, 250, 90, 1400, 2, 1, 1, 0},
-      {'M', "KLO", "Kloten", 47.30, 8.20, 250, 120, 4000, 10, 5, 10, 114.25},
-      {'R', "", "End of Climb", 47.32, 8.10, 275, 125.75, 6500, 3, 1.5, 1, 0},
-      {'S', "", "Beginning of Descent", 47.33, 8.05, 275, 125.75, 6500, 4.5, 1.5, 1, 0},
-      {'N', "ZH", "Zurich East", 47.35, 8.00, 275, 125.75, 6500, 20.25, 10, 12, 367},
-      {'O', "ABCDE", "FIX", 47.40, 7.80, 301.4, 125.75, 6500, 15, 7.5, 8, 0},
-      {'P', "HOME", "HOME", 47.45, -7.70, 180, 118, 5000, 30.25, 14, 15, 0},
-      {'T', "", "End of Descent", 47.55, 7.60, 150, 110, 3000, 5, 2.5, 2, 0},
-      {'C', "15", "Basel", 47.60, 7.52, 150, 100, 885, 8, 4, 4.25, 110.5},
-  };
-  for (const Row& r : rows) {
-    FlpxWaypoint w = MakeWaypoint(r.type, r.ident, r.name);
-    w.latitude = r.lat;
-    w.longitude = r.lon;
-    w.heading = r.heading;
-    w.speed = r.speed;
-    w.altitude = r.altitude;
-    w.legDistance = r.distance;
-    w.legTime = r.time;
-    w.legFuel = r.fuel;
-    w.frequency = r.frequency;
-    Script().rows.push_back(w);
-  }
+  AddRows({
+      {.type = 'A', .ident = "LSZH", .name = "Zurich", .lat = 47.46, .lon = 8.55, .altitude = 1400},
+      {.type = 'Q', .name = "Beginning of Climb", .lat = 47.45, .lon = 8.50, .heading = 250, .speed = 90,
+       .altitude = 1400, .distance = 2, .time = 1, .fuel = 1},
+      {.type = 'M', .ident = "KLO", .name = "Kloten", .lat = 47.30, .lon = 8.20, .heading = 250, .speed = 120,
+       .altitude = 4000, .distance = 10, .time = 5, .fuel = 10, .frequency = 114.25},
+      {.type = 'R', .name = "End of Climb", .lat = 47.32, .lon = 8.10, .heading = 275, .speed = 125.75,
+       .altitude = 6500, .distance = 3, .time = 1.5, .fuel = 1},
+      {.type = 'S', .name = "Beginning of Descent", .lat = 47.33, .lon = 8.05, .heading = 275, .speed = 125.75,
+       .altitude = 6500, .distance = 4.5, .time = 1.5, .fuel = 1},
+      {.type = 'N', .ident = "ZH", .name = "Zurich East", .lat = 47.35, .lon = 8.00, .heading = 275, .speed = 125.75,
+       .altitude = 6500, .distance = 20.25, .time = 10, .fuel = 12, .frequency = 367},
+      {.type = 'O', .ident = "ABCDE", .name = "FIX", .lat = 47.40, .lon = 7.80, .heading = 301.4, .speed = 125.75,
+       .altitude = 6500, .distance = 15, .time = 7.5, .fuel = 8},
+      {.type = 'P', .ident = "HOME", .name = "HOME", .lat = 47.45, .lon = -7.70, .heading = 180, .speed = 118,
+       .altitude = 5000, .distance = 30.25, .time = 14, .fuel = 15},
+      {.type = 'T', .name = "End of Descent", .lat = 47.55, .lon = 7.60, .heading = 150, .speed = 110,
+       .altitude = 3000, .distance = 5, .time = 2.5, .fuel = 2},
+      {.type = 'C', .ident = "15", .name = "Basel", .lat = 47.60, .lon = 7.52, .heading = 150, .speed = 100,
+       .altitude = 885, .distance = 8, .time = 4, .fuel = 4.25, .frequency = 110.5},
+  });
 }
 
 std::string Pad(std::string text, size_t width) {
