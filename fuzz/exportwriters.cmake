@@ -1,0 +1,3 @@
+cw_fuzz(exportwriters SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/ExportWritersFuzz.cpp
+  DEPS planexport_tabtext_writer planexport_iniplan_writer planexport_netplanc_writer planexport_gpsplan_writer
+       planexport_testing LABEL exports)
