@@ -22,6 +22,7 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/SmallControls.h"
+#include "plotr/tools/DlgExport.h"
 #include "plotr/tools/SidStarStore.h"
 
 namespace {
@@ -198,10 +199,9 @@ void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
     case cmd::kCruise:
     case cmd::kSettings:
     case cmd::kSceneryOpen:
+    case cmd::kExport:
       event.Enable(true);
       return;
-    // Waits for the plan-export host.
-    case cmd::kExport:
     // Wait for the SID/STAR exchange dialogs.
     case cmd::kSidStarDownload:
     case cmd::kSidStarUpload:
@@ -263,6 +263,7 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
       SaveAsProcedure(true);
       return;
     case cmd::kExport:
+      RunExportDialog(&plan, nullptr);
       return;
     case cmd::kAircraft:
     case cmd::kCruise: {

@@ -1,19 +1,29 @@
 #include "plotr/tools/DlgExport.h"
 
 #include <wx/button.h>
-#include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
+#include "plotr/shell/DlgFile.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
 
 namespace {
 
 wxString FromCp1252(std::string_view text) { return wxString::FromUTF8(win::Cp1252ToUtf8(text)); }
+
+// The module's own file dialog in plain save mode, as the plug-ins get it.
+class CDlgFilePlugInSave : public CDlgFile {
+ public:
+  CDlgFilePlugInSave(const SaveFileDialogValues& v)
+      : CDlgFile(false, v.defaultExt, v.initialName, v.filter, v.initialDir, static_cast<wxWindow*>(v.parent)) {
+    Start();
+  }
+};
 
 // Offers the plug-ins a save dialog while no window layer installed its own tool dialogs.
 class SaveDialogOnly : public IToolDialogs {
@@ -86,29 +96,24 @@ void CDlgExport::OnOK(wxCommandEvent&) {
   }
 }
 
-void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent) {
+void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent) { RunExportDialog(plan, parent, g_App.GetExportFolder()); }
+
+void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent, const std::string& folder) {
   SaveDialogOnly fallback;
   const bool installed = GetToolDialogs() == nullptr;
   if (installed) SetToolDialogs(&fallback);
   {
-    CDlgExport dialog(parent, plan, g_App.GetExportFolder(), GetFlpxServices());
-    dialog.ShowModal();
+    CDlgExport dialog(parent, plan, folder, GetFlpxServices());
+    ui::ShowModalDialog(dialog);
   }
   if (installed) SetToolDialogs(nullptr);
 }
 
 bool RunWxSaveFileDialog(SaveFileDialogValues& values) {
-  // The plug-in's filter ends with the empty pair "||" that wx does not take.
-  std::string filter = values.filter;
-  while (filter.size() >= 2 && filter.compare(filter.size() - 2, 2, "||") == 0) filter.resize(filter.size() - 2);
+  // The export runs under the wait cursor; the user's turn in the dialog does not.
   wxBusyCursorSuspender notBusy;
-  wxFileDialog dialog(static_cast<wxWindow*>(values.parent), "Save As", wxString::FromUTF8(values.initialDir),
-                      FromCp1252(values.initialName), FromCp1252(filter), wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
-  if (dialog.ShowModal() != wxID_OK) return false;
-  std::string path = dialog.GetPath().utf8_string();
-  const size_t slash = path.rfind('/');
-  const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
-  if (!values.defaultExt.empty() && name.find('.') == std::string::npos) path += "." + values.defaultExt;
-  values.path = path;
+  CDlgFilePlugInSave dialog(values);
+  if (ui::ShowModalDialog(dialog) != wxID_OK) return false;
+  values.path = dialog.GetPathName();
   return true;
 }

@@ -42,7 +42,9 @@ class CDlgExport : public wxDialog {
 // The document's "Export" command: the dialog over the plug-in folder of the application, run
 // modally for `plan` (the document's plan object).
 void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent);
+// The same over another plug-in folder.
+void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent, const std::string& folder);
 
-// The plug-ins' save dialog as the window layer shows it: a save-mode file dialog with an
-// overwrite prompt, seeded from the values; the default extension is added to a name without one.
+// The plug-ins' save dialog as the window layer shows it: the module's own file dialog in save
+// mode (overwrite prompt, default extension), seeded from the values.
 bool RunWxSaveFileDialog(SaveFileDialogValues& values);

@@ -11,6 +11,11 @@
 #include <functional>
 
 #include "planexport/common/testing/ModuleHarness.h"
+#include "platform/ui/ModalHook.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
+#include "plotr/shell/DlgFile.h"
 #include "platform/profile/Profile.h"
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
@@ -131,6 +136,40 @@ TEST_F(DlgExportTest, ExportsThroughTabtextFromTheModalDialog) {
   EXPECT_EQ(g_Settings.GetLastExportModul(), "Tabtext");
   EXPECT_TRUE(m_ui.errors.empty());
   EXPECT_EQ(TopLevelWindows(), windows + 1);
+}
+
+TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
+  ModuleSimroot root("dlg_document", TABTEXT_MODULE);
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  plantest::BuildPlanDatabase(g_SceneryDatabase);
+  CFlightPlanCore plan;
+  plan.Clear();
+  plan.Push(plantest::TripRoute());
+  plan.Rebuild();
+
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  std::string seenFolder;
+  script.QueueDriver([](wxDialog& d) { ui::PressButton(d, wxID_OK); });
+  script.QueueDriver([&](wxDialog& d) {
+    auto& files = dynamic_cast<CDlgFile&>(d);
+    seenFolder = files.GetFolder();
+    files.ChangeFolder(root.Root().string() + "/");
+    files.Accept("trip");
+  });
+  RunExportDialog(&plan, nullptr, root.Folder().string());
+  EXPECT_EQ(script.UndrivenDialogs(), 0);
+  EXPECT_TRUE(m_ui.errors.empty());
+  EXPECT_TRUE(script.BoxTexts().empty());
+  EXPECT_EQ(GetToolDialogs(), nullptr) << "the dialog's own save dialog is gone with it";
+  const std::string text = ReadBytes(root.Root() / "trip.txt");
+  EXPECT_EQ(text.rfind("#   Type:", 0), 0u) << text;
+  EXPECT_NE(text.find("Zurich [LSZH]"), std::string::npos);
+  EXPECT_NE(text.find("Arrive:   Basel [LFSB]"), std::string::npos) << text;
+  EXPECT_NE(text.find("fuel required)"), std::string::npos);
+  EXPECT_EQ(profile::GetString(root.Ini(), "Tabtext", "InitialDir", ""), root.Root().string() + "/");
+  EXPECT_FALSE(seenFolder.empty());
+  g_SceneryDatabase.ClearDatabase();
 }
 
 TEST_F(DlgExportTest, ModuleOptionsDialogsWriteOnlyOnOk) {
