@@ -16,6 +16,7 @@
 #include "plotr/shell/MenuViews.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/PrintSetup.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/ShellRules.h"
 #include "plotr/shell/ShellStrings.h"
@@ -360,6 +361,9 @@ void CMainFrm::OnFrameCommand(wxCommandEvent& event) {
     case cmd::kAppAbout:
       ShowAboutDialog(this);
       return;
+    case cmd::kFilePrintSetup:
+      RunPrintSetup(wxGetTopLevelParent(this));
+      return;
     default:
       event.Skip();
   }
@@ -383,6 +387,7 @@ void CMainFrm::OnFrameUpdate(wxUpdateUIEvent& event) {
       event.Check(m_toolBar->IsShown());
       return;
     case cmd::kAppAbout:
+    case cmd::kFilePrintSetup:
       event.Enable(true);
       return;
     default:
