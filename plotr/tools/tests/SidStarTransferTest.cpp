@@ -278,6 +278,26 @@ TEST_F(SidStarTransferTest, EditorUploadPublishesAndRemovesAirportsNoLongerHeld)
   EXPECT_EQ(store->GetAirport(0).separator, '-');
 }
 
+TEST_F(SidStarTransferTest, FailedUploadKeepsWhatWasDoneAndReportsTheLostConnection) {
+  StartServers();
+  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
+  PutLocal(Airport(2, "BBBB", "20260301-100000", '+'));
+  auto store = Store();
+  fs::remove(store->GetAirport(0).FilePath(m_local));  // AAAA's file went missing
+  CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
+  transfer.OnInitDialog();
+  m_view.checked = {true, true};
+  EXPECT_EQ(Run(transfer), 0u);
+  EXPECT_EQ(m_view.LastStatus(), "Connection lost");
+  EXPECT_TRUE(m_view.startEnabled);
+  // Rows go last to first: BBBB was sent before AAAA failed, and stays sent.
+  EXPECT_EQ(m_view.rows, std::vector<std::string>{"AAAA"});
+  EXPECT_EQ(store->GetAirport(1).separator, '-');
+  EXPECT_EQ(store->GetAirport(0).separator, '+');
+  EXPECT_EQ(transfer.RowAirports(), std::vector<int>{0});
+  EXPECT_EQ(ServerFiles("submitted"), std::vector<std::string>{Guid(2) + "-20260301-100000.ss"});
+}
+
 TEST_F(SidStarTransferTest, ExitDuringAThrottledDownloadEndsTheDialogAfterTheWorker) {
   StartServers(4096);
   CSidStarAirport big = Airport(1, "BIGG", "20260301-100000");
