@@ -98,6 +98,14 @@ class PointInfoText : public ::testing::Test {
     isec.segmentCount = static_cast<uint8_t>(segments.size());
     AddPointAt(db, 47.40, 7.80, kKindIntersection, Intersection(isec, segments).data());
 
+    IlsRecord gs = Ils("IGS", 110.3f, 16384, 6859);  // a 3-degree glide slope
+    gs.flags = 1;
+    gs.range = 0;
+    gs.altitude = 400;
+    AddPointAt(db, 47.2, 8.3, kKindIls, &gs);
+    const MarkerRecord outer = Marker(0);
+    AddPointAt(db, 47.25, 8.35, kKindMarker, &outer);
+
     AirspaceRecord tma;
     tma.classWord = static_cast<uint16_t>(1024 | (1u << 14));
     tma.nameText = db.AddString("Zurich TMA");
@@ -173,6 +181,11 @@ TEST_F(PointInfoText, OneTextPerKind) {
        {"Rwy ILS/BC\t28\tIBC\r\n", "ILS Frequency:\t109.90 MHz\r\n", "Approach course:\t270 deg\r\n",
         "Altitude/Surface:\t1377 ft\tAsphalt\r\nLength/Width:\t8000 ft\t150 ft\r\n"},
        {"Glideslope"}},
+      {"ILS point with glide slope and DME", 47.2, 8.3, kKindIls,
+       {"ILS/GS/DME\tIGS\r\n", "Frequency:\t110.30 MHz\r\nApproach course:\t90 deg\r\n",
+        "Glideslope altitude:\t2900 ft at 5 nm distance\r\nAltitude:\t1312 ft\r\n"},
+       {}},
+      {"outer marker", 47.25, 8.35, kKindMarker, {"Outer marker\r\n", "Altitude:\t"}, {}},
       {"airspace", 47.5, 8.5, kKindAirspaceLow,
        {"Airspace\tLSZH\r\nFull name:\tZurich TMA\r\nFrequency:\t119.70 MHz\t 400 kHz\r\nLevel:\tLow\r\n"
         "Type:\tTerminal Control Area (TMA)\r\n"},

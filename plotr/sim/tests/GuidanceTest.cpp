@@ -330,6 +330,46 @@ TEST_F(FlightTargets, LastTickAtTheDestinationSlowsDownAndStops) {
   }
 }
 
+TEST_F(FlightTargets, RowsOnTopOfEachOtherStillGiveAHeading) {
+  m_rig = Make(90, {46.5, 6.9, 5000, 90, 150});
+  PlanRow from = MakeRow(46.5, 7.0, kRowDeparture, 0);
+  PlanRow to = MakeRow(46.5, 7.0, kRowEnRoute, 1, &from);
+  PlanRow next = MakeRow(46.5, 7.5, kRowDestination, 2, &to);
+  for (PlanRow* r : {&from, &to, &next}) r->altitude = 5000;
+  m_rig->plan->m_rows = {from, to, next};
+  m_rig->plan->m_currentRow = 1;
+  m_rig->plan->m_guidanceFlags = kGuidanceFlyingPlan;
+  m_rig->Aircraft().autopilot.master = true;
+  m_rig->Aircraft().autopilot.selectedHeading = 200;
+  m_rig->TakeEvents();
+  m_rig->ToNextGuidanceTick();
+  const auto events = m_rig->TakeEvents();
+  const LoggedEvent* heading = Find(events, kEventSelectHeading);
+  ASSERT_NE(nullptr, heading) << "the active point itself is steered to";
+  EXPECT_NEAR(90, static_cast<int32_t>(heading->value), 3);
+}
+
+TEST_F(Guidance, NoEventFromANumberThatIsNone) {
+  auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
+  rig->TakeEvents();
+  rig->plan->SetAutopilotTargets(kNan, std::numeric_limits<double>::infinity(), kNan, 1e300, kNan, false);
+  for (const LoggedEvent& e : rig->TakeEvents()) {
+    EXPECT_NE(kEventSelectHeading, e.id);
+    EXPECT_NE(kEventSelectAltitude, e.id);
+    EXPECT_NE(kEventSelectAirspeed, e.id);
+    EXPECT_NE(kEventSelectMach, e.id);
+  }
+  // A host wind that is no number leaves fly-to without a heading: it ends.
+  rig->Aircraft().windSpeed = kNan;
+  rig->Aircraft().autopilot.master = true;
+  rig->Named().flyToLatitude = 46.5;
+  rig->Named().flyToLongitude = 7.5;
+  rig->Named().flyToOn = 1;
+  rig->Ticks(10);
+  EXPECT_FALSE(rig->plan->IsFlyToActive());
+  EXPECT_EQ(0, CountOf(rig->TakeEvents(), kEventSelectHeading));
+}
+
 TEST_F(Guidance, AutopilotTargetDeadbandsHoldsAndSettings) {
   auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
   rig->plan->GetCurrent()->m_profile.SetWithoutAsh(false);
