@@ -30,6 +30,8 @@ class CFlightPlanGuidance : public CFlightPlanSim {
   // The heading that makes good `course` with the wind blowing towards `windTo`; all degrees
   // true, speeds in knots. Without wind the course itself.
   static double WindCorrectedHeading(double trueAirspeed, double course, double windTo, double windSpeed);
+  // The true heading that makes good `course` with the snapshot's wind; on the ground the course.
+  double InterceptHeading(double course) const;
 
   using CFlightPlanCore::FlyTo;
   // Guidance of one tick; each is run by OnTick for the mode the guidance flags select.

@@ -52,10 +52,11 @@ double SignedAngle(double a) {
   return a;
 }
 
-// The frequency text of a navaid, never longer than its field.
-template <size_t N>
-void FrequencyText(char (&out)[N], const char* format, double frequency) {
-  FormatText(out, format, frequency);
+// A navaid's frequency as text (never longer than its field) and as a number.
+void SetFrequency(FmsRow& out, const char* format, float frequency) {
+  if (!std::isfinite(frequency)) return;
+  FormatText(out.frequencyText, format, frequency);
+  out.frequency = frequency;
 }
 
 }  // namespace
@@ -98,10 +99,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         CopyText(name, PoolText(r->nameText));
         CopyText(out.kind, "NDB");
         CopyText(out.ident, r->Ident());
-        if (std::isfinite(r->frequency)) {
-          FrequencyText(out.frequencyText, "%5.1f", r->frequency);
-          out.frequency = r->frequency;
-        }
+        SetFrequency(out, "%5.1f", r->frequency);
       }
       break;
     case kKindVor:
@@ -110,10 +108,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         const uint8_t f = r->flags;
         CopyText(out.kind, (f & 0x0B) == 3 ? "VORTAC" : (f & 0x0B) == 1 ? "VOR/DME" : (f & 9) == 9 ? "DME" : "VOR");
         CopyText(out.ident, r->Ident());
-        if (std::isfinite(r->frequency)) {
-          FrequencyText(out.frequencyText, "%6.2f", r->frequency);
-          out.frequency = r->frequency;
-        }
+        SetFrequency(out, "%6.2f", r->frequency);
       }
       break;
     case kKindIls:
@@ -125,10 +120,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
         else std::snprintf(name, sizeof name, "%s - ILS%s%s", n.c_str(), gs, dme);
         CopyText(out.kind, "ILS");
         CopyText(out.ident, r->Ident());
-        if (std::isfinite(r->frequency)) {
-          FrequencyText(out.frequencyText, "%6.2f", r->frequency);
-          out.frequency = r->frequency;
-        }
+        SetFrequency(out, "%6.2f", r->frequency);
       }
       break;
     case kKindAirport:
@@ -150,10 +142,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
           const std::string ident(ils->Ident());
           if (n.empty()) std::snprintf(name, sizeof name, "ILS%s%s: %s", gs, dme, ident.c_str());
           else std::snprintf(name, sizeof name, "%s - ILS%s%s: %s", n.c_str(), gs, dme, ident.c_str());
-          if (std::isfinite(ils->frequency)) {
-            FrequencyText(out.frequencyText, "%6.2f", ils->frequency);
-            out.frequency = ils->frequency;
-          }
+          SetFrequency(out, "%6.2f", ils->frequency);
         } else if (n.empty()) {
           CopyText(name, "Runway");
         } else {
@@ -262,9 +251,7 @@ void CFlightPlanStatus::Publish() {
       out.longitude = r.longitude;
       FillRowTexts(out, i);
       if (filled == 0) {
-        double course = InitialCourse(sim.latitude, sim.longitude, r.latitude, r.longitude);
-        if (!sim.onGround)
-          course = WindCorrectedHeading(sim.trueAirspeed, course, Wrap360(sim.windDirection + 180), sim.windSpeed);
+        const double course = InterceptHeading(InitialCourse(sim.latitude, sim.longitude, r.latitude, r.longitude));
         out.course = std::fmod(course + sim.magneticVariation + 360, 360.0);
         out.distance = GreatCircleDistance(sim.latitude, sim.longitude, r.latitude, r.longitude) / kMetresPerNm;
       } else {

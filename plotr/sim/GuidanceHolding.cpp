@@ -52,8 +52,7 @@ void CFlightPlanGuidance::FlyHolding() {
 
 bool CFlightPlanGuidance::SteerHolding(double latitude, double longitude) {
   const SimSnapshot& sim = Sim().GetSnapshot();
-  double h = InitialCourse(sim.latitude, sim.longitude, latitude, longitude);
-  if (!sim.onGround) h = WindCorrectedHeading(sim.trueAirspeed, h, Wrap360(sim.windDirection + 180), sim.windSpeed);
+  const double h = InterceptHeading(InitialCourse(sim.latitude, sim.longitude, latitude, longitude));
   const double heading = WholeMagnetic(h, sim.magneticVariation);
   return ReleaseHeadingModes(true) && SendNumber(kEventSelectHeading, heading) == 0;
 }

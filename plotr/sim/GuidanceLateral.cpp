@@ -19,8 +19,6 @@ namespace {
 constexpr double kRadToDeg = 57.29577951308232;
 // Fly-to ends this close to its point.
 constexpr double kFlyToArrival = 500;
-// A turned heading selector, and a heading worth sending.
-constexpr double kHeadingDeadband = 0.5;
 // A waypoint behind the aircraft, the radius of a fly-over point, and the turn anticipation at
 // 120 knots for a 90-degree turn, never below the floor and never for more than the cap.
 constexpr double kBehindAngle = 90;
@@ -52,6 +50,12 @@ double CFlightPlanGuidance::WindCorrectedHeading(double trueAirspeed, double cou
   return Wrap360(course + std::asin(k * std::sin((course - windTo) * kDegToRad)) * kRadToDeg);
 }
 
+double CFlightPlanGuidance::InterceptHeading(double course) const {
+  const SimSnapshot& sim = Sim().GetSnapshot();
+  if (sim.onGround) return course;
+  return WindCorrectedHeading(sim.trueAirspeed, course, Wrap360(sim.windDirection + 180), sim.windSpeed);
+}
+
 bool CFlightPlanGuidance::ReleaseHeadingModes(bool switchOnHeadingHold) {
   const SimSnapshot& sim = Sim().GetSnapshot();
   if (sim.navSource && Send(kEventNavSourceOff) != 0) return false;
@@ -69,9 +73,7 @@ void CFlightPlanGuidance::FlyTo() {
     ClearFlyTo();
     return;
   }
-  double course = InitialCourse(sim.latitude, sim.longitude, m_flyToLatitude, m_flyToLongitude);
-  if (!sim.onGround)
-    course = WindCorrectedHeading(sim.trueAirspeed, course, Wrap360(sim.windDirection + 180), sim.windSpeed);
+  const double course = InterceptHeading(InitialCourse(sim.latitude, sim.longitude, m_flyToLatitude, m_flyToLongitude));
   double heading = WholeMagnetic(course, sim.magneticVariation);
 
   bool success = false;
@@ -253,10 +255,8 @@ void CFlightPlanGuidance::FlyFlightPlan() {
         PointAlongSegment(sLat, sLon, P->latitude, P->longitude, A->latitude, A->longitude,
                           1 - std::cos(3 * e * kDegToRad) * d / (2 * L));
     }
-    double course = InitialCourse(sim.latitude, sim.longitude, sLat, sLon);
-    if (!sim.onGround)
-      course = WindCorrectedHeading(sim.trueAirspeed, course, Wrap360(sim.windDirection + 180), sim.windSpeed);
-    heading = WholeMagnetic(course, sim.magneticVariation);
+    heading = WholeMagnetic(InterceptHeading(InitialCourse(sim.latitude, sim.longitude, sLat, sLon)),
+                            sim.magneticVariation);
 
     // Vertical and speed targets.
     const double altitudeNow = sim.indicatedAltitude;

@@ -8,6 +8,9 @@
 
 namespace guidance {
 
+// A heading selector moved by less than this is left alone; moved by more, the pilot turned it.
+inline constexpr double kHeadingDeadband = 0.5;
+
 inline double Wrap360(double d) {
   d = std::fmod(d, 360.0);
   return d < 0 ? d + 360.0 : d;

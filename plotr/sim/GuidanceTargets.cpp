@@ -19,7 +19,6 @@ namespace {
 constexpr int kAutoFull = 0;
 constexpr int kAutoHalf = 1;
 
-constexpr double kHeadingDeadband = 0.5;
 constexpr double kAltitudeDeadband = 1;
 constexpr double kVerticalSpeedDeadband = 1;
 constexpr double kAirspeedDeadband = 1;

@@ -4,55 +4,25 @@
 // status is 0 only when the database was written.
 
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <filesystem>
-#include <mutex>
 #include <string>
 
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderSettings.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
+#include "basemaker/app/QueuedBuildSink.h"
 #include "platform/win/WinePrefix.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
 
 namespace {
 
-struct Message {
-  uint32_t code;
-  uintptr_t wParam;
-};
-
-// The window side of the build on the terminal: a queue of the worker's messages.
-class ConsoleSink : public IBuildUiSink {
- public:
-  void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t) override {
-    {
-      std::lock_guard lock(m_lock);
-      m_queue.push_back({message, wParam});
-    }
-    m_ready.notify_one();
-  }
-  int ShowMessageBox(const std::string& text, uint32_t style) override {
-    std::printf("build-database: %s\nbuild-database: (no terminal prompts: the area is left out)\n",
-                text.c_str());
-    return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
-  }
-  Message Next() {
-    std::unique_lock lock(m_lock);
-    m_ready.wait(lock, [this] { return !m_queue.empty(); });
-    Message m = m_queue.front();
-    m_queue.pop_front();
-    return m;
-  }
-
- private:
-  std::mutex m_lock;
-  std::condition_variable m_ready;
-  std::deque<Message> m_queue;
-};
+// A prompt for a missing area or disc leaves the area out: there is nobody to ask.
+int AnswerOnTerminal(const std::string& text, uint32_t style) {
+  std::printf("build-database: %s\nbuild-database: (no terminal prompts: the area is left out)\n", text.c_str());
+  return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
+}
 
 }  // namespace
 
@@ -79,7 +49,7 @@ int main(int argc, char** argv) {
   std::printf("build-database: %s, simulator version %d, %zu areas in the scenery configuration\n",
               root.string().c_str(), env.simVer, areas.m_entries.size());
 
-  ConsoleSink sink;
+  CQueuedBuildSink sink(AnswerOnTerminal);
   CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
   const auto start = std::chrono::steady_clock::now();
   if (!worker.StartBuild(areas)) {
@@ -89,7 +59,7 @@ int main(int argc, char** argv) {
   int result = IDS_BUILD_ABORTED;
   std::string shown;
   for (bool done = false; !done;) {
-    const Message m = sink.Next();
+    const CQueuedBuildSink::Message m = sink.Next();
     switch (m.code) {
       case WM_BUILD_PROGRESS: {
         std::string text;

@@ -14,6 +14,7 @@
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
+#include "basemaker/app/QueuedBuildSink.h"
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/shell/Settings.h"
@@ -23,32 +24,6 @@ namespace fs = std::filesystem;
 
 namespace guidancetest {
 namespace {
-
-class QueueSink : public IBuildUiSink {
- public:
-  void PostBuildMessage(uint32_t message, uintptr_t wParam, intptr_t) override {
-    {
-      std::lock_guard lock(m_lock);
-      m_queue.push_back({message, wParam});
-    }
-    m_ready.notify_one();
-  }
-  int ShowMessageBox(const std::string&, uint32_t style) override {
-    return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
-  }
-  std::pair<uint32_t, uintptr_t> Next() {
-    std::unique_lock lock(m_lock);
-    m_ready.wait(lock, [this] { return !m_queue.empty(); });
-    auto m = m_queue.front();
-    m_queue.pop_front();
-    return m;
-  }
-
- private:
-  std::mutex m_lock;
-  std::condition_variable m_ready;
-  std::deque<std::pair<uint32_t, uintptr_t>> m_queue;
-};
 
 // Removes the sample root when the test program ends.
 struct SampleRoot {
@@ -84,7 +59,9 @@ bool LoadSwissSample(std::string& error) {
     env.simVer = 90;
     CAreaList areas;
     areas.ReadSceneryCfg(s.root, 90);
-    QueueSink sink;
+    CQueuedBuildSink sink([](const std::string&, uint32_t style) {
+      return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
+    });
     CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
     int result = -1;
     if (worker.StartBuild(areas)) {
