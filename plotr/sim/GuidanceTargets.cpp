@@ -189,7 +189,8 @@ CFlightPlanGuidance::RadioChoice CFlightPlanGuidance::ChooseRadios(int s) const 
   // 5: the next navaids from the current row on, and the rows whose legs set their courses.
   for (int i = std::max(s, 0); i < count && !ends(i); ++i) {
     const PlanRow& r = row(i);
-    if (IsVorOrIls(r) || ilsRunway(i)) {
+    // The navaid NAV1 already holds is not tuned on NAV2 as well.
+    if ((IsVorOrIls(r) || ilsRunway(i)) && i != out.nav1) {
       if (out.nav1 < 0) out.nav1 = i;
       else if (out.nav2 < 0) out.nav2 = i;
     }

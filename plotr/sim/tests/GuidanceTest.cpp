@@ -509,6 +509,31 @@ TEST_F(Guidance, NavOneSettingDecidesFrequencyAndCourse) {
   }
 }
 
+TEST_F(Guidance, RunwayIlsOnNavOneOnlyAlongStraightLegs) {
+  for (const double turn : {5.0, 6.0}) {
+    auto rig = Make(90);
+    rig->SetRoute({plantest::UserPoint(46.60, 6.60, "AAA"), plantest::UserPoint(46.50, 6.45, "BBB"),
+                   guidancetest::SamplePoint("SPR", kKindVor), guidancetest::SampleRunway("LSGG", "23")},
+                  3000);
+    std::vector<PlanRow> rows;
+    for (const PlanRow& r : rig->plan->m_rows)
+      if (r.pointIndex >= 0) rows.push_back(r);
+    ASSERT_EQ(4u, rows.size());
+    // Legs from the current row on run along 226 true, one of them turned by `turn`.
+    for (PlanRow& r : rows) r.course = 226 + r.variation;
+    rows[2].course += turn;
+    rig->plan->m_rows = rows;
+    const CFlightPlanGuidance::RadioChoice c = rig->plan->ChooseRadios(1);
+    if (turn <= 5) {
+      EXPECT_EQ(3, c.nav1) << "the runway's ILS";
+      EXPECT_EQ(3, c.course1);
+    } else {
+      EXPECT_EQ(2, c.nav1) << "the VOR ahead";
+      EXPECT_EQ(3, c.nav2) << "the ILS next";
+    }
+  }
+}
+
 TEST_F(Guidance, LevelOffDistanceAndRefusals) {
   struct Case {
     const char* name;
