@@ -169,6 +169,75 @@ TEST_F(Guidance, CommandsWaitWhileTheAircraftIsMovedAndChangesAreNoticed) {
   EXPECT_EQ((std::vector<uint32_t>{WM_APP_GUIDANCE_CHANGED}), rig->frame.Codes()) << "the row changed";
 }
 
+TEST_F(Guidance, FlyToFreesTheSelectorThenFollowsThePoint) {
+  auto rig = Make(90, {46.5, 7.0, 5000, 0, 120});
+  simhost::AutopilotState& ap = rig->Aircraft().autopilot;
+  ap.navSource = ap.nav1Hold = true;
+  const auto command = [&](double lat, double lon) {
+    rig->Named().flyToLatitude = lat;
+    rig->Named().flyToLongitude = lon;
+    rig->Named().flyToOn = 1;
+    rig->TakeEvents();
+    rig->Ticks(10);
+    return rig->TakeEvents();
+  };
+  // First tick: master on, selector freed, heading hold on, the heading (east, magnetic).
+  const double variation = rig->block.GetSnapshot().magneticVariation;
+  const auto first = command(46.5, 7.5);
+  ASSERT_TRUE(rig->plan->IsFlyToActive());
+  const uint32_t east = static_cast<uint32_t>(std::fmod(std::floor(InitialCourse(46.5, 7.0, 46.5, 7.5) + variation + 360.5), 360.0));
+  EXPECT_EQ((std::vector<LoggedEvent>{{kEventAutopilotMaster, 0}, {kEventNavSourceOff, 0}, {kEventNav1Hold, 0},
+                                      {kEventHeadingHold, 0}, {kEventSelectHeading, east}}),
+            first);
+  EXPECT_EQ(1, rig->Named().flyTo);
+  EXPECT_EQ(0.0, rig->Named().flyToLatitude) << "coordinates reset when taken";
+
+  // The pilot turns the selector: fly-to ends on the next guidance tick.
+  ap.selectedHeading = east + 10;
+  rig->Ticks(10);
+  EXPECT_FALSE(rig->plan->IsFlyToActive());
+
+  // A point 500 m away ends at once, without an event.
+  double lat, lon;
+  DestinationPoint(lat, lon, rig->Aircraft().latitude, rig->Aircraft().longitude, 90, 450);
+  const auto near = command(lat, lon);
+  EXPECT_FALSE(rig->plan->IsFlyToActive());
+  EXPECT_EQ(0, CountOf(near, kEventSelectHeading));
+
+  // A host that refuses the heading ends it on the first tick.
+  rig->host.SetEventAnswer(kEventSelectHeading, simhost::EventAnswer::kRefuse);
+  command(46.0, 7.0);
+  EXPECT_FALSE(rig->plan->IsFlyToActive());
+}
+
+TEST_F(Guidance, FlyToCorrectsForWindOnlyInTheAir) {
+  for (const bool ground : {false, true}) {
+    auto rig = Make(90, {46.5, 7.0, 5000, 90, 120});
+    rig->Aircraft().autopilot.master = rig->Aircraft().autopilot.headingHold = true;
+    rig->Named().flyToLatitude = 46.5;
+    rig->Named().flyToLongitude = 7.5;
+    rig->Named().flyToOn = 1;
+    rig->Ticks(5);
+    ASSERT_TRUE(rig->plan->IsFlyToActive());
+    // Then wind from the north, and the aircraft somewhat north of its line.
+    rig->Aircraft().windSpeed = 30;
+    rig->Aircraft().windDirection = 0;
+    rig->Aircraft().onGround = ground;
+    rig->Aircraft().latitude += 0.05;
+    rig->TakeEvents();
+    rig->Ticks(10);
+    const auto events = rig->TakeEvents();
+    const LoggedEvent* heading = Find(events, kEventSelectHeading);
+    ASSERT_NE(nullptr, heading) << ground;
+    const double course = InitialCourse(rig->Aircraft().latitude, rig->Aircraft().longitude, 46.5, 7.5);
+    if (ground) {
+      EXPECT_NEAR(course, heading->value, 1);
+    } else {
+      EXPECT_NEAR(course - std::asin(30.0 / 120) / kDegToRad, heading->value, 1.5);
+    }
+  }
+}
+
 TEST(GuidanceMath, WindCorrectedHeading) {
   struct Case {
     const char* name;
