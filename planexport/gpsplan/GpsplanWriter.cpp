@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "planexport/common/Coordinates.h"
@@ -60,9 +61,14 @@ int WriteGpsplanProgram(const FlpxPlanSource& plan, CExportFile& file) {
   return 1;
 }
 
+std::string GpsplanSharedMemoryName() {
+  const char* name = std::getenv("CW_GPSPLAN_SHM");
+  return name && name[0] == '/' ? name : kGpsplanSharedMemory;
+}
+
 bool SignalGpsplanReload() {
   // Only ever the add-on's own object: creating it would leave a stale one behind.
-  const int fd = ::shm_open(kGpsplanSharedMemory, O_RDWR, 0);
+  const int fd = ::shm_open(GpsplanSharedMemoryName().c_str(), O_RDWR, 0);
   if (fd < 0) return false;
   bool done = false;
   struct stat st {};

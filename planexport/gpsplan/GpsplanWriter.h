@@ -23,6 +23,9 @@ std::string GpsplanShortName(std::string_view name);
 // Every waypoint but the climb and descent points, four lines and a blank line each.
 int WriteGpsplanProgram(const FlpxPlanSource& plan, CExportFile& file);
 
+// The shared memory object's name: kGpsplanSharedMemory, or the environment's
+// CW_GPSPLAN_SHM when set (test runs side by side on one machine each play their own add-on).
+std::string GpsplanSharedMemoryName();
 // Sets the add-on's reload flag when its shared memory exists; silent otherwise. True when set.
 bool SignalGpsplanReload();
 

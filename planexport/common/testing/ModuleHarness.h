@@ -10,16 +10,23 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "planexport/common/testing/ScriptedPlan.h"
 #include "plotr/tools/FlpxHost.h"
 
 namespace flpxtest {
 
+// A folder of the temporary folder for one test, named by the process as well, so test runs
+// of several checkouts on one machine never share it.
+inline std::filesystem::path TestFolder(const std::string& tag) {
+  return std::filesystem::path(::testing::TempDir()) / (tag + "_" + std::to_string(::getpid()));
+}
+
 class ModuleSimroot {
  public:
   ModuleSimroot(const std::string& tag, const std::string& builtModule)
-      : m_root(std::filesystem::path(::testing::TempDir()) / ("flpx_" + tag) / "simroot"),
+      : m_root(TestFolder("flpx_" + tag) / "simroot"),
         m_folder(m_root / "Modules" / "Chartwright" / "FlpExport"),
         m_module(m_folder / std::filesystem::path(builtModule).filename()) {
     std::filesystem::remove_all(m_root.parent_path());

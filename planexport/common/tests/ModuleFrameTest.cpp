@@ -1,6 +1,7 @@
 #include "planexport/common/ModuleFrame.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <climits>
 #include <clocale>
@@ -91,7 +92,8 @@ class ExportFlowTest : public ::testing::Test {
   // A folder per test: ctest runs the tests of this file side by side.
   ExportFlowTest()
       : m_folder(fs::path(::testing::TempDir()) /
-                 (std::string("flpx_flow_") + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+                 (std::string("flpx_flow_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() +
+                  "_" + std::to_string(::getpid()))) {
     fs::remove_all(m_folder);
     fs::create_directories(m_folder);
     ResetScript();
@@ -179,7 +181,7 @@ TEST_F(ExportFlowTest, AFailedWriteKeepsThePreviousFile) {
 
 TEST(ExportFile, NumbersStayInTheCLocale) {
   // A comma-decimal locale built for the test, as GTK would set from the user's environment.
-  const fs::path locales = fs::path(::testing::TempDir()) / "flpx_locales";
+  const fs::path locales = fs::path(::testing::TempDir()) / ("flpx_locales_" + std::to_string(::getpid()));
   fs::create_directories(locales);
   const std::string command =
       "localedef -i de_DE -f UTF-8 '" + (locales / "de_DE.UTF-8").string() + "' > /dev/null 2>&1";
@@ -202,6 +204,7 @@ TEST(ExportFile, NumbersStayInTheCLocale) {
   std::setlocale(LC_ALL, "C");
   ::unsetenv("LOCPATH");
   EXPECT_EQ(ReadBytes(file), "47.500000 114.25  1234\r\n");
+  fs::remove_all(locales);
 }
 
 }  // namespace

@@ -33,19 +33,29 @@ void ScriptProgram() {
   });
 }
 
+// Each test process plays an add-on of its own, so test runs side by side never meet.
+const std::string& ShmName() {
+  static const std::string name = [] {
+    const std::string n = "/cw_gpsplan_test_" + std::to_string(::getpid());
+    ::setenv("CW_GPSPLAN_SHM", n.c_str(), 1);
+    return n;
+  }();
+  return name;
+}
+
 // The add-on's shared memory for the lifetime of the object, filled with a pattern.
 class FakeAddOn {
  public:
   FakeAddOn() {
-    ::shm_unlink(kGpsplanSharedMemory);
-    m_fd = ::shm_open(kGpsplanSharedMemory, O_RDWR | O_CREAT | O_EXCL, 0600);
+    ::shm_unlink(ShmName().c_str());
+    m_fd = ::shm_open(ShmName().c_str(), O_RDWR | O_CREAT | O_EXCL, 0600);
     EXPECT_GE(m_fd, 0);
     EXPECT_EQ(::ftruncate(m_fd, kSize), 0);
     Fill();
   }
   ~FakeAddOn() {
     ::close(m_fd);
-    ::shm_unlink(kGpsplanSharedMemory);
+    ::shm_unlink(ShmName().c_str());
   }
   void Fill() {
     const std::vector<uint8_t> pattern(kSize, 0xEE);
@@ -71,7 +81,7 @@ class FakeAddOn {
 const char kGolden[] = "planexport/gpsplan/tests/goldens/Gpsplan.dat";
 
 TEST(GpsplanModule, FixedFileWithoutTheAddOnIsWrittenSilently) {
-  ::shm_unlink(kGpsplanSharedMemory);
+  ::shm_unlink(ShmName().c_str());
   ModuleSimroot root("gpsplan", GPSPLAN_MODULE);
   ScriptProgram();
   ASSERT_EQ(root.Export(), FlpxCallResult::Done);
@@ -109,6 +119,33 @@ TEST(GpsplanModule, TheRunningAddOnGetsOnlyItsReloadFlagAfterACompleteFile) {
   EXPECT_EQ(addOn.Bytes(), std::vector<uint8_t>(FakeAddOn::kSize, 0xEE));
   Script().saveAccepts = false;
   EXPECT_EQ(root.Export(), FlpxCallResult::Done) << "a cancelled dialog";
+}
+
+TEST(GpsplanModule, APlugInFolderTooNearTheRootGivesUpWithoutADialog) {
+  // "<cwd>/sim/FlpExport.ini" given as "sim/FlpExport.ini": one '/' only, so no simulator root
+  // for the fixed file and too few levels for dialog mode.
+  const std::filesystem::path folder = TestFolder("flpx_gpsplan_shallow");
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "sim");
+  const std::filesystem::path current = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  ScriptProgram();
+  const FlpxImportTableRecord imports = ScriptedImports();
+  const FlpxCall call{imports, &Script(), nullptr, kGpsplanName, "sim/FlpExport.ini"};
+  EXPECT_EQ(ExportGpsplan(call), 0) << "fixed-file mode";
+  profile::WriteString("sim/FlpExport.ini", "Gpsplan", "ToFile", "1");
+  EXPECT_EQ(ExportGpsplan(call), 0) << "dialog mode";
+  EXPECT_EQ(Script().saveCalls, 0);
+  std::filesystem::current_path(current);
+  std::filesystem::remove_all(folder);
+}
+
+TEST(GpsplanWriter, TheAddOnsObjectByDefault) {
+  ShmName();
+  EXPECT_EQ(GpsplanSharedMemoryName().rfind("/cw_gpsplan_test_", 0), 0u);
+  ::unsetenv("CW_GPSPLAN_SHM");
+  EXPECT_EQ(GpsplanSharedMemoryName(), "/GPSPLAN98_COM_IPC_11");
+  ::setenv("CW_GPSPLAN_SHM", ShmName().c_str(), 1);
 }
 
 TEST(GpsplanWriter, ShortNames) {

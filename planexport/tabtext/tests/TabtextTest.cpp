@@ -111,7 +111,7 @@ TEST(TabtextWriter, ShortPlansAndAirportRows) {
   Script().rows[1].legTime = 75.5;
   Script().rows[2].frequency = 110.25;
   const FlpxImportTableRecord imports = ScriptedImports();
-  const std::filesystem::path file = std::filesystem::path(::testing::TempDir()) / "tabtext_short.txt";
+  const std::filesystem::path file = TestFolder("tabtext_short.txt");
   CExportFile out;
   ASSERT_TRUE(out.Open(file.string()));
   ASSERT_EQ(WriteTabtextPlan(FlpxPlanSource(imports, &Script()), info, out), 1);

@@ -1,6 +1,7 @@
 #include "plotr/tools/FlpxHost.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -61,7 +62,7 @@ class FlpxHostTest : public ::testing::Test {
 };
 
 TEST_F(FlpxHostTest, ListsValidPluginsInFileNameOrderWithoutCallingThem) {
-  const fs::path folder = fs::path(::testing::TempDir()) / "flpx_listing";
+  const fs::path folder = fs::path(::testing::TempDir()) / ("flpx_listing_" + std::to_string(::getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder / "folder.so");
   std::ofstream(folder / "notes.txt") << "not a plug-in";
