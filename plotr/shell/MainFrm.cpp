@@ -325,6 +325,10 @@ void CMainFrm::UpdateMenuItems(wxMenu& menu) {
     }
     if (item->IsSeparator()) continue;
     const int id = item->GetId();
+    if (id == cmd::kFileMru) {
+      ShowRecentFiles(menu, i);
+      continue;
+    }
     const bool removable = (id >= cmd::kSaveAsSidStar && id <= cmd::kSaveAsStar) || id == cmd::kMultiplayerConnect ||
                            id == cmd::kMultiplayerDisconnect;
     if (removable && m_document != nullptr && !m_document->MenuItemStays(id)) {
@@ -337,6 +341,23 @@ void CMainFrm::UpdateMenuItems(wxMenu& menu) {
     item->Enable(event.GetSetEnabled() && event.GetEnabled());
     if (item->IsCheckable()) item->Check(event.GetSetChecked() && event.GetChecked());
     if (event.GetSetText()) item->SetItemLabel(event.GetText());
+  }
+}
+
+void CMainFrm::ShowRecentFiles(wxMenu& menu, size_t position) {
+  const auto& recent = g_App.GetRecentFiles();
+  wxMenuItem* item = menu.FindItemByPosition(position);
+  if (recent.empty()) {
+    item->Enable(false);
+    return;
+  }
+  for (size_t k = 0; k < recent.size(); ++k) {
+    const wxString text = wxString::Format("&%zu %s", k + 1, wxString::FromUTF8(recent[k]));
+    if (k == 0)
+      item->SetItemLabel(text);
+    else
+      menu.Insert(position + k, cmd::kFileMru + static_cast<int>(k), text);
+    menu.FindItemByPosition(position + k)->Enable(true);
   }
 }
 

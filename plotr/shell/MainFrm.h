@@ -61,6 +61,8 @@ class CMainFrm : public wxPanel {
   void ShowPopup(wxMenu& menu, const wxPoint& screenPoint);
   // The state of a command as the route answers it: enabled, checked, text.
   void UpdateMenuItems(wxMenu& menu);
+  // The recent-file item at `position` becomes one item per recent file.
+  void ShowRecentFiles(wxMenu& menu, size_t position);
 
   // One heartbeat tick (the timer calls it every 100 ms).
   void OnHeartbeat();

@@ -57,6 +57,21 @@ bool CModuleApp::InitInstance(const std::string& executablePath) {
   return true;
 }
 
+void CModuleApp::AddToRecentFileList(const std::string& path) {
+  if (path.empty()) return;
+  RemoveFromRecentFileList(path);
+  m_recentFiles.insert(m_recentFiles.begin(), path);
+  if (m_recentFiles.size() > static_cast<size_t>(kRecentFileCount)) m_recentFiles.resize(kRecentFileCount);
+}
+
+void CModuleApp::RemoveFromRecentFileList(const std::string& path) {
+  for (auto it = m_recentFiles.begin(); it != m_recentFiles.end();)
+    it = *it == path ? m_recentFiles.erase(it) : it + 1;
+  // Empty entries (unused keys of the profile) go too.
+  for (auto it = m_recentFiles.begin(); it != m_recentFiles.end();)
+    it = it->empty() ? m_recentFiles.erase(it) : it + 1;
+}
+
 int CModuleApp::ExitInstance() {
   if (m_profileFile.empty()) return 0;
   for (int i = 1; i <= static_cast<int>(m_recentFiles.size()); ++i) {

@@ -39,6 +39,10 @@ class CModuleApp {
   uint32_t GetInterfaceWord() const { return m_interfaceWord; }
 
   const std::vector<std::string>& GetRecentFiles() const { return m_recentFiles; }
+  // Puts a file first in the recent-file list (kept to kRecentFileCount entries, no repeats);
+  // Remove takes one out, as when it can no longer be opened.
+  void AddToRecentFileList(const std::string& path);
+  void RemoveFromRecentFileList(const std::string& path);
   int GetPreviewPages() const { return m_previewPages; }
 
   // The simulator's main window, once the init entry found it (a wxWindow*).

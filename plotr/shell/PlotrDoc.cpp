@@ -15,6 +15,7 @@
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/shell/CommandIds.h"
 #include "plotr/shell/DocManager.h"
+#include "plotr/shell/ModuleApp.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
 #include "plotr/shell/OptionsSheet.h"
@@ -101,8 +102,12 @@ bool CPlotrDoc::DoOpenDocument(const wxString& file) {
 }
 
 bool CPlotrDoc::OpenPlanFile(const std::string& pathName) {
-  if (!DoOpenDocument(wxString::FromUTF8(pathName))) return false;
+  if (!DoOpenDocument(wxString::FromUTF8(pathName))) {
+    g_App.RemoveFromRecentFileList(pathName);
+    return false;
+  }
   SetPath(pathName);
+  g_App.AddToRecentFileList(pathName);
   Modify(false);
   UpdatePlanViews(nullptr, kHintPlanChanged);
   return true;
@@ -132,7 +137,10 @@ bool CPlotrDoc::DoSave(const std::string& pathName, bool replace) {
     if (!DoSaveDocument(wxString::FromUTF8(name))) return false;
   }
   Modify(false);
-  if (replace) SetPath(name);
+  if (replace) {
+    SetPath(name);
+    g_App.AddToRecentFileList(name);
+  }
   return true;
 }
 
@@ -202,6 +210,9 @@ void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
     case cmd::kExport:
       event.Enable(true);
       return;
+    case cmd::kFileMru:
+      event.Enable(!g_App.GetRecentFiles().empty());
+      return;
     // Wait for the SID/STAR exchange dialogs.
     case cmd::kSidStarDownload:
     case cmd::kSidStarUpload:
@@ -246,6 +257,15 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
     case cmd::kFileSaveAs:
       DoSave("", true);
       return;
+    case cmd::kFileMru:
+    case cmd::kFileMru + 1:
+    case cmd::kFileMru + 2:
+    case cmd::kFileMru + 3: {
+      const auto& recent = g_App.GetRecentFiles();
+      const size_t index = static_cast<size_t>(event.GetId() - cmd::kFileMru);
+      if (index < recent.size()) OpenPlanFile(std::string(recent[index]));
+      return;
+    }
     case cmd::kOpenFromRemote:
       plan.OpenFromRemote();
       return;

@@ -219,6 +219,13 @@ TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
   EXPECT_EQ(doc->GetPathName(), path);
   EXPECT_FALSE(doc->IsModified());
   EXPECT_EQ(opens, (std::vector<bool>{false, true}));
+
+  // The saved plan heads the recent files of the Plan menu and opens from there.
+  ASSERT_FALSE(g_App.GetRecentFiles().empty());
+  EXPECT_EQ(g_App.GetRecentFiles().front(), path);
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileNew));
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileMru));
+  EXPECT_EQ(doc->GetPlanTitle(), "Trip");
 }
 
 TEST_F(ShellWindowsTest, PlanMessagesAndTheHeartbeatBecomeHints) {
