@@ -180,6 +180,32 @@ TEST_F(ShellWindowsTest, FloatingAndDockedKeepTheirOwnLayouts) {
   EXPECT_EQ(main->GetOuterSplitter()->GetRowCurrent(0), 120);
 }
 
+TEST_F(ShellWindowsTest, FloatingCaptionButtonsDockAndHide) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  ASSERT_TRUE(PressKey(WXK_F9, true));
+  CFloatWnd* floating = main->GetFloatingFrame();
+  ASSERT_FALSE(main->IsDocked());
+  // Minimising the floating frame docks the module.
+  floating->OnCaptionButton(kHitMinimize);
+  EXPECT_TRUE(main->IsDocked());
+  EXPECT_TRUE(main->IsVisible());
+  ASSERT_TRUE(PressKey(WXK_F9, true));
+  // Closing it hides the module; the frame stays for the next show.
+  Pump(50);
+  floating->Close();
+  EXPECT_FALSE(floating->IsShown()) << "right after close";
+  Pump(50);
+  EXPECT_FALSE(main->IsVisible());
+  EXPECT_FALSE(floating->IsShown());
+  EXPECT_EQ(main->GetFloatingFrame(), floating);
+  ASSERT_TRUE(PressKey(WXK_F9));
+  EXPECT_TRUE(floating->IsShown());
+  // The caption's buttons sit at its right end: close, maximise, minimise.
+  const int width = floating->GetSize().x;
+  EXPECT_EQ(floating->HitTest(wxPoint(width - 10, 8)), kHitClose);
+  EXPECT_EQ(floating->HitTest(wxPoint(width / 2, 8)), kHitCaption);
+}
+
 TEST_F(ShellWindowsTest, HostBookDialogHidesTheModule) {
   ASSERT_TRUE(PressKey(WXK_F9));
   auto* dialog = new wxDialog(frame, wxID_ANY, "Simulator");
