@@ -70,6 +70,14 @@ void CPaneView::OnUpdate(wxView*, wxObject* hint) {
     pane->OnInitialUpdate();
 }
 
+bool CPaneView::TryBefore(wxEvent& event) {
+  const wxEventType type = event.GetEventType();
+  if (m_window != nullptr && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI) &&
+      m_window->GetEventHandler()->ProcessEventLocally(event))
+    return true;
+  return wxView::TryBefore(event);
+}
+
 bool CPaneView::OnClose(bool deleteWindow) {
   if (deleteWindow && m_window != nullptr) {
     m_window->Destroy();

@@ -56,6 +56,11 @@ class CPaneView : public wxView {
   // Destroys the window; the view leaves the document.
   bool OnClose(bool deleteWindow) override;
 
+ protected:
+  // Commands and their update events routed to the view reach the pane window's own handlers
+  // first, so a pane binds them like any other event; then the document.
+  bool TryBefore(wxEvent& event) override;
+
  private:
   PaneSlot m_slot;
   wxWindow* m_window = nullptr;

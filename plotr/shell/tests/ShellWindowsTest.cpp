@@ -292,6 +292,23 @@ TEST_F(ShellWindowsTest, PlanMessagesAndTheHeartbeatBecomeHints) {
   EXPECT_EQ(main->GetMessageText(), "To zoom in, press right mouse button and move the mouse");
 }
 
+TEST_F(ShellWindowsTest, CommandsReachTheActivePaneBeforeTheDocument) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  int paneCopies = 0, documentCopies = 0;
+  g_mapPane->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++paneCopies; }, cmd::kEditCopy);
+  g_mapPane->Bind(wxEVT_UPDATE_UI, [](wxUpdateUIEvent& e) { e.Enable(true); }, cmd::kEditCopy);
+  main->GetDocument()->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++documentCopies; }, cmd::kEditCopy);
+  main->SetActiveView(main->GetPaneView(PaneSlot::Map));
+  EXPECT_TRUE(PressKey(WXK_INSERT, true));
+  EXPECT_EQ(paneCopies, 1);
+  EXPECT_EQ(documentCopies, 0);
+  // Another view active: the map pane does not see the command; the document does.
+  main->SetActiveView(main->GetPaneView(PaneSlot::Search));
+  EXPECT_TRUE(main->RouteCommand(cmd::kEditCopy));
+  EXPECT_EQ(paneCopies, 1);
+  EXPECT_EQ(documentCopies, 1);
+}
+
 TEST_F(ShellWindowsTest, EditKeysWorkOnlyWhileTheModuleIsVisible) {
   int deletes = 0;
   main->GetDocument()->Bind(wxEVT_MENU, [&](wxCommandEvent&) { ++deletes; }, cmd::kEditDelete);
