@@ -201,34 +201,56 @@ double From360(double lon) { return lon > 180 ? lon - 360 : lon; }
 
 bool CSceneryDatabase::AddPoint(double latitude, double longitude, NavPoint& point,
                                 const void* payload) {
+  const int tile = PlacePoint(latitude, longitude, point, payload);
+  if (tile < 0) return false;
+  point.word = m_pointArrays[ArrayOfKind(point.kind)]->InsertAtTile(tile, point).word;
+  return true;
+}
+
+void CSceneryDatabase::AddPoints(std::vector<PendingPoint>& points) {
+  // Payloads, tiles and boxes in the given order, as one AddPoint after the other would leave
+  // them; then the points tile by tile, each tile's in the given order.
+  std::vector<std::pair<int, size_t>> byTile;
+  byTile.reserve(points.size());
+  for (size_t i = 0; i < points.size(); ++i) {
+    PendingPoint& p = points[i];
+    const int tile = PlacePoint(p.latitude, p.longitude, p.point, p.payload);
+    p.added = tile >= 0;
+    if (p.added) byTile.emplace_back(tile, i);
+  }
+  std::stable_sort(byTile.begin(), byTile.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [tile, i] : byTile) {
+    NavPoint& point = points[i].point;
+    point.word = m_pointArrays[ArrayOfKind(point.kind)]->InsertAtTile(tile, point).word;
+  }
+}
+
+int CSceneryDatabase::PlacePoint(double latitude, double longitude, NavPoint& point,
+                                 const void* payload) {
   const int fileCount = m_files.GetSize();
   const PointArray slot = ArrayOfKind(point.kind);
-  if (fileCount == 0 || slot == kArrayNone) return false;
+  if (fileCount == 0 || slot == kArrayNone) return -1;
   const size_t payloadSize = payload ? PayloadSizeOf(point.kind, payload) : 0;
-  if (payloadSize > static_cast<uint64_t>(kMaxPoolLength) - m_poolLength) return false;
+  if (payloadSize > static_cast<uint64_t>(kMaxPoolLength) - m_poolLength) return -1;
 
   longitude = FileLongitude(longitude);
   BglFileRecord& file = m_files[fileCount - 1];
   const int first = fileCount > 1 ? m_files[fileCount - 2].tileEnd : 0;
   int tile = m_openFileCells.Find(m_tiles, first, file.tileEnd, latitude, longitude);
   if (tile < 0) tile = m_tiles.AddTile(TileRecord(latitude, longitude), &file.tileEnd);
-
-  NavPoint& stored = m_pointArrays[slot]->InsertAtTile(tile, point);
-  if (payload) {
-    WritePayload(stored, payload, payloadSize);
-    point.word = stored.word;
-  }
+  if (payload) WritePayload(point, payload, payloadSize);
 
   if (slot != kArrayIntersection && slot != kArrayAirway && slot != kArrayAirspace) {
     // Packed fields are copied out: std::min must not bind references to them.
-    const float lat = stored.latitude, latMin = file.latMin, latMax = file.latMax;
+    const float lat = point.latitude, latMin = file.latMin, latMax = file.latMax;
     file.latMin = std::min(latMin, lat);
     file.latMax = std::max(latMax, lat);
-    const double lon = To360(stored.longitude);
+    const double lon = To360(point.longitude);
     file.lonMin = static_cast<float>(From360(std::min(To360(file.lonMin), lon)));
     file.lonMax = static_cast<float>(From360(std::max(To360(file.lonMax), lon)));
   }
-  return true;
+  return tile;
 }
 
 LabelPoint* CSceneryDatabase::AddLabelPoint(double latitude, double longitude,

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "navdb/NavPoint.h"
 #include "navdb/Payloads.h"
@@ -71,6 +72,18 @@ class CSceneryDatabase {
   // changed) before any file record exists, for a kind that is not stored, or when the pool is
   // full. Longitude +180 is filed as -180.
   bool AddPoint(double latitude, double longitude, NavPoint& point, const void* payload);
+  // A point waiting to be filed by AddPoints; `point` receives its stored word.
+  struct PendingPoint {
+    double latitude;
+    double longitude;
+    NavPoint point;
+    const void* payload;
+    bool added = false;
+  };
+  // Files the points as AddPoint would one after the other, with the same records, pool and
+  // tiles, but moves each array's tail once per point of an earlier tile instead of once per
+  // point: for the text files whose points are spread over the whole globe in no order.
+  void AddPoints(std::vector<PendingPoint>& points);
   // Files an airway label under the tile key of the position within the last area; nullptr
   // when no area exists.
   LabelPoint* AddLabelPoint(double latitude, double longitude, const LabelPoint& label);
@@ -242,6 +255,9 @@ class CSceneryDatabase {
     return base ? reinterpret_cast<T*>(base + headerSize) : nullptr;
   }
   int32_t WritePayload(NavPoint& p, const void* data, size_t size);
+  // The tile of AddPoint, with the point's payload written and the file's box widened; -1 when
+  // the point is refused.
+  int PlacePoint(double latitude, double longitude, NavPoint& point, const void* payload);
   // Makes room for `length` pool bytes plus the trailing NUL; throws std::bad_alloc.
   void ReservePool(uint64_t length);
   bool Fail(std::string reason);

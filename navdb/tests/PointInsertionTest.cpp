@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -206,4 +207,45 @@ TEST(Tiles, CellLookupFindsTheFirstContainingTileLikeASearchInOrder) {
       if (expected < 0) db.m_tiles.AddTile(TileRecord(lat, lon), nullptr);
     }
   }
+}
+
+// Filing points together must leave exactly what filing them one by one leaves, points of
+// earlier tiles and earlier files in the same array included.
+TEST(Tiles, PointsFiledTogetherMatchPointsFiledOneByOne) {
+  std::mt19937 random(5);
+  std::uniform_real_distribution<double> lat(-90, 90), lon(-180, 180);
+  CSceneryDatabase one, together;
+  const NdbRecord ndb = Ndb("NDB", 300);
+  std::vector<std::pair<double, double>> early;
+  for (int i = 0; i < 50; ++i) early.emplace_back(lat(random) / 4, lon(random) / 4);
+  for (CSceneryDatabase* db : {&one, &together}) {
+    db->AddArea("area", nullptr);
+    AddFile(*db, "sub", "first.bgl");
+    for (const auto& [a, b] : early) AddPointAt(*db, a, b, kKindNdb, &ndb);
+    AddFile(*db, "sub", "second.bgl");
+    AddPointAt(*db, 10, 10, kKindNdb, &ndb);  // a point filed before the batch, in a later tile
+  }
+  std::vector<CSceneryDatabase::PendingPoint> batch;
+  const PayloadBytes fix = Intersection(IntersectionRecord{}, {});
+  for (int i = 0; i < 3000; ++i) {
+    const double a = lat(random), b = i % 7 == 0 ? 180.0 : lon(random);
+    const uint16_t kind = i % 3 == 0 ? kKindNdb : kKindIntersection;
+    const void* payload = kind == kKindNdb ? static_cast<const void*>(&ndb) : fix.data();
+    NavPoint p(a, b, kind, i % 5 != 0);
+    ASSERT_TRUE(one.AddPoint(a, b, p, payload));
+    batch.push_back({a, b, NavPoint(a, b, kind, i % 5 != 0), payload});
+  }
+  batch.push_back({0, 0, NavPoint(0, 0, 3, 1), &ndb});  // a kind that is not stored: refused
+  together.AddPoints(batch);
+  EXPECT_FALSE(batch.back().added);
+  auto same = [](const auto& a, const auto& b) {
+    return a.GetSize() == b.GetSize() &&
+           std::memcmp(a.GetData(), b.GetData(), sizeof(*a.GetData()) * a.GetSize()) == 0;
+  };
+  EXPECT_TRUE(same(one.m_ndbs, together.m_ndbs));
+  EXPECT_TRUE(same(one.m_intersections, together.m_intersections));
+  EXPECT_TRUE(same(one.m_tiles, together.m_tiles));
+  EXPECT_TRUE(same(one.m_files, together.m_files));
+  ASSERT_EQ(one.GetPoolLength(), together.GetPoolLength());
+  EXPECT_EQ(std::memcmp(one.GetPoolData(), together.GetPoolData(), one.GetPoolLength()), 0);
 }
