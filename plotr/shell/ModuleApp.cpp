@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/profile/Profile.h"
+#include "plotr/plan/AircraftProfile.h"
 #include "plotr/shell/Settings.h"
 
 CModuleApp g_App(&g_Settings);
@@ -45,6 +46,8 @@ bool CModuleApp::InitInstance(const std::string& executablePath) {
   m_sidStarFolder = m_productFolder + "SidStar/";
   m_helpFile = m_binFolder + "Plotr.hlp";
   m_profileFile = m_binFolder + "Program.cfg";
+  // The profiles live with the product, not wherever the simulator was started from.
+  SetAircraftProfileFolder(m_productFolder);
 
   m_settings->SetProfileFile(m_profileFile);
   m_settings->Load(executablePath, m_simulatorFolder);

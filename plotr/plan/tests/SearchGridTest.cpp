@@ -7,6 +7,7 @@
 #include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,7 @@ TEST(SearchGrid, FindsWhatAWalkOverEveryTileFinds) {
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   Places places;
   BuildRandomDatabase(places);
+  const plantest::ScopedPlanFolder folder("searchgrid");
   CRoute route;
   std::uniform_real_distribution<double> logRadius(1, 7);
   const int32_t masks[] = {0xF3FF, 0x1F, kKindAirport | kKindVor, 0x0007, 0x7000 | (0x3 << 16),

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/profile/Profile.h"
+#include "plotr/plan/AircraftProfile.h"
 #include "plotr/shell/Settings.h"
 
 namespace {
@@ -46,6 +47,7 @@ TEST_F(ModuleAppTest, FoldersDeriveFromTheExecutableAndTheVersionGivesTheInterfa
     EXPECT_EQ(product + "SidStar/", app.GetSidStarFolder());
     EXPECT_EQ(product + "Bin/Plotr.hlp", app.GetHelpFile());
     EXPECT_EQ(product + "Bin/Program.cfg", settings.GetProfileFile());
+    EXPECT_EQ(fs::path(product + "Aircraft.ini"), AircraftIniPath());
   }
 }
 
