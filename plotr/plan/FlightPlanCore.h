@@ -239,6 +239,15 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   int CountStarMatches(int endRow, const CSidStarProcedure& procedure, bool loose) const;
 
  private:
+  // Metres from each flown row to the flown row before it, kept in step with the rows while the
+  // profile inserts its pseudo rows: the profile asks for the distance to the destination at
+  // every step, and summing these instead of walking the great circles again keeps a long plan's
+  // rebuild linear. The sums are the same additions in the same order as DistanceToDestination.
+  void FillRowMetres();
+  void InsertProfileRow(int at, const PlanRow& row);
+  double ProfileDistanceToDestination(int firstRow) const;
+  std::vector<double> m_rowMetres;
+
   std::unique_ptr<CSidStarStore> m_sidStarStore;
   IPlanSimLink* m_simLink = &NoSimLink();
 };

@@ -4,6 +4,7 @@
 #include "plotr/plan/FlightPlanCore.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
@@ -99,6 +100,11 @@ bool CFlightPlanCore::PlanAltitudes() {
   const int cruiseLevel = route->MeanCruiseAltitude();
   const AircraftProfile& profile = route->m_profile;
   int segmentStart = 0;
+  FillRowMetres();
+  struct ForgetRowMetres {
+    std::vector<double>& metres;
+    ~ForgetRowMetres() { metres.clear(); }
+  } forget{m_rowMetres};
   int runningSpeed = route->m_cruise.speed;
 
   for (int i = 0; i < static_cast<int>(m_rows.size()); ++i) {
@@ -201,6 +207,60 @@ bool CFlightPlanCore::PlanAltitudes() {
   return true;
 }
 
+void CFlightPlanCore::FillRowMetres() {
+  m_rowMetres.assign(m_rows.size(), 0.0);
+  const PlanRow* previous = nullptr;
+  for (size_t i = 0; i < m_rows.size(); ++i) {
+    const PlanRow& row = m_rows[i];
+    if (row.rowKind == kRowBearing) continue;
+    if (previous) {
+      m_rowMetres[i] = GreatCircleDistance(previous->latitude, previous->longitude, row.latitude, row.longitude);
+    }
+    previous = &row;
+  }
+}
+
+void CFlightPlanCore::InsertProfileRow(int at, const PlanRow& row) {
+  m_rows.insert(m_rows.begin() + at, row);
+  if (m_rowMetres.size() + 1 != m_rows.size()) {
+    m_rowMetres.clear();
+    return;
+  }
+  m_rowMetres.insert(m_rowMetres.begin() + at, 0.0);
+  // Only the new row and the flown row after it have a new predecessor.
+  const auto metresFromPrevious = [this](size_t i) {
+    for (size_t k = i; k-- > 0;) {
+      const PlanRow& previous = m_rows[k];
+      if (previous.rowKind == kRowBearing) continue;
+      return GreatCircleDistance(previous.latitude, previous.longitude, m_rows[i].latitude, m_rows[i].longitude);
+    }
+    return 0.0;
+  };
+  for (size_t i = static_cast<size_t>(at), renewed = 0; i < m_rows.size() && renewed < 2; ++i) {
+    if (m_rows[i].rowKind == kRowBearing) continue;
+    m_rowMetres[i] = metresFromPrevious(i);
+    ++renewed;
+  }
+}
+
+double CFlightPlanCore::ProfileDistanceToDestination(int firstRow) const {
+  if (m_rowMetres.size() != m_rows.size()) {
+    return DistanceToDestination(0.0, firstRow);
+  }
+  double total = 0.0;
+  bool first = true;
+  for (size_t i = static_cast<size_t>(std::max(firstRow, 0)); i < m_rows.size(); ++i) {
+    const PlanRow& row = m_rows[i];
+    if (row.rowKind == kRowBearing) continue;
+    if (!first) {
+      total += std::isfinite(m_rowMetres[i]) ? m_rowMetres[i] : 0.0;
+    }
+    if (row.rowKind == kRowDestination) return total;
+    first = false;
+  }
+  return DBL_MAX;
+}
+
 int CFlightPlanCore::PlanSegment(int first, int last) {
   CRoute* route = GetCurrent();
   if (!route) {
@@ -275,7 +335,7 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
     if (from != cachedFrom || m_rows.size() != cachedCount) {
       cachedFrom = from;
       cachedCount = m_rows.size();
-      cachedMetres = DistanceToDestination(0.0, from);
+      cachedMetres = ProfileDistanceToDestination(from);
     }
     return cachedMetres >= DBL_MAX ? DBL_MAX : nmBefore + cachedMetres / kMetresPerNm;
   };
@@ -390,7 +450,7 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
       pseudo.legDistance = PointNm(row(S).latitude, row(S).longitude, pseudo);
       pseudo.legTime = t1;
       pseudo.speedBefore = pseudo.speedAfter = row(S).speedAfter;
-      m_rows.insert(m_rows.begin() + S + 1, pseudo);
+      InsertProfileRow(S + 1, pseudo);
       ++inserted;
       break;
     }
@@ -423,7 +483,7 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
       pseudo.legDistance = PointNm(row(S).latitude, row(S).longitude, pseudo);
       pseudo.legTime = t1;
       pseudo.speedBefore = pseudo.speedAfter = row(S).speedAfter;
-      m_rows.insert(m_rows.begin() + S + 1, pseudo);
+      InsertProfileRow(S + 1, pseudo);
       ++S;
       ++E;
       ++inserted;
@@ -444,7 +504,7 @@ int CFlightPlanCore::ComputeVerticalProfile(int S, int E, int level) {
       pseudo.legDistance = PointNm(row(E - 1).latitude, row(E - 1).longitude, pseudo);
       pseudo.legTime = 0;
       pseudo.speedBefore = pseudo.speedAfter = row(E - 1).speedAfter;
-      m_rows.insert(m_rows.begin() + E, pseudo);
+      InsertProfileRow(E, pseudo);
       ++inserted;
       h2 = 0;
       D2 = 0;
