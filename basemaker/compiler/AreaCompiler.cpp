@@ -3,8 +3,10 @@
 // into airways with their labels, and the merge into the build's database.
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -312,14 +314,14 @@ void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sa
       NavPoint& pe = rw[v];
       NavPoint& pf = rw[v + 1];
       if (!pe.IsShown() || !pf.IsShown()) continue;
+      const double m1lat = (pu.latitude + pw.latitude) / 2.0, m1lon = (pu.longitude + pw.longitude) / 2.0;
+      const double m2lat = (pe.latitude + pf.latitude) / 2.0, m2lon = (pe.longitude + pf.longitude) / 2.0;
+      if (!Near(m1lat, m1lon, m2lat, m2lon)) continue;
       const RunwayRecord* ru0 = db.GetRunway(pu);
       const RunwayRecord* rw0 = db.GetRunway(pw);
       const RunwayRecord* re = db.GetRunway(pe);
       const RunwayRecord* rf = db.GetRunway(pf);
       if (!ru0 || !rw0 || !re || !rf) continue;
-      const double m1lat = (pu.latitude + pw.latitude) / 2.0, m1lon = (pu.longitude + pw.longitude) / 2.0;
-      const double m2lat = (pe.latitude + pf.latitude) / 2.0, m2lon = (pe.longitude + pf.longitude) / 2.0;
-      if (!Near(m1lat, m1lon, m2lat, m2lon)) continue;
       const double hu = U16ToDegrees(ru0->heading);
       if (AngleDifference(hu, U16ToDegrees(re->heading)) > 1.5 &&
           AngleDifference(hu, U16ToDegrees(rf->heading)) > 1.5) {
@@ -349,6 +351,36 @@ struct AreaFiles {
   int first;
   int end;
 };
+
+// The box around one tile's points of one array. Tiles whose boxes lie a degree or more apart
+// hold no pair of points that are Near, so their pairs need not be looked at: an area with a
+// few thousand runways otherwise compares every runway with every other one.
+struct PointBox {
+  double latMin = std::numeric_limits<double>::infinity();
+  double latMax = -std::numeric_limits<double>::infinity();
+  double lonMin = std::numeric_limits<double>::infinity();
+  double lonMax = -std::numeric_limits<double>::infinity();
+  bool Empty() const { return !(latMin <= latMax); }
+};
+
+PointBox BoxOf(const CNavPointArray& points, IndexRange r) {
+  PointBox box;
+  for (int i = std::max(r.first, 0); i < r.end && i < points.GetSize(); ++i) {
+    const double lat = points[i].latitude, lon = points[i].longitude;
+    box.latMin = std::min(box.latMin, lat);
+    box.latMax = std::max(box.latMax, lat);
+    box.lonMin = std::min(box.lonMin, lon);
+    box.lonMax = std::max(box.lonMax, lon);
+  }
+  return box;
+}
+
+// False only when no point of one box is Near a point of the other. A runway's midpoint lies
+// within its ends' box, so this holds for the runway comparison too.
+bool BoxesMayMeet(const PointBox& a, const PointBox& b) {
+  return !a.Empty() && !b.Empty() && a.latMin - b.latMax < 1.0 && b.latMin - a.latMax < 1.0 &&
+         a.lonMin - b.lonMax < 1.0 && b.lonMin - a.lonMax < 1.0;
+}
 
 // Shown runway ends near (lat, lon) in the files that meet file j: calls f(index, distance)
 // for each.
@@ -391,6 +423,20 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
   }
 
   // Navaids, frequencies and runways.
+  enum { kNdbBox, kVorBox, kIlsBox, kComBox, kRunwayBox, kBoxCount };
+  std::vector<std::array<PointBox, kBoxCount>> boxes(static_cast<size_t>(std::max(db.m_tiles.GetSize(), 0)));
+  for (int t = 0; t < db.m_tiles.GetSize(); ++t) {
+    auto& b = boxes[static_cast<size_t>(t)];
+    b[kNdbBox] = BoxOf(db.m_ndbs, db.PointRange(t, kArrayNdb));
+    b[kVorBox] = BoxOf(db.m_vors, db.PointRange(t, kArrayVor));
+    b[kIlsBox] = BoxOf(db.m_ils, db.PointRange(t, kArrayIls));
+    b[kComBox] = BoxOf(db.m_coms, db.PointRange(t, kArrayCom));
+    b[kRunwayBox] = BoxOf(db.m_runways, db.PointRange(t, kArrayRunway));
+  }
+  const auto meet = [&boxes](int l, int m, int which) {
+    return l >= 0 && m >= 0 && static_cast<size_t>(std::max(l, m)) < boxes.size() &&
+           BoxesMayMeet(boxes[static_cast<size_t>(l)][which], boxes[static_cast<size_t>(m)][which]);
+  };
   for (int j = files.first; j < files.end; ++j) {
     for (int k = j; k < files.end; ++k) {
       if (!FilesMeet(db, j, k)) continue;
@@ -398,13 +444,19 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
       for (int l = tj.first; l < tj.end; ++l) {
         for (int m = (k == j ? l : tk.first); m < tk.end; ++m) {
           const bool same = m == l;
-          DropBeaconPairs(db, db.m_ndbs, db.PointRange(l, kArrayNdb), db.PointRange(m, kArrayNdb),
-                          same, &CSceneryDatabase::GetNdb);
-          DropBeaconPairs(db, db.m_vors, db.PointRange(l, kArrayVor), db.PointRange(m, kArrayVor),
-                          same, &CSceneryDatabase::GetVor);
-          DropIlsPairs(db, db.PointRange(l, kArrayIls), db.PointRange(m, kArrayIls), same);
-          DropComPairs(db, db.PointRange(l, kArrayCom), db.PointRange(m, kArrayCom), same);
-          DropRunwayPairs(db, db.PointRange(l, kArrayRunway), db.PointRange(m, kArrayRunway), same);
+          if (meet(l, m, kNdbBox)) {
+            DropBeaconPairs(db, db.m_ndbs, db.PointRange(l, kArrayNdb), db.PointRange(m, kArrayNdb),
+                            same, &CSceneryDatabase::GetNdb);
+          }
+          if (meet(l, m, kVorBox)) {
+            DropBeaconPairs(db, db.m_vors, db.PointRange(l, kArrayVor), db.PointRange(m, kArrayVor),
+                            same, &CSceneryDatabase::GetVor);
+          }
+          if (meet(l, m, kIlsBox)) DropIlsPairs(db, db.PointRange(l, kArrayIls), db.PointRange(m, kArrayIls), same);
+          if (meet(l, m, kComBox)) DropComPairs(db, db.PointRange(l, kArrayCom), db.PointRange(m, kArrayCom), same);
+          if (meet(l, m, kRunwayBox)) {
+            DropRunwayPairs(db, db.PointRange(l, kArrayRunway), db.PointRange(m, kArrayRunway), same);
+          }
         }
       }
     }
