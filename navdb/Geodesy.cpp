@@ -43,6 +43,24 @@ double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2) {
   return ClampedAcos(cosAngle) * kEarthRadius;
 }
 
+// With equal longitudes c is exactly 1, so the second product is a zero and the halving undoes
+// the doubling exactly.
+double MeridianDistance(double lat1, double lat2) {
+  return ClampedAcos(std::cos(lat2 * kDegToRad - lat1 * kDegToRad)) * kEarthRadius;
+}
+
+ParallelDistance::ParallelDistance(double lat) {
+  const double phi = lat * kDegToRad;
+  m_cosTwicePhi = std::cos(phi + phi);
+}
+
+// With equal latitudes the first cosine is exactly 1.
+double ParallelDistance::operator()(double lon1, double lon2) const {
+  const double c = std::cos((lon2 - lon1) * kDegToRad);
+  const double cosAngle = 0.5 * ((1.0 + c) - m_cosTwicePhi * (1.0 - c));
+  return ClampedAcos(cosAngle) * kEarthRadius;
+}
+
 double InitialCourse(double lat1, double lon1, double lat2, double lon2) {
   const double phi1 = lat1 * kDegToRad;
   const double phi2 = lat2 * kDegToRad;

@@ -17,6 +17,18 @@ inline constexpr double kMetresPerNm = 1852.0;
 
 // Metres along the great circle between two points.
 double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2);
+// GreatCircleDistance between two points of one meridian, to the last bit, with fewer cosines.
+double MeridianDistance(double lat1, double lat2);
+// GreatCircleDistance between points of the parallel of one latitude, to the last bit: the
+// latitude's cosine is computed once for every pair of longitudes asked.
+class ParallelDistance {
+ public:
+  explicit ParallelDistance(double lat);
+  double operator()(double lon1, double lon2) const;
+
+ private:
+  double m_cosTwicePhi;
+};
 
 // Course in [0, 360) leaving point 1 towards point 2; coincident points give 0.
 double InitialCourse(double lat1, double lon1, double lat2, double lon2);

@@ -233,8 +233,13 @@ void SectionBglParser::AddVertex(double refLat, double refLon, double lat, doubl
   const int objects = m_db.m_objects.GetSize();
   if (objects == 0) return;
   FootprintVertex v;
-  int64_t north = Round(GreatCircleDistance(refLat, refLon, lat, refLon));
-  int64_t east = Round(GreatCircleDistance(refLat, refLon, refLat, lon));
+  // An airport's vertices share its reference latitude: its cosine is worked out once.
+  if (!m_vertexParallel || m_vertexParallelLat != refLat) {
+    m_vertexParallel.emplace(refLat);
+    m_vertexParallelLat = refLat;
+  }
+  int64_t north = Round(MeridianDistance(refLat, lat));
+  int64_t east = Round((*m_vertexParallel)(refLon, lon));
   if (lat < refLat) north = -north;
   if (lon < refLon) east = -east;
   v.north = ClampI16(north);

@@ -6,9 +6,11 @@
 // the file raises BglParseError.
 
 #include <cstdint>
+#include <optional>
 
 #include "basemaker/compiler/BglImage.h"
 #include "basemaker/compiler/SectionBgl.h"
+#include "navdb/Geodesy.h"
 
 class CSceneryDatabase;
 
@@ -42,6 +44,8 @@ class SectionBglParser {
   CSceneryDatabase& m_db;
   const BglImage& m_image;
   CBglNameList m_names;
+  std::optional<ParallelDistance> m_vertexParallel;
+  double m_vertexParallelLat = 0;
 };
 
 // A whole file image into the last file record of `db` (used by the loader, fuzzing, benches).

@@ -4,8 +4,10 @@
 
 #include <cmath>
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace {
 
@@ -327,3 +329,23 @@ TEST(Geodesy, TrimTrailingBlanksOnlyTouchesTrailingSpaces) {
 }
 
 }  // namespace
+
+// The footprint writer relies on these giving the very bits of GreatCircleDistance: stored
+// vertex offsets are rounded metres, and one ulp can move a rounding.
+TEST(Geodesy, MeridianAndParallelDistancesEqualTheGreatCircleToTheBit) {
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> lat(-90.0, 90.0), lon(-180.0, 180.0), small(-0.05, 0.05);
+  std::vector<std::array<double, 3>> cases = {{0, 0, 0}, {90, -90, 180}, {-90, 90, -180}, {45, 45, 45}, {89.9999, 0, 179.9999}};
+  for (int i = 0; i < 20000; ++i) {
+    const double a = lat(random), b = i % 2 ? a + small(random) : lat(random);
+    const double c = lon(random), d = i % 2 ? c + small(random) : lon(random);
+    cases.push_back({a, b, c});
+    cases.push_back({a, c * 0.5, d});
+  }
+  const auto same = [](double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+  for (const auto& [lat1, lat2, lon1] : cases) {
+    EXPECT_TRUE(same(MeridianDistance(lat1, lat2), GreatCircleDistance(lat1, lon1, lat2, lon1))) << lat1 << " " << lat2;
+    const ParallelDistance along(lat1);
+    EXPECT_TRUE(same(along(lon1, lat2 * 2.0), GreatCircleDistance(lat1, lon1, lat1, lat2 * 2.0))) << lat1 << " " << lon1;
+  }
+}
