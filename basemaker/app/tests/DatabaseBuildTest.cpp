@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -500,3 +503,43 @@ TEST_F(DatabaseBuild, ADatabaseNamedAfterTheSetGoesBesideTheOthers) {
 }
 
 }  // namespace
+
+// The sample's database pinned to its bytes: faster building must not move a single one. The
+// database keeps the files' times and the text areas' full paths, so the root is built at one
+// path (test runs side by side take turns) with every file at one moment. A change to the
+// sample itself, or to what the builder writes on purpose, updates the two digests here.
+TEST_F(DatabaseBuild, SampleDatabaseKeepsItsPinnedBytes) {
+  const int lock = ::open("/tmp/cw-pinned-sample.lock", O_CREAT | O_RDWR, 0666);
+  ASSERT_GE(lock, 0);
+  ASSERT_EQ(0, ::flock(lock, LOCK_EX));
+  struct Unlock {
+    int fd;
+    ~Unlock() { ::close(fd); }
+  } unlock{lock};
+  fs::remove_all(m_root);
+  struct Restore {
+    fs::path& root;
+    fs::path saved;
+    ~Restore() {
+      fs::remove_all(root);  // while the turn is still ours
+      root = saved;
+    }
+  } restore{m_root, m_root};
+  m_root = "/tmp/cw-pinned-sample";
+  fs::remove_all(m_root);
+  std::string error;
+  ASSERT_TRUE(sampleroot::WriteSampleSimRoot(m_root, error)) << error;
+  const auto moment = std::chrono::file_clock::from_sys(std::chrono::sys_seconds{std::chrono::seconds{1704067200}});
+  for (const auto& entry : fs::recursive_directory_iterator(m_root)) {
+    if (entry.is_regular_file()) fs::last_write_time(entry.path(), moment);
+  }
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  const auto digest = [](const std::vector<uint8_t>& bytes) {
+    uint64_t h = 14695981039346656037ull;  // 64-bit FNV-1a
+    for (uint8_t b : bytes) h = (h ^ b) * 1099511628211ull;
+    return h;
+  };
+  const auto records = Bytes(RecordFile()), strings = Bytes(StringFile());
+  EXPECT_EQ(10601031573160489924u, digest(records)) << records.size() << " bytes";
+  EXPECT_EQ(5059474780817921384u, digest(strings)) << strings.size() << " bytes";
+}
