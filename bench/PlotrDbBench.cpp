@@ -17,6 +17,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/views/SearchModel.h"
 
 namespace {
 
@@ -117,5 +118,21 @@ void BM_Resolve(benchmark::State& state) {
   state.counters["resolved"] = benchmark::Counter(static_cast<double>(resolved), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_Resolve)->Unit(benchmark::kMicrosecond);
+
+// The search pane: an identifier prefix and a part of a name that both reach the row limit (the
+// runway check of every found airport searches around each runway pair), and a text that
+// matches nothing, so the walk visits every point.
+void BM_SearchPane(benchmark::State& state, const char* text, bool identifiers) {
+  World& world = TheWorld();
+  search::Result result;
+  for (auto _ : state) {
+    result = search::SearchDatabase(text, identifiers, g_SceneryDatabase, *world.route, false);
+    benchmark::DoNotOptimize(result.rows.data());
+  }
+  state.counters["rows"] = static_cast<double>(result.rows.size());
+}
+BENCHMARK_CAPTURE(BM_SearchPane, identifier, "A", true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SearchPane, name, "STATION", false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_SearchPane, nothing_found, "QQQQ", false)->Unit(benchmark::kMillisecond);
 
 }  // namespace

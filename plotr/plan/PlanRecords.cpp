@@ -12,6 +12,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/ParkingNames.h"
 #include "plotr/plan/Units.h"
 #include "plotr/shell/Settings.h"
 
@@ -100,17 +101,6 @@ void FillAirportBlockFromWaypoint(const CRoute& route, FlpxAirportInfo& block, c
   }
 }
 
-const char* kParkingNames[] = {
-    "Parking none", "Parking", "N Parking", "NE Parking", "E Parking", "SE Parking", "S Parking",
-    "SW Parking", "W Parking", "NW Parking", "Gate", "Dock", "Gate A", "Gate B", "Gate C", "Gate D",
-    "Gate E", "Gate F", "Gate G", "Gate H", "Gate I", "Gate J", "Gate K", "Gate L", "Gate M", "Gate N",
-    "Gate O", "Gate P", "Gate Q", "Gate R", "Gate S", "Gate T", "Gate U", "Gate V", "Gate W", "Gate X",
-    "Gate Y", "Gate Z"};
-constexpr int kHelipadNameCode = 38;
-const char* kParkingTypes[] = {"Type unknown", "Ramp GA", "Ramp GA small", "Ramp GA medium", "Ramp GA large",
-                               "Ramp Cargo", "Ramp mil Cargo", "Ramp mil Combat", "Gate small", "Gate medium",
-                               "Gate heavy", "Dock GA"};
-constexpr int kParkingTypeCount = static_cast<int>(std::size(kParkingTypes));
 
 FlpxStartPosition StartPosition(const std::string& display, const std::string& key) {
   FlpxStartPosition entry{};
@@ -147,9 +137,9 @@ bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& li
     const int code = parking.NameKind();
     const unsigned number = static_cast<unsigned>(parking.Number());
     if (code >= 1 && code < kHelipadNameCode) {
-      const int type = parking.Type() < kParkingTypeCount ? parking.Type() : 0;
-      list.push_back(StartPosition(Formatted<64>("%s %u\t%s", kParkingNames[code], number, kParkingTypes[type]),
-                                   Formatted<64>("%s %u", kParkingNames[code], number)));
+      list.push_back(
+          StartPosition(Formatted<64>("%s %u\t%s", kParkingNames[code], number, ParkingTypeText(parking.Type())),
+                        Formatted<64>("%s %u", kParkingNames[code], number)));
     } else if (code == kHelipadNameCode) {
       list.push_back(StartPosition(Formatted<64>("%u\tHelipad", number), Formatted<64>("%u", number)));
     }
