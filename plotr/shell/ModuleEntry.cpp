@@ -3,6 +3,7 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "plotr/map/window/MapParentView.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
@@ -20,6 +21,7 @@ void ModuleInit() {
   // Without the simulator's window the module stays loaded, without windows or hot keys.
   if (host == nullptr) return;
   g_App.SetHostWindow(host);
+  RegisterMapPane();
   InitModuleWindows(host);
 }
 

@@ -197,6 +197,7 @@ PlanCommandFacts CPlotrDoc::GatherFacts() const {
 bool CPlotrDoc::MenuItemStays(int id) const { return PlanCommandState(id, GatherFacts(), true).kept; }
 
 void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
+  if (RouteToMapView(event)) return;
   const int id = event.GetId();
   switch (id) {
     case cmd::kFileNew:
@@ -238,7 +239,21 @@ void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
   }
 }
 
+// The map's commands reach the first map view of the document whichever view is active, so
+// they work from the main menu and the tool bar too.
+bool CPlotrDoc::RouteToMapView(wxEvent& event) {
+  const int id = event.GetId();
+  if (id < cmd::kFirstMapCommand || id > cmd::kLastMapCommand) return false;
+  for (wxView* view : GetViewsVector()) {
+    auto* pane = dynamic_cast<CPaneView*>(view);
+    if (pane == nullptr || pane->GetSlot() != PaneSlot::Map || pane->GetWindow() == nullptr) continue;
+    return pane->GetWindow()->GetEventHandler()->ProcessEventLocally(event);
+  }
+  return false;
+}
+
 void CPlotrDoc::OnCommand(wxCommandEvent& event) {
+  if (RouteToMapView(event)) return;
   CFlightPlanCore& plan = *m_plan;
   switch (event.GetId()) {
     case cmd::kFileNew:

@@ -61,6 +61,7 @@ class CPlotrDoc : public wxDocument, public IPlotrDocument {
   bool MenuItemStays(int id) const;
 
  private:
+  bool RouteToMapView(wxEvent& event);
   void OnCommand(wxCommandEvent& event);
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void SaveAsProcedure(bool star);

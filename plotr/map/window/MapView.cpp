@@ -1,0 +1,866 @@
+#include "plotr/map/window/MapView.h"
+
+#include <wx/clipbrd.h>
+#include <wx/dataobj.h>
+#include <wx/dcclient.h>
+#include <wx/dcgraph.h>
+#include <wx/dcprint.h>
+#include <wx/graphics.h>
+#include <wx/menu.h>
+#include <wx/print.h>
+#include <wx/settings.h>
+#include <wx/utils.h>
+
+#include <algorithm>
+#include <cfloat>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <mutex>
+
+#include "navdb/Geodesy.h"
+#include "platform/ui/KeyForward.h"
+#include "platform/win/Codepage.h"
+#include "plotr/map/window/MapTipWnd.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/LatLonText.h"
+#include "plotr/plan/PlanEdits.h"
+#include "plotr/plan/Route.h"
+#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/OptionsSheet.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/sim/FlightPlanSim.h"
+#include "plotr/sim/SimBlock.h"
+#include "plotr/views/SearchModel.h"
+
+namespace {
+
+constexpr int kFlyTo = 32790;
+constexpr int kMoveAircraft = 32792;
+constexpr int kTowerView = 32793;
+constexpr int kToPlan = 32794;
+constexpr int kHolding = 32795;
+constexpr int kCopy = 32796;
+constexpr int kCenter = 32797;
+constexpr int kZoomNormal = 32798;
+constexpr int kZoomIn = 32799;
+constexpr int kZoomOut = 32800;
+constexpr int kRoundWorld = 32817;
+constexpr int kPlanWaypointsOnly = 32819;
+constexpr int kShowAircraft = 32820;
+constexpr int kFollowAircraft = 32821;
+constexpr int kShowPlayers = 32822;
+constexpr int kUndo = 57643;
+constexpr int kRedo = 57644;
+
+uint64_t NowMs() {
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+          .count());
+}
+
+// The sixteen keyed layer switches of the toggle commands 32801-32816, in command order.
+struct KeyedLayer {
+  bool (CSettings::*get)(bool, bool);
+  void (CSettings::*set)(bool);
+};
+constexpr KeyedLayer kKeyedLayers[16] = {
+    {&CSettings::GetMapAirwayL, &CSettings::SetMapAirwayL},
+    {&CSettings::GetMapAirwayH, &CSettings::SetMapAirwayH},
+    {&CSettings::GetMapAirwayId, &CSettings::SetMapAirwayId},
+    {&CSettings::GetMapIsec, &CSettings::SetMapIsec},
+    {&CSettings::GetMapNdb, &CSettings::SetMapNdb},
+    {&CSettings::GetMapVor, &CSettings::SetMapVor},
+    {&CSettings::GetMapIls, &CSettings::SetMapIls},
+    {&CSettings::GetMapCom, &CSettings::SetMapCom},
+    {&CSettings::GetMapMarker, &CSettings::SetMapMarker},
+    {&CSettings::GetMapName, &CSettings::SetMapName},
+    {&CSettings::GetMapId, &CSettings::SetMapId},
+    {&CSettings::GetMapFreq, &CSettings::SetMapFreq},
+    {&CSettings::GetMapAirport, &CSettings::SetMapAirport},
+    {&CSettings::GetMapAirportZone, &CSettings::SetMapAirportZone},
+    {&CSettings::GetMapAirportName, &CSettings::SetMapAirportName},
+    {&CSettings::GetMapAirportId, &CSettings::SetMapAirportId},
+};
+
+bool SettingOfPair(int pair) {
+  if (pair >= 0 && pair < 16) return (g_Settings.*kKeyedLayers[pair].get)(false, false);
+  if (pair == mapview::CLayerToggles::kRouteLabels) return g_Settings.m_routeLabelsShown;
+  return g_Settings.m_upperAirspaceActive;
+}
+
+void WritePair(int pair, bool value) {
+  if (pair >= 0 && pair < 16) {
+    (g_Settings.*kKeyedLayers[pair].set)(value);
+  } else if (pair == mapview::CLayerToggles::kRouteLabels) {
+    g_Settings.m_routeLabelsShown = value;
+  } else {
+    g_Settings.m_upperAirspaceActive = value;
+  }
+}
+
+// The plan object with the simulator's operations, when the module has them.
+CFlightPlanSim* SimPlan(IPlotrDocument& document) { return dynamic_cast<CFlightPlanSim*>(&document.GetPlan()); }
+
+// Prints the map onto each page wx hands over.
+class CMapPrintout : public wxPrintout {
+ public:
+  // The printout keeps the parameters of the moment it was asked for, so a preview stays put
+  // while the map follows the aircraft.
+  CMapPrintout(const CMapRenderer& renderer, const CFlightPlanCore* plan)
+      : wxPrintout("Map"), m_renderer(renderer), m_plan(plan) {}
+  bool OnPrintPage(int) override {
+    wxDC* dc = GetDC();
+    if (dc == nullptr) return false;
+    int w = 0, h = 0;
+    GetPageSizePixels(&w, &h);
+    int dpiX = 0, dpiY = 0;
+    GetPPIPrinter(&dpiX, &dpiY);
+    wxGraphicsContext* gc = dc->GetGraphicsContext();
+    std::unique_ptr<wxGCDC> wrapped;
+    if (gc == nullptr) {
+      if (auto* printer = wxDynamicCast(dc, wxPrinterDC)) {
+        wrapped = std::make_unique<wxGCDC>(*printer);
+        gc = wrapped->GetGraphicsContext();
+      }
+    }
+    if (gc == nullptr) return false;
+    auto* cr = static_cast<cairo_t*>(gc->GetNativeContext());
+    if (cr == nullptr) return false;
+    std::lock_guard lock(g_DatabaseLock);
+    PrintMapPage(cr, m_renderer, m_plan, w, h, dpiX > 0 ? dpiX : 72);
+    return true;
+  }
+  bool HasPage(int page) override { return page == 1; }
+  void GetPageInfo(int* minPage, int* maxPage, int* from, int* to) override { *minPage = *maxPage = *from = *to = 1; }
+
+ private:
+  CMapRenderer m_renderer;
+  const CFlightPlanCore* m_plan;
+};
+
+}  // namespace
+
+CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
+    : wxWindow(parent, id, wxDefaultPosition, wxSize(40, 40), wxBORDER_STATIC | wxWANTS_CHARS | wxCLIP_CHILDREN),
+      m_document(document) {
+  SetBackgroundStyle(wxBG_STYLE_PAINT);
+  m_renderer.ReadLayerSettings();
+  m_target = std::make_unique<ui::WxMessageTarget>(this);
+  m_engine = std::make_unique<CMapEngine>(m_renderer, &document.GetPlan(), m_target.get());
+  m_engine->SetResolution(96.0 * GetContentScaleFactor());
+  m_engine->Start();
+  m_tip = new CMapTipWnd(this);
+
+  Bind(wxEVT_PAINT, &CScenView::OnPaint, this);
+  Bind(wxEVT_SIZE, &CScenView::OnSize, this);
+  Bind(ui::EVT_APP_MESSAGE, &CScenView::OnFrameReady, this);
+  Bind(wxEVT_MOTION, &CScenView::OnMotion, this);
+  Bind(wxEVT_LEFT_DOWN, &CScenView::OnLeftDown, this);
+  Bind(wxEVT_LEFT_DCLICK, &CScenView::OnLeftDouble, this);
+  Bind(wxEVT_RIGHT_DOWN, &CScenView::OnRightDown, this);
+  Bind(wxEVT_RIGHT_UP, &CScenView::OnRightUp, this);
+  Bind(wxEVT_MOUSEWHEEL, &CScenView::OnWheel, this);
+  Bind(wxEVT_MOUSE_CAPTURE_LOST, &CScenView::OnCaptureLost, this);
+  Bind(wxEVT_LEAVE_WINDOW, &CScenView::OnLeave, this);
+  Bind(wxEVT_KEY_DOWN, &CScenView::OnKey, this);
+  Bind(wxEVT_CHAR, &CScenView::OnKey, this);
+  Bind(wxEVT_MENU, &CScenView::OnCommand, this, kFlyTo, kShowPlayers);
+  Bind(wxEVT_MENU, &CScenView::OnCommand, this, kUndo, kRedo);
+  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, kFlyTo, kShowPlayers);
+  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, kUndo, kRedo);
+}
+
+CScenView::~CScenView() {
+  // The thread goes first: a picture in progress stops, and nothing posts to us any more.
+  m_engine->Stop();
+  m_target->SetHandler(nullptr);
+}
+
+bool CScenView::ToolBarWantsMoreThan(int, int) const {
+  // The map's commands live in the main frame's tool bar and menus; the map carries no bar of
+  // its own, so it never asks for vertical tabs.
+  return false;
+}
+
+// ---- Painting --------------------------------------------------------------------------------------
+
+void CScenView::OnPaint(wxPaintEvent&) {
+  wxPaintDC dc(this);
+  const wxSize size = GetClientSize();
+  const std::shared_ptr<const MapFrame> frame = m_engine->FrontFrame();
+  m_renderer.ReadLayerSettings();
+  // A frame of another size or of older parameters asks for a new picture; an expose alone
+  // only shows the frame again.
+  if (!frame || frame->Width() != size.x || frame->Height() != size.y || !(m_engine->State().params == m_renderer)) {
+    if (size.x > 0 && size.y > 0) m_engine->RequestWholePicture(m_renderer, size.x, size.y);
+  }
+  wxGraphicsContext* gc = dc.GetGraphicsContext();
+  auto* cr = gc != nullptr ? static_cast<cairo_t*>(gc->GetNativeContext()) : nullptr;
+  if (cr != nullptr && frame) {
+    cairo_save(cr);
+    cairo_set_source_surface(cr, frame->Surface(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+  } else {
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
+  }
+  if (!m_measure || !m_measure->Drawn()) return;
+  // The rubber band, the great circle from its start and the distance text beside the cursor.
+  const mapview::Point s = m_measure->Start(), c = m_measure->Current();
+  const mapview::Rect band = mapview::Normalised(s, c);
+  const bool night = m_renderer.ColorScheme != 0;
+  dc.SetBrush(*wxTRANSPARENT_BRUSH);
+  dc.SetPen(wxPen(night ? wxColour(0xC0, 0xC0, 0xC0) : *wxBLACK, 1, wxPENSTYLE_DOT));
+  dc.DrawRectangle(band.left, band.top, band.Width() + 1, band.Height() + 1);
+  double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+  if (ToLatLon({s.x, s.y}, lat1, lon1) && ToLatLon({c.x, c.y}, lat2, lon2)) {
+    dc.SetPen(wxPen(night ? wxColour(0xC0, 0xC0, 0xC0) : *wxBLACK, 1));
+    wxPoint last(s.x, s.y);
+    for (int i = 1; i <= 32; ++i) {
+      double lat = 0, lon = 0;
+      PointAlongSegment(lat, lon, lat1, lon1, lat2, lon2, i / 32.0);
+      int x = 0, y = 0;
+      if (!m_renderer.LatLonToPixel(x, y, lat, lon, size.x, size.y, 2)) continue;
+      dc.DrawLine(last, wxPoint(x, y));
+      last = wxPoint(x, y);
+    }
+  }
+  if (!m_measureText.empty()) {
+    const mapview::Rect& box = m_measureTextBox;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(night ? *wxBLACK : *wxWHITE));
+    dc.DrawRectangle(box.left, box.top, box.Width(), box.Height());
+    dc.SetFont(LogFontToWx(m_renderer.MapFont));
+    dc.SetTextForeground(night ? wxColour(0xC0, 0xC0, 0xC0) : *wxBLACK);
+    dc.DrawText(wxString::FromUTF8(m_measureText), box.left + 2, box.top);
+  }
+}
+
+void CScenView::OnSize(wxSizeEvent& event) {
+  event.Skip();
+  Refresh(false);
+}
+
+void CScenView::OnFrameReady(wxThreadEvent& event) {
+  const ui::Message message = ui::MessageFromEvent(event);
+  if (message.code != kMsgMapFrame) return;
+  // A new picture takes the hover tip away; overlays alone leave it.
+  if (message.wParam == 1) m_tip->Reset();
+  Refresh(false);
+}
+
+// ---- Update hints ---------------------------------------------------------------------------------
+
+void CScenView::Broadcast(uint32_t bits, const void* object) { m_document.UpdatePlanViews(nullptr, bits, object); }
+
+void CScenView::CenterOn(double lat, double lon) {
+  CCenterHint hint{lat, lon, 1};
+  Broadcast(kHintCenter, &hint);
+}
+
+void CScenView::PushZoomHint(int zoom, double lat, double lon) {
+  CZoomHint hint{1, zoom, lat, lon};
+  Broadcast(kHintZoom, &hint);
+}
+
+bool CScenView::AircraftInside() const {
+  const SimSnapshot& sim = g_SimBlock.GetSnapshot();
+  const wxSize size = GetClientSize();
+  int x = 0, y = 0;
+  return m_renderer.LatLonToPixel(x, y, sim.latitude, sim.longitude, size.x, size.y, 1);
+}
+
+void CScenView::Housekeeping(bool& invalidate) {
+  if (m_hoverStatusMs != 0 && NowMs() - m_hoverStatusMs > mapview::kHoverStatusMs) {
+    IdleStatus();
+    m_hoverStatusMs = 0;
+  }
+  if (g_Settings.GetMapAirspaceArtcc(false) || g_Settings.GetMapAirspaceFir(false)) {
+    const int transition = mapview::TransitionHeight(g_Settings.GetMapAirspaceTransitionHeight(false));
+    m_toggles.FollowAltitude(g_SimBlock.GetSnapshot().altitude, transition);
+  }
+  const int scheme = g_Settings.GetColorScheme(false);
+  if (scheme != m_colorScheme) {
+    m_colorScheme = scheme;
+    invalidate = true;
+  }
+  if (m_toggles.Tick()) {
+    for (int pair = 0; pair < mapview::CLayerToggles::kPairs; ++pair) {
+      if (m_toggles.IsPending(pair)) WritePair(pair, m_toggles.PendingValue(pair));
+    }
+    m_toggles.ClearPending();
+    invalidate = true;
+  }
+}
+
+void CScenView::PeriodicCopy() {
+  MapOverlayState overlays;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    const CFlightPlanCore& plan = m_document.GetPlan();
+    overlays.holding = plan.m_holding;
+    overlays.guidance = MapGuidanceOverlay::FromPlan(plan);
+  }
+  overlays.sim = g_SimBlock.GetSnapshot();
+  overlays.playerGroundSpeed = g_Settings.GetMapMPAircraftGS(false);
+  overlays.indicatedAirspeed = g_Settings.GetUseIndicatedAirSpeed(false);
+  m_renderer.ReadLayerSettings();
+  const wxSize size = GetClientSize();
+  m_engine->UpdateOverlays(m_renderer, size.x, size.y, overlays);
+}
+
+void CScenView::OnPlanUpdate(uint32_t bits, const void* object) {
+  bool invalidate = false;
+  if (mapview::RunsHousekeeping(bits)) Housekeeping(invalidate);
+  if (invalidate) Refresh(false);
+  switch (mapview::BranchOf(bits)) {
+    case mapview::HintBranch::kRedraw: {
+      // Plan edits and database loads change the picture under the same parameters.
+      const wxSize size = GetClientSize();
+      m_renderer.ReadLayerSettings();
+      if (size.x > 0 && size.y > 0) m_engine->RequestWholePicture(m_renderer, size.x, size.y);
+      Refresh(false);
+      break;
+    }
+    case mapview::HintBranch::kCenter:
+      if (const auto* hint = static_cast<const CCenterHint*>(object)) {
+        m_renderer.SetCenter(hint->latitude, hint->longitude, hint->allEntries != 0);
+        m_follow.OnMoved(AircraftInside());
+        Refresh(false);
+      }
+      break;
+    case mapview::HintBranch::kZoom:
+      if (const auto* hint = static_cast<const CZoomHint*>(object)) {
+        if (hint->push) {
+          m_renderer.PushZoom(hint->zoom, hint->latitude, hint->longitude);
+        } else {
+          m_renderer.PopZoom();
+        }
+        m_follow.OnMoved(AircraftInside());
+        Refresh(false);
+      }
+      break;
+    case mapview::HintBranch::kPeriodic: {
+      PeriodicCopy();
+      const bool inside = AircraftInside();
+      if (m_follow.OnPeriodic(inside, m_printing, g_Settings.GetMapFollowAircraft(false))) {
+        const SimSnapshot& sim = g_SimBlock.GetSnapshot();
+        CenterOn(sim.latitude, sim.longitude);
+      }
+      break;
+    }
+    case mapview::HintBranch::kWind:
+    case mapview::HintBranch::kNone:
+      break;
+  }
+}
+
+// ---- Points, objects and the status line --------------------------------------------------------------
+
+bool CScenView::ToLatLon(const wxPoint& p, double& lat, double& lon) const {
+  const wxSize size = GetClientSize();
+  return m_renderer.PixelToLatLon(lat, lon, p.x, p.y, size.x, size.y);
+}
+
+bool CScenView::HoverObject(FullPoint& out) const {
+  return m_tip->GetHoverPoint(out) && (out.point.kind & mapview::kPickableKinds) != 0;
+}
+
+void CScenView::StatusText(const std::string& text) {
+  if (CMainFrm* main = GetMainFrame()) main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+}
+
+void CScenView::IdleStatus() {
+  if (CMainFrm* main = GetMainFrame()) main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+}
+
+bool CScenView::QueryTip(const wxPoint& point, FullPoint& object, std::string& text) {
+  double lat = 0, lon = 0;
+  if (!ToLatLon(point, lat, lon)) return false;
+  const wxSize size = GetClientSize();
+  const int pixels = std::max(2, std::min(size.x, size.y) / 50);
+  double radius = m_renderer.MetresPerPixel(size.x, size.y, pixels);
+  std::lock_guard lock(g_DatabaseLock);
+  const CRoute* route = m_document.GetPlan().GetCurrent();
+  if (route == nullptr) return false;
+  if (!route->FindObject(object, radius, lat, lon, static_cast<int32_t>(m_renderer.GetVisibleLayers(0xF3FF)), false,
+                         m_renderer.MapPlanWaypointsOnly != 0)) {
+    return false;
+  }
+  return route->AirportInfoText(text, object, g_SimBlock.GetSnapshot());
+}
+
+mapview::ContextInputs CScenView::ContextFacts() const {
+  mapview::ContextInputs in;
+  double lat = 0, lon = 0;
+  in.pointOnMap = ToLatLon(m_contextPoint, lat, lon);
+  FullPoint hover;
+  if (HoverObject(hover)) {
+    in.hover = true;
+    in.hoverKind = hover.point.kind;
+    std::lock_guard lock(g_DatabaseLock);
+    FullPoint found;
+    if (const CRoute* route = m_document.GetPlan().GetCurrent()) in.hoverResolves = route->Resolve(found, hover.point);
+  }
+  const SimSnapshot& sim = g_SimBlock.GetSnapshot();
+  in.flyToPossible = sim.flyToPossible;
+  in.onGround = sim.onGround;
+  in.holdingState = sim.holdingState;
+  in.simVer = g_Settings.GetSimVer();
+  return in;
+}
+
+// ---- Mouse and keys ------------------------------------------------------------------------------------
+
+void CScenView::OnMotion(wxMouseEvent& event) {
+  m_tip->RelayMouse(event);
+  event.Skip();
+  const wxPoint p = event.GetPosition();
+  if (m_measure) {
+    const mapview::CMeasureDrag::Step step = m_measure->Move({p.x, p.y});
+    if (!step.changed) return;
+    m_measureText.clear();
+    double lat1 = 0, lon1 = 0, lat2 = 0, lon2 = 0;
+    const mapview::Point s = m_measure->Start();
+    if (step.showText && ToLatLon({s.x, s.y}, lat1, lon1) && ToLatLon(p, lat2, lon2)) {
+      double variation = 0;
+      {
+        std::lock_guard lock(g_DatabaseLock);
+        if (const CRoute* route = m_document.GetPlan().GetCurrent()) variation = route->MagneticVariation(lat1, lon1);
+      }
+      m_measureText = mapview::MeasureText(GreatCircleDistance(lat1, lon1, lat2, lon2),
+                                           InitialCourse(lat1, lon1, lat2, lon2) + variation);
+      wxClientDC dc(this);
+      dc.SetFont(LogFontToWx(m_renderer.MapFont));
+      const wxSize extent = dc.GetTextExtent(wxString::FromUTF8(m_measureText));
+      m_measureTextBox = mapview::MeasureTextBox(s, {p.x, p.y}, extent.x, extent.y, dc.GetCharWidth(),
+                                                 std::max(wxSystemSettings::GetMetric(wxSYS_CURSOR_X), 16));
+    }
+    Refresh(false);
+    return;
+  }
+  double lat = 0, lon = 0;
+  if (ToLatLon(p, lat, lon)) {
+    StatusText(FormatLatLon(lat, true, false, false) + "   " + FormatLatLon(lon, false, false, false) + "  =  " +
+               FormatLatLon(lat, true, true, false) + "   " + FormatLatLon(lon, false, true, false));
+    m_hoverStatusMs = NowMs();
+  } else {
+    IdleStatus();
+    m_hoverStatusMs = 0;
+  }
+}
+
+void CScenView::OnLeave(wxMouseEvent& event) {
+  event.Skip();
+}
+
+void CScenView::OnLeftDown(wxMouseEvent& event) {
+  m_tip->RelayMouse(event);
+  event.Skip();
+  SetFocus();
+  if (m_measure) {
+    m_measure.reset();
+    if (HasCapture()) ReleaseMouse();
+    Refresh(false);
+    return;
+  }
+  SelectPlanPointAt(event.GetPosition());
+}
+
+// A click on a plan point selects it in the plan views.
+void CScenView::SelectPlanPointAt(const wxPoint& at) {
+  double lat = 0, lon = 0;
+  if (!ToLatLon(at, lat, lon)) return;
+  const wxSize size = GetClientSize();
+  double radius = m_renderer.MetresPerPixel(size.x, size.y, std::max(2, std::min(size.x, size.y) / 50));
+  CFlightPlanCore& plan = m_document.GetPlan();
+  bool found = false;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    CRoute* route = plan.GetCurrent();
+    FullPoint object;
+    if (route == nullptr || !route->FindObject(object, radius, lat, lon, 0xFFFF, false, true)) return;
+    for (int i = 0; i < route->GetCount(); ++i) {
+      const NavPoint& p = (*route)[i].ref.point;
+      if (p.kind == object.point.kind && p.latitude == object.point.latitude &&
+          p.longitude == object.point.longitude) {
+        (*route)[i].isNew = 1;
+        found = true;
+      }
+    }
+  }
+  if (!found) return;
+  Broadcast(kHintSelectNewPoints, nullptr);
+  planedit::ClearNewFlags(plan);
+}
+
+void CScenView::OnLeftDouble(wxMouseEvent& event) {
+  event.Skip();
+  double lat = 0, lon = 0;
+  if (ToLatLon(event.GetPosition(), lat, lon)) CenterOn(lat, lon);
+}
+
+void CScenView::OnRightDown(wxMouseEvent& event) {
+  m_tip->RelayMouse(event);
+  m_contextPoint = event.GetPosition();
+  // Another window holding the mouse keeps it; the drag does not start.
+  if (GetCapture() != nullptr) return;
+  m_measure.emplace(mapview::Point{m_contextPoint.x, m_contextPoint.y});
+  m_measureText.clear();
+  CaptureMouse();
+}
+
+void CScenView::OnRightUp(wxMouseEvent& event) {
+  m_tip->RelayMouse(event);
+  if (!m_measure) return;
+  mapview::Rect band;
+  const int result = m_measure->Release({event.GetX(), event.GetY()}, band);
+  m_measure.reset();
+  if (HasCapture()) ReleaseMouse();
+  Refresh(false);
+  EndMeasure(result, band);
+}
+
+void CScenView::OnCaptureLost(wxMouseCaptureLostEvent&) {
+  m_measure.reset();
+  Refresh(false);
+}
+
+void CScenView::EndMeasure(int result, const mapview::Rect& band) {
+  if (result == 0) {
+    ShowContextMenu(m_contextPoint);
+  } else if (result == 1) {
+    double lat = 0, lon = 0;
+    const wxPoint centre((band.left + band.right) / 2, (band.top + band.bottom) / 2);
+    if (!ToLatLon(centre, lat, lon)) return;
+    const wxSize size = GetClientSize();
+    PushZoomHint(mapview::ZoomForRectangle(m_renderer.GetZoom(), size.x, size.y, band.Width(), band.Height()), lat,
+                 lon);
+  }
+}
+
+void CScenView::ShowContextMenu(const wxPoint& at) {
+  wxMenu menu;
+  menu.Append(kZoomOut, "Zoom &Out");
+  menu.Append(kZoomNormal, "Zoom &Normal (1:1)");
+  menu.AppendSeparator();
+  menu.Append(kToPlan, "&To Flightplan");
+  menu.Append(kHolding, "Holding Pattern...");
+  menu.AppendSeparator();
+  menu.Append(kFlyTo, "&Fly to here");
+  menu.Append(kMoveAircraft, "&Move Aircraft to here");
+  if (g_Settings.GetSimVer() < 90) menu.Append(kTowerView, "&Set Tower view to here");
+  menu.AppendSeparator();
+  menu.Append(kCopy, "&Copy");
+  menu.AppendSeparator();
+  menu.Append(kCenter, "C&enter Map");
+  for (wxMenuItem* item : menu.GetMenuItems()) {
+    if (item->IsSeparator()) continue;
+    wxUpdateUIEvent update(item->GetId());
+    update.SetEventObject(this);
+    OnUpdateCommand(update);
+    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
+  }
+  PopupMenu(&menu, at);
+}
+
+void CScenView::OnWheel(wxMouseEvent& event) {
+  const int zoom = m_renderer.GetZoom();
+  const std::optional<int> target = m_wheel.Add(event.GetWheelRotation(), zoom);
+  if (!target) return;
+  m_tip->Reset();
+  double lat = 0, lon = 0;
+  const wxPoint p = event.GetPosition();
+  if (*target > zoom && ToLatLon(p, lat, lon)) {
+    const wxSize size = GetClientSize();
+    WarpPointer(size.x / 2, size.y / 2);
+    PushZoomHint(*target, lat, lon);
+  } else {
+    PushZoomHint(*target, m_renderer.Current().latitude, m_renderer.Current().longitude);
+  }
+}
+
+void CScenView::OnKey(wxKeyEvent& event) {
+  const int key = event.GetKeyCode();
+  if (m_measure) {
+    // The drag swallows keys; Escape ends it.
+    if (key == WXK_ESCAPE) {
+      m_measure.reset();
+      if (HasCapture()) ReleaseMouse();
+      Refresh(false);
+    }
+    return;
+  }
+  CMainFrm* main = GetMainFrame();
+  const bool docked = main != nullptr && main->IsDocked();
+  const bool navigation = key == WXK_PAGEUP || key == WXK_PAGEDOWN || key == WXK_HOME || key == WXK_END ||
+                          key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN;
+  bool viewOnly = false;
+  if (event.GetEventType() == wxEVT_KEY_DOWN) {
+    if (navigation) viewOnly = docked && (event.ControlDown() || event.ShiftDown());
+    if (key == WXK_RETURN || key == WXK_BACK) viewOnly = docked || !event.ShiftDown();
+  }
+  if (!viewOnly) ui::ForwardKeyToHost(this, event);
+  event.Skip();
+}
+
+// ---- Commands -----------------------------------------------------------------------------------------
+
+void CScenView::OnUpdateCommand(wxUpdateUIEvent& event) {
+  const int id = event.GetId();
+  const int zoom = m_renderer.GetZoom();
+  if (const int pair = mapview::CLayerToggles::PairOfCommand(id); pair >= 0) {
+    event.Check(m_toggles.Shown(pair, SettingOfPair(pair)));
+    bool enabled = true;
+    if (id <= 32803) {
+      std::lock_guard lock(g_DatabaseLock);
+      enabled = g_SceneryDatabase.m_labelPoints.GetSize() > 0;
+    }
+    event.Enable(enabled);
+    return;
+  }
+  switch (id) {
+    case kZoomIn: event.Enable(mapview::ZoomInEnabled(zoom)); return;
+    case kZoomOut: event.Enable(mapview::ZoomOutEnabled(zoom)); return;
+    case kZoomNormal: event.Enable(true); return;
+    case kRoundWorld: event.Enable(true); event.Check(g_Settings.GetMapRoundWorld(false)); return;
+    case kPlanWaypointsOnly: event.Enable(true); event.Check(g_Settings.m_planWaypointsOnly); return;
+    case kShowAircraft: event.Enable(true); event.Check(g_Settings.m_ownAircraftShown); return;
+    case kShowPlayers: event.Enable(true); event.Check(g_Settings.m_multiplayerAircraftShown); return;
+    case kFollowAircraft:
+      event.Enable(true);
+      event.Check(g_Settings.GetMapFollowAircraft(false) && m_follow.Following());
+      return;
+    case kUndo: event.Enable(m_document.GetPlan().CanUndo()); return;
+    case kRedo: event.Enable(m_document.GetPlan().CanRedo()); return;
+    default: break;
+  }
+  const mapview::ContextStates s = mapview::ContextCommandStates(ContextFacts());
+  switch (id) {
+    case kFlyTo: event.Enable(s.flyTo); return;
+    case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
+    case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    // The holding dialog's command is not in this build yet.
+    case kHolding: event.Enable(false); return;
+    case kToPlan: event.Enable(s.toPlan); return;
+    case kCopy: event.Enable(s.copy); return;
+    case kCenter: event.Enable(s.center); return;
+    default: event.Enable(false); return;
+  }
+}
+
+void CScenView::OnCommand(wxCommandEvent& event) {
+  const int id = event.GetId();
+  if (const int pair = mapview::CLayerToggles::PairOfCommand(id); pair >= 0) {
+    m_toggles.Toggle(pair, SettingOfPair(pair));
+    return;
+  }
+  // Each command checks its rule again: it may come without a menu update in between.
+  wxUpdateUIEvent update(id);
+  update.SetEventObject(this);
+  OnUpdateCommand(update);
+  if (update.GetSetEnabled() && !update.GetEnabled()) return;
+  const int zoom = m_renderer.GetZoom();
+  const MapZoomEntry centre = m_renderer.Current();
+  double lat = 0, lon = 0;
+  switch (id) {
+    case kZoomIn:
+      if (IsShownOnScreen()) PushZoomHint(zoom * 2, centre.latitude, centre.longitude);
+      break;
+    case kZoomOut:
+      if (IsShownOnScreen()) {
+        CZoomHint hint{0, zoom, centre.latitude, centre.longitude};
+        Broadcast(kHintZoom, &hint);
+      }
+      break;
+    case kZoomNormal:
+      if (m_renderer.MapRoundWorld) {
+        PushZoomHint(1, centre.latitude, centre.longitude);
+      } else {
+        PushZoomHint(1, 0, 0);
+      }
+      break;
+    case kFlyTo: FlyTo(); break;
+    case kMoveAircraft: MoveAircraft(); break;
+    case kTowerView: TowerView(); break;
+    case kToPlan: AddToPlan(); break;
+    case kCopy: CopyObject(); break;
+    case kCenter:
+      if (ToLatLon(m_contextPoint, lat, lon)) CenterOn(lat, lon);
+      break;
+    case kUndo:
+    case kRedo: {
+      CFlightPlanCore& plan = m_document.GetPlan();
+      uint8_t modified = 0;
+      {
+        std::lock_guard lock(g_DatabaseLock);
+        modified = id == kUndo ? plan.Undo() : plan.Redo();
+      }
+      m_document.SetPlanModified(modified != 0);
+      planedit::Refresh(plan);
+      Broadcast(kHintPlanChanged, nullptr);
+      break;
+    }
+    default: ToggleImmediate(id); break;
+  }
+}
+
+void CScenView::ToggleImmediate(int id) {
+  switch (id) {
+    case kRoundWorld:
+      g_Settings.SetMapRoundWorld(!g_Settings.GetMapRoundWorld(true));
+      Broadcast(kHintMapParameters, nullptr);
+      break;
+    case kPlanWaypointsOnly:
+      g_Settings.m_planWaypointsOnly = !g_Settings.m_planWaypointsOnly;
+      Broadcast(kHintMapParameters, nullptr);
+      break;
+    case kShowAircraft: g_Settings.m_ownAircraftShown = !g_Settings.m_ownAircraftShown; break;
+    case kShowPlayers: g_Settings.m_multiplayerAircraftShown = !g_Settings.m_multiplayerAircraftShown; break;
+    case kFollowAircraft:
+      if (g_Settings.GetMapFollowAircraft(false) && m_follow.Following()) {
+        g_Settings.SetMapFollowAircraft(false);
+      } else {
+        m_follow.SetFollowing(true);
+        g_Settings.SetMapFollowAircraft(true);
+      }
+      break;
+    default: break;
+  }
+}
+
+void CScenView::FlyTo() {
+  double lat = 0, lon = 0;
+  if (!g_SimBlock.GetSnapshot().flyToPossible || !ToLatLon(m_contextPoint, lat, lon)) return;
+  if (auto* on = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_ON"))) *on = 1;
+  if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LATITUDE"))) *v = lat;
+  if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LONGITUDE"))) *v = lon;
+}
+
+void CScenView::MoveAircraft() {
+  CFlightPlanSim* sim = SimPlan(m_document);
+  if (sim == nullptr) return;
+  const SimSnapshot& snapshot = g_SimBlock.GetSnapshot();
+  if (!snapshot.onGround) {
+    double lat = 0, lon = 0;
+    if (ToLatLon(m_contextPoint, lat, lon)) sim->MoveAircraft(lat, lon, DBL_MAX, DBL_MAX);
+    return;
+  }
+  FullPoint hover;
+  if (!HoverObject(hover)) return;
+  search::MoveTarget target;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    const CRoute* route = sim->GetCurrent();
+    if (route == nullptr) return;
+    target = search::MoveAircraftTarget(hover, true, g_SceneryDatabase, *route);
+  }
+  if (target.act) sim->MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
+}
+
+void CScenView::TowerView() {
+  CFlightPlanSim* sim = SimPlan(m_document);
+  if (sim == nullptr) return;
+  const SimSnapshot& snapshot = g_SimBlock.GetSnapshot();
+  FullPoint hover;
+  if (HoverObject(hover) && (hover.point.kind == kKindAirport || hover.point.kind == kKindRunway)) {
+    search::TowerTarget target;
+    {
+      std::lock_guard lock(g_DatabaseLock);
+      const CRoute* route = sim->GetCurrent();
+      if (route == nullptr) return;
+      target = search::TowerViewTarget(hover, snapshot, g_SceneryDatabase, *route);
+    }
+    if (!target.askAltitude) {
+      sim->SetTowerViewPosition(target.latitude, target.longitude, target.altitude);
+      return;
+    }
+  }
+  // Without an airport or runway the tower view dialog asks the height; it is not in this build
+  // yet, so the tower goes to the aircraft's height over the point.
+  double lat = 0, lon = 0;
+  if (!ToLatLon(m_contextPoint, lat, lon)) return;
+  const double feet = snapshot.altitude + (snapshot.onGround ? 30 : 0);
+  sim->SetTowerViewPosition(lat, lon, search::TowerFeetToMetres(feet));
+}
+
+void CScenView::AddToPlan() {
+  CFlightPlanCore& plan = m_document.GetPlan();
+  FullPoint hover;
+  bool added = false;
+  if (HoverObject(hover)) {
+    if ((hover.point.kind & mapview::kNotPlanKinds) != 0) return;
+    std::lock_guard lock(g_DatabaseLock);
+    if (hover.point.kind == kKindUserPoint) {
+      PlanPoint point;
+      point.ref = hover;
+      CRoute points;
+      points.AddPoint(point);
+      planedit::AppendPoints(plan, points, false);
+      added = true;
+    } else {
+      added = search::AddRowToPlan(plan, hover);
+    }
+  } else {
+    double lat = 0, lon = 0;
+    if (!ToLatLon(m_contextPoint, lat, lon)) return;
+    PlanPoint point;
+    CRoute::MakeUserPoint(point.ref.point, lat, lon);
+    CRoute points;
+    points.AddPoint(point);
+    std::lock_guard lock(g_DatabaseLock);
+    planedit::AppendPoints(plan, points, false);
+    added = true;
+  }
+  if (!added) return;
+  m_document.SetPlanModified(true);
+  Broadcast(kHintPlanChanged, nullptr);
+  planedit::ClearNewFlags(plan);
+}
+
+void CScenView::CopyObject() {
+  FullPoint object;
+  if (!HoverObject(object)) {
+    double lat = 0, lon = 0;
+    if (!ToLatLon(m_contextPoint, lat, lon)) return;
+    CRoute::MakeUserPoint(object.point, lat, lon);
+  }
+  std::string text;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    if (const CRoute* route = m_document.GetPlan().GetCurrent()) {
+      if (route->AirportInfoText(text, object, g_SimBlock.GetSnapshot())) text += "\r\n";
+    }
+  }
+  if (text.empty() || !wxTheClipboard->Open()) return;
+  wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(win::Cp1252ToUtf8(text))));
+  wxTheClipboard->Close();
+}
+
+bool CScenView::Print(bool preview) {
+  m_printing = true;
+  bool ok = false;
+  if (preview) {
+    auto* printPreview = new wxPrintPreview(new CMapPrintout(m_renderer, &m_document.GetPlan()),
+                                            new CMapPrintout(m_renderer, &m_document.GetPlan()));
+    ok = printPreview->IsOk();
+    if (ok) {
+      auto* frame = new wxPreviewFrame(printPreview, wxGetTopLevelParent(this), "Print Preview");
+      frame->Initialize();
+      frame->Show();
+    } else {
+      delete printPreview;
+    }
+  } else {
+    wxPrinter printer;
+    CMapPrintout printout(m_renderer, &m_document.GetPlan());
+    ok = printer.Print(this, &printout, true);
+  }
+  // Every job ends the printing state, a real print too: otherwise the map would never follow
+  // the aircraft again.
+  m_printing = false;
+  return ok;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+// The moving map on the "Map" tab. Its drawing thread composes the pictures; this window only
+// asks for them, blits the newest frame, and turns mouse, wheel, keys and commands into map
+// changes (hints to every view) and plan edits. The rubber band of the measuring drag is drawn
+// over the blitted frame, so nothing is ever drawn into the window from another thread.
+
+#include <wx/timer.h>
+#include <wx/window.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/WxMessages.h"
+#include "plotr/map/MapEngine.h"
+#include "plotr/map/MapViewLogic.h"
+#include "plotr/shell/PlotrDocument.h"
+
+class CMapTipWnd;
+class CFlightPlanCore;
+
+class CScenView : public wxWindow {
+ public:
+  CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document);
+  ~CScenView() override;
+
+  // The document's update hints (bits and the object of 0x40 and 0x80).
+  void OnPlanUpdate(uint32_t bits, const void* object);
+  // Whether the map's tool bar, laid out down a height of `first`, would be taller than down
+  // `second`: the container asks it to choose vertical tabs.
+  bool ToolBarWantsMoreThan(int first, int second) const;
+
+  // ---- For the container and tests ----------------------------------------------------------------
+  const CMapParams& Params() const { return m_renderer; }
+  CMapEngine& Engine() { return *m_engine; }
+  CMapTipWnd* Tip() const { return m_tip; }
+  mapview::CLayerToggles& Toggles() { return m_toggles; }
+  bool IsFollowing() const { return m_follow.Following(); }
+  // The text the tip would show at a client point (empty when nothing is there).
+  bool QueryTip(const wxPoint& point, FullPoint& object, std::string& text);
+  // Prints the map with wx's print framework; false when cancelled or failed.
+  bool Print(bool preview);
+  bool IsPrinting() const { return m_printing; }
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnSize(wxSizeEvent& event);
+  void OnFrameReady(wxThreadEvent& event);
+  void OnMotion(wxMouseEvent& event);
+  void OnLeftDown(wxMouseEvent& event);
+  void OnLeftDouble(wxMouseEvent& event);
+  void OnRightDown(wxMouseEvent& event);
+  void OnRightUp(wxMouseEvent& event);
+  void OnWheel(wxMouseEvent& event);
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnKey(wxKeyEvent& event);
+  void OnLeave(wxMouseEvent& event);
+  void OnCommand(wxCommandEvent& event);
+  void OnUpdateCommand(wxUpdateUIEvent& event);
+
+  // ---- Hints ----------------------------------------------------------------------------------------
+  void Housekeeping(bool& invalidate);
+  void PeriodicCopy();
+  bool AircraftInside() const;
+  void Broadcast(uint32_t bits, const void* object);
+  void CenterOn(double lat, double lon);
+  void PushZoomHint(int zoom, double lat, double lon);
+
+  // ---- Points and objects ---------------------------------------------------------------------------
+  bool ToLatLon(const wxPoint& p, double& lat, double& lon) const;
+  bool HoverObject(FullPoint& out) const;
+  mapview::ContextInputs ContextFacts() const;
+  void StatusText(const std::string& text);
+  void IdleStatus();
+  void EndMeasure(int result, const mapview::Rect& band);
+  void ShowContextMenu(const wxPoint& at);
+  void SelectPlanPointAt(const wxPoint& at);
+
+  // ---- Commands ---------------------------------------------------------------------------------------
+  void FlyTo();
+  void MoveAircraft();
+  void TowerView();
+  void AddToPlan();
+  void CopyObject();
+  void ToggleImmediate(int id);
+
+  IPlotrDocument& m_document;
+  CMapRenderer m_renderer;  // the parameters as this thread sees them
+  std::unique_ptr<ui::WxMessageTarget> m_target;
+  std::unique_ptr<CMapEngine> m_engine;
+  CMapTipWnd* m_tip = nullptr;
+
+  mapview::CLayerToggles m_toggles;
+  mapview::CFollowState m_follow;
+  mapview::CWheelZoom m_wheel;
+  uint64_t m_hoverStatusMs = 0;
+  int m_colorScheme = -1;
+  bool m_printing = false;
+
+  wxPoint m_contextPoint;
+  std::optional<mapview::CMeasureDrag> m_measure;
+  std::string m_measureText;
+  mapview::Rect m_measureTextBox;
+};

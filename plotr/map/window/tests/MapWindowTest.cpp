@@ -1,0 +1,189 @@
+// The map pane in the module's window over the stand-in simulator: frames reach the window,
+// hints move and zoom the map, toggles are written once, the tip shows and hides, the tabs
+// stand where the pane's shape wants them, and the view can go while a picture is drawn.
+// Needs a display.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/frame.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/map/window/MapParentView.h"
+#include "plotr/map/window/MapTipWnd.h"
+#include "plotr/map/window/MapView.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
+#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/Settings.h"
+#include "simhost/app/MainFrame.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Pump(int ms) {
+  for (int i = 0; i < ms / 10; ++i) {
+    wxTheApp->ProcessPendingEvents();
+    wxTheApp->Yield(true);
+    wxMilliSleep(10);
+  }
+  wxTheApp->ProcessIdle();
+}
+
+template <class Pred>
+bool PumpUntil(Pred pred, int ms = 5000) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (pred()) return true;
+    Pump(10);
+  }
+  return pred();
+}
+
+class MapWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("cw-map-" + std::to_string(::getpid()));
+    fs::remove_all(root);
+    const fs::path product = root / "Modules" / "Chartwright";
+    for (const char* sub : {"Bin", "Plan", "SidStar", "FlpExport"}) fs::create_directories(product / sub);
+    fs::copy_file(FIXTURE_EXE_V90, root / "simhost");
+    ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
+    ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
+    RegisterMapPane();
+    host = std::make_unique<simhost::HostCore>(90);
+    frame = new simhost::MainFrame(*host, simhost::AircraftStart{});
+    frame->Show();
+    Pump(50);
+    ASSERT_TRUE(InitModuleWindows(frame));
+    main = GetMainFrame();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(main->ToggleShowWindow());
+    Pump(100);
+    pane = dynamic_cast<CScenParentView*>(main->GetPaneView(PaneSlot::Map)->GetWindow());
+    ASSERT_NE(pane, nullptr);
+    map = pane->GetMapView();
+  }
+
+  void TearDown() override {
+    if (frame != nullptr) {
+      frame->Close(true);
+      Pump(100);
+    }
+    RegisterPane(PaneSlot::Map, nullptr);
+    fs::remove_all(root);
+  }
+
+  CPlotrDoc& Document() { return *main->GetDocument(); }
+
+  fs::path root;
+  std::unique_ptr<simhost::HostCore> host;
+  simhost::MainFrame* frame = nullptr;
+  CMainFrm* main = nullptr;
+  CScenParentView* pane = nullptr;
+  CScenView* map = nullptr;
+};
+
+TEST_F(MapWindowTest, PicturesOfTheWindowsSizeReachItAndHintsMoveTheMap) {
+  ASSERT_TRUE(PumpUntil([&] {
+    const auto frame = map->Engine().FrontFrame();
+    const wxSize size = map->GetClientSize();
+    return frame && frame->Width() == size.x && frame->Height() == size.y;
+  })) << "a frame of the window's size";
+
+  CZoomHint zoom{1, 8, 47.45, 8.55};
+  Document().UpdatePlanViews(nullptr, kHintZoom, &zoom);
+  EXPECT_EQ(8, map->Params().GetZoom());
+  CCenterHint centre{47.0, 8.0, 1};
+  Document().UpdatePlanViews(nullptr, kHintCenter, &centre);
+  EXPECT_DOUBLE_EQ(47.0, map->Params().Current().latitude);
+  const int pictures = map->Engine().PicturesDrawn();
+  EXPECT_TRUE(PumpUntil([&] { return map->Engine().PicturesDrawn() > pictures; })) << "the new centre is drawn";
+
+  // A plan edit (0x11) redraws the track under the same parameters.
+  const int before = map->Engine().PicturesDrawn();
+  Document().UpdatePlanViews(nullptr, kHintPlanChanged);
+  EXPECT_TRUE(PumpUntil([&] { return map->Engine().PicturesDrawn() > before; }));
+}
+
+TEST_F(MapWindowTest, ABurstOfLayerTogglesIsWrittenOnTheThirdPeriodicUpdate) {
+  const bool ndb = g_Settings.GetMapNdb(false), vor = g_Settings.GetMapVor(false);
+  for (int id : {32805, 32806}) {
+    wxCommandEvent click(wxEVT_MENU, id);
+    map->GetEventHandler()->ProcessEvent(click);
+  }
+  for (int i = 0; i < 2; ++i) Document().UpdatePlanViews(nullptr, kHintPeriodic);
+  EXPECT_EQ(ndb, g_Settings.GetMapNdb(false)) << "not before the third update";
+  Document().UpdatePlanViews(nullptr, kHintPeriodic);
+  EXPECT_EQ(!ndb, g_Settings.GetMapNdb(false));
+  EXPECT_EQ(!vor, g_Settings.GetMapVor(false));
+}
+
+TEST_F(MapWindowTest, TheTipShowsOverAnObjectAndAClickHidesItKeepingTheObject) {
+  CZoomHint zoom{1, 400, plantest::kVor.lat, plantest::kVor.lon};
+  Document().UpdatePlanViews(nullptr, kHintZoom, &zoom);
+  const wxSize size = map->GetClientSize();
+  int x = 0, y = 0;
+  ASSERT_TRUE(map->Params().LatLonToPixel(x, y, plantest::kVor.lat, plantest::kVor.lon, size.x, size.y, 1));
+  FullPoint object;
+  std::string text;
+  ASSERT_TRUE(map->QueryTip({x, y}, object, text));
+  EXPECT_EQ(kKindVor, object.point.kind & ~3);
+  EXPECT_NE(std::string::npos, text.find("KLO"));
+
+  CMapTipWnd* tip = map->Tip();
+  tip->StopTicking();
+  wxMouseEvent move(wxEVT_MOTION);
+  move.SetPosition({x, y});
+  tip->RelayMouse(move);
+  tip->TickAt({x, y}, true);
+  EXPECT_FALSE(tip->IsShown()) << "two ticks of rest";
+  tip->TickAt({x, y}, true);
+  EXPECT_TRUE(tip->IsShown());
+  wxMouseEvent click(wxEVT_LEFT_DOWN);
+  tip->RelayMouse(click);
+  EXPECT_FALSE(tip->IsShown());
+  FullPoint hover;
+  EXPECT_TRUE(tip->GetHoverPoint(hover));
+  EXPECT_EQ(object.point.latitude, hover.point.latitude);
+}
+
+TEST_F(MapWindowTest, TabsStandOnTheLeftWhenThePaneIsAtLeastAsWideAsHigh) {
+  pane->SetSize(400, 300);
+  Pump(20);
+  EXPECT_TRUE(pane->GetTabs()->IsVertical());
+  EXPECT_GT(map->GetPosition().x, 0);
+  pane->SetSize(300, 400);
+  Pump(20);
+  EXPECT_FALSE(pane->GetTabs()->IsVertical());
+  EXPECT_EQ(0, map->GetPosition().x);
+  pane->SelectTab(2);
+  EXPECT_FALSE(map->IsShown());
+  EXPECT_TRUE(pane->GetPage(2)->IsShown());
+  pane->SelectTab(0);
+  EXPECT_TRUE(map->IsShown());
+
+  EXPECT_EQ(264, SidStarUpperRowHeight(300, kDefaultSidStarDescHeight));
+  EXPECT_EQ(50, SidStarUpperRowHeight(60, kDefaultSidStarDescHeight));
+}
+
+TEST_F(MapWindowTest, AViewGoesPromptlyWhileAPictureIsDrawn) {
+  auto* holder = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(640, 480));
+  auto* view = new CScenView(holder, wxID_ANY, Document());
+  holder->Show();
+  CZoomHint zoom{1, 2000, 47.4, 8.5};
+  view->OnPlanUpdate(kHintZoom, &zoom);
+  view->Refresh();
+  Pump(20);
+  const auto start = std::chrono::steady_clock::now();
+  holder->Destroy();
+  Pump(20);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+}  // namespace
