@@ -22,6 +22,7 @@
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/SplitWnd.h"
 #include "plotr/shell/ToolBarEx.h"
+#include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 
 namespace {
@@ -428,6 +429,13 @@ void CMainFrm::OnHeartbeat() {
 
 void CMainFrm::RunIdleUpdate() {
   if (!m_visible) return;
+  // A running move of the aircraft shows the wait cursor over the module's windows.
+  const auto* sim = m_document != nullptr ? dynamic_cast<const CFlightPlanSim*>(&m_document->GetPlan()) : nullptr;
+  const bool busy = sim != nullptr && sim->IsMoving();
+  if (busy != m_busyCursor) {
+    m_busyCursor = busy;
+    SetCursor(busy ? wxCursor(wxCURSOR_WAIT) : wxNullCursor);
+  }
   UpdateWindowUI(wxUPDATE_UI_RECURSE);
   m_toolBar->UpdateStates();
   UpdateStatusPanes();
@@ -439,6 +447,13 @@ void CMainFrm::UpdateStatusPanes() {
   if (m_status->GetStatusText(1) != title) m_status->SetStatusText(title, 1);
   const wxString aircraft = Wx(m_document->GetAircraftTitle());
   if (m_status->GetStatusText(2) != aircraft) m_status->SetStatusText(aircraft, 2);
+  // Without a map view the zoom pane keeps its text.
+  const CPaneView* map = GetPaneView(PaneSlot::Map);
+  const IPaneWindow* pane = map != nullptr ? map->GetPane() : nullptr;
+  if (const int zoom = pane != nullptr ? pane->GetMapZoom() : 0; zoom > 0) {
+    const wxString text = wxString::Format("x%d", zoom);
+    if (m_status->GetStatusText(3) != text) m_status->SetStatusText(text, 3);
+  }
 }
 
 void CMainFrm::WatchHostDialogs() {

@@ -113,6 +113,7 @@ class CMainFrm : public wxPanel {
   wxSize m_searchForm, m_pilot1Form, m_pilot2Form;
   bool m_mayShow = false;
   bool m_visible = false;
+  bool m_busyCursor = false;  // the wait cursor shows while the plan moves the aircraft
   bool m_shownOnce = false;
   bool m_customStatus = false;
   bool m_routing = false;

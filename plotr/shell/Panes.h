@@ -23,6 +23,8 @@ class IPaneWindow {
   virtual void OnPlanUpdate(const UpdateHint& hint) = 0;
   // The size the pane's form needs (the frame's default widths); zero when it has no form.
   virtual wxSize GetFormSize() const { return wxSize(0, 0); }
+  // The map pane's zoom for the status line; 0 for every other pane.
+  virtual int GetMapZoom() const { return 0; }
 };
 
 // Creates the pane's window as a child of `parent`.

@@ -166,6 +166,8 @@ void CScenParentView::OnPlanUpdate(const UpdateHint& hint) {
   }
 }
 
+int CScenParentView::GetMapZoom() const { return m_map->Params().GetZoom(); }
+
 void CScenParentView::SelectTab(int tab) {
   m_tabs->SetSelection(tab);
   for (int i = 0; i < 3; ++i) m_pages[static_cast<size_t>(i)]->Show(i == tab);

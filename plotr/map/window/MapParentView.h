@@ -60,6 +60,7 @@ class CScenParentView : public wxPanel, public IPaneWindow {
 
   void OnInitialUpdate() override;
   void OnPlanUpdate(const UpdateHint& hint) override;
+  int GetMapZoom() const override;
 
   CScenView* GetMapView() const { return m_map; }
   CCaptionTabCtrl* GetTabs() const { return m_tabs; }

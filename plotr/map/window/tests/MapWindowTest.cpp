@@ -99,6 +99,8 @@ TEST_F(MapWindowTest, PicturesOfTheWindowsSizeReachItAndHintsMoveTheMap) {
   CZoomHint zoom{1, 8, 47.45, 8.55};
   Document().UpdatePlanViews(nullptr, kHintZoom, &zoom);
   EXPECT_EQ(8, map->Params().GetZoom());
+  main->RunIdleUpdate();
+  EXPECT_EQ("x8", main->GetStatusBar()->GetStatusText(3)) << "the zoom pane";
   CCenterHint centre{47.0, 8.0, 1};
   Document().UpdatePlanViews(nullptr, kHintCenter, &centre);
   EXPECT_DOUBLE_EQ(47.0, map->Params().Current().latitude);
