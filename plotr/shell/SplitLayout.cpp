@@ -41,3 +41,13 @@ void ResizeSpans(std::vector<SplitSpan>& spans, int mode, int oldLength, int new
     spans.back().ideal = 0;
   }
 }
+
+SplitKeyRoute RouteSplitKey(SplitKey key, bool floating, bool shift) {
+  switch (key) {
+    case SplitKey::kCancel: return {true, false};
+    case SplitKey::kNavigation: return {false, true};
+    case SplitKey::kReturnOrBack: return {floating && shift, true};
+    case SplitKey::kOther: return {true, true};
+  }
+  return {};
+}

@@ -20,3 +20,12 @@ void LayoutSpans(std::vector<SplitSpan>& spans, int length, int gap);
 // span but the first at its current size while room allows (the first absorbs the change);
 // mode 2 scales every span but the last by new / old length. A new length of 0 changes nothing.
 void ResizeSpans(std::vector<SplitSpan>& spans, int mode, int oldLength, int newLength, int gap);
+
+// What a key press on the split window does, so the simulator keeps its keyboard: `forward`
+// sends it to the top-level frame (first), `handle` lets the window's default handling have it.
+struct SplitKeyRoute {
+  bool forward = false;
+  bool handle = false;
+};
+enum class SplitKey { kCancel, kNavigation, kReturnOrBack, kOther };
+SplitKeyRoute RouteSplitKey(SplitKey key, bool floating, bool shift);

@@ -3,6 +3,9 @@
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
+#include "platform/ui/KeyForward.h"
+#include "plotr/shell/MainFrm.h"
+
 CSplitWnd::CSplitWnd(wxWindow* parent, int rows, int columns, wxWindowID id)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN | wxBORDER_NONE),
       m_rows(static_cast<size_t>(rows)),
@@ -15,6 +18,9 @@ CSplitWnd::CSplitWnd(wxWindow* parent, int rows, int columns, wxWindowID id)
   Bind(wxEVT_LEFT_UP, &CSplitWnd::OnMouse, this);
   Bind(wxEVT_MOTION, &CSplitWnd::OnMouse, this);
   Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) { m_dragBar = -1; });
+  Bind(wxEVT_KEY_DOWN, &CSplitWnd::OnKey, this);
+  Bind(wxEVT_KEY_UP, &CSplitWnd::OnKey, this);
+  Bind(wxEVT_CHAR, &CSplitWnd::OnKey, this);
 }
 
 void CSplitWnd::SetPane(int row, int column, wxWindow* pane) {
@@ -150,4 +156,21 @@ void CSplitWnd::OnMouse(wxMouseEvent& event) {
   bool isRow = false;
   const int bar = HitBar(p, isRow);
   SetCursor(bar < 0 ? wxNullCursor : wxCursor(isRow ? wxCURSOR_SIZENS : wxCURSOR_SIZEWE));
+}
+
+void CSplitWnd::OnKey(wxKeyEvent& event) {
+  const int key = event.GetKeyCode();
+  SplitKey kind = SplitKey::kOther;
+  if (key == WXK_CANCEL) {
+    kind = SplitKey::kCancel;
+  } else if (key == WXK_PAGEUP || key == WXK_PAGEDOWN || key == WXK_END || key == WXK_HOME || key == WXK_LEFT ||
+             key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN) {
+    kind = SplitKey::kNavigation;
+  } else if (key == WXK_RETURN || key == WXK_BACK) {
+    kind = SplitKey::kReturnOrBack;
+  }
+  const CMainFrm* main = GetMainFrame();
+  const SplitKeyRoute route = RouteSplitKey(kind, main != nullptr && !main->IsDocked(), event.ShiftDown());
+  if (route.forward) ui::ForwardKeyToHost(this, event);
+  if (route.handle) event.Skip();
 }

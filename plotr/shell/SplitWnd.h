@@ -31,6 +31,7 @@ class CSplitWnd : public wxWindow {
   void OnSize(wxSizeEvent& event);
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
+  void OnKey(wxKeyEvent& event);
   // The bar under a point: row bar index (>= 0) or column bar index, -1 when none.
   int HitBar(const wxPoint& p, bool& isRow) const;
 

@@ -92,3 +92,19 @@ TEST(FloatGeometry, PlacementIsAtLeast100AndInsideTheNearestWorkArea) {
 }
 
 }  // namespace
+
+TEST(SplitLayout, KeysGoToTheSimulatorExceptNavigation) {
+  struct Case {
+    SplitKey key;
+    bool floating, shift, forward, handle;
+  } cases[] = {
+      {SplitKey::kCancel, false, false, true, false},      {SplitKey::kNavigation, true, true, false, true},
+      {SplitKey::kReturnOrBack, true, true, true, true},   {SplitKey::kReturnOrBack, false, true, false, true},
+      {SplitKey::kReturnOrBack, true, false, false, true}, {SplitKey::kOther, false, false, true, true},
+  };
+  for (const Case& c : cases) {
+    const SplitKeyRoute r = RouteSplitKey(c.key, c.floating, c.shift);
+    EXPECT_EQ(c.forward, r.forward) << static_cast<int>(c.key) << c.floating << c.shift;
+    EXPECT_EQ(c.handle, r.handle) << static_cast<int>(c.key) << c.floating << c.shift;
+  }
+}
