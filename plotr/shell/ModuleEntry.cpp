@@ -4,6 +4,7 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
 #include "plotr/map/window/MapParentView.h"
+#include "plotr/sim/window/FmsView.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
@@ -22,6 +23,7 @@ void ModuleInit() {
   if (host == nullptr) return;
   g_App.SetHostWindow(host);
   RegisterMapPane();
+  RegisterFmsPage();
   InitModuleWindows(host);
 }
 

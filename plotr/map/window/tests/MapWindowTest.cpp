@@ -21,6 +21,8 @@
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/sim/SimBlock.h"
+#include "plotr/sim/window/FmsView.h"
 #include "simhost/app/MainFrame.h"
 
 namespace fs = std::filesystem;
@@ -56,6 +58,7 @@ class MapWindowTest : public ::testing::Test {
     ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
     ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
     RegisterMapPane();
+    RegisterFmsPage();
     host = std::make_unique<simhost::HostCore>(90);
     frame = new simhost::MainFrame(*host, simhost::AircraftStart{});
     frame->Show();
@@ -76,6 +79,8 @@ class MapWindowTest : public ::testing::Test {
       Pump(100);
     }
     RegisterPane(PaneSlot::Map, nullptr);
+    RegisterMapPage(2, nullptr);
+    g_SimBlock.SetImportTable(nullptr);
     fs::remove_all(root);
   }
 
@@ -186,6 +191,31 @@ TEST_F(MapWindowTest, AViewGoesPromptlyWhileAPictureIsDrawn) {
   holder->Destroy();
   Pump(20);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(MapWindowTest, TheFmsTabsNextButtonAsksGuidanceForTheNextWaypoint) {
+  simapi::ImportTable table{};
+  table.services = host->GetServices();
+  g_SimBlock.SetImportTable(&table);
+  g_SimBlock.Exchange(1);  // the named variables reach the host
+  pane->SetSize(500, 500);
+  pane->SelectTab(2);
+  Pump(20);
+  auto* fms = dynamic_cast<CFMSView*>(pane->GetPage(2));
+  ASSERT_NE(fms, nullptr);
+  fms->OnPlanUpdate(UpdateHint{0, nullptr});
+  const wxSize size = fms->GetClientSize();
+  const gdi::Rect next = fms::Mapping::For(size.x, size.y).ToDevice(fms->Panel().Cells()[fms::kNextCell]);
+  const wxPoint at((next.left + next.right) / 2, (next.top + next.bottom) / 2);
+  for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+    wxMouseEvent click(type);
+    click.SetPosition(at);
+    click.SetEventObject(fms);
+    fms->GetEventHandler()->ProcessEvent(click);
+  }
+  EXPECT_EQ(1, g_SimBlock.GetNamedStorage().nextWaypoint);
+  g_SimBlock.GetNamedStorage().nextWaypoint = 0;
+  g_SimBlock.SetImportTable(nullptr);
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+// The FMS tab of the map pane: the panel of plotr/sim/FmsPanel.h drawn into a window, with its
+// buttons, tool tips, waypoint menus and the keys it passes on to the simulator.
+
+#include <wx/window.h>
+
+#include "plotr/shell/PlotrDocument.h"
+#include "plotr/shell/Panes.h"
+#include "plotr/sim/FmsPanel.h"
+
+class CFMSView : public wxWindow, public IPaneWindow {
+ public:
+  CFMSView(wxWindow* parent, IPlotrDocument& document);
+
+  void OnPlanUpdate(const UpdateHint& hint) override;
+  fms::CFmsPanel& Panel() { return m_panel; }
+  // Runs a menu command on a block as the context menu does.
+  void RunCommand(int command, int block);
+
+ private:
+  void OnPaint(wxPaintEvent& event);
+  void OnLeftDown(wxMouseEvent& event);
+  void OnMotion(wxMouseEvent& event);
+  void OnLeftUp(wxMouseEvent& event);
+  void OnCaptureLost(wxMouseCaptureLostEvent& event);
+  void OnContextMenu(wxContextMenuEvent& event);
+  void OnKey(wxKeyEvent& event);
+  int CellAt(const wxPoint& p) const;
+
+  IPlotrDocument& m_document;
+  fms::CFmsPanel m_panel;
+  int m_scheme = -1;
+  int m_tipCell = -2;
+};
+
+// Makes the FMS panel the map pane's third tab.
+void RegisterFmsPage();
