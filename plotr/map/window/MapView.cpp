@@ -19,7 +19,9 @@
 #include <mutex>
 
 #include "navdb/Geodesy.h"
+#include "platform/gdi/CairoDc.h"
 #include "platform/ui/KeyForward.h"
+#include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/map/window/MapTipWnd.h"
 #include "plotr/plan/DatabaseAccess.h"
@@ -32,7 +34,9 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
+#include "plotr/views/window/WxClip.h"
 
 namespace {
 
@@ -140,6 +144,75 @@ class CMapPrintout : public wxPrintout {
   const CFlightPlanCore* m_plan;
 };
 
+// The map takes "Plotr Full Point" drags of the plan's user fixes: over the map the fix follows
+// the pointer, dropped it moves in the plan.
+class CMapDropTarget : public wxDropTarget {
+ public:
+  explicit CMapDropTarget(CScenView* view) : m_view(view) {
+    auto* composite = new wxDataObjectComposite;
+    composite->Add(new wxCustomDataObject(wxDataFormat(clip::kFullPoint)), true);
+    SetDataObject(composite);
+  }
+  wxDragResult OnDragOver(wxCoord x, wxCoord y, wxDragResult) override {
+    const std::optional<FullPoint> key = SessionKey();
+    return key && m_view->DragOver(*key, {x, y}) ? wxDragMove : wxDragNone;
+  }
+  wxDragResult OnEnter(wxCoord x, wxCoord y, wxDragResult def) override { return OnDragOver(x, y, def); }
+  void OnLeave() override { m_view->DragLeave(); }
+  wxDragResult OnData(wxCoord x, wxCoord y, wxDragResult) override {
+    m_view->DragLeave();
+    if (!GetData()) return wxDragNone;
+    auto* composite = static_cast<wxDataObjectComposite*>(GetDataObject());
+    const std::optional<std::string> bytes = clip::DroppedBytes(*composite, clip::kFullPoint);
+    const std::optional<FullPoint> key = bytes ? clip::ReadFullPoint(*bytes) : std::nullopt;
+    return key && m_view->DropFix(*key, {x, y}) ? wxDragMove : wxDragNone;
+  }
+
+ private:
+  // GTK names the formats before the drop but gives no bytes: a drag of this process left them.
+  static std::optional<FullPoint> SessionKey() {
+    const clip::ClipData* data = clip::DragSession::Current();
+    const std::string* bytes = data != nullptr ? clip::Find(*data, clip::kFullPoint) : nullptr;
+    return bytes != nullptr ? clip::ReadFullPoint(*bytes) : std::nullopt;
+  }
+  CScenView* m_view;
+};
+
+void AddDragStrings() {
+  static bool added = false;
+  if (added) return;
+  added = true;
+  ui::AddStrings({{6035, "Drag scenery object to Flightplan."},
+                  {6036, "Drag scenery object to Flightplan or Frequency to Avionics bar."},
+                  {6037, "Drag Frequency to Avionics bar."},
+                  {6038, "Drag Fix to Flightplan or move it in the Map."},
+                  {6039, "Drag a new Fix to Flightplan."}});
+}
+
+// The status text while an object is dragged out of the map, 0 for none.
+unsigned DragStatusText(const FullPoint& object, bool newFix, const CRoute& route, bool mapBcIls) {
+  if (newFix) return 6039;
+  const uint16_t kind = object.point.kind;
+  if (kind == kKindUserPoint) return 6038;
+  const auto frequency = clip::FrequencyFormat(object, g_SceneryDatabase, mapBcIls, false);
+  switch (BaseKind(kind)) {
+    case kKindAirport: {
+      FullPoint found;
+      if (route.Resolve(found, object.point)) return frequency ? 6036 : 6035;
+      return frequency ? 6037 : 0;
+    }
+    case kKindAirspaceLow:
+    case kKindAirspaceMid:
+    case kKindAirspaceHigh: return frequency ? 6037 : 0;
+    case kKindCom: return 6037;
+    case kKindRunway: return frequency ? 6036 : 6035;
+    case kKindNdb:
+    case kKindVor:
+    case kKindIls: return 6036;
+    default: return 6035;
+  }
+}
+
 }  // namespace
 
 CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
@@ -152,12 +225,15 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
   m_engine->SetResolution(96.0 * GetContentScaleFactor());
   m_engine->Start();
   m_tip = new CMapTipWnd(this);
+  AddDragStrings();
+  SetDropTarget(new CMapDropTarget(this));
 
   Bind(wxEVT_PAINT, &CScenView::OnPaint, this);
   Bind(wxEVT_SIZE, &CScenView::OnSize, this);
   Bind(ui::EVT_APP_MESSAGE, &CScenView::OnFrameReady, this);
   Bind(wxEVT_MOTION, &CScenView::OnMotion, this);
   Bind(wxEVT_LEFT_DOWN, &CScenView::OnLeftDown, this);
+  Bind(wxEVT_LEFT_UP, &CScenView::OnLeftUp, this);
   Bind(wxEVT_LEFT_DCLICK, &CScenView::OnLeftDouble, this);
   Bind(wxEVT_RIGHT_DOWN, &CScenView::OnRightDown, this);
   Bind(wxEVT_RIGHT_UP, &CScenView::OnRightUp, this);
@@ -206,6 +282,25 @@ void CScenView::OnPaint(wxPaintEvent&) {
   } else {
     dc.SetBackground(*wxBLACK_BRUSH);
     dc.Clear();
+  }
+  if (m_dragRoute && cr != nullptr) {
+    // The moved fix's legs and their labels over the picture.
+    cairo_surface_t* overlay = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.x, size.y);
+    cairo_t* oc = cairo_create(overlay);
+    {
+      gdi::CairoDc feedback(oc, gdi::Size{size.x, size.y}, 96.0 * GetContentScaleFactor(),
+                            96.0 * GetContentScaleFactor());
+      const int cx = feedback.DeviceToLogicalX(size.x), cy = feedback.DeviceToLogicalY(size.y);
+      std::lock_guard lock(g_DatabaseLock);
+      m_renderer.DrawDragLegs(feedback, cx, cy, m_dragRows, *m_dragRoute);
+      m_renderer.DrawLegLabelsOverlay(feedback, cx, cy, m_dragRows, *m_dragRoute);
+    }
+    cairo_destroy(oc);
+    cairo_save(cr);
+    cairo_set_source_surface(cr, overlay, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(overlay);
   }
   if (!m_measure || !m_measure->Drawn()) return;
   // The rubber band, the great circle from its start and the distance text beside the cursor.
@@ -419,6 +514,18 @@ void CScenView::OnMotion(wxMouseEvent& event) {
   m_tip->RelayMouse(event);
   event.Skip();
   const wxPoint p = event.GetPosition();
+  if (m_pressPoint && event.LeftIsDown()) {
+    const wxPoint d = p - *m_pressPoint;
+    if (std::abs(d.x) > std::max(1, wxSystemSettings::GetMetric(wxSYS_DRAG_X)) ||
+        std::abs(d.y) > std::max(1, wxSystemSettings::GetMetric(wxSYS_DRAG_Y))) {
+      const wxPoint at = *m_pressPoint;
+      m_pressPoint.reset();
+      StartDrag(at);
+      return;
+    }
+  } else {
+    m_pressPoint.reset();
+  }
   if (m_measure) {
     const mapview::CMeasureDrag::Step step = m_measure->Move({p.x, p.y});
     if (!step.changed) return;
@@ -467,7 +574,104 @@ void CScenView::OnLeftDown(wxMouseEvent& event) {
     Refresh(false);
     return;
   }
-  SelectPlanPointAt(event.GetPosition());
+  // A drag starts only when the pointer leaves the drag threshold, so clicks stay clicks.
+  m_pressPoint = event.GetPosition();
+}
+
+void CScenView::OnLeftUp(wxMouseEvent& event) {
+  m_tip->RelayMouse(event);
+  event.Skip();
+  if (!m_pressPoint) return;
+  const wxPoint at = *m_pressPoint;
+  m_pressPoint.reset();
+  SelectPlanPointAt(at);
+}
+
+void CScenView::StartDrag(const wxPoint& at) {
+  FullPoint object;
+  bool newFix = false;
+  if (!HoverObject(object)) {
+    double lat = 0, lon = 0;
+    if (!ToLatLon(at, lat, lon)) return;
+    object = FullPoint{};
+    CRoute::MakeUserPoint(object.point, lat, lon);
+    newFix = true;
+  }
+  clip::ClipData data;
+  unsigned status = 0;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    const CRoute* route = m_document.GetPlan().GetCurrent();
+    if (route == nullptr) return;
+    const bool bcIls = g_Settings.GetMapBcIls(false);
+    data = clip::ObjectDrag(object, *route, g_SimBlock.GetSnapshot(), bcIls);
+    // A new fix is no object of the route yet, but it goes into a plan as it is.
+    if (newFix) data.insert(data.begin(), {clip::kFullPoint, clip::WriteFullPoint(object)});
+    status = DragStatusText(object, newFix, *route, bcIls);
+  }
+  if (status != 0) StatusText(ui::LoadString(status));
+  const wxDragResult result = clip::RunDrag(this, data, true);
+  IdleStatus();
+  // A drag that nobody took is a click.
+  if (result == wxDragNone || result == wxDragCancel || result == wxDragError) SelectPlanPointAt(at);
+}
+
+bool CScenView::DragOver(const FullPoint& key, const wxPoint& at) {
+  double lat = 0, lon = 0;
+  if (key.point.kind != kKindUserPoint || !ToLatLon(at, lat, lon)) return false;
+  CFlightPlanCore& plan = m_document.GetPlan();
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    const CRoute* route = plan.GetCurrent();
+    FullPoint found;
+    if (route == nullptr || !route->Resolve(found, key.point)) return false;
+    if (!m_dragRoute) {
+      m_dragRoute = std::make_unique<CRoute>(*route);
+      m_dragRows = plan.m_rows;
+      for (int i = 0; i < m_dragRoute->GetCount(); ++i) {
+        const NavPoint& p = (*m_dragRoute)[i].ref.point;
+        (*m_dragRoute)[i].marked = p.kind == key.point.kind && p.latitude == key.point.latitude &&
+                                   p.longitude == key.point.longitude;
+      }
+    }
+    for (int i = 0; i < m_dragRoute->GetCount(); ++i) {
+      if (!(*m_dragRoute)[i].marked) continue;
+      (*m_dragRoute)[i].ref.point.latitude = static_cast<float>(lat);
+      (*m_dragRoute)[i].ref.point.longitude = static_cast<float>(lon);
+    }
+    CFlightPlanCore::UpdateMovedRows(m_dragRows, *m_dragRoute);
+  }
+  Refresh(false);
+  StatusText(FormatLatLon(lat, true, false, false) + "   " + FormatLatLon(lon, false, false, false));
+  return true;
+}
+
+void CScenView::DragLeave() {
+  if (!m_dragRoute) return;
+  m_dragRoute.reset();
+  m_dragRows.clear();
+  Refresh(false);
+}
+
+bool CScenView::DropFix(const FullPoint& key, const wxPoint& at) {
+  double lat = 0, lon = 0;
+  if (key.point.kind != kKindUserPoint || !ToLatLon(at, lat, lon)) return false;
+  CFlightPlanCore& plan = m_document.GetPlan();
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    CRoute* route = plan.GetCurrent();
+    FullPoint found;
+    if (route == nullptr || !route->Resolve(found, key.point)) return false;
+    for (int i = 0; i < route->GetCount(); ++i) {
+      const NavPoint& p = (*route)[i].ref.point;
+      (*route)[i].marked = p.kind == kKindUserPoint && p.latitude == key.point.latitude &&
+                           p.longitude == key.point.longitude;
+    }
+  }
+  planedit::MovePoint(plan, lat, lon);
+  m_document.SetPlanModified(true);
+  Broadcast(kHintPlanChangedKeepSelection, nullptr);
+  return true;
 }
 
 // A click on a plan point selects it in the plan views.
@@ -823,21 +1027,28 @@ void CScenView::AddToPlan() {
 
 void CScenView::CopyObject() {
   FullPoint object;
+  bool newFix = false;
   if (!HoverObject(object)) {
     double lat = 0, lon = 0;
     if (!ToLatLon(m_contextPoint, lat, lon)) return;
+    object = FullPoint{};
     CRoute::MakeUserPoint(object.point, lat, lon);
+    newFix = true;
   }
-  std::string text;
+  clip::ClipData data;
   {
     std::lock_guard lock(g_DatabaseLock);
-    if (const CRoute* route = m_document.GetPlan().GetCurrent()) {
-      if (route->AirportInfoText(text, object, g_SimBlock.GetSnapshot())) text += "\r\n";
+    const CRoute* route = m_document.GetPlan().GetCurrent();
+    if (route == nullptr) return;
+    data = clip::ObjectCopy(object, *route, g_SimBlock.GetSnapshot(), "\r\n");
+    if (newFix) {
+      PlanPoint point;
+      point.ref = object;
+      const PlanPoint one[] = {point};
+      data.insert(data.begin(), {clip::kPlanPointArray, clip::WritePlanPoints(one)});
     }
   }
-  if (text.empty() || !wxTheClipboard->Open()) return;
-  wxTheClipboard->SetData(new wxTextDataObject(wxString::FromUTF8(win::Cp1252ToUtf8(text))));
-  wxTheClipboard->Close();
+  clip::PutOnClipboard(data);
 }
 
 bool CScenView::Print(bool preview) {

@@ -16,6 +16,7 @@
 #include "platform/ui/WxMessages.h"
 #include "plotr/map/MapEngine.h"
 #include "plotr/map/MapViewLogic.h"
+#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/shell/PlotrDocument.h"
 
 class CMapTipWnd;
@@ -50,6 +51,7 @@ class CScenView : public wxWindow {
   void OnFrameReady(wxThreadEvent& event);
   void OnMotion(wxMouseEvent& event);
   void OnLeftDown(wxMouseEvent& event);
+  void OnLeftUp(wxMouseEvent& event);
   void OnLeftDouble(wxMouseEvent& event);
   void OnRightDown(wxMouseEvent& event);
   void OnRightUp(wxMouseEvent& event);
@@ -77,6 +79,17 @@ class CScenView : public wxWindow {
   void EndMeasure(int result, const mapview::Rect& band);
   void ShowContextMenu(const wxPoint& at);
   void SelectPlanPointAt(const wxPoint& at);
+  void StartDrag(const wxPoint& at);
+
+ public:
+  // ---- Dragging a user fix of the plan over the map (the drop target calls these) ----------------
+  // Whether a dragged key is a user fix of the plan and the point is on the map; the feedback
+  // follows the point.
+  bool DragOver(const FullPoint& key, const wxPoint& at);
+  void DragLeave();
+  bool DropFix(const FullPoint& key, const wxPoint& at);
+
+ private:
 
   // ---- Commands ---------------------------------------------------------------------------------------
   void FlyTo();
@@ -100,6 +113,9 @@ class CScenView : public wxWindow {
   bool m_printing = false;
 
   wxPoint m_contextPoint;
+  std::optional<wxPoint> m_pressPoint;  // left button held, no drag yet
+  std::unique_ptr<CRoute> m_dragRoute;  // the plan's route with the dragged user fix moved
+  std::vector<PlanRow> m_dragRows;
   std::optional<mapview::CMeasureDrag> m_measure;
   std::string m_measureText;
   mapview::Rect m_measureTextBox;

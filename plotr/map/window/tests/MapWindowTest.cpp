@@ -22,6 +22,10 @@
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/PlanEdits.h"
+#include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
 #include "plotr/sim/window/FmsView.h"
 #include "simhost/app/MainFrame.h"
 
@@ -191,6 +195,48 @@ TEST_F(MapWindowTest, AViewGoesPromptlyWhileAPictureIsDrawn) {
   holder->Destroy();
   Pump(20);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+TEST_F(MapWindowTest, AUserFixDroppedOnTheMapMovesInThePlanAndCopyOffersANewFix) {
+  CFlightPlanCore& plan = Document().GetPlan();
+  FullPoint fix;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    CRoute route = *plan.GetCurrent();
+    PlanPoint user;
+    CRoute::MakeUserPoint(user.ref.point, 47.2, 8.2);
+    route.AddPoint(user);
+    plan.Push(route);
+    plan.Rebuild();
+    fix = (*plan.GetCurrent())[0].ref;
+  }
+  CZoomHint zoom{1, 50, 47.2, 8.2};
+  Document().UpdatePlanViews(nullptr, kHintZoom, &zoom);
+  const wxSize size = map->GetClientSize();
+  int x = 0, y = 0;
+  ASSERT_TRUE(map->Params().LatLonToPixel(x, y, 47.3, 8.4, size.x, size.y, 1));
+  EXPECT_TRUE(map->DragOver(fix, {x, y})) << "the plan's own fix is taken";
+  FullPoint other = fix;
+  other.point.latitude += 0.5f;
+  EXPECT_FALSE(map->DragOver(other, {x, y})) << "a fix the plan does not hold is not";
+  ASSERT_TRUE(map->DropFix(fix, {x, y}));
+  const NavPoint moved = (*plan.GetCurrent())[0].ref.point;
+  EXPECT_NEAR(47.3, moved.latitude, 0.05);
+  EXPECT_NEAR(8.4, moved.longitude, 0.05);
+  EXPECT_TRUE(Document().IsPlanModified());
+
+  // Copy on an empty spot offers a new user fix as a one-point array.
+  wxMouseEvent right(wxEVT_RIGHT_DOWN);
+  right.SetPosition({x + 5, y + 5});
+  map->GetEventHandler()->ProcessEvent(right);
+  if (map->HasCapture()) map->ReleaseMouse();
+  wxCommandEvent copy(wxEVT_MENU, 32796);
+  map->GetEventHandler()->ProcessEvent(copy);
+  const auto bytes = clip::ClipboardBytes(clip::kPlanPointArray);
+  if (!bytes) GTEST_SKIP() << "no clipboard on this display";
+  const auto points = clip::ReadPlanPoints(*bytes);
+  ASSERT_TRUE(points && points->size() == 1);
+  EXPECT_EQ(kKindUserPoint, (*points)[0].ref.point.kind);
 }
 
 TEST_F(MapWindowTest, TheFmsTabsNextButtonAsksGuidanceForTheNextWaypoint) {
