@@ -37,6 +37,7 @@
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
 #include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
 
@@ -798,17 +799,7 @@ void CScenView::OnKey(wxKeyEvent& event) {
     }
     return;
   }
-  CMainFrm* main = GetMainFrame();
-  const bool docked = main != nullptr && main->IsDocked();
-  const bool navigation = key == WXK_PAGEUP || key == WXK_PAGEDOWN || key == WXK_HOME || key == WXK_END ||
-                          key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN;
-  bool viewOnly = false;
-  if (event.GetEventType() == wxEVT_KEY_DOWN) {
-    if (navigation) viewOnly = docked && (event.ControlDown() || event.ShiftDown());
-    if (key == WXK_RETURN || key == WXK_BACK) viewOnly = docked || !event.ShiftDown();
-  }
-  if (!viewOnly) ui::ForwardKeyToHost(this, event);
-  event.Skip();
+  keys::RouteKeyEvent(this, event, keys::Control::kView);
 }
 
 // ---- Commands -----------------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
 
@@ -201,21 +202,7 @@ void CFMSView::OnContextMenu(wxContextMenuEvent& event) {
   if (chosen != wxID_NONE) RunCommand(chosen, choice.block);
 }
 
-// The panel keeps the keys the simulator does not need, as the map does.
-void CFMSView::OnKey(wxKeyEvent& event) {
-  const int key = event.GetKeyCode();
-  const CMainFrm* main = GetMainFrame();
-  const bool docked = main != nullptr && main->IsDocked();
-  bool viewOnly = false;
-  if (event.GetEventType() != wxEVT_CHAR) {
-    const bool navigation = key == WXK_PAGEUP || key == WXK_PAGEDOWN || key == WXK_HOME || key == WXK_END ||
-                            key == WXK_LEFT || key == WXK_RIGHT || key == WXK_UP || key == WXK_DOWN;
-    if (navigation) viewOnly = docked && (event.ControlDown() || event.ShiftDown());
-    if (key == WXK_RETURN || key == WXK_BACK) viewOnly = docked || !event.ShiftDown();
-  }
-  if (!viewOnly) ui::ForwardKeyToHost(this, event);
-  event.Skip();
-}
+void CFMSView::OnKey(wxKeyEvent& event) { keys::RouteKeyEvent(this, event, keys::Control::kView); }
 
 void RegisterFmsPage() {
   RegisterMapPage(2, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {

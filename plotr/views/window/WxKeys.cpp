@@ -1,0 +1,35 @@
+#include "plotr/views/window/WxKeys.h"
+
+#include "platform/ui/KeyForward.h"
+#include "plotr/shell/MainFrm.h"
+
+namespace keys {
+
+Key KeyOf(const wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_CANCEL: return Key::kCancel;
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_LEFT:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_DOWN: return event.GetEventType() == wxEVT_CHAR ? Key::kOther : Key::kNavigation;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER: return Key::kEnter;
+    case WXK_BACK: return Key::kBackspace;
+    case WXK_SPACE: return Key::kSpace;
+    default: return Key::kOther;
+  }
+}
+
+void RouteKeyEvent(wxWindow* control, wxKeyEvent& event, Control kind, bool readOnly) {
+  const CMainFrm* main = GetMainFrame();
+  const bool docked = main != nullptr && main->IsDocked();
+  const Route route = RouteKey(kind, KeyOf(event), docked, event.ShiftDown(), event.ControlDown(), readOnly);
+  if (route.forward) ui::ForwardKeyToHost(control, event);
+  if (route.handle) event.Skip();
+}
+
+}  // namespace keys
