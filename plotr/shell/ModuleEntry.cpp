@@ -5,6 +5,7 @@
 #include "platform/ui/WxMessages.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/sim/window/FmsView.h"
+#include "plotr/views/window/SearchView.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
@@ -24,6 +25,7 @@ void ModuleInit() {
   g_App.SetHostWindow(host);
   RegisterMapPane();
   RegisterFmsPage();
+  RegisterSearchPane();
   InitModuleWindows(host);
 }
 

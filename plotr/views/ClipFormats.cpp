@@ -230,6 +230,29 @@ ClipData ObjectCopy(const FullPoint& object, const CRoute& route, const SimSnaps
   return data;
 }
 
+unsigned DragStatusId(const FullPoint& object, bool newFix, const CRoute& route, bool mapBcIls) {
+  if (newFix) return 6039;
+  const uint16_t kind = object.point.kind;
+  if (kind == kKindUserPoint) return 6038;
+  const bool frequency = FrequencyFormat(object, g_SceneryDatabase, mapBcIls, false).has_value();
+  switch (BaseKind(kind)) {
+    case kKindAirport: {
+      FullPoint found;
+      if (route.Resolve(found, object.point)) return frequency ? 6036 : 6035;
+      return frequency ? 6037 : 0;
+    }
+    case kKindAirspaceLow:
+    case kKindAirspaceMid:
+    case kKindAirspaceHigh: return frequency ? 6037 : 0;
+    case kKindCom: return 6037;
+    case kKindRunway: return frequency ? 6036 : 6035;
+    case kKindNdb:
+    case kKindVor:
+    case kKindIls: return 6036;
+    default: return 6035;
+  }
+}
+
 namespace {
 const ClipData* g_current = nullptr;
 }

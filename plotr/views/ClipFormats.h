@@ -95,6 +95,10 @@ ClipData ObjectDrag(const FullPoint& object, const CRoute& route, const SimSnaps
 // airspace, COM frequency or marker) and its description with `separator`.
 ClipData ObjectCopy(const FullPoint& object, const CRoute& route, const SimSnapshot& sim, std::string_view separator);
 
+// The string id of the status text while an object (or a new user fix) is dragged out of the
+// map or the search list; 0 for none. The caller holds g_DatabaseLock.
+unsigned DragStatusId(const FullPoint& object, bool newFix, const CRoute& route, bool mapBcIls);
+
 // ---- The drag in progress ---------------------------------------------------------------------------
 
 // Drop targets see only the format names before the drop; the bytes of the drag in progress in

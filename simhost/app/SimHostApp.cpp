@@ -71,6 +71,15 @@ class SimHostApp : public wxApp {
     return true;
   }
 
+  // Modules keep their menu ids, above the 15 bits wx checks for another platform's sake: the
+  // simulator writes such checks out rather than stopping on a dialog.
+  void OnAssertFailure(const wxChar* file, int line, const wxChar* func, const wxChar* cond,
+                       const wxChar* msg) override {
+    std::fprintf(stderr, "simhost: wx check %s %s at %s:%d (%s)\n", wxString(cond).utf8_string().c_str(),
+                 wxString(msg).utf8_string().c_str(), wxString(file).utf8_string().c_str(), line,
+                 wxString(func).utf8_string().c_str());
+  }
+
   int OnExit() override {
     if (m_loader) m_loader->Deinit();
     return wxApp::OnExit();

@@ -179,41 +179,6 @@ class CMapDropTarget : public wxDropTarget {
   CScenView* m_view;
 };
 
-void AddDragStrings() {
-  static bool added = false;
-  if (added) return;
-  added = true;
-  ui::AddStrings({{6035, "Drag scenery object to Flightplan."},
-                  {6036, "Drag scenery object to Flightplan or Frequency to Avionics bar."},
-                  {6037, "Drag Frequency to Avionics bar."},
-                  {6038, "Drag Fix to Flightplan or move it in the Map."},
-                  {6039, "Drag a new Fix to Flightplan."}});
-}
-
-// The status text while an object is dragged out of the map, 0 for none.
-unsigned DragStatusText(const FullPoint& object, bool newFix, const CRoute& route, bool mapBcIls) {
-  if (newFix) return 6039;
-  const uint16_t kind = object.point.kind;
-  if (kind == kKindUserPoint) return 6038;
-  const auto frequency = clip::FrequencyFormat(object, g_SceneryDatabase, mapBcIls, false);
-  switch (BaseKind(kind)) {
-    case kKindAirport: {
-      FullPoint found;
-      if (route.Resolve(found, object.point)) return frequency ? 6036 : 6035;
-      return frequency ? 6037 : 0;
-    }
-    case kKindAirspaceLow:
-    case kKindAirspaceMid:
-    case kKindAirspaceHigh: return frequency ? 6037 : 0;
-    case kKindCom: return 6037;
-    case kKindRunway: return frequency ? 6036 : 6035;
-    case kKindNdb:
-    case kKindVor:
-    case kKindIls: return 6036;
-    default: return 6035;
-  }
-}
-
 }  // namespace
 
 CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
@@ -226,7 +191,7 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
   m_engine->SetResolution(96.0 * GetContentScaleFactor());
   m_engine->Start();
   m_tip = new CMapTipWnd(this);
-  AddDragStrings();
+  clip::AddDragStatusStrings();
   SetDropTarget(new CMapDropTarget(this));
 
   Bind(wxEVT_PAINT, &CScenView::OnPaint, this);
@@ -608,7 +573,7 @@ void CScenView::StartDrag(const wxPoint& at) {
     data = clip::ObjectDrag(object, *route, g_SimBlock.GetSnapshot(), bcIls);
     // A new fix is no object of the route yet, but it goes into a plan as it is.
     if (newFix) data.insert(data.begin(), {clip::kFullPoint, clip::WriteFullPoint(object)});
-    status = DragStatusText(object, newFix, *route, bcIls);
+    status = clip::DragStatusId(object, newFix, *route, bcIls);
   }
   if (status != 0) StatusText(ui::LoadString(status));
   const wxDragResult result = clip::RunDrag(this, data, true);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 
 namespace clip {
@@ -69,6 +70,17 @@ std::optional<std::string> DroppedBytes(wxDataObjectComposite& object, const cha
   std::string bytes(size, '\0');
   if (!object.GetDataHere(wanted, bytes.data())) return std::nullopt;
   return bytes;
+}
+
+void AddDragStatusStrings() {
+  static bool added = false;
+  if (added) return;
+  added = true;
+  ui::AddStrings({{6035, "Drag scenery object to Flightplan."},
+                  {6036, "Drag scenery object to Flightplan or Frequency to Avionics bar."},
+                  {6037, "Drag Frequency to Avionics bar."},
+                  {6038, "Drag Fix to Flightplan or move it in the Map."},
+                  {6039, "Drag a new Fix to Flightplan."}});
 }
 
 }  // namespace clip

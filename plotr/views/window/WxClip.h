@@ -23,4 +23,7 @@ wxDragResult RunDrag(wxWindow* source, const ClipData& data, bool allowMove);
 // The bytes a drop brought for a format of the composite `object`.
 std::optional<std::string> DroppedBytes(wxDataObjectComposite& object, const char* format);
 
+// The drag sources' status texts in the string table.
+void AddDragStatusStrings();
+
 }  // namespace clip

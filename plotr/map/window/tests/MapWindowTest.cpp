@@ -17,6 +17,7 @@
 #include "plotr/map/window/MapView.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/tests/support/ModuleWindows.h"
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/PlotrDoc.h"
@@ -33,67 +34,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Pump(int ms) {
-  for (int i = 0; i < ms / 10; ++i) {
-    wxTheApp->ProcessPendingEvents();
-    wxTheApp->Yield(true);
-    wxMilliSleep(10);
-  }
-  wxTheApp->ProcessIdle();
-}
+using shelltest::Pump;
+using shelltest::PumpUntil;
 
-template <class Pred>
-bool PumpUntil(Pred pred, int ms = 5000) {
-  for (int waited = 0; waited < ms; waited += 10) {
-    if (pred()) return true;
-    Pump(10);
-  }
-  return pred();
-}
-
-class MapWindowTest : public ::testing::Test {
+class MapWindowTest : public shelltest::ModuleWindowsTest {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("cw-map-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    const fs::path product = root / "Modules" / "Chartwright";
-    for (const char* sub : {"Bin", "Plan", "SidStar", "FlpExport"}) fs::create_directories(product / sub);
-    fs::copy_file(FIXTURE_EXE_V90, root / "simhost");
-    ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
-    ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
     RegisterMapPane();
     RegisterFmsPage();
-    host = std::make_unique<simhost::HostCore>(90);
-    frame = new simhost::MainFrame(*host, simhost::AircraftStart{});
-    frame->Show();
-    Pump(50);
-    ASSERT_TRUE(InitModuleWindows(frame));
-    main = GetMainFrame();
-    ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(main->ToggleShowWindow());
-    Pump(100);
+    ModuleWindowsTest::SetUp();
+    if (HasFatalFailure()) return;
     pane = dynamic_cast<CScenParentView*>(main->GetPaneView(PaneSlot::Map)->GetWindow());
     ASSERT_NE(pane, nullptr);
     map = pane->GetMapView();
   }
-
   void TearDown() override {
-    if (frame != nullptr) {
-      frame->Close(true);
-      Pump(100);
-    }
+    ModuleWindowsTest::TearDown();
     RegisterPane(PaneSlot::Map, nullptr);
     RegisterMapPage(2, nullptr);
     g_SimBlock.SetImportTable(nullptr);
-    fs::remove_all(root);
   }
 
-  CPlotrDoc& Document() { return *main->GetDocument(); }
-
-  fs::path root;
-  std::unique_ptr<simhost::HostCore> host;
-  simhost::MainFrame* frame = nullptr;
-  CMainFrm* main = nullptr;
   CScenParentView* pane = nullptr;
   CScenView* map = nullptr;
 };
