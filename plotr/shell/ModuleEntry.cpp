@@ -5,6 +5,7 @@
 #include "platform/ui/WxMessages.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/sim/window/FmsView.h"
+#include "plotr/sim/window/PilotView.h"
 #include "plotr/views/window/SearchView.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
@@ -26,6 +27,7 @@ void ModuleInit() {
   RegisterMapPane();
   RegisterFmsPage();
   RegisterSearchPane();
+  RegisterPilotPanes();
   InitModuleWindows(host);
 }
 

@@ -1,0 +1,135 @@
+// The avionics bar in the module's window over the stand-in simulator: the edit field's
+// states, commits as events, refusals, drops and the picker, the arming rule of SPD.
+// Needs a display.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/listctrl.h>
+
+#include <mutex>
+
+#include "platform/ui/ModalHook.h"
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/shell/Panes.h"
+#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/sim/SimBlock.h"
+#include "plotr/sim/window/PilotView.h"
+
+namespace {
+
+using shelltest::Pump;
+using namespace avionics;
+
+class PilotViewTest : public shelltest::ModuleWindowsTest {
+ protected:
+  void SetUp() override {
+    RegisterPilotPanes();
+    ModuleWindowsTest::SetUp();
+    if (HasFatalFailure()) return;
+    table.services = host->GetServices();
+    g_SimBlock.SetImportTable(&table);
+    g_SimBlock.Exchange(1);
+    bar = dynamic_cast<CPilotView*>(main->GetPaneView(PaneSlot::Pilot1)->GetWindow());
+    ASSERT_NE(bar, nullptr);
+    host->ClearEvents();
+  }
+  void TearDown() override {
+    g_SimBlock.SetImportTable(nullptr);
+    ModuleWindowsTest::TearDown();
+    RegisterPane(PaneSlot::Pilot1, nullptr);
+    RegisterPane(PaneSlot::Pilot2, nullptr);
+  }
+  void Key(wxWindow* to, int code) {
+    wxKeyEvent key(wxEVT_KEY_DOWN);
+    key.m_keyCode = code;
+    key.SetEventObject(to);
+    to->GetEventHandler()->ProcessEvent(key);
+  }
+  bool Sent(uint32_t id, uint32_t value) const {
+    for (const auto& e : host->Events())
+      if (e.id == id && e.value == value) return true;
+    return false;
+  }
+  simapi::ImportTable table{};
+  CPilotView* bar = nullptr;
+  ui::ModalScript script;
+};
+
+TEST_F(PilotViewTest, EnterCommitsTheTypedValueAndARefusalKeepsTheFieldEditing) {
+  ui::ScopedModalHook hook(script);
+  CPilotEdit* nav1 = bar->Field(kNav1);
+  ASSERT_NE(nav1, nullptr);
+  nav1->Enable(true);
+  nav1->BeginEdit();
+  nav1->ChangeValue("113.90");
+  Key(nav1, WXK_RETURN);
+  EXPECT_TRUE(nav1->IsPassive());
+  EXPECT_TRUE(Sent(0x100AC, 0x1390)) << host->Events().size() << " " << nav1->GetValue().utf8_string();
+
+  CPilotEdit* com = bar->Field(kCom);
+  com->Enable(true);
+  com->BeginEdit();
+  com->ChangeValue("118.025");
+  Key(com, WXK_RETURN);
+  ASSERT_EQ(1u, script.Boxes().size());
+  EXPECT_EQ(0u, script.Boxes()[0].text.find("Valid COM frequencies"));
+  EXPECT_FALSE(com->IsPassive()) << "a refused value stays editable";
+  EXPECT_EQ("118.025", com->GetValue().utf8_string());
+
+  // A simulator update while typing waits; Escape shows the latest value.
+  com->ShowValue(121.5);
+  EXPECT_EQ("118.025", com->GetValue().utf8_string());
+  Key(com, WXK_ESCAPE);
+  EXPECT_TRUE(com->IsPassive());
+  EXPECT_EQ("121.50", com->GetValue().utf8_string());
+}
+
+TEST_F(PilotViewTest, DroppedFrequenciesCommitAndSeveralOpenThePicker) {
+  ui::ScopedModalHook hook(script);
+  CPilotEdit* com = bar->Field(kCom);
+  com->Enable(true);
+  std::vector<FrequencyEntry> one(1);
+  one[0].type = 32;
+  one[0].frequency = 118.1f;
+  EXPECT_TRUE(com->CommitArray(one)) << "one entry commits without the picker";
+  EXPECT_TRUE(Sent(0x100AB, 0x1810));
+
+  std::vector<FrequencyEntry> two(2);
+  two[0].type = 32;
+  two[0].frequency = 118.1f;
+  two[1].type = 1;
+  two[1].frequency = 128.5f;
+  script.QueueDriver([](wxDialog& dialog) {
+    auto* list = dynamic_cast<CDlgFrequency&>(dialog).List();
+    list->Select(0);  // the ATIS group is listed first
+    ui::PressButton(dialog, wxID_OK);
+  });
+  EXPECT_TRUE(com->CommitArray(two));
+  EXPECT_TRUE(Sent(0x100AB, 0x2850));
+
+  CPilotEdit* adf = bar->Field(kAdf);
+  adf->Enable(false);
+  EXPECT_EQ("", adf->GetValue().utf8_string()) << "a disabled field shows nothing";
+  EXPECT_FALSE(adf->CommitDropped(352.5f));
+}
+
+TEST_F(PilotViewTest, SpeedHoldIsNotSentWhenTheSimulatorRefusesToArm) {
+  const auto setWithoutAsh = [&](bool on) {
+    std::lock_guard lock(g_DatabaseLock);
+    Document().GetPlan().GetCurrent()->m_profile.SetWithoutAsh(on);
+  };
+  setWithoutAsh(true);
+  bar->PressButton(kSpeedHold);
+  EXPECT_TRUE(host->Events().empty()) << "an aircraft without airspeed hold sends nothing";
+  setWithoutAsh(false);
+  host->SetEventAnswer(kArmAutothrottle, simhost::EventAnswer::kRefuse);
+  bar->PressButton(kSpeedHold);
+  EXPECT_TRUE(Sent(kArmAutothrottle, 0));
+  EXPECT_FALSE(Sent(0x10163, 0));
+  host->SetEventAnswer(kArmAutothrottle, simhost::EventAnswer::kApply);
+  bar->PressButton(kSpeedHold);
+  EXPECT_TRUE(Sent(0x10163, 0));
+}
+
+}  // namespace
