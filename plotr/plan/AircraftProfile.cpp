@@ -5,6 +5,8 @@
 
 #include "platform/profile/Document.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <optional>
@@ -179,6 +181,11 @@ void ReadSection(const profile::Document& ini, std::string_view section, Aircraf
 }
 
 }  // namespace
+
+int CruiseAltitudeCap(const AircraftProfile& profile) {
+  return static_cast<int>(std::clamp(profile.cruiseAltitude * 1.2, static_cast<double>(INT32_MIN),
+                                     static_cast<double>(INT32_MAX)));
+}
 
 std::string_view AircraftProfile::Name() const {
   return std::string_view(name, strnlen(name, sizeof name));

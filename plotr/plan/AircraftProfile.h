@@ -34,6 +34,11 @@ struct AircraftProfile {
 #pragma pack(pop)
 static_assert(sizeof(AircraftProfile) == 68);
 
+// 1.2 x the profile's cruise altitude, held in the int range: cruise levels and manual
+// altitudes above it are out of the aircraft's reach. Profiles also come from other players'
+// plan files, so any stored altitude must give a usable cap.
+int CruiseAltitudeCap(const AircraftProfile& profile);
+
 inline constexpr char kAircraftIniName[] = "Aircraft.ini";
 // The aircraft that a missing or unknown last choice falls back to.
 inline constexpr char kDefaultAircraft[] = "Cessna C172SP Skyhawk";

@@ -186,6 +186,8 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   void StopHolding();
   bool IsHoldingEntry() const;
   bool IsHoldingActive() const;
+  // What the installed link last read of the simulator.
+  const SimSnapshot& Simulator() const { return SimLink().Snapshot(); }
 
   // The procedure catalogue used for matching; the plan owns it.
   CSidStarStore& GetSidStarStore() { return *m_sidStarStore; }

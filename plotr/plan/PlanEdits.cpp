@@ -1,13 +1,18 @@
 #include "plotr/plan/PlanEdits.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <mutex>
 #include <string>
 
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanRecords.h"
 #include "plotr/plan/PlanUi.h"
+#include "navdb/Geodesy.h"
 #include "plotr/tools/Flpx.h"
+#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/tools/ToolDialogs.h"
 
 namespace planedit {
 
@@ -249,6 +254,45 @@ void ClearNewFlags(CFlightPlanCore& plan) {
   if (CRoute* route = plan.GetCurrent()) {
     for (PlanPoint& p : route->m_points) p.isNew = 0;
   }
+}
+
+bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude) {
+  if (plan.IsHoldingActive()) return false;
+  IToolDialogs* dialogs = GetToolDialogs();
+  if (!dialogs) return false;
+  HoldingDialogValues v = HoldingDialogDefaults();
+  const HoldingDefinition& old = plan.m_holding;
+  const SimSnapshot& sim = plan.Simulator();
+  if (old.defined && std::fabs(latitude - old.latitude) < 1 && std::fabs(longitude - old.longitude) < 1 &&
+      GreatCircleDistance(latitude, longitude, old.latitude, old.longitude) < kMetresPerNm) {
+    v.headingMode = old.headingMode;
+    v.heading = old.heading;
+    v.turnDirection = old.turnDirection;
+    v.segmentKind = old.segmentKind;
+    char text[32];
+    auto [end, ec] = std::to_chars(text, text + sizeof text, old.segmentLength);
+    v.segmentLength = ec == std::errc() ? std::string(text, end) : v.segmentLength;
+  } else if (!sim.onGround && sim.groundSpeed > 10) {
+    const double variation = plan.GetCurrent()->MagneticVariation(latitude, longitude);
+    v.heading = static_cast<int>(std::fmod(variation + sim.track + 360, 360));
+  }
+  if (!dialogs->RunHoldingDialog(v)) return false;
+  // Read as the dialog reads it; a length it would refuse defines nothing.
+  const std::optional<double> length = ParseHoldingLength(v.segmentLength);
+  if (!length) return false;
+  const double variation = plan.GetCurrent()->MagneticVariation(latitude, longitude);
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  HoldingDefinition& h = plan.m_holding;
+  h.defined = 1;
+  h.latitude = static_cast<float>(latitude);
+  h.longitude = static_cast<float>(longitude);
+  h.headingMode = v.headingMode;
+  h.heading = v.heading;
+  h.turnDirection = v.turnDirection;
+  h.segmentKind = v.segmentKind;
+  h.segmentLength = *length;
+  h.variation = variation;
+  return true;
 }
 
 }  // namespace planedit

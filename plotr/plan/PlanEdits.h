@@ -55,6 +55,12 @@ void RenamePoint(CFlightPlanCore& plan, std::string_view name);
 // Moves every marked user point. Always one undo step.
 void MovePoint(CFlightPlanCore& plan, double latitude, double longitude);
 
+// The holding dialog for a fix: it reopens with the defined holding's values when the fix lies
+// within one nautical mile of it, else starts from the dialog's defaults and, in flight, from
+// the aircraft's track made magnetic at the fix. On OK the holding is defined there. Refused
+// (false) while a holding is flown, and false when cancelled.
+bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude);
+
 // Clear the mark bytes, or the new-point bytes, of the current route under the lock; no undo step.
 void ClearMarks(CFlightPlanCore& plan);
 void ClearNewFlags(CFlightPlanCore& plan);

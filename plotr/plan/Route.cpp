@@ -64,12 +64,6 @@ int CRoute::MeanCruiseAltitude() const {
   return static_cast<int>((static_cast<int64_t>(m_cruise.altitude1) + m_cruise.altitude2) / 2);
 }
 
-int CRoute::CruiseAltitudeCap() const {
-  // Profiles also come from plan files of other players: keep any stored altitude in range.
-  return static_cast<int>(std::clamp(m_profile.cruiseAltitude * 1.2, static_cast<double>(INT32_MIN),
-                                     static_cast<double>(INT32_MAX)));
-}
-
 void CRoute::Clear(uint16_t& format) {
   m_points.clear();
   m_userFixes.clear();

@@ -98,9 +98,8 @@ class CRoute {
   void Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format) const;
   int Load(uint16_t& format, archive::File& file);
 
-  // 1.2 x the profile's cruise altitude, held in the int range: manual altitudes and the cruise
-  // level above it are out of the aircraft's reach.
-  int CruiseAltitudeCap() const;
+  // The embedded profile's cap (AircraftProfile.h).
+  int CruiseAltitudeCap() const { return ::CruiseAltitudeCap(m_profile); }
 
   std::vector<PlanPoint> m_points;
   std::vector<NavPoint> m_userFixes;
