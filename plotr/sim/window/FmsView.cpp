@@ -15,6 +15,8 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
 #include "plotr/views/window/WxKeys.h"
 
 namespace {
@@ -39,6 +41,7 @@ void AddFmsStrings() {
       {6092, "Distance to Destination"},
       {6093, "expected Time to Destination"},
       {6094, "expected Arrival Time"},
+      {6040, "Drag Frequency/Heading to Avionics bar."},
   });
 }
 
@@ -141,7 +144,24 @@ void CFMSView::OnLeftDown(wxMouseEvent& event) {
     CaptureMouse();
     Refresh(false);
     Update();
+    return;
   }
+  // A waypoint block drags its heading and, when it has one, its frequency.
+  const std::optional<fms::DragPayload> drag = m_panel.Drag(fms::CFmsPanel::BlockOfCell(cell));
+  if (!drag) return;
+  clip::ClipData data = {{clip::kHeading, clip::WriteFloat(drag->heading)}};
+  if (drag->frequencyFormat == fms::DragPayload::Frequency::kNav) {
+    data.emplace_back(clip::kNavFrequency, clip::WriteFloat(drag->frequency));
+  } else if (drag->frequencyFormat == fms::DragPayload::Frequency::kAdf) {
+    data.emplace_back(clip::kAdfFrequency, clip::WriteFloat(drag->frequency));
+  }
+  CMainFrm* main = GetMainFrame();
+  if (main != nullptr) {
+    const std::string text = ui::LoadString(6040);
+    main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+  }
+  clip::RunDrag(this, data, false);
+  if (main != nullptr) main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
 }
 
 void CFMSView::OnMotion(wxMouseEvent& event) {
