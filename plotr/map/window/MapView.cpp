@@ -803,8 +803,7 @@ void CScenView::OnUpdateCommand(wxUpdateUIEvent& event) {
     case kFlyTo: event.Enable(s.flyTo); return;
     case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
     case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
-    // The holding dialog's command is not in this build yet.
-    case kHolding: event.Enable(false); return;
+    case kHolding: event.Enable(s.holding); return;
     case kToPlan: event.Enable(s.toPlan); return;
     case kCopy: event.Enable(s.copy); return;
     case kCenter: event.Enable(s.center); return;
@@ -847,6 +846,7 @@ void CScenView::OnCommand(wxCommandEvent& event) {
     case kMoveAircraft: MoveAircraft(); break;
     case kTowerView: TowerView(); break;
     case kToPlan: AddToPlan(); break;
+    case kHolding: DefineHoldingHere(); break;
     case kCopy: CopyObject(); break;
     case kCenter:
       if (ToLatLon(m_contextPoint, lat, lon)) CenterOn(lat, lon);
@@ -945,6 +945,19 @@ void CScenView::TowerView() {
   if (!ToLatLon(m_contextPoint, lat, lon)) return;
   const double feet = snapshot.altitude + (snapshot.onGround ? 30 : 0);
   sim->SetTowerViewPosition(lat, lon, search::TowerFeetToMetres(feet));
+}
+
+void CScenView::DefineHoldingHere() {
+  if ((g_SimBlock.GetSnapshot().holdingState & 1) != 0) return;
+  FullPoint hover;
+  double lat = 0, lon = 0;
+  if (HoverObject(hover) && (hover.point.kind & 0x801C) != 0) {
+    lat = hover.point.latitude;
+    lon = hover.point.longitude;
+  } else if (!ToLatLon(m_contextPoint, lat, lon)) {
+    return;
+  }
+  planedit::DefineHolding(m_document.GetPlan(), lat, lon);
 }
 
 void CScenView::AddToPlan() {

@@ -96,6 +96,7 @@ class CScenView : public wxWindow {
   void MoveAircraft();
   void TowerView();
   void AddToPlan();
+  void DefineHoldingHere();
   void CopyObject();
   void ToggleImmediate(int id);
 

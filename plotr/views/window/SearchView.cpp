@@ -431,8 +431,7 @@ void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
     case kFlyTo: event.Enable(s.flyTo); return;
     case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
     case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
-    // The holding dialog's command is not in this build yet.
-    case kHolding: event.Enable(false); return;
+    case kHolding: event.Enable(s.holding); return;
     case kToPlan: event.Enable(s.addToPlan); return;
     default: event.Enable(false); return;
   }
@@ -456,6 +455,11 @@ void CSearchView::OnCommand(wxCommandEvent& event) {
     case kMoveAircraft: MoveAircraft(); break;
     case kTowerView: TowerView(); break;
     case kToPlan: AddToPlan(); break;
+    case kHolding:
+      if (const auto row = SelectedPoint(); row && (g_SimBlock.GetSnapshot().holdingState & 1) == 0) {
+        planedit::DefineHolding(m_document.GetPlan(), row->point.latitude, row->point.longitude);
+      }
+      break;
     case kEditCopy:
       if (FindFocus() == m_edit) {
         m_edit->Copy();
