@@ -12,6 +12,7 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
+#include "plotr/tools/DlgPlanTools.h"
 
 namespace {
 
