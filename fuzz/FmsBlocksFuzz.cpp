@@ -19,6 +19,7 @@ struct Sink : fms::IFmsCommands {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   SimSnapshot sim{};
+  if (size == 0) return 0;
   const size_t n = std::min(size, sizeof sim.fmsData + sizeof sim.fmsWaypoints);
   std::memcpy(sim.fmsData, data, std::min(n, sizeof sim.fmsData));
   if (n > sizeof sim.fmsData) std::memcpy(sim.fmsWaypoints, data + sizeof sim.fmsData, n - sizeof sim.fmsData);
