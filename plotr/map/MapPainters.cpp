@@ -1,7 +1,38 @@
+#include <type_traits>
+
 #include "plotr/map/MapRenderer.h"
+
+namespace {
+
+// A layer drawn by one member of the renderer.
+template <auto Draw>
+class MemberPainter : public MapLayerPainter {
+ public:
+  bool Paint(CMapRenderer& renderer, MapDrawContext& ctx) override {
+    if constexpr (std::is_void_v<decltype((renderer.*Draw)(ctx))>) {
+      (renderer.*Draw)(ctx);
+      return true;
+    } else {
+      return (renderer.*Draw)(ctx);
+    }
+  }
+};
+
+template <auto Draw>
+void Set(MapPainterSet& painters, MapLayer layer) {
+  painters[static_cast<int>(layer)] = std::make_shared<MemberPainter<Draw>>();
+}
+
+}  // namespace
 
 // One line per layer painter: the layer and the painter object that draws it.
 MapPainterSet DefaultMapPainters() {
   MapPainterSet painters;
+  Set<&CMapRenderer::DrawBackground>(painters, MapLayer::Background);
+  Set<&CMapRenderer::DrawGlobeOutline>(painters, MapLayer::GlobeOutline);
+  Set<&CMapRenderer::DrawGrid>(painters, MapLayer::Grid);
+  Set<&CMapRenderer::DrawContinents>(painters, MapLayer::Continents);
+  Set<&CMapRenderer::DrawRivers>(painters, MapLayer::Rivers);
+  Set<&CMapRenderer::DrawMountains>(painters, MapLayer::Mountains);
   return painters;
 }

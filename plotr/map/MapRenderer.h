@@ -19,6 +19,7 @@
 #include "platform/win/Sync.h"
 #include "plotr/map/MapOverlayState.h"
 #include "plotr/map/MapParams.h"
+#include "plotr/plan/WorldMap.h"
 
 class CFlightPlanCore;
 class CMapRenderer;
@@ -138,6 +139,15 @@ class CMapRenderer : public CMapParams {
   void DrawClippedRhumbLine(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
                             double lon2, int step);
 
+  // ---- Base layers ------------------------------------------------------------------------------
+  // The ground under the navigation data; the world map comes from the context's plan object.
+  void DrawBackground(MapDrawContext& ctx);
+  void DrawGlobeOutline(MapDrawContext& ctx);
+  void DrawGrid(MapDrawContext& ctx);
+  bool DrawContinents(MapDrawContext& ctx);
+  bool DrawRivers(MapDrawContext& ctx);
+  bool DrawMountains(MapDrawContext& ctx);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -160,6 +170,9 @@ class CMapRenderer : public CMapParams {
 
  private:
   bool RunPainter(MapLayer layer, MapDrawContext& ctx);
+  // Coastlines or rivers: the shapes' steps at the zoom's level of detail, lifted at the date line.
+  bool DrawWorldShapes(MapDrawContext& ctx, const std::vector<WorldShape>& shapes,
+                       const std::vector<uint8_t>& steps, const gdi::Pen& pen);
   template <class Interpolate>
   void DrawClippedLine(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
                        double lon2, int step, Interpolate interpolate);

@@ -68,6 +68,8 @@ int main(int argc, char** argv) {
   if (latMin > latMax) latMin = latMax = lonMin = lonMax = 0;
   const double centreLat = (latMin + latMax) / 2, centreLon = (lonMin + lonMax) / 2;
 
+  // The world map of an installation lies in the Bin folder beside its databases.
+  SetWorldMapFolder(fs::path(argv[1]).parent_path() / "Bin");
   CFlightPlanCore plan;
   CRoute& route = *plan.GetCurrent();
   FullPoint from, to;
