@@ -2,6 +2,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/tools/PlanDialogForms.h"
 #include "plotr/tools/ToolDialogs.h"
 
 #include <algorithm>
@@ -30,23 +31,6 @@ int32_t OwnFamilyMask(uint16_t kind) {
   }
   return kind;
 }
-
-// The nine performance values as the aircraft dialog shows them.
-struct DialogField {
-  int32_t AircraftProfile::*profile;
-  int AircraftDialogValues::*dialog;
-};
-constexpr DialogField kDialogFields[] = {
-    {&AircraftProfile::climbSpeed, &AircraftDialogValues::climbSpeed},
-    {&AircraftProfile::climbFuel, &AircraftDialogValues::climbFuel},
-    {&AircraftProfile::climbRate, &AircraftDialogValues::climbRate},
-    {&AircraftProfile::cruiseSpeed, &AircraftDialogValues::cruiseSpeed},
-    {&AircraftProfile::cruiseFuel, &AircraftDialogValues::cruiseFuel},
-    {&AircraftProfile::cruiseAltitude, &AircraftDialogValues::cruiseAltitude},
-    {&AircraftProfile::descentSpeed, &AircraftDialogValues::descentSpeed},
-    {&AircraftProfile::descentFuel, &AircraftDialogValues::descentFuel},
-    {&AircraftProfile::descentRate, &AircraftDialogValues::descentRate},
-};
 
 }  // namespace
 
@@ -227,7 +211,7 @@ bool CRoute::SelectAircraft() {
   AircraftDialogValues v;
   v.name = std::string(m_profile.Name());
   v.withoutAsh = m_profile.WithoutAsh();
-  for (const DialogField& f : kDialogFields) {
+  for (const AircraftValueField& f : kAircraftValueFields) {
     v.*f.dialog = m_profile.*f.profile;
   }
   v.fuelUnit = m_profile.FuelUnit();
@@ -239,7 +223,7 @@ bool CRoute::SelectAircraft() {
   }
   m_profile.SetName(v.name);
   m_profile.SetWithoutAsh(v.withoutAsh);
-  for (const DialogField& f : kDialogFields) {
+  for (const AircraftValueField& f : kAircraftValueFields) {
     m_profile.*f.profile = v.*f.dialog;
   }
   m_profile.SetFuelUnit(v.fuelUnit);

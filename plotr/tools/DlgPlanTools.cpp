@@ -11,7 +11,6 @@
 #include <wx/textctrl.h>
 #include <wx/valtext.h>
 
-#include <charconv>
 #include <cmath>
 
 #include "platform/ui/ModalHook.h"
@@ -28,14 +27,7 @@ constexpr unsigned kIdsDeleteAircraft = 6121;
 wxString FromCp1252(std::string_view text) { return wxString::FromUTF8(win::Cp1252ToUtf8(text)); }
 std::string ToCp1252(const wxString& text) { return win::Utf8ToCp1252(text.utf8_string()); }
 
-std::optional<int> ReadInt(const wxTextCtrl* field) {
-  const std::string text = field->GetValue().utf8_string();
-  int value = 0;
-  const char* end = text.data() + text.size();
-  auto [ptr, ec] = std::from_chars(text.data(), end, value);
-  if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
-  return value;
-}
+std::optional<int> ReadInt(const wxTextCtrl* field) { return ParseDialogInt(field->GetValue().utf8_string()); }
 
 wxString Number(int value) { return wxString::Format("%d", value); }
 

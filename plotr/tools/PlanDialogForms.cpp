@@ -26,22 +26,6 @@ constexpr IniKey kIniKeys[] = {
     {"descentrate", &AircraftProfile::descentRate, 700},
 };
 
-struct ValueField {
-  int32_t AircraftProfile::*profile;
-  int AircraftDialogValues::*dialog;
-};
-constexpr ValueField kValueFields[] = {
-    {&AircraftProfile::climbSpeed, &AircraftDialogValues::climbSpeed},
-    {&AircraftProfile::climbFuel, &AircraftDialogValues::climbFuel},
-    {&AircraftProfile::climbRate, &AircraftDialogValues::climbRate},
-    {&AircraftProfile::cruiseSpeed, &AircraftDialogValues::cruiseSpeed},
-    {&AircraftProfile::cruiseFuel, &AircraftDialogValues::cruiseFuel},
-    {&AircraftProfile::cruiseAltitude, &AircraftDialogValues::cruiseAltitude},
-    {&AircraftProfile::descentSpeed, &AircraftDialogValues::descentSpeed},
-    {&AircraftProfile::descentFuel, &AircraftDialogValues::descentFuel},
-    {&AircraftProfile::descentRate, &AircraftDialogValues::descentRate},
-};
-
 // The file holds "%u" values.
 std::string Unsigned(int32_t value) { return std::to_string(static_cast<uint32_t>(value)); }
 
@@ -68,15 +52,27 @@ void ToIndicated(AircraftDialogValues& v, bool indicated) {
   v.descentSpeed = static_cast<int>(TasToIas(v.descentSpeed, 0));
 }
 
-std::optional<int> ParseInt(std::string_view text) {
+}  // namespace
+
+const AircraftValueField kAircraftValueFields[9] = {
+    {&AircraftProfile::climbSpeed, &AircraftDialogValues::climbSpeed},
+    {&AircraftProfile::climbFuel, &AircraftDialogValues::climbFuel},
+    {&AircraftProfile::climbRate, &AircraftDialogValues::climbRate},
+    {&AircraftProfile::cruiseSpeed, &AircraftDialogValues::cruiseSpeed},
+    {&AircraftProfile::cruiseFuel, &AircraftDialogValues::cruiseFuel},
+    {&AircraftProfile::cruiseAltitude, &AircraftDialogValues::cruiseAltitude},
+    {&AircraftProfile::descentSpeed, &AircraftDialogValues::descentSpeed},
+    {&AircraftProfile::descentFuel, &AircraftDialogValues::descentFuel},
+    {&AircraftProfile::descentRate, &AircraftDialogValues::descentRate},
+};
+
+std::optional<int> ParseDialogInt(std::string_view text) {
   int value = 0;
   const char* end = text.data() + text.size();
   auto [ptr, ec] = std::from_chars(text.data(), end, value);
   if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
   return value;
 }
-
-}  // namespace
 
 bool AircraftProfileList::Load() {
   m_profiles.clear();
@@ -166,7 +162,7 @@ std::vector<std::string> AircraftForm::Names() const {
 }
 
 void AircraftForm::Show(const AircraftProfile& profile) {
-  for (const ValueField& f : kValueFields) shown.*f.dialog = profile.*f.profile;
+  for (const AircraftValueField& f : kAircraftValueFields) shown.*f.dialog = profile.*f.profile;
   shown.fuelUnit = profile.FuelUnit();
   shown.withoutAsh = profile.WithoutAsh();
   ToShown(shown, m_indicated);
@@ -193,7 +189,7 @@ AircraftProfile AircraftForm::ToProfile() const {
   ToIndicated(v, m_indicated);
   AircraftProfile p;
   p.SetName(v.name);
-  for (const ValueField& f : kValueFields) p.*f.profile = v.*f.dialog;
+  for (const AircraftValueField& f : kAircraftValueFields) p.*f.profile = v.*f.dialog;
   p.SetFuelUnit(v.fuelUnit);
   p.SetWithoutAsh(v.withoutAsh);
   return p;
@@ -306,7 +302,7 @@ HoldingForm::HoldingForm(const HoldingDialogValues& in) : values(in), headingTex
 void HoldingForm::SetHeadingMode(int mode) {
   if (mode == values.headingMode) return;
   values.headingMode = mode;
-  const int heading = ParseInt(headingText).value_or(0);
+  const int heading = ParseDialogInt(headingText).value_or(0);
   headingText = std::to_string(static_cast<unsigned>(heading + 180) % 360u);
 }
 
@@ -324,7 +320,7 @@ void HoldingForm::SetSegmentKind(int kind) {
 }
 
 std::optional<FieldError> HoldingForm::Accept(HoldingDialogValues& out) {
-  const std::optional<int> heading = ParseInt(headingText);
+  const std::optional<int> heading = ParseDialogInt(headingText);
   if (!heading || *heading < 0 || *heading > 360) return FieldError{kIdHeading, IntegerRangeMessage(0, 360)};
   if (!ParseHoldingLength(values.segmentLength)) {
     return FieldError{kIdLength, "Please enter a number between 1 and 10."};

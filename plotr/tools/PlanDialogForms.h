@@ -37,6 +37,16 @@ class AircraftProfileList {
   std::vector<AircraftProfile> m_profiles;
 };
 
+// The nine performance values of a profile as the aircraft dialog's values hold them.
+struct AircraftValueField {
+  int32_t AircraftProfile::*profile;
+  int AircraftDialogValues::*dialog;
+};
+extern const AircraftValueField kAircraftValueFields[9];
+
+// A whole decimal number as a dialog field holds it: digits with an optional sign, nothing else.
+std::optional<int> ParseDialogInt(std::string_view text);
+
 // An integer field with its control id and range, checked on OK and Save.
 struct DialogFieldRule {
   int id;
