@@ -16,15 +16,15 @@
 
 namespace planedit {
 
-namespace {
-
-// The one step every edit ends with, taken as a whole under the lock so the map's drawing
-// thread never sees the route and the rows disagree.
+// Taken as a whole under the lock so the map's drawing thread never sees the route and the
+// rows disagree.
 void Commit(CFlightPlanCore& plan, const CRoute& route) {
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   plan.Push(route);
   plan.Rebuild();
 }
+
+namespace {
 
 // A loaded, new or reopened plan: no undo across it.
 void Replace(CFlightPlanCore& plan, const CRoute& route) {

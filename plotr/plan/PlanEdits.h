@@ -16,6 +16,9 @@ namespace archive { class File; }
 
 namespace planedit {
 
+// The step every edit ends with: the changed copy pushed as one undo step, the rows rebuilt.
+void Commit(CFlightPlanCore& plan, const CRoute& route);
+
 // A new, empty plan (format 105); the history starts over.
 void NewPlan(CFlightPlanCore& plan, uint16_t& format);
 // Replaces the plan with the file's; the history starts over. Returns the number of waypoints

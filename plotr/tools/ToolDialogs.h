@@ -4,7 +4,10 @@
 // IToolDialogs with its aircraft, cruise and holding dialogs and installs it; tests install a
 // fake. Without one installed every dialog counts as cancelled.
 
+#include <functional>
 #include <string>
+
+struct AutoRouteDialogValues;
 
 // The aircraft profile dialog: filled by the route, read back after OK.
 struct AircraftDialogValues {
@@ -65,6 +68,15 @@ class IToolDialogs {
   // Not every window layer offers it; without it the export plug-ins see a cancelled dialog.
   virtual bool RunSaveFileDialog(SaveFileDialogValues& values) {
     (void)values;
+    return false;
+  }
+  // The route finder's dialog ("Calculate auto route") over the values; OK hands the controls'
+  // values to `onOk`, and the dialog closes with OK only when it answers true. Not every window
+  // layer offers it; without it the finder counts as cancelled.
+  virtual bool RunAutoRouteDialog(AutoRouteDialogValues& values,
+                                  const std::function<bool(const AutoRouteDialogValues&)>& onOk) {
+    (void)values;
+    (void)onOk;
     return false;
   }
 };

@@ -1,0 +1,241 @@
+// The route finder's dialog rules, its run frame and the navaid-to-navaid search over the plan
+// test world (all on the equator: DEPT at 0/0, ARRV at 0/3, fixes, VOR "VVV" at 0/1.5 and NDB
+// "NN" at 0/2).
+
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "plotr/plan/PlanEdits.h"
+#include "plotr/plan/tests/support/FakePlanUi.h"
+#include "plotr/shell/Settings.h"
+#include "plotr/tools/AutoRoute.h"
+#include "plotr/tools/testing/FakeToolDialogs.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using plancore::EastDegrees;
+
+constexpr double kNm = kMetresPerNm;
+
+AutoRouteDialogValues Navaids(int distance, bool vor = true, bool ndb = true, bool isec = true, bool gps = true) {
+  AutoRouteDialogValues v;
+  v.routeType = kAutoRouteNavaids;
+  v.distance = distance;
+  v.vor = vor;
+  v.ndb = ndb;
+  v.isec = isec;
+  v.gps = gps;
+  return v;
+}
+
+class AutoRouteTest : public plancore::PlanCoreTest {
+ protected:
+  AutoRouteTest() {
+    // A second VOR beside the NDB, farther from the leg than the NDB.
+    const VorRecord side = navdbtest::Vor("VXX", 112.0f);
+    navdbtest::AddPointAt(g_SceneryDatabase, 0.2, 2.0, kKindVor, &side);
+  }
+
+  CRoute Leg(const PlanPoint& a, const PlanPoint& b) {
+    CRoute r = NewRoute();
+    r.AddPoint(a);
+    r.AddPoint(b);
+    return r;
+  }
+
+  // Each point as kind and position, for comparing plans.
+  static std::vector<std::string> Describe(const CRoute& r) {
+    std::vector<std::string> out;
+    for (int i = 0; i < r.GetCount(); ++i) {
+      const NavPoint& p = r[i].ref.point;
+      out.push_back(std::to_string(p.kind) + "@" + std::to_string(p.latitude) + "," + std::to_string(p.longitude) +
+                    ((r[i].flags & kPointAutoRoute) ? "*" : ""));
+    }
+    return out;
+  }
+
+  plantest::FakePlanUi m_ui;
+};
+
+TEST_F(AutoRouteTest, OpensWithTheStoredValuesAndWithoutAirwaysAsNavaidToNavaid) {
+  struct Case {
+    int stored;
+    bool airways;
+    int opens;
+  };
+  for (const Case c : {Case{0, true, 0}, Case{1, true, 1}, Case{2, true, 2}, Case{0, false, 2}, Case{1, false, 2},
+                       Case{2, false, 2}}) {
+    g_Settings.SetRouteType(c.stored);
+    g_Settings.SetRouteVor(false);
+    g_Settings.SetRouteDistance(120);
+    CRoute route = NewRoute();
+    CAutoRouteDialogModel model(route, c.airways, c.airways, nullptr);
+    const AutoRouteDialogValues v = model.InitValues();
+    EXPECT_EQ(c.opens, v.routeType) << c.stored << " " << c.airways;
+    EXPECT_EQ(c.airways, v.lowAirways);
+    EXPECT_EQ(c.airways, v.highAirways);
+    EXPECT_FALSE(v.vor);
+    EXPECT_TRUE(v.ndb);
+    EXPECT_EQ(120, v.distance);
+    // The stored type itself stays until OK.
+    EXPECT_EQ(c.stored, g_Settings.GetRouteType(true));
+  }
+  EXPECT_FALSE(AutoRouteNavaidControlsEnabled(kAutoRouteLowAirways));
+  EXPECT_FALSE(AutoRouteNavaidControlsEnabled(kAutoRouteHighAirways));
+  EXPECT_TRUE(AutoRouteNavaidControlsEnabled(kAutoRouteNavaids));
+}
+
+TEST_F(AutoRouteTest, OkStoresOnlyValidDistancesAndKeepsTheDialogOpenAfterAFailedAirwaySearch) {
+  g_Settings.SetRouteDistance(70);
+  g_Settings.SetRouteType(1);
+  CRoute route = NewRoute();
+  int searches = 0;
+  bool answer = false;
+  CAutoRouteDialogModel model(route, true, true, [&](CRoute&, const AutoRouteDialogValues&) {
+    ++searches;
+    return answer;
+  });
+  for (int distance : {19, 201, 0, -5}) {
+    EXPECT_EQ(CAutoRouteDialogModel::OkResult::kInvalid, model.Ok(Navaids(distance))) << distance;
+  }
+  EXPECT_EQ(0, searches);
+  EXPECT_EQ(4u, m_ui.errors.size());
+  EXPECT_EQ(70, g_Settings.GetRouteDistance(true));
+  EXPECT_EQ(1, g_Settings.GetRouteType(true));
+
+  AutoRouteDialogValues airway = Navaids(20, false, true, false, false);
+  airway.routeType = kAutoRouteLowAirways;
+  EXPECT_EQ(CAutoRouteDialogModel::OkResult::kSearchFailed, model.Ok(airway));
+  ASSERT_EQ(1u, m_ui.information.size());
+  EXPECT_EQ(kAutoRouteFailedText, m_ui.information[0]);
+  // Stored before the search, written to the file.
+  EXPECT_EQ(0, g_Settings.GetRouteType(true));
+  EXPECT_EQ(20, g_Settings.GetRouteDistance(true));
+  EXPECT_FALSE(g_Settings.GetRouteVor(true));
+  EXPECT_FALSE(g_Settings.GetRouteGps(true));
+  EXPECT_EQ(0, m_ui.waitDepth);
+  EXPECT_GE(m_ui.waits, 1);
+
+  // The navaid search never fails, whatever the search reports.
+  EXPECT_EQ(CAutoRouteDialogModel::OkResult::kClose, model.Ok(Navaids(200)));
+  answer = true;
+  airway.routeType = kAutoRouteHighAirways;
+  EXPECT_EQ(CAutoRouteDialogModel::OkResult::kClose, model.Ok(airway));
+  EXPECT_EQ(1u, m_ui.information.size());
+  EXPECT_EQ(3, searches);
+}
+
+TEST_F(AutoRouteTest, NavaidLegsAreSplitNearTheIdealDistance) {
+  const double ideal = 60 * kNm;
+  struct Case {
+    double ratio;
+    std::vector<double> at;  // positions of the inserted fixes, in ideal distances from the start
+  };
+  for (const Case& c : {Case{1.0, {}}, Case{1.5, {0.75}}, Case{2.5, {1.0, 1.75}}, Case{4.0, {1.0, 2.0, 3.0}}}) {
+    // Off the world's objects (latitude 1) and user points at both ends: only fixes go in.
+    const double end = c.ratio == 1.0 ? ideal - 1 : c.ratio * ideal;
+    CRoute route = Leg(User(1, 0), User(1, EastDegrees(end) / std::cos(1 * kDegToRad)));
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(60), nullptr));
+    ASSERT_EQ(static_cast<int>(c.at.size()) + 2, route.GetCount()) << c.ratio;
+    for (size_t k = 0; k < c.at.size(); ++k) {
+      const PlanPoint& p = route[static_cast<int>(k) + 1];
+      EXPECT_TRUE(p.IsUserPoint());
+      EXPECT_TRUE(p.flags & kPointAutoRoute);
+      const double from = GreatCircleDistance(1, 0, p.ref.point.latitude, p.ref.point.longitude);
+      EXPECT_NEAR(c.at[k] * ideal, from, 30.0) << c.ratio << " fix " << k;
+    }
+    for (int i = 0; i < route.GetCount(); ++i) EXPECT_EQ(0u, route[i].legType & kLegTypeMask);
+  }
+}
+
+TEST_F(AutoRouteTest, NavaidChoiceTakesVorThenNdbThenIntersectionAndFixesOnlyWhenAllowed) {
+  // 120 nm at an ideal 62 nm: one point at the middle, over the NDB, with the
+  // side VOR within the search circle.
+  struct Case {
+    bool vor, ndb, isec, gps;
+    uint16_t kind;  // 0: nothing inserted
+    double lat, lon;
+  };
+  for (const Case& c : {Case{true, true, true, true, kKindVor, 0.2, 2.0}, Case{false, true, true, true, kKindNdb, 0, 2.0},
+                        Case{false, false, true, true, kKindUserPoint, 0, 2.0},
+                        Case{false, false, true, false, 0, 0, 0}}) {
+    CRoute route = Leg(User(0, 1.0), User(0, 3.0));
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(62, c.vor, c.ndb, c.isec, c.gps), nullptr));
+    if (c.kind == 0) {
+      EXPECT_EQ(2, route.GetCount());
+      continue;
+    }
+    ASSERT_EQ(3, route.GetCount()) << c.vor << c.ndb << c.isec << ::testing::PrintToString(Describe(route));
+    EXPECT_EQ(c.kind, route[1].Kind() & ~kKindLevelMask);
+    EXPECT_NEAR(c.lat, route[1].ref.point.latitude, 1e-4);
+    EXPECT_NEAR(c.lon, route[1].ref.point.longitude, 1e-4);
+  }
+}
+
+TEST_F(AutoRouteTest, WithoutFixesTheNextStepIsMeasuredFromTheIdealPosition) {
+  // 3 x 40 nm along latitude 1: nothing found, nothing inserted, yet the walk reaches the end.
+  CRoute route = Leg(User(1, 0), User(1, EastDegrees(3 * 40 * kNm - 100) / std::cos(kDegToRad)));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(40, true, true, true, false), nullptr));
+  EXPECT_EQ(2, route.GetCount());
+}
+
+TEST_F(AutoRouteTest, ASecondRunReplacesTheFirstRunsPointsAndTheirHiddenNeighbours) {
+  CRoute route = Leg(Db(0, 0, kKindAirport), Db(0, 3, kKindAirport));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(40), nullptr));
+  const std::vector<std::string> once = Describe(route);
+  ASSERT_GE(once.size(), 5u);
+
+  // Hidden points on both sides of an auto point go with it; the user's own hidden point that
+  // stands between two points of the user's stays.
+  PlanPoint hidden = User(0.3, 1.2);
+  hidden.flags |= kPointBearing;
+  route.InsertPoint(3, hidden);
+  route.InsertPoint(2, hidden);
+  route.InsertPoint(2, hidden);
+  PlanPoint own = User(-0.3, 2.9);
+  own.flags |= kPointBearing;
+  route.InsertPoint(route.GetCount(), own);
+  route.InsertPoint(route.GetCount(), Db(0, 3.005, kKindRunway));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(40), nullptr));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(40), nullptr));
+
+  std::vector<std::string> expected = once;
+  const std::vector<std::string> tail = Describe(Leg(own, Db(0, 3.005, kKindRunway)));
+  expected.insert(expected.end(), tail.begin(), tail.end());
+  EXPECT_EQ(expected, Describe(route));
+}
+
+TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
+  Load(Leg(Db(0, 0, kKindAirport), Db(0, 3, kKindAirport)));
+  // No window layer: nothing happens.
+  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan, nullptr));
+
+  FakeToolDialogs dialogs;
+  dialogs.autoRoutePresses = {Navaids(40)};
+  dialogs.accept = false;
+  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  EXPECT_EQ(2, Current().GetCount());
+
+  // The test world has no airways: the dialog opens on navaid to navaid; a failed airway press
+  // keeps it open with its message, the navaid press then closes it.
+  g_Settings.SetRouteType(1);
+  dialogs.accept = true;
+  AutoRouteDialogValues airway = Navaids(40);
+  airway.routeType = kAutoRouteHighAirways;
+  dialogs.autoRoutePresses = {airway, Navaids(40)};
+  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  EXPECT_EQ(kAutoRouteNavaids, dialogs.autoRouteIn.routeType);
+  EXPECT_FALSE(dialogs.autoRouteIn.lowAirways);
+  EXPECT_EQ((std::vector<bool>{false, true}), dialogs.autoRouteClosed);
+  EXPECT_EQ(std::vector<std::string>{kAutoRouteFailedText}, m_ui.information);
+  const std::vector<std::string> once = Describe(Current());
+  EXPECT_GT(once.size(), 2u);
+  EXPECT_TRUE(m_plan.CanUndo());
+
+  dialogs.autoRoutePresses = {Navaids(40)};
+  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  EXPECT_EQ(once, Describe(Current()));
+}
+
+}  // namespace
