@@ -23,6 +23,7 @@
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/SmallControls.h"
+#include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/DlgExport.h"
 #include "plotr/tools/SidStarStore.h"
 
@@ -309,8 +310,10 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
       return;
     }
     case cmd::kCalcAutoRoute:
-      // The route finder adds its command handler to the document's views.
-      event.Skip();
+      if (planedit::CalculateAutoRoute(plan)) {
+        Modify(true);
+        UpdatePlanViews(nullptr, kHintPlanChanged);
+      }
       return;
     case cmd::kRemoveAutoRoute:
       if (planedit::RemoveAutoRoute(plan)) {

@@ -208,7 +208,8 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
 
 namespace planedit {
 
-bool CalculateAutoRoute(CFlightPlanCore& plan, CSidStarStore* store) {
+bool CalculateAutoRoute(CFlightPlanCore& plan) {
+  CSidStarStore* store = &plan.GetSidStarStore();
   IToolDialogs* dialogs = GetToolDialogs();
   if (!dialogs) return false;
   CRoute copy = *plan.GetCurrent();

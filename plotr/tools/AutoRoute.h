@@ -81,7 +81,7 @@ class CAutoRouteDialogModel {
 bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& values, CSidStarStore* store);
 
 namespace planedit {
-// "Calculate auto route": the dialog on a copy of the plan; on OK the copy becomes the plan (one
-// undo step). True when the plan changed. `store` may be null.
-bool CalculateAutoRoute(CFlightPlanCore& plan, CSidStarStore* store);
+// "Calculate auto route": the dialog on a copy of the plan, with the plan's SID/STAR store; on OK
+// the copy becomes the plan (one undo step). True when the plan changed.
+bool CalculateAutoRoute(CFlightPlanCore& plan);
 }  // namespace planedit

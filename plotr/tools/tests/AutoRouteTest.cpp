@@ -209,12 +209,12 @@ TEST_F(AutoRouteTest, ASecondRunReplacesTheFirstRunsPointsAndTheirHiddenNeighbou
 TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   Load(Leg(Db(0, 0, kKindAirport), Db(0, 3, kKindAirport)));
   // No window layer: nothing happens.
-  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan));
 
   FakeToolDialogs dialogs;
   dialogs.autoRoutePresses = {Navaids(40)};
   dialogs.accept = false;
-  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan));
   EXPECT_EQ(2, Current().GetCount());
 
   // The test world has no airways: the dialog opens on navaid to navaid; a failed airway press
@@ -224,7 +224,7 @@ TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   AutoRouteDialogValues airway = Navaids(40);
   airway.routeType = kAutoRouteHighAirways;
   dialogs.autoRoutePresses = {airway, Navaids(40)};
-  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan));
   EXPECT_EQ(kAutoRouteNavaids, dialogs.autoRouteIn.routeType);
   EXPECT_FALSE(dialogs.autoRouteIn.lowAirways);
   EXPECT_EQ((std::vector<bool>{false, true}), dialogs.autoRouteClosed);
@@ -234,7 +234,7 @@ TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   EXPECT_TRUE(m_plan.CanUndo());
 
   dialogs.autoRoutePresses = {Navaids(40)};
-  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan, nullptr));
+  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan));
   EXPECT_EQ(once, Describe(Current()));
 }
 
