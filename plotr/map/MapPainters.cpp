@@ -34,5 +34,10 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawContinents>(painters, MapLayer::Continents);
   Set<&CMapRenderer::DrawRivers>(painters, MapLayer::Rivers);
   Set<&CMapRenderer::DrawMountains>(painters, MapLayer::Mountains);
+  Set<&CMapRenderer::DrawNdbs>(painters, MapLayer::Ndbs);
+  Set<&CMapRenderer::DrawVors>(painters, MapLayer::Vors);
+  Set<&CMapRenderer::DrawIntersections>(painters, MapLayer::Intersections);
+  Set<&CMapRenderer::DrawMarkers>(painters, MapLayer::Markers);
+  Set<&CMapRenderer::DrawUserFixes>(painters, MapLayer::UserFixes);
   return painters;
 }

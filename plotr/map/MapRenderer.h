@@ -10,6 +10,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -148,6 +150,13 @@ class CMapRenderer : public CMapParams {
   bool DrawRivers(MapDrawContext& ctx);
   bool DrawMountains(MapDrawContext& ctx);
 
+  // ---- Navaids ------------------------------------------------------------------------------------
+  bool DrawNdbs(MapDrawContext& ctx);
+  bool DrawVors(MapDrawContext& ctx);
+  bool DrawIntersections(MapDrawContext& ctx);
+  bool DrawMarkers(MapDrawContext& ctx);
+  bool DrawUserFixes(MapDrawContext& ctx);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -170,6 +179,19 @@ class CMapRenderer : public CMapParams {
 
  private:
   bool RunPainter(MapLayer layer, MapDrawContext& ctx);
+  // Neutral pen and label brush of the scheme (day: dark grey on white).
+  gdi::Pen NeutralPen(const MapDrawContext& ctx) const;
+  gdi::Brush LabelBrush(const MapDrawContext& ctx) const;
+  // A navaid is drawn when its own switch or the switch of an airway it lies on is on, and,
+  // with plan waypoints only, when the plan holds it.
+  bool NavaidTaken(const MapDrawContext& ctx, const NavPoint& p, uint8_t ownSwitch) const;
+  // Name over frequency and identifier in a framed box, the narrower line centred.
+  void DrawNavaidLabel(MapDrawContext& ctx, int x, int y, std::string_view name,
+                       const std::string& frequency, std::string_view ident, int step);
+  // One line on a borderless box.
+  void DrawPointLabel(MapDrawContext& ctx, int x, int y, const std::string& text, int step);
+  // The mark of an intersection at a navaid's position.
+  void DrawLinkedTriangle(MapDrawContext& ctx, int x, int y);
   // Coastlines or rivers: the shapes' steps at the zoom's level of detail, lifted at the date line.
   bool DrawWorldShapes(MapDrawContext& ctx, const std::vector<WorldShape>& shapes,
                        const std::vector<uint8_t>& steps, const gdi::Pen& pen);
