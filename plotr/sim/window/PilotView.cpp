@@ -16,6 +16,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/shell/CommandIds.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/UpdateHints.h"
@@ -28,6 +29,14 @@
 namespace {
 
 using namespace avionics;
+
+using cmd::kEditCopy;
+using cmd::kEditCut;
+using cmd::kEditDelete;
+using cmd::kEditPaste;
+using cmd::kEditRedo;
+using cmd::kEditSelectAll;
+using cmd::kEditUndo;
 
 void AddPilotStrings() {
   static bool added = false;
@@ -329,6 +338,56 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
   grid->AddGrowableCol(1);
   if (arrangement != 1) grid->AddGrowableCol(3);
   SetSizer(grid);
+  for (int id : {kEditDelete, kEditCopy, kEditCut, kEditPaste, kEditSelectAll, kEditUndo, kEditRedo}) {
+    Bind(wxEVT_MENU, &CPilotView::OnEditCommand, this, id);
+    Bind(wxEVT_UPDATE_UI, &CPilotView::OnUpdateEditCommand, this, id);
+  }
+}
+
+CPilotEdit* CPilotView::FocusedField() const {
+  for (const auto& [id, field] : m_fields) {
+    if (field == FindFocus()) return field;
+  }
+  return nullptr;
+}
+
+void CPilotView::OnUpdateEditCommand(wxUpdateUIEvent& event) {
+  CPilotEdit* f = FocusedField();
+  const bool writable = f != nullptr && !f->IsPassive();
+  long from = 0, to = 0;
+  if (f != nullptr) f->GetSelection(&from, &to);
+  switch (event.GetId()) {
+    case kEditUndo: event.Enable(writable && f->CanUndo()); break;
+    case kEditCut: event.Enable(writable && from != to); break;
+    case kEditCopy: event.Enable(f != nullptr && from != to); break;
+    case kEditPaste: event.Enable(writable && f->CanPaste()); break;
+    case kEditDelete: event.Enable(writable); break;
+    case kEditSelectAll: event.Enable(f != nullptr); break;
+    default: event.Enable(false); break;
+  }
+}
+
+void CPilotView::OnEditCommand(wxCommandEvent& event) {
+  wxUpdateUIEvent update(event.GetId());
+  OnUpdateEditCommand(update);
+  CPilotEdit* f = FocusedField();
+  if (f == nullptr || (update.GetSetEnabled() && !update.GetEnabled())) return;
+  switch (event.GetId()) {
+    case kEditUndo: f->Undo(); break;
+    case kEditCut: f->Cut(); break;
+    case kEditCopy: f->Copy(); break;
+    case kEditPaste: f->Paste(); break;
+    case kEditDelete: {
+      // With nothing selected the character after the caret goes.
+      long from = 0, to = 0;
+      f->GetSelection(&from, &to);
+      if (from == to) to = std::min(from + 1, f->GetLastPosition());
+      f->Remove(from, to);
+      break;
+    }
+    case kEditSelectAll: f->SelectAll(); break;
+    default: break;
+  }
 }
 
 wxSize CPilotView::GetFormSize() const { return GetSizer() != nullptr ? GetSizer()->GetMinSize() : wxSize(0, 0); }

@@ -87,6 +87,9 @@ class CPilotView : public wxPanel, public IPaneWindow {
  private:
   void Refresh(const SimSnapshot& sim);
   void ApplyScheme();
+  CPilotEdit* FocusedField() const;
+  void OnEditCommand(wxCommandEvent& event);
+  void OnUpdateEditCommand(wxUpdateUIEvent& event);
 
   IPlotrDocument& m_document;
   std::map<int, CPilotEdit*> m_fields;

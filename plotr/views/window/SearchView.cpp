@@ -18,6 +18,7 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/MainFrm.h"
+#include "plotr/shell/CommandIds.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/UpdateHints.h"
@@ -38,13 +39,13 @@ constexpr int kMoveAircraft = 32792;
 constexpr int kTowerView = 32793;
 constexpr int kHolding = 32795;
 constexpr int kToPlan = 32833;
-constexpr int kEditDelete = 57632;
-constexpr int kEditCopy = 57634;
-constexpr int kEditCut = 57635;
-constexpr int kEditPaste = 57637;
-constexpr int kEditSelectAll = 57642;
-constexpr int kEditUndo = 57643;
-constexpr int kEditRedo = 57644;
+using cmd::kEditCopy;
+using cmd::kEditCut;
+using cmd::kEditDelete;
+using cmd::kEditPaste;
+using cmd::kEditRedo;
+using cmd::kEditSelectAll;
+using cmd::kEditUndo;
 
 void AddSearchStrings() {
   static bool added = false;
