@@ -25,6 +25,7 @@ void ModuleInit() {
   // Without the simulator's window the module stays loaded, without windows or hot keys.
   if (host == nullptr) return;
   g_App.SetHostWindow(host);
+  InstallPlanToolDialogs();
   RegisterMapPane();
   RegisterFmsPage();
   RegisterSearchPane();
