@@ -39,5 +39,7 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawIntersections>(painters, MapLayer::Intersections);
   Set<&CMapRenderer::DrawMarkers>(painters, MapLayer::Markers);
   Set<&CMapRenderer::DrawUserFixes>(painters, MapLayer::UserFixes);
+  Set<&CMapRenderer::DrawAirways>(painters, MapLayer::Airways);
+  Set<&CMapRenderer::DrawAirwayIds>(painters, MapLayer::AirwayIds);
   return painters;
 }

@@ -157,6 +157,10 @@ class CMapRenderer : public CMapParams {
   bool DrawMarkers(MapDrawContext& ctx);
   bool DrawUserFixes(MapDrawContext& ctx);
 
+  // ---- Airways ------------------------------------------------------------------------------------
+  bool DrawAirways(MapDrawContext& ctx);
+  bool DrawAirwayIds(MapDrawContext& ctx);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -192,6 +196,16 @@ class CMapRenderer : public CMapParams {
   void DrawPointLabel(MapDrawContext& ctx, int x, int y, const std::string& text, int step);
   // The mark of an intersection at a navaid's position.
   void DrawLinkedTriangle(MapDrawContext& ctx, int x, int y);
+  // The segment a label point stands for: A's entry, A, its forward neighbour B and whether B's
+  // entry marks the way back as flyable. False when an index leaves its array.
+  struct AirwaySegmentView {
+    AirwaySegment entry;
+    const NavPoint* a = nullptr;
+    const NavPoint* b = nullptr;
+    bool backwardFromB = true;
+  };
+  bool FindAirwaySegment(const LabelPoint& label, AirwaySegmentView& out) const;
+  bool AirwayLevelShown(const AirwaySegment& entry) const;
   // Coastlines or rivers: the shapes' steps at the zoom's level of detail, lifted at the date line.
   bool DrawWorldShapes(MapDrawContext& ctx, const std::vector<WorldShape>& shapes,
                        const std::vector<uint8_t>& steps, const gdi::Pen& pen);

@@ -97,6 +97,8 @@ int main(int argc, char** argv) {
   CMapRenderer renderer;
   renderer.MapRoundWorld = 1;
   renderer.ColorScheme = kSchemeBlue;
+  // The picture shows every layer the sample has.
+  renderer.MapAirwayL = renderer.MapAirwayH = renderer.MapIsec = renderer.MapMarker = 1;
   const double spanDegrees = std::max({latMax - latMin, (lonMax - lonMin) * std::cos(centreLat * kDegToRad), 0.5});
   // The globe's disc (radius zoom * height / 2) spans 90 degrees at zoom 1.
   renderer.PushZoom(static_cast<int>(std::clamp(90 / spanDegrees * 1.6, 1.0, 9999.0)), centreLat, centreLon);
