@@ -1,9 +1,13 @@
 #include "plotr/tools/AutoRoute.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
 #include "navdb/Geodesy.h"
+#include "navdb/Payloads.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/PlanUi.h"
@@ -77,6 +81,231 @@ bool InsertAutoPoint(CRoute& route, int index, PlanPoint point) {
   const int before = route.GetCount();
   route.InsertPoint(index, point);
   return route.GetCount() > before;
+}
+
+// Leg types of the runway handling: the point continuing a departure runway, the point leading
+// into an arrival runway, and the smoothing fixes on either side.
+constexpr uint32_t kLegRunwayIn = 2;
+constexpr uint32_t kLegRunwayOut = 6;
+constexpr uint32_t kLegSmoothArrival = 1;
+constexpr uint32_t kLegSmoothDeparture = 7;
+constexpr uint32_t kPointTurnHint = 1u << 2;  // set on the point before a smoothed arrival turn
+
+constexpr double kMinExtension = 5556.0;
+constexpr double kStraightTurn = 10.0;
+
+double LatOf(const PlanPoint& p) { return p.ref.point.latitude; }
+double LonOf(const PlanPoint& p) { return p.ref.point.longitude; }
+double Course(double lat1, double lon1, double lat2, double lon2) { return InitialCourse(lat1, lon1, lat2, lon2); }
+double Course(const PlanPoint& a, const PlanPoint& b) { return Course(LatOf(a), LonOf(a), LatOf(b), LonOf(b)); }
+// The smaller angle between two courses, 0 to 180 degrees.
+double Turn(double a, double b) {
+  const double d = std::fmod(std::fabs(a - b), 360.0);
+  return d > 180.0 ? 360.0 - d : d;
+}
+
+struct RunwayShape {
+  double heading = 0;  // degrees true
+  double length = 0;   // metres
+};
+
+// The runway's heading and length; false for any other point or a runway without its record.
+bool RunwayOf(const PlanPoint& p, RunwayShape& out) {
+  if (!KindIn(p.Kind(), kKindRunway)) return false;
+  const RunwayRecord* stored = g_SceneryDatabase.GetRunway(p.ref.point);
+  if (!stored) return false;
+  RunwayRecord r;
+  std::memcpy(&r, stored, sizeof r);
+  out.heading = r.heading * 360.0 / 65536.0;
+  out.length = r.length / kFeetPerMetre;
+  return true;
+}
+
+int NextVisible(const CRoute& route, int i) {
+  for (++i; i < route.GetCount(); ++i)
+    if (!route[i].IsBearing()) return i;
+  return -1;
+}
+int PreviousVisible(const CRoute& route, int i) {
+  for (--i; i >= 0; --i)
+    if (!route[i].IsBearing()) return i;
+  return -1;
+}
+
+// The VOR or NDB (else the intersection) within 1.5 x `x` of the reference whose course lies
+// closest to `heading`, farther than 0.8 x `x` and less than 10 degrees off; `inbound` judges
+// the course from the object to the reference.
+bool FindExtensionObject(const CRoute& route, FullPoint& out, double lat, double lon, double heading, double x,
+                         bool inbound) {
+  std::vector<FullPoint> found;
+  double radius = 1.5 * x;
+  if (!route.FindObjects(found, radius, lat, lon, kKindVor | kKindNdb | kKindIntersection, true, false)) return false;
+  for (const bool navaids : {true, false}) {
+    const FullPoint* best = nullptr;
+    double bestTurn = kStraightTurn;
+    for (const FullPoint& f : found) {
+      const uint16_t kind = f.point.kind;
+      if ((KindIn(kind, kKindVor) || KindIn(kind, kKindNdb)) != navaids) continue;
+      if (GreatCircleDistance(lat, lon, f.point.latitude, f.point.longitude) <= 0.8 * x) continue;
+      const double course = inbound ? Course(f.point.latitude, f.point.longitude, lat, lon)
+                                    : Course(lat, lon, f.point.latitude, f.point.longitude);
+      const double turn = Turn(heading, course);
+      if (turn < bestTurn) {
+        bestTurn = turn;
+        best = &f;
+      }
+    }
+    if (best) {
+      out = *best;
+      return true;
+    }
+  }
+  return false;
+}
+
+// At a departure runway `start`: marks the next point as its continuation or inserts one after
+// it (and the hidden points after it); `start` then names that point. The points inserted.
+int ExtendDepartureRunway(CRoute& route, int& start) {
+  RunwayShape rw;
+  if (LegType(route[start]) != kLegDeparture || !RunwayOf(route[start], rw)) return 0;
+  const double x = std::max(2.5 * rw.length, kMinExtension);
+  double endLat = 0, endLon = 0;
+  DestinationPoint(endLat, endLon, LatOf(route[start]), LonOf(route[start]), rw.heading, rw.length);
+  const int next = NextVisible(route, start);
+  if (next >= 0) {
+    PlanPoint& n = route[next];
+    if (LegType(n) == kLegEnRoute && Turn(rw.heading, Course(endLat, endLon, LatOf(n), LonOf(n))) < kStraightTurn &&
+        GreatCircleDistance(endLat, endLon, LatOf(n), LonOf(n)) < 1.5 * x) {
+      SetLegType(n, kLegRunwayOut);
+      return 0;
+    }
+  }
+  PlanPoint point;
+  if (!FindExtensionObject(route, point.ref, endLat, endLon, rw.heading, x, false)) {
+    double lat = 0, lon = 0;
+    DestinationPoint(lat, lon, endLat, endLon, rw.heading, x);
+    CRoute::MakeUserPoint(point.ref.point, lat, lon);
+  }
+  SetLegType(point, kLegRunwayOut);
+  int at = start + 1;
+  while (at < route.GetCount() && route[at].IsBearing()) ++at;
+  if (!InsertAutoPoint(route, at, point)) return 0;
+  start = at;
+  return 1;
+}
+
+// At an arrival runway `end`: marks the previous point as leading into it or inserts one before
+// it; `end` then names that point. The points inserted.
+int ExtendArrivalRunway(CRoute& route, int& end) {
+  RunwayShape rw;
+  if (LegType(route[end]) != kLegArrival || !RunwayOf(route[end], rw)) return 0;
+  const double x = std::max(4.0 * rw.length, kMinExtension);
+  const double lat = LatOf(route[end]);
+  const double lon = LonOf(route[end]);
+  const int previous = PreviousVisible(route, end);
+  if (previous >= 0) {
+    PlanPoint& p = route[previous];
+    if (LegType(p) == kLegEnRoute && Turn(rw.heading, Course(LatOf(p), LonOf(p), lat, lon)) < kStraightTurn &&
+        GreatCircleDistance(lat, lon, LatOf(p), LonOf(p)) < 1.5 * x) {
+      SetLegType(p, kLegRunwayIn);
+      return 0;
+    }
+  }
+  PlanPoint point;
+  if (!FindExtensionObject(route, point.ref, lat, lon, rw.heading, x, true)) {
+    double fixLat = 0, fixLon = 0;
+    DestinationPoint(fixLat, fixLon, lat, lon, std::fmod(rw.heading + 180.0, 360.0), x);
+    CRoute::MakeUserPoint(point.ref.point, fixLat, fixLon);
+  }
+  SetLegType(point, kLegRunwayIn);
+  if (!InsertAutoPoint(route, end, point)) return 0;
+  return 1;
+}
+
+// Of the two fixes `x` off `a` square to `course`, the one that turns least on the way on
+// (the plus side on equal turns).
+PlanPoint SmoothingFix(const PlanPoint& a, double course, double x, const PlanPoint& b, const PlanPoint& c,
+                       bool towardB) {
+  PlanPoint fixes[2];
+  double worst[2];
+  for (int side = 0; side < 2; ++side) {
+    double lat = 0, lon = 0;
+    DestinationPoint(lat, lon, LatOf(a), LonOf(a), std::fmod(course + (side ? 90.0 : 270.0), 360.0), x);
+    CRoute::MakeUserPoint(fixes[side].ref.point, lat, lon);
+    const PlanPoint& f = fixes[side];
+    worst[side] = towardB ? std::max(Turn(Course(a, f), Course(f, b)), Turn(Course(f, b), Course(b, c)))
+                          : std::max(Turn(Course(b, f), Course(f, a)), Turn(Course(c, b), Course(b, f)));
+  }
+  return worst[0] < worst[1] ? fixes[0] : fixes[1];
+}
+
+// Removes `at` when the finder placed it; keeps `tracked` naming the same point.
+bool RemoveAutoPoint(CRoute& route, int at, int& tracked) {
+  if (!(route[at].flags & kPointAutoRoute)) return false;
+  route.RemovePoint(at);
+  if (at < tracked) --tracked;
+  return true;
+}
+
+// A fix beside a departure runway's continuation when the way on turns back sharply; points
+// too close behind such a turn go. `tracked` keeps naming the same point.
+void SmoothDeparture(CRoute& route, int r0, int& tracked) {
+  RunwayShape rw;
+  if (LegType(route[r0]) != kLegDeparture || !RunwayOf(route[r0], rw)) return;
+  const double x = std::max(2.5 * rw.length, kMinExtension);
+  for (;;) {
+    const int a = NextVisible(route, r0);
+    if (a < 0 || LegType(route[a]) != kLegRunwayOut) return;
+    const int b = NextVisible(route, a);
+    const int c = b < 0 ? -1 : NextVisible(route, b);
+    if (b < 0 || c < 0 || LegType(route[b]) == kLegDeparture || LegType(route[c]) == kLegDeparture) return;
+    const double ra = Course(route[r0], route[a]);
+    const double ab = Course(route[a], route[b]);
+    if (LegType(route[b]) == kLegEnRoute) {
+      const double bc = Course(route[b], route[c]);
+      const double lengthAb = Distance(route[a], route[b]);
+      if (((Turn(ra, ab) > 90.0 && lengthAb < 2 * x) || (Turn(ab, bc) > 135.0 && lengthAb < 37040.0)) &&
+          RemoveAutoPoint(route, b, tracked))
+        continue;
+    }
+    if (Turn(ra, ab) <= 90.0) return;
+    PlanPoint fix = SmoothingFix(route[a], ra, x, route[b], route[c], true);
+    SetLegType(fix, kLegSmoothDeparture);
+    if (InsertAutoPoint(route, b, fix) && b <= tracked) ++tracked;
+    return;
+  }
+}
+
+// The mirror image before an arrival runway.
+void SmoothArrival(CRoute& route, int& runway) {
+  RunwayShape rw;
+  if (LegType(route[runway]) != kLegArrival || !RunwayOf(route[runway], rw)) return;
+  const double x = std::max(3.0 * rw.length, kMinExtension);
+  for (;;) {
+    const int a = PreviousVisible(route, runway);
+    if (a < 0 || LegType(route[a]) != kLegRunwayIn) return;
+    const int b = PreviousVisible(route, a);
+    const int c = b < 0 ? -1 : PreviousVisible(route, b);
+    if (b < 0 || c < 0 || LegType(route[b]) == kLegArrival || LegType(route[c]) == kLegArrival) return;
+    const double ar = Course(route[a], route[runway]);
+    const double ba = Course(route[b], route[a]);
+    const double cb = Course(route[c], route[b]);
+    const double lengthBa = Distance(route[b], route[a]);
+    if (LegType(route[b]) == kLegEnRoute &&
+        ((Turn(ba, ar) > 90.0 && lengthBa < 2 * x) || (Turn(cb, ba) > 135.0 && lengthBa < 37040.0)) &&
+        RemoveAutoPoint(route, b, runway))
+      continue;
+    const double turn = Turn(ba, ar);
+    if (turn <= 90.0) {
+      if (turn > 45.0 && Turn(cb, ar) > turn + 15.0 && lengthBa < 14816.0) route[b].flags |= kPointTurnHint;
+      return;
+    }
+    PlanPoint fix = SmoothingFix(route[a], ar, x, route[b], route[c], false);
+    fix.flags |= kPointTurnHint;
+    SetLegType(fix, kLegSmoothArrival);
+    if (InsertAutoPoint(route, a, fix)) ++runway;
+    return;
+  }
 }
 
 // Navaids (or fixes) about `ideal` metres apart between the points at `start` and `end`; the
@@ -193,7 +422,16 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
     if (previous >= 0 && LegType(route[previous]) != kLegArrival && LegType(route[i]) != kLegDeparture) {
       if (navaids) {
         const int distance = std::clamp(v.distance, kAutoRouteMinDistance, kAutoRouteMaxDistance);
-        i += FindNavaidLeg(route, previous, i, distance * kMetresPerNm, v);
+        const int runwayStart = previous;
+        int start = previous;
+        int end = i;
+        end += ExtendDepartureRunway(route, start);
+        const int extended = ExtendArrivalRunway(route, end);
+        const int found = FindNavaidLeg(route, start, end, distance * kMetresPerNm, v);
+        i = end + extended + found;
+        // `i` names the leg's end again; the smoothing moves it with the points it changes.
+        SmoothArrival(route, i);
+        SmoothDeparture(route, runwayStart, i);
       } else {
         // The airway network search is not part of this build yet: every airway leg fails.
         ok = false;

@@ -18,6 +18,13 @@ using plancore::EastDegrees;
 
 constexpr double kNm = kMetresPerNm;
 
+double LatOf(const PlanPoint& p) { return p.ref.point.latitude; }
+double LonOf(const PlanPoint& p) { return p.ref.point.longitude; }
+double Turn(double a, double b) {
+  const double d = std::fmod(std::fabs(a - b), 360.0);
+  return d > 180.0 ? 360.0 - d : d;
+}
+
 AutoRouteDialogValues Navaids(int distance, bool vor = true, bool ndb = true, bool isec = true, bool gps = true) {
   AutoRouteDialogValues v;
   v.routeType = kAutoRouteNavaids;
@@ -35,6 +42,14 @@ class AutoRouteTest : public plancore::PlanCoreTest {
     // A second VOR beside the NDB, farther from the leg than the NDB.
     const VorRecord side = navdbtest::Vor("VXX", 112.0f);
     navdbtest::AddPointAt(g_SceneryDatabase, 0.2, 2.0, kKindVor, &side);
+  }
+
+  // A runway end of `metres` length heading `heading` degrees true, as a plan point.
+  static PlanPoint RunwayAt(double lat, double lon, double heading, double metres) {
+    RunwayRecord r = navdbtest::Runway("09", static_cast<uint16_t>(heading * 65536.0 / 360.0));
+    r.length = static_cast<uint16_t>(std::lround(metres * kFeetPerMetre));
+    navdbtest::AddPointAt(g_SceneryDatabase, lat, lon, kKindRunway, &r);
+    return Db(lat, lon, kKindRunway);
   }
 
   CRoute Leg(const PlanPoint& a, const PlanPoint& b) {
@@ -178,6 +193,73 @@ TEST_F(AutoRouteTest, WithoutFixesTheNextStepIsMeasuredFromTheIdealPosition) {
   CRoute route = Leg(User(1, 0), User(1, EastDegrees(3 * 40 * kNm - 100) / std::cos(kDegToRad)));
   ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(40, true, true, true, false), nullptr));
   EXPECT_EQ(2, route.GetCount());
+}
+
+TEST_F(AutoRouteTest, RunwaysAreExtendedStraightOutUnlessTheNextPointContinuesThem) {
+  // Far south of the world's objects; the ideal distance keeps the navaid search out of it.
+  struct Case {
+    double metres;
+    bool departure;
+    double extension;  // metres from the runway end to the fix
+  };
+  for (const Case& c : {Case{1000, true, 5556}, Case{2000, true, 5556}, Case{1000, false, 5556},
+                        Case{2000, false, 8000}, Case{3000, true, 7500}}) {
+    const double lat = -5 - c.metres / 1000.0;
+    const PlanPoint runway = RunwayAt(lat, 0, 90, c.metres);
+    CRoute route = c.departure ? Leg(runway, User(lat, 2)) : Leg(User(lat, -2), runway);
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+    ASSERT_EQ(3, route.GetCount()) << c.metres << " " << c.departure;
+    const PlanPoint& fix = route[1];
+    EXPECT_TRUE(fix.IsUserPoint());
+    EXPECT_TRUE(fix.flags & kPointAutoRoute);
+    EXPECT_EQ(0u, fix.legType & kLegTypeMask);
+    const double beyond = GreatCircleDistance(lat, 0, LatOf(fix), LonOf(fix)) - (c.departure ? c.metres : 0.0);
+    EXPECT_NEAR(c.extension, beyond, 2.0) << c.metres << " " << c.departure;
+    EXPECT_NEAR(c.departure ? 90.0 : 270.0, InitialCourse(lat, 0, LatOf(fix), LonOf(fix)), 0.01);
+  }
+
+  // A next point 5 degrees off the heading continues the runway at 8 km past its end, not at 9.
+  for (const double km : {8.0, 9.0}) {
+    const PlanPoint runway = RunwayAt(-12, 0, 90, 1000);
+    double endLat = 0, endLon = 0, lat = 0, lon = 0;
+    DestinationPoint(endLat, endLon, -12, 0, 90, 1000);
+    DestinationPoint(lat, lon, endLat, endLon, 95, km * 1000);
+    CRoute route = Leg(runway, User(lat, lon));
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+    EXPECT_EQ(km == 8.0 ? 2 : 3, route.GetCount()) << km;
+  }
+
+  // An airport departure gets nothing.
+  CRoute route = Leg(Db(0, 0, kKindAirport), User(0, -0.5));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+  EXPECT_EQ(2, route.GetCount());
+}
+
+TEST_F(AutoRouteTest, ExtensionsPreferANavaidInLineAndSharpTurnsGetAnOffsetFix) {
+  // A VOR 7 km past a 1000 m runway's end, 3 degrees off its heading: taken over a fix.
+  const PlanPoint runway = RunwayAt(-20, 0, 90, 1000);
+  double lat = 0, lon = 0;
+  DestinationPoint(lat, lon, -20, EastDegrees(1000) / std::cos(20 * kDegToRad), 93, 7000);
+  const VorRecord vor = navdbtest::Vor("VEX", 111.0f);
+  navdbtest::AddPointAt(g_SceneryDatabase, lat, lon, kKindVor, &vor);
+  CRoute route = Leg(runway, User(-20, 2));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+  ASSERT_EQ(3, route.GetCount());
+  EXPECT_EQ(kKindVor, route[1].Kind());
+
+  // Leaving eastwards for a point far west: the way back turns more than 90 degrees at the
+  // extension, so a fix beside it smooths the turn.
+  route = Leg(RunwayAt(-25, 0, 90, 1000), User(-25, -3));
+  route.AddPoint(User(-24, -3));
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+  ASSERT_EQ(5, route.GetCount());
+  EXPECT_TRUE(route[1].IsUserPoint() && route[2].IsUserPoint());
+  EXPECT_NEAR(5556.0, GreatCircleDistance(LatOf(route[1]), LonOf(route[1]), LatOf(route[2]), LonOf(route[2])), 2.0);
+  EXPECT_NEAR(90.0, Turn(InitialCourse(LatOf(route[1]), LonOf(route[1]), LatOf(route[2]), LonOf(route[2])), 90.0), 0.1);
+  // Run again: the same plan.
+  const std::vector<std::string> once = Describe(route);
+  ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+  EXPECT_EQ(once, Describe(route));
 }
 
 TEST_F(AutoRouteTest, ASecondRunReplacesTheFirstRunsPointsAndTheirHiddenNeighbours) {
