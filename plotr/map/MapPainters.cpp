@@ -41,5 +41,7 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawUserFixes>(painters, MapLayer::UserFixes);
   Set<&CMapRenderer::DrawAirways>(painters, MapLayer::Airways);
   Set<&CMapRenderer::DrawAirwayIds>(painters, MapLayer::AirwayIds);
+  Set<&CMapRenderer::DrawPlanTrack>(painters, MapLayer::PlanTrack);
+  Set<&CMapRenderer::DrawRouteLabels>(painters, MapLayer::RouteLabels);
   return painters;
 }

@@ -161,6 +161,10 @@ class CMapRenderer : public CMapParams {
   bool DrawAirways(MapDrawContext& ctx);
   bool DrawAirwayIds(MapDrawContext& ctx);
 
+  // ---- Plan track ----------------------------------------------------------------------------------
+  bool DrawPlanTrack(MapDrawContext& ctx);
+  bool DrawRouteLabels(MapDrawContext& ctx);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -196,6 +200,8 @@ class CMapRenderer : public CMapParams {
   void DrawPointLabel(MapDrawContext& ctx, int x, int y, const std::string& text, int step);
   // The mark of an intersection at a navaid's position.
   void DrawLinkedTriangle(MapDrawContext& ctx, int x, int y);
+  // One or two lines in a box with the pen and brush in force, text at its top-left corner.
+  void DrawTextBox(MapDrawContext& ctx, int x, int y, const std::string& line1, const std::string& line2, int step);
   // The segment a label point stands for: A's entry, A, its forward neighbour B and whether B's
   // entry marks the way back as flyable. False when an index leaves its array.
   struct AirwaySegmentView {
