@@ -12,6 +12,7 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/ToolDialogs.h"
 
 namespace {
@@ -308,6 +309,91 @@ void SmoothArrival(CRoute& route, int& runway) {
   }
 }
 
+// A stored procedure chosen for a leg's end, and what the choice weighed.
+struct ProcedureChoice {
+  int airport = -1;
+  int group = -1;
+  int procedure = -1;
+  double score = 0;
+};
+
+// The SID (or STAR) of the runway at the leg's start (end) whose en-route end is cheapest to go
+// on from: 0.8 x the procedure's length plus the straight distance to the leg's other end.
+bool FindProcedureForRoute(CRoute& route, CSidStarStore* store, int start, int end, const AutoRouteDialogValues& v,
+                           bool isStar, ProcedureChoice& choice) {
+  if (!store || !(isStar ? v.star : v.sid)) return false;
+  const PlanPoint& at = route[isStar ? end : start];
+  const PlanPoint& other = route[isStar ? start : end];
+  RunwayShape rw;
+  if (LegType(at) != (isStar ? kLegArrival : kLegDeparture) || !RunwayOf(at, rw)) return false;
+  const int airport = store->FindAirport(at, route);
+  if (airport < 0 || airport >= store->GetAirportCount()) return false;
+  store->LoadAirport(airport, route);
+  RunwayRecord record;
+  std::memcpy(&record, g_SceneryDatabase.GetRunway(at.ref.point), sizeof record);
+  char ident[sizeof record.designator + 1] = {};
+  std::memcpy(ident, record.designator, sizeof record.designator);
+  const int heading = static_cast<int>(std::floor(rw.heading + 0.5));
+  CSidStarAirport& stored = store->m_airports[static_cast<size_t>(airport)];
+  const CSidStarList& list = isStar ? stored.stars : stored.sids;
+  bool found = false;
+  for (const char* runwayIdent : {static_cast<const char*>(ident), static_cast<const char*>(nullptr)}) {
+    for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
+      const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
+      for (int p = 0; p < group.GetProcedureCount(); ++p) {
+        double limit = kSidStarRunwayRadius;
+        if (!group.procedures[static_cast<size_t>(p)].MatchesRunway(LatOf(at), LonOf(at), heading, runwayIdent, limit))
+          continue;
+        CRoute scratch;
+        if (stored.InsertProcedure(scratch, isStar, g, p, false, store->GetFolder()) < 0 || scratch.GetCount() == 0)
+          continue;
+        const PlanPoint& enRoute = scratch[isStar ? 0 : scratch.GetCount() - 1];
+        const double score = 0.8 * scratch.GetLength() + Distance(enRoute, other);
+        if (!found || score < choice.score) choice = {airport, g, p, score};
+        found = true;
+      }
+    }
+    if (found) return true;
+  }
+  return false;
+}
+
+// Puts the chosen SID's points after the leg's start and the STAR's before its end; `start`
+// then names the SID's last point and `end` the STAR's first. The points inserted.
+int InsertProcedurePoints(CRoute& route, CSidStarStore* store, const ProcedureChoice* sid,
+                          const ProcedureChoice* star, int& start, int& end) {
+  int inserted = 0;
+  for (const ProcedureChoice* chosen : {sid, star}) {
+    if (!chosen) continue;
+    const bool isStar = chosen == star;
+    CRoute scratch;
+    CSidStarAirport& stored = store->m_airports[static_cast<size_t>(chosen->airport)];
+    if (stored.InsertProcedure(scratch, isStar, chosen->group, chosen->procedure, true, store->GetFolder()) < 0 ||
+        scratch.GetCount() == 0)
+      continue;
+    if (!isStar) {
+      route[start].ref = scratch[0].ref;
+      for (int k = 1; k < scratch.GetCount(); ++k) {
+        PlanPoint point = scratch[k];
+        SetLegType(point, kLegEnRoute);
+        if (!InsertAutoPoint(route, end, point)) continue;
+        ++inserted;
+        ++start;
+        ++end;
+      }
+    } else {
+      route[end].ref = scratch[scratch.GetCount() - 1].ref;
+      const int runway = end;
+      for (int k = scratch.GetCount() - 2; k >= 0; --k) {
+        PlanPoint point = scratch[k];
+        SetLegType(point, kLegEnRoute);
+        if (InsertAutoPoint(route, runway, point)) ++inserted;
+      }
+    }
+  }
+  return inserted;
+}
+
 // Navaids (or fixes) about `ideal` metres apart between the points at `start` and `end`; the
 // number of points inserted before `end`.
 int FindNavaidLeg(CRoute& route, int start, int end, double ideal, const AutoRouteDialogValues& v) {
@@ -410,8 +496,7 @@ CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogV
 }
 
 bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarStore* store) {
-  (void)store;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   const bool navaids = v.routeType == kAutoRouteNavaids;
   RemoveAutoWaypoints(route);
   MarkRouteLegs(route, true);
@@ -425,13 +510,19 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
         const int runwayStart = previous;
         int start = previous;
         int end = i;
-        end += ExtendDepartureRunway(route, start);
-        const int extended = ExtendArrivalRunway(route, end);
+        ProcedureChoice sid, star;
+        const bool withSid = FindProcedureForRoute(route, store, start, end, v, false, sid);
+        if (!withSid) end += ExtendDepartureRunway(route, start);
+        const bool withStar = FindProcedureForRoute(route, store, start, end, v, true, star);
+        const int extended = withStar ? 0 : ExtendArrivalRunway(route, end);
+        // The STAR's points go behind the leg's end index, which then names their first.
+        InsertProcedurePoints(route, store, withSid ? &sid : nullptr, nullptr, start, end);
+        const int starPoints = InsertProcedurePoints(route, store, nullptr, withStar ? &star : nullptr, start, end);
         const int found = FindNavaidLeg(route, start, end, distance * kMetresPerNm, v);
-        i = end + extended + found;
+        i = end + extended + starPoints + found;
         // `i` names the leg's end again; the smoothing moves it with the points it changes.
-        SmoothArrival(route, i);
-        SmoothDeparture(route, runwayStart, i);
+        if (!withStar) SmoothArrival(route, i);
+        if (!withSid) SmoothDeparture(route, runwayStart, i);
       } else {
         // The airway network search is not part of this build yet: every airway leg fails.
         ok = false;

@@ -7,8 +7,13 @@
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/tools/AutoRoute.h"
+#include "plotr/tools/SidStarStore.h"
+#include "plotr/tools/testing/FakeSidStarUi.h"
+#include "platform/win/Clock.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -72,6 +77,87 @@ class AutoRouteTest : public plancore::PlanCoreTest {
 
   plantest::FakePlanUi m_ui;
 };
+
+CSidStarWaypoint Wp(char type, const char* ident, double lat, double lon, uint16_t heading = 0) {
+  CSidStarWaypoint w;
+  w.type = type;
+  std::memcpy(w.ident, ident, strnlen(ident, sizeof w.ident - 1));
+  w.lat = static_cast<float>(lat);
+  w.lon = static_cast<float>(lon);
+  w.heading = heading;
+  return w;
+}
+
+// DEPT's SID over ALPHA to BRAVO and ARRV's STAR from CHARL, in a store over a private folder.
+class AutoRouteProcedureTest : public AutoRouteTest {
+ protected:
+  void Store(const char* airportId, double lat, double lon, const char* runway, double runwayLon, uint16_t heading,
+             std::vector<CSidStarWaypoint> waypoints, bool isStar) {
+    CSidStarAirport a;
+    a.guid = std::string(isStar ? "1" : "0") + "1234567-89AB-CDEF-0123-456789ABCDEF";
+    a.id = airportId;
+    a.name = std::string("Field ") + airportId;
+    a.lat = static_cast<float>(lat);
+    a.lon = static_cast<float>(lon);
+    a.authors = {"Test"};
+    CSidStarProcedure p;
+    p.id = isStar ? "ARR1" : "DEP1";
+    p.runway = runway;
+    p.lat = 0;
+    p.lon = static_cast<float>(runwayLon);
+    p.heading = heading;
+    p.waypoints = std::move(waypoints);
+    const CSidStarWaypoint& fix = isStar ? p.waypoints.front() : p.waypoints.back();
+    (isStar ? a.stars : a.sids).groups.push_back({fix.type, fix.ident, "", fix.lat, fix.lon, {p}});
+    win::FakeClock clock;
+    ASSERT_EQ(a.Save(m_folderText, clock), 1);
+  }
+
+  void SetUpStore(const char* sidRunway) {
+    m_folderText = (m_folder.Folder() / "SidStar").string() + "/";
+    std::filesystem::create_directories(m_folderText);
+    m_store.SetFolders(m_folderText, m_folderText);
+    Store("DEPT", 0, 0, sidRunway, -0.005, 90,
+          {Wp('R', "09", 0, -0.005, 90), Wp('I', "ALPHA", 0, 0.5), Wp('I', "BRAVO", 0, 1.0)}, false);
+    Store("ARRV", 0, 3, "27", 3.005, 270, {Wp('I', "CHARL", 0, 2.5), Wp('R', "27", 0, 3.005, 270)}, true);
+    ASSERT_TRUE(m_store.ScanFiles());
+  }
+
+  std::string m_folderText;
+  tooltest::FakeSidStarUi m_sidStarUi;
+  CSidStarStore m_store;
+};
+
+TEST_F(AutoRouteProcedureTest, StoredSidAndStarJoinTheRunwaysToTheLeg) {
+  for (const char* sidRunway : {"09", "09L"}) {  // the second only through the pass without identifiers
+    SetUpStore(sidRunway);
+    CRoute route = Leg(Db(0, -0.005, kKindRunway), Db(0, 3.005, kKindRunway));
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(100), &m_store));
+    const std::vector<uint16_t> kinds = {kKindRunway, kKindIntersection, kKindIntersection, kKindIntersection,
+                                         kKindRunway};
+    ASSERT_EQ(static_cast<int>(kinds.size()), route.GetCount()) << sidRunway << ::testing::PrintToString(Describe(route));
+    for (int k = 0; k < route.GetCount(); ++k) {
+      EXPECT_EQ(kinds[static_cast<size_t>(k)], route[k].Kind() & ~kKindLevelMask) << k;
+      EXPECT_EQ(k > 0 && k < 4, (route[k].flags & kPointAutoRoute) != 0) << k;
+    }
+    EXPECT_NEAR(1.0, LonOf(route[2]), 1e-6);
+    EXPECT_NEAR(2.5, LonOf(route[3]), 1e-6);
+    const std::vector<std::string> once = Describe(route);
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(100), &m_store));
+    EXPECT_EQ(once, Describe(route));
+  }
+
+  // Without the SID switch the runway is extended instead.
+  CRoute route = Leg(Db(0, -0.005, kKindRunway), Db(0, 3.005, kKindRunway));
+  AutoRouteDialogValues noSid = Navaids(100);
+  noSid.sid = false;
+  ASSERT_TRUE(RunAutoRouteSearch(route, noSid, &m_store));
+  // The rest of the way to CHARL is split at the VOR.
+  ASSERT_EQ(5, route.GetCount());
+  EXPECT_TRUE(route[1].IsUserPoint());
+  EXPECT_EQ(kKindVor, route[2].Kind() & ~kKindLevelMask);
+  EXPECT_EQ(kKindIntersection, route[3].Kind() & ~kKindLevelMask);
+}
 
 TEST_F(AutoRouteTest, OpensWithTheStoredValuesAndWithoutAirwaysAsNavaidToNavaid) {
   struct Case {
