@@ -43,5 +43,9 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawAirwayIds>(painters, MapLayer::AirwayIds);
   Set<&CMapRenderer::DrawPlanTrack>(painters, MapLayer::PlanTrack);
   Set<&CMapRenderer::DrawRouteLabels>(painters, MapLayer::RouteLabels);
+  Set<&CMapRenderer::DrawAirportSymbols>(painters, MapLayer::AirportSymbols);
+  Set<&CMapRenderer::DrawTaxiways>(painters, MapLayer::Taxiways);
+  Set<&CMapRenderer::DrawAirportDetails>(painters, MapLayer::AirportDetails);
+  Set<&CMapRenderer::DrawFuelAreas>(painters, MapLayer::FuelAreas);
   return painters;
 }

@@ -134,6 +134,10 @@ class CMapRenderer : public CMapParams {
   // projected in mode 0. Files and tiles outside the view are skipped. False when aborted.
   template <class Visit>
   bool WalkPoints(MapDrawContext& ctx, PointArray array, Visit&& visit);
+  // The same walk by tiles: visitRange(first, end) gets each visible tile's index range of
+  // `array`, clamped to the array, and may return false to stop (the walk then returns false).
+  template <class VisitRange>
+  bool WalkTileRanges(MapDrawContext& ctx, PointArray array, VisitRange&& visitRange);
 
   // ---- Long lines -------------------------------------------------------------------------------
   void DrawClippedGreatCircle(gdi::Dc& dc, int cx, int cy, double lat1, double lon1, double lat2,
@@ -164,6 +168,15 @@ class CMapRenderer : public CMapParams {
   // ---- Plan track ----------------------------------------------------------------------------------
   bool DrawPlanTrack(MapDrawContext& ctx);
   bool DrawRouteLabels(MapDrawContext& ctx);
+
+  // ---- Airports ------------------------------------------------------------------------------------
+  bool DrawAirportSymbols(MapDrawContext& ctx);
+  bool DrawTaxiways(MapDrawContext& ctx);
+  bool DrawAirportDetails(MapDrawContext& ctx);
+  bool DrawFuelAreas(MapDrawContext& ctx);
+  // One airport or ILS point; one runway given its two ends.
+  void DrawAirportSymbol(MapDrawContext& ctx, const NavPoint& p);
+  void DrawRunwayPair(MapDrawContext& ctx, const NavPoint& a, const NavPoint& b);
 
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
@@ -200,6 +213,11 @@ class CMapRenderer : public CMapParams {
   void DrawPointLabel(MapDrawContext& ctx, int x, int y, const std::string& text, int step);
   // The mark of an intersection at a navaid's position.
   void DrawLinkedTriangle(MapDrawContext& ctx, int x, int y);
+  // A disc of `metres` radius (at least `minimum` units), stretched east-west on the flat map.
+  void DrawDisc(MapDrawContext& ctx, int x, int y, double latitude, double metres, int minimum = 0);
+  // visit(index, object) for every shown scenery object of the groups in view.
+  template <class Visit>
+  bool WalkObjects(MapDrawContext& ctx, Visit&& visit);
   // One or two lines in a box with the pen and brush in force, text at its top-left corner.
   void DrawTextBox(MapDrawContext& ctx, int x, int y, const std::string& line1, const std::string& line2, int step);
   // The segment a label point stands for: A's entry, A, its forward neighbour B and whether B's

@@ -4,11 +4,10 @@
 
 #include "plotr/plan/FlightPlanCore.h"
 
-template <class Visit>
-bool CMapRenderer::WalkPoints(MapDrawContext& ctx, PointArray array, Visit&& visit) {
+template <class VisitRange>
+bool CMapRenderer::WalkTileRanges(MapDrawContext& ctx, PointArray array, VisitRange&& visitRange) {
   const CSceneryDatabase& db = *m_db;
-  const CNavPointArray& points = db.Points(array);
-  const int pointCount = points.GetSize();
+  const int pointCount = db.Points(array).GetSize();
   const MapViewExtents& v = ctx.view;
   for (int area = 0; area < db.m_areas.GetSize(); ++area) {
     const IndexRange files = db.FileRange(area);
@@ -19,18 +18,28 @@ bool CMapRenderer::WalkPoints(MapDrawContext& ctx, PointArray array, Visit&& vis
         const TileRecord& tile = db.m_tiles[t];
         if (!TileIntersectsView(tile, v.latMin, v.latMax, v.lonMin, v.lonMax)) continue;
         const IndexRange range = db.PointRange(t, array);
-        for (int i = std::max(0, range.first); i < std::min(range.end, pointCount); ++i) {
-          if (!ctx.Tick()) return false;
-          const NavPoint& p = points[i];
-          if (!p.IsShown()) continue;
-          int x = 0, y = 0;
-          if (!LatLonToPixel(x, y, p.latitude, p.longitude, ctx.cx, ctx.cy, 0)) continue;
-          visit(p, x, y);
-        }
+        const int first = std::max(0, range.first), end = std::min(range.end, pointCount);
+        if (first < end && !visitRange(first, end)) return false;
       }
     }
   }
   return true;
+}
+
+template <class Visit>
+bool CMapRenderer::WalkPoints(MapDrawContext& ctx, PointArray array, Visit&& visit) {
+  const CNavPointArray& points = m_db->Points(array);
+  return WalkTileRanges(ctx, array, [&](int first, int end) {
+    for (int i = first; i < end; ++i) {
+      if (!ctx.Tick()) return false;
+      const NavPoint& p = points[i];
+      if (!p.IsShown()) continue;
+      int x = 0, y = 0;
+      if (!LatLonToPixel(x, y, p.latitude, p.longitude, ctx.cx, ctx.cy, 0)) continue;
+      visit(p, x, y);
+    }
+    return true;
+  });
 }
 
 template <class Visit>
