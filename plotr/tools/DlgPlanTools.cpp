@@ -6,6 +6,8 @@
 #include <wx/combobox.h>
 #include <wx/dcclient.h>
 #include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -431,6 +433,91 @@ void CDlgHolding::OnOK(wxCommandEvent&) {
 
 // ---------------------------------------------------------------------------------------------
 
+CDlgAutoRoute::CDlgAutoRoute(wxWindow* parent, const AutoRouteDialogValues& in,
+                             std::function<bool(const AutoRouteDialogValues&)> onOk)
+    : wxDialog(parent, wxID_ANY, "Calculate auto route"), m_values(in), m_onOk(std::move(onOk)) {
+  auto* type = new wxStaticBoxSizer(wxVERTICAL, this, "Flight &plan type");
+  auto* low = new wxRadioButton(type->GetStaticBox(), kIdLow, "Low altitude Airways", wxDefaultPosition,
+                                wxDefaultSize, wxRB_GROUP);
+  auto* high = new wxRadioButton(type->GetStaticBox(), kIdHigh, "High altitude Airways");
+  auto* navaids = new wxRadioButton(type->GetStaticBox(), kIdNavaids, "from Navaid to Navaid");
+  for (wxRadioButton* button : {low, high, navaids}) type->Add(button, 0, wxALL, 3);
+  low->Enable(in.lowAirways);
+  high->Enable(in.highAirways);
+  (in.routeType == kAutoRouteLowAirways ? low : in.routeType == kAutoRouteHighAirways ? high : navaids)->SetValue(true);
+
+  auto* search = new wxStaticBoxSizer(wxVERTICAL, this, "Search for:");
+  wxWindow* box = search->GetStaticBox();
+  const struct {
+    int id;
+    const char* text;
+    bool value;
+  } checks[] = {{kIdSid, "&SID", in.sid}, {kIdStar, "S&TAR", in.star}, {kIdVor, "&VOR", in.vor},
+                {kIdNdb, "&NDB", in.ndb}, {kIdIsec, "&ISEC", in.isec},
+                {kIdFix, "Insert &Fix if no other waypoint found", in.gps}};
+  for (const auto& c : checks) {
+    auto* check = new wxCheckBox(box, c.id, c.text);
+    check->SetValue(c.value);
+    search->Add(check, 0, wxALL, 3);
+  }
+  auto* distanceRow = new wxBoxSizer(wxHORIZONTAL);
+  distanceRow->Add(new wxStaticText(box, kIdDistanceLabel, "Ideal waypoint &distance [nm]"), 0,
+                   wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+  wxTextCtrl* distance = NumberField(box, kIdDistance, 3);
+  distance->ChangeValue(Number(in.distance));
+  distanceRow->Add(distance);
+  search->Add(distanceRow, 0, wxALL, 3);
+
+  auto* body = new wxBoxSizer(wxHORIZONTAL);
+  body->Add(type, 0, wxALL | wxEXPAND, 10);
+  body->Add(search, 0, wxTOP | wxRIGHT | wxBOTTOM, 10);
+  wxButton* ok = nullptr;
+  auto* top = new wxBoxSizer(wxVERTICAL);
+  top->Add(body);
+  top->Add(FootButtons(*this, ok), 0, wxEXPAND | wxALL, 10);
+  SetSizerAndFit(top);
+  CentreOnParent();
+
+  EnableNavaidControls(AutoRouteNavaidControlsEnabled(in.routeType));
+  low->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { EnableNavaidControls(false); });
+  high->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { EnableNavaidControls(false); });
+  navaids->Bind(wxEVT_RADIOBUTTON, [this](wxCommandEvent&) { EnableNavaidControls(true); });
+  Bind(wxEVT_BUTTON, &CDlgAutoRoute::OnOK, this, wxID_OK);
+}
+
+void CDlgAutoRoute::EnableNavaidControls(bool on) {
+  for (int id : {kIdVor, kIdNdb, kIdIsec, kIdFix, kIdDistanceLabel, kIdDistance}) FindWindow(id)->Enable(on);
+}
+
+void CDlgAutoRoute::OnOK(wxCommandEvent&) {
+  AutoRouteDialogValues v = m_values;
+  auto checked = [this](int id) { return static_cast<wxCheckBox*>(FindWindow(id))->GetValue(); };
+  v.routeType = static_cast<wxRadioButton*>(FindWindow(kIdLow))->GetValue()    ? kAutoRouteLowAirways
+                : static_cast<wxRadioButton*>(FindWindow(kIdHigh))->GetValue() ? kAutoRouteHighAirways
+                                                                                : kAutoRouteNavaids;
+  v.sid = checked(kIdSid);
+  v.star = checked(kIdStar);
+  v.vor = checked(kIdVor);
+  v.ndb = checked(kIdNdb);
+  v.isec = checked(kIdIsec);
+  v.gps = checked(kIdFix);
+  // A text that is no number is out of range, and the finder says so.
+  v.distance = ReadInt(static_cast<wxTextCtrl*>(FindWindow(kIdDistance))).value_or(0);
+  if (!m_onOk || !m_onOk(v)) {
+    if (v.distance < kAutoRouteMinDistance || v.distance > kAutoRouteMaxDistance) {
+      if (auto* field = static_cast<wxTextCtrl*>(FindWindow(kIdDistance)); field && field->IsEnabled()) {
+        field->SetFocus();
+        field->SelectAll();
+      }
+    }
+    return;
+  }
+  m_values = v;
+  CloseWithOk(*this);
+}
+
+// ---------------------------------------------------------------------------------------------
+
 bool CPlanToolDialogs::RunAircraftDialog(AircraftDialogValues& values) {
   CDlgAircraft dialog(nullptr, values, g_Settings.GetUseIndicatedAirSpeed(false), AircraftIniPath());
   if (ui::ShowModalDialog(dialog) != wxID_OK) return false;
@@ -453,6 +540,14 @@ bool CPlanToolDialogs::RunHoldingDialog(HoldingDialogValues& values) {
 }
 
 bool CPlanToolDialogs::RunSaveFileDialog(SaveFileDialogValues& values) { return RunWxSaveFileDialog(values); }
+
+bool CPlanToolDialogs::RunAutoRouteDialog(AutoRouteDialogValues& values,
+                                          const std::function<bool(const AutoRouteDialogValues&)>& onOk) {
+  CDlgAutoRoute dialog(nullptr, values, onOk);
+  if (ui::ShowModalDialog(dialog) != wxID_OK) return false;
+  values = dialog.Result();
+  return true;
+}
 
 void InstallPlanToolDialogs() {
   static CPlanToolDialogs dialogs;

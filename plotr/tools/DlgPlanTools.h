@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/PlanDialogForms.h"
 #include "plotr/tools/ToolDialogs.h"
 
@@ -15,6 +16,8 @@ class wxButton;
 class wxCheckBox;
 class wxChoice;
 class wxComboBox;
+class wxRadioButton;
+class wxStaticText;
 class wxTextCtrl;
 
 // "Aircraft": picks, edits, saves and deletes the profiles of "Aircraft.ini".
@@ -86,6 +89,23 @@ class CDlgHolding : public wxDialog {
   wxWindow* m_sketch = nullptr;
 };
 
+// "Calculate auto route": the route finder's form. OK hands the values to the finder, which
+// decides whether the dialog closes (a failed airway search keeps it open).
+class CDlgAutoRoute : public wxDialog {
+ public:
+  enum : int { kIdHigh = 8194, kIdLow = 8195, kIdNavaids = 8196, kIdVor = 8197, kIdNdb = 8198, kIdIsec = 8199,
+               kIdFix = 8200, kIdDistanceLabel = 8201, kIdDistance = 8202, kIdSid = 8261, kIdStar = 8262 };
+  CDlgAutoRoute(wxWindow* parent, const AutoRouteDialogValues& in,
+                std::function<bool(const AutoRouteDialogValues&)> onOk);
+  const AutoRouteDialogValues& Result() const { return m_values; }
+
+ private:
+  void EnableNavaidControls(bool on);
+  void OnOK(wxCommandEvent&);
+  AutoRouteDialogValues m_values;
+  std::function<bool(const AutoRouteDialogValues&)> m_onOk;
+};
+
 // The tool dialogs as windows, with the plug-ins' save dialog; the module installs one at start.
 class CPlanToolDialogs : public IToolDialogs {
  public:
@@ -93,6 +113,8 @@ class CPlanToolDialogs : public IToolDialogs {
   bool RunCruiseDialog(CruiseDialogValues& values) override;
   bool RunHoldingDialog(HoldingDialogValues& values) override;
   bool RunSaveFileDialog(SaveFileDialogValues& values) override;
+  bool RunAutoRouteDialog(AutoRouteDialogValues& values,
+                          const std::function<bool(const AutoRouteDialogValues&)>& onOk) override;
 };
 
 // Installs the module's one CPlanToolDialogs.

@@ -6,6 +6,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
+#include <wx/radiobut.h>
 #include <wx/textctrl.h>
 
 #include <cstdlib>
@@ -135,6 +136,58 @@ TEST_F(DlgPlanToolsTest, HoldingDialogFlipsSwitchesUnitsAndRefusesALongLeg) {
   EXPECT_EQ(values.segmentLength, "3.5");
   EXPECT_EQ(g_Settings.GetHoldingTime(true), "2");
   EXPECT_EQ(g_Settings.GetHoldingDist(true), "3.5");
+}
+
+TEST_F(DlgPlanToolsTest, AutoRouteWindowEnablesTheNavaidSwitchesAndStaysOpenOnAFailedSearch) {
+  const int navaidControls[] = {CDlgAutoRoute::kIdVor,  CDlgAutoRoute::kIdNdb,           CDlgAutoRoute::kIdIsec,
+                                CDlgAutoRoute::kIdFix, CDlgAutoRoute::kIdDistanceLabel, CDlgAutoRoute::kIdDistance};
+  auto navaidsEnabled = [&](wxDialog& d) {
+    int on = 0;
+    for (int id : navaidControls) on += d.FindWindow(id)->IsEnabled() ? 1 : 0;
+    return on == 6 ? 1 : on == 0 ? 0 : -1;
+  };
+  auto click = [](wxDialog& d, int id) {
+    auto* button = static_cast<wxRadioButton*>(d.FindWindow(id));
+    button->SetValue(true);
+    wxCommandEvent event(wxEVT_RADIOBUTTON, id);
+    event.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(event);
+  };
+
+  AutoRouteDialogValues values;
+  values.routeType = kAutoRouteHighAirways;
+  values.lowAirways = true;  // each button follows its own flag
+  values.highAirways = false;
+  std::vector<AutoRouteDialogValues> seen;
+  bool searchFails = true;
+  m_script.QueueDriver([&](wxDialog& d) {
+    EXPECT_TRUE(d.FindWindow(CDlgAutoRoute::kIdLow)->IsEnabled());
+    EXPECT_FALSE(d.FindWindow(CDlgAutoRoute::kIdHigh)->IsEnabled());
+    EXPECT_EQ(navaidsEnabled(d), 0) << "an airway type";
+    EXPECT_TRUE(d.FindWindow(CDlgAutoRoute::kIdSid)->IsEnabled());
+    click(d, CDlgAutoRoute::kIdNavaids);
+    EXPECT_EQ(navaidsEnabled(d), 1);
+    click(d, CDlgAutoRoute::kIdLow);
+    EXPECT_EQ(navaidsEnabled(d), 0);
+    EXPECT_TRUE(d.FindWindow(CDlgAutoRoute::kIdStar)->IsEnabled());
+    EXPECT_TRUE(ui::PressButton(d, wxID_OK));
+    EXPECT_TRUE(d.IsShown()) << "the failed search keeps the dialog open";
+    click(d, CDlgAutoRoute::kIdNavaids);
+    static_cast<wxCheckBox*>(d.FindWindow(CDlgAutoRoute::kIdNdb))->SetValue(false);
+    Type(d, CDlgAutoRoute::kIdDistance, "120");
+    searchFails = false;
+    EXPECT_TRUE(ui::PressButton(d, wxID_OK));
+  });
+  ASSERT_TRUE(GetToolDialogs()->RunAutoRouteDialog(values, [&](const AutoRouteDialogValues& v) {
+    seen.push_back(v);
+    return !searchFails;
+  }));
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0].routeType, kAutoRouteLowAirways);
+  EXPECT_EQ(values.routeType, kAutoRouteNavaids);
+  EXPECT_FALSE(values.ndb);
+  EXPECT_TRUE(values.vor);
+  EXPECT_EQ(values.distance, 120);
 }
 
 }  // namespace
