@@ -2,12 +2,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "navdb/Geodesy.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
 
 namespace {
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 void Cross(gdi::Dc& dc, int zoom, int x, int y) {
   const int a = zoom < 16 ? 15 : 30, b = zoom < 16 ? 30 : 45;
@@ -57,7 +56,7 @@ void CMapRenderer::DrawRunwayPair(MapDrawContext& ctx, const NavPoint& a, const 
   const RunwayRecord* ra = Database().GetRunway(a);
   const RunwayRecord* rb = Database().GetRunway(b);
   const double length = ra ? ra->length : 0;
-  const bool ils = (ra && ra->HasIls()) || (rb && rb->HasIls());
+  const bool ils = (ra && RunwayIls(*ra)) || (rb && RunwayIls(*rb));
   DrawDisc(ctx, x, y, lat, std::max(600.0, length * 0.3048 / 2 + 60 + (ils ? 400 : 0)));
 }
 

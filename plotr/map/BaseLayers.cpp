@@ -4,13 +4,12 @@
 #include <cstring>
 #include <vector>
 
+#include "navdb/Geodesy.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
 #include "plotr/plan/LatLonText.h"
 
 namespace {
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 // Longitude difference folded into -180..180.
 double FoldLongitude(double d) {

@@ -47,5 +47,9 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawTaxiways>(painters, MapLayer::Taxiways);
   Set<&CMapRenderer::DrawAirportDetails>(painters, MapLayer::AirportDetails);
   Set<&CMapRenderer::DrawFuelAreas>(painters, MapLayer::FuelAreas);
+  Set<&CMapRenderer::DrawIls>(painters, MapLayer::Ils);
+  Set<&CMapRenderer::DrawIlsRunways>(painters, MapLayer::IlsRunways);
+  Set<&CMapRenderer::DrawRunways>(painters, MapLayer::Runways);
+  Set<&CMapRenderer::DrawAirportLabels>(painters, MapLayer::AirportLabels);
   return painters;
 }

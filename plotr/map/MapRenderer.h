@@ -178,6 +178,15 @@ class CMapRenderer : public CMapParams {
   void DrawAirportSymbol(MapDrawContext& ctx, const NavPoint& p);
   void DrawRunwayPair(MapDrawContext& ctx, const NavPoint& a, const NavPoint& b);
 
+  // ---- ILS and runways -----------------------------------------------------------------------------
+  bool DrawIls(MapDrawContext& ctx);
+  bool DrawIlsRunways(MapDrawContext& ctx);
+  bool DrawRunways(MapDrawContext& ctx);
+  bool DrawAirportLabels(MapDrawContext& ctx);
+  // One ILS symbol for `point` at (x, y), its own position or a runway end's; `extra` (the
+  // runway's designator) follows the label.
+  void DrawIlsFeather(MapDrawContext& ctx, const NavPoint& point, std::string_view extra, int x, int y);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -213,6 +222,15 @@ class CMapRenderer : public CMapParams {
   void DrawPointLabel(MapDrawContext& ctx, int x, int y, const std::string& text, int step);
   // The mark of an intersection at a navaid's position.
   void DrawLinkedTriangle(MapDrawContext& ctx, int x, int y);
+  // The ILS point of a runway end, null when it has none or its index leaves the ILS array.
+  const NavPoint* RunwayIls(const RunwayRecord& runway) const;
+  // A length along an angle in 65536ths of a circle, stretched east-west on the flat map.
+  void DirectionVector(int& dx, int& dy, int length, uint16_t angle, double latitude) const;
+  // With plan waypoints only, true only for points of the plan.
+  bool PlanAllows(const MapDrawContext& ctx, const NavPoint& p) const;
+  // visit(a, b) for every runway whose two ends are both shown, in the tiles in view.
+  template <class Visit>
+  bool WalkRunwayPairs(MapDrawContext& ctx, Visit&& visit);
   // A disc of `metres` radius (at least `minimum` units), stretched east-west on the flat map.
   void DrawDisc(MapDrawContext& ctx, int x, int y, double latitude, double metres, int minimum = 0);
   // visit(index, object) for every shown scenery object of the groups in view.

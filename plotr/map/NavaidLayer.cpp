@@ -4,14 +4,13 @@
 
 #include "platform/win/CLocale.h"
 #include "platform/win/Codepage.h"
+#include "navdb/Geodesy.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
 
 namespace {
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180.0;
 
 const CRoute* RouteOf(const MapDrawContext& ctx) { return ctx.plan ? ctx.plan->GetCurrent() : nullptr; }
 
@@ -52,9 +51,7 @@ gdi::Brush CMapRenderer::LabelBrush(const MapDrawContext& ctx) const {
 
 bool CMapRenderer::NavaidTaken(const MapDrawContext& ctx, const NavPoint& p, uint8_t ownSwitch) const {
   if (!(ownSwitch || (MapAirwayL && (p.kind & 1)) || (MapAirwayH && (p.kind & 2)))) return false;
-  if (!MapPlanWaypointsOnly) return true;
-  const CRoute* route = RouteOf(ctx);
-  return route && route->Contains(p);
+  return PlanAllows(ctx, p);
 }
 
 void CMapRenderer::DrawNavaidLabel(MapDrawContext& ctx, int x, int y, std::string_view name,

@@ -36,7 +36,12 @@ class AirportLayersTest : public ::testing::Test {
     RunwayRecord a = navdbtest::Runway("16", 0);
     RunwayRecord b = navdbtest::Runway("34", 32768);
     a.length = b.length = feet;
-    if (ils) a.SetIlsIndex(0);
+    if (ils) {
+      const IlsRecord localizer = navdbtest::Ils("IZH", 110.5f, 0, 100);
+      ASSERT_TRUE(navdbtest::AddPointAt(db, lat, lon, kKindIls, &localizer));
+      a.SetIlsIndex(db.m_ils.GetSize() - 1);
+      db.m_ils[db.m_ils.GetSize() - 1].SetShown(false);  // only the runway's disc is measured
+    }
     ASSERT_TRUE(navdbtest::AddPointAt(db, lat + 0.01, lon, kKindRunway, &a));
     ASSERT_TRUE(navdbtest::AddPointAt(db, lat - 0.01, lon, kKindRunway, &b));
   }
