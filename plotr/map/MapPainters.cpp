@@ -51,5 +51,6 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawIlsRunways>(painters, MapLayer::IlsRunways);
   Set<&CMapRenderer::DrawRunways>(painters, MapLayer::Runways);
   Set<&CMapRenderer::DrawAirportLabels>(painters, MapLayer::AirportLabels);
+  Set<&CMapRenderer::DrawComFrequencies>(painters, MapLayer::ComFrequencies);
   return painters;
 }

@@ -187,6 +187,9 @@ class CMapRenderer : public CMapParams {
   // runway's designator) follows the label.
   void DrawIlsFeather(MapDrawContext& ctx, const NavPoint& point, std::string_view extra, int x, int y);
 
+  // ---- COM frequencies -----------------------------------------------------------------------------
+  bool DrawComFrequencies(MapDrawContext& ctx);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
