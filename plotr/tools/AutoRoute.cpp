@@ -12,7 +12,9 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/SidStarStore.h"
+#include "platform/win/Clock.h"
 #include "plotr/tools/ToolDialogs.h"
 
 namespace {
@@ -495,7 +497,7 @@ CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogV
   return OkResult::kClose;
 }
 
-bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarStore* store) {
+bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarStore* store, const win::Clock* clock) {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   const bool navaids = v.routeType == kAutoRouteNavaids;
   RemoveAutoWaypoints(route);
@@ -524,8 +526,20 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
         if (!withStar) SmoothArrival(route, i);
         if (!withSid) SmoothDeparture(route, runwayStart, i);
       } else {
-        // The airway network search is not part of this build yet: every airway leg fails.
-        ok = false;
+        const int runwayStart = previous;
+        int start = previous;
+        int end = i;
+        const int departureExtension = ExtendDepartureRunway(route, start);
+        end += departureExtension;
+        const int arrivalExtension = ExtendArrivalRunway(route, end);
+        const int nodes = FindAirwayLeg(route, start, end, v.routeType == kAutoRouteLowAirways ? 1 : 2,
+                                        clock ? *clock : win::SystemClock());
+        i = end + arrivalExtension;
+        ok = nodes + departureExtension + arrivalExtension > 0;
+        if (ok) {
+          SmoothArrival(route, i);
+          SmoothDeparture(route, runwayStart, i);
+        }
       }
     }
     previous = i;

@@ -12,6 +12,9 @@
 #include "plotr/plan/Route.h"
 
 class CSidStarStore;
+namespace win {
+class Clock;
+}
 
 // The dialog's route types, in the order of its radio buttons' values.
 enum AutoRouteType : int {
@@ -77,8 +80,10 @@ class CAutoRouteDialogModel {
 
 // The search run with its frame (Route finder points removed first, legs marked, each leg
 // searched, the finder's points removed again after a failed airway search). `store` may be null:
-// no SID or STAR is then inserted.
-bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& values, CSidStarStore* store);
+// no SID or STAR is then inserted. The airway search's patience runs on `clock` (null: the
+// system's).
+bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& values, CSidStarStore* store,
+                        const win::Clock* clock = nullptr);
 
 namespace planedit {
 // "Calculate auto route": the dialog on a copy of the plan, with the plan's SID/STAR store; on OK

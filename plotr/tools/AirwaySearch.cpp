@@ -1,0 +1,379 @@
+#include "plotr/tools/AirwaySearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <deque>
+
+#include "navdb/Geodesy.h"
+#include "navdb/Payloads.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "platform/win/Clock.h"
+
+namespace {
+
+constexpr double kMaxTurn = 110.5;
+constexpr double kMinEntryDistance = 5556.0;
+constexpr double kMaxEntryRadius = 370400.0;
+constexpr double kExpansionSlack = 9260.0;
+constexpr int kMaxCandidates = 20;
+constexpr size_t kShortExpansionSteps = 4;
+constexpr double kHalfCircumference = 2.00035e7;
+
+double Turn(double a, double b) {
+  const double d = std::fabs(a - b);
+  return d > 180.0 ? 360.0 - d : d;
+}
+
+// The intersection records read by value, every index checked.
+class Network {
+ public:
+  Network() : m_db(g_SceneryDatabase), m_points(g_SceneryDatabase.m_intersections) {}
+
+  bool Valid(int32_t node) const { return node >= 0 && node < m_points.GetSize() && Header(node, nullptr); }
+  const NavPoint& Point(int32_t node) const { return m_points[node]; }
+  double Lat(int32_t node) const { return m_points[node].latitude; }
+  double Lon(int32_t node) const { return m_points[node].longitude; }
+
+  // The record of a stored intersection point; false when its payload is missing or runs past
+  // the pool.
+  bool HeaderOf(const NavPoint& p, IntersectionRecord* out) const {
+    const int32_t offset = p.PayloadOffset();
+    if (offset < 0) return false;
+    const int64_t pool = m_db.GetPoolLength();
+    if (offset + static_cast<int64_t>(sizeof(IntersectionRecord)) > pool) return false;
+    IntersectionRecord r;
+    std::memcpy(&r, m_db.GetIntersection(p), sizeof r);
+    if (offset + static_cast<int64_t>(r.PayloadSize()) > pool) return false;
+    if (out) *out = r;
+    return true;
+  }
+  bool Header(int32_t node, IntersectionRecord* out) const {
+    if (node < 0 || node >= m_points.GetSize()) return false;
+    return HeaderOf(m_points[node], out);
+  }
+  int SegmentCount(int32_t node) const {
+    IntersectionRecord r;
+    return Header(node, &r) ? r.segmentCount : 0;
+  }
+  bool SegmentOf(const NavPoint& p, int k, AirwaySegment& out) const {
+    IntersectionRecord r;
+    if (!HeaderOf(p, &r) || k < 0 || k >= r.segmentCount) return false;
+    std::memcpy(&out, reinterpret_cast<const uint8_t*>(m_db.GetIntersectionSegments(p)) + k * sizeof(AirwaySegment),
+                sizeof out);
+    return true;
+  }
+  bool Segment(int32_t node, int k, AirwaySegment& out) const {
+    return node >= 0 && node < m_points.GetSize() && SegmentOf(m_points[node], k, out);
+  }
+  // The neighbour of a direction entry when it names a valid intersection, else -1.
+  int32_t Neighbour(const SegmentHalf& h) const { return Valid(h.neighbour) ? h.neighbour : -1; }
+
+  // The node of a stored intersection read back through its first linked neighbour.
+  int32_t ReadBack(const NavPoint& p) const {
+    IntersectionRecord r;
+    if (!HeaderOf(p, &r)) return -1;
+    for (int k = 0; k < r.segmentCount; ++k) {
+      AirwaySegment s;
+      if (!SegmentOf(p, k, s)) return -1;
+      for (int h = 0; h < 2; ++h) {
+        const int32_t nb = Neighbour(s.half[h]);
+        if (nb < 0) continue;
+        AirwaySegment back;
+        if (!Segment(nb, s.half[h].slot, back)) return -1;
+        const int32_t self = back.half[1 - h].neighbour;
+        return Valid(self) ? self : -1;
+      }
+    }
+    return -1;
+  }
+
+  // The VOR or NDB the intersection stands for, when the record links one.
+  bool LinkedNavaid(int32_t node, NavPoint& out) const {
+    IntersectionRecord r;
+    if (!Header(node, &r) || r.navaid < 0) return false;
+    const int kind = r.type & 0x0F;
+    const CNavPointArray& array = kind == 3 ? m_db.m_vors : kind == 4 ? m_db.m_ndbs : m_points;
+    if (&array == &m_points || r.navaid >= array.GetSize()) return false;
+    out = array[r.navaid];
+    return true;
+  }
+
+ private:
+  const CSceneryDatabase& m_db;
+  const CNavPointArray& m_points;
+};
+
+}  // namespace
+
+bool CRoutePath::Contains(int32_t node) const {
+  if (origin.node == node) return true;
+  return std::any_of(steps.begin(), steps.end(), [node](const RouteStep& s) { return s.node == node; });
+}
+
+double CRoutePath::CostAt(int32_t node) const {
+  for (auto it = steps.rbegin(); it != steps.rend(); ++it)
+    if (it->node == node) return it->cost;
+  return origin.cost;
+}
+
+int CRoutePathList::Best() const {
+  int best = -1;
+  double score = 0;
+  for (int i = static_cast<int>(paths.size()) - 1; i >= 0; --i) {
+    const double s = paths[static_cast<size_t>(i)].Score();
+    if (best < 0 || s < score) {
+      best = i;
+      score = s;
+    }
+  }
+  return best;
+}
+
+int CRoutePathList::Insert(const CRoutePath& path) {
+  const int32_t n = path.EndNode();
+  for (int i = static_cast<int>(paths.size()) - 1; i >= 0; --i) {
+    CRoutePath& existing = paths[static_cast<size_t>(i)];
+    if (!existing.Contains(n)) continue;
+    if (path.Cost() + 2 * path.estimate1 < existing.CostAt(n) + 2 * existing.estimate1) {
+      existing = path;
+      return i;
+    }
+    return -1;
+  }
+  paths.push_back(path);
+  return static_cast<int>(paths.size()) - 1;
+}
+
+int32_t AirwayNodeOf(const NavPoint& point, uint16_t selection) {
+  if ((point.kind & selection) == 0) return -1;
+  const Network net;
+  const CSceneryDatabase& db = g_SceneryDatabase;
+  int32_t link = -1;
+  if (point.kind >= kKindVor && point.kind <= kKindVor + 3) {
+    const VorRecord* v = db.GetVor(point);
+    if (!v || point.PayloadOffset() + static_cast<int64_t>(sizeof(VorRecord)) > db.GetPoolLength()) return -1;
+    VorRecord r;
+    std::memcpy(&r, v, sizeof r);
+    link = r.intersection;
+  } else if (point.kind >= kKindNdb && point.kind <= kKindNdb + 3) {
+    const NdbRecord* n = db.GetNdb(point);
+    if (!n || point.PayloadOffset() + static_cast<int64_t>(sizeof(NdbRecord)) > db.GetPoolLength()) return -1;
+    NdbRecord r;
+    std::memcpy(&r, n, sizeof r);
+    link = r.intersection;
+  } else if (point.kind >= kKindIntersection && point.kind <= kKindIntersection + 3) {
+    return net.ReadBack(point);
+  } else {
+    return -1;
+  }
+  if (link < 0 || link >= db.m_intersections.GetSize()) return -1;
+  return net.ReadBack(db.m_intersections[link]);
+}
+
+namespace {
+
+// Breadth-first growth of a few low-airway hops; paths ending on a node of kind bit 1 go into
+// the result set.
+void ShortExpansion(std::deque<CRoutePath> queue, bool departure, double targetLat, double targetLon,
+                    CRoutePathList& result) {
+  const Network net;
+  while (!queue.empty()) {
+    const CRoutePath q = queue.front();
+    queue.pop_front();
+    const int32_t end = q.EndNode();
+    if (!net.Valid(end)) continue;
+    if (net.Point(end).kind & 2) result.Insert(q);
+    if (q.steps.size() >= kShortExpansionSteps) continue;
+    const double estimate = departure ? q.estimate2 : q.estimate1;
+    for (int k = 0, n = net.SegmentCount(end); k < n; ++k) {
+      AirwaySegment s;
+      if (!net.Segment(end, k, s)) break;
+      for (const SegmentHalf& h : s.half) {
+        const int32_t nb = net.Neighbour(h);
+        if (!(h.flags & 2) || nb < 0 || q.Contains(nb)) continue;
+        const double toTarget = GreatCircleDistance(net.Lat(nb), net.Lon(nb), targetLat, targetLon);
+        if (toTarget > estimate + kExpansionSlack) continue;
+        if (departure) {
+          if (!(h.flags & 1)) continue;
+        } else {
+          bool back = false;
+          for (int j = 0, m = net.SegmentCount(nb); j < m && !back; ++j) {
+            AirwaySegment b;
+            if (!net.Segment(nb, j, b)) break;
+            for (const SegmentHalf& bh : b.half) back = back || (bh.neighbour == end && (bh.flags & 3) == 3);
+          }
+          if (!back) continue;
+        }
+        const double course = departure ? InitialCourse(net.Lat(end), net.Lon(end), net.Lat(nb), net.Lon(nb))
+                                         : InitialCourse(net.Lat(nb), net.Lon(nb), net.Lat(end), net.Lon(end));
+        if (q.lastCourse >= 0 && !(Turn(q.lastCourse, course) < kMaxTurn)) continue;
+        CRoutePath child = q;
+        child.steps.push_back({nb, q.Cost() + GreatCircleDistance(net.Lat(end), net.Lon(end), net.Lat(nb), net.Lon(nb))});
+        child.lastCourse = course;
+        (departure ? child.estimate2 : child.estimate1) = toTarget;
+        queue.push_back(std::move(child));
+      }
+    }
+  }
+}
+
+// Entry (departure) or exit (arrival) paths from the plan point P toward T.
+void FindCandidates(const CRoute& route, const NavPoint& p, double targetLat, double targetLon, double originCost,
+                    double incomingCourse, int airwayClass, bool departure, CRoutePathList& result) {
+  const uint16_t kind = p.kind;
+  const double toTarget = GreatCircleDistance(p.latitude, p.longitude, targetLat, targetLon);
+  auto originPath = [&](int32_t node) {
+    CRoutePath path;
+    path.origin = {node, originCost};
+    path.lastCourse = incomingCourse;
+    path.estimate1 = departure ? 0 : toTarget;
+    path.estimate2 = departure ? toTarget : 0;
+    return path;
+  };
+  if (airwayClass == 1 && (kind & 2) && !(kind & 1)) return;
+  if (airwayClass == 0 || (airwayClass == 1 && (kind & 1))) {
+    result.Insert(originPath(airwayClass == 0 ? -1 : AirwayNodeOf(p, 1)));
+    return;
+  }
+  const uint16_t selection = static_cast<uint16_t>(airwayClass | 1);
+  std::deque<CRoutePath> queue;
+  if (airwayClass == 2 && (kind & 3)) {
+    const int32_t node = AirwayNodeOf(p, 3);
+    if (node >= 0) queue.push_back(originPath(node));
+  } else {
+    std::vector<FullPoint> found;
+    double radius = std::min(0.49 * toTarget, kMaxEntryRadius);
+    if (route.FindObjects(found, radius, p.latitude, p.longitude, selection, true, false) && !found.empty()) {
+      const NavPoint& farthest = found.back().point;
+      const double far = GreatCircleDistance(p.latitude, p.longitude, farthest.latitude, farthest.longitude);
+      for (int i = 0; i < static_cast<int>(found.size()) && i < kMaxCandidates; ++i) {
+        const NavPoint& c = found[static_cast<size_t>(i)].point;
+        const double course = departure ? InitialCourse(p.latitude, p.longitude, c.latitude, c.longitude)
+                                        : InitialCourse(c.latitude, c.longitude, p.latitude, p.longitude);
+        if (incomingCourse >= 0 && Turn(incomingCourse, course) > kMaxTurn) continue;
+        const double d = GreatCircleDistance(p.latitude, p.longitude, c.latitude, c.longitude);
+        if (d < kMinEntryDistance) continue;
+        const int32_t node = AirwayNodeOf(c, selection);
+        if (node < 0) continue;
+        CRoutePath path = originPath(-1);
+        path.steps.push_back({node, originCost != 0 ? originCost + 2 * d : far - d});
+        path.lastCourse = course;
+        const double estimate = GreatCircleDistance(c.latitude, c.longitude, targetLat, targetLon);
+        path.estimate1 = departure ? 0 : estimate;
+        path.estimate2 = departure ? estimate : 0;
+        queue.push_back(std::move(path));
+      }
+    }
+  }
+  ShortExpansion(std::move(queue), departure, targetLat, targetLon, result);
+}
+
+}  // namespace
+
+bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayClass, double startLat,
+               double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
+               CRoutePath& bestArrival, int* expansions) {
+  if (open.paths.empty() || arrivals.paths.empty()) return false;
+  const Network net;
+  const double span = GreatCircleDistance(startLat, startLon, endLat, endLon);
+  const int64_t patience = std::max<int64_t>(1, static_cast<int64_t>(10 * span / kHalfCircumference));
+  bestDeparture = CRoutePath{};
+  bestArrival = CRoutePath{};
+  bool paired = false;
+  // Whole steady seconds: a step of the system clock neither ends nor stretches the wait.
+  const auto seconds = [&clock] { return static_cast<int64_t>(clock.TickCount() / 1000u); };
+  const int64_t started = seconds();
+  int64_t mark = started;
+  int expanded = 0;
+  for (;;) {
+    const int qi = open.Best();
+    if (qi < 0) break;
+    const CRoutePath q = open.paths[static_cast<size_t>(qi)];
+    const int64_t now = seconds();
+    // Until a pair exists every path beats the empty best, so the mark stays at the start.
+    if (paired && q.Score() < bestDeparture.Score()) {
+      mark = now;
+    } else if (now - mark > patience) {
+      break;
+    }
+    const int32_t end = q.EndNode();
+    bool took = false;
+    for (const CRoutePath& a : arrivals.paths) {
+      if (a.EndNode() != end) continue;
+      if (q.Cost() + a.Cost() < bestDeparture.Cost() + bestArrival.Cost() &&
+          (q.lastCourse < 0 || Turn(q.lastCourse, a.lastCourse) <= kMaxTurn)) {
+        bestDeparture = q;
+        bestDeparture.estimate2 = a.Cost();
+        bestArrival = a;
+        took = true;
+        paired = true;
+      }
+    }
+    if (!took && net.Valid(end)) {
+      ++expanded;
+      std::vector<CRoutePath> children;
+      for (int k = 0, n = net.SegmentCount(end); k < n; ++k) {
+        AirwaySegment s;
+        if (!net.Segment(end, k, s)) break;
+        for (const SegmentHalf& h : s.half) {
+          const int32_t nb = net.Neighbour(h);
+          if (!(((h.flags >> 1) & 3) & airwayClass) || !(h.flags & 1) || nb < 0 || q.Contains(nb)) continue;
+          const double course = InitialCourse(net.Lat(end), net.Lon(end), net.Lat(nb), net.Lon(nb));
+          if (q.lastCourse >= 0 && Turn(q.lastCourse, course) > kMaxTurn) continue;
+          const double cost = q.Cost() + GreatCircleDistance(net.Lat(end), net.Lon(end), net.Lat(nb), net.Lon(nb));
+          if (!(cost < 3 * span)) continue;
+          CRoutePath child = q;
+          child.steps.push_back({nb, cost});
+          child.lastCourse = course;
+          double estimate = kRouteFltMax;
+          for (const CRoutePath& a : arrivals.paths) {
+            const int32_t an = a.EndNode();
+            if (!net.Valid(an)) continue;
+            estimate = std::min(estimate, GreatCircleDistance(net.Lat(nb), net.Lon(nb), net.Lat(an), net.Lon(an)) + a.Cost());
+          }
+          child.estimate2 = estimate;
+          children.push_back(std::move(child));
+        }
+      }
+      for (const CRoutePath& child : children) open.Insert(child);
+    }
+    // Inserting never moves a path, and no child holds q's slot (none ends on a node q holds).
+    open.paths.erase(open.paths.begin() + qi);
+  }
+  if (!bestDeparture.steps.empty() && bestDeparture.EndNode() == bestArrival.EndNode()) bestDeparture.steps.pop_back();
+  if (expansions) *expansions = expanded;
+  return true;
+}
+
+int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock) {
+  const Network net;
+  const NavPoint s = route[start].ref.point;
+  const NavPoint e = route[end].ref.point;
+  CRoutePathList departures, arrivals;
+  FindCandidates(route, s, e.latitude, e.longitude, 0, -1, airwayClass, true, departures);
+  FindCandidates(route, e, s.latitude, s.longitude, 0, -1, airwayClass, false, arrivals);
+  CRoutePath dep, arr;
+  if (!JoinPaths(departures, arrivals, airwayClass, s.latitude, s.longitude, e.latitude, e.longitude, clock, dep, arr))
+    return 0;
+  std::vector<int32_t> nodes;
+  for (const RouteStep& step : dep.steps) nodes.push_back(step.node);
+  for (auto it = arr.steps.rbegin(); it != arr.steps.rend(); ++it) nodes.push_back(it->node);
+  int inserted = 0;
+  for (const int32_t node : nodes) {
+    if (!net.Valid(node)) continue;
+    NavPoint key = net.Point(node);
+    NavPoint navaid;
+    if (net.LinkedNavaid(node, navaid)) key = navaid;
+    PlanPoint point;
+    if (!route.Resolve(point.ref, key)) point.ref.point = key;
+    point.flags |= kPointAutoRoute;
+    const int before = route.GetCount();
+    route.InsertPoint(end, point);
+    if (route.GetCount() > before) {
+      ++end;
+      ++inserted;
+    }
+  }
+  return inserted;
+}

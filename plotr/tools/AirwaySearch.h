@@ -1,0 +1,61 @@
+#pragma once
+
+// The airway network search of the route finder: entry and exit paths grown a few hops into the
+// network from both ends of a leg, joined by a best-first search. Every look-up reads the
+// database's intersection records as hostile: a bad index, slot or payload is "no neighbour".
+
+#include <cstdint>
+#include <vector>
+
+#include "plotr/plan/Route.h"
+
+namespace win {
+class Clock;
+}
+
+inline constexpr double kRouteFltMax = 3.4028234663852886e38;
+
+struct RouteStep {
+  int32_t node = -1;
+  double cost = kRouteFltMax;
+};
+
+struct CRoutePath {
+  std::vector<RouteStep> steps;
+  int32_t airport = -1;
+  int32_t group = -1;
+  int32_t procedure = -1;
+  RouteStep origin;
+  double estimate1 = kRouteFltMax;
+  double lastCourse = -1;
+  double estimate2 = kRouteFltMax;
+
+  double Cost() const { return steps.empty() ? origin.cost : steps.back().cost; }
+  int32_t EndNode() const { return steps.empty() ? origin.node : steps.back().node; }
+  double Score() const { return Cost() + 5 * estimate1 + 2 * estimate2; }
+  bool Contains(int32_t node) const;
+  // The cost at the node (which the path contains).
+  double CostAt(int32_t node) const;
+};
+
+struct CRoutePathList {
+  std::vector<CRoutePath> paths;
+  // The smallest score, the highest index on ties; -1 when empty.
+  int Best() const;
+  // Appends, or replaces the last path holding the new end node when the new one is cheaper
+  // there; the index, or -1 when dropped.
+  int Insert(const CRoutePath& path);
+};
+
+// The node a point stands for in the network for the kind bits `selection`; -1 for none.
+int32_t AirwayNodeOf(const NavPoint& point, uint16_t selection);
+
+// Joins the departure paths (open list) with the arrival paths; `best` gets the pair. False only
+// when a side is empty. Patience runs on the clock's steady seconds.
+bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayClass, double startLat,
+               double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
+               CRoutePath& bestArrival, int* expansions = nullptr);
+
+// Fills the leg between the points at `start` and `end` along airways of `airwayClass` (1 low,
+// 2 high); `end` then names the leg's end point again. The points inserted, 0 on failure.
+int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock);
