@@ -52,5 +52,7 @@ MapPainterSet DefaultMapPainters() {
   Set<&CMapRenderer::DrawRunways>(painters, MapLayer::Runways);
   Set<&CMapRenderer::DrawAirportLabels>(painters, MapLayer::AirportLabels);
   Set<&CMapRenderer::DrawComFrequencies>(painters, MapLayer::ComFrequencies);
+  Set<&CMapRenderer::DrawAirspaces>(painters, MapLayer::Airspaces);
+  Set<&CMapRenderer::DrawAirspaceLabels>(painters, MapLayer::AirspaceLabels);
   return painters;
 }

@@ -190,6 +190,19 @@ class CMapRenderer : public CMapParams {
   // ---- COM frequencies -----------------------------------------------------------------------------
   bool DrawComFrequencies(MapDrawContext& ctx);
 
+  // ---- Airspaces ----------------------------------------------------------------------------------
+  bool DrawAirspaces(MapDrawContext& ctx);
+  bool DrawAirspaceLabels(MapDrawContext& ctx);
+  // The outline of the shape of vertices [first, end), filled with the brush in force; nothing
+  // when a point of it does not project.
+  void FillAirspacePolygon(MapDrawContext& ctx, int first, int end);
+  // Appends the points of the edge from `from` to `to`; false when one does not project or the
+  // edge type is unknown.
+  bool BuildAirspaceShape(MapDrawContext& ctx, const AirspaceVertex& from, const AirspaceVertex& to,
+                          std::vector<gdi::Point>& points);
+  // One edge of an outlined airspace.
+  void DrawArcsAndCircles(MapDrawContext& ctx, const AirspaceVertex& from, const AirspaceVertex& to);
+
   // ---- Drag feedback (drawn by the window over its frame) ----------------------------------------
   void DrawDragLegs(gdi::Dc& dc, int cx, int cy, const std::vector<PlanRow>& rows, const CRoute& route);
   // Writes the labels of the dragged legs; returns the boxes it covered.
@@ -234,6 +247,9 @@ class CMapRenderer : public CMapParams {
   // visit(a, b) for every runway whose two ends are both shown, in the tiles in view.
   template <class Visit>
   bool WalkRunwayPairs(MapDrawContext& ctx, Visit&& visit);
+  // Projects near-side points clamped just outside the window and appends them unless equal to
+  // the last; false when the point is on the far side.
+  bool ProjectClamped(MapDrawContext& ctx, double lat, double lon, std::vector<gdi::Point>& points);
   // A disc of `metres` radius (at least `minimum` units), stretched east-west on the flat map.
   void DrawDisc(MapDrawContext& ctx, int x, int y, double latitude, double metres, int minimum = 0);
   // visit(index, object) for every shown scenery object of the groups in view.
