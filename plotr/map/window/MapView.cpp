@@ -24,6 +24,7 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/map/window/MapTipWnd.h"
+#include "plotr/map/window/WindStatic.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/LatLonText.h"
@@ -191,6 +192,8 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
   m_engine->SetResolution(96.0 * GetContentScaleFactor());
   m_engine->Start();
   m_tip = new CMapTipWnd(this);
+  m_wind = new CWindStatic;
+  m_wind->Create(this);
   clip::AddDragStatusStrings();
   SetDropTarget(new CMapDropTarget(this));
 
@@ -302,7 +305,14 @@ void CScenView::OnPaint(wxPaintEvent&) {
 
 void CScenView::OnSize(wxSizeEvent& event) {
   event.Skip();
+  PlaceWind();
   Refresh(false);
+}
+
+// The wind stays in the lower left corner at its own size.
+void CScenView::PlaceWind() {
+  const wxSize size = GetClientSize();
+  m_wind->Move(1, std::max(0, size.y - m_wind->GetSize().y - 1));
 }
 
 void CScenView::OnFrameReady(wxThreadEvent& event) {
@@ -377,6 +387,14 @@ void CScenView::OnPlanUpdate(uint32_t bits, const void* object) {
   bool invalidate = false;
   if (mapview::RunsHousekeeping(bits)) Housekeeping(invalidate);
   if (invalidate) Refresh(false);
+  if (mapview::RefreshesWind(bits)) {
+    m_wind->Update();
+    if (bits == 0) {
+      const SimSnapshot& sim = g_SimBlock.GetSnapshot();
+      m_wind->FormatWind(sim.windSpeed, sim.windDirection);
+    }
+    PlaceWind();
+  }
   switch (mapview::BranchOf(bits)) {
     case mapview::HintBranch::kRedraw: {
       // Plan edits and database loads change the picture under the same parameters.
@@ -413,7 +431,12 @@ void CScenView::OnPlanUpdate(uint32_t bits, const void* object) {
       }
       break;
     }
-    case mapview::HintBranch::kWind:
+    case mapview::HintBranch::kWind: {
+      const SimSnapshot& sim = g_SimBlock.GetSnapshot();
+      m_wind->FormatWind(sim.windSpeed, sim.windDirection);
+      PlaceWind();
+      break;
+    }
     case mapview::HintBranch::kNone:
       break;
   }

@@ -20,6 +20,7 @@
 #include "plotr/shell/PlotrDocument.h"
 
 class CMapTipWnd;
+class CWindStatic;
 class CFlightPlanCore;
 
 class CScenView : public wxWindow {
@@ -37,6 +38,7 @@ class CScenView : public wxWindow {
   const CMapParams& Params() const { return m_renderer; }
   CMapEngine& Engine() { return *m_engine; }
   CMapTipWnd* Tip() const { return m_tip; }
+  CWindStatic* Wind() const { return m_wind; }
   mapview::CLayerToggles& Toggles() { return m_toggles; }
   bool IsFollowing() const { return m_follow.Following(); }
   // The text the tip would show at a client point (empty when nothing is there).
@@ -69,6 +71,7 @@ class CScenView : public wxWindow {
   void Broadcast(uint32_t bits, const void* object);
   void CenterOn(double lat, double lon);
   void PushZoomHint(int zoom, double lat, double lon);
+  void PlaceWind();
 
   // ---- Points and objects ---------------------------------------------------------------------------
   bool ToLatLon(const wxPoint& p, double& lat, double& lon) const;
@@ -105,6 +108,7 @@ class CScenView : public wxWindow {
   std::unique_ptr<ui::WxMessageTarget> m_target;
   std::unique_ptr<CMapEngine> m_engine;
   CMapTipWnd* m_tip = nullptr;
+  CWindStatic* m_wind = nullptr;
 
   mapview::CLayerToggles m_toggles;
   mapview::CFollowState m_follow;

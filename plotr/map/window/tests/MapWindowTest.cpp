@@ -15,6 +15,7 @@
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/map/window/MapTipWnd.h"
 #include "plotr/map/window/MapView.h"
+#include "plotr/map/window/WindStatic.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/tests/support/ModuleWindows.h"
@@ -81,6 +82,17 @@ TEST_F(MapWindowTest, PicturesOfTheWindowsSizeReachItAndHintsMoveTheMap) {
   const int before = map->Engine().PicturesDrawn();
   Document().UpdatePlanViews(nullptr, kHintPlanChanged);
   EXPECT_TRUE(PumpUntil([&] { return map->Engine().PicturesDrawn() > before; }));
+}
+
+TEST_F(MapWindowTest, TheWindShowsInTheLowerLeftCornerAndHidesInCalmAir) {
+  ASSERT_NE(map->Wind(), nullptr);
+  map->Wind()->FormatWind(13, 5);
+  Document().UpdatePlanViews(nullptr, kHintMapParameters);
+  EXPECT_TRUE(map->Wind()->IsShown());
+  EXPECT_EQ(1, map->Wind()->GetPosition().x);
+  EXPECT_EQ(map->GetClientSize().y - map->Wind()->GetSize().y - 1, map->Wind()->GetPosition().y);
+  map->Wind()->FormatWind(0, 0);
+  EXPECT_FALSE(map->Wind()->IsShown());
 }
 
 TEST_F(MapWindowTest, ABurstOfLayerTogglesIsWrittenOnTheThirdPeriodicUpdate) {
