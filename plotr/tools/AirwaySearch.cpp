@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <deque>
+#include <limits>
 
 #include "navdb/Geodesy.h"
 #include "navdb/Payloads.h"
@@ -376,4 +377,138 @@ int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win
     }
   }
   return inserted;
+}
+
+namespace {
+
+bool IsNavaid(uint16_t kind) { return (kind >= kKindNdb && kind <= kKindNdb + 3) || (kind >= kKindVor && kind <= kKindVor + 3); }
+
+// Whether the two points lie on one airway of the class; `course` gets the course along it.
+bool ShareAirway(const Network& net, const PlanPoint& earlier, const PlanPoint& later, uint16_t selection,
+                 double& course) {
+  const int32_t a = AirwayNodeOf(earlier.ref.point, selection);
+  const int32_t b = AirwayNodeOf(later.ref.point, selection);
+  if (a < 0 || b < 0) return false;
+  for (int k = 0, n = net.SegmentCount(b); k < n; ++k) {
+    AirwaySegment s;
+    if (!net.Segment(b, k, s)) break;
+    if (s.IsEmpty()) continue;
+    for (const SegmentHalf& h : s.half) {
+      if (h.neighbour == a) {
+        course = InitialCourse(earlier.ref.point.latitude, earlier.ref.point.longitude, later.ref.point.latitude,
+                               later.ref.point.longitude);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+struct NearestSearch {
+  const Network& net;
+  double course;
+  double best = std::numeric_limits<double>::max();
+  int32_t result = -1;
+  std::vector<int32_t> path;
+
+  void From(int32_t node, int32_t previous, double turn, double distance) {
+    path.push_back(node);
+    for (int k = 0, n = net.SegmentCount(node); k < n; ++k) {
+      AirwaySegment s;
+      if (!net.Segment(node, k, s)) break;
+      if (s.IsEmpty()) continue;
+      for (const SegmentHalf& h : s.half) {
+        const int32_t nb = net.Neighbour(h);
+        // Never back onto the current path: co-located intersections would loop for ever.
+        if (nb < 0 || nb == previous || std::find(path.begin(), path.end(), nb) != path.end()) continue;
+        const double c = InitialCourse(net.Lat(node), net.Lon(node), net.Lat(nb), net.Lon(nb));
+        const double hop = GreatCircleDistance(net.Lat(node), net.Lon(node), net.Lat(nb), net.Lon(nb));
+        // A hop between co-located intersections has no course of its own.
+        const double deviation = hop == 0 ? 0 : std::min(Turn(course, c), Turn(course, std::fmod(c + 180.0, 360.0)));
+        if (turn + deviation > 4.0 || distance + hop > 200000.0) continue;
+        NavPoint navaid;
+        if (net.LinkedNavaid(nb, navaid)) {
+          if (distance + hop < best) {
+            best = distance + hop;
+            result = nb;
+          }
+          continue;
+        }
+        From(nb, node, turn + deviation, distance + hop);
+      }
+    }
+    path.pop_back();
+  }
+};
+
+}  // namespace
+
+int32_t FindNearestSegment(int32_t node, double course) {
+  const Network net;
+  if (!net.Valid(node)) return -1;
+  NearestSearch search{net, course, std::numeric_limits<double>::max(), -1, {}};
+  search.From(node, -1, 0, 0);
+  return search.result;
+}
+
+void InsertAirwayTurnPoints(CRoute& route, int airwayClass) {
+  const Network net;
+  const uint16_t selection = static_cast<uint16_t>(airwayClass | 1);
+  auto nextVisible = [&route](int i) {
+    for (++i; i < route.GetCount(); ++i)
+      if (!route[i].IsBearing()) return i;
+    return -1;
+  };
+  bool covered = false;
+  double turned = 0;
+  double lastCourse = 0;
+  int previous = 0;
+  for (int cur = nextVisible(0); cur > 0 && route.GetCount() > 0; previous = cur, cur = nextVisible(cur)) {
+    double k = 0;
+    if (!ShareAirway(net, route[previous], route[cur], selection, k)) {
+      covered = false;
+      continue;
+    }
+    if (covered) {
+      turned += Turn(lastCourse, k);
+      if (turned > 5.0) covered = false;
+    }
+    if (IsNavaid(route[previous].Kind())) {
+      turned = 0;
+      covered = true;
+    }
+    if (!covered) {
+      double sum = 0, along = k;
+      for (int p = cur, n = nextVisible(cur); n > 0; p = n, n = nextVisible(n)) {
+        double kn = 0;
+        if (!ShareAirway(net, route[p], route[n], selection, kn)) break;
+        sum += Turn(along, kn);
+        along = kn;
+        if (sum > 5.0) break;
+        if (IsNavaid(route[n].Kind())) {
+          turned = 0;
+          covered = true;
+          break;
+        }
+      }
+    }
+    if (!covered) {
+      if (cur == previous + 1) {
+        const int32_t found = FindNearestSegment(AirwayNodeOf(route[previous].ref.point, selection), k);
+        NavPoint navaid;
+        PlanPoint point;
+        if (found >= 0 && net.LinkedNavaid(found, navaid) && route.Resolve(point.ref, navaid)) {
+          point.flags = kPointBearing | kPointAutoRoute;
+          route.InsertPoint(cur, point);
+          if (route.GetCount() > 0 && route[cur].IsBearing()) ++cur;
+          turned = 0;
+          covered = true;
+        }
+      } else {
+        turned = 0;
+        covered = true;
+      }
+    }
+    lastCourse = k;
+  }
 }

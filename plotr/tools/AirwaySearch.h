@@ -59,3 +59,11 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
 // Fills the leg between the points at `start` and `end` along airways of `airwayClass` (1 low,
 // 2 high); `end` then names the leg's end point again. The points inserted, 0 on failure.
 int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock);
+
+// The nearest navaid-linked intersection along `course` from the node (either direction, at most
+// 4 degrees of accumulated deviation and 200 km); -1 when none.
+int32_t FindNearestSegment(int32_t node, double course);
+
+// Hidden navaid points where a long stretch of airway passes no VOR or NDB, so the way stays
+// traceable on the instruments.
+void InsertAirwayTurnPoints(CRoute& route, int airwayClass);

@@ -544,6 +544,7 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
     }
     previous = i;
   }
+  if (!navaids && ok) InsertAirwayTurnPoints(route, v.routeType == kAutoRouteLowAirways ? 1 : 2);
   if (!ok) RemoveAutoWaypoints(route);
   MarkRouteLegs(route, false);
   return ok;

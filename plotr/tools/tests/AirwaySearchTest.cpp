@@ -46,7 +46,8 @@ class AirwaySearchTest : public plancore::PlanCoreTest {
     const CNavPointArray& points = g_SceneryDatabase.m_intersections;
     for (size_t i = 0; i < at.size(); ++i)
       for (int k = 0; k < points.GetSize(); ++k)
-        if (points[k].latitude == static_cast<float>(at[i].first) && points[k].longitude == static_cast<float>(at[i].second))
+        if (points[k].latitude == static_cast<float>(at[i].first) && points[k].longitude == static_cast<float>(at[i].second) &&
+            g_SceneryDatabase.GetIntersection(points[k])->Ident() == "N" + std::to_string(i))
           index[i] = k;
     auto slotOf = [&](int node, int airway) {
       const auto& list = slots[static_cast<size_t>(node)];
@@ -167,6 +168,43 @@ TEST_F(AirwaySearchTest, WithoutAPairPatienceCountsFromTheJoinsStart) {
   EXPECT_EQ(8, join(frozen));  // the whole chain, then the list is empty
   SteppingClock stepping;      // a second per reading: past the 1 s limit at the second path
   EXPECT_EQ(1, join(stepping));
+}
+
+TEST_F(AirwaySearchTest, NearestNavaidAlongTheAirwayBecomesAHiddenTurnPoint) {
+  // A chain east along latitude 55 whose fifth node stands for a VOR; two co-located nodes
+  // linked both ways on a second airway at the start must not loop the search.
+  const std::vector<int> nodes =
+      Network({{55, 1}, {55, 1.3}, {55, 1.6}, {55, 1.9}, {55, 2.2}, {55, 1}}, {{0, 1, 2, 3, 4}, {0, 5, 0}});
+  const VorRecord vor = navdbtest::Vor("VTP", 113.5f);
+  navdbtest::AddPointAt(g_SceneryDatabase, 55, 2.2, kKindVor, &vor);
+  int vorIndex = -1;
+  for (int k = 0; k < g_SceneryDatabase.m_vors.GetSize(); ++k)
+    if (g_SceneryDatabase.m_vors[k].latitude == 55.0f) vorIndex = k;
+  ASSERT_GE(vorIndex, 0);
+  const CNavPointArray& points = g_SceneryDatabase.m_intersections;
+  IntersectionRecord* record = g_SceneryDatabase.GetIntersection(points[nodes[4]]);
+  IntersectionRecord h;
+  std::memcpy(&h, record, sizeof h);
+  h.type = 0x13;
+  h.navaid = vorIndex;
+  std::memcpy(record, &h, sizeof h);
+
+  EXPECT_EQ(nodes[4], FindNearestSegment(nodes[1], 90.0));
+  EXPECT_EQ(nodes[4], FindNearestSegment(nodes[0], 270.0));  // either direction of the airway
+  EXPECT_EQ(-1, FindNearestSegment(nodes[1], 0.0));          // square to it: nothing
+
+  CRoute route = NewRoute();
+  route.AddPoint(User(55, 0));
+  PlanPoint a, b;
+  a.ref.point = points[nodes[1]];
+  b.ref.point = points[nodes[2]];
+  route.AddPoint(a);
+  route.AddPoint(b);
+  route.AddPoint(User(55, 4));
+  InsertAirwayTurnPoints(route, 2);
+  ASSERT_EQ(5, route.GetCount());
+  EXPECT_EQ(kKindVor, route[2].Kind());
+  EXPECT_EQ(kPointBearing | kPointAutoRoute, route[2].flags);
 }
 
 TEST_F(AirwaySearchTest, DamagedRecordsAreNoNeighbours) {
