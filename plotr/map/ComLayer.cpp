@@ -16,11 +16,7 @@ bool CMapRenderer::DrawComFrequencies(MapDrawContext& ctx) {
   const CSceneryDatabase& db = Database();
   return WalkPoints(ctx, kArrayCom, [&](const NavPoint& p, int x, int y) {
     if (zoom < kDetailZoom) {
-      const int a = zoom < 16 ? 15 : 30, b = zoom < 16 ? 30 : 45;
-      dc.MoveTo(x - a, y);
-      dc.LineTo(x + b, y);
-      dc.MoveTo(x, y - a);
-      dc.LineTo(x, y + b);
+      DrawSmallCross(dc, zoom, x, y);
       return;
     }
     const gdi::Point square[5] = {{x - 30, y - 30}, {x + 30, y - 30}, {x + 30, y + 30}, {x - 30, y + 30}, {x - 30, y - 30}};

@@ -50,11 +50,7 @@ void CMapRenderer::DrawIlsFeather(MapDrawContext& ctx, const NavPoint& point, st
     return;
   }
   if (zoom < kDetailZoom) {
-    const int a = zoom >= 16 ? 30 : 15, b = zoom >= 16 ? 45 : 30;
-    dc.MoveTo(x - a, y);
-    dc.LineTo(x + b, y);
-    dc.MoveTo(x, y - a);
-    dc.LineTo(x, y + b);
+    DrawSmallCross(dc, zoom, x, y);
     return;
   }
   const int range = ils->range ? ils->range : 16;

@@ -293,6 +293,10 @@ bool PlaceAircraftLabel(int w, int h, int a, int x, int y, const std::vector<gdi
 template <class Visit>
 bool WalkPlanRows(const std::vector<PlanRow>& rows, Visit&& visit);
 
+// The plus sign of navaids, ILS and COM points below the detail zoom: arms of 15 and 30 units,
+// 30 and 45 from zoom 16.
+void DrawSmallCross(gdi::Dc& dc, int zoom, int x, int y);
+
 // The map's view tests of file records and shapes.
 bool RegionIntersectsView(const BglFileRecord& file, const MapViewExtents& view);
 bool ShapeIntersectsView(double latA, double latB, double lonMin, double lonMax, const MapViewExtents& view);

@@ -14,14 +14,6 @@ namespace {
 
 const CRoute* RouteOf(const MapDrawContext& ctx) { return ctx.plan ? ctx.plan->GetCurrent() : nullptr; }
 
-void SmallCross(gdi::Dc& dc, int zoom, int x, int y) {
-  const int a = zoom >= 16 ? 30 : 15, b = zoom >= 16 ? 45 : 30;
-  dc.MoveTo(x - a, y);
-  dc.LineTo(x + b, y);
-  dc.MoveTo(x, y - a);
-  dc.LineTo(x, y + b);
-}
-
 void Triangle(gdi::Dc& dc, int x, int y, int a) {
   const gdi::Point corners[3] = {{x, y - a}, {x + a, y + a}, {x - a, y + a}};
   dc.Polygon(corners);
@@ -40,6 +32,14 @@ std::string Format(const char* format, double value) {
 }
 
 }  // namespace
+
+void DrawSmallCross(gdi::Dc& dc, int zoom, int x, int y) {
+  const int a = zoom >= 16 ? 30 : 15, b = zoom >= 16 ? 45 : 30;
+  dc.MoveTo(x - a, y);
+  dc.LineTo(x + b, y);
+  dc.MoveTo(x, y - a);
+  dc.LineTo(x, y + b);
+}
 
 gdi::Pen CMapRenderer::NeutralPen(const MapDrawContext& ctx) const {
   return ctx.Day(*this) ? mappens::PenGridDark : mappens::PenGreyLight;
@@ -110,7 +110,7 @@ bool CMapRenderer::DrawNdbs(MapDrawContext& ctx) {
   return WalkPoints(ctx, kArrayNdb, [&](const NavPoint& p, int x, int y) {
     if (!NavaidTaken(ctx, p, MapNdb)) return;
     if (zoom < kDetailZoom) {
-      SmallCross(dc, zoom, x, y);
+      DrawSmallCross(dc, zoom, x, y);
       return;
     }
     dc.Ellipse(x - r, y - r, x + r, y + r);
@@ -139,7 +139,7 @@ bool CMapRenderer::DrawVors(MapDrawContext& ctx) {
   return WalkPoints(ctx, kArrayVor, [&](const NavPoint& p, int x, int y) {
     if (!NavaidTaken(ctx, p, MapVor)) return;
     if (zoom < kDetailZoom) {
-      SmallCross(dc, zoom, x, y);
+      DrawSmallCross(dc, zoom, x, y);
       return;
     }
     const VorRecord* vor = db.GetVor(p);

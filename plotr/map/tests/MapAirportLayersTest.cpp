@@ -6,20 +6,20 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 
 namespace {
 
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 class AirportLayersTest : public ::testing::Test {
  protected:
   AirportLayersTest() {
-    db.AddArea("Scenery\\Swiss", nullptr);
-    navdbtest::AddFile(db, "scenery", "swiss.bgl");
+    maptest::AddSwissFile(db);
     r.SetDatabase(&db);
     r.MapRoundWorld = 1;  // discs are round: east-west radius = north-south radius
     r.ColorScheme = kSchemeWhite;
@@ -47,18 +47,7 @@ class AirportLayersTest : public ::testing::Test {
   }
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), int zoom, bool printing = false) {
     r.PushZoom(zoom, 47, 8);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    dc.SetPrinting(printing);
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, nullptr, nullptr, &db};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {&db, nullptr, printing});
   }
   std::vector<int> Radii(const std::vector<RecordedCall>& calls) {
     std::vector<int> radii;

@@ -9,14 +9,15 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 
 namespace {
 
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 struct Corner {
   double lat, lon;
@@ -26,10 +27,8 @@ struct Corner {
 class AirspaceLayersTest : public ::testing::Test {
  protected:
   AirspaceLayersTest() {
-    db.AddArea("Scenery\\Swiss", nullptr);
-    file = navdbtest::AddFile(db, "scenery", "swiss.bgl");
-    const NdbRecord ndb = navdbtest::Ndb("ZH", 316.0f);  // gives the file its box
-    EXPECT_TRUE(navdbtest::AddPointAt(db, 47, 8, kKindNdb, &ndb));
+    maptest::AddSwissFile(db);
+    maptest::AddBoxNavaid(db, 47, 8);
     r.SetDatabase(&db);
     r.MapRoundWorld = 0;
     r.ColorScheme = kSchemeWhite;
@@ -61,20 +60,11 @@ class AirspaceLayersTest : public ::testing::Test {
   }
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), int zoom) {
     r.PushZoom(zoom, 47, 8);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, nullptr, nullptr, &db};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {&db});
   }
 
   CSceneryDatabase db;
-  int file = 0;
+  int file = 0;  // the only file
   CMapRenderer r;
 };
 

@@ -8,21 +8,21 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 
 namespace {
 
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 // Two intersections on one airway segment, A at (47, 8) and B `nm` east, with its label point.
 class AirwayLayersTest : public ::testing::Test {
  protected:
   void Build(double nm, uint16_t forwardFlags, uint16_t backwardFlags, uint8_t type = 0) {
-    db->AddArea("Scenery\\Swiss", nullptr);
-    navdbtest::AddFile(*db, "scenery", "swiss.bgl");
+    maptest::AddSwissFile(*db);
     const double lonB = 8 + nm / 60 / std::cos(47 * 3.14159265358979 / 180);
     AirwaySegment a = navdbtest::Segment("UN871", 1, 0, -1, 0);
     a.name[7] = static_cast<char>(type);
@@ -31,9 +31,7 @@ class AirwayLayersTest : public ::testing::Test {
     b.half[1].flags = backwardFlags;
     AddIntersection(47, 8, a, "AAAAA");
     AddIntersection(47, lonB, b, "BBBBB");
-    // A navaid gives the file its box.
-    const NdbRecord ndb = navdbtest::Ndb("ZH", 316.0f);
-    ASSERT_TRUE(navdbtest::AddPointAt(*db, 47, 8, kKindNdb, &ndb));
+    maptest::AddBoxNavaid(*db, 47, 8);
     LabelPoint label;
     label.word = LabelPoint::MakeWord(0, 0, true);
     label.latitude = 47;
@@ -55,18 +53,7 @@ class AirwayLayersTest : public ::testing::Test {
   }
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), int zoom, bool printing = false) {
     r.PushZoom(zoom, 47, 8.2);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    dc.SetPrinting(printing);
-    dc.SetBkMode(gdi::TRANSPARENT);
-    const gdi::Pen pen = dc.GetPen();
-    MapDrawContext ctx{dc, kCx, kCy, {}, nullptr, nullptr, db.get()};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBkMode(), gdi::TRANSPARENT);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {db.get(), nullptr, printing});
   }
 
   std::unique_ptr<CSceneryDatabase> db = std::make_unique<CSceneryDatabase>();

@@ -6,20 +6,20 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 
 namespace {
 
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 class ComLayerTest : public ::testing::Test {
  protected:
   ComLayerTest() {
-    db.AddArea("Scenery\\Swiss", nullptr);
-    navdbtest::AddFile(db, "scenery", "swiss.bgl");
+    maptest::AddSwissFile(db);
     r.SetDatabase(&db);
     r.MapRoundWorld = 0;
     r.ColorScheme = kSchemeWhite;
@@ -27,16 +27,7 @@ class ComLayerTest : public ::testing::Test {
   }
   std::vector<RecordedCall> Run(int zoom) {
     r.PushZoom(zoom, 47, 8);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, nullptr, nullptr, &db};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE(r.DrawComFrequencies(ctx));
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, &CMapRenderer::DrawComFrequencies, {&db});
   }
 
   CSceneryDatabase db;

@@ -9,20 +9,20 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 
 namespace {
 
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 class IlsRunwayLayersTest : public ::testing::Test {
  protected:
   IlsRunwayLayersTest() {
-    db.AddArea("Scenery\\Swiss", nullptr);
-    navdbtest::AddFile(db, "scenery", "swiss.bgl");
+    maptest::AddSwissFile(db);
     r.SetDatabase(&db);
     r.MapRoundWorld = 1;
     r.ColorScheme = kSchemeWhite;
@@ -49,17 +49,7 @@ class IlsRunwayLayersTest : public ::testing::Test {
   }
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), int zoom) {
     r.PushZoom(zoom, 47, 8);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, nullptr, nullptr, &db};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {&db});
   }
   // The feather's far end below (47, 8): the largest y of the lines drawn.
   int FeatherLength(const std::vector<RecordedCall>& calls) {

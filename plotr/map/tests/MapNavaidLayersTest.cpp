@@ -8,6 +8,7 @@
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 
 namespace {
@@ -15,27 +16,15 @@ namespace {
 using gdi::Op;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
-
-int Count(const std::vector<RecordedCall>& calls, Op op, size_t points = 0) {
-  return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const RecordedCall& c) {
-    return c.op == op && (points == 0 || c.points.size() == points);
-  }));
-}
-
-const RecordedCall* FirstOf(const std::vector<RecordedCall>& calls, Op op) {
-  for (const RecordedCall& c : calls) {
-    if (c.op == op) return &c;
-  }
-  return nullptr;
-}
+using maptest::Count;
+using maptest::FirstOf;
+using maptest::kCx;
+using maptest::kCy;
 
 class NavaidLayersTest : public ::testing::Test {
  protected:
   NavaidLayersTest() {
-    db.AddArea("Scenery\\Swiss", nullptr);
-    navdbtest::AddFile(db, "scenery", "swiss.bgl");
+    maptest::AddSwissFile(db);
     r.SetDatabase(&db);
     r.MapRoundWorld = 0;
     r.ColorScheme = kSchemeWhite;
@@ -57,18 +46,7 @@ class NavaidLayersTest : public ::testing::Test {
   // Draws one layer at a zoom over (47, 8); the drawer must hand the DC back as it found it.
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), int zoom) {
     r.PushZoom(zoom, 47, 8);
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    dc.SelectFont(r.ScaledMapFont());
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, &plan, nullptr, &db};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {&db, &plan});
   }
 
   plantest::ScopedPlanFolder folder{"map-navaids"};
@@ -152,9 +130,7 @@ TEST_F(NavaidLayersTest, DmeOnlyStationHasSquareAndPlainCircle) {
 }
 
 TEST_F(NavaidLayersTest, IntersectionsByZoomTypeAndAirway) {
-  // Intersections leave the file's box alone: a navaid gives the file its place.
-  const NdbRecord ndb = navdbtest::Ndb("ZH", 316.0f);
-  Add(47.1, 8.1, kKindNdb, &ndb);
+  maptest::AddBoxNavaid(db, 47.1, 8.1);
   AddIntersection(47.0, 8.0, kKindIntersection, 13, "4708N");  // coordinate name
   AddIntersection(47.1, 8.0, kKindIntersection + 1, 3, "ABC");  // on a low airway
   AddIntersection(47.2, 8.0, kKindIntersection, 3, "DEF");      // plain

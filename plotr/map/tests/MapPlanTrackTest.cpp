@@ -5,6 +5,7 @@
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
+#include "plotr/map/tests/support/MapLayerTest.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 
@@ -14,8 +15,8 @@ using gdi::Op;
 using gdi::Point;
 using gdi::RecordedCall;
 
-constexpr int kCx = 8000;
-constexpr int kCy = 6000;
+using maptest::kCx;
+using maptest::kCy;
 
 PlanRow Row(double lat, double lon, int32_t rowKind, uint32_t kind = 0, double course = 90, double nm = 40) {
   PlanRow r;
@@ -51,18 +52,7 @@ class PlanTrackTest : public ::testing::Test {
     return p;
   }
   std::vector<RecordedCall> Run(bool (CMapRenderer::*draw)(MapDrawContext&), bool printing = false) {
-    r.Labels().clear();
-    gdi::RecordingDc dc;
-    dc.SetPrinting(printing);
-    const gdi::Pen pen = dc.GetPen();
-    const gdi::Brush brush = dc.GetBrush();
-    MapDrawContext ctx{dc, kCx, kCy, {}, &plan, nullptr, nullptr};
-    r.GetViewExtents(kCx, kCy, ctx.view);
-    EXPECT_TRUE((r.*draw)(ctx));
-    EXPECT_EQ(dc.SaveDepth(), 0);
-    EXPECT_EQ(dc.GetPen(), pen);
-    EXPECT_EQ(dc.GetBrush(), brush);
-    return dc.Calls();
+    return maptest::RunLayer(r, draw, {nullptr, &plan, printing});
   }
 
   plantest::ScopedPlanFolder folder{"map-track"};
