@@ -13,6 +13,7 @@
 
 #include "navdb/Geodesy.h"
 #include "navdb/tests/support/NavdbFixture.h"
+#include "platform/gdi/CairoDc.h"
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapEngine.h"
 #include "plotr/plan/AircraftProfile.h"
@@ -146,5 +147,39 @@ void BM_WalkWhole(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WalkWhole)->Unit(benchmark::kMillisecond);
+
+// A whole picture with every layer, names and airways on, into a 1280 x 800 image surface, over
+// the synthetic world's middle airport: the detail chain from zoom 64, the other below.
+// Reports the points in view.
+void BM_FullPicture(benchmark::State& state) {
+  TheWorld();
+  CMapRenderer renderer;
+  renderer.MapRoundWorld = 0;
+  renderer.ColorScheme = kSchemeWhite;
+  renderer.MapAirwayL = renderer.MapAirwayH = renderer.MapIsec = renderer.MapIls = renderer.MapCom = 1;
+  renderer.MapMarker = renderer.MapName = renderer.MapId = renderer.MapFreq = renderer.MapAirportId = 1;
+  const NavPoint& first = g_SceneryDatabase.m_airports[g_SceneryDatabase.m_airports.GetSize() / 2];
+  renderer.PushZoom(static_cast<int>(state.range(0)), first.latitude, first.longitude);
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1280, 800);
+  cairo_t* cr = cairo_create(surface);
+  gdi::CairoDc dc(cr, gdi::Size{1280, 800});
+  const int cx = dc.DeviceToLogicalX(1280), cy = dc.DeviceToLogicalY(800);
+  for (auto _ : state) renderer.DrawMapLayers(dc, cx, cy, nullptr, nullptr);
+  MapViewExtents view;
+  renderer.GetViewExtents(cx, cy, view);
+  int shown = 0;
+  for (int a = 0; a < kPointArrayCount; ++a) {
+    for (const NavPoint& p : g_SceneryDatabase.Points(static_cast<PointArray>(a))) {
+      const float lat = p.latitude, lon = p.longitude;
+      const bool inLon = view.lonMin <= view.lonMax ? lon >= view.lonMin && lon <= view.lonMax
+                                                    : lon >= view.lonMin || lon <= view.lonMax;
+      shown += p.IsShown() && lat >= view.latMin && lat <= view.latMax && inLon;
+    }
+  }
+  state.counters["points_in_view"] = shown;
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+BENCHMARK(BM_FullPicture)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
 
 }  // namespace
