@@ -204,7 +204,8 @@ TEST_F(AirwaySearchTest, NearestNavaidAlongTheAirwayBecomesAHiddenTurnPoint) {
   InsertAirwayTurnPoints(route, 2);
   ASSERT_EQ(5, route.GetCount());
   EXPECT_EQ(kKindVor, route[2].Kind());
-  EXPECT_EQ(kPointBearing | kPointAutoRoute, route[2].flags);
+  const uint32_t flags = route[2].flags;  // packed field: read by value
+  EXPECT_EQ(kPointBearing | kPointAutoRoute, flags);
 }
 
 TEST_F(AirwaySearchTest, DamagedRecordsAreNoNeighbours) {
