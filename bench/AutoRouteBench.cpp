@@ -90,4 +90,41 @@ void BM_NavaidRoutePairs(benchmark::State& state) {
 }
 BENCHMARK(BM_NavaidRoutePairs)->Arg(70)->Arg(200)->Unit(benchmark::kMillisecond)->Iterations(1);
 
+// High-airway routes between the same pairs: per-pair total time (the patience wait included when
+// the open list does not empty), the share of pairs routed and the route length over the great
+// circle.
+void BM_AirwayRoutePairs(benchmark::State& state) {
+  World& world = TheWorld();
+  AutoRouteDialogValues values;
+  values.routeType = kAutoRouteHighAirways;
+  std::vector<double> times, stretch;
+  int routed = 0;
+  for (auto _ : state) {
+    times.clear();
+    stretch.clear();
+    routed = 0;
+    for (const auto& pair : world.pairs) {
+      CRoute route = PairRoute(pair);
+      const double direct = route.GetLength();
+      const auto start = std::chrono::steady_clock::now();
+      const bool found = RunAutoRouteSearch(route, values, nullptr);
+      times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      if (found) {
+        ++routed;
+        if (direct > 0) stretch.push_back(route.GetLength() / direct);
+      }
+    }
+  }
+  std::sort(times.begin(), times.end());
+  std::sort(stretch.begin(), stretch.end());
+  state.counters["median_ms"] = times[times.size() / 2];
+  state.counters["p95_ms"] = times[times.size() * 95 / 100];
+  state.counters["routed"] = routed;
+  if (!stretch.empty()) {
+    state.counters["median_length_ratio"] = stretch[stretch.size() / 2];
+    state.counters["p95_length_ratio"] = stretch[stretch.size() * 95 / 100];
+  }
+}
+BENCHMARK(BM_AirwayRoutePairs)->Unit(benchmark::kMillisecond)->Iterations(1);
+
 }  // namespace
