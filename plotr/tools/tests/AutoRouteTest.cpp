@@ -9,6 +9,7 @@
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
+#include "plotr/tools/testing/SidStarWaypoints.h"
 #include "platform/win/Clock.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
@@ -78,15 +79,7 @@ class AutoRouteTest : public plancore::PlanCoreTest {
   plantest::FakePlanUi m_ui;
 };
 
-CSidStarWaypoint Wp(char type, const char* ident, double lat, double lon, uint16_t heading = 0) {
-  CSidStarWaypoint w;
-  w.type = type;
-  std::memcpy(w.ident, ident, strnlen(ident, sizeof w.ident - 1));
-  w.lat = static_cast<float>(lat);
-  w.lon = static_cast<float>(lon);
-  w.heading = heading;
-  return w;
-}
+using tooltest::Wp;
 
 // DEPT's SID over ALPHA to BRAVO and ARRV's STAR from CHARL, in a store over a private folder.
 class AutoRouteProcedureTest : public AutoRouteTest {
@@ -118,8 +111,8 @@ class AutoRouteProcedureTest : public AutoRouteTest {
     std::filesystem::create_directories(m_folderText);
     m_store.SetFolders(m_folderText, m_folderText);
     Store("DEPT", 0, 0, sidRunway, -0.005, 90,
-          {Wp('R', "09", 0, -0.005, 90), Wp('I', "ALPHA", 0, 0.5), Wp('I', "BRAVO", 0, 1.0)}, false);
-    Store("ARRV", 0, 3, "27", 3.005, 270, {Wp('I', "CHARL", 0, 2.5), Wp('R', "27", 0, 3.005, 270)}, true);
+          {Wp('R', "09", 0, -0.005, 0, 90), Wp('I', "ALPHA", 0, 0.5), Wp('I', "BRAVO", 0, 1.0)}, false);
+    Store("ARRV", 0, 3, "27", 3.005, 270, {Wp('I', "CHARL", 0, 2.5), Wp('R', "27", 0, 3.005, 0, 270)}, true);
     ASSERT_TRUE(m_store.ScanFiles());
   }
 

@@ -5,6 +5,7 @@
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
+#include "plotr/tools/testing/SidStarWaypoints.h"
 #include "platform/win/Clock.h"
 
 #include <cstring>
@@ -14,16 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-CSidStarWaypoint Wp(char type, const char* ident, double lat, double lon, uint32_t flags = 0, uint16_t heading = 0) {
-  CSidStarWaypoint w;
-  w.type = type;
-  std::memcpy(w.ident, ident, strnlen(ident, sizeof w.ident - 1));
-  w.lat = static_cast<float>(lat);
-  w.lon = static_cast<float>(lon);
-  w.flags = flags;
-  w.heading = heading;
-  return w;
-}
+using tooltest::Wp;
 
 class SidStarPlanTest : public plancore::PlanCoreTest {
  protected:
