@@ -347,16 +347,18 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
   return true;
 }
 
-int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock) {
+int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock, const LegEnds& ends) {
   const Network net;
   const NavPoint s = route[start].ref.point;
   const NavPoint e = route[end].ref.point;
   CRoutePathList departures, arrivals;
-  FindCandidates(route, s, e.latitude, e.longitude, 0, -1, airwayClass, true, departures);
-  FindCandidates(route, e, s.latitude, s.longitude, 0, -1, airwayClass, false, arrivals);
+  FindCandidates(route, s, e.latitude, e.longitude, ends.departureCost, ends.departureCourse, airwayClass, true,
+                 departures);
+  FindCandidates(route, e, s.latitude, s.longitude, ends.arrivalCost, ends.arrivalCourse, airwayClass, false,
+                 arrivals);
   CRoutePath dep, arr;
   if (!JoinPaths(departures, arrivals, airwayClass, s.latitude, s.longitude, e.latitude, e.longitude, clock, dep, arr))
-    return 0;
+    return -1;
   std::vector<int32_t> nodes;
   for (const RouteStep& step : dep.steps) nodes.push_back(step.node);
   for (auto it = arr.steps.rbegin(); it != arr.steps.rend(); ++it) nodes.push_back(it->node);

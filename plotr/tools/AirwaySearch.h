@@ -56,9 +56,20 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
                double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
                CRoutePath& bestArrival, int* expansions = nullptr);
 
+// How the leg's ends are reached: after a SID (its cost and last course) and before a STAR
+// (its cost and first course); 0 and -1 at a plain end.
+struct LegEnds {
+  double departureCost = 0;
+  double departureCourse = -1;
+  double arrivalCost = 0;
+  double arrivalCourse = -1;
+};
+
 // Fills the leg between the points at `start` and `end` along airways of `airwayClass` (1 low,
-// 2 high); `end` then names the leg's end point again. The points inserted, 0 on failure.
-int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock);
+// 2 high); `end` then names the leg's end point again. The points inserted, -1 when a side has
+// no path.
+int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock,
+                  const LegEnds& ends = {});
 
 // The nearest navaid-linked intersection along `course` from the node (either direction, at most
 // 4 degrees of accumulated deviation and 200 km); -1 when none.

@@ -317,6 +317,7 @@ struct ProcedureChoice {
   int group = -1;
   int procedure = -1;
   double score = 0;
+  double length = 0;  // metres along the procedure
 };
 
 // The SID (or STAR) of the runway at the leg's start (end) whose en-route end is cheapest to go
@@ -351,7 +352,7 @@ bool FindProcedureForRoute(CRoute& route, CSidStarStore* store, int start, int e
           continue;
         const PlanPoint& enRoute = scratch[isStar ? 0 : scratch.GetCount() - 1];
         const double score = 0.8 * scratch.GetLength() + Distance(enRoute, other);
-        if (!found || score < choice.score) choice = {airport, g, p, score};
+        if (!found || score < choice.score) choice = {airport, g, p, score, scratch.GetLength()};
         found = true;
       }
     }
@@ -529,17 +530,29 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
         const int runwayStart = previous;
         int start = previous;
         int end = i;
-        const int departureExtension = ExtendDepartureRunway(route, start);
+        ProcedureChoice sid, star;
+        const bool withSid = FindProcedureForRoute(route, store, start, end, v, false, sid);
+        const int departureExtension = withSid ? 0 : ExtendDepartureRunway(route, start);
         end += departureExtension;
-        const int arrivalExtension = ExtendArrivalRunway(route, end);
-        const int nodes = FindAirwayLeg(route, start, end, v.routeType == kAutoRouteLowAirways ? 1 : 2,
-                                        clock ? *clock : win::SystemClock());
-        i = end + arrivalExtension;
-        ok = nodes + departureExtension + arrivalExtension > 0;
-        if (ok) {
-          SmoothArrival(route, i);
-          SmoothDeparture(route, runwayStart, i);
+        const bool withStar = FindProcedureForRoute(route, store, start, end, v, true, star);
+        const int arrivalExtension = withStar ? 0 : ExtendArrivalRunway(route, end);
+        const int sidPoints = InsertProcedurePoints(route, store, withSid ? &sid : nullptr, nullptr, start, end);
+        const int starPoints = InsertProcedurePoints(route, store, nullptr, withStar ? &star : nullptr, start, end);
+        LegEnds ends;
+        if (sidPoints > 0) {
+          ends.departureCost = 0.8 * sid.length;
+          ends.departureCourse = Course(route[start - 1], route[start]);
         }
+        if (starPoints > 0) {
+          ends.arrivalCost = 0.8 * star.length;
+          ends.arrivalCourse = Course(route[end], route[end + 1]);
+        }
+        const int nodes = FindAirwayLeg(route, start, end, v.routeType == kAutoRouteLowAirways ? 1 : 2,
+                                        clock ? *clock : win::SystemClock(), ends);
+        i = end + arrivalExtension + starPoints;
+        ok = nodes >= 0 && nodes + departureExtension + arrivalExtension + sidPoints + starPoints > 0;
+        if (ok && !withStar) SmoothArrival(route, i);
+        if (ok && !withSid) SmoothDeparture(route, runwayStart, i);
       }
     }
     previous = i;

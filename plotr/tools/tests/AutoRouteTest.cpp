@@ -140,6 +140,13 @@ TEST_F(AutoRouteProcedureTest, StoredSidAndStarJoinTheRunwaysToTheLeg) {
     EXPECT_EQ(once, Describe(route));
   }
 
+  // An airway search without a network fails and leaves none of its points.
+  CRoute airway = Leg(Db(0, -0.005, kKindRunway), Db(0, 3.005, kKindRunway));
+  AutoRouteDialogValues high = Navaids(100);
+  high.routeType = kAutoRouteHighAirways;
+  EXPECT_FALSE(RunAutoRouteSearch(airway, high, &m_store));
+  EXPECT_EQ(2, airway.GetCount());
+
   // Without the SID switch the runway is extended instead.
   CRoute route = Leg(Db(0, -0.005, kKindRunway), Db(0, 3.005, kKindRunway));
   AutoRouteDialogValues noSid = Navaids(100);
