@@ -86,11 +86,16 @@ bool FlpxCall::SwitchOn(std::string_view key, std::string_view defaultValue) con
 void FlpxCall::WriteSwitch(std::string_view key, bool on) const { WriteSetting(key, on ? "1" : "0"); }
 
 bool FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& path) {
-  const std::string initialDir = call.ReadSetting("InitialDir", target.initialDirDefault);
+  const std::string initialDir =
+      target.readsInitialDir ? call.ReadSetting("InitialDir", target.initialDirDefault) : target.initialDirDefault;
   const std::string filter = FlpxFilter(call.displayName, target.extension);
+  // A default name travels in the path buffer itself, which the dialog then fills; one that
+  // does not fit the buffer is left out rather than cut.
   char chosen[kFlpxPathSize] = "";
+  const bool named = !target.defaultName.empty() && target.defaultName.size() < kFlpxPathSize;
+  if (named) std::memcpy(chosen, target.defaultName.c_str(), target.defaultName.size() + 1);
   if (!call.Source().SaveFileDialog(chosen, call.parent, filter.c_str(), initialDir.c_str(), target.defaultExt,
-                                    nullptr)) {
+                                    named ? chosen : nullptr)) {
     return false;
   }
   // The host promises a terminated path; a plug-in does not bet its buffer on it.

@@ -63,6 +63,8 @@ struct FlpxTarget {
   const char* defaultExt;        // passed to the dialog
   std::string initialDirDefault;  // when "InitialDir" holds nothing
   bool storesFolder = true;      // the chosen folder becomes "InitialDir"
+  bool readsInitialDir = true;   // false: `initialDirDefault` is the folder, whatever was stored
+  std::string defaultName = {};  // UTF-8; empty: the dialog gets no name
 };
 
 // Writes the plan into an open export file; 1 when every line was written.

@@ -147,6 +147,24 @@ TEST_F(ExportFlowTest, RemembersTheChosenFolderAndSeedsTheNextDialog) {
   EXPECT_TRUE(fs::exists(m_folder / "relative.tst"));
 }
 
+TEST_F(ExportFlowTest, ADefaultNameAndAModuleFolderSeedTheDialog) {
+  Script().savePath = (m_folder / "chosen.tst").string();
+  profile::WriteString(m_settings, "Tester", "InitialDir", "/stored/");
+  const FlpxCall call{m_imports, &Script(), &m_parent, "Tester", m_settings.c_str()};
+  FlpxTarget target{"tst", "TST", "/module/folder/", false, false, "Z\xC3\xBCrich to Basel.TST"};
+  std::string path;
+  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  EXPECT_EQ(path, Script().savePath);
+  EXPECT_EQ(Script().initialDirSeen, "/module/folder/") << "the stored folder is not read";
+  EXPECT_EQ(Script().initialNameSeen, "Z\xC3\xBCrich to Basel.TST");
+  EXPECT_EQ(profile::GetString(m_settings, "Tester", "InitialDir", ""), "/stored/") << "nor stored back";
+
+  // A name longer than the path buffer is left out rather than cut.
+  target.defaultName = std::string(kFlpxPathSize, 'x');
+  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  EXPECT_EQ(Script().initialNameSeen, "");
+}
+
 TEST_F(ExportFlowTest, CancelAndRefusalTouchNothing) {
   Script().savePath = (m_folder / "plan.tst").string();
   Script().saveAccepts = false;
