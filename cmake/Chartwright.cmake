@@ -25,7 +25,8 @@ endfunction()
 
 # cw_test(name LABEL area SOURCES ... [DEPS ...] [TIMEOUT s])
 # One GoogleTest executable; each of its tests becomes a CTest test carrying the area label.
-# Tests labelled gui also get the gui label and are run under a virtual X server.
+# Tests labelled gui also get the gui label and are run under a virtual X server. Session
+# searches of every test go to loopback only.
 function(cw_test name)
   cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPS;LABELS" ${ARGN})
   if(NOT ARG_TIMEOUT)
@@ -37,7 +38,7 @@ function(cw_test name)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "CW_DPLAY_LAN=127.0.0.1")
 endfunction()
 
 # cw_fuzz(name SOURCE file DEPS ... [CORPUS dir])

@@ -68,4 +68,35 @@ int WaitAny(std::span<AutoResetEvent* const> events, uint32_t timeoutMs) {
   return index;
 }
 
+bool WaitAll(std::span<AutoResetEvent* const> events, uint32_t timeoutMs) {
+  if (events.empty()) return true;
+  using SteadyClock = std::chrono::steady_clock;
+  const auto deadline = SteadyClock::now() + std::chrono::milliseconds(timeoutMs);
+  std::unique_lock lock(EventMutex());
+  auto takeAll = [&]() -> bool {
+    for (auto* event : events)
+      if (!event->m_signalled) return false;
+    for (auto* event : events) event->m_signalled = false;
+    return true;
+  };
+  bool taken = takeAll();
+  if (taken || timeoutMs == 0) return taken;
+
+  std::condition_variable wake;
+  for (auto* event : events) event->m_waiters.push_back(&wake);
+  while (!(taken = takeAll())) {
+    if (timeoutMs == kInfinite) {
+      wake.wait(lock);
+    } else if (wake.wait_until(lock, deadline) == std::cv_status::timeout) {
+      taken = takeAll();
+      break;
+    }
+  }
+  for (auto* event : events) {
+    auto& waiters = event->m_waiters;
+    waiters.erase(std::find(waiters.begin(), waiters.end(), &wake));
+  }
+  return taken;
+}
+
 }  // namespace win

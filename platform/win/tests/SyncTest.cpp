@@ -69,3 +69,32 @@ TEST(WaitAny, WakesForAnEventSetLater) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WaitAll, TakesBothEventsOnlyWhenBothAreSet) {
+  win::AutoResetEvent ended, gone;
+  std::array<win::AutoResetEvent*, 2> events{&ended, &gone};
+  EXPECT_FALSE(win::WaitAll(events, 0));
+  ended.Set();
+  EXPECT_FALSE(win::WaitAll(events, 20));
+  // The early one is not consumed by the failed waits.
+  gone.Set();
+  EXPECT_TRUE(win::WaitAll(events, 0));
+  EXPECT_FALSE(ended.Wait(0));
+  EXPECT_FALSE(gone.Wait(0));
+}
+
+TEST(WaitAll, WakesWhenTheLastEventIsSetOnAnotherThread) {
+  win::AutoResetEvent ended, gone;
+  std::array<win::AutoResetEvent*, 2> events{&ended, &gone};
+  ended.Set();
+  std::thread setter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    gone.Set();
+  });
+  EXPECT_TRUE(win::WaitAll(events, 2000));
+  setter.join();
+}
+
+}  // namespace
