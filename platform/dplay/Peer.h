@@ -88,13 +88,6 @@ struct CreatePlayer {
   bool local = false;
 };
 
-enum class DestroyReason : uint32_t {
-  Normal,             // the player left, or this peer closed
-  ConnectionLost,     // its link broke, or the host was lost
-  SessionTerminated,  // this peer's session ended
-  HostDestroyed,      // the host removed it
-};
-
 struct DestroyPlayer {
   PlayerId player = 0;
   DestroyReason reason = DestroyReason::Normal;

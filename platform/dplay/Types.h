@@ -67,6 +67,13 @@ enum class Result : uint32_t {
 // "InvalidPassword" etc., for logs and test output.
 const char* ResultName(Result result);
 
+enum class DestroyReason : uint32_t {
+  Normal,             // the player left, or this peer closed
+  ConnectionLost,     // its link broke, or the host was lost
+  SessionTerminated,  // this peer's session ended
+  HostDestroyed,      // the host removed it
+};
+
 // A host or device address as a value. For a host address an empty host name means the local
 // network (enumeration only) and port 0 the configured session port. For a device address the
 // port is the local one to bind: 0 takes any free port, and a port marked recommended is tried

@@ -143,6 +143,7 @@ std::vector<uint8_t> Encode(const Hello& v) {
   w.U16(v.version);
   w.GuidValue(v.application);
   w.GuidValue(v.instance);
+  w.U8(v.flags);
   w.U32(v.rejoinAs);
   w.U16(v.listenPort);
   w.Text(v.password);
@@ -159,6 +160,7 @@ std::optional<Hello> DecodeHello(std::span<const uint8_t> payload) {
   v.version = r.U16();
   v.application = r.GuidValue();
   v.instance = r.GuidValue();
+  v.flags = r.U8();
   v.rejoinAs = r.U32();
   v.listenPort = r.U16();
   v.password = r.Text();

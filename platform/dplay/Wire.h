@@ -34,7 +34,13 @@ enum class FrameKind : uint16_t {
   GroupAdded = 10,   // host -> members
   Terminate = 11,    // host -> removed member
   Heartbeat = 12,    // both ways, when nothing else was sent for a while
+  CreatePlayer = 13,   // member that joined without a player -> host (a PlayerInfo)
+  PlayerCreated = 14,  // host -> that member: its own new player (a PlayerRecord)
 };
+
+// Hello::flags
+inline constexpr uint8_t kHelloNoPlayer = 0x1;  // follow the session; the player comes later
+inline constexpr uint8_t kHelloRejoin = 0x2;    // a member following a host migration
 
 struct Frame {
   uint16_t kind = 0;  // kinds this side does not know are the caller's to drop
@@ -94,7 +100,8 @@ struct Hello {
   uint16_t version = kVersion;
   Guid application;
   Guid instance;
-  PlayerId rejoinAs = 0;   // non-zero: an existing member following a host migration
+  uint8_t flags = 0;
+  PlayerId rejoinAs = 0;   // the own player of a rejoining member (0: none)
   uint16_t listenPort = 0;
   std::string password;
   std::string name;

@@ -1,0 +1,79 @@
+#pragma once
+// One TCP link of the session engine: frames in through the decoder, frames out through a
+// queue, times of the last traffic each way for heartbeats and the link time-out. Used only on
+// the engine's network thread.
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <asio.hpp>
+
+#include "platform/dplay/Wire.h"
+
+namespace dplay {
+
+using SteadyClock = std::chrono::steady_clock;
+
+class Link : public std::enable_shared_from_this<Link> {
+ public:
+  using FrameHandler = std::function<void(Link&, wire::Frame&)>;
+  using FailHandler = std::function<void(Link&)>;
+
+  Link(asio::ip::tcp::socket socket, uint64_t id);
+
+  // Starts reading. `onFail` runs once when the link breaks (error, end of stream, a frame over
+  // the cap, the time-out); never after Close or Abort.
+  void Start(FrameHandler onFrame, FailHandler onFail);
+  void Send(wire::FrameKind kind, std::span<const uint8_t> payload);
+  // Stops handing out frames, writes what is queued, ends its sending side and closes once the
+  // other side has closed too (or after a short linger). Silent.
+  void CloseAfterFlush();
+  // Closes at once with a reset, dropping what is queued. Silent.
+  void Abort();
+  // Reports the link broken (as a failed read would).
+  void Fail();
+
+  bool IsOpen() const { return m_open; }
+  uint64_t Id() const { return m_id; }
+  const std::string& RemoteAddress() const { return m_remoteAddress; }
+  uint16_t RemotePort() const { return m_remotePort; }
+  SteadyClock::time_point LastReceived() const { return m_lastReceived; }
+  SteadyClock::time_point LastSent() const { return m_lastSent; }
+
+  // Owner's bookkeeping.
+  enum class State { AwaitHello, AwaitAnswer, Parked, Spectator, Player, ToHost };
+  State state = State::AwaitHello;
+  uint32_t player = 0;
+  SteadyClock::time_point deadline{};
+  wire::Hello hello;  // kept while the host decides
+
+ private:
+  void Read();
+  void Write();
+  void Shut(bool reset);
+  void Drain();
+
+  asio::ip::tcp::socket m_socket;
+  asio::steady_timer m_linger;
+  uint64_t m_id;
+  std::string m_remoteAddress;
+  uint16_t m_remotePort = 0;
+  wire::FrameDecoder m_decoder;
+  std::array<uint8_t, 65536> m_buffer;
+  std::deque<std::vector<uint8_t>> m_outbox;
+  bool m_writing = false;
+  bool m_open = true;
+  bool m_reading = false;
+  bool m_closing = false;  // CloseAfterFlush: close when the outbox runs dry
+  FrameHandler m_onFrame;
+  FailHandler m_onFail;
+  SteadyClock::time_point m_lastReceived;
+  SteadyClock::time_point m_lastSent;
+};
+
+}  // namespace dplay
