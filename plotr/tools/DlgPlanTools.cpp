@@ -20,6 +20,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/tools/DialogFields.h"
 #include "plotr/tools/DlgExport.h"
 
 namespace {
@@ -32,34 +33,6 @@ std::string ToCp1252(const wxString& text) { return win::Utf8ToCp1252(text.utf8_
 std::optional<int> ReadInt(const wxTextCtrl* field) { return ParseDialogInt(field->GetValue().utf8_string()); }
 
 wxString Number(int value) { return wxString::Format("%d", value); }
-
-void RefuseField(wxDialog& dialog, const FieldError& error) {
-  ui::ShowMessageBox(&dialog, error.message, dialog.GetTitle().utf8_string(), ui::kMbOk | ui::kMbIconExclamation);
-  if (wxWindow* field = dialog.FindWindow(error.id)) {
-    field->SetFocus();
-    if (auto* text = dynamic_cast<wxTextCtrl*>(field)) text->SelectAll();
-  }
-}
-
-void CloseWithOk(wxDialog& dialog) {
-  if (dialog.IsModal()) {
-    dialog.EndModal(wxID_OK);
-  } else {
-    dialog.SetReturnCode(wxID_OK);
-    dialog.Hide();
-  }
-}
-
-// OK and Cancel at the dialog's foot. The Help buttons stay out while the module has no help.
-wxSizer* FootButtons(wxDialog& dialog, wxButton*& ok) {
-  auto* row = new wxBoxSizer(wxHORIZONTAL);
-  ok = new wxButton(&dialog, wxID_OK, "OK");
-  ok->SetDefault();
-  row->AddStretchSpacer();
-  row->Add(ok, 0, wxRIGHT, 6);
-  row->Add(new wxButton(&dialog, wxID_CANCEL, "Cancel"));
-  return row;
-}
 
 wxTextCtrl* NumberField(wxWindow* parent, int id, unsigned maxLength, long style = wxFILTER_DIGITS) {
   auto* field = new wxTextCtrl(parent, id, "", wxDefaultPosition, wxSize(80, -1), 0, wxTextValidator(style));
@@ -133,14 +106,13 @@ CDlgAircraft::CDlgAircraft(wxWindow* parent, const AircraftDialogValues& in, boo
   m_applyAltitude->Enable(m_form.ApplyEnabled());
   m_applySpeed->Enable(m_form.ApplyEnabled());
 
-  wxButton* ok = nullptr;
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(nameRow, 0, wxEXPAND | wxALL, 10);
   top->Add(grid, 0, wxLEFT | wxRIGHT, 10);
   top->Add(m_withoutAsh, 0, wxALL, 10);
   top->Add(m_applyAltitude, 0, wxLEFT | wxRIGHT, 10);
   top->Add(m_applySpeed, 0, wxLEFT | wxRIGHT | wxTOP, 10);
-  top->Add(FootButtons(*this, ok), 0, wxEXPAND | wxALL, 10);
+  top->Add(dialogfields::FootButtons(*this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   CentreOnParent();
 
@@ -178,7 +150,7 @@ bool CDlgAircraft::ReadFields() {
   return true;
 }
 
-void CDlgAircraft::Refuse(const FieldError& error) { RefuseField(*this, error); }
+void CDlgAircraft::Refuse(const FieldError& error) { dialogfields::Refuse(*this, error); }
 
 void CDlgAircraft::UpdateButtons() {
   FindWindow(AircraftForm::kIdSave)->Enable(m_form.CanSave());
@@ -247,7 +219,7 @@ void CDlgAircraft::OnOK(wxCommandEvent&) {
   out.applyCruiseAltitude = m_applyAltitude->GetValue();
   out.applyCruiseSpeed = m_applySpeed->GetValue();
   m_result = out;
-  CloseWithOk(*this);
+  dialogfields::CloseWithOk(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -280,12 +252,11 @@ CDlgCruise::CDlgCruise(wxWindow* parent, const CruiseDialogValues& in, bool indi
   grid->Add(m_speed);
   grid->Add(new wxStaticText(this, kIdSpeedRange, FromCp1252(m_form.SpeedRangeText())), 0, wxALIGN_CENTER_VERTICAL);
 
-  wxButton* ok = nullptr;
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(grid, 0, wxALL, 10);
   top->Add(m_clearAltitudes, 0, wxLEFT | wxRIGHT, 10);
   top->Add(m_clearSpeeds, 0, wxLEFT | wxRIGHT | wxTOP, 10);
-  top->Add(FootButtons(*this, ok), 0, wxEXPAND | wxALL, 10);
+  top->Add(dialogfields::FootButtons(*this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   CentreOnParent();
   Bind(wxEVT_BUTTON, &CDlgCruise::OnOK, this, wxID_OK);
@@ -294,15 +265,15 @@ CDlgCruise::CDlgCruise(wxWindow* parent, const CruiseDialogValues& in, bool indi
 void CDlgCruise::OnOK(wxCommandEvent&) {
   const std::optional<int> altitude = ReadInt(m_altitude);
   const std::optional<int> speed = ReadInt(m_speed);
-  if (!altitude) return RefuseField(*this, {kIdAltitude, "Please enter a positive integer."});
-  if (!speed) return RefuseField(*this, {kIdSpeed, "Please enter a positive integer."});
+  if (!altitude) return dialogfields::Refuse(*this, {kIdAltitude, "Please enter a positive integer."});
+  if (!speed) return dialogfields::Refuse(*this, {kIdSpeed, "Please enter a positive integer."});
   m_form.altitude = *altitude;
   m_form.speed = *speed;
   m_form.clearAltitudes = m_clearAltitudes->GetValue();
   m_form.clearSpeeds = m_clearSpeeds->GetValue();
   m_result = m_form.Accept();
   m_altitude->ChangeValue(Number(m_result.altitude));
-  CloseWithOk(*this);
+  dialogfields::CloseWithOk(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -384,10 +355,9 @@ CDlgHolding::CDlgHolding(wxWindow* parent, const HoldingDialogValues& in)
   auto* body = new wxBoxSizer(wxHORIZONTAL);
   body->Add(grid, 0, wxALL, 10);
   body->Add(m_sketch, 0, wxALL, 10);
-  wxButton* ok = nullptr;
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(body);
-  top->Add(FootButtons(*this, ok), 0, wxEXPAND | wxALL, 10);
+  top->Add(dialogfields::FootButtons(*this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   CentreOnParent();
 
@@ -426,9 +396,9 @@ void CDlgHolding::OnOK(wxCommandEvent&) {
   TakeTexts();
   m_form.values.turnDirection = std::max(0, m_turn->GetSelection());
   HoldingDialogValues out;
-  if (auto error = m_form.Accept(out)) return RefuseField(*this, *error);
+  if (auto error = m_form.Accept(out)) return dialogfields::Refuse(*this, *error);
   m_result = out;
-  CloseWithOk(*this);
+  dialogfields::CloseWithOk(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -471,10 +441,9 @@ CDlgAutoRoute::CDlgAutoRoute(wxWindow* parent, const AutoRouteDialogValues& in,
   auto* body = new wxBoxSizer(wxHORIZONTAL);
   body->Add(type, 0, wxALL | wxEXPAND, 10);
   body->Add(search, 0, wxTOP | wxRIGHT | wxBOTTOM, 10);
-  wxButton* ok = nullptr;
   auto* top = new wxBoxSizer(wxVERTICAL);
   top->Add(body);
-  top->Add(FootButtons(*this, ok), 0, wxEXPAND | wxALL, 10);
+  top->Add(dialogfields::FootButtons(*this), 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(top);
   CentreOnParent();
 
@@ -513,7 +482,7 @@ void CDlgAutoRoute::OnOK(wxCommandEvent&) {
     return;
   }
   m_values = v;
-  CloseWithOk(*this);
+  dialogfields::CloseWithOk(*this);
 }
 
 // ---------------------------------------------------------------------------------------------
