@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "navdb/Geodesy.h"
 #include "platform/gdi/CairoDc.h"
@@ -37,6 +38,7 @@
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
+#include "plotr/views/window/TowerViewDlg.h"
 #include "plotr/views/window/WxClip.h"
 #include "plotr/views/window/WxKeys.h"
 
@@ -962,12 +964,13 @@ void CScenView::TowerView() {
       return;
     }
   }
-  // Without an airport or runway the tower view dialog asks the height; it is not in this build
-  // yet, so the tower goes to the aircraft's height over the point.
+  // Without an airport or runway the user gives the height, offered the aircraft's.
+  const double aircraftFeet = snapshot.altitude + (snapshot.onGround ? 30 : 0);
+  const int seed = std::isfinite(aircraftFeet) ? static_cast<int>(std::clamp(aircraftFeet, -1e9, 1e9)) : 0;
+  const std::optional<int> feet = AskTowerViewAltitude(this, seed);
   double lat = 0, lon = 0;
-  if (!ToLatLon(m_contextPoint, lat, lon)) return;
-  const double feet = snapshot.altitude + (snapshot.onGround ? 30 : 0);
-  sim->SetTowerViewPosition(lat, lon, search::TowerFeetToMetres(feet));
+  if (!feet || !ToLatLon(m_contextPoint, lat, lon)) return;
+  sim->SetTowerViewPosition(lat, lon, search::TowerFeetToMetres(*feet));
 }
 
 void CScenView::DefineHoldingHere() {

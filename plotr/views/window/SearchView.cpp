@@ -9,6 +9,7 @@
 #include <cfloat>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
@@ -25,6 +26,7 @@
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/TowerViewDlg.h"
 #include "plotr/views/window/WxClip.h"
 #include "plotr/views/window/WxKeys.h"
 
@@ -535,9 +537,12 @@ void CSearchView::TowerView() {
     if (route == nullptr) return;
     target = search::TowerViewTarget(*row, snapshot, g_SceneryDatabase, *route);
   }
-  // Without the Tower View dialog in this build the tower takes the height the dialog offers.
-  const double metres = target.askAltitude ? search::TowerFeetToMetres(target.seedFeet) : target.altitude;
-  sim->SetTowerViewPosition(target.latitude, target.longitude, metres);
+  if (!target.askAltitude) {
+    sim->SetTowerViewPosition(target.latitude, target.longitude, target.altitude);
+    return;
+  }
+  const std::optional<int> feet = AskTowerViewAltitude(this, target.seedFeet);
+  if (feet) sim->SetTowerViewPosition(target.latitude, target.longitude, search::TowerFeetToMetres(*feet));
 }
 
 void CSearchView::AddToPlan() {
