@@ -1,0 +1,16 @@
+// Atcplan.so: the ATC add-on's plan, with its export-options dialog.
+#include "planexport/atcplan/AtcDetailsDialog.h"
+#include "planexport/atcplan/AtcplanWriter.h"
+#include "planexport/common/ModuleFrame.h"
+
+namespace {
+int ExportAtcplanPlan(void* plan, void* parent);
+}
+
+FLPX_DEFINE_MODULE(kAtcplanName, nullptr, ExportAtcplanPlan)
+
+namespace {
+
+int ExportAtcplanPlan(void* plan, void* parent) { return ExportAtcplan(FlpxModuleCall(plan, parent), AtcDetailsDlgProc); }
+
+}  // namespace

@@ -1,0 +1,80 @@
+ARRIVAL_ID = "KPDX"
+; ALTERNATE_ID = ""
+HOLD_ID = "ABCDE"
+DEPARTURE_ID = "KSEA"
+; AIRCRAFT = ""
+; CALLSIGN = ""
+
+GET_FLIGHT_PLAN:
+    Title "Seattle shuttle"
+    Description "Morning shuttle from Seattle-Tacoma to Portland with a hold at ABCDE before the"
+    Description " approach to runway 10R"
+
+;     force_holding = 1
+    flight_planner = 3
+    aircraft_type = 2
+    departure_elevation = 433
+    arrival_elevation = 31
+    filed_altitude = 1775
+    departure_atis_freq = 13540
+    arrival_atis_freq = 12835
+    flight_services_freq = 12220
+    delivery_freq = 12165
+    departure_ground_freq = 12190
+    departure_tower_freq = 11870
+    departure_freq = 11920
+    center_freq = 11835
+    arrival_ground_freq = 12180
+    arrival_tower_freq = 11830
+    approach_freq = 12485
+;     twofifty_altitude = 0
+;     radar_approach = 0
+;     radar_departure = 0
+    announce_passing_checkpoint = 1
+;     departure_minimum_altitude = 300
+;     departure_maximum_altitude = 600
+;     arrival_minimum_altitude = 300
+;     arrival_maximum_altitude = 600
+;     missed_approach_altitude = 320
+;     heading_deviation = 15
+;     altitude_deviation = 200
+;     speed_deviation = 15
+    number_of_checkpoints = 2
+    departure_latitude = 47.449700
+    departure_longitude = -122.310600
+;     departure_speed = 0
+;     alternate_latitude = 0
+;     alternate_longitude = 0
+;     alternate_elevation = 0
+    arrival_latitude = 45.588700
+    arrival_longitude = -122.597500
+    checkpoint_1_latitude = 47.435000
+    checkpoint_1_longitude = -122.309833
+    checkpoint_1_altitude = 12000
+    checkpoint_1_speed = 250
+    checkpoint_1_freq = 116.80
+    checkpoint_1_heading = 172
+    checkpoint_2_latitude = 46.500000
+    checkpoint_2_longitude = -122.750000
+    checkpoint_2_altitude = 17750
+    checkpoint_2_speed = 280
+    checkpoint_2_freq = 0.00
+    checkpoint_2_heading = 185
+    d_runway_1_id = 161
+    d_runway_1_heading = 163
+    d_runway_1_latitude = 47.463000
+    d_runway_1_longitude = -122.308000
+    d_runway_1_altitude = 433
+    a_runway_1_id = 103
+    a_runway_1_heading = 100
+    a_runway_1_latitude = 45.595000
+    a_runway_1_longitude = -122.610000
+    a_runway_1_altitude = 31
+    a_runway_1_freq = 111.30
+    a_runway_2_id = 282
+    a_runway_2_heading = 280
+    a_runway_2_latitude = 45.580000
+    a_runway_2_longitude = -122.590000
+    a_runway_2_altitude = 26
+    a_runway_2_freq = 0.00
+RETURN
