@@ -11,11 +11,15 @@
 
 #include <unistd.h>
 
+#include "planexport/atcplan/AtcDetailsModel.h"
+#include "planexport/atcplan/AtcplanWriter.h"
 #include "planexport/common/ExportFile.h"
 #include "planexport/common/testing/ScriptedPlan.h"
 #include "planexport/gpsplan/GpsplanWriter.h"
 #include "planexport/iniplan/IniplanWriter.h"
 #include "planexport/netplanc/NetplancWriter.h"
+#include "planexport/simpln/SimPlnWriter.h"
+#include "planexport/simpln/StartPositionModel.h"
 #include "planexport/tabtext/TabtextWriter.h"
 
 namespace {
@@ -68,8 +72,46 @@ int Gpsplan(const FlpxPlanSource& plan, const FlpxPlanInfo&, uint8_t, CExportFil
   return WriteGpsplanProgram(plan, file);
 }
 
+// The key the departure-position choice took, out of start positions the host made of
+// arbitrary bytes.
+int SimPln(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t options, CExportFile& file) {
+  StartPositionModel model(std::string(FieldText(info.departure.runways[0].ident)));
+  model.Load(plan);
+  model.Select(options % 8 < model.Entries().size() ? options % 8 : model.Selection());
+  model.Accept();
+  return WriteSimPlnPlan(plan, file, info, model.StoredKey());
+}
+int Simplana(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t, CExportFile& file) {
+  return WriteSimplanaPlan(plan, file, info);
+}
+// The options dialog's moves picked by the option bits, its texts from the plan's names.
+int Atcplan(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t options, CExportFile& file) {
+  AtcRoute route;
+  if (!ReadAtcRoute(plan, route)) return 0;
+  AtcDetailsModel model(info, route.highestAltitude);
+  model.MoveSelectedRunways(AtcList::kOpenDeparture, {options & 3, options >> 6});
+  model.MoveSelectedRunways(AtcList::kOpenArrival, {(options >> 2) & 3});
+  model.MoveSelectedRunways(AtcList::kAvailableArrival, {0});
+  for (AtcList list : {AtcList::kOpenDeparture, AtcList::kOpenArrival}) {
+    for (int runway : model.Items(list)) model.ColumnTexts(list, runway);
+  }
+  if (!model.Accept(model.DefaultTitle(), model.DefaultDescription(), options >> 4)) return 0;
+  return WriteAtcplanPlan(plan, route, model.Details(), file);
+}
+
 // Each module's writer; the modules still to come add theirs here.
-const Writer kWriters[] = {Tabtext, Iniplan, Netplanc, Gpsplan};
+const Writer kWriters[] = {Tabtext, Iniplan, Netplanc, Gpsplan, SimPln, Simplana, Atcplan};
+
+// The description's lines hold every byte of any text of up to 250, each line 1 to 80 long.
+void CheckDescriptionChunks(const uint8_t* data, size_t size) {
+  const std::string_view text(reinterpret_cast<const char*>(data), size < 250 ? size : 250);
+  size_t total = 0;
+  for (std::string_view chunk : DescriptionChunks(text)) {
+    if (chunk.empty() || chunk.size() > 80 || chunk.data() != text.data() + total) std::abort();
+    total += chunk.size();
+  }
+  if (total != text.size()) std::abort();
+}
 
 }  // namespace
 
@@ -81,6 +123,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ++data;
   --size;
 
+  CheckDescriptionChunks(data, size);
+
   flpxtest::ResetScript();
   const size_t used = Take(Script().info, data, size);
   Script().info.size = kFlpxPlanInfoSize;
@@ -91,6 +135,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t n = Take(w, data, size);
     w.size = kFlpxWaypointSize;
     Script().rows.push_back(w);
+    // The same bytes as a start position of the departure.
+    FlpxStartPosition p;
+    std::memcpy(&p, &w, sizeof p);
+    p.size = kFlpxStartPositionSize;
+    Script().starts.push_back(p);
     data += n;
     size -= n;
   }

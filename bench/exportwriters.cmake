@@ -1,0 +1,2 @@
+cw_bench(exportwriters SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ExportWritersBench.cpp
+  DEPS plotr_flpx_host plotr_plan_testsupport planexport_simpln planexport_atcplan_writer)
