@@ -181,6 +181,6 @@ int ExportAtcplan(const FlpxCall& call, const AtcDetailsDialog& dialog) {
   AtcDetailsModel model(info, route.highestAltitude);
   if (!dialog || dialog(model, call.parent, FlpxCaption(call.displayName, "Export Options")) != 1) return 1;
   std::string path;
-  if (!FlpxAskTarget(call, FlpxTarget{"apl", "apl", "", true}, path)) return 1;
+  if (!FlpxAskTarget(call, FlpxTarget{"apl", "apl", ""}, path)) return 1;
   return FlpxWriteTarget(path, [&](CExportFile& file) { return WriteAtcplanPlan(plan, route, model.Details(), file); });
 }

@@ -4,8 +4,10 @@
 #include "planexport/simpln/SimPlnWriter.h"
 
 bool AskSimPlnTarget(const FlpxCall& call, const SimPlnFolder& folder, const FlpxPlanInfo& info, std::string& path) {
-  FlpxTarget target{"pln", "PLN", folder.initialDir, folder.remembered, folder.remembered,
-                    SimPlnDefaultName(FieldText(info.departure.name), FieldText(info.arrival.name))};
+  FlpxTarget target{"pln", "PLN", folder.initialDir};
+  target.storesFolder = folder.remembered;
+  target.readsInitialDir = folder.remembered;
+  target.defaultName = SimPlnDefaultName(FieldText(info.departure.name), FieldText(info.arrival.name));
   return FlpxAskTarget(call, target, path);
 }
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <numeric>
+#include <functional>
 #include <string>
 
 #include "planexport/atcplan/AtcDetailsModel.h"
@@ -168,7 +168,7 @@ class AtcplanExportTest : public ::testing::Test {
   static const char* Name() { return ::testing::UnitTest::GetInstance()->current_test_info()->name(); }
 
   // The dialog as a user fills it for the golden: 34R closed, a title and the long description.
-  int Run(int answer = 1) {
+  int Run(int answer = 1, const std::function<void(AtcDetailsModel&)>& moves = {}) {
     const FlpxCall call{m_imports, &Script(), &m_parent, kAtcplanName, m_settings.c_str()};
     return ExportAtcplan(call, [&](AtcDetailsModel& model, void* parent, const std::string& caption) {
       ++m_dialogs;
@@ -177,6 +177,7 @@ class AtcplanExportTest : public ::testing::Test {
       m_defaultDescription = model.DefaultDescription();
       if (answer != 1) return answer;
       model.MoveSelectedRunways(AtcList::kOpenDeparture, {0});
+      if (moves) moves(model);
       return model.Accept("Seattle shuttle", kDescription, 1) ? 1 : 2;
     });
   }
@@ -216,6 +217,22 @@ TEST_F(AtcplanExportTest, ALowerPlanAfterwardsKeepsNothingOfTheFirst) {
   EXPECT_EQ(text.find("checkpoint_1"), std::string::npos);
   EXPECT_EQ(text.find("d_runway"), std::string::npos);
   EXPECT_NE(text.find("    arrival_longitude = -122.597500\r\n    a_runway_1_id = 103\r\n"), std::string::npos);
+}
+
+TEST_F(AtcplanExportTest, AReorderedListWritesTheChosenRunwaysInItsOrder) {
+  // 10R out and back in: the open arrival list now shows 10R above 28C.
+  ASSERT_EQ(Run(1, [](AtcDetailsModel& model) {
+              model.MoveSelectedRunways(AtcList::kOpenArrival, {1});
+              model.MoveSelectedRunways(AtcList::kAvailableArrival, {0});
+            }),
+            1);
+  const std::string text = Written();
+  const size_t first = text.find("    a_runway_1_id = 282\r\n");
+  const size_t second = text.find("    a_runway_2_id = 103\r\n");
+  EXPECT_NE(first, std::string::npos) << text;
+  EXPECT_NE(second, std::string::npos) << text;
+  EXPECT_NE(text.find("    a_runway_1_freq = 0.00\r\n"), std::string::npos);
+  EXPECT_NE(text.find("    a_runway_2_freq = 111.30\r\n"), std::string::npos);
 }
 
 TEST_F(AtcplanExportTest, RefusalCancelAndFailedWrites) {
