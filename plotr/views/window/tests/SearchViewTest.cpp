@@ -2,12 +2,18 @@
 // Enter, the list's right click, menu 151 and the hints. Needs a display.
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/textctrl.h>
 
+#include <cstring>
+
+#include "platform/simapi/SimApi.h"
+#include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/shell/Panes.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/shell/UpdateHints.h"
 #include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/sim/SimBlock.h"
 #include "plotr/views/window/SearchView.h"
 
 namespace {
@@ -105,6 +111,40 @@ TEST_F(SearchViewTest, ASchemeChangeShowsAtTheNextPeriodicUpdate) {
   EXPECT_NE(before, search->Scheme());
   g_Settings.SetColorMode(0);
   g_Settings.GetColorScheme(true);
+}
+
+TEST_F(SearchViewTest, TowerViewOverANavaidAsksTheHeightAndPlacesTheTowerThere) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  search->Edit()->ChangeValue("KLO");
+  search->IdButton()->SetValue(true);
+  search->FillSearchResults();
+  CNavListBox* list = search->List();
+  int vor = -1;
+  for (size_t i = 0; i < list->Rows().size(); ++i) {
+    if (list->Rows()[i].rfind("VOR", 0) == 0) vor = static_cast<int>(i);
+  }
+  ASSERT_GE(vor, 0) << "the database has the VOR";
+  list->SetSelection(vor);
+  simapi::ImportTable table{};
+  table.services = host->GetServices();
+  g_SimBlock.SetImportTable(&table);
+  g_SimBlock.Exchange(1);
+
+  bool asked = false;
+  script.QueueDriver([&](wxDialog& d) {
+    asked = true;
+    EXPECT_EQ(d.GetTitle(), "Tower View");
+    static_cast<wxTextCtrl*>(d.FindWindow(8216))->SetValue("2500");
+    EXPECT_TRUE(ui::PressButton(d, wxID_OK));
+  });
+  wxCommandEvent command(wxEVT_MENU, 32793);
+  search->ProcessWindowEvent(command);
+  EXPECT_TRUE(asked);
+  int32_t metres = 0;
+  std::memcpy(&metres, host->GlobalBlock() + simapi::kGlobalTowerHeight, 4);
+  g_SimBlock.SetImportTable(nullptr);
+  EXPECT_EQ(metres, 762) << "2500 ft";
 }
 
 }  // namespace
