@@ -9,7 +9,10 @@
 
 #include "platform/ui/StringTable.h"
 #include "plotr/plan/Route.h"
+#include "plotr/tools/SidStarServer.h"
 #include "plotr/tools/SidStarStore.h"
+#include "plotr/tools/SidStarTransfer.h"
+#include "plotr/tools/SidStarUi.h"
 
 namespace sidstar {
 
@@ -358,6 +361,27 @@ bool CAirportTreeModel::Collapse(const NodePath& path, CSidStarStore& store) {
   if (path != NodePath{0}) return false;
   store.ScanFiles();
   return true;
+}
+
+ServerDelete DeleteAirportOnServer(CSidStarStore& store, int airport, const CRoute& route,
+                                   const SidStarServerOptions& options) {
+  if (!InRange(airport, store.m_airports.size())) return ServerDelete::kKept;
+  // The server's name of the file, taken before the local delete drops the entry.
+  const CSidStarAirport& a = store.m_airports[static_cast<size_t>(airport)];
+  CSidStarRemoteFile file;
+  std::memcpy(file.guid, a.guid.data(), std::min(a.guid.size(), sizeof file.guid - 1));
+  std::memcpy(file.stamp, a.stamp.data(), std::min(a.stamp.size(), sizeof file.stamp - 1));
+  file.local = -1;
+  std::string version;
+  std::unique_ptr<CSidStarServer> server = CSidStarServer::Connect(CSidStarServer::kDownload, version, options);
+  if (!server) {
+    SidStarMessageBox(SidStarTransferText(6109), ui::kMbOk);
+    return ServerDelete::kServerNotFound;
+  }
+  const bool deleted = store.DeleteWithPrompt(airport, -1, -1, false, route);
+  if (deleted) server->Remove(file);
+  server->Close();
+  return deleted ? ServerDelete::kDeleted : ServerDelete::kKept;
 }
 
 }  // namespace sidstar

@@ -22,6 +22,7 @@
 class CFlightPlanCore;
 class CRoute;
 class CSidStarStore;
+struct SidStarServerOptions;
 
 namespace sidstar {
 
@@ -162,6 +163,13 @@ class CAirportTreeModel {
 // item per runway. Loads the airport's procedures; empty when the index is stale.
 std::vector<TreeNode> AirportChildren(CSidStarStore& store, int airport, const CRoute& route,
                                       const DateFormatter& format);
+
+// Deletes an airport's file here and then on the SID/STAR server (editors): connects first,
+// tells the user when no server answers, asks before deleting and removes the server's copy
+// only after the local file is gone.
+enum class ServerDelete { kServerNotFound, kKept, kDeleted };
+ServerDelete DeleteAirportOnServer(CSidStarStore& store, int airport, const CRoute& route,
+                                   const SidStarServerOptions& options);
 
 // ---- The procedure tree ----------------------------------------------------------------------------
 

@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "platform/win/Clock.h"
 #include "plotr/tools/testing/FakeSidStarStore.h"
+#include "plotr/tools/testing/SidStarServerRig.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
 #include "plotr/tools/testing/SidStarWaypoints.h"
 #include "plotr/views/SidStarTreeModel.h"
@@ -215,6 +219,62 @@ TEST_F(SidStarTreeTest, OpeningABranchClosesEveryOtherAndRootCollapseRescansAndR
   EXPECT_TRUE(tree.Roots()[0].expanded);
   EXPECT_EQ("Switzerland -- 3", NodeAt(tree.Roots(), {0, 3, 0})->text);
   EXPECT_FALSE(NodeAt(tree.Roots(), {0, 2})->expanded);
+}
+
+TEST_F(SidStarTreeTest, DeleteOnServerRemovesTheServerCopyOnlyAfterTheLocalFile) {
+  namespace fs = std::filesystem;
+  tooltest::SidStarServerRig rig(m_folder.Folder() / "server");
+  rig.options.editor = true;  // an editor's download folder is the submitted one
+  rig.Start();
+  const std::string folder = rig.options.folder;
+  store->SetFolders(folder, folder);
+  CSidStarAirport a = Airport("LSZH", "Zurich", -1);
+  a.guid = "01234567-89AB-CDEF-0123-456789ABCDEF";
+  a.sids.groups = {Group("ALPHA", "", 0, 0.5, {Procedure("S1", "09", 0, 0)})};
+  win::FakeClock clock;
+  ASSERT_EQ(1, a.Save(folder, clock));
+  const fs::path serverCopy = rig.ServerFolder("submitted") / (a.guid + "-" + a.stamp + ".ss");
+  std::ofstream(serverCopy) << "published copy";
+  const auto reset = [&] {
+    store->m_airports = {a};
+    ui.boxes.clear();
+  };
+
+  reset();
+  ui.answer = ui::kIdCancel;
+  EXPECT_EQ(ServerDelete::kKept, DeleteAirportOnServer(*store, 0, Route(), rig.options));
+  EXPECT_TRUE(fs::exists(serverCopy));
+  EXPECT_TRUE(fs::exists(a.FilePath(folder)));
+
+  // The local file cannot be removed (a folder with something in it stands in its place): the
+  // store reports the failure and the server keeps its copy.
+  reset();
+  ui.answer = ui::kIdOk;
+  fs::rename(a.FilePath(folder), a.FilePath(folder) + ".away");
+  fs::create_directories(fs::path(a.FilePath(folder)) / "inside");
+  EXPECT_EQ(ServerDelete::kKept, DeleteAirportOnServer(*store, 0, Route(), rig.options));
+  EXPECT_TRUE(fs::exists(serverCopy));
+  ASSERT_EQ(2u, ui.boxes.size());
+  EXPECT_EQ(kSidStarNotChangedText, ui.boxes[1].text);
+  fs::remove_all(a.FilePath(folder));
+  fs::rename(a.FilePath(folder) + ".away", a.FilePath(folder));
+
+  reset();
+  EXPECT_EQ(ServerDelete::kDeleted, DeleteAirportOnServer(*store, 0, Route(), rig.options));
+  EXPECT_FALSE(fs::exists(serverCopy));
+  EXPECT_FALSE(fs::exists(a.FilePath(folder)));
+  EXPECT_TRUE(store->m_airports.empty());
+  EXPECT_EQ(ServerDelete::kKept, DeleteAirportOnServer(*store, 0, Route(), rig.options)) << "a stale index";
+
+  // No server: the user is told and nothing is deleted.
+  reset();
+  ASSERT_EQ(1, a.Save(folder, clock));
+  store->m_airports = {a};
+  rig.http.reset();
+  EXPECT_EQ(ServerDelete::kServerNotFound, DeleteAirportOnServer(*store, 0, Route(), rig.options));
+  ASSERT_EQ(1u, ui.boxes.size());
+  EXPECT_EQ("Server not found !!!", ui.boxes[0].text);
+  EXPECT_TRUE(fs::exists(a.FilePath(folder)));
 }
 
 TEST(SidStarTreeTexts, DateLines) {
