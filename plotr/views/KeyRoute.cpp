@@ -21,6 +21,7 @@ Route ViewKey(Key key, bool docked, bool shift, bool ctrl) {
 
 Route RouteKey(Control control, Key key, bool docked, bool shift, bool ctrl, bool readOnly) {
   if (control == Control::kView) return ViewKey(key, docked, shift, ctrl);
+  if (control == Control::kBrowser) return key == Key::kNavigation ? kHandleOnly : ViewKey(key, docked, shift, ctrl);
   if (key == Key::kCancel) return kForwardOnly;
   switch (control) {
     case Control::kNavButton:
@@ -35,7 +36,8 @@ Route RouteKey(Control control, Key key, bool docked, bool shift, bool ctrl, boo
       if (key == Key::kNavigation) return kHandleOnly;
       if (key == Key::kEnter || key == Key::kBackspace) return !docked && shift ? kBoth : kHandleOnly;
       return kBoth;
-    case Control::kView: break;
+    case Control::kView:
+    case Control::kBrowser: break;
   }
   return kBoth;
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 // Which keys a module window keeps and which go on to the simulator's window, so the simulator
-// keeps its keyboard while a pane has the focus. One table for the views (map, FMS panel) and
-// the search pane's three controls.
+// keeps its keyboard while a pane has the focus. One table for the views (map, FMS panel), the
+// SID/STAR browser's trees and description, and the search pane's three controls.
 
 namespace keys {
 
-enum class Control { kView, kNavButton, kNavEdit, kNavListBox };
+// kBrowser: the SID/STAR browser's views, which keep their arrows for moving through the items.
+enum class Control { kView, kBrowser, kNavButton, kNavEdit, kNavListBox };
 enum class Key { kCancel, kNavigation, kEnter, kBackspace, kSpace, kOther };
 
 struct Route {

@@ -34,6 +34,12 @@ TEST(KeyRoute, EachControlKeepsOnlyTheKeysItNeeds) {
       {"ctrl arrows stay in the docked map", Control::kView, Key::kNavigation, true, false, true, false, H},
       {"plain arrows reach the simulator", Control::kView, Key::kNavigation, true, false, false, false, B},
       {"shift backspace from the floating map", Control::kView, Key::kBackspace, false, true, false, false, B},
+      {"arrows never leave a browser tree", Control::kBrowser, Key::kNavigation, true, false, false, false, H},
+      {"floating arrows stay in a browser tree", Control::kBrowser, Key::kNavigation, false, false, false, false, H},
+      {"function keys reach the simulator from a tree", Control::kBrowser, Key::kOther, true, false, false, false, B},
+      {"cancel from a tree goes only", Control::kBrowser, Key::kCancel, true, false, false, false, F},
+      {"shift enter from a floating tree", Control::kBrowser, Key::kEnter, false, true, false, false, B},
+      {"enter in a docked tree stays", Control::kBrowser, Key::kEnter, true, true, false, false, H},
   };
   for (const Case& c : cases) EXPECT_EQ(c.route, RouteKey(c.control, c.key, c.docked, c.shift, c.ctrl, c.readOnly)) << c.what;
 }
