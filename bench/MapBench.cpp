@@ -56,7 +56,7 @@ MapOverlayState BusySky(double lat, double lon, int step) {
   s.guidance.targetLatitude = lat + 0.3;
   s.guidance.targetLongitude = lon;
   for (int i = 0; i < 25; ++i) {
-    MpAircraftState p{};
+    MpPlayerEntry p{};
     p.playerId = i + 1;
     std::snprintf(p.callSign, sizeof p.callSign, "MP%02d", i);
     p.hasPosition = 1;

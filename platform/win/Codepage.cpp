@@ -73,6 +73,13 @@ size_t DecodeUtf8(std::string_view text, size_t pos, char32_t& cp) {
 
 }  // namespace
 
+std::u16string Cp1252ToUtf16(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (char c : text) out += static_cast<char16_t>(CodePointOf(static_cast<unsigned char>(c)));
+  return out;
+}
+
 std::string Cp1252ToUtf8(std::string_view text) {
   std::string out;
   out.reserve(text.size() + text.size() / 4);

@@ -17,6 +17,9 @@ std::string Utf8ToCp1252(std::string_view text, char replacement = '?');
 // code page 1252 each become `replacement`.
 std::string Utf16ToCp1252(std::u16string_view text, char replacement = '?');
 
+// UTF-16 code units of code page 1252 text; every byte has one (see Cp1252ToUtf8).
+std::u16string Cp1252ToUtf16(std::string_view text);
+
 // Upper case of a code page 1252 byte (ASCII and the Latin letters of the upper half).
 char Cp1252ToUpper(char c);
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plotr/multiplayer/MpAircraftState.h"
+#include "plotr/multiplayer/MpPlayerEntry.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/SimSnapshot.h"
 
@@ -29,7 +29,7 @@ struct MapOverlayState {
   HoldingDefinition holding;  // defined = 0: no holding
   MapGuidanceOverlay guidance;
   SimSnapshot sim{};
-  std::vector<MpAircraftState> players;
+  std::vector<MpPlayerEntry> players;
   bool playerGroundSpeed = true;  // setting "MapMPAircraftGS"
   bool indicatedAirspeed = true;  // setting "UseIndicatedAirSpeed"
 };

@@ -207,7 +207,7 @@ bool PlaceAircraftLabel(int w, int h, int a, int x, int y, const std::vector<gdi
 namespace {
 
 // Position (and altitude) carried forward from the last report to `now`.
-void DeadReckon(const MpAircraftState& p, uint32_t now, double& lat, double& lon, double& alt) {
+void DeadReckon(const MpPlayerEntry& p, uint32_t now, double& lat, double& lon, double& alt) {
   const double t = win::TicksBetween(p.reportTime, now) / 1000.0;
   lat = p.latitude + p.northVelocity * kFeetPerSecondToDegrees * t;
   const double c = std::max(1e-10, std::cos(lat * kDegToRad));
@@ -240,7 +240,7 @@ void CMapRenderer::DrawAircraftSymbols(gdi::Dc& dc, int cx, int cy, const MapOve
   const int k = std::max(1, static_cast<int>(std::ceil(MetresPerPixel(cx, cy, dc.DeviceToLogicalX(2)) / kTrailStepMetres)));
   std::vector<gdi::Rect> placed;
 
-  for (const MpAircraftState& p : state.players) {
+  for (const MpPlayerEntry& p : state.players) {
     if (!p.hasPosition) continue;
     double lat = 0, lon = 0, alt = 0;
     DeadReckon(p, now, lat, lon, alt);
@@ -292,7 +292,7 @@ void CMapRenderer::DrawAircraftSymbols(gdi::Dc& dc, int cx, int cy, const MapOve
     dc.SetBkMode(gdi::OPAQUE);
     dc.SelectPen(gdi::Pen::Cosmetic(color));
     const int aveChar = dc.GetTextMetrics().aveCharWidth;
-    for (const MpAircraftState& p : state.players) {
+    for (const MpPlayerEntry& p : state.players) {
       if (!p.hasPosition) continue;
       double lat = 0, lon = 0, alt = 0;
       DeadReckon(p, now, lat, lon, alt);

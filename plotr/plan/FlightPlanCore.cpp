@@ -98,7 +98,7 @@ bool CFlightPlanCore::IsPlanPublic() const { return false; }
 bool CFlightPlanCore::AnyRemotePlanPublic() const { return false; }
 void CFlightPlanCore::OpenFromRemote() {}
 bool CFlightPlanCore::LoadReceivedPlan(archive::MemoryFile&) { return false; }
-void CFlightPlanCore::ListPublicPlanPlayers(std::vector<MultiplayerPlayer>& players, bool) { players.clear(); }
+void CFlightPlanCore::ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool) { players.clear(); }
 
 void CFlightPlanCore::SetSidStarStore(std::unique_ptr<CSidStarStore> store) {
   m_sidStarStore = store ? std::move(store) : std::make_unique<CSidStarStore>();

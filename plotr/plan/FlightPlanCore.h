@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "plotr/multiplayer/MpPlayerEntry.h"
 #include "plotr/plan/PlanSimLink.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
@@ -113,13 +114,6 @@ namespace archive {
 class MemoryFile;
 }
 
-// A player of a multiplayer session as the plan object lists him.
-struct MultiplayerPlayer {
-  std::string name;
-  bool present = false;
-  float position[2] = {0, 0};  // the two position values, in record order
-};
-
 class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  public:
   // Pushes a fresh route (the aircraft of the setting "LastCraft") as the first snapshot under
@@ -149,9 +143,9 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   virtual void OpenFromRemote();
   // Copies a received plan file image into `file` and forgets it; true when one was there.
   virtual bool LoadReceivedPlan(archive::MemoryFile& file);
-  // Empties `players`, then lists every present player (onlyPublic false) or the other players
-  // whose plan is public.
-  virtual void ListPublicPlanPlayers(std::vector<MultiplayerPlayer>& players, bool onlyPublic);
+  // Empties `players`, then lists every pilot of the session (onlyPublic false) or the other
+  // pilots whose plan is public.
+  virtual void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic);
 
   // The waypoint of a row in the current route; null outside the rows and for pseudo rows.
   PlanPoint* GetRowPoint(int row);

@@ -126,7 +126,7 @@ int main(int argc, char** argv) {
     overlays.guidance.levelOffLongitude = lon;
     overlays.guidance.levelOffCourse = overlays.sim.trueHeading;
     for (int i = 0; i < 2; ++i) {
-      MpAircraftState p{};
+      MpPlayerEntry p{};
       p.playerId = i + 1;
       std::snprintf(p.callSign, sizeof p.callSign, i ? "HB-JVA" : "SWR123");
       p.hasPosition = 1;

@@ -8,6 +8,8 @@ TEST(Codepage, EveryByteSurvivesARoundTrip) {
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   EXPECT_EQ(win::Utf8ToCp1252(win::Cp1252ToUtf8(all)), all);
+  EXPECT_EQ(win::Utf16ToCp1252(win::Cp1252ToUtf16(all)), all);
+  EXPECT_EQ(win::Cp1252ToUtf16("\x80\xE9"), u"\u20AC\u00E9");
 }
 
 TEST(Codepage, MapsTheUpperHalfToItsCharacters) {

@@ -147,7 +147,7 @@ TEST(MapOverlays, EveryOverlayHandsBackTheDcAsItFoundIt) {
   s.guidance.levelOffValid = 1;
   s.guidance.levelOffLatitude = 47;
   s.guidance.levelOffLongitude = 8.1;
-  MpAircraftState p{};
+  MpPlayerEntry p{};
   p.hasPosition = 1;
   p.latitude = 47.01f;
   p.longitude = 8.01f;
@@ -169,8 +169,8 @@ TEST(MapOverlays, EveryOverlayHandsBackTheDcAsItFoundIt) {
   EXPECT_EQ(dc.SaveDepth(), 0);
 }
 
-MpAircraftState Player(int id, double lat, double lon, float speed = 150) {
-  MpAircraftState p{};
+MpPlayerEntry Player(int id, double lat, double lon, float speed = 150) {
+  MpPlayerEntry p{};
   p.playerId = id;
   p.hasPosition = 1;
   p.latitude = static_cast<float>(lat);
@@ -227,7 +227,7 @@ TEST(MapOverlays, PlayersAreDeadReckonedAcrossATickWrap) {
   CMapRenderer r = Renderer(64);
   win::FakeClock clock(0xFFFFFF00u);
   MapOverlayState s;
-  MpAircraftState p = Player(1, 47, 8);
+  MpPlayerEntry p = Player(1, 47, 8);
   p.reportTime = clock.TickCount();
   p.northVelocity = 1000;  // feet per second
   s.players.push_back(p);
