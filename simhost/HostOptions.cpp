@@ -27,6 +27,27 @@ bool ParseStart(const std::string& text, AircraftStart& start) {
   return true;
 }
 
+bool ParseUnsigned(const std::string& text, uint32_t max, uint32_t& out) {
+  const char* end = text.data() + text.size();
+  uint32_t v = 0;
+  const auto [p, ec] = std::from_chars(text.data(), end, v);
+  if (ec != std::errc() || p != end || text.empty() || v > max) return false;
+  out = v;
+  return true;
+}
+
+// "PILOTS,OBSERVERS" within what the simulator seats: at least 2 pilots, at most 16 players.
+bool ParseLimits(const std::string& text, uint32_t& pilots, uint32_t& observers) {
+  const size_t comma = text.find(',');
+  if (comma == std::string::npos) return false;
+  uint32_t p = 0, o = 0;
+  if (!ParseUnsigned(text.substr(0, comma), 16, p) || !ParseUnsigned(text.substr(comma + 1), 16, o)) return false;
+  if (p < 2 || p + o > 16) return false;
+  pilots = p;
+  observers = o;
+  return true;
+}
+
 }  // namespace
 
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error) {
@@ -42,6 +63,20 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
         o.simVersion = std::stoi(v);
       } else {
         error = "unknown simulator version: " + v;
+        return std::nullopt;
+      }
+    } else if (a == "--mp-host" || a.rfind("--mp-host=", 0) == 0) {
+      uint32_t port = 0;
+      if (a.size() > 9 && !ParseUnsigned(a.substr(10), 65535, port)) {
+        error = "bad multiplayer port: " + a.substr(10);
+        return std::nullopt;
+      }
+      o.mpPort = static_cast<uint16_t>(port);
+    } else if (a == "--mp-password" && hasValue) {
+      o.mpPassword = args[++i];
+    } else if (a == "--mp-limits" && hasValue) {
+      if (!ParseLimits(args[++i], o.mpPilotLimit, o.mpObserverLimit)) {
+        error = "bad multiplayer limits (pilots of 2 or more, at most 16 players): " + args[i];
         return std::nullopt;
       }
     } else if (a == "--root" && hasValue) {

@@ -1,6 +1,7 @@
 #pragma once
 // The stand-in simulator's command line.
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -15,11 +16,17 @@ struct HostOptions {
   std::filesystem::path root;      // the simulator root; empty: the executable's folder
   AircraftStart start;
   bool loadOnly = false;           // load the modules, report them on stdout and quit
+  // Hosting the multiplayer session: nothing without --mp-host; the port 0 takes a free one.
+  std::optional<uint16_t> mpPort;
+  std::string mpPassword;
+  uint32_t mpPilotLimit = 8;
+  uint32_t mpObserverLimit = 2;
 };
 
 inline constexpr const char* kHostUsage =
     "usage: simhost [--sim-version 61|70|80|90] [--root FOLDER]\n"
-    "               [--start LAT,LON,ALT_FT,HEADING,KNOTS] [--load-only]\n";
+    "               [--start LAT,LON,ALT_FT,HEADING,KNOTS] [--load-only]\n"
+    "               [--mp-host[=PORT]] [--mp-password TEXT] [--mp-limits PILOTS,OBSERVERS]\n";
 
 // nullopt with the reason in `error` for an unknown option or a bad value.
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error);

@@ -18,24 +18,17 @@ namespace mp {
 
 using Bytes = std::span<const uint8_t>;
 
-// A GUID in its Windows memory layout (three little-endian numbers, then eight bytes).
+// A GUID in the Windows field layout.
 struct Guid {
-  std::array<uint8_t, 16> bytes{};
-
-  static constexpr Guid Make(uint32_t d1, uint16_t d2, uint16_t d3, std::array<uint8_t, 8> d4) {
-    Guid g;
-    for (int i = 0; i < 4; ++i) g.bytes[i] = static_cast<uint8_t>(d1 >> (8 * i));
-    for (int i = 0; i < 2; ++i) g.bytes[4 + i] = static_cast<uint8_t>(d2 >> (8 * i));
-    for (int i = 0; i < 2; ++i) g.bytes[6 + i] = static_cast<uint8_t>(d3 >> (8 * i));
-    for (int i = 0; i < 8; ++i) g.bytes[8 + i] = d4[i];
-    return g;
-  }
+  uint32_t data1 = 0;
+  uint16_t data2 = 0;
+  uint16_t data3 = 0;
+  std::array<uint8_t, 8> data4{};
   friend constexpr bool operator==(const Guid&, const Guid&) = default;
 };
 
 // The host simulator's application id of its newer (version 90) session.
-inline constexpr Guid kDp8Application =
-    Guid::Make(0x0808CAA5, 0xE62C, 0x4691, {0x89, 0x57, 0x5D, 0x45, 0x24, 0xB9, 0x22, 0xDA});
+inline constexpr Guid kDp8Application{0x0808CAA5, 0xE62C, 0x4691, {0x89, 0x57, 0x5D, 0x45, 0x24, 0xB9, 0x22, 0xDA}};
 // The older session's application id of a simulator version (61, 70, anything else).
 const Guid& Dp4Application(int simVersion);
 

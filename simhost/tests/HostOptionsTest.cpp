@@ -36,6 +36,28 @@ TEST(HostOptionsTest, RejectsBadValuesWithAReason) {
   }
 }
 
+TEST(HostOptionsTest, ReadsTheMultiplayerHostOptions) {
+  std::string error;
+  const auto none = ParseHostOptions({}, error);
+  ASSERT_TRUE(none);
+  EXPECT_FALSE(none->mpPort);
+  const auto free = ParseHostOptions({"--mp-host", "--mp-password", "secret", "--mp-limits", "4,1"}, error);
+  ASSERT_TRUE(free) << error;
+  EXPECT_EQ(0, *free->mpPort);
+  EXPECT_EQ("secret", free->mpPassword);
+  EXPECT_EQ(4u, free->mpPilotLimit);
+  EXPECT_EQ(1u, free->mpObserverLimit);
+  const auto port = ParseHostOptions({"--mp-host=23456"}, error);
+  ASSERT_TRUE(port) << error;
+  EXPECT_EQ(23456, *port->mpPort);
+  const std::vector<std::vector<std::string>> bad = {{"--mp-host=70000"}, {"--mp-host=x"}, {"--mp-host="},
+                                                     {"--mp-limits", "1,0"}, {"--mp-limits", "15,2"},
+                                                     {"--mp-limits", "4"}, {"--mp-password"}};
+  for (const auto& args : bad) {
+    EXPECT_FALSE(ParseHostOptions(args, error)) << args[0];
+  }
+}
+
 TEST(HostOptionsTest, SimulatorVersionFromFileVersion) {
   EXPECT_EQ(90, SimVersionFromFileVersion(9, 0));
   EXPECT_EQ(80, SimVersionFromFileVersion(8, 0));

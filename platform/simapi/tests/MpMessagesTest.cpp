@@ -400,13 +400,12 @@ TEST(MpMessages, OlderSessionLimitsHoldThePlayersPresentAndTheirByte) {
 }
 
 TEST(MpMessages, ApplicationIdsFollowTheVersion) {
-  EXPECT_EQ(mp::kDp8Application.bytes[0], 0xA5);
-  EXPECT_EQ(mp::kDp8Application.bytes[3], 0x08);
-  EXPECT_EQ(mp::kDp8Application.bytes[15], 0xDA);
+  EXPECT_EQ(mp::kDp8Application.data1, 0x0808CAA5u);
+  EXPECT_EQ(mp::kDp8Application.data4[7], 0xDA);
   EXPECT_NE(mp::Dp4Application(61), mp::Dp4Application(70));
   EXPECT_EQ(mp::Dp4Application(80), mp::Dp4Application(90));
   EXPECT_NE(mp::Dp4Application(70), mp::Dp4Application(80));
-  EXPECT_EQ(mp::Dp4Application(61).bytes[0], 0x27);
+  EXPECT_EQ(mp::Dp4Application(61).data1, 0xCC080A27u);
 }
 
 }  // namespace
