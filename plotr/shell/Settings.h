@@ -140,6 +140,10 @@ class CSettings {
   void SetHoldingTime(std::string_view v) { WriteString(m_holdingTime, "HoldingTime", v); }
   void SetHoldingDist(std::string_view v) { WriteString(m_holdingDist, "HoldingDist", v); }
 
+  // The author the SID/STAR save dialog offers; the dialog reads it fresh at each start.
+  std::string GetCreatedBy(bool reload, std::string_view def = "") { return GetString(m_createdBy, "CreatedBy", reload, def); }
+  void SetCreatedBy(std::string_view v) { WriteString(m_createdBy, "CreatedBy", v); }
+
   // Avionics automation: set 1, set 2 and the set that "AvionicsAutoMode2" makes active.
   int GetAvionicsAutoHead(bool r, int d = 0) { return GetInt(m_autoHead[0], "AvionicsAutoHead", r, d); }
   int GetAvionicsAutoAlt(bool r, int d = 0) { return GetInt(m_autoAlt[0], "AvionicsAutoAlt", r, d); }
@@ -269,6 +273,7 @@ class CSettings {
   std::string m_flyPlanKey;
   std::string m_holdingTime;
   std::string m_holdingDist;
+  std::string m_createdBy;
   bool m_indicatedAirspeed = true;
   bool m_sound = true;
   bool m_fmsLocalTime = false;

@@ -89,6 +89,35 @@ const char* SidStarTransferText(int stringId) {
   }
 }
 
+std::string SidStarVersionMessage(const std::string& serverVersion, const std::string& ownVersion) {
+  // The server's text is shown as it stands, first line only: it is not ours to format.
+  std::string version;
+  for (char c : serverVersion) {
+    if (c == '\r' || c == '\n') break;
+    if (static_cast<unsigned char>(c) >= 0x20) version += c;
+  }
+  double server = 0, own = 0;
+  const auto parsed = [](const std::string& text, double& value) {
+    return std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
+  };
+  if (version.empty() || !parsed(version, server) || !parsed(ownVersion, own) ||
+      std::trunc(server) != std::trunc(own) || !(own < server)) {
+    return "";
+  }
+  // One pass over the template, so a "%2" inside the server's text stays as it is.
+  const std::string pattern = SidStarTransferText(32849);
+  std::string text;
+  for (size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '%' && i + 1 < pattern.size() && (pattern[i + 1] == '1' || pattern[i + 1] == '2')) {
+      text += pattern[i + 1] == '1' ? version : ownVersion;
+      ++i;
+    } else {
+      text += pattern[i];
+    }
+  }
+  return text;
+}
+
 bool SidStarStampOlderThan30Days(const std::string& stamp, const win::Clock& clock) {
   const auto time = StampTime(stamp);
   return time && std::trunc(DaysBetween(*time, clock.Now())) > 30.0;
@@ -160,18 +189,8 @@ void CSidStarTransfer::OnOK() {
     return;
   }
   m_view.SetStatus(SidStarTransferText(6108));
-  double server = 0, own = 0;
-  const auto parsed = [](const std::string& text, double& value) {
-    return std::from_chars(text.data(), text.data() + text.size(), value).ec == std::errc();
-  };
-  const std::string ownText = kSidStarModuleVersion;
-  if (!version.empty() && parsed(version, server) && parsed(ownText, own) && std::trunc(server) == std::trunc(own) &&
-      own < server) {
-    std::string text = SidStarTransferText(32849);
-    text.replace(text.find("%1"), 2, version);
-    text.replace(text.find("%2"), 2, ownText);
-    m_view.MessageBox(text, ui::kMbOk | ui::kMbIconInformation);
-  }
+  const std::string news = SidStarVersionMessage(version, kSidStarModuleVersion);
+  if (!news.empty()) m_view.MessageBox(news, ui::kMbOk | ui::kMbIconInformation);
   work->client = m_client.get();
   work->catalogue = m_store;
   work->editor = m_options.editor;

@@ -25,6 +25,8 @@ inline constexpr uint32_t kWmAppTransferProgress = 0x8205;
 const char* SidStarTransferText(int stringId);
 // The module's version, compared with the server's.
 inline constexpr char kSidStarModuleVersion[] = "4.70";
+// Message 32849 when the server names a newer version of the same major number, else "".
+std::string SidStarVersionMessage(const std::string& serverVersion, const std::string& ownVersion);
 
 // Stamp ages on the clock: "older than 30 days" and "more than 48 hours ahead"; false for a
 // stamp that is no valid date.

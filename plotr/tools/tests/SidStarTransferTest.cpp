@@ -163,6 +163,33 @@ TEST(SidStarStampAge, ThirtyDaysAndFortyEightHours) {
   EXPECT_FALSE(SidStarStampOlderThan30Days("x", clock));
 }
 
+TEST(SidStarVersionMessage, NewerMinorVersionOnlyAndTheServerTextAsItStands) {
+  const struct {
+    const char* server;
+    const char* shown;  // the text put in for %1, nullptr: no message
+  } cases[] = {
+      {"4.80", "4.80"},
+      {"4.70", nullptr},
+      {"4.60", nullptr},
+      {"5.0", nullptr},
+      {"", nullptr},
+      {"beta", nullptr},
+      {"4.80%2%1%s", "4.80%2%1%s"},
+      {"4.80\r\nsecond line", "4.80"},
+      {"4.9\x01\x7f!", "4.9\x7f!"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.server);
+    const std::string text = SidStarVersionMessage(c.server, "4.70");
+    if (!c.shown) {
+      EXPECT_EQ(text, "");
+      continue;
+    }
+    EXPECT_EQ(text, "Important Information !\n\nThe most recent version of Chartwright is " + std::string(c.shown) +
+                        ".\nYour Chartwright version is 4.70.\n\nhttps://chartwright.example.org");
+  }
+}
+
 TEST_F(SidStarTransferTest, NormalDownloadFetchesNewAndKeepsLocalWork) {
   StartServers();
   PutOnServer("published", Airport(1, "LSZH", "20260301-100000"));
