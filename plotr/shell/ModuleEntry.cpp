@@ -13,6 +13,7 @@
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
 #include "plotr/tools/DlgPlanTools.h"
+#include "plotr/tools/DlgSaveSidStar.h"
 
 namespace {
 
@@ -26,6 +27,7 @@ void ModuleInit() {
   if (host == nullptr) return;
   g_App.SetHostWindow(host);
   InstallPlanToolDialogs();
+  InstallSidStarUi();
   RegisterMapPane();
   RegisterFmsPage();
   RegisterSearchPane();

@@ -87,9 +87,8 @@ int SaveSidStarForm::RegionItem() const {
   return -1;
 }
 
-void SaveSidStarForm::ChooseRegionItem(int item) {
-  m_region = item >= 0 && static_cast<size_t>(item) < m_regionItems.size() ? m_regionItems[static_cast<size_t>(item)].data
-                                                                            : -1;
+void SaveSidStarForm::ChooseRegion(int region) {
+  m_region = region >= 0 && static_cast<size_t>(region) < m_regionItems.size() ? region : -1;
   FillCountries();
 }
 

@@ -55,8 +55,9 @@ class SaveSidStarForm {
   // The region box's items, sorted by name as the box shows them, and the chosen one's position.
   const std::vector<BoxItem>& RegionItems() const { return m_regionItems; }
   int RegionItem() const;
-  // Chooses the item at that position (-1: none) and fills the country box again.
-  void ChooseRegionItem(int item);
+  // Chooses the region of that index (-1 or another number: none) and fills the country box
+  // again. The box hands over the index its item carries, never the item's position.
+  void ChooseRegion(int region);
   // Item 0 the chosen region itself, then its countries in use; empty with no region chosen.
   const std::vector<BoxItem>& CountryItems() const { return m_countryItems; }
   int CountryItem() const { return m_countryItem; }

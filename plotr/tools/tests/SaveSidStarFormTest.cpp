@@ -86,7 +86,7 @@ TEST_F(SaveSidStarFormTest, FocusingTheListPicksAProcedure) {
   m_values.id = "NEW";
   m_values.region = 4;
   SaveSidStarForm form(m_values);
-  form.ChooseRegionItem(-1);
+  form.ChooseRegion(-1);
   ASSERT_TRUE(form.OnListFocus());
   EXPECT_EQ(form.ListSelection(), 0);
   EXPECT_EQ(form.Identification(), "ALPHA1") << "upper-cased as if typed";
@@ -114,12 +114,12 @@ TEST_F(SaveSidStarFormTest, RegionsListByNameAndReturnTheirIndex) {
   } cases[] = {{"Africa", 6}, {"Europe", 4}, {"North America", 0}, {"Oceania", 8}};
   for (const auto& c : cases) {
     SaveSidStarForm chooser(m_values);
-    int item = -1;
-    for (size_t i = 0; i < chooser.RegionItems().size(); ++i) {
-      if (chooser.RegionItems()[i].text == c.region) item = static_cast<int>(i);
+    int data = -1;
+    for (const auto& item : chooser.RegionItems()) {
+      if (item.text == c.region) data = item.data;
     }
-    ASSERT_GE(item, 0) << c.region;
-    chooser.ChooseRegionItem(item);
+    ASSERT_GE(data, 0) << c.region;
+    chooser.ChooseRegion(data);
     chooser.SetIdentification("X");
     ASSERT_TRUE(chooser.Ok(Asker())) << c.region;
     EXPECT_EQ(chooser.Result().region, c.index) << c.region;
@@ -146,11 +146,7 @@ TEST_F(SaveSidStarFormTest, CountryBoxOffersTheRegionAndItsCountriesInUse) {
 
   // A region without countries in use offers only itself; saving it gives an empty country.
   SaveSidStarForm africa(m_values);
-  int item = -1;
-  for (size_t i = 0; i < africa.RegionItems().size(); ++i) {
-    if (africa.RegionItems()[i].data == 6) item = static_cast<int>(i);
-  }
-  africa.ChooseRegionItem(item);
+  africa.ChooseRegion(6);
   ASSERT_EQ(africa.CountryItems().size(), 1u);
   EXPECT_EQ(africa.CountryItem(), 0);
   africa.SetIdentification("X");
