@@ -103,6 +103,7 @@ class Session {
 
  private:
   class Frontend;
+  Frontend& Ensure();
   Config m_config;
   std::unique_ptr<Frontend> m_frontend;
 };
