@@ -150,13 +150,14 @@ void Engine::Impl::HandleHello(const std::shared_ptr<Link>& link) {
   }
   if (!m_desc.password.empty() && hello.password != m_desc.password)
     return Refuse(*link, Result::InvalidPassword, {});
+  // A joiner without a player comes to make one: a full session has no room for it either.
+  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
+    return Refuse(*link, Result::SessionFull, {});
   if (hello.flags & wire::kHelloNoPlayer) {
     link->state = Link::State::Spectator;
     link->Send(wire::FrameKind::Welcome, wire::Encode(Snapshot(0)));
     return;
   }
-  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
-    return Refuse(*link, Result::SessionFull, {});
   link->state = Link::State::AwaitAnswer;
   link->deadline = SteadyClock::time_point::max();
   m_listener.OnIndicateConnect(link->Id(), hello.connectData,

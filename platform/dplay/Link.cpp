@@ -29,7 +29,12 @@ void Link::Read() {
     self->m_reading = false;
     if (!self->m_open) return;
     if (self->m_closing) {
-      self->Drain();
+      // The other side has already closed: nothing more to wait for.
+      if (ec) {
+        self->Shut(false);
+      } else {
+        self->Drain();
+      }
       return;
     }
     if (ec) {
@@ -77,25 +82,33 @@ void Link::Write() {
     }
     return;
   }
+  // Everything queued goes out in one write: a host relaying to many members often has several
+  // frames waiting for one of them.
   m_writing = true;
-  asio::async_write(m_socket, asio::buffer(m_outbox.front()),
-                    [self = shared_from_this()](std::error_code ec, size_t) {
-                      self->m_writing = false;
-                      if (!self->m_open) {
-                        self->m_outbox.clear();
-                        return;
-                      }
-                      if (ec) {
-                        if (self->m_closing) {
-                          self->Shut(true);
-                        } else {
-                          self->Fail();
-                        }
-                        return;
-                      }
-                      self->m_outbox.pop_front();
-                      self->Write();
-                    });
+  while (!m_outbox.empty() && m_inFlight.size() < 64) {
+    m_inFlight.push_back(std::move(m_outbox.front()));
+    m_outbox.pop_front();
+  }
+  std::vector<asio::const_buffer> buffers;
+  buffers.reserve(m_inFlight.size());
+  for (const auto& frame : m_inFlight) buffers.push_back(asio::buffer(frame));
+  asio::async_write(m_socket, buffers, [self = shared_from_this()](std::error_code ec, size_t) {
+    self->m_writing = false;
+    self->m_inFlight.clear();
+    if (!self->m_open) {
+      self->m_outbox.clear();
+      return;
+    }
+    if (ec) {
+      if (self->m_closing) {
+        self->Shut(true);
+      } else {
+        self->Fail();
+      }
+      return;
+    }
+    self->Write();
+  });
 }
 
 void Link::CloseAfterFlush() {
@@ -144,8 +157,8 @@ void Link::Fail() {
 void Link::Shut(bool reset) {
   m_open = false;
   m_linger.cancel();
-  // A write in flight still points into the front buffer; its completion sees the closed link.
-  if (!m_writing) m_outbox.clear();
+  // A write in flight still points into its frames; its completion sees the closed link.
+  m_outbox.clear();
   std::error_code ec;
   if (reset) {
     m_socket.set_option(asio::socket_base::linger(true, 0), ec);

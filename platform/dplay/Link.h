@@ -66,6 +66,7 @@ class Link : public std::enable_shared_from_this<Link> {
   wire::FrameDecoder m_decoder;
   std::array<uint8_t, 65536> m_buffer;
   std::deque<std::vector<uint8_t>> m_outbox;
+  std::vector<std::vector<uint8_t>> m_inFlight;  // frames of the write under way
   bool m_writing = false;
   bool m_open = true;
   bool m_reading = false;

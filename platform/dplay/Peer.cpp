@@ -74,7 +74,8 @@ class Peer::Frontend : public EngineListener {
     Deliver(Dispatcher::kBarrier, ConnectComplete{handle, result, self, std::move(reply)});
   }
   void OnPlayerCreated(PlayerId id, const std::string&, bool local) override {
-    Deliver(id, CreatePlayer{id, local});
+    // The own player is made known before anybody else: a barrier holds back the others.
+    Deliver(local ? Dispatcher::kBarrier : id, CreatePlayer{id, local});
   }
   void OnPlayerDestroyed(PlayerId id, const std::string&, DestroyReason reason) override {
     Deliver(id, DestroyPlayer{id, reason});

@@ -362,21 +362,21 @@ TEST(PeerClose, EndsSearchesDestroysEveryPlayerAndWaitsForCallbacks) {
   TestPeer host(u"host");
   const uint16_t port = StartHost(host);
   TestPeer member(u"member");
-  ASSERT_EQ(Join(member, port).result, Result::Ok);
-  Handle search = 0;
-  ASSERT_EQ(member.peer.EnumHosts(Desc(), Address{"127.0.0.1", port}, Address{}, {}, 3, &search),
-            Result::Pending);
-
-  // A slow callback and a Close attempted from inside one.
+  // A slow callback, and a Close attempted from inside one.
   std::atomic<bool> slowDone{false};
   std::atomic<int> closeFromCallback{-1};
   member.rec.also = [&](Message& m) {
-    if (auto* d = std::get_if<DestroyPlayer>(&m); d && d->player != 0) {
+    if (std::holds_alternative<DestroyPlayer>(m)) {
       closeFromCallback = static_cast<int>(member.peer.Close());
       std::this_thread::sleep_for(50ms);
       slowDone = true;
     }
   };
+  ASSERT_EQ(Join(member, port).result, Result::Ok);
+  Handle search = 0;
+  ASSERT_EQ(member.peer.EnumHosts(Desc(), Address{"127.0.0.1", port}, Address{}, {}, 3, &search),
+            Result::Pending);
+
   ASSERT_EQ(member.peer.Close(), Result::Ok);
   EXPECT_TRUE(slowDone);
   EXPECT_EQ(closeFromCallback.load(), static_cast<int>(Result::InvalidCall));

@@ -13,14 +13,15 @@ namespace dplaytest {
 
 class HostProcess {
  public:
-  HostProcess(const char* program, const char* mode) {
+  HostProcess(const char* program, const char* mode, const char* intervals = nullptr) {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    char* argv[] = {const_cast<char*>(program), const_cast<char*>(mode), nullptr};
+    char* argv[] = {const_cast<char*>(program), const_cast<char*>(mode),
+                    const_cast<char*>(intervals), nullptr};
     if (posix_spawn(&m_pid, program, &actions, nullptr, argv, environ) != 0) m_pid = 0;
     posix_spawn_file_actions_destroy(&actions);
     close(pipeFds[1]);
@@ -32,6 +33,7 @@ class HostProcess {
   ~HostProcess() { Kill(); }
 
   uint16_t Port() const { return m_port; }
+  pid_t Pid() const { return m_pid; }
   void Freeze() {
     if (m_pid > 0) kill(m_pid, SIGSTOP);
   }

@@ -1,0 +1,5 @@
+cw_bench(dplay SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/DplayBench.cpp DEPS cw_dplay)
+if(TARGET bench_dplay)
+  add_dependencies(bench_dplay dplay_test_host)
+  target_compile_definitions(bench_dplay PRIVATE DPLAY_TEST_HOST="$<TARGET_FILE:dplay_test_host>")
+endif()

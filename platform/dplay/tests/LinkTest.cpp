@@ -1,0 +1,152 @@
+// The host against raw TCP clients: heartbeats keep quiet members, a member that goes silent is
+// dropped after the link time-out, and broken or foreign streams cost only their own link.
+#include <gtest/gtest.h>
+
+#include <asio.hpp>
+#include <thread>
+
+#include "platform/dplay/Bytes.h"
+#include "platform/dplay/Wire.h"
+#include "platform/dplay/tests/support/PeerFixture.h"
+
+namespace {
+
+using namespace dplay;
+using namespace dplaytest;
+
+// A blocking client that speaks frames by hand.
+class RawClient {
+ public:
+  explicit RawClient(uint16_t port) : m_socket(m_io) {
+    m_socket.connect(asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), port));
+  }
+  void Write(std::span<const uint8_t> bytes) { asio::write(m_socket, asio::buffer(bytes.data(), bytes.size())); }
+  void Send(wire::FrameKind kind, std::span<const uint8_t> payload) { Write(wire::EncodeFrame(kind, payload)); }
+  void Hello(const std::string& name) {
+    wire::Hello hello;
+    hello.application = kTestApp;
+    hello.name = name;
+    Send(wire::FrameKind::Hello, wire::Encode(hello));
+  }
+  // Reads frames until one of `kind` or the link closes; false when it closed.
+  bool ReadUntil(wire::FrameKind kind) {
+    for (;;) {
+      wire::Frame frame;
+      while (m_decoder.Next(frame) == wire::FrameDecoder::Status::Frame)
+        if (frame.kind == static_cast<uint16_t>(kind)) return true;
+      std::array<uint8_t, 4096> buffer;
+      std::error_code ec;
+      const size_t n = m_socket.read_some(asio::buffer(buffer), ec);
+      if (ec) return false;
+      m_decoder.Feed(std::span<const uint8_t>(buffer.data(), n));
+    }
+  }
+  // True once the host has closed the link (reads to the end, within a time limit).
+  bool ClosedByHost() {
+    m_socket.non_blocking(false);
+    timeval tv{2, 0};
+    setsockopt(m_socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    std::array<uint8_t, 4096> buffer;
+    for (;;) {
+      std::error_code ec;
+      m_socket.read_some(asio::buffer(buffer), ec);
+      if (ec == asio::error::eof || ec == asio::error::connection_reset) return true;
+      if (ec) return false;  // time-out
+    }
+  }
+
+ private:
+  asio::io_context m_io;
+  asio::ip::tcp::socket m_socket;
+  wire::FrameDecoder m_decoder;
+};
+
+TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
+  TestPeer host(u"host");
+  const uint16_t port = StartHost(host);
+  TestPeer quiet(u"quiet");
+  const PlayerId quietId = Join(quiet, port).localPlayer;
+
+  RawClient silent(port);
+  silent.Hello("silent");
+  ASSERT_TRUE(silent.ReadUntil(wire::FrameKind::Welcome));
+  auto created = host.rec.WaitFor<CreatePlayer>([&](auto& c) { return c.player != quietId && !c.local; });
+  ASSERT_TRUE(created);
+  const PlayerId silentId = created->player;
+
+  // Nothing is sent for several link time-outs: heartbeats keep the real member, not the raw one.
+  const auto timeout = std::chrono::milliseconds(Config::ForTests().linkTimeoutMs);
+  auto dropped = host.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }, 4 * timeout);
+  ASSERT_TRUE(dropped);
+  EXPECT_EQ(dropped->reason, DestroyReason::ConnectionLost);
+  std::this_thread::sleep_for(3 * timeout);
+  EXPECT_EQ(host.rec.Count<DestroyPlayer>([&](auto& d) { return d.player == quietId; }), 0);
+  EXPECT_EQ(quiet.rec.Count<HostMigrate>(), 0);
+  EXPECT_TRUE(quiet.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }));
+}
+
+TEST(HostileClients, BrokenStreamsCostOnlyTheirOwnLink) {
+  TestPeer host(u"host");
+  const uint16_t port = StartHost(host);
+
+  struct Row {
+    const char* name;
+    std::function<void(RawClient&)> act;
+  };
+  const Row rows[] = {
+      {"a length over the cap before any hello",
+       [](RawClient& c) {
+         ByteWriter w;
+         w.U32(wire::kMaxFramePayload + 1);
+         w.U16(1);
+         c.Write(w.Bytes());
+       }},
+      {"data before the hello", [](RawClient& c) { c.Send(wire::FrameKind::Data, wire::Encode(wire::Data{1, 0, 0, {1}})); }},
+      {"a hello with another magic",
+       [](RawClient& c) {
+         wire::Hello hello;
+         hello.magic = 0x12345678;
+         c.Send(wire::FrameKind::Hello, wire::Encode(hello));
+       }},
+      {"a hello cut short",
+       [](RawClient& c) {
+         auto bytes = wire::Encode(wire::Hello{});
+         bytes.resize(bytes.size() / 2);
+         c.Send(wire::FrameKind::Hello, bytes);
+       }},
+      {"a member sending a frame over the cap",
+       [](RawClient& c) {
+         c.Hello("member");
+         ASSERT_TRUE(c.ReadUntil(wire::FrameKind::Welcome));
+         ByteWriter w;
+         w.U32(0xFFFFFFFFu);
+         w.U16(7);
+         c.Write(w.Bytes());
+       }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    RawClient client(port);
+    row.act(client);
+    EXPECT_TRUE(client.ClosedByHost());
+  }
+
+  // A member's unknown kinds, damaged frames and data for nobody are dropped; its link stays.
+  RawClient member(port);
+  member.Hello("member");
+  ASSERT_TRUE(member.ReadUntil(wire::FrameKind::Welcome));
+  member.Send(static_cast<wire::FrameKind>(0x7777), std::vector<uint8_t>{1, 2, 3});
+  member.Send(wire::FrameKind::Data, std::vector<uint8_t>{1, 2});
+  member.Send(wire::FrameKind::Data, wire::Encode(wire::Data{0, 4242, 0, {1}}));
+  member.Send(wire::FrameKind::Data, wire::Encode(wire::Data{0, host.Self(), 0, {9}}));
+  auto received = host.rec.WaitFor<Receive>();
+  ASSERT_TRUE(received);
+  EXPECT_EQ(received->data, std::vector<uint8_t>{9});
+  EXPECT_EQ(host.rec.Count<Receive>(), 1);
+
+  // And the host still admits peers.
+  TestPeer later(u"later");
+  EXPECT_EQ(Join(later, port).result, Result::Ok);
+}
+
+}  // namespace
