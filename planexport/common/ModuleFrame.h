@@ -85,7 +85,15 @@ int FlpxRunExport(const FlpxCall& call, const FlpxTarget& target, bool refuseWit
 // The library side every module shares: its settings path, its two exported tables and the
 // library entry. `configureEntry` may be nullptr. Defines FlpxModuleCall(plan, parent) for the
 // module's entries.
-#define FLPX_DEFINE_MODULE(displayName, configureEntry, exportEntry)                                     \
+#define FLPX_DEFINE_MODULE(displayName, configureEntry, exportEntry) \
+  FLPX_DEFINE_MODULE_WITH_ATTACH(displayName, configureEntry, exportEntry, FlpxNoAttachStep)
+
+inline bool FlpxNoAttachStep(const char* /*settingsPath*/) { return true; }
+
+// The same, with a further step of the library entry once the settings path is known
+// (`bool attachStep(const char* settingsPath)`, declared before): a module that needs more
+// than its settings path finds it there, and is not used when the step returns false.
+#define FLPX_DEFINE_MODULE_WITH_ATTACH(displayName, configureEntry, exportEntry, attachStep)             \
   namespace {                                                                                          \
   char g_flpxSettingsPath[kFlpxSettingsPathSize];                                                      \
   }                                                                                                    \
@@ -97,7 +105,9 @@ int FlpxRunExport(const FlpxCall& call, const FlpxTarget& target, bool refuseWit
   }                                                                                                    \
   /* Without its settings path the module must not be used: a zero size keeps the host away. */      \
   __attribute__((constructor)) static void FlpxAttachThisModule() {                                    \
-    if (!FlpxAttachModule(&FlpxExportTable, g_flpxSettingsPath)) FlpxExportTable.size = 0;             \
+    if (!FlpxAttachModule(&FlpxExportTable, g_flpxSettingsPath) || !attachStep(g_flpxSettingsPath)) {  \
+      FlpxExportTable.size = 0;                                                                        \
+    }                                                                                                  \
   }                                                                                                    \
   [[maybe_unused]] static FlpxCall FlpxModuleCall(void* plan, void* parent) {                          \
     return FlpxCall{FlpxImportTable, plan, parent, displayName, g_flpxSettingsPath};                   \
