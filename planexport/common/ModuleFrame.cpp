@@ -62,6 +62,27 @@ std::string FlpxCaption(std::string_view displayName, std::string_view templateC
   return caption;
 }
 
+std::string FlpxIcaoPairName(const FlpxPlanInfo& info, std::string_view extension) {
+  std::string name(FieldText(info.departure.ident));
+  name += " to ";
+  name += FieldText(info.arrival.ident);
+  name += '.';
+  name += extension;
+  return name;
+}
+
+std::string FlpxAboutText(std::initializer_list<const char*> items) {
+  std::string text = "This Module exports only:\n";
+  for (const char* item : items) {
+    text += "  - ";
+    text += item;
+    text += '\n';
+  }
+  text += "\nPlease fill in the other items of the flight plan in the flight plan dialog of the program that "
+          "loads this file.";
+  return text;
+}
+
 std::string FlpxTemporaryFolder() {
   std::error_code error;
   std::string folder = std::filesystem::temp_directory_path(error).string();
@@ -121,7 +142,9 @@ int FlpxRunExport(const FlpxCall& call, const FlpxTarget& target, bool refuseWit
     const uint32_t arrival = info.arrival.present;
     if (!departure || !arrival) return 0;
   }
+  FlpxTarget named = target;
+  if (named.nameFromPlan) named.defaultName = named.nameFromPlan(info);
   std::string path;
-  if (!FlpxAskTarget(call, target, path)) return 1;
+  if (!FlpxAskTarget(call, named, path)) return 1;
   return FlpxWriteTarget(path, [&](CExportFile& file) { return writer(file, info); });
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,12 @@ std::string FlpxFolderOf(std::string_view path);
 std::string FlpxFilter(std::string_view displayName, std::string_view extension);
 // Dialog captions: the display name, a blank and the template's caption.
 std::string FlpxCaption(std::string_view displayName, std::string_view templateCaption);
+// "<departure ICAO> to <arrival ICAO>.<extension>", the default name of the modules whose
+// targets file plans by airport ids.
+std::string FlpxIcaoPairName(const FlpxPlanInfo& info, std::string_view extension);
+// The information dialog's text: what the file carries, one item a line, and where the rest of
+// the flight plan is filled in.
+std::string FlpxAboutText(std::initializer_list<const char*> items);
 // The platform's temporary folder with its trailing '/'.
 std::string FlpxTemporaryFolder();
 
@@ -65,6 +72,9 @@ struct FlpxTarget {
   bool storesFolder = true;      // the chosen folder becomes "InitialDir"
   bool readsInitialDir = true;   // false: `initialDirDefault` is the folder, whatever was stored
   std::string defaultName = {};  // UTF-8; empty: the dialog gets no name
+  // In FlpxRunExport: the default name made from the plan information read before the dialog
+  // (replaces `defaultName` when set).
+  std::function<std::string(const FlpxPlanInfo& info)> nameFromPlan = {};
 };
 
 // Writes the plan into an open export file; 1 when every line was written.

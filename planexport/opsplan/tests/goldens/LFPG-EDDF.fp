@@ -1,0 +1,8 @@
+[FLIGHTPLAN]
+FPDepAirport=LFPG
+FPDestAirport=EDDF
+FPRoute=DCT-ABC-DEF-4731N00812W-DCT
+FPAirSpeed=450
+FPAlt=17500
+FPSlotHour=2
+FPSlotMin=5
