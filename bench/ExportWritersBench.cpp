@@ -1,5 +1,6 @@
 // Plan export writers behind dialogs: a 1000-row plan of navaids and airway fixes read through
-// the host's services and written by the Simplanc and Atcplan writers, without their windows.
+// the host's services and written by the Simplanc and Atcplan writers, without their windows,
+// and by the Netplana writer with its direct route; and the direct route's worst case.
 
 #include <benchmark/benchmark.h>
 
@@ -10,6 +11,10 @@
 #include <unistd.h>
 
 #include "planexport/atcplan/AtcplanWriter.h"
+#include "planexport/common/testing/ScriptedPlan.h"
+#include "planexport/netplana/NetplanaWriter.h"
+#include "planexport/route/DirectRoute.h"
+#include "planexport/route/SphericalEarth.h"
 #include "planexport/simpln/SimPlnWriter.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
@@ -92,5 +97,43 @@ void BM_AtcplanThousandRows(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(plan.Rows());
 }
 BENCHMARK(BM_AtcplanThousandRows)->Unit(benchmark::kMillisecond);
+
+void BM_NetplanaThousandRows(benchmark::State& state) {
+  AirwayPlan plan;
+  if (plan.Rows() < 1000) state.SkipWithError("fewer than 1000 rows");
+  for (auto _ : state) {
+    FlpxPlanInfo info;
+    CExportFile file;
+    if (!plan.Source().PlanInfo(info) || !file.Open(plan.File()) ||
+        WriteNetplanaPlan(plan.Source(), file, info) != 1 || !file.Commit(true)) {
+      state.SkipWithError("export failed");
+    }
+  }
+  state.counters["rows"] = static_cast<double>(plan.Rows());
+}
+BENCHMARK(BM_NetplanaThousandRows)->Unit(benchmark::kMillisecond);
+
+// 500 named fixes inside 10 nm of the arrival, each nearer than the last: every one walks the
+// rest of the plan and back to decide whether it closes the route. Target: under 0.5 s.
+void BM_DirectRouteWorstCase(benchmark::State& state) {
+  using namespace flpxtest;
+  ResetScript();
+  const double nm = 1852.0 / (kPluginEarthRadius * kPluginDegToRad);  // degrees of latitude
+  SetAirport(Script().info.departure, "Start", "DEP", 0, 0, 0, 0, 0);
+  SetAirport(Script().info.arrival, "End", "ARR", 0, 100 * nm, 0, 0, 0);
+  AddRows({{.type = 'A', .ident = "DEP"}});
+  for (int i = 0; i < 500; ++i) {
+    AddRows({{.type = 'M', .ident = "FIX", .lat = (90.0 + 9.9 * i / 500.0) * nm, .lon = 0, .distance = 0.02}});
+  }
+  AddRows({{.type = 'A', .ident = "ARR", .lat = 100 * nm, .lon = 0, .distance = 0.1}});
+  const FlpxImportTableRecord imports = ScriptedImports();
+  const FlpxPlanSource plan(imports, &Script());
+  for (auto _ : state) {
+    const RouteEndpoints ends = FindRouteEndpoints(plan, Script().info);
+    benchmark::DoNotOptimize(BuildDirectRoute(plan, ends, kNetworkClientSeparators));
+  }
+  state.counters["fixes"] = 500;
+}
+BENCHMARK(BM_DirectRouteWorstCase)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,2 +1,3 @@
 cw_bench(exportwriters SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ExportWritersBench.cpp
-  DEPS plotr_flpx_host plotr_plan_testsupport planexport_simpln planexport_atcplan_writer)
+  DEPS plotr_flpx_host plotr_plan_testsupport planexport_simpln planexport_atcplan_writer
+  planexport_netplana_writer planexport_testing)

@@ -17,7 +17,11 @@
 #include "planexport/common/testing/ScriptedPlan.h"
 #include "planexport/gpsplan/GpsplanWriter.h"
 #include "planexport/iniplan/IniplanWriter.h"
+#include "planexport/netplana/NetplanaWriter.h"
+#include "planexport/netplanb/NetplanbWriter.h"
 #include "planexport/netplanc/NetplancWriter.h"
+#include "planexport/opsplan/OpsplanWriter.h"
+#include "planexport/route/DirectRoute.h"
 #include "planexport/simpln/SimPlnWriter.h"
 #include "planexport/simpln/StartPositionModel.h"
 #include "planexport/tabtext/TabtextWriter.h"
@@ -99,8 +103,37 @@ int Atcplan(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t option
   return WriteAtcplanPlan(plan, route, model.Details(), file);
 }
 
-// Each module's writer; the modules still to come add theirs here.
-const Writer kWriters[] = {Tabtext, Iniplan, Netplanc, Gpsplan, SimPln, Simplana, Atcplan};
+int Netplana(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t, CExportFile& file) {
+  return WriteNetplanaPlan(plan, file, info);
+}
+int Netplanb(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t, CExportFile& file) {
+  return WriteNetplanbPlan(plan, file, info);
+}
+int Opsplan(const FlpxPlanSource& plan, const FlpxPlanInfo& info, uint8_t, CExportFile& file) {
+  return WriteOpsplanPlan(plan, file, info);
+}
+
+// The direct route's endpoints lie on the plan, in order, and the walk that counts the rest of
+// the plan leaves the cursor where it found it.
+void CheckDirectRoute(const FlpxPlanSource& plan, const FlpxPlanInfo& info, size_t rows) {
+  const RouteEndpoints ends = FindRouteEndpoints(plan, info);
+  if (ends.first < 0 || static_cast<size_t>(ends.first) >= (rows ? rows : 1)) std::abort();
+  if (ends.last != kNoClosingFix && (ends.last < 1 || static_cast<size_t>(ends.last) >= rows)) std::abort();
+  const std::string route = BuildDirectRoute(plan, ends, kOpsplanSeparators);
+  if (route != "DCT" && (route.rfind("DCT-", 0) != 0 || route.size() < 8)) std::abort();
+  FlpxWaypoint w;
+  for (int index = 0, move = kFlpxMoveFirst; static_cast<size_t>(index) < rows; ++index, move = kFlpxMoveNext) {
+    if (!plan.Waypoint(move, w)) std::abort();
+    const FlpxWaypoint here = w;
+    int count = -1;
+    CountRouteWaypoints(count, plan, index);
+    if (count != static_cast<int>(rows) - index - 1) std::abort();
+    if (!plan.Waypoint(kFlpxMoveCurrent, w) || std::memcmp(&here, &w, sizeof w) != 0) std::abort();
+  }
+}
+
+// Each module's writer.
+const Writer kWriters[] = {Tabtext, Iniplan, Netplanc, Gpsplan, SimPln, Simplana, Atcplan, Netplana, Netplanb, Opsplan};
 
 // The description's lines hold every byte of any text of up to 250, each line 1 to 80 long.
 void CheckDescriptionChunks(const uint8_t* data, size_t size) {
@@ -147,6 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const FlpxImportTableRecord imports = flpxtest::ScriptedImports();
   const FlpxPlanSource plan(imports, &Script());
   const std::string target = (g_folder / "plan.out").string();
+  CheckDirectRoute(plan, Script().info, Script().rows.size());
   for (Writer write : kWriters) {
     CExportFile file;
     if (!file.Open(target)) std::abort();
