@@ -1,5 +1,7 @@
 #include "simhost/HostCore.h"
 
+#include "simhost/MultiplayerHost.h"
+
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,6 +93,7 @@ HostCore::~HostCore() = default;
 void HostCore::Step(double seconds) {
   m_aircraft.Advance(seconds);
   SyncGlobalPosition();
+  if (m_multiplayer != nullptr) m_multiplayer->Step(m_aircraft, seconds);
 }
 
 void* HostCore::FindNamedVariable(const std::string& name) const {

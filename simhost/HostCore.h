@@ -16,6 +16,8 @@
 
 namespace simhost {
 
+class MultiplayerHost;
+
 struct LoggedEvent {
   uint32_t id = 0;
   uint32_t value = 0;
@@ -36,8 +38,11 @@ class HostCore {
   // The table a module receives in its ImportTable; valid as long as this core lives.
   simapi::Services* GetServices() { return &m_services; }
 
-  // Advances the aircraft by this much real time (the simulation rate applies on top).
+  // Advances the aircraft by this much real time (the simulation rate applies on top), then lets
+  // the multiplayer session, when one is hosted, report it.
   void Step(double seconds);
+  // The hosted multiplayer session (not owned); null: none.
+  void SetMultiplayer(MultiplayerHost* host) { m_multiplayer = host; }
 
   Aircraft& GetAircraft() { return m_aircraft; }
   const Aircraft& GetAircraft() const { return m_aircraft; }
@@ -93,6 +98,7 @@ class HostCore {
   std::vector<std::string> m_namedOrder;
   std::vector<LoggedEvent> m_events;
   std::map<uint32_t, EventAnswer> m_answers;
+  MultiplayerHost* m_multiplayer = nullptr;
 };
 
 }  // namespace simhost

@@ -250,7 +250,11 @@ bool Dp8Connect::Join() {
   desc.application = e->description.application;
   if ((e->description.flags & dplay::kSessionRequirePassword) != 0) desc.password = win::Cp1252ToUtf16(Trim(m_password));
   dplay::Handle handle = 0;
-  return m_peer->Connect(desc, e->sender, e->device, mp::EncodeConnectData(false, playerName), &handle) ==
+  // The search that found the host may still hold its port: the device port is a recommendation,
+  // as the search was told.
+  dplay::Address device = e->device;
+  device.portRecommended = true;
+  return m_peer->Connect(desc, e->sender, device, mp::EncodeConnectData(false, playerName), &handle) ==
          dplay::Result::Pending;
 }
 

@@ -66,6 +66,10 @@ class Dp8Session {
   // What the tick would show next (tests).
   PendingMessage PeekPendingMessage() const { return m_pending.Peek(); }
   uint32_t OwnId() const { return m_ownId; }
+  // Where this module would take players as host (tests join a migrated host there).
+  std::vector<dplay::Address> LocalHostAddresses() const {
+    return m_peer ? m_peer->GetLocalHostAddresses() : std::vector<dplay::Address>{};
+  }
   Dp8Connect& ConnectDialog() { return m_connect; }
 
   // The transport's handler; public so tests can hand it messages directly.

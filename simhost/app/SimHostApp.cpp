@@ -10,6 +10,7 @@
 
 #include "platform/win/FileVersion.h"
 #include "simhost/HostCore.h"
+#include "simhost/MultiplayerHost.h"
 #include "simhost/HostOptions.h"
 #include "simhost/ModuleLoader.h"
 #include "simhost/app/MainFrame.h"
@@ -52,6 +53,21 @@ class SimHostApp : public wxApp {
     const std::filesystem::path root = options->root.empty() ? exe.parent_path() : options->root;
 
     m_host = std::make_unique<HostCore>(version, options->start);
+    if (options->mpPort && !options->loadOnly) {
+      MultiplayerHostOptions mp;
+      mp.simVersion = version;
+      mp.port = *options->mpPort;
+      mp.password = options->mpPassword;
+      mp.pilotLimit = options->mpPilotLimit;
+      mp.observerLimit = options->mpObserverLimit;
+      m_multiplayer = std::make_unique<MultiplayerHost>(mp);
+      if (!m_multiplayer->Start(error)) {
+        std::fprintf(stderr, "simhost: %s\n", error.c_str());
+        return false;
+      }
+      m_host->SetMultiplayer(m_multiplayer.get());
+      std::printf("multiplayer session on port %u\n", unsigned{m_multiplayer->Port()});
+    }
     auto* frame = new MainFrame(*m_host, options->start);
     if (!options->loadOnly) frame->Show();
 
@@ -82,11 +98,14 @@ class SimHostApp : public wxApp {
 
   int OnExit() override {
     if (m_loader) m_loader->Deinit();
+    if (m_host) m_host->SetMultiplayer(nullptr);
+    m_multiplayer.reset();
     return wxApp::OnExit();
   }
 
  private:
   std::unique_ptr<HostCore> m_host;
+  std::unique_ptr<MultiplayerHost> m_multiplayer;
   std::unique_ptr<ModuleLoader> m_loader;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -164,6 +165,39 @@ TEST(PlayerTables, NamesAreCutTo30Characters) {
   EXPECT_EQ(EntryName(e), std::string(30, 'n'));
   SetEntryName(e, "ab");
   EXPECT_EQ(EntryName(e), "ab");
+}
+
+}  // namespace
+
+#include "platform/archive/MemoryFile.h"
+#include "plotr/multiplayer/SessionSlots.h"
+
+namespace {
+
+TEST(SessionSlots, PlanAnswersComeOnlyFromThePlayerAskedAndTheLastOneWins) {
+  const auto bytes = [](const char* text) { return mp::Bytes(reinterpret_cast<const uint8_t*>(text), std::strlen(text)); };
+  ReceivedPlanSlot slot;
+  archive::MemoryFile file;
+  std::string failure;
+  slot.Offer(5, bytes("unasked"));
+  EXPECT_FALSE(slot.Load(file, failure));
+  slot.Ask(5);
+  slot.Offer(6, bytes("other player"));
+  slot.Offer(5, bytes("first"));
+  slot.Offer(5, bytes("second"));
+  file.Write("old content", 11);
+  ASSERT_TRUE(slot.Load(file, failure));
+  EXPECT_EQ(std::string(file.Bytes().begin(), file.Bytes().end()), "second");
+  EXPECT_EQ(file.GetPosition(), 0u);
+  EXPECT_FALSE(slot.Load(file, failure));
+  slot.Offer(5, bytes("after the load"));
+  EXPECT_FALSE(slot.Load(file, failure));
+
+  PendingMessageSlot pending;
+  pending.Set("one", 1);
+  pending.Set("two", 2);
+  EXPECT_EQ(pending.Take().text, "two");
+  EXPECT_TRUE(pending.Take().text.empty());
 }
 
 }  // namespace
