@@ -25,6 +25,7 @@
 #include "plotr/shell/SmallControls.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/DlgExport.h"
+#include "plotr/tools/DlgSidStarTransfer.h"
 #include "plotr/tools/SidStarStore.h"
 
 namespace {
@@ -210,15 +211,12 @@ void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
     case cmd::kSettings:
     case cmd::kSceneryOpen:
     case cmd::kExport:
+    case cmd::kSidStarDownload:
+    case cmd::kSidStarUpload:
       event.Enable(true);
       return;
     case cmd::kFileMru:
       event.Enable(!g_App.GetRecentFiles().empty());
-      return;
-    // Wait for the SID/STAR exchange dialogs.
-    case cmd::kSidStarDownload:
-    case cmd::kSidStarUpload:
-      event.Enable(false);
       return;
     case cmd::kOpenFromRemote:
     case cmd::kSaveAsSidStar:
@@ -301,6 +299,12 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
     case cmd::kExport:
       RunExportDialog(&plan, nullptr);
       return;
+    case cmd::kSidStarDownload:
+      ExchangeSidStars(false);
+      return;
+    case cmd::kSidStarUpload:
+      ExchangeSidStars(true);
+      return;
     case cmd::kAircraft:
     case cmd::kCruise: {
       const int r = event.GetId() == cmd::kAircraft ? planedit::SelectAircraft(plan) : planedit::SetCruise(plan);
@@ -359,6 +363,32 @@ void CPlotrDoc::SaveAsProcedure(bool star) {
   {
     std::lock_guard lock(g_DatabaseLock);
     plan.Rebuild();
+  }
+  UpdatePlanViews(nullptr, kHintRows);
+}
+
+void CPlotrDoc::ExchangeSidStars(bool upload) {
+  const bool go = upload ? RunOnlineWarning(g_Settings, &CSettings::GetDisableWarningPutSidStar,
+                                            &CSettings::SetDisableWarningPutSidStar)
+                         : RunOnlineWarning(g_Settings, &CSettings::GetDisableWarningGetSidStar,
+                                            &CSettings::SetDisableWarningGetSidStar);
+  if (!go) return;
+  CSidStarStore& store = m_plan->GetSidStarStore();
+  const SidStarServerOptions options = SidStarServerOptions::FromSettings(store.GetFolder());
+  if (upload) {
+    CDlgUploadSidStar dialog(nullptr, store, options);
+    ui::ShowModalDialog(dialog);
+    return;
+  }
+  {
+    CDlgDownloadSidStar dialog(nullptr, store, options);
+    ui::ShowModalDialog(dialog);
+  }
+  // The plan's rows refer to the catalogue by index, which the download changed.
+  UpdatePlanViews(nullptr, kHintSidStarCatalogue);
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    m_plan->Rebuild();
   }
   UpdatePlanViews(nullptr, kHintRows);
 }

@@ -65,6 +65,8 @@ class CPlotrDoc : public wxDocument, public IPlotrDocument {
   void OnCommand(wxCommandEvent& event);
   void OnUpdateCommand(wxUpdateUIEvent& event);
   void SaveAsProcedure(bool star);
+  // The warning, then the download or upload window.
+  void ExchangeSidStars(bool upload);
   void RunSettings();
   void OpenSceneryInteractive();
   void ConnectMultiplayer();

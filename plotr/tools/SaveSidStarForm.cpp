@@ -20,7 +20,9 @@ enum : unsigned {
   kIdsSelectRegion = 6137,
 };
 
-void AddFormStrings() {
+}  // namespace
+
+void SaveSidStarForm::AddStrings() {
   ui::AddStrings({
       {kIdsColumnIdentification, "Identification"},
       {kIdsColumnDescription, "Description"},
@@ -33,6 +35,8 @@ void AddFormStrings() {
       {kIdsSelectRegion, "Please select a Global Region."},
   });
 }
+
+namespace {
 
 std::string Trimmed(std::string_view text) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
@@ -51,7 +55,7 @@ std::string WithName(std::string text, const std::string& name) {
 }  // namespace
 
 SaveSidStarForm::SaveSidStarForm(const SidStarSaveValues& values) : m_values(values) {
-  AddFormStrings();
+  AddStrings();
   for (const CSidStarProcedure& procedure : m_values.procedures) {
     m_rows.push_back({procedure.id, procedure.name.substr(0, procedure.name.find("\r\n"))});
   }

@@ -42,6 +42,8 @@ class SaveSidStarForm {
   // What the window asks the user: a message box with a ui::kMb* style, answered ui::kId*.
   using AskUser = std::function<int(const std::string& text, uint32_t style)>;
 
+  // Puts the dialog's texts (6099 to 6106, 6137) into the string table.
+  static void AddStrings();
   // Takes the caller's values; the author comes fresh from the setting "CreatedBy".
   explicit SaveSidStarForm(const SidStarSaveValues& values);
 
