@@ -20,3 +20,10 @@ double MagneticVariation(const CSceneryDatabase& db, double latitude, double lon
   const auto negated = static_cast<int16_t>(-raw);
   return negated * 360.0 / 65536.0;
 }
+
+const IlsRecord* RunwayIls(const CSceneryDatabase& db, const RunwayRecord& runway) {
+  if (!runway.HasIls()) return nullptr;
+  const int32_t index = runway.IlsIndex();
+  if (index < 0 || index >= db.m_ils.GetSize()) return nullptr;
+  return db.GetIls(db.m_ils[index]);
+}

@@ -144,6 +144,9 @@ void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool rem
     for (int k = points.GetCount() - 1; k >= 0; --k) {
       PlanPoint point = points[k];
       point.isNew = 1;
+      // A copy may arrive marked (outside data, or a source that marked before copying); left
+      // marked it would be deleted by the drag source's DeleteMarked after a move.
+      point.marked = 0;
       FullPoint found;
       if ((point.Kind() & kKindUserPoint) != 0 || copy.Resolve(found, point.ref.point)) {
         copy.InsertPoint(position, point);
@@ -293,6 +296,16 @@ bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude) {
   h.segmentLength = *length;
   h.variation = variation;
   return true;
+}
+
+uint8_t UndoLocked(CFlightPlanCore& plan) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  return plan.Undo();
+}
+
+uint8_t RedoLocked(CFlightPlanCore& plan) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  return plan.Redo();
 }
 
 }  // namespace planedit

@@ -39,8 +39,9 @@ void Refresh(CFlightPlanCore& plan);
 // Removes the bearing points and the route finder's points; true when any was removed.
 bool RemoveAutoRoute(CFlightPlanCore& plan);
 // Inserts copies of `points`, in their order, before the waypoint of the first row at or after
-// `row` that has one (at the end when none has), with their new-point byte set. A database
-// point that no longer resolves is skipped. With `removeMarked` the marked waypoints go first.
+// `row` that has one (at the end when none has), with their new-point byte set and their mark
+// byte cleared, so a later DeleteMarked never takes an inserted copy. A database point that no
+// longer resolves is skipped. With `removeMarked` the marked waypoints go first.
 void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool removeMarked);
 void AppendPoints(CFlightPlanCore& plan, const CRoute& points, bool removeMarked);
 
@@ -63,6 +64,12 @@ void MovePoint(CFlightPlanCore& plan, double latitude, double longitude);
 // the aircraft's track made magnetic at the fix. On OK the holding is defined there. Refused
 // (false) while a holding is flown, and false when cancelled.
 bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude);
+
+// Undo and redo of the plan object under g_DatabaseLock, for the views that offer them; the
+// modified flag of the snapshot current afterwards (0 only back at the history's first entry).
+// The caller rebuilds the rows (Refresh) and tells the views.
+uint8_t UndoLocked(CFlightPlanCore& plan);
+uint8_t RedoLocked(CFlightPlanCore& plan);
 
 // Clear the mark bytes, or the new-point bytes, of the current route under the lock; no undo step.
 void ClearMarks(CFlightPlanCore& plan);

@@ -76,11 +76,7 @@ bool BelongsTo(const CRoute& route, const NavPoint& object, const NavPoint& airp
 
 // The ILS frequency of a runway end; a back course counts only with the setting "MapBcIls".
 double RunwayIlsFrequency(const RunwayRecord& runway) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
-  if (!runway.HasIls()) return 0;
-  const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= db.m_ils.GetSize()) return 0;
-  const IlsRecord* ils = db.GetIls(db.m_ils[index]);
+  const IlsRecord* ils = RunwayIls(g_SceneryDatabase, runway);
   if (!ils) return 0;
   if (ils->glideSlope < 0 && !g_Settings.GetMapBcIls(false)) return 0;
   return ils->frequency;

@@ -6,6 +6,7 @@
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/sim/window/FmsView.h"
 #include "plotr/sim/window/PilotView.h"
+#include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
@@ -31,6 +32,7 @@ void ModuleInit() {
   RegisterMapPane();
   RegisterFmsPage();
   RegisterSearchPane();
+  RegisterPlanPane();
   RegisterPilotPanes();
   InitModuleWindows(host);
 }

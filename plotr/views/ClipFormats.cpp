@@ -32,11 +32,11 @@ std::vector<FrequencyEntry> EntriesAt(const uint8_t* first, int count) {
   return out;
 }
 
-const IlsRecord* RunwayIls(const CSceneryDatabase& db, const RunwayRecord& runway) {
-  if (!runway.HasIls()) return nullptr;
-  const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= db.m_ils.GetSize()) return nullptr;
-  return db.GetIls(db.m_ils[index]);
+// A position no database object or user point can have: nothing in the plan, the map's
+// projection or the guidance is ready for it, so the data carrying it is refused whole.
+bool IsPosition(float latitude, float longitude) {
+  return std::isfinite(latitude) && std::isfinite(longitude) && std::fabs(latitude) <= 90.0f &&
+         std::fabs(longitude) <= 180.0f;
 }
 
 std::pair<std::string, std::string> Offer(const char* format, float value) { return {format, WriteFloat(value)}; }
@@ -125,18 +125,21 @@ std::optional<std::vector<PlanPoint>> ReadPlanPoints(std::string_view bytes) {
   if (static_cast<uint64_t>(count) * sizeof(PlanPoint) > bytes.size() - sizeof count) return std::nullopt;
   std::vector<PlanPoint> points(static_cast<size_t>(count));
   std::memcpy(points.data(), bytes.data() + sizeof count, points.size() * sizeof(PlanPoint));
+  for (const PlanPoint& p : points) {
+    if (!IsPosition(p.ref.point.latitude, p.ref.point.longitude)) return std::nullopt;
+  }
   return points;
 }
 
 std::optional<FullPoint> ReadFullPoint(std::string_view bytes) {
   FullPoint point;
-  if (!ReadAt(bytes, 0, point)) return std::nullopt;
+  if (!ReadAt(bytes, 0, point) || !IsPosition(point.point.latitude, point.point.longitude)) return std::nullopt;
   return point;
 }
 
 std::optional<SidStarRefClip> ReadSidStar(std::string_view bytes) {
   SidStarRefClip ref;
-  if (!ReadAt(bytes, 0, ref) || !ref.IsProcedure()) return std::nullopt;
+  if (!ReadAt(bytes, 0, ref) || !ref.IsProcedure() || ref.star > 1) return std::nullopt;
   return ref;
 }
 

@@ -70,10 +70,12 @@ std::string WriteFloat(float value);
 std::string WriteText(std::span<const std::string> descriptions, std::string_view separator);
 
 // ---- Readers ----------------------------------------------------------------------------------------
-// Every record must be there in full; a count of zero or less gives no points.
+// Every record must be there in full and every position a real one; a count of zero or less
+// gives no points.
 std::optional<std::vector<PlanPoint>> ReadPlanPoints(std::string_view bytes);
 std::optional<FullPoint> ReadFullPoint(std::string_view bytes);
-// Only procedure references are read.
+// Only procedure references of a SID (0) or a STAR (1) are read; whether the indices are in
+// the catalogue is for the reader to check against the catalogue as it is now.
 std::optional<SidStarRefClip> ReadSidStar(std::string_view bytes);
 // The count and count x 6 bytes must be there; a count of zero or less gives no entries.
 std::optional<std::vector<FrequencyEntry>> ReadComArray(std::string_view bytes);

@@ -2,7 +2,8 @@
 
 // Which keys a module window keeps and which go on to the simulator's window, so the simulator
 // keeps its keyboard while a pane has the focus. One table for the views (map, FMS panel), the
-// SID/STAR browser's trees and description, and the search pane's three controls.
+// SID/STAR browser's trees and description, the search pane's three controls and the plan lists
+// (which keep keys as the search list does).
 
 namespace keys {
 

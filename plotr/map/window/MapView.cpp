@@ -879,11 +879,7 @@ void CScenView::OnCommand(wxCommandEvent& event) {
     case kUndo:
     case kRedo: {
       CFlightPlanCore& plan = m_document.GetPlan();
-      uint8_t modified = 0;
-      {
-        std::lock_guard lock(g_DatabaseLock);
-        modified = id == kUndo ? plan.Undo() : plan.Redo();
-      }
+      const uint8_t modified = id == kUndo ? planedit::UndoLocked(plan) : planedit::RedoLocked(plan);
       m_document.SetPlanModified(modified != 0);
       planedit::Refresh(plan);
       Broadcast(kHintPlanChanged, nullptr);

@@ -97,6 +97,75 @@ TEST(ClipFormats, RecordsRoundTripAndHostileBlocksReadAsAbsent) {
   EXPECT_EQ(std::string("A\r\n\r\nB\r\n\r\nC\r\n\r\n") + '\0', WriteText(descriptions, "\r\n\r\n"));
 }
 
+// Counts are outside data: each is checked against the bytes that follow before anything is
+// reserved, and any position that is not a place on the earth refuses the whole block.
+TEST(ClipFormats, CountsAndPositionsFromOutsideAreChecked) {
+  PlanPoint two[2];
+  two[0].ref.point = NavPoint(47, 8, kKindVor, 1);
+  two[1].ref.point = NavPoint(-33, -70, kKindAirport, 1);
+  const std::string body = WritePlanPoints(two).substr(4);
+  const FrequencyEntry freqs[] = {Entry(1, 121.5f), Entry(2, 118.0f)};
+  const std::string freqBody = WriteComArray(freqs).substr(4);
+  auto withCount = [](int32_t count, const std::string& rest) {
+    return std::string(reinterpret_cast<const char*>(&count), 4) + rest;
+  };
+  const struct {
+    const char* name;
+    int32_t count;
+    int points;  // -1: refused
+  } counts[] = {{"minus one", -1, 0}, {"zero", 0, 0}, {"as many as there are", 2, 2},
+                {"fewer than there are", 1, 1}, {"one above the bytes", 3, -1}, {"INT32_MAX", INT32_MAX, -1},
+                {"INT32_MIN", INT32_MIN, 0}};
+  for (const auto& c : counts) {
+    const auto points = ReadPlanPoints(withCount(c.count, body));
+    const auto entries = ReadComArray(withCount(c.count, freqBody));
+    if (c.points < 0) {
+      EXPECT_FALSE(points) << c.name;
+      EXPECT_FALSE(entries) << c.name;
+    } else {
+      ASSERT_TRUE(points && entries) << c.name;
+      EXPECT_EQ(static_cast<size_t>(c.points), points->size()) << c.name;
+      EXPECT_EQ(static_cast<size_t>(c.points), entries->size()) << c.name;
+    }
+  }
+  for (int size = 0; size < 4; ++size) {
+    EXPECT_FALSE(ReadPlanPoints(std::string(size, '\0'))) << size;
+    EXPECT_FALSE(ReadComArray(std::string(size, '\0'))) << size;
+    EXPECT_FALSE(ReadFloat(std::string(size, '\0'))) << size;
+  }
+  EXPECT_FALSE(ReadFullPoint(std::string(23, '\0')));
+  EXPECT_FALSE(ReadSidStar(std::string(20, '\0')));
+
+  const struct {
+    const char* name;
+    float lat, lon;
+    bool ok;
+  } places[] = {{"poles and date line", -90, 180, true}, {"NaN latitude", std::nanf(""), 8, false},
+                {"infinite longitude", 47, INFINITY, false}, {"beyond the pole", 90.5f, 8, false},
+                {"beyond the date line", 47, -180.5f, false}};
+  for (const auto& p : places) {
+    PlanPoint points[2] = {two[0], two[1]};
+    points[1].ref.point.latitude = p.lat;
+    points[1].ref.point.longitude = p.lon;
+    EXPECT_EQ(p.ok, ReadPlanPoints(WritePlanPoints(points)).has_value()) << p.name;
+    EXPECT_EQ(p.ok, ReadFullPoint(WriteFullPoint(points[1].ref)).has_value()) << p.name;
+  }
+
+  SidStarRefClip ref;
+  ref.airport = 0;
+  ref.group = 1;
+  ref.procedure = 2;
+  for (uint8_t star : {0, 1}) {
+    ref.star = star;
+    EXPECT_TRUE(ReadSidStar(WriteSidStar(ref))) << int(star);
+  }
+  ref.star = 2;
+  EXPECT_FALSE(ReadSidStar(WriteSidStar(ref))) << "neither SID nor STAR";
+  ref.star = 1;
+  ref.procedure = -1;
+  EXPECT_FALSE(ReadSidStar(WriteSidStar(ref))) << "-1 at offset 13: a group item";
+}
+
 class ClipObjects : public ::testing::Test {
  protected:
   void SetUp() override {
