@@ -213,7 +213,7 @@ TEST_F(PlanTableRowsTest, ValueColumnsFollowTheSettings) {
   options.cumulativeTime = 1;
   options.cumulativeFuel = 2;
   options.fuelMeasure = kFuelKilograms;
-  const TableRow& c = Rows(options)[static_cast<size_t>(vor)];
+  const TableRow c = Rows(options)[static_cast<size_t>(vor)];
   EXPECT_EQ(std::to_string(IasToTas(row.indicatedAirspeed, row.altitude)), c.texts[kColSpeed]);
   EXPECT_NE(legs[static_cast<size_t>(vor)].texts[kColSpeed], c.texts[kColSpeed]) << "TAS above IAS at altitude";
   std::snprintf(text, sizeof text, "%.1f", row.cumulativeDistance);
@@ -233,7 +233,7 @@ TEST_F(PlanTableRowsTest, BearingRowsShowCourseAndLegDistanceOnly) {
   options.cumulativeDistance = 1;
   const int ndb = RowOfPoint(3);
   ASSERT_EQ(kRowBearing, m_plan.m_rows[static_cast<size_t>(ndb)].rowKind);
-  const TableRow& r = Rows(options)[static_cast<size_t>(ndb)];
+  const TableRow r = Rows(options)[static_cast<size_t>(ndb)];
   for (int column : {kColSpeed, kColVerticalSpeed, kColAltitude, kColTime, kColFuel}) {
     EXPECT_EQ("", r.texts[column]) << column;
   }
