@@ -78,7 +78,7 @@ std::string FlpxAboutText(std::initializer_list<const char*> items) {
     text += item;
     text += '\n';
   }
-  text += "\nPlease fill in the other items of the flight plan in the flight plan dialog of the program that "
+  text += "\nPlease fill in the other items of the flight plan\nin the flight plan dialog of the program that "
           "loads this file.";
   return text;
 }

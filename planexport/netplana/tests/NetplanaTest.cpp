@@ -98,6 +98,13 @@ TEST(NetplanaModule, StartsInTheClientsFlightsFolderAndNeverStoresOne) {
   ASSERT_EQ(root.Export(), FlpxCallResult::Done);
   EXPECT_EQ(Script().initialDirSeen, "/opt/client/flights");
 
+  // Loaded by a path with too few folders for a client folder, the module keeps out of the list.
+  const fs::path before = fs::current_path();
+  fs::current_path(root.Folder());
+  EXPECT_TRUE(ListFlpxModules(".").empty());
+  EXPECT_EQ(CallFlpxExport("./Netplana.so", ScriptedServices(), &Script(), nullptr), FlpxCallResult::NotCalled);
+  fs::current_path(before);
+
   std::string clientSettings;
   EXPECT_TRUE(NetplanaClientSettingsPath("/sim/Modules/Chartwright/FlpExport/FlpExport.ini", clientSettings));
   EXPECT_EQ(clientSettings, "/sim/Modules/fsint.ini");
