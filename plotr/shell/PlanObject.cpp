@@ -3,7 +3,10 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
 #include "plotr/shell/PlotrDocument.h"
-#include "plotr/sim/FlightPlanStatus.h"
+#include "plotr/multiplayer/MultiplayerDP4.h"
+#include "plotr/multiplayer/window/MultiplayerUiWx.h"
+#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/Settings.h"
 
 namespace {
 
@@ -41,5 +44,17 @@ std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
   PlanSimServices services;
   services.frame = &FrameMessageTarget();
   services.moveChannel = &moveChannel;
-  return std::make_unique<CFlightPlanStatus>(services);
+  // Session boxes wait while the simulator shows a modal dialog or the module's frame is disabled.
+  static CMultiplayerUiWx multiplayerUi(
+      g_Settings,
+      [] {
+        CMainFrm* frame = GetMainFrame();
+        if (frame == nullptr || !frame->IsShowAllowed()) return false;
+        wxWindow* top = wxGetTopLevelParent(frame);
+        return top != nullptr && top->IsEnabled();
+      },
+      []() -> wxWindow* { return GetMainFrame(); });
+  MultiplayerServices multiplayer;
+  multiplayer.ui = &multiplayerUi;
+  return std::make_unique<CMultiplayerDP4>(services, multiplayer);
 }
