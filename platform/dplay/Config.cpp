@@ -37,9 +37,10 @@ Config Config::ForTests() {
   config.port = 0;
   config.enumIntervalMs = 50;
   config.enumTimeoutMs = 150;
-  config.connectTimeoutMs = 400;
-  config.heartbeatIntervalMs = 40;
-  config.linkTimeoutMs = 300;
+  // Long enough that a machine busy with parallel builds and tests does not lose a link.
+  config.connectTimeoutMs = 1000;
+  config.heartbeatIntervalMs = 50;
+  config.linkTimeoutMs = 800;
   return config;
 }
 

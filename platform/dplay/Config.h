@@ -34,7 +34,7 @@ struct Config {
   // separated search targets) in place of the port and the search targets when they are set.
   static Config FromEnvironment();
 
-  // Short intervals for tests on loopback: the link time-out is a few hundred milliseconds.
+  // Short intervals for tests on loopback: the link time-out is under a second.
   static Config ForTests();
 };
 

@@ -79,7 +79,7 @@ TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
   auto dropped = host.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }, 4 * timeout);
   ASSERT_TRUE(dropped);
   EXPECT_EQ(dropped->reason, DestroyReason::ConnectionLost);
-  std::this_thread::sleep_for(3 * timeout);
+  std::this_thread::sleep_for(2 * timeout);
   EXPECT_EQ(host.rec.Count<DestroyPlayer>([&](auto& d) { return d.player == quietId; }), 0);
   EXPECT_EQ(quiet.rec.Count<HostMigrate>(), 0);
   EXPECT_TRUE(quiet.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }));
