@@ -54,7 +54,8 @@ struct CommandStates {
 };
 
 // `listRows`: the list's line count (the plan rows and the total row). `clipboardHasPoints`:
-// the clipboard offers "Plotr Plan Point Array". The caller holds g_DatabaseLock.
+// the clipboard offers "Plotr Plan Point Array". Reads only: the user-interface thread, which
+// alone changes the plan, may call it without g_DatabaseLock.
 CommandStates ListCommandStates(const CFlightPlanCore& plan, const Selection& selection, int listRows,
                                 const SimSnapshot& sim, int simVer, bool clipboardHasPoints);
 

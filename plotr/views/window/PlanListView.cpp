@@ -94,7 +94,8 @@ planlist::CommandStates CPlanListView::CommandStates(bool withClipboard) const {
     clipboardHasPoints = wxTheClipboard->IsSupported(wxDataFormat(clip::kPlanPointArray));
     wxTheClipboard->Close();
   }
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  // Only this thread changes the plan and the database, so reading them needs no lock; taking it
+  // here would make every idle update wait for the map's picture.
   return planlist::ListCommandStates(m_document.GetPlan(), CurrentSelection(), GetItemCount(),
                                      g_SimBlock.GetSnapshot(), g_Settings.GetSimVer(), clipboardHasPoints);
 }
