@@ -54,6 +54,14 @@ struct VorRecord {  // kinds 16..19
 };
 static_assert(sizeof(VorRecord) == 24);
 
+// What a VOR-family station is by its flags: the name every view and record shows for it.
+inline const char* VorKindText(uint8_t flags) {
+  if ((flags & (kVorDme | kVorTacan | kVorDmeOnly)) == (kVorDme | kVorTacan)) return "VORTAC";
+  if ((flags & (kVorDme | kVorTacan | kVorDmeOnly)) == kVorDme) return "VOR/DME";
+  if ((flags & (kVorDme | kVorDmeOnly)) == (kVorDme | kVorDmeOnly)) return "DME";
+  return "VOR";
+}
+
 // One frequency of an airport or airspace.
 struct FrequencyEntry {
   uint16_t type = 0;

@@ -390,7 +390,7 @@ bool CRoute::AirportInfoText(std::string& out, const FullPoint& object, const Si
       const VorRecord* r = db.GetVor(key);
       if (!r) return false;
       const uint8_t f = r->flags;
-      const char* header = (f & 0x0B) == 3 ? "VORTAC" : (f & 0x0B) == 1 ? "VOR/DME" : (f & 9) == 9 ? "DME" : "VOR";
+      const char* header = VorKindText(f);
       Append(out, "%s\t%s\r\n", header, Ident(r->Ident()).c_str());
       Append(out, "Full name:\t%s\r\n", Text(r->nameText));
       MhzFrequencyLine(out, "", r->frequency, r->range);

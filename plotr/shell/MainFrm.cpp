@@ -386,6 +386,10 @@ void CMainFrm::OnFrameCommand(wxCommandEvent& event) {
     case cmd::kFilePrintSetup:
       RunPrintSetup(wxGetTopLevelParent(this));
       return;
+    case cmd::kPrint:
+    case cmd::kPrintPreview:
+      RunPrint(event.GetId() == cmd::kPrintPreview);
+      return;
     default:
       event.Skip();
   }
@@ -410,11 +414,24 @@ void CMainFrm::OnFrameUpdate(wxUpdateUIEvent& event) {
       return;
     case cmd::kAppAbout:
     case cmd::kFilePrintSetup:
+    case cmd::kPrint:
+    case cmd::kPrintPreview:
       event.Enable(true);
       return;
     default:
       event.Skip();
   }
+}
+
+// The chosen pane becomes the active view, as the one the job prints.
+void CMainFrm::RunPrint(bool preview) {
+  const PrintChoice choice = RunPrintModeDialog(this);
+  if (choice == PrintChoice::Cancel || m_document == nullptr) return;
+  const PaneSlot slot = choice == PrintChoice::Plan ? PaneSlot::PlanTable : PaneSlot::Map;
+  CPaneView* view = GetPaneView(slot);
+  if (view == nullptr || view->GetWindow() == nullptr) return;
+  SetActiveView(view);
+  PrintPane(slot, view->GetWindow(), *m_document, preview);
 }
 
 void CMainFrm::OnTimer(wxTimerEvent&) { OnHeartbeat(); }

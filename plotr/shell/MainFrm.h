@@ -91,6 +91,7 @@ class CMainFrm : public wxPanel {
   void CreateClient();
   void OnTimer(wxTimerEvent& event);
   void OnFrameCommand(wxCommandEvent& event);
+  void RunPrint(bool preview);
   void OnFrameUpdate(wxUpdateUIEvent& event);
   void UpdateStatusPanes();
   void ApplyLayoutKeys(const char* section, bool floatingDefaults);

@@ -40,6 +40,20 @@ class CPlaceholderPane : public wxPanel, public IPaneWindow {
 
 void RegisterPane(PaneSlot slot, PaneFactory factory) { Factories()[static_cast<size_t>(slot)] = std::move(factory); }
 
+namespace {
+std::array<PanePrinter, static_cast<size_t>(PaneSlot::Count)>& Printers() {
+  static std::array<PanePrinter, static_cast<size_t>(PaneSlot::Count)> printers;
+  return printers;
+}
+}  // namespace
+
+void RegisterPanePrinter(PaneSlot slot, PanePrinter printer) { Printers()[static_cast<size_t>(slot)] = std::move(printer); }
+
+bool PrintPane(PaneSlot slot, wxWindow* pane, CPlotrDoc& document, bool preview) {
+  const PanePrinter& printer = Printers()[static_cast<size_t>(slot)];
+  return printer && pane != nullptr && printer(pane, document, preview);
+}
+
 const char* PaneName(PaneSlot slot) {
   switch (slot) {
     case PaneSlot::Search: return "Search";

@@ -31,6 +31,12 @@ class IPaneWindow {
 using PaneFactory = std::function<wxWindow*(wxWindow* parent, CPlotrDoc& document)>;
 
 void RegisterPane(PaneSlot slot, PaneFactory factory);
+
+// Prints or previews what a pane shows; false when the job could not start or was cancelled.
+using PanePrinter = std::function<bool(wxWindow* pane, CPlotrDoc& document, bool preview)>;
+void RegisterPanePrinter(PaneSlot slot, PanePrinter printer);
+// False when no printer is registered for the slot.
+bool PrintPane(PaneSlot slot, wxWindow* pane, CPlotrDoc& document, bool preview);
 const char* PaneName(PaneSlot slot);
 
 // The hint as the framework's views receive it.

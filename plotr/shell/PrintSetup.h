@@ -9,3 +9,9 @@
 wxPrintData& GetModulePrintData();
 // The print setup dialog over the module's print data; true when the user accepted it.
 bool RunPrintSetup(wxWindow* parent);
+
+// What the Print Mode dialog chose to print.
+enum class PrintChoice { Cancel, Plan, Map };
+inline constexpr int kPrintModeFlightplan = 8192;
+inline constexpr int kPrintModeMap = 8193;
+PrintChoice RunPrintModeDialog(wxWindow* parent);

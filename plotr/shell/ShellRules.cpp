@@ -45,8 +45,6 @@ CommandState PlanCommandState(int id, const PlanCommandFacts& f, bool inMenu) {
     case cmd::kHostSettings:
       s.enabled = f.connected && !f.sessionLost && f.sessionHost;
       break;
-    case cmd::kPrint:
-    case cmd::kPrintPreview:
     // No help file on this platform.
     case cmd::kHelpFinder:
     case cmd::kHelpIndex:

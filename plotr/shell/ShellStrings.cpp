@@ -10,6 +10,7 @@ void AddShellStrings() {
   if (added) return;
   added = true;
   ui::AddStrings({
+      {shellstr::kCommandFailed, "Command failed."},
       {shellstr::kDocTemplate,
        "Chartwright\n\nFlightplan\nChartwright Flightplan (*.cwp)\n.cwp\nChartwright.Flightplan\nChartwright Flightplan"},
       {shellstr::kPaneTitleWidth, "#07 Netaja Subhas Chandra Bose Intl to Quaid-E-Azam Intl"},

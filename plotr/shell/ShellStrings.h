@@ -32,6 +32,7 @@ inline constexpr unsigned kOpenCaption = 36868;
 inline constexpr unsigned kSaveButton = 36869;
 inline constexpr unsigned kOpenButton = 36870;
 inline constexpr unsigned kAllFiles = 61442;
+inline constexpr unsigned kCommandFailed = 61705;
 
 }  // namespace shellstr
 

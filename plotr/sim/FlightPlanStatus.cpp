@@ -106,7 +106,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
       if (const VorRecord* r = db.GetVor(key)) {
         CopyText(name, PoolText(r->nameText));
         const uint8_t f = r->flags;
-        CopyText(out.kind, (f & 0x0B) == 3 ? "VORTAC" : (f & 0x0B) == 1 ? "VOR/DME" : (f & 9) == 9 ? "DME" : "VOR");
+        CopyText(out.kind, VorKindText(f));
         CopyText(out.ident, r->Ident());
         SetFrequency(out, "%6.2f", r->frequency);
       }

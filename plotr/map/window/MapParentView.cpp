@@ -213,4 +213,8 @@ void RegisterMapPane() {
   RegisterPane(PaneSlot::Map, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
     return new CScenParentView(parent, document);
   });
+  RegisterPanePrinter(PaneSlot::Map, [](wxWindow* pane, CPlotrDoc&, bool preview) {
+    auto* parent = dynamic_cast<CScenParentView*>(pane);
+    return parent != nullptr && parent->GetMapView() != nullptr && parent->GetMapView()->Print(preview);
+  });
 }

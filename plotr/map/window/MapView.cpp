@@ -22,6 +22,7 @@
 #include "navdb/Geodesy.h"
 #include "platform/gdi/CairoDc.h"
 #include "platform/ui/KeyForward.h"
+#include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/map/window/MapTipWnd.h"
@@ -32,6 +33,8 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/MainFrm.h"
+#include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/OptionsSheet.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/sim/FlightPlanSim.h"
@@ -1045,9 +1048,10 @@ void CScenView::CopyObject() {
 bool CScenView::Print(bool preview) {
   m_printing = true;
   bool ok = false;
+  wxPrintDialogData printData(GetModulePrintData());
   if (preview) {
     auto* printPreview = new wxPrintPreview(new CMapPrintout(m_renderer, &m_document.GetPlan()),
-                                            new CMapPrintout(m_renderer, &m_document.GetPlan()));
+                                            new CMapPrintout(m_renderer, &m_document.GetPlan()), &printData);
     ok = printPreview->IsOk();
     if (ok) {
       auto* frame = new wxPreviewFrame(printPreview, wxGetTopLevelParent(this), "Print Preview");
@@ -1055,11 +1059,13 @@ bool CScenView::Print(bool preview) {
       frame->Show();
     } else {
       delete printPreview;
+      ui::ShowMessageBox(this, ui::LoadString(shellstr::kCommandFailed), ui::LoadString(shellstr::kAppTitle), ui::kMbIconExclamation);
     }
   } else {
-    wxPrinter printer;
+    wxPrinter printer(&printData);
     CMapPrintout printout(m_renderer, &m_document.GetPlan());
     ok = printer.Print(this, &printout, true);
+    if (ok) GetModulePrintData() = printer.GetPrintDialogData().GetPrintData();
   }
   // Every job ends the printing state, a real print too: otherwise the map would never follow
   // the aircraft again.

@@ -1,0 +1,134 @@
+// The printed plan through wx's print framework: pages drawn into a PDF as a printer would get
+// them, and the preview window over a snapshot. Needs a display.
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <gtest/gtest.h>
+#include <wx/dc.h>
+#include <wx/dcgraph.h>
+#include <wx/graphics.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/views/window/PlanPrintout.h"
+
+namespace {
+
+std::shared_ptr<planprint::PrintSnapshot> Snapshot(int rows) {
+  auto s = std::make_shared<planprint::PrintSnapshot>();
+  s->title = "Z\xFCrich 100%s plan";
+  s->profile.SetName("Cessna C172SP Skyhawk");
+  s->profile.cruiseAltitude = 8000;
+  s->profile.cruiseSpeed = 120;
+  const char* headers[] = {"Id", "Location", "Type", "Freq", "Course", "IAS", "VSpeed", "Altitude", "Distance", "ETE", "Fuel [Lbs]"};
+  for (int c = 0; c < planprint::kPrintColumns; ++c) s->headers[static_cast<size_t>(c)] = headers[c];
+  for (int r = 0; r < rows; ++r) {
+    std::array<std::string, planprint::kPrintColumns> cells;
+    cells[0] = "W" + std::to_string(r);
+    cells[1] = "A location far too long to fit into its printed column, cut at the cell edge";
+    cells[2] = "VOR";
+    cells[7] = "5000";
+    s->rows.push_back(cells);
+  }
+  s->totalDistance = "321.5";
+  s->totalTime = "02 41' 10\"";
+  s->totalFuel = "99.9";
+  return s;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string RunText(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, p)) > 0) out.append(buffer, n);
+    pclose(p);
+  }
+  return out;
+}
+
+// Landscape A4 at 72 dots per inch, as a printer DC would report it.
+constexpr int kPageWidth = 842;
+constexpr int kPageHeight = 595;
+
+TEST(PlanPrintout, PrintsEveryPageOfThePaginationIntoAPdf) {
+  const auto snapshot = Snapshot(70);
+  const std::filesystem::path pdf = std::filesystem::temp_directory_path() / ("cw-plan-print-" + std::to_string(getpid()) + ".pdf");
+  CPlanPrintout printout(snapshot);
+  {
+    cairo_surface_t* surface = cairo_pdf_surface_create(pdf.c_str(), kPageWidth, kPageHeight);
+    cairo_t* cr = cairo_create(surface);
+    wxGraphicsContext* gc = wxGraphicsRenderer::GetCairoRenderer()->CreateContextFromNativeContext(cr);
+    ASSERT_NE(gc, nullptr);
+    wxGCDC dc(gc);
+    printout.SetDC(&dc);
+    printout.SetPPIPrinter(72, 72);
+    printout.SetPageSizePixels(kPageWidth, kPageHeight);
+    printout.OnPreparePrinting();
+    int minPage = 0, maxPage = 0, from = 0, to = 0;
+    printout.GetPageInfo(&minPage, &maxPage, &from, &to);
+    EXPECT_EQ(maxPage, printout.GetPagination().PageCount());
+    EXPECT_GT(maxPage, 1);
+    printout.OnBeginPrinting();
+    for (int page = 1; printout.HasPage(page); ++page) {
+      ASSERT_TRUE(printout.OnPrintPage(page));
+      gc->Flush();
+      cairo_show_page(cr);
+    }
+    printout.OnEndPrinting();
+    printout.SetDC(nullptr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    cairo_surface_destroy(surface);
+  }
+  const std::string bytes = ReadFile(pdf);
+  const std::regex page("/Type\\s*/Page[^s]");
+  const auto pages = std::distance(std::sregex_iterator(bytes.begin(), bytes.end(), page), std::sregex_iterator());
+  EXPECT_EQ(pages, printout.GetPagination().PageCount());
+
+  if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+    const std::string n = std::to_string(pages);
+    const std::string last = RunText("pdftotext -layout -f " + n + " -l " + n + " '" + pdf.string() + "' -");
+    const std::string all = RunText("pdftotext -layout '" + pdf.string() + "' -");
+    size_t totals = 0;
+    for (size_t at = all.find("TOTAL :"); at != std::string::npos; at = all.find("TOTAL :", at + 1)) ++totals;
+    EXPECT_EQ(totals, 1u);
+    EXPECT_NE(last.find("TOTAL :"), std::string::npos);
+    EXPECT_NE(last.find("Z\xC3\xBCrich 100%s plan - Page " + n), std::string::npos) << last;
+    EXPECT_NE(all.find("Aircraft: Cessna C172SP Skyhawk"), std::string::npos);
+    EXPECT_EQ(all.find("cut at the cell edge"), std::string::npos) << "cells are clipped, never wrapped";
+  }
+  std::filesystem::remove(pdf);
+}
+
+TEST(PlanPrintout, PreviewShowsTheSnapshotsPages) {
+  const auto snapshot = Snapshot(70);
+  auto* preview = new wxPrintPreview(new CPlanPrintout(snapshot), new CPlanPrintout(snapshot));
+  ASSERT_TRUE(preview->IsOk());
+  auto* frame = new wxPreviewFrame(preview, nullptr, "Print Preview");
+  frame->Initialize();
+  frame->Show();
+  wxYield();
+  auto* printout = static_cast<CPlanPrintout*>(preview->GetPrintout());
+  EXPECT_EQ(preview->GetMaxPage(), printout->GetPagination().PageCount());
+  EXPECT_GT(preview->GetMaxPage(), 1);
+  EXPECT_TRUE(preview->SetCurrentPage(preview->GetMaxPage()));
+  wxYield();
+  frame->Close(true);
+  wxYield();
+}
+
+}  // namespace
