@@ -6,6 +6,7 @@
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/sim/window/FmsView.h"
 #include "plotr/sim/window/PilotView.h"
+#include "plotr/views/window/PlanPrintout.h"
 #include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
 #include "plotr/shell/HostFrameWnd.h"
@@ -33,6 +34,7 @@ void ModuleInit() {
   RegisterFmsPage();
   RegisterSearchPane();
   RegisterPlanPane();
+  RegisterPlanPrinting();
   RegisterPilotPanes();
   InitModuleWindows(host);
 }

@@ -6,8 +6,10 @@
 
 #include "navdb/NavPoint.h"
 #include "navdb/Payloads.h"
+#include "navdb/SceneryDatabase.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/Route.h"
 #include "plotr/plan/Units.h"
 
 namespace planprint {
@@ -165,6 +167,50 @@ std::string_view PrintTypeText(uint32_t kind, uint8_t vorFlags) {
     case kKindVor: return VorKindText(vorFlags);
     default: return {};
   }
+}
+
+PrintSnapshot TakePrintSnapshot(const CFlightPlanCore& plan, const CSceneryDatabase& db,
+                                const plantable::TableOptions& options, std::string title) {
+  AddPlanPrintStrings();
+  PrintSnapshot s;
+  s.title = std::move(title);
+  if (const CRoute* route = plan.GetCurrent()) s.profile = route->m_profile;
+  s.useIndicatedAirspeed = options.indicatedAirspeed;
+  // The screen table's columns with the type after the location.
+  const auto printed = [](const std::array<std::string, plantable::kColumnCount>& texts, std::string type) {
+    std::array<std::string, kPrintColumns> cells;
+    cells[0] = texts[plantable::kColId];
+    cells[1] = texts[plantable::kColLocation];
+    cells[2] = std::move(type);
+    for (int c = plantable::kColFrequency; c < plantable::kColumnCount; ++c)
+      cells[static_cast<size_t>(c) + 1] = texts[static_cast<size_t>(c)];
+    return cells;
+  };
+  std::array<std::string, plantable::kColumnCount> headers;
+  for (int c = 0; c < plantable::kColumnCount; ++c) headers[static_cast<size_t>(c)] = plantable::ColumnHeader(c, options);
+  s.headers = printed(headers, ui::LoadString(6018));
+
+  const std::vector<plantable::TableRow> table = plantable::BuildTableRows(plan, db, options, -1);
+  for (size_t i = 0; i < table.size(); ++i) {
+    const plantable::TableRow& t = table[i];
+    if (t.total) {
+      s.totalDistance = t.texts[plantable::kColDistance];
+      s.totalTime = t.texts[plantable::kColTime];
+      s.totalFuel = t.texts[plantable::kColFuel];
+      continue;
+    }
+    if (i >= plan.m_rows.size()) break;
+    const PlanRow& row = plan.m_rows[i];
+    uint8_t vorFlags = 0;
+    if ((row.kind & ~static_cast<uint32_t>(kKindLevelMask)) == kKindVor) {
+      if (const PlanPoint* point = plan.GetRowPoint(static_cast<int>(i)))
+        if (const VorRecord* vor = db.GetVor(point->ref.point)) vorFlags = vor->flags;
+    }
+    std::array<std::string, kPrintColumns> cells = printed(t.texts, std::string(PrintTypeText(row.kind, vorFlags)));
+    if (row.rowKind == kRowBearing) cells[0] = "(" + cells[0] + ")";
+    s.rows.push_back(std::move(cells));
+  }
+  return s;
 }
 
 std::string PrintFooter(std::string_view title, int pageNumber) {

@@ -12,6 +12,10 @@
 #include <vector>
 
 #include "plotr/plan/AircraftProfile.h"
+#include "plotr/views/PlanTableRows.h"
+
+class CFlightPlanCore;
+class CSceneryDatabase;
 
 namespace planprint {
 
@@ -83,6 +87,12 @@ struct PrintSnapshot {
   std::vector<std::array<std::string, kPrintColumns>> rows;
   std::string totalDistance, totalTime, totalFuel;
 };
+
+// The plan as it prints now: the table's texts of every row with its type, bearing rows
+// identifiers in parentheses, the totals, headers by the settings and the route's profile. The
+// caller holds g_DatabaseLock; the snapshot then stands alone, so a preview ignores later edits.
+PrintSnapshot TakePrintSnapshot(const CFlightPlanCore& plan, const CSceneryDatabase& db,
+                                const plantable::TableOptions& options, std::string title);
 
 // Column 3 of a printed row: the pseudo-row marks, or what kind of point it is.
 // `kind` is the row's point kind or pseudo kind; `vorFlags` the VOR record's flags.

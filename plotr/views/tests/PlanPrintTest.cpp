@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+
 #include <string>
 #include <vector>
 
 #include "navdb/NavPoint.h"
+#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/Units.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 
 namespace planprint {
 namespace {
@@ -264,6 +269,46 @@ TEST(PlanPrint, FontsGrowWithThePrintableWidth) {
   EXPECT_EQ(m.lineHeight, 40 + 2 + 11);
   EXPECT_EQ(m.leftMargin, 236);
   EXPECT_EQ(m.rightLimit, 3300 - 236);
+}
+
+TEST(PlanPrint, SnapshotPrintsTheTablesRowsWithTypesAndBearingsInParentheses) {
+  plantest::ScopedPlanFolder folder("plan_print");
+  CFlightPlanCore plan;
+  PrintSnapshot s;
+  std::vector<PlanRow> rows;
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    plantest::BuildPlanDatabase(g_SceneryDatabase);
+    plan.Push(plantest::TripRoute());
+    plan.Rebuild();
+    plantable::TableOptions options;
+    options.indicatedAirspeed = false;
+    s = TakePrintSnapshot(plan, g_SceneryDatabase, options, "Trip");
+    rows = plan.m_rows;
+    g_SceneryDatabase.ClearDatabase();
+  }
+  ASSERT_EQ(s.rows.size(), rows.size());
+  EXPECT_EQ(s.headers[2], "Type");
+  EXPECT_EQ(s.headers[5], "TAS");
+  EXPECT_EQ(s.rows.front()[2], "Airport");
+  EXPECT_FALSE(s.totalDistance.empty());
+  EXPECT_FALSE(s.totalTime.empty());
+  int bearings = 0;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const auto& cells = s.rows[i];
+    if (rows[i].rowKind != kRowBearing) {
+      EXPECT_NE(cells[0].front(), '(') << i;
+      continue;
+    }
+    ++bearings;
+    EXPECT_EQ(cells[0].front(), '(') << i;
+    EXPECT_EQ(cells[0].back(), ')') << i;
+    EXPECT_EQ(cells[2], "NDB");
+    // Speed, vertical speed, altitude, time and fuel stay empty; the leg distance prints.
+    for (int c : {5, 6, 7, 9, 10}) EXPECT_TRUE(cells[static_cast<size_t>(c)].empty()) << "column " << c;
+    EXPECT_FALSE(cells[8].empty());
+  }
+  EXPECT_EQ(bearings, 1);
 }
 
 }  // namespace

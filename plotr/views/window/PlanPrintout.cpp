@@ -10,6 +10,11 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
+#include "navdb/SceneryDatabase.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/shell/Panes.h"
+#include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/PrintSetup.h"
 #include "plotr/shell/ShellStrings.h"
 
@@ -123,4 +128,16 @@ bool PrintPlanSnapshot(wxWindow* parent, std::shared_ptr<const planprint::PrintS
   if (!printer.Print(parent, &printout, true)) return false;
   GetModulePrintData() = printer.GetPrintDialogData().GetPrintData();
   return true;
+}
+
+void RegisterPlanPrinting() {
+  RegisterPanePrinter(PaneSlot::PlanTable, [](wxWindow* pane, CPlotrDoc& document, bool preview) {
+    auto snapshot = std::make_shared<planprint::PrintSnapshot>();
+    {
+      std::lock_guard lock(g_DatabaseLock);
+      *snapshot = planprint::TakePrintSnapshot(document.GetPlan(), g_SceneryDatabase,
+                                               plantable::TableOptions::FromSettings(), document.GetPlanTitle());
+    }
+    return PrintPlanSnapshot(pane, std::move(snapshot), preview);
+  });
 }

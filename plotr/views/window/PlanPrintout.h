@@ -18,6 +18,7 @@ class CPlanPrintout : public wxPrintout {
   bool OnPrintPage(int page) override;
 
   const planprint::Pagination& GetPagination() const { return m_pagination; }
+  const planprint::PrintSnapshot& GetSnapshot() const { return *m_snapshot; }
 
  private:
   // Fonts and layout from the DC the framework gives this printout.
@@ -32,3 +33,6 @@ class CPlanPrintout : public wxPrintout {
 // Prints (with the print dialog) or previews the snapshot with the module's print data; a
 // preview that cannot start shows "Command failed.". False when nothing was printed or shown.
 bool PrintPlanSnapshot(wxWindow* parent, std::shared_ptr<const planprint::PrintSnapshot> snapshot, bool preview);
+
+// Makes the plan pane printable from the main frame's Print and Print Preview.
+void RegisterPlanPrinting();

@@ -15,8 +15,18 @@
 #include <sstream>
 #include <string>
 
+#include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
+#include "plotr/shell/CommandIds.h"
+#include "plotr/shell/Panes.h"
+#include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/UpdateHints.h"
+#include "plotr/shell/tests/support/ModuleWindows.h"
 #include "plotr/views/window/PlanPrintout.h"
+#include "plotr/views/window/PlanView.h"
 
 namespace {
 
@@ -129,6 +139,67 @@ TEST(PlanPrintout, PreviewShowsTheSnapshotsPages) {
   wxYield();
   frame->Close(true);
   wxYield();
+}
+
+class PlanPrintFrameTest : public shelltest::ModuleWindowsTest {
+ protected:
+  void SetUp() override {
+    RegisterPlanPane();
+    RegisterPlanPrinting();
+    ModuleWindowsTest::SetUp();
+    if (HasFatalFailure()) return;
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    CFlightPlanCore& plan = Document().GetPlan();
+    plan.Clear();
+    plan.Push(plantest::TripRoute());
+    plan.Rebuild();
+  }
+  void TearDown() override {
+    for (wxWindow* w : wxTopLevelWindows)
+      if (dynamic_cast<wxPreviewFrame*>(w) != nullptr) w->Destroy();
+    shelltest::Pump(20);
+    ModuleWindowsTest::TearDown();
+    RegisterPanePrinter(PaneSlot::PlanTable, nullptr);
+    RegisterPane(PaneSlot::PlanTable, nullptr);
+  }
+  wxPrintPreviewBase* OpenPreview() {
+    for (wxWindow* w : wxTopLevelWindows) {
+      if (dynamic_cast<wxPreviewFrame*>(w) == nullptr) continue;
+      for (wxWindow* child : w->GetChildren())
+        if (auto* bar = dynamic_cast<wxPreviewControlBar*>(child)) return bar->GetPrintPreview();
+    }
+    return nullptr;
+  }
+};
+
+TEST_F(PlanPrintFrameTest, PreviewFromTheFrameKeepsItsPagesWhileThePlanChanges) {
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  script.QueueDriver([](wxDialog& dialog) { EXPECT_TRUE(ui::PressButton(dialog, kPrintModeFlightplan)); });
+  wxCommandEvent preview(wxEVT_MENU, cmd::kPrintPreview);
+  main->GetEventHandler()->ProcessEvent(preview);
+  shelltest::Pump(50);
+  EXPECT_EQ(script.UndrivenDialogs(), 0);
+  EXPECT_EQ(main->GetActiveView(), main->GetPaneView(PaneSlot::PlanTable));
+  wxPrintPreviewBase* open = OpenPreview();
+  ASSERT_NE(open, nullptr) << "Print Mode's Flightplan opens the plan's preview";
+  auto* printout = dynamic_cast<CPlanPrintout*>(open->GetPrintout());
+  ASSERT_NE(printout, nullptr);
+  const size_t rows = Document().GetPlan().m_rows.size();
+  ASSERT_GT(rows, 0u);
+  EXPECT_EQ(printout->GetSnapshot().rows.size(), rows);
+  EXPECT_FALSE(printout->GetSnapshot().totalDistance.empty());
+  const int pages = open->GetMaxPage();
+
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    Document().GetPlan().Push(CRoute());
+    Document().GetPlan().Rebuild();
+  }
+  Document().UpdatePlanViews(nullptr, kHintPlanChanged);
+  shelltest::Pump(50);
+  EXPECT_EQ(printout->GetSnapshot().rows.size(), rows);
+  EXPECT_EQ(open->GetMaxPage(), pages);
 }
 
 }  // namespace
