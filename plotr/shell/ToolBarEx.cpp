@@ -30,6 +30,30 @@ const char* Glyph(int command) {
     case cmd::kHelpFinder: return "?";
     case cmd::kContextHelp: return "?!";
     case cmd::kAppAbout: return "i";
+    case 32799: return "Z+";
+    case 32800: return "Z-";
+    case 32801: return "AL";
+    case 32802: return "AH";
+    case 32803: return "AI";
+    case 32804: return "Is";
+    case 32805: return "NB";
+    case 32806: return "VR";
+    case 32807: return "IL";
+    case 32808: return "AT";
+    case 32809: return "Mk";
+    case 32810: return "Nm";
+    case 32811: return "Id";
+    case 32812: return "Fq";
+    case 32813: return "Ap";
+    case 32814: return "Zn";
+    case 32815: return "AN";
+    case 32816: return "Ai";
+    case 32817: return "Gl";
+    case 32818: return "RL";
+    case 32819: return "WO";
+    case 32820: return "Ac";
+    case 32821: return "Fl";
+    case 32822: return "MP";
     default: return "";
   }
 }
@@ -76,25 +100,35 @@ void CToolBarEx::SetEdge(Edge edge) {
 
 wxSize CToolBarEx::LayoutFor(int length) {
   if (IsHorizontal()) {
-    WrapToolBar(m_items, std::max(length - kGripper, m_button.cx), m_button);
+    WrapToolBar(m_items, std::max(length - m_gripper, m_button.cx), m_button);
     const ToolBarSize s = CalcToolBarSize(m_items, m_button);
-    return wxSize(s.cx + kGripper, s.cy + 4);
+    return wxSize(s.cx + m_gripper, s.cy + 4);
+  }
+  if (m_gripper == 0) {
+    // Columns side by side until the bar fits the edge's length; the widest bar wraps anyway.
+    const int buttons = static_cast<int>(m_items.size());
+    for (int columns = 1; columns <= buttons; ++columns) {
+      WrapToolBar(m_items, columns * m_button.cx, m_button);
+      const ToolBarSize s = CalcToolBarSize(m_items, m_button);
+      if (s.cy + 4 <= length || columns == buttons) return wxSize(s.cx + 4, s.cy + 4);
+    }
   }
   // Vertical: one button per row.
   for (ToolItem& item : m_items) item.wrap = true;
   const ToolBarSize s = CalcToolBarSize(m_items, m_button);
-  return wxSize(m_button.cx + 4, s.cy + kGripper);
+  return wxSize(m_button.cx + 4, s.cy + m_gripper);
 }
 
 std::vector<wxRect> CToolBarEx::ButtonRects() const {
   std::vector<wxRect> rects(m_items.size());
-  const int x0 = IsHorizontal() ? kGripper : 2;
-  const int y0 = IsHorizontal() ? 2 : kGripper;
+  const int x0 = IsHorizontal() ? std::max(m_gripper, 2) : 2;
+  const int y0 = IsHorizontal() ? 2 : std::max(m_gripper, 2);
   int x = x0, y = y0;
   for (size_t i = 0; i < m_items.size(); ++i) {
     const ToolItem& item = m_items[i];
     if (item.hidden) continue;
-    const bool vertical = !IsHorizontal();
+    // A fixed bar on an edge is wrapped into rows like a horizontal one.
+    const bool vertical = !IsHorizontal() && m_gripper > 0;
     if (item.separator) {
       rects[i] = vertical ? wxRect(x, y, m_button.cx, item.width * 2 / 3) : wxRect(x, y, item.width, m_button.cy);
       if (!item.wrap) x += item.width;
@@ -146,7 +180,21 @@ CToolBarEx::Edge CToolBarEx::EdgeForPoint(const wxPoint& p, const wxSize& frame)
 
 void CToolBarEx::OnMouse(wxMouseEvent& event) {
   const wxPoint p = event.GetPosition();
-  const bool onGripper = IsHorizontal() ? p.x < kGripper : p.y < kGripper;
+  const bool onGripper = m_gripper > 0 && (IsHorizontal() ? p.x < m_gripper : p.y < m_gripper);
+  if (event.Moving() && !m_tips.empty()) {
+    // The tip follows the button under the pointer.
+    const int command = CommandAt(p);
+    int item = -1;
+    for (size_t i = 0; i < m_items.size() && command != 0; ++i)
+      if (m_items[i].command == command) item = static_cast<int>(i);
+    if (item != m_tipItem) {
+      m_tipItem = item;
+      if (item >= 0 && static_cast<size_t>(item) < m_tips.size() && !m_tips[static_cast<size_t>(item)].empty())
+        SetToolTip(wxString::FromUTF8(m_tips[static_cast<size_t>(item)]));
+      else
+        UnsetToolTip();
+    }
+  }
   if (event.LeftDown()) {
     if (onGripper) {
       m_dragging = true;
@@ -191,10 +239,17 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
   const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
   dc.SetBackground(wxBrush(face));
   dc.Clear();
-  // The gripper: a raised line three pixels wide along the leading edge.
+  // The gripper: a raised line three pixels wide along the leading edge; a fixed bar has a
+  // raised frame instead.
   const wxSize size = GetClientSize();
   dc.SetPen(wxPen(light));
-  if (IsHorizontal()) {
+  if (m_gripper == 0) {
+    dc.DrawLine(0, 0, size.x - 1, 0);
+    dc.DrawLine(0, 0, 0, size.y - 1);
+    dc.SetPen(wxPen(shadow));
+    dc.DrawLine(size.x - 1, 0, size.x - 1, size.y);
+    dc.DrawLine(0, size.y - 1, size.x, size.y - 1);
+  } else if (IsHorizontal()) {
     dc.DrawLine(3, 3, 3, size.y - 3);
     dc.SetPen(wxPen(shadow));
     dc.DrawLine(5, 3, 5, size.y - 3);
@@ -212,7 +267,7 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
     if (m_items[i].hidden) continue;
     if (m_items[i].separator) {
       dc.SetPen(wxPen(shadow));
-      if (IsHorizontal() && !m_items[i].wrap) dc.DrawLine(r.x + r.width / 2, r.y + 2, r.x + r.width / 2, r.GetBottom() - 2);
+      if ((IsHorizontal() || m_gripper == 0) && !m_items[i].wrap) dc.DrawLine(r.x + r.width / 2, r.y + 2, r.x + r.width / 2, r.GetBottom() - 2);
       continue;
     }
     const bool down = m_pressed == static_cast<int>(i) || m_checked[i];
@@ -229,4 +284,12 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
     const wxSize extent = dc.GetTextExtent(glyph);
     dc.DrawText(glyph, r.x + (r.width - extent.x) / 2 + (down ? 1 : 0), r.y + (r.height - extent.y) / 2 + (down ? 1 : 0));
   }
+}
+
+CToolBarScen::CToolBarScen(wxWindow* parent, const std::vector<int>& commands, std::vector<std::string> tips)
+    : CToolBarEx(parent, commands, 16, 15) {
+  SetName("CToolBarScen");
+  SetFixed();
+  SetTips(std::move(tips));
+  SetEdge(kRight);
 }

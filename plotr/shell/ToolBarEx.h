@@ -6,6 +6,7 @@
 
 #include <wx/window.h>
 
+#include <string>
 #include <vector>
 
 #include "plotr/shell/ToolBarLayout.h"
@@ -32,6 +33,13 @@ class CToolBarEx : public wxWindow {
   // The frame asks where a drop at a point of its own client area docks the bar.
   static Edge EdgeForPoint(const wxPoint& p, const wxSize& frame);
 
+ protected:
+  // A bar without a gripper stays where its owner puts it; standing on an edge it wraps its
+  // buttons into as many columns as the edge's length needs.
+  void SetFixed() { m_gripper = 0; }
+  // Short texts of the commands, shown as tips over their buttons.
+  void SetTips(std::vector<std::string> tips) { m_tips = std::move(tips); }
+
  private:
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
@@ -44,6 +52,15 @@ class CToolBarEx : public wxWindow {
   Edge m_edge = kTop;
   int m_pressed = -1;
   bool m_dragging = false;
+  int m_gripper = kGripper;
+  std::vector<std::string> m_tips;
+  int m_tipItem = -1;
+};
+
+// The map view's own bar: zoom and layer commands standing at the map's right edge.
+class CToolBarScen : public CToolBarEx {
+ public:
+  CToolBarScen(wxWindow* parent, const std::vector<int>& commands, std::vector<std::string> tips);
 };
 
 // The bar's buttons: New, Open, Save, Aircraft, Cruise, auto route, Print, Undo, Redo, Cut,

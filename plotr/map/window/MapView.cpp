@@ -34,6 +34,7 @@
 #include "plotr/plan/Route.h"
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/ToolBarEx.h"
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/OptionsSheet.h"
 #include "plotr/shell/Settings.h"
@@ -64,6 +65,22 @@ constexpr int kFollowAircraft = 32821;
 constexpr int kShowPlayers = 32822;
 constexpr int kUndo = 57643;
 constexpr int kRedo = 57644;
+
+// The map's own bar: the zoom commands, then every layer switch, each with its short text.
+struct MapBarButton {
+  int command;
+  const char* tip;
+};
+constexpr MapBarButton kMapBar[] = {
+    {kZoomIn, "Zoom In"}, {kZoomOut, "Zoom Out"}, {0, ""},
+    {32801, "Low altitude Airways/Waypoints"}, {32802, "High altitude Airways/Waypoints"},
+    {32803, "Airway Identification"}, {32804, "All Intersections"}, {32805, "NDB"}, {32806, "VOR"},
+    {32807, "ILS"}, {32808, "ATIS/PCL"}, {32809, "Marker"}, {32810, "NDB/VOR Name"},
+    {32811, "Identification"}, {32812, "Frequency"}, {32813, "Airport"}, {32814, "Airport Control Zone"},
+    {32815, "Airport Name"}, {32816, "Airport Identification"}, {0, ""},
+    {kRoundWorld, "Round World"}, {32818, "Flighplan Route Labels"}, {kPlanWaypointsOnly, "Flightplan waypoints only"},
+    {kShowAircraft, "Show aircraft"}, {kFollowAircraft, "Map follows aircraft"}, {kShowPlayers, "Show multiplayer aircraft"},
+};
 
 uint64_t NowMs() {
   return static_cast<uint64_t>(
@@ -199,6 +216,13 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
   m_tip = new CMapTipWnd(this);
   m_wind = new CWindStatic;
   m_wind->Create(this);
+  std::vector<int> commands;
+  std::vector<std::string> tips;
+  for (const MapBarButton& b : kMapBar) {
+    commands.push_back(b.command);
+    tips.emplace_back(b.tip);
+  }
+  m_toolBar = new CToolBarScen(this, commands, std::move(tips));
   clip::AddDragStatusStrings();
   SetDropTarget(new CMapDropTarget(this));
 
@@ -228,10 +252,9 @@ CScenView::~CScenView() {
   m_target->SetHandler(nullptr);
 }
 
-bool CScenView::ToolBarWantsMoreThan(int, int) const {
-  // The map's commands live in the main frame's tool bar and menus; the map carries no bar of
-  // its own, so it never asks for vertical tabs.
-  return false;
+bool CScenView::ToolBarWantsMoreThan(int first, int second) const {
+  if (m_toolBar == nullptr) return false;
+  return m_toolBar->LayoutFor(first).y > m_toolBar->LayoutFor(second).y;
 }
 
 // ---- Painting --------------------------------------------------------------------------------------
@@ -314,10 +337,16 @@ void CScenView::OnSize(wxSizeEvent& event) {
   Refresh(false);
 }
 
-// The wind stays in the lower left corner at its own size.
+// The wind stays in the lower left corner at its own size; the bar stands at the right edge,
+// bottom-aligned, wrapped to the height.
 void CScenView::PlaceWind() {
   const wxSize size = GetClientSize();
   m_wind->Move(1, std::max(0, size.y - m_wind->GetSize().y - 1));
+  if (m_toolBar != nullptr) {
+    const wxSize bar = m_toolBar->LayoutFor(size.y);
+    m_toolBar->SetSize(size.x - bar.x, std::max(0, size.y - bar.y), bar.x, bar.y);
+    m_toolBar->Refresh();
+  }
 }
 
 void CScenView::OnFrameReady(wxThreadEvent& event) {
@@ -390,6 +419,7 @@ void CScenView::PeriodicCopy() {
 
 void CScenView::OnPlanUpdate(uint32_t bits, const void* object) {
   bool invalidate = false;
+  if ((bits == 0 || (bits & kHintPeriodic) != 0) && m_toolBar != nullptr && IsShownOnScreen()) m_toolBar->UpdateStates();
   if (mapview::RunsHousekeeping(bits)) Housekeeping(invalidate);
   if (invalidate) Refresh(false);
   if (mapview::RefreshesWind(bits)) {

@@ -21,6 +21,7 @@
 
 class CMapTipWnd;
 class CWindStatic;
+class CToolBarScen;
 class CFlightPlanCore;
 
 class CScenView : public wxWindow {
@@ -39,6 +40,7 @@ class CScenView : public wxWindow {
   CMapEngine& Engine() { return *m_engine; }
   CMapTipWnd* Tip() const { return m_tip; }
   CWindStatic* Wind() const { return m_wind; }
+  CToolBarScen* ToolBar() const { return m_toolBar; }
   mapview::CLayerToggles& Toggles() { return m_toggles; }
   bool IsFollowing() const { return m_follow.Following(); }
   // The text the tip would show at a client point (empty when nothing is there).
@@ -109,6 +111,7 @@ class CScenView : public wxWindow {
   std::unique_ptr<CMapEngine> m_engine;
   CMapTipWnd* m_tip = nullptr;
   CWindStatic* m_wind = nullptr;
+  CToolBarScen* m_toolBar = nullptr;
 
   mapview::CLayerToggles m_toggles;
   mapview::CFollowState m_follow;

@@ -23,6 +23,7 @@
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/shell/ToolBarEx.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
@@ -93,6 +94,35 @@ TEST_F(MapWindowTest, TheWindShowsInTheLowerLeftCornerAndHidesInCalmAir) {
   EXPECT_EQ(map->GetClientSize().y - map->Wind()->GetSize().y - 1, map->Wind()->GetPosition().y);
   map->Wind()->FormatWind(0, 0);
   EXPECT_FALSE(map->Wind()->IsShown());
+}
+
+TEST_F(MapWindowTest, TheMapsBarStandsBottomRightAndItsButtonsReachTheMap) {
+  CToolBarScen* bar = map->ToolBar();
+  ASSERT_NE(bar, nullptr);
+  const wxSize size = map->GetClientSize();
+  const wxRect r = bar->GetRect();
+  EXPECT_EQ(size.x, r.GetRight() + 1);
+  EXPECT_EQ(std::max(0, size.y - r.height), r.y);
+  // A shorter map wraps the buttons into more columns.
+  EXPECT_GT(bar->LayoutFor(120).x, bar->LayoutFor(2000).x);
+  map->SetSize(map->GetSize());  // lay the bar out for the map's own height again
+
+  wxPoint zoomIn;
+  for (int y = 0; y < bar->GetClientSize().y && zoomIn == wxPoint(); ++y)
+    for (int x = 0; x < bar->GetClientSize().x; ++x)
+      if (bar->CommandAt({x, y}) == 32799) {
+        zoomIn = {x + 4, y + 4};
+        break;
+      }
+  ASSERT_NE(zoomIn, wxPoint()) << "the bar carries Zoom In";
+  const int zoom = map->Params().GetZoom();
+  for (wxEventType type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP}) {
+    wxMouseEvent click(type);
+    click.SetPosition(zoomIn);
+    click.SetEventObject(bar);
+    bar->GetEventHandler()->ProcessEvent(click);
+  }
+  EXPECT_EQ(zoom * 2, map->Params().GetZoom());
 }
 
 TEST_F(MapWindowTest, ABurstOfLayerTogglesIsWrittenOnTheThirdPeriodicUpdate) {
