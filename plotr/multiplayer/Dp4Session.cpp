@@ -274,8 +274,10 @@ bool Dp4Session::StepSession() {
       return RetryOnLost(r, kJoinGroup);
     }
     case kJoinGroup: {
-      const dplay::Result r =
-          m_refuseGroup != 0 ? m_session->AddPlayerToGroup(m_refuseGroup, m_ownId) : dplay::Result::Ok;
+      dplay::Result r = m_refuseGroup != 0 ? m_session->AddPlayerToGroup(m_refuseGroup, m_ownId) : dplay::Result::Ok;
+      // Our session transport lets only the host change groups; the membership only spares this
+      // player the host's parameters, so joining goes on without it.
+      if (r == dplay::Result::NotHost) r = dplay::Result::Ok;
       return RetryOnLost(r, kListPlayers);
     }
     case kListPlayers: {
