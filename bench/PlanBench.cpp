@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "navdb/Geodesy.h"
+#include "bench/support/PlanWorld.h"
 #include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
@@ -26,25 +27,8 @@ namespace fs = std::filesystem;
 // Legs of about 20 nm, as a route along airways has.
 constexpr double kLegMetres = 20 * kMetresPerNm;
 
-struct World {
-  fs::path folder;
-
-  World() {
-    folder = fs::temp_directory_path() / ("plan-bench-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    g_Settings.SetProfileFile(folder / "Program.cfg");
-    SetAircraftProfileFolder(folder);
-    // A fifth of the world: the rebuild's only searches are for ILS and runway rows.
-    navdbtest::WorldCounts counts;
-    counts.airports = 5000;
-    counts.vors = counts.ndbs = 1100;
-    counts.intersections = 24000;
-    counts.airwaySegments = 8000;
-    counts.airspaces = 400;
-    counts.areas = 4;
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
-  }
-  ~World() { fs::remove_all(folder); }
+struct World : benchsupport::PlanWorld {
+  World() : PlanWorld("plan") {}
 };
 
 World& TheWorld() {

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "bench/support/PlanWorld.h"
 #include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
@@ -20,24 +21,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct World {
-  fs::path folder;
-
-  World() {
-    folder = fs::temp_directory_path() / ("plantable-bench-" + std::to_string(::getpid()));
-    fs::create_directories(folder);
-    g_Settings.SetProfileFile(folder / "Program.cfg");
-    SetAircraftProfileFolder(folder);
-    navdbtest::WorldCounts counts;
-    counts.airports = 5000;
-    counts.vors = counts.ndbs = 1100;
-    counts.intersections = 24000;
-    counts.airwaySegments = 8000;
-    counts.airspaces = 400;
-    counts.areas = 4;
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
-  }
-  ~World() { fs::remove_all(folder); }
+struct World : benchsupport::PlanWorld {
+  World() : PlanWorld("plantable") {}
 };
 
 // Every kind the table names in turn: airports, runway ends, VORs, NDBs, intersections and user
