@@ -312,6 +312,24 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
   };
   m_players = new wxComboBox(this, kMultiplayer, "", wxDefaultPosition, wxDefaultSize, 0, nullptr, wxCB_READONLY);
   m_players->SetToolTip("Center Map to Multiplayer Aircraft");
+  // The box lists the session's aircraft with a position each time it opens; choosing one
+  // centres the map on it.
+  m_players->Bind(wxEVT_COMBOBOX_DROPDOWN, [this](wxCommandEvent&) {
+    m_document.GetPlan().ListPublicPlanPlayers(m_playerEntries, false);
+    m_players->Clear();
+    for (const MpPlayerEntry& e : m_playerEntries)
+      if (e.hasPosition == 1) m_players->Append(Wx(std::string(e.callSign, strnlen(e.callSign, sizeof e.callSign))));
+    if (m_players->IsListEmpty()) m_players->Append(Wx(ui::LoadString(6072)));
+  });
+  m_players->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
+    const std::string chosen = win::Utf8ToCp1252(m_players->GetStringSelection().utf8_string());
+    for (const MpPlayerEntry& e : m_playerEntries) {
+      if (e.hasPosition != 1 || chosen != std::string(e.callSign, strnlen(e.callSign, sizeof e.callSign))) continue;
+      CCenterHint hint{e.latitude, e.longitude, 1};
+      m_document.UpdatePlanViews(nullptr, kHintCenter, &hint);
+      return;
+    }
+  });
   add(new wxStaticText(this, wxID_ANY, ""), m_players);
   add(label(wxID_ANY, "COM1:"), field(kCom));
   add(label(kNav1Label, "NAV1:"), field(kNav1));

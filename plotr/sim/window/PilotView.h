@@ -11,7 +11,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <vector>
 
+#include "plotr/multiplayer/MpPlayerEntry.h"
 #include "plotr/shell/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/sim/Avionics.h"
@@ -95,6 +97,7 @@ class CPilotView : public wxPanel, public IPaneWindow {
   std::map<int, CPilotEdit*> m_fields;
   std::map<int, wxWindow*> m_controls;
   wxComboBox* m_players = nullptr;
+  std::vector<MpPlayerEntry> m_playerEntries;  // the session's players at the last drop-down
   int m_scheme = -1;
 };
 
