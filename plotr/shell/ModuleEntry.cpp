@@ -9,6 +9,7 @@
 #include "plotr/views/window/PlanPrintout.h"
 #include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
+#include "plotr/views/window/SidStarPage.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/Settings.h"
@@ -32,6 +33,7 @@ void ModuleInit() {
   InstallSidStarUi();
   RegisterMapPane();
   RegisterFmsPage();
+  RegisterSidStarPage();
   RegisterSearchPane();
   RegisterPlanPane();
   RegisterPlanPrinting();

@@ -42,6 +42,16 @@ struct CCenterHint {
   uint8_t allEntries = 0;
 };
 
+// Hint 0x4000: the row selected in the SID/STAR leg list, -1 for none.
+struct CSidStarRowHint {
+  int32_t row = -1;
+};
+
+// Hint 0x8000: the text the SID/STAR description shows (code page 1252); null shows nothing.
+struct CSidStarHint {
+  const char* text = nullptr;
+};
+
 // A hint as the document sends it: the bits and, for the bits that carry one, the object
 // (CCenterHint for 0x40, CZoomHint for 0x80, the SID/STAR hints for 0x4000 and 0x8000).
 struct UpdateHint {

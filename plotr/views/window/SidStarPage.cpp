@@ -1,0 +1,121 @@
+#include "plotr/views/window/SidStarPage.h"
+
+#include <wx/sizer.h>
+
+#include <algorithm>
+#include <mutex>
+
+#include "platform/profile/Profile.h"
+#include "plotr/map/window/MapParentView.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/views/window/SidStar1TreeView.h"
+#include "plotr/views/window/SidStar2TreeView.h"
+#include "plotr/views/window/SidStarDescView.h"
+#include "plotr/views/window/SidStarParentView.h"
+
+CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
+    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxCLIP_CHILDREN), m_document(document) {
+  SetName("SidStarPage");
+  m_outer = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxSP_LIVE_UPDATE | wxSP_3DSASH);
+  m_inner = new wxSplitterWindow(m_outer, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxSP_LIVE_UPDATE | wxSP_3DSASH);
+  m_legList = new wxPanel(m_inner, wxID_ANY, wxDefaultPosition, wxSize(40, 40));
+  m_parentView = new CSidStarParentView(m_inner, *this);
+  m_descView = new CSidStarDescView(m_outer, *this);
+  m_inner->SplitVertically(m_legList, m_parentView);
+  m_outer->SplitHorizontally(m_inner, m_descView);
+  // The description keeps its height while the page is resized.
+  m_outer->SetSashGravity(1.0);
+  m_inner->SetSashGravity(0.5);
+  m_outer->SetMinimumPaneSize(20);
+  auto* sizer = new wxBoxSizer(wxVERTICAL);
+  sizer->Add(m_outer, 1, wxEXPAND);
+  SetSizer(sizer);
+  m_views = {m_parentView->GetAirportTree(), m_parentView->GetProcedureTree(), m_descView};
+  if (auto* pane = dynamic_cast<CScenParentView*>(parent)) m_owner = pane->GetTabs();
+  Bind(wxEVT_SHOW, &CSidStarPage::OnShow, this);
+  Bind(wxEVT_MENU, &CSidStarPage::OnCommand, this);
+  Bind(wxEVT_UPDATE_UI, &CSidStarPage::OnUpdateCommand, this);
+}
+
+void CSidStarPage::SetLegList(wxWindow* list, ISidStarView* view) {
+  m_inner->ReplaceWindow(m_legList, list);
+  m_legList->Destroy();
+  m_legList = list;
+  // The leg list hears first, so the trees see a row hint it sends from the same update.
+  m_views.insert(m_views.begin(), view);
+}
+
+void CSidStarPage::OnInitialUpdate() { OnPlanUpdate(UpdateHint{0, nullptr}); }
+
+void CSidStarPage::OnPlanUpdate(const UpdateHint& hint) {
+  const ISidStarView* skip = m_skip;
+  for (ISidStarView* view : m_views) {
+    if (view != skip) view->OnSidStarUpdate(hint);
+  }
+}
+
+void CSidStarPage::Broadcast(const ISidStarView* sender, uint32_t bits, const void* object) {
+  const ISidStarView* previous = m_skip;
+  m_skip = sender;
+  m_document.UpdatePlanViews(nullptr, bits, object);
+  m_skip = previous;
+}
+
+void CSidStarPage::CatalogueChanged(const ISidStarView* acting) {
+  Broadcast(nullptr, kHintSidStarCatalogue);
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    m_document.GetPlan().Rebuild();
+  }
+  Broadcast(acting, kHintRows);
+}
+
+void CSidStarPage::RepaintOwner() {
+  if (m_owner != nullptr) m_owner->Refresh();
+}
+
+void CSidStarPage::OnShow(wxShowEvent& event) {
+  event.Skip();
+  if (!event.IsShown() || m_layoutDone) return;
+  // The first showing places the splitters once the page has its size.
+  CallAfter([this] { InitialiseLayout(); });
+}
+
+void CSidStarPage::InitialiseLayout() {
+  if (m_layoutDone) return;
+  m_layoutDone = true;
+  const CMainFrm* main = GetMainFrame();
+  const bool docked = main == nullptr || main->IsDocked();
+  const int description = profile::GetInt(g_App.GetProfileFile(), docked ? "Docked" : "Floating", "SidStarDescHeight",
+                                          kDefaultSidStarDescHeight);
+  m_outer->SetSashPosition(SidStarUpperRowHeight(m_outer->GetClientSize().y, description));
+  m_inner->SetSashPosition(std::max(m_inner->GetClientSize().x / 2, 0));
+}
+
+wxWindow* CSidStarPage::CommandTarget() const {
+  const wxWindow* focus = FindFocus();
+  for (ISidStarView* view : m_views) {
+    auto* window = dynamic_cast<wxWindow*>(view);
+    if (window != nullptr && window == focus) return window;
+  }
+  return m_parentView->CurrentTree();
+}
+
+void CSidStarPage::OnCommand(wxCommandEvent& event) {
+  wxWindow* target = CommandTarget();
+  if (target == nullptr || !target->GetEventHandler()->ProcessEventLocally(event)) event.Skip();
+}
+
+void CSidStarPage::OnUpdateCommand(wxUpdateUIEvent& event) {
+  wxWindow* target = CommandTarget();
+  if (target == nullptr || !target->GetEventHandler()->ProcessEventLocally(event)) event.Skip();
+}
+
+void RegisterSidStarPage() {
+  RegisterMapPage(1, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
+    return new CSidStarPage(parent, document);
+  });
+}
