@@ -121,7 +121,7 @@ TEST_F(SidStarTreeTest, AirportsSitUnderTheirCountryTheirRegionOrTheRoot) {
   ASSERT_EQ(11u, root.children.size());
   EXPECT_EQ("ZZZZ -- Nowhere", root.children[9].text);
   EXPECT_EQ("YYYY -- Bad region", root.children[10].text);
-  EXPECT_EQ(5, root.children[9].ref.airport);
+  EXPECT_EQ(5, int(root.children[9].ref.airport));
 
   const TreeNode& europe = root.children[3];
   EXPECT_EQ(std::string(kSidStarRegionNames[3]) + " -- 4", europe.text) << "Austria's airport is not counted";
@@ -135,7 +135,7 @@ TEST_F(SidStarTreeTest, AirportsSitUnderTheirCountryTheirRegionOrTheRoot) {
   EXPECT_EQ((std::vector<std::string>{"LSGG -- Geneva", "LSZH -- Zurich"}), Texts(swiss.children));
   EXPECT_TRUE(swiss.children[0].overlay);
   EXPECT_TRUE(swiss.children[0].hasButton);
-  EXPECT_EQ(2, swiss.children[0].ref.airport);
+  EXPECT_EQ(2, int(swiss.children[0].ref.airport));
   EXPECT_EQ("EDDF -- Frankfurt am Main -- Frankfurt", europe.children[0].children[0].text);
 }
 
@@ -166,10 +166,10 @@ TEST_F(SidStarTreeTest, OpeningAnAirportAddsDateAuthorsAndSortedRunwaysOnce) {
   EXPECT_EQ("Runways with SID", sids.text);
   EXPECT_TRUE(sids.expanded);
   EXPECT_EQ((std::vector<std::string>{"09", "09L", "09R", "10", "27"}), Texts(sids.children));
-  EXPECT_EQ(1, sids.children[4].ref.airport);
-  EXPECT_EQ(0, sids.children[4].ref.group);
-  EXPECT_EQ(0, sids.children[4].ref.procedure) << "the first procedure on the runway";
-  EXPECT_EQ(0, sids.children[0].ref.isStar);
+  EXPECT_EQ(1, int(sids.children[4].ref.airport));
+  EXPECT_EQ(0, int(sids.children[4].ref.group));
+  EXPECT_EQ(0, int(sids.children[4].ref.procedure)) << "the first procedure on the runway";
+  EXPECT_EQ(0, int(sids.children[0].ref.isStar));
 
   // A second opening adds nothing.
   tree.Collapse({0, 10}, *store);
@@ -181,7 +181,7 @@ TEST_F(SidStarTreeTest, OpeningAnAirportAddsDateAuthorsAndSortedRunwaysOnce) {
   EXPECT_EQ((std::vector<std::string>{"2024-03-15", "Runways with STAR"}), Texts(geneva->children))
       << "no SID heading without SIDs";
   EXPECT_EQ((std::vector<std::string>{"?"}), Texts(geneva->children[0].children));
-  EXPECT_EQ(1, geneva->children[1].children[0].ref.isStar);
+  EXPECT_EQ(1, int(geneva->children[1].children[0].ref.isStar));
 }
 
 TEST_F(SidStarTreeTest, OpeningABranchClosesEveryOtherAndRootCollapseRescansAndReopens) {
@@ -214,7 +214,7 @@ TEST_F(SidStarTreeTest, OpeningABranchClosesEveryOtherAndRootCollapseRescansAndR
   const TreeNode* zurich = NodeAt(tree.Roots(), selected);
   EXPECT_EQ("LSZH -- Zurich", zurich->text);
   EXPECT_TRUE(zurich->expanded);
-  EXPECT_EQ(2, zurich->ref.airport);
+  EXPECT_EQ(2, int(zurich->ref.airport));
   EXPECT_FALSE(zurich->children.empty());
   EXPECT_TRUE(tree.Roots()[0].expanded);
   EXPECT_EQ("Switzerland -- 3", NodeAt(tree.Roots(), {0, 3, 0})->text);
@@ -400,13 +400,13 @@ TEST_F(ProcedureTreeTest, ARowWithBothShowsTheSidFirstAndSelectsTheStarsProcedur
   const TreeNode& star = tree.Roots()[1];
   EXPECT_EQ("SIDs DEPT -- Field DEPT -- 4", sid.text) << "an editor sees the count";
   EXPECT_EQ("STARs ARRV -- Field ARRV -- 2", star.text);
-  EXPECT_EQ(1, star.ref.isStar);
+  EXPECT_EQ(1, int(star.ref.isStar));
   // Equal group texts both stay, in text order.
   EXPECT_EQ((std::vector<std::string>{"ALPHA -- Alpha fix -- 30.0nm", "ALPHA -- Alpha fix -- 30.0nm",
                                       "BRAVO -- 60.0nm"}),
             Texts(sid.children));
-  EXPECT_EQ(1, sid.children[0].ref.group);
-  EXPECT_EQ(2, sid.children[1].ref.group);
+  EXPECT_EQ(1, int(sid.children[0].ref.group));
+  EXPECT_EQ(2, int(sid.children[1].ref.group));
   EXPECT_EQ(kImageSectorNorth + 3, sid.children[0].image) << "east";
   EXPECT_TRUE(sid.children[1].bold);
   EXPECT_TRUE(sid.children[1].expanded);
@@ -424,7 +424,7 @@ TEST_F(ProcedureTreeTest, ARowWithBothShowsTheSidFirstAndSelectsTheStarsProcedur
   EXPECT_EQ((std::vector<std::string>{"27", "ALPHA", "NN"}), Texts(selected->children));
   EXPECT_TRUE(selected->children[2].overlay) << "hidden waypoint";
   EXPECT_EQ(kImageNdb, selected->children[2].image);
-  EXPECT_EQ(2, selected->children[2].ref.waypoint);
+  EXPECT_EQ(2, int(selected->children[2].ref.waypoint));
   EXPECT_EQ("Description of C2", DescriptionOf(*store, selected->ref));
   EXPECT_EQ("Description of selected SID or STAR", DescriptionOf(*store, sid.ref));
 }
@@ -523,7 +523,7 @@ TEST_F(ProcedureTreeTest, ReferencesAreFoundAgainAndCentreOnWhatTheyName) {
   const SidStarRefClip procedure{0, 0, 1, 1, 0, -1};
   const auto path = FindByRef(tree.Roots(), procedure);
   ASSERT_TRUE(path);
-  EXPECT_EQ(procedure.procedure, NodeAt(tree.Roots(), *path)->ref.procedure);
+  EXPECT_EQ(int(procedure.procedure), int(NodeAt(tree.Roots(), *path)->ref.procedure));
   EXPECT_FALSE(FindByRef(tree.Roots(), SidStarRefClip{0, 0, 1, 2, 0, -1})) << "a closed group's procedure";
 
   const auto at = [&](SidStarRefClip ref) { return CenterOf(*store, ref); };

@@ -124,7 +124,7 @@ TEST_F(SidStarPageTest, CatalogueAndRowHintsRebuildTheTreesAndReachTheDescriptio
   EXPECT_TRUE(airports->IsExpanded(reopened));
   EXPECT_EQ(reopened, airports->GetSelection());
   ASSERT_TRUE(airports->SelectedRef());
-  EXPECT_EQ(2, airports->SelectedRef()->airport);
+  EXPECT_EQ(2, int(airports->SelectedRef()->airport));
   store->m_airports.erase(store->m_airports.begin());
   document.UpdatePlanViews(nullptr, kHintSidStarCatalogue);
 
@@ -134,7 +134,7 @@ TEST_F(SidStarPageTest, CatalogueAndRowHintsRebuildTheTreesAndReachTheDescriptio
   document.UpdatePlanViews(nullptr, kHintSidStarRow, &row);
   EXPECT_EQ("SIDs DEPT -- Field DEPT", Text(procedures, {0}));
   ASSERT_TRUE(procedures->SelectedRef());
-  EXPECT_EQ(1, procedures->SelectedRef()->procedure);
+  EXPECT_EQ(1, int(procedures->SelectedRef()->procedure));
   EXPECT_EQ("A2 -- Rwy 09", Text(procedures, {0, 0, 1}));
   EXPECT_TRUE(procedures->IsBold(procedures->ItemAt({0, 0, 1})));
   EXPECT_EQ("Climb out of 09 as A2", page->GetDescView()->GetValue());
@@ -167,11 +167,11 @@ TEST_F(SidStarPageTest, DraggingAProcedureOffersItsReference) {
   EXPECT_EQ(21u, data[0].second.size());
   const auto ref = clip::ReadSidStar(data[0].second);
   ASSERT_TRUE(ref);
-  EXPECT_EQ(0, ref->row);
-  EXPECT_EQ(0, ref->star);
-  EXPECT_EQ(0, ref->airport);
-  EXPECT_EQ(0, ref->group);
-  EXPECT_EQ(1, ref->procedure);
+  EXPECT_EQ(0, int(ref->row));
+  EXPECT_EQ(0, int(ref->star));
+  EXPECT_EQ(0, int(ref->airport));
+  EXPECT_EQ(0, int(ref->group));
+  EXPECT_EQ(1, int(ref->procedure));
   procedures->SelectItem(procedures->ItemAt({0, 0}));
   EXPECT_TRUE(procedures->DragData().empty()) << "groups are not dragged";
   // A procedure the catalogue lost meanwhile is not dragged either.
