@@ -48,7 +48,7 @@ CSidStar1TreeView::CSidStar1TreeView(wxWindow* parent, wxWindowID id, CSidStarPa
   Bind(wxEVT_TREE_ITEM_COLLAPSED, &CSidStar1TreeView::OnCollapsed, this);
   Bind(wxEVT_TREE_BEGIN_DRAG, &CSidStar1TreeView::OnBeginDrag, this);
   Bind(wxEVT_TREE_ITEM_MENU, &CSidStar1TreeView::OnItemMenu, this);
-  for (int id : {kCmdRunwayToPlan, kCmdDeleteOnServer, kCmdCenterMap, cmd::kEditDelete}) {
+  for (int id : {kCmdRunwayToPlan, kCmdDeleteOnServer, kCmdCenterMap, cmd::kEditDelete, cmd::kEditUndo, cmd::kEditRedo}) {
     Bind(wxEVT_MENU, &CSidStar1TreeView::OnCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CSidStar1TreeView::OnUpdateCommand, this, id);
   }
@@ -142,6 +142,8 @@ void CSidStar1TreeView::OnUpdateCommand(wxUpdateUIEvent& event) {
     }
     case cmd::kEditDelete:
     case kCmdDeleteOnServer: event.Enable(ref && IsAirportRef(*ref)); return;
+    case cmd::kEditUndo: event.Enable(CanUndo()); return;
+    case cmd::kEditRedo: event.Enable(CanRedo()); return;
     case kCmdCenterMap: event.Enable(ref && (IsAirportRef(*ref) || ref->procedure >= 0)); return;
     default: event.Enable(false); return;
   }
@@ -156,6 +158,8 @@ void CSidStar1TreeView::OnCommand(wxCommandEvent& event) {
     case cmd::kEditDelete: DeleteAirport(); break;
     case kCmdDeleteOnServer: DeleteOnServer(); break;
     case kCmdCenterMap: CenterMap(); break;
+    case cmd::kEditUndo: UndoRedo(false); break;
+    case cmd::kEditRedo: UndoRedo(true); break;
     default: break;
   }
 }

@@ -46,7 +46,7 @@ CSidStar2TreeView::CSidStar2TreeView(wxWindow* parent, wxWindowID id, CSidStarPa
   Bind(wxEVT_TREE_SEL_CHANGED, &CSidStar2TreeView::OnSelectionChanged, this);
   Bind(wxEVT_TREE_BEGIN_DRAG, &CSidStar2TreeView::OnBeginDrag, this);
   Bind(wxEVT_TREE_ITEM_MENU, &CSidStar2TreeView::OnItemMenu, this);
-  for (int id : {kCmdReplace, kCmdProperties, kCmdCenterMap, cmd::kEditDelete}) {
+  for (int id : {kCmdReplace, kCmdProperties, kCmdCenterMap, cmd::kEditDelete, cmd::kEditUndo, cmd::kEditRedo}) {
     Bind(wxEVT_MENU, &CSidStar2TreeView::OnCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CSidStar2TreeView::OnUpdateCommand, this, id);
   }
@@ -188,6 +188,8 @@ void CSidStar2TreeView::OnUpdateCommand(wxUpdateUIEvent& event) {
     case kCmdReplace:
     case kCmdProperties: event.Enable(ref && IsProcedureRef(*ref)); return;
     case cmd::kEditDelete: event.Enable(ref && (IsAirportRef(*ref) || IsProcedureRef(*ref))); return;
+    case cmd::kEditUndo: event.Enable(CanUndo()); return;
+    case cmd::kEditRedo: event.Enable(CanRedo()); return;
     case kCmdCenterMap: event.Enable(ref.has_value()); return;
     default: event.Enable(false); return;
   }
@@ -202,6 +204,8 @@ void CSidStar2TreeView::OnCommand(wxCommandEvent& event) {
     case kCmdProperties: Properties(); break;
     case cmd::kEditDelete: Delete(); break;
     case kCmdCenterMap: CenterMap(); break;
+    case cmd::kEditUndo: UndoRedo(false); break;
+    case cmd::kEditRedo: UndoRedo(true); break;
     default: break;
   }
 }

@@ -165,6 +165,18 @@ void CSidStarTreeView::CenterMap() {
   m_page.Broadcast(this, kHintCenter, &hint);
 }
 
+bool CSidStarTreeView::CanUndo() const { return m_page.Document().GetPlan().CanUndo(); }
+bool CSidStarTreeView::CanRedo() const { return m_page.Document().GetPlan().CanRedo(); }
+
+void CSidStarTreeView::UndoRedo(bool redo) {
+  CFlightPlanCore& plan = m_page.Document().GetPlan();
+  if (redo ? !plan.CanRedo() : !plan.CanUndo()) return;
+  const uint8_t modified = redo ? planedit::RedoLocked(plan) : planedit::UndoLocked(plan);
+  m_page.Document().SetPlanModified(modified != 0);
+  planedit::Refresh(plan);
+  m_page.Broadcast(this, kHintPlanChanged);
+}
+
 void CSidStarTreeView::ShowStatus(unsigned stringId) {
   CMainFrm* main = GetMainFrame();
   if (main == nullptr) return;

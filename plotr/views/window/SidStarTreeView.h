@@ -63,6 +63,10 @@ class CSidStarTreeView : public wxTreeCtrl, public ISidStarView {
   void CheckScheme();
   // The centre hint for the selected item's place.
   void CenterMap();
+  bool CanUndo() const;
+  bool CanRedo() const;
+  // The plan's undo or redo step; the plan views refill.
+  void UndoRedo(bool redo);
   CSidStarStore& Store();
   void ShowStatus(unsigned stringId);
   // A right click on an item with an airport reference: the menu for it, then the selection

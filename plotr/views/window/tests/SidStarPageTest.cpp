@@ -5,6 +5,7 @@
 
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "plotr/shell/CommandIds.h"
 #include "plotr/shell/Settings.h"
 #include "plotr/tools/testing/FakeSidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
@@ -156,6 +157,28 @@ TEST_F(SidStarPageTest, CatalogueAndRowHintsRebuildTheTreesAndReachTheDescriptio
   // A catalogue change without a row shows the caption until the leg list speaks again.
   document.UpdatePlanViews(nullptr, kHintSidStarCatalogue);
   EXPECT_EQ("SID/STARs of waypoint selected in left flight plan window", Text(procedures, {0}));
+}
+
+TEST_F(SidStarPageTest, ARunwayGoesToThePlanAndUndoTakesItBack) {
+  const auto run = [&](int id) {
+    wxCommandEvent command(wxEVT_MENU, id);
+    command.SetEventObject(airports);
+    airports->GetEventHandler()->ProcessEvent(command);
+  };
+  airports->Expand(airports->ItemAt({0, 9}));
+  const wxTreeItemId runway = airports->ItemAt({0, 9, 1, 0});
+  ASSERT_EQ("09", airports->GetItemText(runway));
+  airports->SelectItem(runway);
+  const int before = m_plan.GetCurrent()->GetCount();
+  run(sidstarwx::kCmdRunwayToPlan);
+  EXPECT_EQ(before + 1, m_plan.GetCurrent()->GetCount());
+  EXPECT_EQ(kKindRunway, (*m_plan.GetCurrent())[before].Kind());
+  EXPECT_TRUE(document.modified);
+  EXPECT_EQ(kHintPlanChanged, document.hints.back());
+  run(cmd::kEditUndo);
+  EXPECT_EQ(before, m_plan.GetCurrent()->GetCount());
+  run(cmd::kEditRedo);
+  EXPECT_EQ(before + 1, m_plan.GetCurrent()->GetCount());
 }
 
 TEST_F(SidStarPageTest, DraggingAProcedureOffersItsReference) {
