@@ -14,6 +14,7 @@
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"
+#include "plotr/views/window/SidStarListView.h"
 #include "plotr/views/window/SidStarParentView.h"
 
 CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
@@ -21,7 +22,7 @@ CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
   SetName("SidStarPage");
   m_outer = new wxSplitterWindow(this, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxSP_LIVE_UPDATE | wxSP_3DSASH);
   m_inner = new wxSplitterWindow(m_outer, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxSP_LIVE_UPDATE | wxSP_3DSASH);
-  m_legList = new wxPanel(m_inner, wxID_ANY, wxDefaultPosition, wxSize(40, 40));
+  m_legList = new CSidStarListView(m_inner, *this);
   m_parentView = new CSidStarParentView(m_inner, *this);
   m_descView = new CSidStarDescView(m_outer, *this);
   m_inner->SplitVertically(m_legList, m_parentView);
@@ -33,19 +34,12 @@ CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
   auto* sizer = new wxBoxSizer(wxVERTICAL);
   sizer->Add(m_outer, 1, wxEXPAND);
   SetSizer(sizer);
-  m_views = {m_parentView->GetAirportTree(), m_parentView->GetProcedureTree(), m_descView};
+  // The leg list hears first, so the trees see the row hint it sends from the same update.
+  m_views = {m_legList, m_parentView->GetAirportTree(), m_parentView->GetProcedureTree(), m_descView};
   if (auto* pane = dynamic_cast<CScenParentView*>(parent)) m_owner = pane->GetTabs();
   Bind(wxEVT_SHOW, &CSidStarPage::OnShow, this);
   Bind(wxEVT_MENU, &CSidStarPage::OnCommand, this);
   Bind(wxEVT_UPDATE_UI, &CSidStarPage::OnUpdateCommand, this);
-}
-
-void CSidStarPage::SetLegList(wxWindow* list, ISidStarView* view) {
-  m_inner->ReplaceWindow(m_legList, list);
-  m_legList->Destroy();
-  m_legList = list;
-  // The leg list hears first, so the trees see a row hint it sends from the same update.
-  m_views.insert(m_views.begin(), view);
 }
 
 void CSidStarPage::OnInitialUpdate() { OnPlanUpdate(UpdateHint{0, nullptr}); }

@@ -15,6 +15,7 @@
 
 class CSidStarParentView;
 class CSidStarDescView;
+class CSidStarListView;
 
 // A view of the browser hears the document's hints through the page.
 class ISidStarView {
@@ -41,9 +42,7 @@ class CSidStarPage : public wxPanel, public IPaneWindow {
   void SetOwner(wxWindow* owner) { m_owner = owner; }
   void RepaintOwner();
 
-  // The leg list's place until the list is built into it.
-  void SetLegList(wxWindow* list, ISidStarView* view);
-  wxWindow* GetLegList() const { return m_legList; }
+  CSidStarListView* GetLegList() const { return m_legList; }
   CSidStarParentView* GetParentView() const { return m_parentView; }
   CSidStarDescView* GetDescView() const { return m_descView; }
   wxSplitterWindow* GetOuterSplitter() const { return m_outer; }
@@ -61,7 +60,7 @@ class CSidStarPage : public wxPanel, public IPaneWindow {
   wxWindow* m_owner = nullptr;
   wxSplitterWindow* m_outer = nullptr;
   wxSplitterWindow* m_inner = nullptr;
-  wxWindow* m_legList = nullptr;
+  CSidStarListView* m_legList = nullptr;
   CSidStarParentView* m_parentView = nullptr;
   CSidStarDescView* m_descView = nullptr;
   std::vector<ISidStarView*> m_views;

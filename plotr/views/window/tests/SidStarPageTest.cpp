@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <wx/frame.h>
 
+#include <algorithm>
+
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/shell/CommandIds.h"
@@ -14,6 +16,7 @@
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"
+#include "plotr/views/window/SidStarListView.h"
 #include "plotr/views/window/SidStarPage.h"
 #include "plotr/views/window/SidStarParentView.h"
 
@@ -34,12 +37,14 @@ class FakeDocument : public IPlotrDocument {
   void SetPlanModified(bool value) override { modified = value; }
   void UpdatePlanViews(const void*, uint32_t bits, const void* object = nullptr) override {
     hints.push_back(bits);
+    if (bits == kHintSidStarRow) rows.push_back(object ? static_cast<const CSidStarRowHint*>(object)->row : -99);
     if (page != nullptr) page->OnPlanUpdate(UpdateHint{bits, object});
   }
 
   CSidStarPage* page = nullptr;
   bool modified = false;
   std::vector<uint32_t> hints;
+  std::vector<int> rows;  // of the row hints
 
  private:
   CFlightPlanCore& m_plan;
@@ -174,11 +179,38 @@ TEST_F(SidStarPageTest, ARunwayGoesToThePlanAndUndoTakesItBack) {
   EXPECT_EQ(before + 1, m_plan.GetCurrent()->GetCount());
   EXPECT_EQ(kKindRunway, (*m_plan.GetCurrent())[before].Kind());
   EXPECT_TRUE(document.modified);
-  EXPECT_EQ(kHintPlanChanged, document.hints.back());
+  EXPECT_NE(document.hints.end(), std::find(document.hints.begin(), document.hints.end(), kHintPlanChanged));
   run(cmd::kEditUndo);
   EXPECT_EQ(before, m_plan.GetCurrent()->GetCount());
   run(cmd::kEditRedo);
   EXPECT_EQ(before + 1, m_plan.GetCurrent()->GetCount());
+}
+
+TEST_F(SidStarPageTest, TheLegListReportsItsRowAfterEveryRebuild) {
+  CSidStarListView* legs = page->GetLegList();
+  ASSERT_EQ(static_cast<int>(m_plan.m_rows.size()), legs->GetItemCount());
+  ASSERT_FALSE(document.rows.empty());
+  EXPECT_EQ(0, document.rows.back()) << "the first row at the start";
+  EXPECT_EQ("SIDs DEPT -- Field DEPT", Text(procedures, {0})) << "the procedure tree follows the row";
+
+  // The last row selected, then the plan gets shorter: the last row is selected again.
+  const int last = legs->GetItemCount() - 1;
+  legs->SelectLine(last, true);
+  legs->ReportSelection();
+  EXPECT_EQ(last, document.rows.back());
+  CRoute shorter = *m_plan.GetCurrent();
+  shorter.RemovePoint(shorter.GetCount() - 1);
+  Edit([&](CRoute& route) { route = shorter; });
+  document.UpdatePlanViews(nullptr, kHintPlanChanged);
+  EXPECT_EQ(legs->GetItemCount() - 1, legs->SelectedRow());
+  EXPECT_EQ(legs->SelectedRow(), document.rows.back());
+
+  // An empty plan: no line and row -1, so the procedure tree shows its caption.
+  Edit([](CRoute& route) { route.m_points.clear(); });
+  document.UpdatePlanViews(nullptr, kHintPlanChanged);
+  EXPECT_EQ(0, legs->GetItemCount());
+  EXPECT_EQ(-1, document.rows.back());
+  EXPECT_EQ("SID/STARs of waypoint selected in left flight plan window", Text(procedures, {0}));
 }
 
 TEST_F(SidStarPageTest, DraggingAProcedureOffersItsReference) {
