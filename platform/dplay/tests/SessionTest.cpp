@@ -41,7 +41,7 @@ struct TestSession {
   }
   // Waits on the player's event until a queued message matches.
   std::optional<Queued> WaitFor(std::function<bool(const Queued&)> match,
-                                std::chrono::milliseconds timeout = 3000ms) {
+                                std::chrono::milliseconds timeout = 10000ms) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     for (;;) {
       Pump();
@@ -51,7 +51,7 @@ struct TestSession {
       event.Wait(20);
     }
   }
-  std::optional<Queued> WaitForSystem(uint32_t type, PlayerId id = 0, std::chrono::milliseconds timeout = 3000ms) {
+  std::optional<Queued> WaitForSystem(uint32_t type, PlayerId id = 0, std::chrono::milliseconds timeout = 10000ms) {
     return WaitFor([&](const Queued& q) {
       auto m = q.system();
       return m && m->type == type && (id == 0 || m->id == id);

@@ -22,7 +22,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 3000ms) {
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10000ms) {
   const auto end = std::chrono::steady_clock::now() + limit;
   while (std::chrono::steady_clock::now() < end) {
     if (done()) return true;

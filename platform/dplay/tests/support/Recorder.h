@@ -40,7 +40,7 @@ class Recorder {
   // The first message of type T (after `from` earlier ones) that satisfies `match`.
   template <typename T>
   std::optional<T> WaitFor(std::function<bool(const T&)> match = nullptr,
-                           std::chrono::milliseconds timeout = 3000ms) {
+                           std::chrono::milliseconds timeout = 10000ms) {
     std::unique_lock lock(m_mutex);
     std::optional<T> found;
     m_changed.wait_for(lock, timeout, [&] {
@@ -57,7 +57,7 @@ class Recorder {
   // Waits until at least `n` messages of type T satisfy `match`.
   template <typename T>
   bool WaitForCount(int n, std::function<bool(const T&)> match = nullptr,
-                    std::chrono::milliseconds timeout = 3000ms) {
+                    std::chrono::milliseconds timeout = 10000ms) {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return CountLocked(match) >= n; });
   }
