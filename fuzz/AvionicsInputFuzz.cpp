@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const std::string_view rest(reinterpret_cast<const char*>(data) + 1, size - 1);
   const auto& fields = avionics::Fields();
-  const avionics::FieldSpec& field = fields[data[0] % fields.size()];
+  const avionics::FieldDef& field = fields[data[0] % fields.size()];
   avionics::CommitField(field.id, rest, data[0] & 1 ? 70 : 90);
   if (const auto entries = clip::ReadComArray(rest)) avionics::PickerLines(*entries);
   if (const auto value = clip::ReadFloat(rest)) avionics::CommitField(field.id, avionics::CPilotEditState::DropText(*value), 90);

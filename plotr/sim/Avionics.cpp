@@ -49,8 +49,8 @@ Commit Refused(int message) {
 
 }  // namespace
 
-const std::vector<FieldSpec>& Fields() {
-  static const std::vector<FieldSpec> fields = {
+const std::vector<FieldDef>& Fields() {
+  static const std::vector<FieldDef> fields = {
       {kCom, "%03.2f", "0123456789.", 6, kComOne, kComArray, "COM frequency"},
       {kNav1, "%03.2f", "0123456789.", 6, kNavOne, nullptr, "NAV1 frequency"},
       {kNav2, "%03.2f", "0123456789.", 6, kNavOne, nullptr, "NAV2 frequency"},
@@ -67,8 +67,8 @@ const std::vector<FieldSpec>& Fields() {
   return fields;
 }
 
-const FieldSpec* FieldOf(int id) {
-  for (const FieldSpec& f : Fields()) {
+const FieldDef* FieldOf(int id) {
+  for (const FieldDef& f : Fields()) {
     if (f.id == id) return &f;
   }
   return nullptr;
@@ -243,7 +243,7 @@ std::string CPilotEditState::Abandon() {
 
 bool CPilotEditState::Allows(int character) const {
   if (character == 8) return true;
-  return character > 0 && character < 128 && std::strchr(m_spec.allowed, character) != nullptr;
+  return character > 0 && character < 128 && std::strchr(m_def.allowed, character) != nullptr;
 }
 
 std::string CPilotEditState::DropText(float value) { return FormatValue("%f", value); }

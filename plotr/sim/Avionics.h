@@ -50,7 +50,7 @@ enum : int {
 };
 
 // One edit field's fixed properties.
-struct FieldSpec {
+struct FieldDef {
   int id;
   const char* format;
   const char* allowed;
@@ -59,8 +59,8 @@ struct FieldSpec {
   const char* arrayDropFormat;  // a frequency array, nullptr for none
   const char* tip;
 };
-const std::vector<FieldSpec>& Fields();
-const FieldSpec* FieldOf(int id);
+const std::vector<FieldDef>& Fields();
+const FieldDef* FieldOf(int id);
 
 // What the bar shows, from one snapshot.
 struct BarState {
@@ -109,10 +109,10 @@ inline constexpr uint32_t kArmAutothrottle = 0x10144;
 // the simulator's values are kept aside, and abandoning the edit shows the latest one.
 class CPilotEditState {
  public:
-  explicit CPilotEditState(const FieldSpec& spec) : m_spec(spec) {}
-  const FieldSpec& Spec() const { return m_spec; }
+  explicit CPilotEditState(const FieldDef& def) : m_def(def) {}
+  const FieldDef& Def() const { return m_def; }
   void SetFormat(const char* format, int limit) { m_format = format; m_limit = limit; }
-  int Limit() const { return m_limit > 0 ? m_limit : m_spec.limit; }
+  int Limit() const { return m_limit > 0 ? m_limit : m_def.limit; }
 
   // A value from the simulator: the text to show now, or nothing while editing.
   std::optional<std::string> SetValue(double value);
@@ -130,8 +130,8 @@ class CPilotEditState {
   static std::string DropText(float value);
 
  private:
-  const char* Format() const { return m_format != nullptr ? m_format : m_spec.format; }
-  const FieldSpec& m_spec;
+  const char* Format() const { return m_format != nullptr ? m_format : m_def.format; }
+  const FieldDef& m_def;
   const char* m_format = nullptr;
   int m_limit = 0;
   std::string m_last;

@@ -61,9 +61,9 @@ class CPilotDropTarget : public wxDropTarget {
  public:
   explicit CPilotDropTarget(CPilotEdit* field) : m_field(field) {
     auto* composite = new wxDataObjectComposite;
-    const FieldSpec& spec = field->State().Spec();
-    if (spec.dropFormat != nullptr) composite->Add(new wxCustomDataObject(wxDataFormat(spec.dropFormat)), true);
-    if (spec.arrayDropFormat != nullptr) composite->Add(new wxCustomDataObject(wxDataFormat(spec.arrayDropFormat)));
+    const FieldDef& def = field->State().Def();
+    if (def.dropFormat != nullptr) composite->Add(new wxCustomDataObject(wxDataFormat(def.dropFormat)), true);
+    if (def.arrayDropFormat != nullptr) composite->Add(new wxCustomDataObject(wxDataFormat(def.arrayDropFormat)));
     SetDataObject(composite);
   }
   wxDragResult OnDragOver(wxCoord, wxCoord, wxDragResult) override {
@@ -74,14 +74,14 @@ class CPilotDropTarget : public wxDropTarget {
   wxDragResult OnData(wxCoord, wxCoord, wxDragResult) override {
     if (!m_field->IsEnabled() || !GetData()) return wxDragNone;
     auto* composite = static_cast<wxDataObjectComposite*>(GetDataObject());
-    const FieldSpec& spec = m_field->State().Spec();
+    const FieldDef& def = m_field->State().Def();
     bool committed = false;
-    if (spec.dropFormat != nullptr) {
-      const auto bytes = clip::DroppedBytes(*composite, spec.dropFormat);
+    if (def.dropFormat != nullptr) {
+      const auto bytes = clip::DroppedBytes(*composite, def.dropFormat);
       if (const auto value = bytes ? clip::ReadFloat(*bytes) : std::nullopt) committed = m_field->CommitDropped(*value);
     }
-    if (!committed && spec.arrayDropFormat != nullptr) {
-      const auto bytes = clip::DroppedBytes(*composite, spec.arrayDropFormat);
+    if (!committed && def.arrayDropFormat != nullptr) {
+      const auto bytes = clip::DroppedBytes(*composite, def.arrayDropFormat);
       if (const auto entries = bytes ? clip::ReadComArray(*bytes) : std::nullopt) committed = m_field->CommitArray(*entries);
     }
     return committed ? wxDragCopy : wxDragNone;
@@ -90,13 +90,13 @@ class CPilotDropTarget : public wxDropTarget {
  private:
   bool Accepts(const clip::ClipData& data) const {
     if (!m_field->IsEnabled()) return false;
-    const FieldSpec& spec = m_field->State().Spec();
-    if (spec.dropFormat != nullptr) {
-      const std::string* bytes = clip::Find(data, spec.dropFormat);
+    const FieldDef& def = m_field->State().Def();
+    if (def.dropFormat != nullptr) {
+      const std::string* bytes = clip::Find(data, def.dropFormat);
       if (bytes != nullptr && bytes->size() >= 4) return true;
     }
-    if (spec.arrayDropFormat != nullptr) {
-      const std::string* bytes = clip::Find(data, spec.arrayDropFormat);
+    if (def.arrayDropFormat != nullptr) {
+      const std::string* bytes = clip::Find(data, def.arrayDropFormat);
       if (bytes != nullptr && clip::ReadComArray(*bytes)) return true;
     }
     return false;
@@ -108,12 +108,12 @@ class CPilotDropTarget : public wxDropTarget {
 
 // ---- The field ----------------------------------------------------------------------------------------
 
-CPilotEdit::CPilotEdit(wxWindow* parent, const FieldSpec& spec, std::function<bool(CPilotEdit&)> commit)
-    : wxTextCtrl(parent, spec.id, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER),
-      m_state(spec),
+CPilotEdit::CPilotEdit(wxWindow* parent, const FieldDef& def, std::function<bool(CPilotEdit&)> commit)
+    : wxTextCtrl(parent, def.id, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER),
+      m_state(def),
       m_commit(std::move(commit)) {
   SetEditable(false);
-  SetToolTip(spec.tip);
+  SetToolTip(def.tip);
   SetDropTarget(new CPilotDropTarget(this));
   Bind(wxEVT_LEFT_UP, &CPilotEdit::OnLeftUp, this);
   Bind(wxEVT_KEY_DOWN, &CPilotEdit::OnKeyDown, this);
@@ -503,7 +503,7 @@ bool CPilotView::CommitField(CPilotEdit& field) {
     if (auto* guidance = dynamic_cast<CFlightPlanGuidance*>(&m_document.GetPlan())) guidance->TuneAdf(*c.adf);
   }
   if (c.globalOffset >= 0) g_SimBlock.WriteSimGlobal(c.globalOffset, sizeof c.globalValue, &c.globalValue);
-  if (c.shown) field.ChangeValue(wxString::FromUTF8(FormatValue(field.State().Spec().format, *c.shown)));
+  if (c.shown) field.ChangeValue(wxString::FromUTF8(FormatValue(field.State().Def().format, *c.shown)));
   return true;
 }
 

@@ -28,9 +28,9 @@ class wxListView;
 class CPilotEdit : public wxTextCtrl {
  public:
   // `commit` sends the field's text and answers whether it was accepted.
-  CPilotEdit(wxWindow* parent, const avionics::FieldSpec& spec, std::function<bool(CPilotEdit&)> commit);
+  CPilotEdit(wxWindow* parent, const avionics::FieldDef& def, std::function<bool(CPilotEdit&)> commit);
   avionics::CPilotEditState& State() { return m_state; }
-  int FieldId() const { return m_state.Spec().id; }
+  int FieldId() const { return m_state.Def().id; }
   void ShowValue(double value);
   void SetFormat(const char* format, int limit);
   bool IsPassive() const { return !IsEditable(); }
