@@ -9,36 +9,13 @@
 #include <cstring>
 #include <string>
 
+#include "fuzz/support/DatabasePair.h"
 #include "navdb/SceneryDatabase.h"
 
-namespace {
-
-std::string ScratchPath(const char* suffix) {
-  const char* dir = std::getenv("TMPDIR");
-  return std::string(dir ? dir : "/tmp") + "/navdbfiles-fuzz-" + std::to_string(::getpid()) + suffix;
-}
-
-bool WriteAll(const std::string& path, const uint8_t* data, size_t size) {
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
-  const bool ok = size == 0 || std::fwrite(data, 1, size, f) == size;
-  return std::fclose(f) == 0 && ok;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const std::string recordPath = ScratchPath(".000");
-  static const std::string stringPath = ScratchPath(".001");
-  uint32_t recordLength = 0;
-  if (size >= 4) std::memcpy(&recordLength, data, 4);
-  const size_t rest = size >= 4 ? size - 4 : 0;
-  const size_t split = recordLength < rest ? recordLength : rest;
-  const uint8_t* body = size >= 4 ? data + 4 : data;
-  if (!WriteAll(recordPath, body, split) || !WriteAll(stringPath, body + split, rest - split)) return 0;
-
   CSceneryDatabase db(4096);
-  if (db.LoadDatabaseFiles(recordPath, stringPath)) {
+  if (fuzzsupport::LoadDatabasePair("navdbfiles", data, size, db)) {
     // Walk what a reader walks: every chain and every payload and text.
     volatile size_t sink = 0;
     for (int k = 0; k < kPointArrayCount; ++k) {
