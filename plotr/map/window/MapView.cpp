@@ -22,6 +22,7 @@
 #include "navdb/Geodesy.h"
 #include "platform/gdi/CairoDc.h"
 #include "platform/ui/KeyForward.h"
+#include "platform/ui/MenuStates.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
@@ -785,13 +786,7 @@ void CScenView::ShowContextMenu(const wxPoint& at) {
   menu.Append(kCopy, "&Copy");
   menu.AppendSeparator();
   menu.Append(kCenter, "C&enter Map");
-  for (wxMenuItem* item : menu.GetMenuItems()) {
-    if (item->IsSeparator()) continue;
-    wxUpdateUIEvent update(item->GetId());
-    update.SetEventObject(this);
-    OnUpdateCommand(update);
-    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
-  }
+  ui::ApplyMenuStates(menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   PopupMenu(&menu, at);
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/plan/DatabaseAccess.h"
@@ -118,13 +119,7 @@ wxMenu* CPlanListView::BuildContextMenu() {
   menu->Append(cmd::kEditDelete, "&Delete\tDel");
   menu->AppendSeparator();
   menu->Append(kCenterMap, "C&enter Map\tReturn");
-  for (wxMenuItem* item : menu->GetMenuItems()) {
-    if (item->IsSeparator()) continue;
-    wxUpdateUIEvent update(item->GetId());
-    OnUpdateCommand(update);
-    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
-    if (item->IsCheckable() && update.GetSetChecked()) item->Check(update.GetChecked());
-  }
+  ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
 

@@ -11,6 +11,7 @@
 #include <mutex>
 #include <optional>
 
+#include "platform/ui/MenuStates.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
@@ -386,12 +387,7 @@ wxMenu* CSearchView::BuildContextMenu() {
   menu->Append(kEditCopy, "&Copy\tCtrl+Ins");
   menu->AppendSeparator();
   menu->Append(kCenterMap, "C&enter Map\tReturn");
-  for (wxMenuItem* item : menu->GetMenuItems()) {
-    if (item->IsSeparator()) continue;
-    wxUpdateUIEvent update(item->GetId());
-    OnUpdateCommand(update);
-    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
-  }
+  ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
 

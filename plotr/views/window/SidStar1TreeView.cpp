@@ -5,6 +5,7 @@
 #include <wx/utils.h>
 
 #include "platform/inet/Inet.h"
+#include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
 #include "plotr/plan/FlightPlanCore.h"
@@ -123,12 +124,7 @@ wxMenu* CSidStar1TreeView::BuildContextMenu() {
   if (g_Settings.IsSidStarEditor()) menu->Append(kCmdDeleteOnServer, "Delete on &Server...");
   menu->AppendSeparator();
   menu->Append(kCmdCenterMap, "C&enter Map\tReturn");
-  for (wxMenuItem* item : menu->GetMenuItems()) {
-    if (item->IsSeparator()) continue;
-    wxUpdateUIEvent update(item->GetId());
-    OnUpdateCommand(update);
-    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
-  }
+  ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
@@ -173,12 +174,7 @@ wxMenu* CSidStar2TreeView::BuildContextMenu() {
   menu->Append(cmd::kEditDelete, "&Delete...\tDel");
   menu->AppendSeparator();
   menu->Append(kCmdCenterMap, "C&enter Map\tReturn");
-  for (wxMenuItem* item : menu->GetMenuItems()) {
-    if (item->IsSeparator()) continue;
-    wxUpdateUIEvent update(item->GetId());
-    OnUpdateCommand(update);
-    if (update.GetSetEnabled()) item->Enable(update.GetEnabled());
-  }
+  ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
 
