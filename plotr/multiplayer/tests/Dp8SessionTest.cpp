@@ -158,7 +158,8 @@ TEST_F(Dp8SessionTest, JoinsFollowsTheHostExchangesPlansAndMigrates) {
   // A private plan is not answered; a public one is, once per answer.
   alice.session.PublishPlayerData(true);
   ASSERT_TRUE(WaitUntil([&] { return bob.session.AnyRemotePlanPublic(); }));
-  EXPECT_TRUE(alice.session.IsPlanPublic());
+  // The own flag follows the own player's info coming back, which may reach Bob first.
+  EXPECT_TRUE(WaitUntil([&] { return alice.session.IsPlanPublic(); }));
   EXPECT_FALSE(alice.session.AnyRemotePlanPublic());
   ASSERT_EQ(bob.Players(true).size(), 1u);
   bob.session.OpenFromRemote();
