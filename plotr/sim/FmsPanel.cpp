@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "plotr/sim/SimBlock.h"
+
 namespace fms {
 namespace {
 
@@ -251,6 +253,12 @@ void CFmsPanel::Release(bool over, IFmsCommands& commands) {
     default: break;
   }
 }
+
+void SimBlockCommands::SetVariable(const char* name, int32_t value) {
+  if (auto* storage = static_cast<int32_t*>(m_sim.LookupNamedVariable(name))) *storage = value;
+}
+
+void SimBlockCommands::SendEvent(uint32_t id, uint32_t value) { m_sim.SendSimEvent(id, value); }
 
 int CFmsPanel::BlockOfCell(int cell) {
   return cell >= kFirstBlockCell && cell <= kLastBlockCell ? (cell - kFirstBlockCell) / 11 : -1;

@@ -14,6 +14,8 @@
 #include "plotr/plan/SimSnapshot.h"
 #include "plotr/sim/FmsRecords.h"
 
+class CSimBlock;
+
 namespace fms {
 
 inline constexpr int kCellCount = 47;
@@ -72,6 +74,18 @@ class IFmsCommands {
   virtual void TuneAdf(float khz) = 0;
   virtual void ToggleLocalTime() = 0;
   virtual void OpenSettings() = 0;
+};
+
+// The variables and events go to the simulator through its block, as a gauge's would; the
+// rest belongs to whoever hosts the panel.
+class SimBlockCommands : public IFmsCommands {
+ public:
+  explicit SimBlockCommands(CSimBlock& sim) : m_sim(sim) {}
+  void SetVariable(const char* name, int32_t value) override;
+  void SendEvent(uint32_t id, uint32_t value) override;
+
+ private:
+  CSimBlock& m_sim;
 };
 
 // A waypoint block's drag: "Plotr Heading" always, a frequency format when the row has one.

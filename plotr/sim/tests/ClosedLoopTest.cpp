@@ -10,6 +10,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
+#include "plotr/sim/FmsPanel.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 
 namespace {
@@ -219,6 +220,80 @@ TEST_P(ClosedLoop, HoldsAtSaintPrexAndResumesThePlan) {
   EXPECT_TRUE(plan.IsFlyPlanActive()) << "the plan resumes";
   for (int i = 0; i < 30000 && plan.IsFlyPlanActive(); ++i) rig.Tick();
   EXPECT_EQ(static_cast<int>(Rows().size()) - 1, plan.m_currentRow) << "and flies on to the runway";
+}
+
+}  // namespace
+
+namespace {
+
+// The panel's Fly Flightplan button against the guidance, with the tick phases the module runs
+// on: the exchange on 1, the guidance on 4, the publication on 0. A press reaches the guidance
+// only through an exchange, and the panel sees the guidance only through a publication and the
+// exchange after it.
+TEST(FmsPanelClosedLoop, FlyFlightplanStartsAfterTheNextExchangeAndShowsLatchedOnTheActiveWaypoint) {
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  // South-west of Fribourg's VOR, nearest to it and not past it on the leg to BELUS.
+  Rig rig(90, simhost::AircraftStart{46.82, 7.30, 6000, 240, 150});
+  rig.Aircraft().autopilot.master = true;
+  rig.SetRoute({SamplePoint("LSZB", kKindAirport), SamplePoint("BLM", kKindNdb), SamplePoint("FRI", kKindVor),
+                SamplePoint("BELUS", kKindIntersection), SamplePoint("SPR", kKindVor), SampleRunway("LSGG", "23")},
+               kCruise);
+  CFlightPlanStatus& plan = *rig.plan;
+  const auto phase = [&] { return (rig.tick - 1) % 5; };  // of the tick run last
+  const auto tickTo = [&](uint32_t p) {
+    do rig.Tick();
+    while (phase() != p);
+  };
+  struct Commands : fms::SimBlockCommands {
+    using SimBlockCommands::SimBlockCommands;
+    void TuneAdf(float) override {}
+    void ToggleLocalTime() override {}
+    void OpenSettings() override {}
+  } commands(rig.block);
+
+  fms::CFmsPanel panel;
+  const auto& flyPlan = panel.Cells()[fms::kFlyPlanCell];
+  tickTo(1);
+  tickTo(1);  // a publication and its exchange
+  panel.Update(rig.block.GetSnapshot(), false);
+  ASSERT_FALSE(flyPlan.flags & (fms::kCellDisabled | fms::kCellLatched));
+
+  // Pressed just after an exchange: the guidance tick before the next one must not see it.
+  ASSERT_TRUE(panel.Press(fms::kFlyPlanCell));
+  panel.Release(true, commands);
+  uint32_t exchangeTick = 0, startTick = 0;
+  for (int i = 0; i < 20 && startTick == 0; ++i) {
+    rig.Tick();
+    if (phase() == 1 && exchangeTick == 0) exchangeTick = rig.tick - 1;
+    if (plan.IsFlyPlanActive()) startTick = rig.tick - 1;
+  }
+  ASSERT_NE(0u, exchangeTick);
+  ASSERT_NE(0u, startTick) << "the flight never started";
+  EXPECT_EQ(exchangeTick + 3, startTick) << "at the first guidance tick after the exchange";
+  EXPECT_EQ(std::vector<int>{kCueFlyPlanOn}, rig.cues);
+  const int active = plan.m_currentRow;
+  ASSERT_GE(active, 0);
+  const PlanPoint* point = plan.GetRowPoint(active);
+  ASSERT_NE(nullptr, point);
+  ASSERT_EQ(kKindVor, point->ref.point.Kind()) << "Fribourg's VOR is active";
+
+  // Until the publication has been exchanged the panel still shows the flight off.
+  tickTo(0);
+  panel.Update(rig.block.GetSnapshot(), false);
+  EXPECT_FALSE(flyPlan.flags & fms::kCellLatched);
+  tickTo(1);
+  panel.Update(rig.block.GetSnapshot(), false);
+  EXPECT_EQ(fms::kCellLatched | fms::kCellActive, flyPlan.flags & (fms::kCellLatched | fms::kCellActive | fms::kCellDisabled))
+      << "latched and green";
+  EXPECT_EQ("Fribourg", panel.Cells()[fms::kFirstBlockCell].text);
+  EXPECT_EQ("VOR/DME", panel.Cells()[fms::kFirstBlockCell + 2].text);
+  EXPECT_EQ("FRI", panel.Cells()[fms::kFirstBlockCell + 3].text);
+  EXPECT_EQ("115.10", panel.Cells()[fms::kFirstBlockCell + 4].text);
+  const auto row = panel.Row(0);
+  ASSERT_TRUE(row);
+  EXPECT_EQ(active, row->row);
+  EXPECT_EQ(active, plan.m_currentRow);
 }
 
 }  // namespace

@@ -46,13 +46,10 @@ void AddFmsStrings() {
 }
 
 // What the panel's buttons and commands do to the simulator and the settings.
-class Commands : public fms::IFmsCommands {
+class Commands : public fms::SimBlockCommands {
  public:
-  Commands(IPlotrDocument& document, wxWindow* parent) : m_document(document), m_parent(parent) {}
-  void SetVariable(const char* name, int32_t value) override {
-    if (auto* storage = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable(name))) *storage = value;
-  }
-  void SendEvent(uint32_t id, uint32_t value) override { g_SimBlock.SendSimEvent(id, value); }
+  Commands(IPlotrDocument& document, wxWindow* parent)
+      : SimBlockCommands(g_SimBlock), m_document(document), m_parent(parent) {}
   void TuneAdf(float khz) override {
     if (auto* guidance = dynamic_cast<CFlightPlanGuidance*>(&m_document.GetPlan())) guidance->TuneAdf(khz);
   }
