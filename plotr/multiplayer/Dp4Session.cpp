@@ -182,6 +182,9 @@ void Dp4Session::WorkerMain() {
 }
 
 void Dp4Session::BeginJoin() {
+  // Connected from here on, busy until the admission request is out.
+  m_connected = true;
+  m_busy = true;
   std::lock_guard lock(m_playerLock);
   m_ownId = 0;
   m_refuseGroup = 0;
