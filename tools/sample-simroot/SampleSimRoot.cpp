@@ -5,6 +5,7 @@
 #include <iterator>
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -256,13 +257,15 @@ bool LookUpWaypoint(const char* ident, double& lat, double& lon) {
   return false;
 }
 
-// One AIRWAY.txt line: waypoint, airway, level, previous and next waypoint.
+// One AIRWAY.txt line: waypoint, airway, level, previous and next waypoint. Every hop to a
+// neighbour may be flown ("Y"), so the route finder can travel the airways either way.
 std::string AirwayLine(const std::string& ident, double lat, double lon, const std::string& airway,
                        const std::string& level, const std::string& prev, double prevLat, double prevLon,
                        const std::string& next, double nextLat, double nextLon) {
+  const auto flyable = [](const std::string& neighbour) { return neighbour.empty() ? "N" : "Y"; };
   return ident + "\t" + Num(lat) + "\t" + Num(lon) + "\t2\t" + airway + "\t" + level + "\t" + prev + "\t" +
-         Num(prevLat) + "\t" + Num(prevLon) + "\t0\tN\t" + next + "\t" + Num(nextLat) + "\t" + Num(nextLon) +
-         "\t0\tN\r\n";
+         Num(prevLat) + "\t" + Num(prevLon) + "\t0\t" + flyable(prev) + "\t" + next + "\t" + Num(nextLat) + "\t" +
+         Num(nextLon) + "\t0\t" + flyable(next) + "\r\n";
 }
 
 // One airspace as four great-circle edges of a box.
@@ -318,6 +321,32 @@ bool WriteSwissTextFiles(const fs::path& program, std::string& error) {
          WriteText(program / "ISEC.txt", isec, error) && WriteText(program / "TRACK.txt", track, error) &&
          WriteText(program / "AIRWAY.txt", airway, error) &&
          WriteText(program / "AIRSPACE.txt", airspace, error) && WriteText(program / "ICAO.txt", icao, error);
+}
+
+// The sample's stored SIDs and STARs: the ".ss" files kept beside this source, copied into the
+// program's SID/STAR folder so the browser and the route finder have procedures to offer.
+bool WriteSampleSidStars(const fs::path& folder, std::string& error) {
+  const fs::path source = fs::path(CW_SOURCE_DIR) / "tools" / "sample-simroot" / "SidStar";
+  std::error_code ec;
+  std::vector<fs::path> files;
+  for (fs::directory_iterator it(source, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().extension() == ".ss") files.push_back(it->path());
+  }
+  if (ec || files.empty()) {
+    error = "no SID/STAR files in " + source.string();
+    return false;
+  }
+  std::sort(files.begin(), files.end());
+  for (const fs::path& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+      error = "cannot read " + file.string();
+      return false;
+    }
+    if (!WriteText(folder / file.filename(), bytes, error)) return false;
+  }
+  return true;
 }
 
 const AirportData* FindAirport(const char* ident) {
@@ -478,7 +507,8 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
                           AreaSection(4, "Swiss Navaids", "Scenery\\SwissNav", 4) +
                           AreaSection(5, "Switzerland", "Scenery\\Switzerland", 5,
                                       "N47 40,E008 20,N47 20,E008 45,objects");
-  return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error);
+  return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error) &&
+         WriteSampleSidStars(DatabaseFolder(root) / "SidStar", error);
 }
 
 // ---- The synthetic world -------------------------------------------------------------------------

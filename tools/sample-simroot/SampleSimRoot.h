@@ -18,8 +18,9 @@ std::filesystem::path DatabaseFolder(const std::filesystem::path& root);
 
 // Writes the Swiss sample: a dozen airports with their runways, ILS, VOR, NDB, intersections,
 // airways and airspaces in four areas, and an old-format area with more navaids, airfields
-// named by their labels and the world's magnetic variation (World Magnetic Model 2025). False with a reason when a file cannot be written (a
-// cabinet needs the gcab program).
+// named by their labels and the world's magnetic variation (World Magnetic Model 2025), and the
+// stored SIDs and STARs of Geneva and Zurich in <root>/Modules/Chartwright/SidStar/. False with a
+// reason when a file cannot be written (a cabinet needs the gcab program).
 bool WriteSampleSimRoot(const std::filesystem::path& root, std::string& error);
 
 // Sizes of the synthetic world root.

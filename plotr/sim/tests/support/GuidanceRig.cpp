@@ -87,6 +87,8 @@ bool LoadSwissSample(std::string& error) {
   return s.loaded;
 }
 
+fs::path SwissSampleRoot() { return Sample().root; }
+
 namespace {
 
 std::string_view IdentOf(const CSceneryDatabase& db, const NavPoint& p) {

@@ -4,6 +4,7 @@
 // Swiss sample database (built once per test program) in the global database.
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,8 @@ namespace guidancetest {
 // Builds the Swiss sample root's database once and loads it into g_SceneryDatabase; false with
 // the reason when that fails.
 bool LoadSwissSample(std::string& error);
+// The sample root the database was built from (empty before LoadSwissSample).
+std::filesystem::path SwissSampleRoot();
 
 // A database object of the sample: the object of the kind nearest to the place within 2 km, as a
 // plan waypoint. Runways are named by their airport's identifier and designator.
