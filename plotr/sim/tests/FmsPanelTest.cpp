@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/gdi/CairoDc.h"
+#include "platform/gdi/RecordingDc.h"
 
 namespace {
 
@@ -216,7 +217,7 @@ TEST(FmsPanel, RadioCodesAndCoursesStayEncodable) {
   EXPECT_EQ(-1, RoundedCourse(std::numeric_limits<double>::infinity()));
 }
 
-TEST(FmsPanel, PaintShowsLatchedButtonsAndGreenActiveText) {
+TEST(FmsPanel, PaintThroughCairoShowsLatchedAndRaisedButtons) {
   CFmsPanel panel;
   SimSnapshot sim = Snapshot({Row("Kloten", "VOR", 114.85f, 271.6)});
   panel.Update(sim, false);
@@ -242,6 +243,31 @@ TEST(FmsPanel, PaintShowsLatchedButtonsAndGreenActiveText) {
     EXPECT_EQ(scheme == 0 ? gdi::Rgb(192, 192, 192) : gdi::Rgb(0, 0, 0), pixel(0, 0));
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
+  }
+}
+
+TEST(FmsPanel, ButtonTextIsGreenWhenActiveAndGreyWhenDisabledInEveryScheme) {
+  CFmsPanel panel;
+  SimSnapshot sim = Snapshot({Row("Kloten", "VOR", 114.85f, 271.6)});
+  sim.flyPlan = true;
+  sim.holdingPossible = false;
+  panel.Update(sim, false);
+  for (int scheme : {0, 2}) {
+    SCOPED_TRACE(scheme);
+    gdi::RecordingDc dc;
+    panel.Paint(dc, 452, 482, scheme);
+    const auto textColour = [&](const std::string& text) {
+      for (const gdi::RecordedCall& call : dc.CallsOf(gdi::Op::DrawText))
+        if (call.text == text) return call.textColor;
+      ADD_FAILURE() << "no " << text;
+      return gdi::ColorRef{};
+    };
+    const gdi::ColorRef green = scheme == 0 ? gdi::Rgb(0, 128, 0) : gdi::Rgb(0, 192, 0);
+    EXPECT_EQ(green, textColour("Fly Flightplan"));
+    EXPECT_EQ(green, textColour("M1"));
+    EXPECT_EQ(gdi::Rgb(128, 128, 128), textColour("Fly Holding"));
+    EXPECT_EQ(panel.Cells()[kNextCell].colours[scheme], textColour("Next"));
+    EXPECT_EQ(gdi::Rgb(0, 192, 0), textColour("Kloten")) << "the active waypoint's name";
   }
 }
 

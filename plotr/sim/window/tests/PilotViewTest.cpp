@@ -61,7 +61,10 @@ TEST_F(PilotViewTest, EnterCommitsTheTypedValueAndARefusalKeepsTheFieldEditing) 
   CPilotEdit* nav1 = bar->Field(kNav1);
   ASSERT_NE(nav1, nullptr);
   nav1->Enable(true);
-  nav1->BeginEdit();
+  wxMouseEvent click(wxEVT_LEFT_UP);
+  click.SetEventObject(nav1);
+  nav1->GetEventHandler()->ProcessEvent(click);
+  ASSERT_TRUE(shelltest::PumpUntil([&] { return !nav1->IsPassive(); })) << "a click starts the edit";
   nav1->ChangeValue("113.90");
   Key(nav1, WXK_RETURN);
   EXPECT_TRUE(nav1->IsPassive());
@@ -83,6 +86,17 @@ TEST_F(PilotViewTest, EnterCommitsTheTypedValueAndARefusalKeepsTheFieldEditing) 
   Key(com, WXK_ESCAPE);
   EXPECT_TRUE(com->IsPassive());
   EXPECT_EQ("121.50", com->GetValue().utf8_string());
+
+  // Leaving the field abandons the edit: nothing is sent.
+  host->ClearEvents();
+  com->BeginEdit();
+  com->ChangeValue("122.80");
+  wxFocusEvent leave(wxEVT_KILL_FOCUS);
+  leave.SetEventObject(com);
+  com->GetEventHandler()->ProcessEvent(leave);
+  EXPECT_TRUE(com->IsPassive());
+  EXPECT_EQ("121.50", com->GetValue().utf8_string());
+  EXPECT_TRUE(host->Events().empty());
 }
 
 TEST_F(PilotViewTest, DroppedFrequenciesCommitAndSeveralOpenThePicker) {
@@ -107,6 +121,13 @@ TEST_F(PilotViewTest, DroppedFrequenciesCommitAndSeveralOpenThePicker) {
   });
   EXPECT_TRUE(com->CommitArray(two));
   EXPECT_TRUE(Sent(0x100AB, 0x2850));
+
+  // Kinds the picker does not know give it no lines: OK chooses nothing.
+  host->ClearEvents();
+  two[0].type = two[1].type = 7;
+  script.QueueDriver([](wxDialog& dialog) { ui::PressButton(dialog, wxID_OK); });
+  EXPECT_FALSE(com->CommitArray(two));
+  EXPECT_TRUE(host->Events().empty());
 
   CPilotEdit* adf = bar->Field(kAdf);
   adf->Enable(false);
