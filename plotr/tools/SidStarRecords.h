@@ -119,14 +119,17 @@ inline constexpr int kSidStarRegionCount = 9;
 extern const char* const kSidStarRegionNames[kSidStarRegionCount];
 
 #pragma pack(push, 1)
-// A reference to an item of the catalogue as the browser trees and drag and drop carry it.
+// A reference to an item of the catalogue: the item data of the browser trees, and byte for byte
+// the "Plotr Sid/Star" drag and clipboard format.
 struct SidStarRefClip {
-  int32_t planRow = -1;
-  uint8_t isStar = 0;
+  int32_t row = -1;        // the plan row the procedure tree was filled for; -1 in the airport tree
+  uint8_t isStar = 0;      // 0 SID, 1 STAR
   int32_t airport = -1;
-  int32_t group = -1;
-  int32_t procedure = -1;
-  int32_t waypoint = -1;
+  int32_t group = -1;      // -1: the airport's root item
+  int32_t procedure = -1;  // -1: a group item
+  int32_t waypoint = -1;   // -1: the procedure item itself
+  // Only procedure items are dragged or accepted.
+  bool IsProcedure() const { return airport >= 0 && group >= 0 && procedure >= 0 && waypoint < 0; }
 };
 #pragma pack(pop)
 static_assert(sizeof(SidStarRefClip) == 21);

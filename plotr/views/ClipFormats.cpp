@@ -139,7 +139,7 @@ std::optional<FullPoint> ReadFullPoint(std::string_view bytes) {
 
 std::optional<SidStarRefClip> ReadSidStar(std::string_view bytes) {
   SidStarRefClip ref;
-  if (!ReadAt(bytes, 0, ref) || !ref.IsProcedure() || ref.star > 1) return std::nullopt;
+  if (!ReadAt(bytes, 0, ref) || !ref.IsProcedure() || ref.isStar > 1) return std::nullopt;
   return ref;
 }
 

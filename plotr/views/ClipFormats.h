@@ -15,6 +15,7 @@
 
 #include "navdb/Payloads.h"
 #include "plotr/plan/PlanPoint.h"
+#include "plotr/tools/SidStarRecords.h"
 
 class CRoute;
 class CSceneryDatabase;
@@ -33,20 +34,8 @@ inline constexpr char kHeading[] = "Plotr Heading";
 // The plain text offered beside them (code page 1252, ending in one NUL).
 inline constexpr char kText[] = "TEXT";
 
-#pragma pack(push, 1)
-// A reference to an item of the SID/STAR catalogue, also the item data of the procedure tree.
-struct SidStarRefClip {
-  int32_t row = -1;        // the plan row the browser was filled for
-  uint8_t star = 0;        // 0 SID, 1 STAR
-  int32_t airport = -1;
-  int32_t group = -1;      // -1: the airport's root item
-  int32_t procedure = -1;  // -1: a group item
-  int32_t waypoint = -1;   // -1: the procedure item itself
-  // Only procedure items are dragged or accepted.
-  bool IsProcedure() const { return airport >= 0 && group >= 0 && procedure >= 0 && waypoint < 0; }
-};
-#pragma pack(pop)
-static_assert(sizeof(SidStarRefClip) == 21);
+// The "Plotr Sid/Star" record is the catalogue reference the SID/STAR trees carry.
+using SidStarRefClip = ::SidStarRefClip;
 
 // The formats of one drag or copy, in the order offered: format name and bytes.
 using ClipData = std::vector<std::pair<std::string, std::string>>;

@@ -62,7 +62,7 @@ CRoute RouteOf(std::span<const PlanPoint> points) {
 
 bool IsCatalogueProcedure(const CSidStarStore& store, const clip::SidStarRefClip& ref) {
   if (ref.airport < 0 || ref.airport >= store.GetAirportCount()) return false;
-  const CSidStarList& list = store.GetList(ref.airport, ref.star != 0);
+  const CSidStarList& list = store.GetList(ref.airport, ref.isStar != 0);
   if (ref.group < 0 || static_cast<size_t>(ref.group) >= list.groups.size()) return false;
   return ref.procedure >= 0 &&
          static_cast<size_t>(ref.procedure) < list.groups[static_cast<size_t>(ref.group)].procedures.size();
@@ -189,7 +189,7 @@ DropJudgement JudgeDrop(const clip::ClipData& offered, const CFlightPlanCore& pl
   if (const std::string* bytes = clip::Find(offered, clip::kSidStar)) {
     if (const auto ref = SidStarTarget(*bytes, store)) {
       const PlanRow* target = RowAt(plan, row);
-      if (target != nullptr && ProcedureAirport(*target, ref->star != 0) == ref->airport) {
+      if (target != nullptr && ProcedureAirport(*target, ref->isStar != 0) == ref->airport) {
         return {DropKind::kSidStar, true};
       }
       return {};
@@ -211,7 +211,7 @@ uint32_t Drop(CFlightPlanCore& plan, CSidStarStore& store, const clip::ClipData&
     case DropKind::kNone: return 0;
     case DropKind::kSidStar: {
       const auto ref = clip::ReadSidStar(*clip::Find(offered, clip::kSidStar));
-      const bool star = ref->star != 0;
+      const bool star = ref->isStar != 0;
       CRoute procedure;
       if (!store.InsertIntoPlan(procedure, star, ref->airport, ref->group, ref->procedure)) return 0;
       // The run of rows that carry this airport's procedure of the same kind is replaced.

@@ -143,7 +143,7 @@ bool CProcedureTreeModel::Expand(const NodePath& path, CSidStarStore& store, con
   const CSidStarFixGroup* group = Resolve(store, ref).group;
   if (!group) return false;
   const bool star = ref.isStar != 0;
-  const PlanRow* row = InRange(ref.planRow, plan.m_rows.size()) ? &plan.m_rows[static_cast<size_t>(ref.planRow)] : nullptr;
+  const PlanRow* row = InRange(ref.row, plan.m_rows.size()) ? &plan.m_rows[static_cast<size_t>(ref.row)] : nullptr;
   node->children.clear();
   for (int p = 0; p < group->GetProcedureCount(); ++p) {
     const CSidStarProcedure& procedure = group->procedures[static_cast<size_t>(p)];
@@ -187,11 +187,11 @@ bool CProcedureTreeModel::Collapse(const NodePath& path) {
 std::optional<std::vector<int>> ReplaceRun(const CFlightPlanCore& plan, const CSidStarStore& store,
                                            const SidStarRefClip& ref) {
   const std::vector<PlanRow>& rows = plan.m_rows;
-  if (!IsProcedureRef(ref) || !Resolve(store, ref).procedure || !InRange(ref.planRow, rows.size())) return std::nullopt;
+  if (!IsProcedureRef(ref) || !Resolve(store, ref).procedure || !InRange(ref.row, rows.size())) return std::nullopt;
   const bool star = ref.isStar != 0;
   const auto inRun = [&](int r) { return SideAirport(rows[static_cast<size_t>(r)], star) == ref.airport; };
-  if (!inRun(ref.planRow)) return std::nullopt;
-  int last = ref.planRow;
+  if (!inRun(ref.row)) return std::nullopt;
+  int last = ref.row;
   while (last + 1 < static_cast<int>(rows.size()) && inRun(last + 1)) ++last;
   int first = last;
   while (first > 0 && inRun(first - 1)) --first;

@@ -198,7 +198,7 @@ std::vector<TreeNode> AirportChildren(CSidStarStore& store, int airport, const C
     TreeNode heading = Caption(ui::LoadString(isStar ? kTextRunwaysStar : kTextRunwaysSid), isStar ? kImageStar : kImageSid);
     heading.expanded = true;
     for (SidStarRefClip ref : runways) {
-      ref.planRow = -1;
+      ref.row = -1;
       ref.airport = airport;
       const RefTarget t = Resolve(store, ref);
       if (!t.procedure) continue;

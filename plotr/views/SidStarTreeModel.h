@@ -84,9 +84,7 @@ std::optional<NodePath> FindByRef(const std::vector<TreeNode>& roots, const SidS
 // What a reference stands for: the first negative index decides.
 inline bool IsAirportRef(const SidStarRefClip& r) { return r.airport >= 0 && r.group < 0; }
 inline bool IsGroupRef(const SidStarRefClip& r) { return r.airport >= 0 && r.group >= 0 && r.procedure < 0; }
-inline bool IsProcedureRef(const SidStarRefClip& r) {
-  return r.airport >= 0 && r.group >= 0 && r.procedure >= 0 && r.waypoint < 0;
-}
+inline bool IsProcedureRef(const SidStarRefClip& r) { return r.IsProcedure(); }
 inline bool IsWaypointRef(const SidStarRefClip& r) {
   return r.airport >= 0 && r.group >= 0 && r.procedure >= 0 && r.waypoint >= 0;
 }

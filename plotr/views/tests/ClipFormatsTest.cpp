@@ -156,12 +156,12 @@ TEST(ClipFormats, CountsAndPositionsFromOutsideAreChecked) {
   ref.group = 1;
   ref.procedure = 2;
   for (uint8_t star : {0, 1}) {
-    ref.star = star;
+    ref.isStar = star;
     EXPECT_TRUE(ReadSidStar(WriteSidStar(ref))) << int(star);
   }
-  ref.star = 2;
+  ref.isStar = 2;
   EXPECT_FALSE(ReadSidStar(WriteSidStar(ref))) << "neither SID nor STAR";
-  ref.star = 1;
+  ref.isStar = 1;
   ref.procedure = -1;
   EXPECT_FALSE(ReadSidStar(WriteSidStar(ref))) << "-1 at offset 13: a group item";
 }

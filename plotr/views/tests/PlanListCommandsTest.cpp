@@ -324,7 +324,7 @@ class SidStarDropTest : public PlanListCommandsTest {
   }
   clip::ClipData Ref(bool star, int procedure) {
     clip::SidStarRefClip ref;
-    ref.star = star ? 1 : 0;
+    ref.isStar = star ? 1 : 0;
     ref.airport = 0;
     ref.group = 0;
     ref.procedure = procedure;

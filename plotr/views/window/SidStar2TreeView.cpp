@@ -24,17 +24,6 @@ constexpr unsigned kDragStatus = 6041;
 
 bool KeepsClickedItem(int command) { return command == kCmdReplace || command == cmd::kEditDelete; }
 
-clip::SidStarRefClip ToClip(const SidStarRefClip& ref) {
-  clip::SidStarRefClip out;
-  out.row = ref.planRow;
-  out.star = ref.isStar;
-  out.airport = ref.airport;
-  out.group = ref.group;
-  out.procedure = ref.procedure;
-  out.waypoint = ref.waypoint;
-  return out;
-}
-
 }  // namespace
 
 CSidStar2TreeView::CSidStar2TreeView(wxWindow* parent, wxWindowID id, CSidStarPage& page)
@@ -153,7 +142,7 @@ void CSidStar2TreeView::OnBeginDrag(wxTreeEvent& event) {
 clip::ClipData CSidStar2TreeView::DragData() {
   const auto ref = SelectedRef();
   if (!ref || !IsProcedureRef(*ref) || !Resolve(Store(), *ref).procedure) return {};
-  return clip::ClipData{{clip::kSidStar, clip::WriteSidStar(ToClip(*ref))}};
+  return clip::ClipData{{clip::kSidStar, clip::WriteSidStar(*ref)}};
 }
 
 void CSidStar2TreeView::DragSelected() {

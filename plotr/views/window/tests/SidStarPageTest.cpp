@@ -223,7 +223,7 @@ TEST_F(SidStarPageTest, DraggingAProcedureOffersItsReference) {
   const auto ref = clip::ReadSidStar(data[0].second);
   ASSERT_TRUE(ref);
   EXPECT_EQ(0, int(ref->row));
-  EXPECT_EQ(0, int(ref->star));
+  EXPECT_EQ(0, int(ref->isStar));
   EXPECT_EQ(0, int(ref->airport));
   EXPECT_EQ(0, int(ref->group));
   EXPECT_EQ(1, int(ref->procedure));
