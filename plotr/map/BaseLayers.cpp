@@ -238,8 +238,10 @@ bool CMapRenderer::DrawWorldShapes(MapDrawContext& ctx, const std::vector<WorldS
     point();
     for (int64_t k = 1; k <= count; ++k) {
       const uint8_t b = steps[static_cast<size_t>(first + k - 1)];
-      lat += static_cast<int8_t>(static_cast<uint8_t>(b << 4)) / 16 * latUnit;
-      lon += static_cast<int8_t>(b) / 16 * lonUnit;
+      // Both nibbles are signed: shifting keeps the sign, where dividing the whole byte by 16
+      // would round a westward step towards zero whenever the latitude nibble is not zero.
+      lat += (static_cast<int8_t>(static_cast<uint8_t>(b << 4)) >> 4) * latUnit;
+      lon += (static_cast<int8_t>(b) >> 4) * lonUnit;
       if (k % n == 0 || k == count) point();
     }
   }

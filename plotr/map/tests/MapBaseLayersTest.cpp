@@ -129,6 +129,25 @@ TEST_F(BaseLayersTest, RiversFromZoomEightAndSchemePens) {
   }
 }
 
+TEST_F(BaseLayersTest, StepNibblesAreSignedEachOnItsOwn) {
+  // 40 steps of divisor 10 from the equator: the shape ends 4 degrees along each step's signs.
+  struct Case {
+    int dLat, dLon;
+  } cases[] = {{1, -1}, {-1, 1}, {3, -2}, {-8, 7}, {0, -8}, {7, 0}};
+  r.PushZoom(16, 0, 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.dLat) + "/" + std::to_string(c.dLon));
+    plan.ClearWorldMap();
+    AddCoast(plan, 0, 0, 40, Step(c.dLat, c.dLon));
+    const std::vector<RecordedCall> calls = Continents();
+    ASSERT_EQ(CountOps(calls, Op::Polyline), 1);
+    int x = 0, y = 0;
+    ASSERT_TRUE(r.LatLonToPixel(x, y, 4.0 * c.dLat, 4.0 * c.dLon, kCx, kCy, 2));
+    EXPECT_NEAR(calls[0].points.back().x, x, 2);
+    EXPECT_NEAR(calls[0].points.back().y, y, 2);
+  }
+}
+
 TEST_F(BaseLayersTest, CoastlineAcrossTheDateLineIsBrokenThere) {
   // From 178.4 E eastwards over the date line at the flat map's edge: points every 0.8
   // degrees, two pieces, none spanning the window.
