@@ -47,6 +47,11 @@ void Dp4Session::SetSession(std::unique_ptr<dplay::Session> session) {
   m_session = std::move(session);
 }
 
+std::vector<dplay::Address> Dp4Session::LocalHostAddresses() const {
+  std::lock_guard lock(m_playerLock);
+  return m_session ? m_session->GetLocalHostAddresses() : std::vector<dplay::Address>{};
+}
+
 Dp4PlayerMap Dp4Session::Players() const {
   std::lock_guard lock(m_playerLock);
   return m_players;

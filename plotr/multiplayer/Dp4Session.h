@@ -76,6 +76,8 @@ class Dp4Session {
   void SetPublicFlag(bool on) { m_public = on; }
   void SetSession(std::unique_ptr<dplay::Session> session);
   dplay::Session* GetSession() { return m_session.get(); }
+  // Where this module would take players as host (tests join a migrated host there).
+  std::vector<dplay::Address> LocalHostAddresses() const;
   const dplay::Config& Config() const { return m_config; }
   int SimVersion() const { return m_simVersion(); }
 

@@ -46,7 +46,8 @@ inline bool RunWizard(Dp4Wizard& wizard, const std::string& name, const std::str
 }
 
 // Plays the user of one module: joins the first session found under its name, applies the host
-// settings it was told (players to remove by name, limits), picks the first public plan offered.
+// settings it was told (players to remove by the start of their line, limits), picks the first
+// public plan offered.
 class ScriptedUi : public IMultiplayerUi {
  public:
   explicit ScriptedUi(std::string name) : m_name(std::move(name)) {}
@@ -87,7 +88,7 @@ class ScriptedUi : public IMultiplayerUi {
   void RemoveNamed(HostPlayerList& players) {
     for (const std::string& name : remove) {
       for (size_t i = 0; i < players.Lines().size(); ++i) {
-        if (players.Lines()[i].text == name) {
+        if (players.Lines()[i].text.rfind(name, 0) == 0) {
           players.Select(static_cast<int>(i));
           players.RemoveSelected();
           break;
