@@ -60,9 +60,7 @@ Dp4PlayerMap Dp4Session::Players() const {
 // ----- slots -----
 
 void Dp4Session::OnTick() {
-  if (!m_ui.IsShowAllowed()) return;
-  const PendingMessage shown = m_pending.Take();
-  if (!shown.text.empty()) m_ui.ShowMessage(shown.text, shown.style);
+  m_pending.ShowOn(m_ui);
 }
 
 void Dp4Session::JoinWorker() {
@@ -149,12 +147,7 @@ void Dp4Session::OpenFromRemote() {
   m_receivedPlan.Ask(m_planTarget);
 }
 
-bool Dp4Session::LoadReceivedPlan(archive::MemoryFile& file) {
-  std::string failure;
-  if (m_receivedPlan.Load(file, failure)) return true;
-  if (!failure.empty()) m_pending.Set(failure, ui::kMbIconStop);
-  return false;
-}
+bool Dp4Session::LoadReceivedPlan(archive::MemoryFile& file) { return m_receivedPlan.Load(file, m_pending); }
 
 void Dp4Session::ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const {
   players.clear();

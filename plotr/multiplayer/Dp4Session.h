@@ -24,6 +24,7 @@
 #include "platform/dplay/Session.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Sync.h"
+#include "plotr/multiplayer/MultiplayerSession.h"
 #include "plotr/multiplayer/MultiplayerUi.h"
 #include "plotr/multiplayer/PlayerTables.h"
 #include "plotr/multiplayer/SessionSlots.h"
@@ -32,7 +33,7 @@ namespace archive {
 class MemoryFile;
 }
 
-class Dp4Session {
+class Dp4Session : public IMultiplayerSession {
  public:
   // Join states.
   static constexpr int kFindGroups = 0;
@@ -52,24 +53,24 @@ class Dp4Session {
   // `simVersion` is read at every use (the offsets of the reports and the limits depend on it).
   Dp4Session(IMultiplayerUi& ui, IPlanImageSource& plan, win::Clock& clock, std::function<int()> simVersion,
              dplay::Config config = dplay::Config::FromEnvironment());
-  ~Dp4Session();
+  ~Dp4Session() override;
   Dp4Session(const Dp4Session&) = delete;
   Dp4Session& operator=(const Dp4Session&) = delete;
 
-  // The slots.
+  // Slot 8's part: the pending message, shown when the windows allow it.
   void OnTick();
-  bool Connect();
-  void Disconnect();
-  void HostSettings();
-  void PublishPlayerData(bool makePublic);
-  bool IsConnected() const { return m_connected; }
-  bool IsSessionLost() const { return m_busy; }
-  bool IsSessionHost() const { return m_host; }
-  bool IsPlanPublic() const { return m_public; }
-  bool AnyRemotePlanPublic() const;
-  void OpenFromRemote();
-  bool LoadReceivedPlan(archive::MemoryFile& file);
-  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const;
+  bool Connect() override;
+  void Disconnect() override;
+  void HostSettings() override;
+  void PublishPlayerData(bool makePublic) override;
+  bool IsConnected() const override { return m_connected; }
+  bool IsSessionLost() const override { return m_busy; }
+  bool IsSessionHost() const override { return m_host; }
+  bool IsPlanPublic() const override { return m_public; }
+  bool AnyRemotePlanPublic() const override;
+  void OpenFromRemote() override;
+  bool LoadReceivedPlan(archive::MemoryFile& file) override;
+  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const override;
 
   // What the wizard sets before Finish.
   void SetPlayerName(const std::string& name);

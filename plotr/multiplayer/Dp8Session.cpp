@@ -103,9 +103,7 @@ void Dp8Session::TearDown() {
 void Dp8Session::OnTick() {
   std::array<win::AutoResetEvent*, 2> ended{&m_sessionEnded, &m_playersGone};
   if (win::WaitAll(ended, 0)) TearDown();
-  if (!m_ui.IsShowAllowed()) return;
-  const PendingMessage shown = m_pending.Take();
-  if (!shown.text.empty()) m_ui.ShowMessage(shown.text, shown.style);
+  m_pending.ShowOn(m_ui);
 }
 
 void Dp8Session::Disconnect() {
@@ -196,12 +194,7 @@ void Dp8Session::OpenFromRemote() {
   m_peer->SendTo(chosen, mp::EncodeBare(mp::dp8::kPlanRequest));
 }
 
-bool Dp8Session::LoadReceivedPlan(archive::MemoryFile& file) {
-  std::string failure;
-  if (m_receivedPlan.Load(file, failure)) return true;
-  if (!failure.empty()) m_pending.Set(failure, ui::kMbIconStop);
-  return false;
-}
+bool Dp8Session::LoadReceivedPlan(archive::MemoryFile& file) { return m_receivedPlan.Load(file, m_pending); }
 
 void Dp8Session::ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const {
   players.clear();

@@ -24,6 +24,7 @@
 #include "platform/win/Sync.h"
 #include "plotr/multiplayer/Dp8Connect.h"
 #include "plotr/multiplayer/MpStrings.h"
+#include "plotr/multiplayer/MultiplayerSession.h"
 #include "plotr/multiplayer/MultiplayerUi.h"
 #include "plotr/multiplayer/PlayerTables.h"
 #include "plotr/multiplayer/SessionSlots.h"
@@ -40,28 +41,29 @@ struct MpWaits {
   std::chrono::milliseconds playersGone{15000};
 };
 
-class Dp8Session {
+class Dp8Session : public IMultiplayerSession {
  public:
   Dp8Session(IMultiplayerUi& ui, IPlanImageSource& plan, win::Clock& clock, dplay::Config config = dplay::Config::FromEnvironment(),
              MpWaits waits = {});
-  ~Dp8Session();
+  ~Dp8Session() override;
   Dp8Session(const Dp8Session&) = delete;
   Dp8Session& operator=(const Dp8Session&) = delete;
 
-  // The slots (see the plan object's multiplayer operations).
+  // Slot 8's part: a failed connection torn down, the pending message shown when the windows
+  // allow it.
   void OnTick();
-  bool Connect();
-  void Disconnect();
-  void HostSettings();
-  void PublishPlayerData(bool makePublic);
-  bool IsConnected() const { return m_connected; }
-  bool IsSessionLost() const { return m_lost; }
-  bool IsSessionHost() const { return m_host; }
-  bool IsPlanPublic() const;
-  bool AnyRemotePlanPublic() const;
-  void OpenFromRemote();
-  bool LoadReceivedPlan(archive::MemoryFile& file);
-  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const;
+  bool Connect() override;
+  void Disconnect() override;
+  void HostSettings() override;
+  void PublishPlayerData(bool makePublic) override;
+  bool IsConnected() const override { return m_connected; }
+  bool IsSessionLost() const override { return m_lost; }
+  bool IsSessionHost() const override { return m_host; }
+  bool IsPlanPublic() const override;
+  bool AnyRemotePlanPublic() const override;
+  void OpenFromRemote() override;
+  bool LoadReceivedPlan(archive::MemoryFile& file) override;
+  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) const override;
 
   // What the tick would show next (tests).
   PendingMessage PeekPendingMessage() const { return m_pending.Peek(); }

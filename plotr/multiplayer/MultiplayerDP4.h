@@ -9,21 +9,15 @@ class CMultiplayerDP4 : public CMultiplayerDP8 {
   // Ends an older session before any level goes.
   ~CMultiplayerDP4() override;
 
+  // Both sessions' ticks, the newer one's first.
   void OnTick(uint32_t tick) override;
-  bool Connect() override;
-  void Disconnect() override;
-  void HostSettings() override;
-  void PublishPlayerData(bool makePublic) override;
-  bool IsConnected() const override;
-  bool IsSessionLost() const override;
-  bool IsSessionHost() const override;
-  bool IsPlanPublic() const override;
-  bool AnyRemotePlanPublic() const override;
-  void OpenFromRemote() override;
-  bool LoadReceivedPlan(archive::MemoryFile& file) override;
-  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) override;
 
   Dp4Session& Dp4() { return m_dp4; }
+
+ protected:
+  // From version 90 on the newer session, below it the older one.
+  IMultiplayerSession& ActiveSession() override;
+  const IMultiplayerSession& ActiveSession() const override;
 
  private:
   bool Newer() const { return SimVer() >= 90; }

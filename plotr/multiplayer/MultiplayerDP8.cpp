@@ -52,17 +52,17 @@ void CMultiplayerDP8::OnTick(uint32_t tick) {
   m_dp8.OnTick();
 }
 
-bool CMultiplayerDP8::Connect() { return m_dp8.Connect(); }
-void CMultiplayerDP8::Disconnect() { m_dp8.Disconnect(); }
-void CMultiplayerDP8::HostSettings() { m_dp8.HostSettings(); }
-void CMultiplayerDP8::PublishPlayerData(bool makePublic) { m_dp8.PublishPlayerData(makePublic); }
-bool CMultiplayerDP8::IsConnected() const { return m_dp8.IsConnected(); }
-bool CMultiplayerDP8::IsSessionLost() const { return m_dp8.IsSessionLost(); }
-bool CMultiplayerDP8::IsSessionHost() const { return m_dp8.IsSessionHost(); }
-bool CMultiplayerDP8::IsPlanPublic() const { return m_dp8.IsPlanPublic(); }
-bool CMultiplayerDP8::AnyRemotePlanPublic() const { return m_dp8.AnyRemotePlanPublic(); }
-void CMultiplayerDP8::OpenFromRemote() { m_dp8.OpenFromRemote(); }
-bool CMultiplayerDP8::LoadReceivedPlan(archive::MemoryFile& file) { return m_dp8.LoadReceivedPlan(file); }
+bool CMultiplayerDP8::Connect() { return ActiveSession().Connect(); }
+void CMultiplayerDP8::Disconnect() { ActiveSession().Disconnect(); }
+void CMultiplayerDP8::HostSettings() { ActiveSession().HostSettings(); }
+void CMultiplayerDP8::PublishPlayerData(bool makePublic) { ActiveSession().PublishPlayerData(makePublic); }
+bool CMultiplayerDP8::IsConnected() const { return ActiveSession().IsConnected(); }
+bool CMultiplayerDP8::IsSessionLost() const { return ActiveSession().IsSessionLost(); }
+bool CMultiplayerDP8::IsSessionHost() const { return ActiveSession().IsSessionHost(); }
+bool CMultiplayerDP8::IsPlanPublic() const { return ActiveSession().IsPlanPublic(); }
+bool CMultiplayerDP8::AnyRemotePlanPublic() const { return ActiveSession().AnyRemotePlanPublic(); }
+void CMultiplayerDP8::OpenFromRemote() { ActiveSession().OpenFromRemote(); }
+bool CMultiplayerDP8::LoadReceivedPlan(archive::MemoryFile& file) { return ActiveSession().LoadReceivedPlan(file); }
 void CMultiplayerDP8::ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) {
-  m_dp8.ListPublicPlanPlayers(players, onlyPublic);
+  ActiveSession().ListPublicPlanPlayers(players, onlyPublic);
 }

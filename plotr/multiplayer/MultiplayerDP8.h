@@ -3,7 +3,8 @@
 // The plan object's two multiplayer levels. CMultiplayerDP8 adds the newer session above the
 // status level and CMultiplayerDP4 the older one above that; the document's plan object is a
 // CMultiplayerDP4. The simulator version is read at every call: from 90 on each slot of the top
-// level is the newer session's, below it the older one's, and the tick always runs both.
+// level is the newer session's, below it the older one's, and the tick always runs both. The
+// slots 9 to 20 are written once, here, over the session the top level chooses.
 
 #include <cstdint>
 #include <vector>
@@ -42,6 +43,10 @@ class CMultiplayerDP8 : public CFlightPlanStatus, private IPlanImageSource {
 
  protected:
   int SimVer() const;
+  // The session slots 9 to 20 go to: the newer one at this level; the level above chooses by
+  // the simulator version at every call.
+  virtual IMultiplayerSession& ActiveSession() { return m_dp8; }
+  virtual const IMultiplayerSession& ActiveSession() const { return m_dp8; }
   IMultiplayerUi& Ui() const { return *m_ui; }
   // The current plan as the plan file image, written under g_DatabaseLock.
   IPlanImageSource& PlanSource() { return *this; }

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "platform/archive/MemoryFile.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/multiplayer/MultiplayerUi.h"
 
 void PendingMessageSlot::Set(const std::string& text, uint32_t style) {
   std::lock_guard lock(m_lock);
@@ -29,6 +31,12 @@ PendingMessage PendingMessageSlot::Take() {
 PendingMessage PendingMessageSlot::Peek() const {
   std::lock_guard lock(m_lock);
   return m_message;
+}
+
+void PendingMessageSlot::ShowOn(IMultiplayerUi& ui) {
+  if (!ui.IsShowAllowed()) return;
+  const PendingMessage shown = Take();
+  if (!shown.text.empty()) ui.ShowMessage(shown.text, shown.style);
 }
 
 void ReceivedPlanSlot::Ask(uint32_t player) {
@@ -58,6 +66,13 @@ bool ReceivedPlanSlot::Load(archive::MemoryFile& file, std::string& failure) {
     return false;
   }
   return true;
+}
+
+bool ReceivedPlanSlot::Load(archive::MemoryFile& file, PendingMessageSlot& failures) {
+  std::string failure;
+  if (Load(file, failure)) return true;
+  if (!failure.empty()) failures.Set(failure, ui::kMbIconStop);
+  return false;
 }
 
 void ReceivedPlanSlot::Clear() {

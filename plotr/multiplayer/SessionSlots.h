@@ -15,6 +15,7 @@
 namespace archive {
 class MemoryFile;
 }
+class IMultiplayerUi;
 
 class PendingMessageSlot {
  public:
@@ -27,6 +28,8 @@ class PendingMessageSlot {
   void SetReply(unsigned id1, unsigned id2, const std::string& text, uint32_t style);
   PendingMessage Take();
   PendingMessage Peek() const;
+  // The tick's part: when the windows allow it, the message waiting is taken and shown.
+  void ShowOn(IMultiplayerUi& ui);
 
  private:
   mutable std::mutex m_lock;
@@ -42,6 +45,8 @@ class ReceivedPlanSlot {
   // Copies the plan into `file` (emptied, then rewound) and forgets it; true when there was one.
   // A file that cannot take it leaves its reason in `failure`.
   bool Load(archive::MemoryFile& file, std::string& failure);
+  // The same, with the reason left as a stop message for the tick.
+  bool Load(archive::MemoryFile& file, PendingMessageSlot& failures);
   void Clear();
 
  private:

@@ -16,66 +16,15 @@
 #include "platform/archive/MemoryFile.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/multiplayer/MpDialogModels.h"
+#include "plotr/multiplayer/tests/support/MpTestSupport.h"
 #include "simhost/HostCore.h"
 #include "simhost/MultiplayerHost.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 10000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < end) {
-    if (done()) return true;
-    std::this_thread::sleep_for(10ms);
-  }
-  return done();
-}
-
-// Plays the user: joins the first session found, removes the players named, picks the first
-// player with a public plan.
-class ScriptedUi : public IMultiplayerUi {
- public:
-  explicit ScriptedUi(std::string name) : m_name(std::move(name)) {}
-  bool IsShowAllowed() override { return true; }
-  void ShowMessage(const std::string& text, uint32_t) override { shown.push_back(text); }
-  bool RunDp8Connect(Dp8Connect& dialog) override {
-    dialog.Init({false, 23432, "127.0.0.1", m_name});
-    if (!WaitUntil([&] {
-          dialog.OnTimer();
-          return !dialog.Lines().empty();
-        }))
-      return false;
-    lines = dialog.Lines();
-    dialog.Select(0);
-    dialog.SetPassword(password);
-    if (!dialog.CanJoin()) return false;
-    return dialog.Join();
-  }
-  bool RunDp4Wizard(Dp4Wizard&) override { return false; }
-  bool RunDp8HostSettings(Dp8HostSettingsModel& model) override {
-    for (const std::string& name : remove) {
-      for (size_t i = 0; i < model.Players().Lines().size(); ++i) {
-        if (model.Players().Lines()[i].text.rfind(name, 0) == 0) {
-          model.Players().Select(static_cast<int>(i));
-          model.Players().RemoveSelected();
-          break;
-        }
-      }
-    }
-    return true;
-  }
-  bool RunDp4HostSettings(Dp4HostSettingsModel&) override { return false; }
-  bool RunOpenRemote(OpenRemoteModel& model) override { return model.CanOk(); }
-
-  std::string password;
-  std::vector<std::string> remove;
-  std::vector<std::string> shown;
-  std::vector<std::string> lines;
-
- private:
-  std::string m_name;
-};
+using mptest::ScriptedUi;
+using mptest::WaitUntil;
 
 class FixedPlan : public IPlanImageSource {
  public:

@@ -61,6 +61,7 @@ class ScriptedUi : public IMultiplayerUi {
           return !dialog.Lines().empty();
         }))
       return false;
+    lines = dialog.Lines();
     dialog.Select(0);
     dialog.SetPassword(password);
     return dialog.CanJoin() && dialog.Join();
@@ -83,6 +84,7 @@ class ScriptedUi : public IMultiplayerUi {
   uint32_t pilotLimit = 0;  // 0: as it was
   std::optional<uint32_t> observerLimit;
   std::vector<std::string> shown;
+  std::vector<std::string> lines;  // what the connect dialog listed
 
  private:
   void RemoveNamed(HostPlayerList& players) {
