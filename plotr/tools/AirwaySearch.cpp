@@ -5,6 +5,9 @@
 #include <cstring>
 #include <deque>
 #include <limits>
+#include <map>
+#include <set>
+#include <unordered_map>
 
 #include "navdb/Geodesy.h"
 #include "navdb/Payloads.h"
@@ -272,16 +275,131 @@ void FindCandidates(const CRoute& route, const NavPoint& p, double targetLat, do
 
 }  // namespace
 
-bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayClass, double startLat,
+namespace {
+
+// The join's open list with the answers of CRoutePathList (best: the smallest score, ties to the
+// highest position; insert: the highest-positioned path holding the new end node is replaced
+// when the new one is cheaper there, else the new one is dropped) without its scans: a heap
+// keyed by (score, position) and an index from node to the open paths holding it. A path keeps
+// its slot for life, and slots are numbered in list order: erasing a path moves no other one
+// past another, so a slot number orders paths as their list positions do.
+class OpenPaths {
+ public:
+  explicit OpenPaths(std::vector<CRoutePath>& paths) {
+    for (CRoutePath& path : paths) Append(std::move(path));
+    paths.clear();
+  }
+
+  // The slot of the best open path, -1 when none is left.
+  int Best() {
+    while (!m_heap.empty()) {
+      const Entry& top = m_heap.front();
+      const Slot& slot = m_slots[static_cast<size_t>(top.slot)];
+      if (slot.open && slot.version == top.version) return top.slot;
+      std::pop_heap(m_heap.begin(), m_heap.end(), Later);
+      m_heap.pop_back();
+    }
+    return -1;
+  }
+  const CRoutePath& Path(int slot) const { return m_slots[static_cast<size_t>(slot)].path; }
+
+  void Insert(CRoutePath path) {
+    const auto holders = m_holders.find(path.EndNode());
+    if (holders == m_holders.end() || holders->second.empty()) {
+      Append(std::move(path));
+      return;
+    }
+    const int last = *holders->second.rbegin();
+    Slot& slot = m_slots[static_cast<size_t>(last)];
+    const int32_t n = path.EndNode();
+    if (!(path.Cost() + 2 * path.estimate1 < slot.path.CostAt(n) + 2 * slot.path.estimate1)) return;
+    Unindex(last);
+    slot.path = std::move(path);
+    ++slot.version;
+    Index(last);
+  }
+
+  void Remove(int slot) {
+    Unindex(slot);
+    Slot& s = m_slots[static_cast<size_t>(slot)];
+    s.open = false;
+    s.path = CRoutePath{};
+  }
+
+  // The open paths in list order.
+  void TakeRemaining(std::vector<CRoutePath>& out) {
+    for (Slot& slot : m_slots)
+      if (slot.open) out.push_back(std::move(slot.path));
+  }
+
+ private:
+  struct Slot {
+    CRoutePath path;
+    uint32_t version = 0;
+    bool open = true;
+  };
+  struct Entry {
+    double score;
+    int slot;
+    uint32_t version;
+  };
+  // Heap order: the entry that must come out later compares less.
+  static bool Later(const Entry& a, const Entry& b) {
+    return a.score > b.score || (a.score == b.score && a.slot < b.slot);
+  }
+
+  void Append(CRoutePath path) {
+    m_slots.push_back({std::move(path), 0, true});
+    Index(static_cast<int>(m_slots.size()) - 1);
+  }
+  void Index(int slot) {
+    const Slot& s = m_slots[static_cast<size_t>(slot)];
+    m_holders[s.path.origin.node].insert(slot);
+    for (const RouteStep& step : s.path.steps) m_holders[step.node].insert(slot);
+    m_heap.push_back({s.path.Score(), slot, s.version});
+    std::push_heap(m_heap.begin(), m_heap.end(), Later);
+  }
+  void Unindex(int slot) {
+    const Slot& s = m_slots[static_cast<size_t>(slot)];
+    auto drop = [&](int32_t node) {
+      const auto it = m_holders.find(node);
+      if (it == m_holders.end()) return;
+      it->second.erase(slot);
+      if (it->second.empty()) m_holders.erase(it);
+    };
+    drop(s.path.origin.node);
+    for (const RouteStep& step : s.path.steps) drop(step.node);
+  }
+
+  std::vector<Slot> m_slots;
+  std::vector<Entry> m_heap;
+  std::unordered_map<int32_t, std::set<int>> m_holders;
+};
+
+}  // namespace
+
+bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int airwayClass, double startLat,
                double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
                CRoutePath& bestArrival, int* expansions) {
-  if (open.paths.empty() || arrivals.paths.empty()) return false;
+  if (departures.paths.empty() || arrivals.paths.empty()) return false;
   const Network net;
   const double span = GreatCircleDistance(startLat, startLon, endLat, endLon);
   const int64_t patience = std::max<int64_t>(1, static_cast<int64_t>(10 * span / kHalfCircumference));
   bestDeparture = CRoutePath{};
   bestArrival = CRoutePath{};
   bool paired = false;
+  // The arrival paths by end node in set order, and the cheapest arrival at each valid end node:
+  // the estimate of a child is the same smallest sum over nodes as over paths.
+  std::unordered_map<int32_t, std::vector<const CRoutePath*>> arrivalsAt;
+  std::map<int32_t, double> cheapestAt;
+  for (const CRoutePath& a : arrivals.paths) {
+    const int32_t an = a.EndNode();
+    arrivalsAt[an].push_back(&a);
+    if (!net.Valid(an)) continue;
+    const auto [it, added] = cheapestAt.emplace(an, a.Cost());
+    if (!added) it->second = std::min(it->second, a.Cost());
+  }
+  OpenPaths open(departures.paths);
   // Whole steady seconds: a step of the system clock neither ends nor stretches the wait.
   const auto seconds = [&clock] { return static_cast<int64_t>(clock.TickCount() / 1000u); };
   const int64_t started = seconds();
@@ -290,7 +408,7 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
   for (;;) {
     const int qi = open.Best();
     if (qi < 0) break;
-    const CRoutePath q = open.paths[static_cast<size_t>(qi)];
+    const CRoutePath q = open.Path(qi);
     const int64_t now = seconds();
     // Until a pair exists every path beats the empty best, so the mark stays at the start.
     if (paired && q.Score() < bestDeparture.Score()) {
@@ -300,15 +418,16 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
     }
     const int32_t end = q.EndNode();
     bool took = false;
-    for (const CRoutePath& a : arrivals.paths) {
-      if (a.EndNode() != end) continue;
-      if (q.Cost() + a.Cost() < bestDeparture.Cost() + bestArrival.Cost() &&
-          (q.lastCourse < 0 || Turn(q.lastCourse, a.lastCourse) <= kMaxTurn)) {
-        bestDeparture = q;
-        bestDeparture.estimate2 = a.Cost();
-        bestArrival = a;
-        took = true;
-        paired = true;
+    if (const auto at = arrivalsAt.find(end); at != arrivalsAt.end()) {
+      for (const CRoutePath* a : at->second) {
+        if (q.Cost() + a->Cost() < bestDeparture.Cost() + bestArrival.Cost() &&
+            (q.lastCourse < 0 || Turn(q.lastCourse, a->lastCourse) <= kMaxTurn)) {
+          bestDeparture = q;
+          bestDeparture.estimate2 = a->Cost();
+          bestArrival = *a;
+          took = true;
+          paired = true;
+        }
       }
     }
     if (!took && net.Valid(end)) {
@@ -328,20 +447,18 @@ bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayC
           child.steps.push_back({nb, cost});
           child.lastCourse = course;
           double estimate = kRouteFltMax;
-          for (const CRoutePath& a : arrivals.paths) {
-            const int32_t an = a.EndNode();
-            if (!net.Valid(an)) continue;
-            estimate = std::min(estimate, GreatCircleDistance(net.Lat(nb), net.Lon(nb), net.Lat(an), net.Lon(an)) + a.Cost());
-          }
+          for (const auto& [an, cheapest] : cheapestAt)
+            estimate = std::min(estimate, GreatCircleDistance(net.Lat(nb), net.Lon(nb), net.Lat(an), net.Lon(an)) + cheapest);
           child.estimate2 = estimate;
           children.push_back(std::move(child));
         }
       }
-      for (const CRoutePath& child : children) open.Insert(child);
+      // q holds none of the children's end nodes, so none of them can take q's place.
+      for (CRoutePath& child : children) open.Insert(std::move(child));
     }
-    // Inserting never moves a path, and no child holds q's slot (none ends on a node q holds).
-    open.paths.erase(open.paths.begin() + qi);
+    open.Remove(qi);
   }
+  open.TakeRemaining(departures.paths);
   if (!bestDeparture.steps.empty() && bestDeparture.EndNode() == bestArrival.EndNode()) bestDeparture.steps.pop_back();
   if (expansions) *expansions = expanded;
   return true;

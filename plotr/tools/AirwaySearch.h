@@ -50,9 +50,10 @@ struct CRoutePathList {
 // The node a point stands for in the network for the kind bits `selection`; -1 for none.
 int32_t AirwayNodeOf(const NavPoint& point, uint16_t selection);
 
-// Joins the departure paths (open list) with the arrival paths; `best` gets the pair. False only
-// when a side is empty. Patience runs on the clock's steady seconds.
-bool JoinPaths(CRoutePathList& open, const CRoutePathList& arrivals, int airwayClass, double startLat,
+// Joins the departure paths (the open list, CRoutePathList's rules; afterwards it holds the paths
+// still open, in list order) with the arrival paths; `best` gets the pair. False only when a side
+// is empty. Patience runs on the clock's steady seconds.
+bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int airwayClass, double startLat,
                double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
                CRoutePath& bestArrival, int* expansions = nullptr);
 

@@ -8,8 +8,13 @@
 #include "plotr/tools/AutoRoute.h"
 #include "platform/win/Clock.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <vector>
+
+#include "navdb/Geodesy.h"
 
 namespace {
 
@@ -18,6 +23,20 @@ class SteppingClock : public win::Clock {
  public:
   uint32_t TickCount() const override { return m_tick += 1000; }
   std::chrono::system_clock::time_point Now() const override { return {}; }
+  mutable uint32_t m_tick = 0;
+};
+
+// A clock that stands still for its first `quiet` readings and then leaps 100 s a reading: the
+// join stops at its first path after them that does not improve the pair.
+class LeapingClock : public win::Clock {
+ public:
+  explicit LeapingClock(int quiet) : m_quiet(quiet) {}
+  uint32_t TickCount() const override { return m_reads++ < m_quiet ? 0 : (m_tick += 100000); }
+  std::chrono::system_clock::time_point Now() const override { return {}; }
+
+ private:
+  int m_quiet;
+  mutable int m_reads = 0;
   mutable uint32_t m_tick = 0;
 };
 
@@ -78,6 +97,116 @@ class AirwaySearchTest : public plancore::PlanCoreTest {
     return v;
   }
 };
+
+// The join as the plain list rules state it, over a trusted network: the reference of the
+// differential test. The list is scanned for the best path (the smallest score, the last of
+// equal ones) and for the path an insert replaces (the last one holding the new end node).
+namespace literal {
+
+struct Joined {
+  CRoutePath departure, arrival;
+  int expansions = 0;
+  std::vector<CRoutePath> open;
+};
+
+double Turn(double a, double b) {
+  const double d = std::fabs(a - b);
+  return d > 180.0 ? 360.0 - d : d;
+}
+
+bool Holds(const CRoutePath& p, int32_t node) {
+  if (p.origin.node == node) return true;
+  for (const RouteStep& s : p.steps)
+    if (s.node == node) return true;
+  return false;
+}
+
+int Best(const std::vector<CRoutePath>& list) {
+  int best = -1;
+  for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i)
+    if (best < 0 || list[static_cast<size_t>(i)].Score() < list[static_cast<size_t>(best)].Score()) best = i;
+  return best;
+}
+
+void Insert(std::vector<CRoutePath>& list, const CRoutePath& path) {
+  const int32_t n = path.EndNode();
+  for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i) {
+    CRoutePath& held = list[static_cast<size_t>(i)];
+    if (!Holds(held, n)) continue;
+    double costThere = held.origin.cost;
+    for (const RouteStep& s : held.steps)
+      if (s.node == n) costThere = s.cost;
+    if (path.Cost() + 2 * path.estimate1 < costThere + 2 * held.estimate1) held = path;
+    return;
+  }
+  list.push_back(path);
+}
+
+Joined Join(std::vector<CRoutePath> open, const std::vector<CRoutePath>& arrivals, int airwayClass, double span,
+            const win::Clock& clock) {
+  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CNavPointArray& points = db.m_intersections;
+  auto lat = [&](int32_t n) { return static_cast<double>(points[n].latitude); };
+  auto lon = [&](int32_t n) { return static_cast<double>(points[n].longitude); };
+  const int64_t patience = std::max<int64_t>(1, static_cast<int64_t>(10 * span / 2.00035e7));
+  Joined j;
+  bool paired = false;
+  int64_t mark = clock.TickCount() / 1000;
+  for (int qi = Best(open); qi >= 0; qi = Best(open)) {
+    const CRoutePath q = open[static_cast<size_t>(qi)];
+    const int64_t now = clock.TickCount() / 1000;
+    if (paired && q.Score() < j.departure.Score()) {
+      mark = now;
+    } else if (now - mark > patience) {
+      break;
+    }
+    bool took = false;
+    for (const CRoutePath& a : arrivals) {
+      if (a.EndNode() != q.EndNode()) continue;
+      if (q.Cost() + a.Cost() < j.departure.Cost() + j.arrival.Cost() &&
+          (q.lastCourse < 0 || Turn(q.lastCourse, a.lastCourse) <= 110.5)) {
+        j.departure = q;
+        j.departure.estimate2 = a.Cost();
+        j.arrival = a;
+        took = paired = true;
+      }
+    }
+    const int32_t end = q.EndNode();
+    if (!took && end >= 0) {
+      ++j.expansions;
+      IntersectionRecord record;
+      std::memcpy(&record, db.GetIntersection(points[end]), sizeof record);
+      for (int k = 0; k < record.segmentCount; ++k) {
+        AirwaySegment seg;
+        std::memcpy(&seg, db.GetIntersectionSegments(points[end]) + k, sizeof seg);
+        for (const SegmentHalf& h : seg.half) {
+          const int32_t nb = h.neighbour;
+          if (!(((h.flags >> 1) & 3) & airwayClass) || !(h.flags & 1) || nb < 0 || Holds(q, nb)) continue;
+          const double course = InitialCourse(lat(end), lon(end), lat(nb), lon(nb));
+          if (q.lastCourse >= 0 && Turn(q.lastCourse, course) > 110.5) continue;
+          const double cost = q.Cost() + GreatCircleDistance(lat(end), lon(end), lat(nb), lon(nb));
+          if (!(cost < 3 * span)) continue;
+          CRoutePath child = q;
+          child.steps.push_back({nb, cost});
+          child.lastCourse = course;
+          child.estimate2 = kRouteFltMax;
+          for (const CRoutePath& a : arrivals) {
+            if (a.EndNode() < 0) continue;
+            child.estimate2 = std::min(child.estimate2, GreatCircleDistance(lat(nb), lon(nb), lat(a.EndNode()),
+                                                                            lon(a.EndNode())) + a.Cost());
+          }
+          Insert(open, child);
+        }
+      }
+    }
+    open.erase(open.begin() + qi);
+  }
+  if (!j.departure.steps.empty() && j.departure.EndNode() == j.arrival.EndNode()) j.departure.steps.pop_back();
+  j.open = std::move(open);
+  return j;
+}
+
+}  // namespace literal
 
 TEST_F(AirwaySearchTest, PathListTakesTheLastOfEqualScoresAndKeepsOnePathPerNode) {
   CRoutePathList list;
@@ -233,6 +362,114 @@ TEST_F(AirwaySearchTest, DamagedRecordsAreNoNeighbours) {
     for (int i = 0; i < 3; ++i) AirwayNodeOf(points[nodes[static_cast<size_t>(i)]], 3);
     std::memcpy(segs, &kept, sizeof kept);
   }
+}
+
+// The join's heap and indexes against the plain list on random small networks: a grid
+// symmetric about the equator (equal distances, so equal scores), random airways with random
+// directions and levels, random departure and arrival sets with round costs. Both must give the
+// same pair, the same expansions and the same paths left open, on a frozen and on a stepping
+// clock.
+TEST_F(AirwaySearchTest, JoinGivesThePlainListsAnswersOnRandomNetworks) {
+  std::mt19937 random(1905);
+  auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+  auto describe = [](const CRoutePath& p) {
+    std::string out = std::to_string(p.origin.node) + "/" + std::to_string(p.origin.cost);
+    for (const RouteStep& s : p.steps) out += " " + std::to_string(s.node) + "/" + std::to_string(s.cost);
+    return out + " e2 " + std::to_string(p.estimate2);
+  };
+  int pairs = 0, deep = 0, leftOpen = 0;
+  for (int round = 0; round < 600; ++round) {
+    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    constexpr int kRows = 5, kColumns = 4;
+    std::vector<std::pair<double, double>> at;
+    for (int r = 0; r < kRows; ++r)
+      for (int c = 0; c < kColumns; ++c) at.push_back({0.1 * (r - 2), 10 + 0.1 * c});
+    // Random walks over the grid's neighbours, each cell at most once per airway.
+    std::vector<std::vector<int>> airways(static_cast<size_t>(4 + pick(5)));
+    for (std::vector<int>& chain : airways) {
+      int cell = pick(kRows * kColumns);
+      chain.push_back(cell);
+      for (int hop = 0, length = 3 + pick(8); hop < length; ++hop) {
+        std::vector<int> next;
+        for (int dr = -1; dr <= 1; ++dr)
+          for (int dc = -1; dc <= 1; ++dc) {
+            const int r = cell / kColumns + dr, c = cell % kColumns + dc;
+            const int n = r * kColumns + c;
+            if ((dr || dc) && r >= 0 && r < kRows && c >= 0 && c < kColumns &&
+                std::find(chain.begin(), chain.end(), n) == chain.end())
+              next.push_back(n);
+          }
+        if (next.empty()) break;
+        cell = next[static_cast<size_t>(pick(static_cast<int>(next.size())))];
+        chain.push_back(cell);
+      }
+    }
+    const std::vector<int> nodes = Network(at, airways);
+    const CNavPointArray& points = g_SceneryDatabase.m_intersections;
+    for (const int node : nodes) {
+      IntersectionRecord record;
+      std::memcpy(&record, g_SceneryDatabase.GetIntersection(points[node]), sizeof record);
+      AirwaySegment* segs = g_SceneryDatabase.GetIntersectionSegments(points[node]);
+      for (int k = 0; k < record.segmentCount; ++k) {
+        AirwaySegment seg;
+        std::memcpy(&seg, &segs[k], sizeof seg);
+        for (SegmentHalf& h : seg.half)
+          if (h.neighbour >= 0) h.flags = static_cast<uint16_t>((pick(4) ? 1 : 0) | (2 << pick(2)) | (pick(4) ? 0 : 6));
+        std::memcpy(&segs[k], &seg, sizeof seg);
+      }
+    }
+    auto randomPath = [&](bool departure) {
+      CRoutePath p;
+      const int32_t node = nodes[static_cast<size_t>(pick(static_cast<int>(nodes.size())))];
+      const double cost = 1000.0 * pick(4);
+      p.origin = {node, cost};
+      p.lastCourse = pick(3) ? -1.0 : 45.0 * pick(8);
+      p.estimate1 = departure ? 0 : 10000.0 * pick(3);
+      p.estimate2 = departure ? 10000.0 * pick(3) : 0;
+      if (departure && pick(3) == 0) {  // a candidate entry: no origin node, one step
+        p.origin = {-1, 0};
+        p.steps.push_back({node, cost});
+      }
+      return p;
+    };
+    CRoutePathList departures, arrivals;
+    for (int i = 0, n = 1 + pick(4); i < n; ++i) departures.paths.push_back(randomPath(true));
+    for (int i = 0, n = 1 + pick(4); i < n; ++i) arrivals.paths.push_back(randomPath(false));
+    const int airwayClass = 1 + pick(2);
+    const double span = GreatCircleDistance(-0.2, 10, 0.2, 10.3);
+
+    // Frozen: the join runs until the list is empty; stepping: patience ends it after the pair;
+    // leaping: it ends part way, with paths still open.
+    const int quiet = 1 + pick(30);
+    for (const int clockKind : {0, 1, 2}) {
+      win::FakeClock frozen;
+      SteppingClock steps, literalSteps;
+      LeapingClock leaps(quiet), literalLeaps(quiet);
+      const win::Clock* clocks[3][2] = {{&frozen, &frozen}, {&steps, &literalSteps}, {&leaps, &literalLeaps}};
+      const literal::Joined expected =
+          literal::Join(departures.paths, arrivals.paths, airwayClass, span, *clocks[clockKind][1]);
+      CRoutePathList open = departures;
+      CRoutePath dep, arr;
+      int expansions = 0;
+      ASSERT_TRUE(JoinPaths(open, arrivals, airwayClass, -0.2, 10, 0.2, 10.3, *clocks[clockKind][0], dep, arr,
+                            &expansions));
+      const std::string where = "round " + std::to_string(round) + " clock " + std::to_string(clockKind);
+      EXPECT_EQ(describe(expected.departure), describe(dep)) << where;
+      EXPECT_EQ(describe(expected.arrival), describe(arr)) << where;
+      EXPECT_EQ(expected.expansions, expansions) << where;
+      ASSERT_EQ(expected.open.size(), open.paths.size()) << where;
+      for (size_t i = 0; i < open.paths.size(); ++i) EXPECT_EQ(describe(expected.open[i]), describe(open.paths[i])) << where;
+      if (clockKind == 0) {
+        pairs += dep.origin.cost < kRouteFltMax;
+        deep += expected.expansions > 5;
+      }
+      if (clockKind == 2) leftOpen += !open.paths.empty();
+    }
+  }
+  // The rounds reach pairs, deeper searches and joins ended with paths open, not only empty joins.
+  EXPECT_GT(pairs, 100) << deep << " " << leftOpen;
+  EXPECT_GT(deep, 100);
+  EXPECT_GT(leftOpen, 100);
 }
 
 }  // namespace
