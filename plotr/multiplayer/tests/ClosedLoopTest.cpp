@@ -172,6 +172,7 @@ TEST_P(ClosedLoopTest, ModulesFollowTheHostExchangeAPlanAndCarryOnWithoutIt) {
   }));
   EXPECT_EQ(alice.Pending().text, ui::LoadString(mpstr::kHostMigrated));
   EXPECT_FALSE(bob.plan->IsSessionHost());
+  EXPECT_NE(bob.Pending().text, ui::LoadString(mpstr::kHostMigrated));
   EXPECT_TRUE(bob.plan->IsConnected());
 
   // The new host admits a newcomer.

@@ -1,15 +1,19 @@
 // The older session stepped by hand on loopback: the wizard's join against the stand-in
-// simulator's host to the admitted state and the host's reports in the table; the forced
+// simulator's host to the admitted state and the host's reports in the table; the worker's steps
+// kept going by the injected clock through a message stream that never lets it wait; the forced
 // admission requests to a host that never answers; and, as the migrated host, the admission
 // table, the limits, removal, the public notice and the end when the last other player leaves.
 #include "plotr/multiplayer/Dp4Session.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/archive/MemoryFile.h"
@@ -133,6 +137,32 @@ TEST_F(Dp4SessionTest, SixForcedRequestsThirtyOneStepsApartThenGivesUp) {
     EXPECT_EQ(session.JoinState(), Dp4Session::kAwaitAdmission);
   }
   EXPECT_EQ(Pending(), ui::LoadString(mpstr::kConnectionLost));
+}
+
+TEST_F(Dp4SessionTest, WorkerStepsThroughABusyMessageStream) {
+  StartHost(8, 2);
+  // A player who sends so often that the worker's wait never runs out.
+  RawPlayer chatter(config, mp::Dp4Application(kVersion));
+  ASSERT_TRUE(chatter.Join("Chatter"));
+  std::atomic<bool> chatting{true};
+  std::thread flood([&] {
+    while (chatting) {
+      chatter.Session().Send(chatter.Id(), dplay::kAllPlayersButSender, 0, mp::EncodePublicNotice(false));
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  module = std::make_unique<Dp4Session>(ui, plan, clock, [] { return kVersion; }, config);
+  ASSERT_TRUE(module->Connect());
+  // Only the injected clock moves the steps on; the join takes five of them and the admission.
+  EXPECT_TRUE(WaitUntil([&] {
+    clock.Advance(1000);
+    core.Step(0.05);
+    return module->JoinState() == Dp4Session::kAdmitted;
+  }));
+  chatting = false;
+  flood.join();
+  module->Disconnect();
+  EXPECT_FALSE(module->IsConnected());
 }
 
 // Rows run in order against the module as the migrated host; counts are those after the row.
