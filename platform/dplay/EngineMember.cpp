@@ -221,12 +221,21 @@ void Engine::Impl::Install(const wire::Welcome& welcome, bool rejoin) {
   for (const auto& [id, player] : m_players)
     if (!players.contains(id)) gone.emplace_back(id, player.record.name);
   std::vector<PlayerId> added;
-  for (const auto& [id, player] : players)
-    if (!m_players.contains(id)) added.push_back(id);
+  // Info changed while this member was away (the new host's own, often) was relayed to the
+  // members already back, not to this one: told now, as if it had been relayed.
+  std::vector<PlayerId> changed;
+  for (const auto& [id, player] : players) {
+    auto before = m_players.find(id);
+    if (before == m_players.end())
+      added.push_back(id);
+    else if (before->second.record.name != player.record.name || before->second.record.data != player.record.data)
+      changed.push_back(id);
+  }
   m_players = std::move(players);
   m_groups = welcome.groups;
   for (const auto& [id, name] : gone) m_listener.OnPlayerDestroyed(id, name, DestroyReason::ConnectionLost);
   for (PlayerId id : added) m_listener.OnPlayerCreated(id, m_players[id].record.name, false);
+  for (PlayerId id : changed) m_listener.OnPeerInfo(id);
   auto held = std::move(m_held);
   m_held.clear();
   for (auto& [kind, bytes] : held) m_hostLink->Send(kind, bytes);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <functional>
@@ -26,13 +27,20 @@ using namespace std::chrono_literals;
 using mptest::ScriptedUi;
 using mptest::WaitUntil;
 
+// Counts the answers it is asked to write; a refusing one writes none, so the asker gets no
+// answer.
 class FixedPlan : public IPlanImageSource {
  public:
   explicit FixedPlan(std::string text) : m_text(std::move(text)) {}
   bool WritePlanImage(archive::MemoryFile& file) override {
+    ++written;
+    if (refuse) return false;
     file.Write(m_text.data(), m_text.size());
     return true;
   }
+
+  std::atomic<int> written{0};
+  std::atomic<bool> refuse{false};
 
  private:
   std::string m_text;
@@ -48,6 +56,12 @@ struct Module {
     std::vector<MpPlayerEntry> list;
     session.ListPublicPlanPlayers(list, onlyPublic);
     return list;
+  }
+  // The id of the player listed under `name`, 0 when none is.
+  uint32_t IdOf(const std::string& name) {
+    for (const MpPlayerEntry& e : Players())
+      if (EntryName(e) == name) return e.playerId;
+    return 0;
   }
   ScriptedUi ui;
   FixedPlan plan;
@@ -65,6 +79,11 @@ class Dp8SessionTest : public ::testing::Test {
     core.SetMultiplayer(host.get());
   }
   void TearDown() override { core.SetMultiplayer(nullptr); }
+  // The stand-in simulator leaves a session whose oldest member is `first`, and `first` hosts.
+  void MigrateTo(Module& first) {
+    host->Stop();
+    ASSERT_TRUE(WaitUntil([&] { return first.session.IsSessionHost(); }));
+  }
 
   simhost::HostCore core{90};
   std::unique_ptr<simhost::MultiplayerHost> host;
@@ -200,6 +219,262 @@ TEST_F(Dp8SessionTest, UnaskedOrSurplusPlanAnswersFollowTheLastRequest) {
   longer[4] = 200;
   alice.session.OnReceive(77, longer);
   EXPECT_FALSE(alice.session.LoadReceivedPlan(file));
+}
+
+TEST(Dp8SessionHandler, ConnectFailuresReadAsTheirReasonAndTheHostsReply) {
+  AddMultiplayerStrings();
+  const std::string failed = ui::LoadString(mpstr::kConnectFailed);
+  const auto reason = [&](unsigned id) { return failed + " " + ui::LoadString(id); };
+  const auto reply = [&](const std::string& text) {
+    return failed + "\r\n" + ui::LoadString(mpstr::kHostRejected) + " " + text;
+  };
+  const auto bytes = [](const std::string& text) { return std::vector<uint8_t>(text.begin(), text.end()); };
+  using R = dplay::Result;
+  struct Case {
+    R result;
+    std::vector<uint8_t> reply;
+    std::string text;
+  } cases[] = {
+      {R::NoResponse, {}, reason(mpstr::kNoResponse)},
+      {R::NoConnection, {}, reason(mpstr::kNoConnection)},
+      {R::SessionFull, {}, reason(mpstr::kSessionFull)},
+      {R::InvalidPassword, {}, reason(mpstr::kInvalidPassword)},
+      {R::NotHost, {}, reason(mpstr::kCouldNotConnect)},
+      {R::InvalidApplication, {}, reason(mpstr::kCouldNotConnect)},
+      {R::InvalidDeviceAddress, {}, reason(mpstr::kCouldNotConnect)},
+      {R::InvalidHostAddress, {}, reason(mpstr::kCouldNotConnect)},
+      {R::InvalidInstance, {}, reason(mpstr::kCouldNotConnect)},
+      {R::UserCancel, {}, reason(mpstr::kUnknownError)},
+      {R::HostRejectedConnection, {}, reason(mpstr::kHostRejected)},
+      {R::HostRejectedConnection, bytes(std::string("No more players allowed.", 25)), reply("No more players allowed.")},
+      // The reply's bytes bound its text, with or without a NUL.
+      {R::HostRejectedConnection, bytes("Duplicate"), reply("Duplicate")},
+      {R::HostRejectedConnection, bytes(std::string("Full\0hidden", 11)), reply("Full")},
+  };
+  for (const Case& c : cases) {
+    ScriptedUi ui("Alice");
+    FixedPlan plan("");
+    Dp8Session session(ui, plan, win::SystemClock(), dplay::Config::ForTests(), MpWaits{0ms, 0ms});
+    dplay::Message m = dplay::ConnectComplete{1, c.result, 0, c.reply};
+    session.DP8MessageHandler(m);
+    EXPECT_EQ(session.PeekPendingMessage().text, c.text) << dplay::ResultName(c.result);
+    // Shown once, by the next tick.
+    session.OnTick();
+    session.OnTick();
+    EXPECT_EQ(ui.shown, std::vector<std::string>{c.text}) << dplay::ResultName(c.result);
+  }
+}
+
+TEST(Dp8SessionHandler, TerminationTellsItsReasonAndEndsOnceTheLastPlayerIsGone) {
+  AddMultiplayerStrings();
+  struct Case {
+    dplay::Result reason;
+    std::string text;
+  } cases[] = {
+      {dplay::Result::HostTerminatedSession, ui::LoadString(mpstr::kRemovedByHost)},
+      {dplay::Result::ConnectionLost, ui::LoadString(mpstr::kConnectionLost)},
+      {dplay::Result::UserCancel, ""},  // any other reason ends the session silently
+  };
+  for (const Case& c : cases) {
+    ScriptedUi ui("Alice");
+    FixedPlan plan("");
+    Dp8Session session(ui, plan, win::SystemClock(), dplay::Config::ForTests(), MpWaits{0ms, 0ms});
+    dplay::Message own = dplay::CreatePlayer{5, true};
+    dplay::Message other = dplay::CreatePlayer{6, false};
+    session.DP8MessageHandler(own);
+    session.DP8MessageHandler(other);
+    dplay::Message end = dplay::TerminateSession{c.reason, {}};
+    session.DP8MessageHandler(end);
+    EXPECT_TRUE(session.IsSessionLost()) << c.text;
+    EXPECT_EQ(session.PeekPendingMessage().text, c.text);
+    // The players still held keep the session until the last one is destroyed.
+    session.OnTick();
+    EXPECT_TRUE(session.IsSessionLost()) << c.text;
+    dplay::Message gone5 = dplay::DestroyPlayer{5, dplay::DestroyReason::SessionTerminated};
+    dplay::Message gone6 = dplay::DestroyPlayer{6, dplay::DestroyReason::SessionTerminated};
+    session.DP8MessageHandler(gone5);
+    session.OnTick();
+    EXPECT_TRUE(session.IsSessionLost()) << c.text;
+    session.DP8MessageHandler(gone6);
+    session.OnTick();
+    EXPECT_FALSE(session.IsSessionLost()) << c.text;
+    EXPECT_EQ(ui.shown.size(), c.text.empty() ? 0u : 1u);
+  }
+}
+
+TEST_F(Dp8SessionTest, AsMigratedHostAdmitsByItsLimitsAndByName) {
+  StartHost({});
+  Module alice("Alice", config);
+  ASSERT_TRUE(alice.Join());
+  Module bob("Bob", config);
+  ASSERT_TRUE(bob.Join());
+  MigrateTo(alice);
+  ASSERT_TRUE(WaitUntil([&] { return alice.Players().size() == 2; }));
+
+  const auto ask = [&](std::vector<uint8_t> connectData, std::string& reply) {
+    dplay::Message m = dplay::IndicateConnect{std::move(connectData), {}, {}};
+    const dplay::Result r = alice.session.DP8MessageHandler(m);
+    const auto& bytes = std::get<dplay::IndicateConnect>(m).replyData;
+    reply = bytes.empty() ? "" : std::string(reinterpret_cast<const char*>(bytes.data()));
+    return r == dplay::Result::Ok;
+  };
+  struct Case {
+    const char* name;
+    mp::SessionLimits limits;
+    std::vector<uint8_t> connectData;
+    bool admit;
+    const char* reply;
+  } cases[] = {
+      // Alice and Bob are the two pilots present.
+      {"pilotLimitTwoWithTwoPilots", {2, 0}, mp::EncodeConnectData(false, "*Carol"), false, "No more players allowed."},
+      {"observerLimitZero", {2, 0}, mp::EncodeConnectData(true, "*Olga"), false, "No more observers allowed."},
+      {"observerWithRoom", {2, 1}, mp::EncodeConnectData(true, "*Olga"), true, ""},
+      {"pilotWithRoom", {3, 1}, mp::EncodeConnectData(false, "*Carol"), true, ""},
+      {"nameDiffersInCaseOnly", {3, 1}, mp::EncodeConnectData(false, "*BOB"), false, "Duplicate callsign."},
+      {"connectDataUnder26", {3, 1}, std::vector<uint8_t>(25, 0), false, ""},
+  };
+  for (const Case& c : cases) {
+    alice.ui.pilotLimit = c.limits.pilots;
+    alice.ui.observerLimit = c.limits.observers;
+    alice.session.HostSettings();
+    std::string reply;
+    EXPECT_EQ(ask(c.connectData, reply), c.admit) << c.name;
+    EXPECT_EQ(reply, c.reply) << c.name;
+  }
+}
+
+TEST_F(Dp8SessionTest, PlanRequestsAreAnsweredOnlyWhilePublicAndTheLastAnswerCounts) {
+  StartHost({});
+  Module alice("Alice", config);
+  ASSERT_TRUE(alice.Join());
+  Module bob("Bob", config);
+  ASSERT_TRUE(bob.Join());
+  const uint32_t aliceId = bob.IdOf("*Alice");
+  const uint32_t bobId = alice.IdOf("*Bob");
+  ASSERT_NE(aliceId, 0u);
+  ASSERT_NE(bobId, 0u);
+
+  // A private plan is not written, whoever asks.
+  alice.session.OnReceive(bobId, mp::EncodeBare(mp::dp8::kPlanRequest));
+  EXPECT_EQ(alice.plan.written, 0);
+
+  // Public, but the plan cannot be written: Bob's request gets no answer, so every answer below
+  // is one the test gives.
+  alice.session.PublishPlayerData(true);
+  ASSERT_TRUE(WaitUntil([&] { return alice.session.IsPlanPublic() && bob.session.AnyRemotePlanPublic(); }));
+  alice.plan.refuse = true;
+  bob.session.OpenFromRemote();
+  ASSERT_TRUE(WaitUntil([&] { return alice.plan.written == 1; }));
+
+  const auto answer = [](const std::string& text) {
+    return mp::EncodePlanAnswer(mp::dp8::kPlanAnswer,
+                                mp::Bytes(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  };
+  bob.session.OnReceive(aliceId, answer("first"));
+  bob.session.OnReceive(bob.IdOf("simhost"), answer("not asked"));
+  bob.session.OnReceive(aliceId, answer("second"));
+  archive::MemoryFile file;
+  ASSERT_TRUE(bob.session.LoadReceivedPlan(file));
+  EXPECT_EQ(std::string(file.Bytes().begin(), file.Bytes().end()), "second");
+  EXPECT_FALSE(bob.session.LoadReceivedPlan(file));
+}
+
+// The races below matter under ThreadSanitizer; elsewhere they check that nothing deadlocks.
+
+TEST_F(Dp8SessionTest, HostRemovesPlayersWhileTheirDestructionIsHandled) {
+  StartHost({90, 0, "", 12, 2});
+  Module alice("Alice", config);
+  ASSERT_TRUE(alice.Join());
+  std::vector<std::unique_ptr<Module>> others;
+  for (const char* name : {"Bob", "Carol", "Dave", "Erin"}) {
+    others.push_back(std::make_unique<Module>(name, config));
+    ASSERT_TRUE(others.back()->Join()) << name;
+  }
+  MigrateTo(alice);
+  // Alice's plan goes public after the migration: a member who sees it has come back to her.
+  alice.session.PublishPlayerData(true);
+  for (auto& m : others) ASSERT_TRUE(WaitUntil([&] { return m->session.AnyRemotePlanPublic(); }));
+  ASSERT_EQ(alice.Players().size(), 5u);
+
+  std::atomic<bool> done{false};
+  std::thread reader([&] {
+    std::vector<MpPlayerEntry> list;
+    while (!done) {
+      alice.session.ListPublicPlanPlayers(list, false);
+      (void)alice.session.AnyRemotePlanPublic();
+      (void)alice.session.IsPlanPublic();
+    }
+  });
+  alice.ui.remove = {"*Bob", "*Carol", "*Dave", "*Erin"};
+  alice.session.HostSettings();
+  const bool gone = WaitUntil([&] { return alice.Players().size() == 1; });
+  done = true;
+  reader.join();
+  ASSERT_TRUE(gone);
+  for (auto& m : others) {
+    EXPECT_TRUE(WaitUntil([&] {
+      m->session.OnTick();
+      return !m->session.IsConnected();
+    }));
+    EXPECT_EQ(m->ui.shown, std::vector<std::string>{ui::LoadString(mpstr::kRemovedByHost)}) << m->session.ConnectDialog().Name();
+  }
+}
+
+TEST_F(Dp8SessionTest, SearchesRestartAndCancelWhileAnswersArrive) {
+  StartHost({});
+  ScriptedUi ui("Alice");
+  FixedPlan plan("");
+  dplay::Config fast = config;
+  fast.enumIntervalMs = 5;
+  auto peer = std::make_unique<dplay::Peer>(fast);
+  Dp8Connect dialog(win::SystemClock());
+  ASSERT_EQ(peer->Initialize([&](dplay::Message& m) {
+    if (auto* done = std::get_if<dplay::AsyncOpComplete>(&m)) dialog.OnSearchComplete(*done);
+    if (auto* found = std::get_if<dplay::EnumHostsResponse>(&m)) dialog.OnHostResponse(*found);
+    return dplay::Result::Ok;
+  }),
+            dplay::Result::Ok);
+  dialog.Attach(peer.get());
+  dialog.Init({false, 23432, "127.0.0.1", "Alice"});
+  ASSERT_TRUE(WaitUntil([&] {
+    dialog.OnTimer();
+    return !dialog.Lines().empty();
+  }));
+  for (int i = 0; i < 200; ++i) {
+    if (i % 3 == 0) dialog.SetAddress("127.0.0.1");
+    else dialog.Search();
+    dialog.OnTimer();
+    (void)dialog.CanJoin();
+  }
+  dialog.Cancel();
+  EXPECT_TRUE(WaitUntil([&] { return dialog.RunningSearches() == 0; }));
+  peer->Close();
+}
+
+TEST_F(Dp8SessionTest, SessionEndsWhilePlanRequestsArrive) {
+  StartHost({});
+  auto alice = std::make_unique<Module>("Alice", config);
+  ASSERT_TRUE(alice->Join());
+  Module bob("Bob", config);
+  ASSERT_TRUE(bob.Join());
+  alice->session.PublishPlayerData(true);
+  ASSERT_TRUE(WaitUntil([&] { return bob.session.AnyRemotePlanPublic(); }));
+
+  std::atomic<bool> done{false};
+  std::thread asker([&] {
+    archive::MemoryFile file;
+    while (!done) {
+      bob.session.OpenFromRemote();
+      bob.session.LoadReceivedPlan(file);
+    }
+  });
+  ASSERT_TRUE(WaitUntil([&] { return alice->plan.written > 20; }));
+  alice.reset();
+  const bool left = WaitUntil([&] { return bob.IdOf("*Alice") == 0; });
+  done = true;
+  asker.join();
+  EXPECT_TRUE(left);
+  EXPECT_TRUE(bob.session.IsConnected());
 }
 
 }  // namespace

@@ -69,6 +69,8 @@ class ScriptedUi : public IMultiplayerUi {
   bool RunDp4Wizard(Dp4Wizard& wizard) override { return RunWizard(wizard, m_name, password); }
   bool RunDp8HostSettings(Dp8HostSettingsModel& model) override {
     RemoveNamed(model.Players());
+    if (pilotLimit) model.SetPilotLimit(pilotLimit);
+    if (observerLimit) model.SetObserverLimit(*observerLimit);
     return true;
   }
   bool RunDp4HostSettings(Dp4HostSettingsModel& model) override {
