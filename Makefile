@@ -3,9 +3,10 @@ JOBS    ?= $(shell nproc)
 BUILD   ?= build
 ASAN    ?= build-asan
 FUZZ    ?= build-fuzz
+TSAN    ?= build-tsan
 CMAKE_FLAGS ?=
 
-.PHONY: all setup configure build run test test-asan bench fuzz-smoke clean
+.PHONY: all setup configure build run test test-asan test-tsan bench fuzz-smoke clean
 
 all: build
 
@@ -36,6 +37,15 @@ test-asan: setup $(ASAN)/build.ninja
 	cd $(ASAN) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  ctest -LE 'gui|bench' -j $(JOBS) --output-on-failure --timeout 900
 
+$(TSAN)/build.ninja:
+	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCW_TSAN=ON -DCW_GUI=OFF $(CMAKE_FLAGS)
+
+# Only the session transports and sessions: their callbacks run on threads of their own.
+test-tsan: setup $(TSAN)/build.ninja
+	cmake --build $(TSAN) -j $(JOBS) --target session_tests
+	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+	  ctest -L '^(dplay|multiplayer)$$' -LE 'gui|bench|fuzz' -j $(JOBS) --output-on-failure --timeout 900
+
 bench: build
 	@scripts/run-bench $(BUILD)
 
@@ -47,4 +57,4 @@ fuzz-smoke: setup $(FUZZ)/build.ninja
 	@scripts/fuzz-smoke $(FUZZ) $${FUZZ_SECONDS:-30}
 
 clean:
-	rm -rf $(BUILD) $(ASAN) $(FUZZ)
+	rm -rf $(BUILD) $(ASAN) $(FUZZ) $(TSAN)

@@ -10,6 +10,14 @@ if(CW_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+if(CW_TSAN)
+  if(CW_SANITIZE)
+    message(FATAL_ERROR "CW_TSAN and CW_SANITIZE cannot be combined")
+  endif()
+  add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=thread)
+endif()
+
 # Coverage feedback must reach the libraries a fuzz target calls, not only its own file.
 if(CW_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
@@ -33,12 +41,22 @@ function(cw_test name)
     set(ARG_TIMEOUT 300)
   endif()
   set(labels ${ARG_LABEL} ${ARG_LABELS})
+  foreach(l ${labels})
+    set_property(GLOBAL APPEND PROPERTY CW_TESTS_${l} ${name})
+  endforeach()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE cw_options ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
     DISCOVERY_TIMEOUT 120
-    PROPERTIES LABELS "${labels}" TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "CW_DPLAY_LAN=127.0.0.1")
+    TEST_LIST ${name}_TESTS
+    PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "CW_DPLAY_LAN=127.0.0.1")
+  # Discovery would spread a list of labels into loose property arguments (and so lose every
+  # property after them): the labels go on from a file read after the discovered tests.
+  set(labels_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_labels.cmake)
+  file(WRITE ${labels_file}
+    "if(${name}_TESTS)\n  set_tests_properties(\${${name}_TESTS} PROPERTIES LABELS \"${labels}\")\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_file})
 endfunction()
 
 # cw_fuzz(name SOURCE file DEPS ... [CORPUS dir])
