@@ -411,6 +411,8 @@ void CScenView::PeriodicCopy() {
     overlays.guidance = MapGuidanceOverlay::FromPlan(plan);
   }
   overlays.sim = g_SimBlock.GetSnapshot();
+  // The session's aircraft as of now: copies, so the drawing thread needs no session lock.
+  m_document.GetPlan().ListPublicPlanPlayers(overlays.players, false);
   overlays.playerGroundSpeed = g_Settings.GetMapMPAircraftGS(false);
   overlays.indicatedAirspeed = g_Settings.GetUseIndicatedAirSpeed(false);
   m_renderer.ReadLayerSettings();

@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <thread>
 
@@ -198,6 +199,48 @@ TEST_F(MapWindowTest, AViewGoesPromptlyWhileAPictureIsDrawn) {
   holder->Destroy();
   Pump(20);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+}
+
+// A plan whose session lists one aircraft, and a document that only carries it.
+class SessionPlan : public CFlightPlanCore {
+ public:
+  void ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool onlyPublic) override {
+    players.clear();
+    if (onlyPublic) return;
+    players.push_back(aircraft);
+  }
+  MpPlayerEntry aircraft{};
+};
+
+class SessionDocument : public IPlotrDocument {
+ public:
+  CFlightPlanCore& GetPlan() override { return plan; }
+  bool IsPlanModified() const override { return false; }
+  void SetPlanModified(bool) override {}
+  void UpdatePlanViews(const void*, uint32_t, const void* = nullptr) override {}
+  SessionPlan plan;
+};
+
+TEST_F(MapWindowTest, EveryPeriodicUpdateTakesTheSessionsAircraftAfresh) {
+  SessionDocument document;
+  auto* holder = new wxFrame(nullptr, wxID_ANY, "map", wxDefaultPosition, wxSize(320, 240));
+  auto* view = new CScenView(holder, wxID_ANY, document);
+  holder->Show();
+  // The latitude of the one aircraft the drawing thread would draw, NaN unless there is one.
+  const auto drawn = [&] {
+    std::lock_guard lock(view->Engine().State().lock);
+    const auto& players = view->Engine().State().overlays.players;
+    return players.size() == 1 ? players[0].latitude : std::nanf("");
+  };
+  document.plan.aircraft.playerId = 7;
+  document.plan.aircraft.latitude = 47.5f;
+  view->OnPlanUpdate(kHintPeriodic, nullptr);
+  EXPECT_FLOAT_EQ(47.5f, drawn());
+  document.plan.aircraft.latitude = 47.75f;
+  view->OnPlanUpdate(kHintPeriodic, nullptr);
+  EXPECT_FLOAT_EQ(47.75f, drawn());
+  holder->Destroy();
+  Pump(20);
 }
 
 TEST_F(MapWindowTest, AUserFixDroppedOnTheMapMovesInThePlanAndCopyOffersANewFix) {
