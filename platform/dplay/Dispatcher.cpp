@@ -24,7 +24,8 @@ void Dispatcher::Post(uint64_t key, std::function<void()> callback) {
     if (m_stopping) return;
     m_queue.push_back({key, std::move(callback)});
   }
-  m_wake.notify_all();
+  // One item needs one worker; waking them all would only have the others go back to sleep.
+  m_wake.notify_one();
 }
 
 void Dispatcher::Drain() {
@@ -89,8 +90,13 @@ void Dispatcher::Run() {
     } else if (--m_runningKeys[item.key] == 0) {
       m_runningKeys.erase(item.key);
     }
-    m_wake.notify_all();
-    if (m_queue.empty() && m_running == 0) m_idle.notify_all();
+    // What this callback held back (its key's next item, what waited for a barrier) may run now;
+    // with nothing queued there is nobody to wake.
+    if (!m_queue.empty()) {
+      m_wake.notify_all();
+    } else if (m_running == 0) {
+      m_idle.notify_all();
+    }
   }
 }
 
