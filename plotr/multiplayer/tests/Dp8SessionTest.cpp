@@ -17,6 +17,7 @@
 #include "platform/archive/MemoryFile.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/multiplayer/MpDialogModels.h"
+#include "plotr/multiplayer/tests/support/LoopbackHost.h"
 #include "plotr/multiplayer/tests/support/MpTestSupport.h"
 #include "simhost/HostCore.h"
 #include "simhost/MultiplayerHost.h"
@@ -71,12 +72,11 @@ struct Module {
 class Dp8SessionTest : public ::testing::Test {
  protected:
   void StartHost(const simhost::MultiplayerHostOptions& options) {
-    host = std::make_unique<simhost::MultiplayerHost>(options, dplay::Config::ForTests());
     std::string error;
-    ASSERT_TRUE(host->Start(error)) << error;
-    config = dplay::Config::ForTests();
-    config.port = host->Port();
-    core.SetMultiplayer(host.get());
+    ASSERT_TRUE(loopback.Start(options, error)) << error;
+    host = loopback.host.get();
+    config = loopback.config;
+    core.SetMultiplayer(host);
   }
   void TearDown() override { core.SetMultiplayer(nullptr); }
   // The stand-in simulator leaves a session whose oldest member is `first`, and `first` hosts.
@@ -86,7 +86,8 @@ class Dp8SessionTest : public ::testing::Test {
   }
 
   simhost::HostCore core{90};
-  std::unique_ptr<simhost::MultiplayerHost> host;
+  mptest::LoopbackHost loopback;
+  simhost::MultiplayerHost* host = nullptr;
   dplay::Config config;
 };
 

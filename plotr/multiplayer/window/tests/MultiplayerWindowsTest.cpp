@@ -22,9 +22,9 @@
 #include "plotr/multiplayer/Dp4Wizard.h"
 #include "plotr/multiplayer/Dp8Session.h"
 #include "plotr/multiplayer/MpDialogModels.h"
+#include "plotr/multiplayer/tests/support/LoopbackHost.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
 #include "plotr/shell/Settings.h"
-#include "simhost/MultiplayerHost.h"
 
 namespace {
 
@@ -65,18 +65,16 @@ class MultiplayerWindows : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(dir); }
   void StartHost(const simhost::MultiplayerHostOptions& options) {
-    host = std::make_unique<simhost::MultiplayerHost>(options, dplay::Config::ForTests());
     std::string error;
-    ASSERT_TRUE(host->Start(error)) << error;
-    config = dplay::Config::ForTests();
-    config.port = host->Port();
+    ASSERT_TRUE(loopback.Start(options, error)) << error;
+    config = loopback.config;
   }
 
   std::filesystem::path dir;
   CSettings settings;
   CMultiplayerUiWx windows{settings, [] { return true; }};
   ui::ModalScript script;
-  std::unique_ptr<simhost::MultiplayerHost> host;
+  mptest::LoopbackHost loopback;
   dplay::Config config;
   NoPlan plan;
 };
