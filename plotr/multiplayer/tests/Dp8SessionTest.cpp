@@ -10,6 +10,8 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "platform/archive/MemoryFile.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/multiplayer/MpDialogModels.h"
+#include "plotr/multiplayer/MpTransport.h"
 #include "plotr/multiplayer/tests/support/LoopbackHost.h"
 #include "plotr/multiplayer/tests/support/MpTestSupport.h"
 #include "simhost/HostCore.h"
@@ -378,6 +381,56 @@ TEST_F(Dp8SessionTest, PlanRequestsAreAnsweredOnlyWhilePublicAndTheLastAnswerCou
   ASSERT_TRUE(bob.session.LoadReceivedPlan(file));
   EXPECT_EQ(std::string(file.Bytes().begin(), file.Bytes().end()), "second");
   EXPECT_FALSE(bob.session.LoadReceivedPlan(file));
+}
+
+TEST_F(Dp8SessionTest, AnObserversPublicPlanCountsButTheObserverIsNeverListed) {
+  StartHost({});
+  Module alice("Alice", config);
+  ASSERT_TRUE(alice.Join());
+
+  // A peer of the host simulator that only watches, with its plan public.
+  dplay::Peer watcher(config);
+  std::mutex found;
+  std::optional<dplay::EnumHostsResponse> session;
+  std::atomic<bool> joined{false};
+  ASSERT_EQ(watcher.Initialize([&](dplay::Message& m) {
+    if (auto* r = std::get_if<dplay::EnumHostsResponse>(&m)) {
+      std::lock_guard lock(found);
+      session = *r;
+    } else if (auto* c = std::get_if<dplay::ConnectComplete>(&m)) {
+      joined = c->result == dplay::Result::Ok;
+    }
+    return dplay::Result::Ok;
+  }),
+            dplay::Result::Ok);
+  watcher.SetPeerInfo({u"*Watcher", mp::EncodePeerBlock(mp::kPeerObserver | mp::kPeerPublicPlan, ""), 0},
+                      dplay::kInfoName | dplay::kInfoData);
+  dplay::ApplicationDesc filter;
+  filter.application = ToTransport(mp::kDp8Application);
+  dplay::Handle search = 0;
+  watcher.EnumHosts(filter, {"127.0.0.1", 0, false}, {}, {}, 0, &search);
+  ASSERT_TRUE(WaitUntil([&] {
+    std::lock_guard lock(found);
+    return session.has_value();
+  }));
+  watcher.CancelAsyncOperation(search);
+  dplay::ApplicationDesc target;
+  dplay::Address at;
+  {
+    std::lock_guard lock(found);
+    target.instance = session->description.instance;
+    target.application = session->description.application;
+    at = session->sender;
+  }
+  dplay::Handle connect = 0;
+  watcher.Connect(target, at, {}, mp::EncodeConnectData(true, "*Watcher"), &connect);
+  ASSERT_TRUE(WaitUntil([&] { return joined.load(); }));
+
+  ASSERT_TRUE(WaitUntil([&] { return alice.session.AnyRemotePlanPublic(); }));
+  EXPECT_EQ(alice.IdOf("*Watcher"), 0u);
+  EXPECT_TRUE(alice.Players(true).empty());
+  EXPECT_FALSE(alice.session.IsPlanPublic());
+  watcher.Close();
 }
 
 // The races below matter under ThreadSanitizer; elsewhere they check that nothing deadlocks.
