@@ -266,37 +266,53 @@ TEST_F(AirwaySearchTest, AnUnreachableArrivalFailsTheSearch) {
   EXPECT_EQ(2, route.GetCount());
 }
 
-TEST_F(AirwaySearchTest, WithoutAPairPatienceCountsFromTheJoinsStart) {
+TEST_F(AirwaySearchTest, PatienceEndsAJoinThatStopsImprovingAndCountsFromItsStartUntilAPair) {
   std::vector<std::pair<double, double>> at;
   std::vector<int> chain;
   for (int i = 0; i < 8; ++i) {
     at.push_back({50, 1 + 0.5 * i});
     chain.push_back(i);
   }
-  at.push_back({50, 9});  // the arrival's node, on no airway with the others
+  at.push_back({50, 9});  // a node on no airway with the others
   const std::vector<int> nodes = Network(at, {chain, {8}});
-  auto join = [&](const win::Clock& clock) {
+  // Without a pair the arrival stands on the lone node. With one, it stands on the chain's
+  // fourth node, where a second open path already is: the first path taken makes the pair,
+  // and no path after it can improve on it.
+  auto join = [&](const win::Clock& clock, bool pair) {
     CRoutePathList open, arrivals;
     CRoutePath start;
     start.origin = {nodes[0], 0};
     start.estimate1 = 0;
     start.estimate2 = 100000;
     open.Insert(start);
+    if (pair) {
+      CRoutePath there = start;
+      there.origin = {nodes[3], 0};
+      there.estimate2 = 0;
+      open.Insert(there);
+    }
     CRoutePath end;
-    end.origin = {nodes[8], 0};
+    end.origin = {nodes[pair ? 3 : 8], 0};
     end.estimate1 = 1000;
     end.estimate2 = 0;
     arrivals.Insert(end);
     CRoutePath dep, arr;
     int expansions = 0;
     EXPECT_TRUE(JoinPaths(open, arrivals, 2, 50, 0, 50, 10, clock, dep, arr, &expansions));
-    EXPECT_TRUE(dep.steps.empty());
+    EXPECT_EQ(pair ? nodes[3] : -1, dep.origin.node);
     return expansions;
   };
-  win::FakeClock frozen;
-  EXPECT_EQ(8, join(frozen));  // the whole chain, then the list is empty
-  SteppingClock stepping;      // a second per reading: past the 1 s limit at the second path
-  EXPECT_EQ(1, join(stepping));
+  struct Case {
+    bool pair;
+    int frozen;    // expansions on a frozen clock: the whole chain, then the list is empty
+    int stepping;  // a second per reading: past the 1 s limit at the second path
+  };
+  for (const Case c : {Case{false, 8, 1}, Case{true, 8, 0}}) {
+    win::FakeClock frozen;
+    EXPECT_EQ(c.frozen, join(frozen, c.pair)) << c.pair;
+    SteppingClock stepping;
+    EXPECT_EQ(c.stepping, join(stepping, c.pair)) << c.pair;
+  }
 }
 
 TEST_F(AirwaySearchTest, NearestNavaidAlongTheAirwayBecomesAHiddenTurnPoint) {
@@ -470,6 +486,75 @@ TEST_F(AirwaySearchTest, JoinGivesThePlainListsAnswersOnRandomNetworks) {
   EXPECT_GT(pairs, 100) << deep << " " << leftOpen;
   EXPECT_GT(deep, 100);
   EXPECT_GT(leftOpen, 100);
+}
+
+TEST_F(AirwaySearchTest, EntriesNeedTheirDistanceAndATurnTheSidEndCanMake) {
+  // On the equator, a plan point S and a chain east of it: A at the case's distance, B and C
+  // out of both plan points' search circles but for C near E. A is S's only entry.
+  struct Case {
+    double metres;    // S to A
+    double incoming;  // the SID's last course at S; negative: none
+    bool found;
+  };
+  for (const Case c : {Case{5555, -1, false}, Case{5557, -1, true}, Case{20000, 340, true}, Case{20000, 339, false}}) {
+    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    const double s = 20;
+    const double at[] = {s + plancore::EastDegrees(c.metres), s + plancore::EastDegrees(60000),
+                         s + plancore::EastDegrees(100000)};
+    const std::vector<int> nodes = Network({{0, at[0]}, {0, at[1]}, {0, at[2]}}, {{0, 1, 2}});
+    CRoute route = NewRoute();
+    route.AddPoint(User(0, s));
+    route.AddPoint(User(0, s + plancore::EastDegrees(120000)));
+    const NavPoint& a = g_SceneryDatabase.m_intersections[nodes[0]];
+    const double entry = GreatCircleDistance(route[0].ref.point.latitude, route[0].ref.point.longitude, a.latitude,
+                                             a.longitude);
+    ASSERT_EQ(c.metres < 5556, entry < 5556) << entry;
+    win::FakeClock clock;
+    int end = 1;
+    LegEnds ends;
+    if (c.incoming >= 0) {
+      ends.departureCost = 1000;
+      ends.departureCourse = c.incoming;
+    }
+    const int inserted = FindAirwayLeg(route, 0, end, kAutoRouteHighAirways, clock, ends);
+    EXPECT_EQ(c.found ? 3 : -1, inserted) << c.metres << " " << c.incoming;
+    if (c.found) {
+      ASSERT_EQ(5, route.GetCount());
+      EXPECT_FLOAT_EQ(a.longitude, route[1].ref.point.longitude);  // the entry
+    }
+  }
+}
+
+TEST_F(AirwaySearchTest, ADepartureOnTheAirwayStartsAtItself) {
+  // Plan points on the chain's first and last node: every node between them goes in, where
+  // plan points off the airway would join it far from the ends. A high airway's point cannot
+  // start a low airway route.
+  struct Case {
+    int type;
+    uint16_t kind;
+    uint16_t flags;
+    bool found;
+  };
+  for (const Case c : {Case{kAutoRouteLowAirways, kKindIntersection + 1, 3, true},
+                       Case{kAutoRouteHighAirways, kKindIntersection + 3, 7, true},
+                       Case{kAutoRouteHighAirways, kKindIntersection + 2, 5, true},
+                       Case{kAutoRouteLowAirways, kKindIntersection + 2, 5, false}}) {
+    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    std::vector<std::pair<double, double>> at;
+    for (int i = 0; i < 5; ++i) at.push_back({-30, 1 + 0.2 * i});
+    const std::vector<int> nodes = Network(at, {{0, 1, 2, 3, 4}}, c.flags, c.kind);
+    CRoute route = NewRoute();
+    PlanPoint first, last;
+    first.ref.point = g_SceneryDatabase.m_intersections[nodes[0]];
+    last.ref.point = g_SceneryDatabase.m_intersections[nodes[4]];
+    route.AddPoint(first);
+    route.AddPoint(last);
+    win::FakeClock clock;
+    EXPECT_EQ(c.found, RunAutoRouteSearch(route, Airways(c.type), nullptr, &clock)) << c.type << " " << c.kind;
+    if (!c.found) continue;
+    ASSERT_EQ(5, route.GetCount()) << c.type << " " << c.kind;
+    for (int i = 0; i < 5; ++i) EXPECT_FLOAT_EQ(static_cast<float>(at[static_cast<size_t>(i)].second), route[i].ref.point.longitude);
+  }
 }
 
 }  // namespace

@@ -406,4 +406,32 @@ TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   EXPECT_EQ(once, Describe(Current()));
 }
 
+TEST_F(AutoRouteTest, AnAirportAndItsRunwayWithin10000MetresAreOneStop) {
+  // HIGH's runway east of it, heading east, then a point far east: as one stop, the airport
+  // ends the first leg and the runway starts the next, extended past its end; farther apart,
+  // both are plain points of one way on and nothing is extended.
+  struct Case {
+    double metres;
+    int count;
+  };
+  for (const Case c : {Case{9999, 5}, Case{10001, 4}}) {
+    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    const PlanPoint runway = RunwayAt(5, EastDegrees(c.metres) / std::cos(5 * kDegToRad), 90, 1000);
+    const PlanPoint field = Db(5, 0, kKindAirport);
+    const double apart = GreatCircleDistance(LatOf(field), LonOf(field), LatOf(runway), LonOf(runway));
+    ASSERT_EQ(c.metres < 10000, apart < 10000) << apart;
+    CRoute route = Leg(User(5, -1), field);
+    route.AddPoint(runway);
+    route.AddPoint(User(5, 2));
+    ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
+    ASSERT_EQ(c.count, route.GetCount()) << c.metres << ::testing::PrintToString(Describe(route));
+    EXPECT_EQ(kKindAirport, route[1].Kind() & ~kKindLevelMask);
+    EXPECT_EQ(kKindRunway, route[2].Kind() & ~kKindLevelMask);
+    if (c.count == 5) {
+      EXPECT_TRUE(route[3].IsUserPoint() && (route[3].flags & kPointAutoRoute));
+      EXPECT_NEAR(5556.0 + 1000.0, GreatCircleDistance(LatOf(runway), LonOf(runway), LatOf(route[3]), LonOf(route[3])), 2.0);
+    }
+  }
+}
+
 }  // namespace
