@@ -266,6 +266,7 @@ void CMainFrm::SaveLayout(bool docked) {
   WriteLayoutInt(section, "Pilot1Width", m_row1->GetColumnCurrent(0));
   WriteLayoutInt(section, "Pilot2Width", m_row1->GetColumnCurrent(1));
   SaveBarState(section);
+  if (IPaneWindow* map = MapPane()) map->SaveSidStarDescHeight(docked);
 }
 
 void CMainFrm::RestoreLayout(bool docked) {
@@ -278,6 +279,12 @@ void CMainFrm::RestoreLayout(bool docked) {
   m_outer->RecalcLayout();
   m_row0->RecalcLayout();
   m_row1->RecalcLayout();
+  if (IPaneWindow* map = MapPane()) map->LoadSidStarDescHeight(docked);
+}
+
+IPaneWindow* CMainFrm::MapPane() const {
+  const CPaneView* view = GetPaneView(PaneSlot::Map);
+  return view != nullptr ? view->GetPane() : nullptr;
 }
 
 void CMainFrm::ToggleFlyFlightPlan() {

@@ -97,6 +97,7 @@ class CMainFrm : public wxPanel {
   void ApplyLayoutKeys(const char* section, bool floatingDefaults);
   void LayoutFrame();
   void SaveBarState(const char* section);
+  IPaneWindow* MapPane() const;
   void LoadBarState(const char* section);
   wxWindow* ContainerOf(bool docked) const;
 

@@ -25,6 +25,10 @@ class IPaneWindow {
   virtual wxSize GetFormSize() const { return wxSize(0, 0); }
   // The map pane's zoom for the status line; 0 for every other pane.
   virtual int GetMapZoom() const { return 0; }
+  // The map pane keeps its SID/STAR description height per window mode: the frame saves it with
+  // the layout of the mode it leaves and loads it for the mode it enters.
+  virtual void SaveSidStarDescHeight(bool /*docked*/) {}
+  virtual void LoadSidStarDescHeight(bool /*docked*/) {}
 };
 
 // Creates the pane's window as a child of `parent`.

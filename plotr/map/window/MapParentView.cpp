@@ -168,6 +168,14 @@ void CScenParentView::OnPlanUpdate(const UpdateHint& hint) {
 
 int CScenParentView::GetMapZoom() const { return m_map->Params().GetZoom(); }
 
+void CScenParentView::SaveSidStarDescHeight(bool docked) {
+  if (auto* page = dynamic_cast<IPaneWindow*>(m_pages[1])) page->SaveSidStarDescHeight(docked);
+}
+
+void CScenParentView::LoadSidStarDescHeight(bool docked) {
+  if (auto* page = dynamic_cast<IPaneWindow*>(m_pages[1])) page->LoadSidStarDescHeight(docked);
+}
+
 void CScenParentView::SelectTab(int tab) {
   m_tabs->SetSelection(tab);
   for (int i = 0; i < 3; ++i) m_pages[static_cast<size_t>(i)]->Show(i == tab);

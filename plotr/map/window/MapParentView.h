@@ -61,6 +61,9 @@ class CScenParentView : public wxPanel, public IPaneWindow {
   void OnInitialUpdate() override;
   void OnPlanUpdate(const UpdateHint& hint) override;
   int GetMapZoom() const override;
+  // Handed on to the Plan page.
+  void SaveSidStarDescHeight(bool docked) override;
+  void LoadSidStarDescHeight(bool docked) override;
 
   CScenView* GetMapView() const { return m_map; }
   CCaptionTabCtrl* GetTabs() const { return m_tabs; }

@@ -49,10 +49,16 @@ void Pump(int ms) {
   wxTheApp->ProcessIdle();
 }
 
+// The frame's calls for the map pane's description height; kept beyond the pane, which goes
+// with the module's windows.
+std::vector<std::string> g_heightCalls;
+
 // A map pane that keeps the hints it hears.
 struct RecordingPane : public wxPanel, public IPaneWindow {
   explicit RecordingPane(wxWindow* parent) : wxPanel(parent) {}
   void OnPlanUpdate(const UpdateHint& hint) override { hints.push_back(hint.bits); }
+  void SaveSidStarDescHeight(bool docked) override { g_heightCalls.push_back(docked ? "save docked" : "save floating"); }
+  void LoadSidStarDescHeight(bool docked) override { g_heightCalls.push_back(docked ? "load docked" : "load floating"); }
   std::vector<uint32_t> hints;
 };
 RecordingPane* g_mapPane = nullptr;
@@ -160,6 +166,7 @@ TEST_F(ShellWindowsTest, FloatingAndDockedKeepTheirOwnLayouts) {
   Pump(100);
   main->GetOuterSplitter()->SetRowInfo(0, 120, 50);
   main->GetOuterSplitter()->RecalcLayout();
+  g_heightCalls.clear();
   ASSERT_TRUE(PressKey(WXK_F9, true));
   EXPECT_FALSE(main->IsDocked());
   EXPECT_TRUE(main->GetFloatingFrame()->IsShown());
@@ -178,6 +185,8 @@ TEST_F(ShellWindowsTest, FloatingAndDockedKeepTheirOwnLayouts) {
   EXPECT_EQ(profile::GetInt(Profile(), "Floating", "PlanHeight", -1), 80);
   EXPECT_EQ(profile::GetInt(Profile(), "Docked", "PlanHeight", -1), 120);
   EXPECT_EQ(main->GetOuterSplitter()->GetRowCurrent(0), 120);
+  const std::vector<std::string> heights = {"save docked", "load floating", "save floating", "load docked"};
+  EXPECT_EQ(g_heightCalls, heights) << "the mode left saves, the mode entered loads";
 }
 
 TEST_F(ShellWindowsTest, FloatingCaptionButtonsDockAndHide) {
@@ -332,12 +341,14 @@ TEST_F(ShellWindowsTest, MoveAircraftReachesTheHostThroughItsWindow) {
 TEST_F(ShellWindowsTest, CloseAsksTheDocumentAndPopsTheHook) {
   ASSERT_TRUE(PressKey(WXK_F9));
   EXPECT_EQ(frame->GetEventHandler(), static_cast<wxEvtHandler*>(hook));
+  g_heightCalls.clear();
   frame->Close(true);
   Pump(100);
   frame = nullptr;
   EXPECT_EQ(GetMainFrame(), nullptr);
   // The layout of the visible module was saved on the way out.
   EXPECT_EQ(profile::GetInt(Profile(), "Docked", "Statusbar", -1), 1);
+  EXPECT_EQ(g_heightCalls, std::vector<std::string>{"save docked"});
 }
 
 TEST(FileDialogTest, SaveAsksBeforeOverwritingAndKeepsTheOldFile) {

@@ -10,12 +10,26 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/shell/MainFrm.h"
-#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/Settings.h"
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"
 #include "plotr/views/window/SidStarListView.h"
 #include "plotr/views/window/SidStarParentView.h"
+
+namespace {
+
+constexpr char kDescHeightKey[] = "SidStarDescHeight";
+
+const char* ModeSection(bool docked) { return docked ? "Docked" : "Floating"; }
+
+// Without a main frame (the page on its own) it counts as docked.
+bool IsDocked() {
+  const CMainFrm* main = GetMainFrame();
+  return main == nullptr || main->IsDocked();
+}
+
+}  // namespace
 
 CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
     : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxCLIP_CHILDREN), m_document(document) {
@@ -38,6 +52,7 @@ CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
   m_views = {m_legList, m_parentView->GetAirportTree(), m_parentView->GetProcedureTree(), m_descView};
   if (auto* pane = dynamic_cast<CScenParentView*>(parent)) m_owner = pane->GetTabs();
   Bind(wxEVT_SHOW, &CSidStarPage::OnShow, this);
+  m_outer->Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, &CSidStarPage::OnSashMoved, this);
   Bind(wxEVT_MENU, &CSidStarPage::OnCommand, this);
   Bind(wxEVT_UPDATE_UI, &CSidStarPage::OnUpdateCommand, this);
 }
@@ -81,12 +96,27 @@ void CSidStarPage::OnShow(wxShowEvent& event) {
 void CSidStarPage::InitialiseLayout() {
   if (m_layoutDone) return;
   m_layoutDone = true;
-  const CMainFrm* main = GetMainFrame();
-  const bool docked = main == nullptr || main->IsDocked();
-  const int description = profile::GetInt(g_App.GetProfileFile(), docked ? "Docked" : "Floating", "SidStarDescHeight",
-                                          kDefaultSidStarDescHeight);
-  m_outer->SetSashPosition(SidStarUpperRowHeight(m_outer->GetClientSize().y, description));
+  LoadSidStarDescHeight(IsDocked());
   m_inner->SetSashPosition(std::max(m_inner->GetClientSize().x / 2, 0));
+}
+
+void CSidStarPage::SaveSidStarDescHeight(bool docked) {
+  if (!m_layoutDone) return;
+  profile::WriteInt(g_Settings.GetProfileFile(), ModeSection(docked), kDescHeightKey,
+                    m_outer->GetClientSize().y - m_outer->GetSashPosition());
+}
+
+void CSidStarPage::LoadSidStarDescHeight(bool docked) {
+  if (!m_layoutDone) return;
+  const int description =
+      profile::GetInt(g_Settings.GetProfileFile(), ModeSection(docked), kDescHeightKey, kDefaultSidStarDescHeight);
+  m_outer->SetSashPosition(SidStarUpperRowHeight(m_outer->GetClientSize().y, description));
+}
+
+void CSidStarPage::OnSashMoved(wxSplitterEvent& event) {
+  event.Skip();
+  // The inner splitter's events pass through here on their way up.
+  if (event.GetEventObject() == m_outer) SaveSidStarDescHeight(IsDocked());
 }
 
 wxWindow* CSidStarPage::CommandTarget() const {

@@ -30,6 +30,10 @@ class CSidStarPage : public wxPanel, public IPaneWindow {
 
   void OnInitialUpdate() override;
   void OnPlanUpdate(const UpdateHint& hint) override;
+  // The description's height under the mode's section: saved only once the first showing has
+  // placed the splitters, loaded from then on (the first showing loads it itself).
+  void SaveSidStarDescHeight(bool docked) override;
+  void LoadSidStarDescHeight(bool docked) override;
 
   IPlotrDocument& Document() { return m_document; }
   // Sends a hint through the document to every view but `sender` (null: to all).
@@ -50,6 +54,7 @@ class CSidStarPage : public wxPanel, public IPaneWindow {
 
  private:
   void OnShow(wxShowEvent& event);
+  void OnSashMoved(wxSplitterEvent& event);
   void OnCommand(wxCommandEvent& event);
   void OnUpdateCommand(wxUpdateUIEvent& event);
   // The view that the page's commands go to: the focused one, else the current tree.

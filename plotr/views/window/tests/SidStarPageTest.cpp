@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/profile/Profile.h"
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/shell/CommandIds.h"
@@ -261,6 +262,43 @@ TEST_F(SidStarPageTest, ASchemeChangeShowsAtTheNextPeriodicHintOnly) {
   EXPECT_EQ(back.GetRGB(), airports->GetBackgroundColour().GetRGB()) << scheme;
   g_Settings.SetColorMode(0);
   g_Settings.GetColorScheme(true);
+}
+
+// The description keeps its height per window mode. Without a main frame the page counts as
+// docked.
+TEST_F(SidStarPageTest, TheDescriptionHeightIsKeptPerWindowMode) {
+  wxSplitterWindow* outer = page->GetOuterSplitter();
+  const auto description = [outer] { return outer->GetClientSize().y - outer->GetSashPosition(); };
+  const std::filesystem::path cfg = g_Settings.GetProfileFile();
+  ASSERT_TRUE(profile::WriteInt(cfg, "Docked", "SidStarDescHeight", 100));
+  // As the map pane's tab shows it the first time.
+  page->Hide();
+  page->Show();
+  Pump();
+  EXPECT_EQ(100, description()) << "the first showing";
+
+  // The end of a drag writes at once.
+  outer->SetSashPosition(outer->GetClientSize().y - 90);
+  wxSplitterEvent dragged(wxEVT_SPLITTER_SASH_POS_CHANGED, outer);
+  outer->ProcessWindowEvent(dragged);
+  EXPECT_EQ(90, profile::GetInt(cfg, "Docked", "SidStarDescHeight", -1));
+  EXPECT_EQ(-1, profile::GetInt(cfg, "Floating", "SidStarDescHeight", -1));
+
+  // The frame's mode change: the mode left saves, the mode entered loads its own.
+  ASSERT_TRUE(profile::WriteInt(cfg, "Floating", "SidStarDescHeight", 120));
+  page->LoadSidStarDescHeight(false);
+  EXPECT_EQ(120, description());
+  outer->SetSashPosition(outer->GetClientSize().y - 70);
+  page->SaveSidStarDescHeight(false);
+  EXPECT_EQ(70, profile::GetInt(cfg, "Floating", "SidStarDescHeight", -1));
+  page->LoadSidStarDescHeight(true);
+  EXPECT_EQ(90, description());
+
+  // A page never shown has no height of its own to write yet.
+  auto* unshown = new CSidStarPage(frame, document);
+  unshown->SaveSidStarDescHeight(true);
+  EXPECT_EQ(90, profile::GetInt(cfg, "Docked", "SidStarDescHeight", -1));
+  unshown->Destroy();
 }
 
 }  // namespace
