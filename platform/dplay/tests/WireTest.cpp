@@ -169,6 +169,83 @@ TEST(WireMessages, HostilePayloadsDecodeToNothing) {
   }
 }
 
+// Peers of other builds read these bytes: every payload's layout, field by field.
+TEST(WireMessages, EncodingsKeepTheirBytes) {
+  const Guid guid{0x01020304, 0x0506, 0x0708, {9, 10, 11, 12, 13, 14, 15, 16}};
+  Description description;
+  description.flags = 0x11;
+  description.instance = guid;
+  description.maxPlayers = 8;
+  description.currentPlayers = 2;
+  description.name = "S";
+  description.password = "pw";
+  description.reserved = {0xAA};
+  description.user[3] = 0x44;
+  Hello hello;
+  hello.application = guid;
+  hello.flags = kHelloRejoin;
+  hello.rejoinAs = 5;
+  hello.listenPort = 0x1234;
+  hello.name = "me";
+  hello.data = {1};
+  hello.connectData = {2, 3};
+  Welcome welcome;
+  welcome.you = 7;
+  welcome.host = 1;
+  welcome.nextJoinOrder = 3;
+  welcome.players = {{7, 2, "me", {9}, "h", 0x0FA1}};
+  welcome.groups = {{20, "g", {7, 1}}};
+  EnumResponse response;
+  response.queryId = 9;
+  response.sentTick = 0x100;
+  response.port = 4000;
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* hex;
+  } rows[] = {
+      {"Hello", Encode(hello),
+       "4357445001000403020106050807090a0b0c0d0e0f100000000000000000000000000000000002050000003412000000"
+       "00020000006d650100000001020000000203"},
+      {"Welcome", Encode(welcome),
+       "070000000100000003000000000000000000000000000000000000000000000000000000000000000000000000000000"
+       "000000000000000000000000000000000000000000000000000000000000000000000000010000000700000002000000"
+       "020000006d6501000000090100000068a10f01000000140000000100000067020000000700000001000000"},
+      {"Refuse", Encode(Refuse{Result::SessionFull, {1}}),
+       "090000000100000001"},
+      {"PlayerRecord", Encode(welcome.players[0]),
+       "0700000002000000020000006d6501000000090100000068a10f"},
+      {"PlayerLeft", Encode(PlayerLeft{4, 1}),
+       "0400000001000000"},
+      {"PlayerInfo", Encode(PlayerInfo{4, 3, "n", {1, 2}}),
+       "0400000003000000010000006e020000000102"},
+      {"Data", Encode(Data{3, 0, 1, {5, 6}}),
+       "0300000000000000010000000506"},
+      {"Description", Encode(description),
+       "110000000403020106050807090a0b0c0d0e0f1000000000000000000000000000000000080000000200000001000000"
+       "5302000000707701000000aa00000000000000000000000044000000"},
+      {"GroupRecord", Encode(welcome.groups[0]),
+       "140000000100000067020000000700000001000000"},
+      {"GroupAdded", Encode(GroupAdded{5, 1}),
+       "0500000001000000"},
+      {"Terminate", Encode(Terminate{{1, 2}}),
+       "020000000102"},
+      {"EnumQuery", EncodeDatagram(EnumQuery{guid, 5, 6}),
+       "43574450010001000403020106050807090a0b0c0d0e0f100500000006000000"},
+      {"EnumResponse", EncodeDatagram(response),
+       "43574450010002000900000000010000a00f000000000000000000000000000000000000000000000000000000000000"
+       "000000000000000000000000000000000000000000000000000000000000000000000000000000000000"},
+  };
+  for (const auto& row : rows) {
+    std::string hex;
+    for (uint8_t b : row.bytes) {
+      hex += "0123456789abcdef"[b >> 4];
+      hex += "0123456789abcdef"[b & 15];
+    }
+    EXPECT_EQ(row.hex, hex) << row.name;
+  }
+}
+
 TEST(WireMessages, CountsAndLengthsBeyondTheBytesAreRefused) {
   // A player count of 2^32-1 after a valid description: nothing may be reserved for it.
   ByteWriter w;
