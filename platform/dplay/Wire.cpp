@@ -1,95 +1,183 @@
 #include "platform/dplay/Wire.h"
 
+#include <concepts>
+#include <type_traits>
+
 #include "platform/dplay/Bytes.h"
 
 namespace dplay::wire {
 
 namespace {
 
+// Every payload's fields are listed once, in wire order, by a Field overload that the encoder
+// walks with an Out and the decoder with an In, so the two sides cannot drift apart. Out and In
+// live here so that the overloads below find each other wherever a template calls them.
+struct Out {
+  ByteWriter w;
+};
+
+struct In {
+  ByteReader r;
+};
+
+void Field(Out& o, const uint8_t& v) { o.w.U8(v); }
+void Field(Out& o, const uint16_t& v) { o.w.U16(v); }
+void Field(Out& o, const uint32_t& v) { o.w.U32(v); }
+void Field(Out& o, const Guid& v) { o.w.GuidValue(v); }
+void Field(Out& o, const std::string& v) { o.w.Text(v); }
+void Field(Out& o, const std::vector<uint8_t>& v) { o.w.Blob(v); }
+void Field(Out& o, const Result& v) { o.w.U32(static_cast<uint32_t>(v)); }
+
+void Field(In& i, uint8_t& v) { v = i.r.U8(); }
+void Field(In& i, uint16_t& v) { v = i.r.U16(); }
+void Field(In& i, uint32_t& v) { v = i.r.U32(); }
+void Field(In& i, Guid& v) { v = i.r.GuidValue(); }
+void Field(In& i, std::string& v) { v = i.r.Text(); }
+void Field(In& i, std::vector<uint8_t>& v) { v = i.r.Blob(); }
+void Field(In& i, Result& v) {
+  const uint32_t result = i.r.U32();
+  // A result this side does not know still refuses; say so in the plainest terms.
+  v = result <= static_cast<uint32_t>(Result::NoSessions) ? static_cast<Result>(result)
+                                                          : Result::HostRejectedConnection;
+}
+
+template <typename Io, typename... F>
+void Fields(Io& io, F&... fields) {
+  (Field(io, fields), ...);
+}
+
+// A u32 count, then the items.
+template <typename T>
+void Field(Out& o, const std::vector<T>& items) {
+  o.w.U32(static_cast<uint32_t>(items.size()));
+  for (const T& item : items) Field(o, item);
+}
+
 // Smallest encodings, so a count is checked against what its items need at least.
-constexpr size_t kMinPlayerRecord = 4 + 4 + 4 + 4 + 4 + 2;
-constexpr size_t kMinGroupRecord = 4 + 4 + 4;
-
-void Put(ByteWriter& w, const Description& d) {
-  w.U32(d.flags);
-  w.GuidValue(d.instance);
-  w.GuidValue(d.application);
-  w.U32(d.maxPlayers);
-  w.U32(d.currentPlayers);
-  w.Text(d.name);
-  w.Text(d.password);
-  w.Blob(d.reserved);
-  for (uint32_t u : d.user) w.U32(u);
-}
-
-Description GetDescription(ByteReader& r) {
-  Description d;
-  d.flags = r.U32();
-  d.instance = r.GuidValue();
-  d.application = r.GuidValue();
-  d.maxPlayers = r.U32();
-  d.currentPlayers = r.U32();
-  d.name = r.Text();
-  d.password = r.Text();
-  d.reserved = r.Blob();
-  for (uint32_t& u : d.user) u = r.U32();
-  return d;
-}
-
-void Put(ByteWriter& w, const PlayerRecord& p) {
-  w.U32(p.id);
-  w.U32(p.joinOrder);
-  w.Text(p.name);
-  w.Blob(p.data);
-  w.Text(p.address);
-  w.U16(p.port);
-}
-
-PlayerRecord GetPlayerRecord(ByteReader& r) {
-  PlayerRecord p;
-  p.id = r.U32();
-  p.joinOrder = r.U32();
-  p.name = r.Text();
-  p.data = r.Blob();
-  p.address = r.Text();
-  p.port = r.U16();
-  return p;
-}
-
-void Put(ByteWriter& w, const GroupRecord& g) {
-  w.U32(g.id);
-  w.Text(g.name);
-  w.U32(static_cast<uint32_t>(g.members.size()));
-  for (PlayerId id : g.members) w.U32(id);
-}
-
-GroupRecord GetGroupRecord(ByteReader& r) {
-  GroupRecord g;
-  g.id = r.U32();
-  g.name = r.Text();
-  const uint32_t count = r.Count(4);
-  g.members.reserve(count);
-  for (uint32_t i = 0; i < count && r.Ok(); ++i) g.members.push_back(r.U32());
-  return g;
+template <typename T>
+constexpr size_t MinEncoded() {
+  if constexpr (std::is_same_v<T, PlayerRecord>) {
+    return 4 + 4 + 4 + 4 + 4 + 2;
+  } else if constexpr (std::is_same_v<T, GroupRecord>) {
+    return 4 + 4 + 4;
+  } else {
+    static_assert(std::is_integral_v<T>);
+    return sizeof(T);
+  }
 }
 
 template <typename T>
-std::optional<T> Finish(ByteReader& r, T value) {
-  if (!r.AtEnd()) return std::nullopt;
-  return value;
+void Field(In& i, std::vector<T>& items) {
+  const uint32_t count = i.r.Count(MinEncoded<T>());
+  for (uint32_t n = 0; n < count && i.r.Ok(); ++n) Field(i, items.emplace_back());
 }
 
-void PutDatagramHeader(ByteWriter& w, DatagramKind kind) {
-  w.U32(kMagic);
-  w.U16(kVersion);
-  w.U16(static_cast<uint16_t>(kind));
+// V is the payload type, const for the writer.
+template <typename V, typename T>
+concept Payload = std::same_as<std::remove_const_t<V>, T>;
+
+template <typename Io, Payload<Description> V>
+void Field(Io& io, V& d) {
+  Fields(io, d.flags, d.instance, d.application, d.maxPlayers, d.currentPlayers, d.name, d.password, d.reserved);
+  for (auto& u : d.user) Field(io, u);
 }
 
-bool GetDatagramHeader(ByteReader& r, DatagramKind kind) {
-  const uint32_t magic = r.U32();
-  const uint16_t version = r.U16();
-  const uint16_t k = r.U16();
-  return r.Ok() && magic == kMagic && version == kVersion && k == static_cast<uint16_t>(kind);
+template <typename Io, Payload<PlayerRecord> V>
+void Field(Io& io, V& p) {
+  Fields(io, p.id, p.joinOrder, p.name, p.data, p.address, p.port);
+}
+
+template <typename Io, Payload<GroupRecord> V>
+void Field(Io& io, V& g) {
+  Fields(io, g.id, g.name, g.members);
+}
+
+template <typename Io, Payload<Hello> V>
+void Field(Io& io, V& h) {
+  Fields(io, h.magic, h.version, h.application, h.instance, h.flags, h.rejoinAs, h.listenPort, h.password, h.name,
+         h.data, h.connectData);
+}
+
+template <typename Io, Payload<Welcome> V>
+void Field(Io& io, V& w) {
+  Fields(io, w.you, w.host, w.nextJoinOrder, w.description, w.players, w.groups);
+}
+
+template <typename Io, Payload<Refuse> V>
+void Field(Io& io, V& r) {
+  Fields(io, r.result, r.reply);
+}
+
+template <typename Io, Payload<PlayerLeft> V>
+void Field(Io& io, V& p) {
+  Fields(io, p.id, p.reason);
+}
+
+template <typename Io, Payload<PlayerInfo> V>
+void Field(Io& io, V& p) {
+  Fields(io, p.id, p.fields, p.name, p.data);
+}
+
+template <typename Io, Payload<GroupAdded> V>
+void Field(Io& io, V& g) {
+  Fields(io, g.group, g.player);
+}
+
+template <typename Io, Payload<Terminate> V>
+void Field(Io& io, V& t) {
+  Fields(io, t.data);
+}
+
+template <typename Io, Payload<EnumQuery> V>
+void Field(Io& io, V& q) {
+  Fields(io, q.application, q.queryId, q.sentTick);
+}
+
+template <typename Io, Payload<EnumResponse> V>
+void Field(Io& io, V& r) {
+  Fields(io, r.queryId, r.sentTick, r.port, r.description);
+}
+
+template <typename T>
+std::vector<uint8_t> EncodePayload(const T& v) {
+  Out o;
+  Field(o, v);
+  return o.w.Take();
+}
+
+// Gives nothing unless the payload reads exactly to its end.
+template <typename T>
+std::optional<T> DecodePayload(In& i) {
+  T v;
+  Field(i, v);
+  if (!i.r.AtEnd()) return std::nullopt;
+  return v;
+}
+
+template <typename T>
+std::optional<T> DecodePayload(std::span<const uint8_t> payload) {
+  In i{ByteReader(payload)};
+  return DecodePayload<T>(i);
+}
+
+template <typename T>
+std::vector<uint8_t> EncodeDatagramOf(DatagramKind kind, const T& v) {
+  Out o;
+  o.w.U32(kMagic);
+  o.w.U16(kVersion);
+  o.w.U16(static_cast<uint16_t>(kind));
+  Field(o, v);
+  return o.w.Take();
+}
+
+template <typename T>
+std::optional<T> DecodeDatagramOf(DatagramKind kind, std::span<const uint8_t> datagram) {
+  In i{ByteReader(datagram)};
+  const uint32_t magic = i.r.U32();
+  const uint16_t version = i.r.U16();
+  const uint16_t k = i.r.U16();
+  if (!i.r.Ok() || magic != kMagic || version != kVersion || k != static_cast<uint16_t>(kind)) return std::nullopt;
+  return DecodePayload<T>(i);
 }
 
 }  // namespace
@@ -137,241 +225,69 @@ FrameDecoder::Status FrameDecoder::Next(Frame& frame) {
   return Status::Frame;
 }
 
-std::vector<uint8_t> Encode(const Hello& v) {
-  ByteWriter w;
-  w.U32(v.magic);
-  w.U16(v.version);
-  w.GuidValue(v.application);
-  w.GuidValue(v.instance);
-  w.U8(v.flags);
-  w.U32(v.rejoinAs);
-  w.U16(v.listenPort);
-  w.Text(v.password);
-  w.Text(v.name);
-  w.Blob(v.data);
-  w.Blob(v.connectData);
-  return w.Take();
-}
+std::vector<uint8_t> Encode(const Hello& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const Welcome& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const Refuse& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const PlayerRecord& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const PlayerLeft& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const PlayerInfo& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const Description& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const GroupRecord& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const GroupAdded& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const Terminate& v) { return EncodePayload(v); }
 
-std::optional<Hello> DecodeHello(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  Hello v;
-  v.magic = r.U32();
-  v.version = r.U16();
-  v.application = r.GuidValue();
-  v.instance = r.GuidValue();
-  v.flags = r.U8();
-  v.rejoinAs = r.U32();
-  v.listenPort = r.U16();
-  v.password = r.Text();
-  v.name = r.Text();
-  v.data = r.Blob();
-  v.connectData = r.Blob();
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> Encode(const Welcome& v) {
-  ByteWriter w;
-  w.U32(v.you);
-  w.U32(v.host);
-  w.U32(v.nextJoinOrder);
-  Put(w, v.description);
-  w.U32(static_cast<uint32_t>(v.players.size()));
-  for (const auto& p : v.players) Put(w, p);
-  w.U32(static_cast<uint32_t>(v.groups.size()));
-  for (const auto& g : v.groups) Put(w, g);
-  return w.Take();
-}
-
-std::optional<Welcome> DecodeWelcome(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  Welcome v;
-  v.you = r.U32();
-  v.host = r.U32();
-  v.nextJoinOrder = r.U32();
-  v.description = GetDescription(r);
-  const uint32_t players = r.Count(kMinPlayerRecord);
-  for (uint32_t i = 0; i < players && r.Ok(); ++i) v.players.push_back(GetPlayerRecord(r));
-  const uint32_t groups = r.Count(kMinGroupRecord);
-  for (uint32_t i = 0; i < groups && r.Ok(); ++i) v.groups.push_back(GetGroupRecord(r));
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> Encode(const Refuse& v) {
-  ByteWriter w;
-  w.U32(static_cast<uint32_t>(v.result));
-  w.Blob(v.reply);
-  return w.Take();
-}
-
-std::optional<Refuse> DecodeRefuse(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  Refuse v;
-  const uint32_t result = r.U32();
-  // A result this side does not know still refuses; say so in the plainest terms.
-  v.result = result <= static_cast<uint32_t>(Result::NoSessions) ? static_cast<Result>(result)
-                                                                  : Result::HostRejectedConnection;
-  v.reply = r.Blob();
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> Encode(const PlayerRecord& v) {
-  ByteWriter w;
-  Put(w, v);
-  return w.Take();
-}
-
+std::optional<Hello> DecodeHello(std::span<const uint8_t> payload) { return DecodePayload<Hello>(payload); }
+std::optional<Welcome> DecodeWelcome(std::span<const uint8_t> payload) { return DecodePayload<Welcome>(payload); }
+std::optional<Refuse> DecodeRefuse(std::span<const uint8_t> payload) { return DecodePayload<Refuse>(payload); }
 std::optional<PlayerRecord> DecodePlayerRecord(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  PlayerRecord v = GetPlayerRecord(r);
-  return Finish(r, std::move(v));
+  return DecodePayload<PlayerRecord>(payload);
 }
-
-std::vector<uint8_t> Encode(const PlayerLeft& v) {
-  ByteWriter w;
-  w.U32(v.id);
-  w.U32(v.reason);
-  return w.Take();
-}
-
 std::optional<PlayerLeft> DecodePlayerLeft(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  PlayerLeft v;
-  v.id = r.U32();
-  v.reason = r.U32();
-  return Finish(r, v);
+  return DecodePayload<PlayerLeft>(payload);
 }
-
-std::vector<uint8_t> Encode(const PlayerInfo& v) {
-  ByteWriter w;
-  w.U32(v.id);
-  w.U32(v.fields);
-  w.Text(v.name);
-  w.Blob(v.data);
-  return w.Take();
-}
-
 std::optional<PlayerInfo> DecodePlayerInfo(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  PlayerInfo v;
-  v.id = r.U32();
-  v.fields = r.U32();
-  v.name = r.Text();
-  v.data = r.Blob();
-  return Finish(r, std::move(v));
+  return DecodePayload<PlayerInfo>(payload);
+}
+std::optional<Description> DecodeDescription(std::span<const uint8_t> payload) {
+  return DecodePayload<Description>(payload);
+}
+std::optional<GroupRecord> DecodeGroupRecord(std::span<const uint8_t> payload) {
+  return DecodePayload<GroupRecord>(payload);
+}
+std::optional<GroupAdded> DecodeGroupAdded(std::span<const uint8_t> payload) {
+  return DecodePayload<GroupAdded>(payload);
+}
+std::optional<Terminate> DecodeTerminate(std::span<const uint8_t> payload) {
+  return DecodePayload<Terminate>(payload);
 }
 
+// Data carries its payload bare to the frame's end, without a length.
 std::vector<uint8_t> Encode(const Data& v) {
-  ByteWriter w;
-  w.U32(v.from);
-  w.U32(v.to);
-  w.U32(v.flags);
-  w.Raw(v.payload.data(), v.payload.size());
-  return w.Take();
+  Out o;
+  Fields(o, v.from, v.to, v.flags);
+  o.w.Raw(v.payload.data(), v.payload.size());
+  return o.w.Take();
 }
 
 std::optional<Data> DecodeData(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
+  In i{ByteReader(payload)};
   Data v;
-  v.from = r.U32();
-  v.to = r.U32();
-  v.flags = r.U32();
-  if (!r.Ok()) return std::nullopt;
-  auto rest = r.Rest();
+  Fields(i, v.from, v.to, v.flags);
+  if (!i.r.Ok()) return std::nullopt;
+  auto rest = i.r.Rest();
   v.payload.assign(rest.begin(), rest.end());
   return v;
 }
 
-std::vector<uint8_t> Encode(const Description& v) {
-  ByteWriter w;
-  Put(w, v);
-  return w.Take();
-}
-
-std::optional<Description> DecodeDescription(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  Description v = GetDescription(r);
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> Encode(const GroupRecord& v) {
-  ByteWriter w;
-  Put(w, v);
-  return w.Take();
-}
-
-std::optional<GroupRecord> DecodeGroupRecord(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  GroupRecord v = GetGroupRecord(r);
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> Encode(const GroupAdded& v) {
-  ByteWriter w;
-  w.U32(v.group);
-  w.U32(v.player);
-  return w.Take();
-}
-
-std::optional<GroupAdded> DecodeGroupAdded(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  GroupAdded v;
-  v.group = r.U32();
-  v.player = r.U32();
-  return Finish(r, v);
-}
-
-std::vector<uint8_t> Encode(const Terminate& v) {
-  ByteWriter w;
-  w.Blob(v.data);
-  return w.Take();
-}
-
-std::optional<Terminate> DecodeTerminate(std::span<const uint8_t> payload) {
-  ByteReader r(payload);
-  Terminate v;
-  v.data = r.Blob();
-  return Finish(r, std::move(v));
-}
-
-std::vector<uint8_t> EncodeDatagram(const EnumQuery& v) {
-  ByteWriter w;
-  PutDatagramHeader(w, DatagramKind::Query);
-  w.GuidValue(v.application);
-  w.U32(v.queryId);
-  w.U32(v.sentTick);
-  return w.Take();
-}
-
-std::vector<uint8_t> EncodeDatagram(const EnumResponse& v) {
-  ByteWriter w;
-  PutDatagramHeader(w, DatagramKind::Response);
-  w.U32(v.queryId);
-  w.U32(v.sentTick);
-  w.U16(v.port);
-  Put(w, v.description);
-  return w.Take();
-}
+std::vector<uint8_t> EncodeDatagram(const EnumQuery& v) { return EncodeDatagramOf(DatagramKind::Query, v); }
+std::vector<uint8_t> EncodeDatagram(const EnumResponse& v) { return EncodeDatagramOf(DatagramKind::Response, v); }
 
 std::optional<EnumQuery> DecodeEnumQuery(std::span<const uint8_t> datagram) {
-  ByteReader r(datagram);
-  if (!GetDatagramHeader(r, DatagramKind::Query)) return std::nullopt;
-  EnumQuery v;
-  v.application = r.GuidValue();
-  v.queryId = r.U32();
-  v.sentTick = r.U32();
-  return Finish(r, v);
+  return DecodeDatagramOf<EnumQuery>(DatagramKind::Query, datagram);
 }
 
 std::optional<EnumResponse> DecodeEnumResponse(std::span<const uint8_t> datagram) {
-  ByteReader r(datagram);
-  if (!GetDatagramHeader(r, DatagramKind::Response)) return std::nullopt;
-  EnumResponse v;
-  v.queryId = r.U32();
-  v.sentTick = r.U32();
-  v.port = r.U16();
-  v.description = GetDescription(r);
-  return Finish(r, std::move(v));
+  return DecodeDatagramOf<EnumResponse>(DatagramKind::Response, datagram);
 }
 
 }  // namespace dplay::wire
