@@ -10,11 +10,11 @@ namespace dplay {
 
 namespace {
 
+// The record followed by its short name and NUL, the record's name fields pointing there.
 template <typename Record>
-std::vector<uint8_t> WithName(Record record, uint32_t& offset, uint32_t& size,
-                              const std::string& name) {
-  offset = sizeof(Record);
-  size = static_cast<uint32_t>(name.size() + 1);
+std::vector<uint8_t> WithShortName(Record record, const std::string& name) {
+  record.shortNameOffset = sizeof(Record);
+  record.shortNameSize = static_cast<uint32_t>(name.size() + 1);
   std::vector<uint8_t> bytes(sizeof(Record) + name.size() + 1, 0);
   std::memcpy(bytes.data(), &record, sizeof(Record));
   std::memcpy(bytes.data() + sizeof(Record), name.data(), name.size());
@@ -50,11 +50,7 @@ std::vector<uint8_t> BuildCreatePlayerOrGroup(uint32_t playerType, PlayerId id,
   r.playerType = playerType;
   r.id = id;
   r.currentPlayers = currentPlayers;
-  uint32_t offset = 0, size = 0;
-  auto bytes = WithName(r, offset, size, shortName);
-  std::memcpy(bytes.data() + offsetof(SysCreatePlayerOrGroup, shortNameOffset), &offset, 4);
-  std::memcpy(bytes.data() + offsetof(SysCreatePlayerOrGroup, shortNameSize), &size, 4);
-  return bytes;
+  return WithShortName(r, shortName);
 }
 
 std::vector<uint8_t> BuildDestroyPlayerOrGroup(uint32_t playerType, PlayerId id,
@@ -63,11 +59,7 @@ std::vector<uint8_t> BuildDestroyPlayerOrGroup(uint32_t playerType, PlayerId id,
   r.type = kSysDestroyPlayerOrGroup;
   r.playerType = playerType;
   r.id = id;
-  uint32_t offset = 0, size = 0;
-  auto bytes = WithName(r, offset, size, shortName);
-  std::memcpy(bytes.data() + offsetof(SysDestroyPlayerOrGroup, shortNameOffset), &offset, 4);
-  std::memcpy(bytes.data() + offsetof(SysDestroyPlayerOrGroup, shortNameSize), &size, 4);
-  return bytes;
+  return WithShortName(r, shortName);
 }
 
 std::vector<uint8_t> BuildSessionLost() {
