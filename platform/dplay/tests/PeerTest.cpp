@@ -267,6 +267,8 @@ TEST(PeerData, ReachesOneOrAllInOrder) {
   const PlayerId aId = Join(a, port).localPlayer;
   const PlayerId bId = Join(b, port).localPlayer;
   const PlayerId hostId = host.Self();
+  // b's joining reaches a through the host, after b's own completion.
+  ASSERT_TRUE(a.rec.WaitFor<CreatePlayer>([&](auto& c) { return c.player == bId; }));
 
   for (uint8_t i = 0; i < 100; ++i) ASSERT_EQ(a.peer.SendTo(bId, {i}), Result::Ok);
   ASSERT_TRUE(b.rec.WaitFor<Receive>([&](auto& r) { return r.data == std::vector<uint8_t>{99}; }));
