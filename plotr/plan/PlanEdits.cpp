@@ -50,6 +50,22 @@ CRoute MarkedCopy(CFlightPlanCore& plan) {
   return copy;
 }
 
+// Applies `edit` to each marked user point (other marked points only lose their marks), then
+// commits even when nothing was marked.
+template <typename Edit>
+void EditMarkedUserPoints(CFlightPlanCore& plan, Edit edit) {
+  CRoute copy = MarkedCopy(plan);
+  for (int i = copy.GetCount() - 1; i >= 0; --i) {
+    if (!copy[i].marked) continue;
+    copy[i].marked = 0;
+    if (!copy[i].IsUserPoint()) continue;
+    PlanPoint point = copy[i];
+    edit(point);
+    copy.SetPoint(i, point);
+  }
+  Commit(plan, copy);
+}
+
 }  // namespace
 
 void NewPlan(CFlightPlanCore& plan, uint16_t& format) {
@@ -219,30 +235,14 @@ bool DeleteMarked(CFlightPlanCore& plan) {
 }
 
 void RenamePoint(CFlightPlanCore& plan, std::string_view name) {
-  CRoute copy = MarkedCopy(plan);
-  for (int i = copy.GetCount() - 1; i >= 0; --i) {
-    if (!copy[i].marked) continue;
-    copy[i].marked = 0;
-    if (!copy[i].IsUserPoint()) continue;
-    PlanPoint point = copy[i];
-    SetFixedText(point.userName, sizeof point.userName, name);
-    copy.SetPoint(i, point);
-  }
-  Commit(plan, copy);
+  EditMarkedUserPoints(plan, [name](PlanPoint& point) { SetFixedText(point.userName, sizeof point.userName, name); });
 }
 
 void MovePoint(CFlightPlanCore& plan, double latitude, double longitude) {
-  CRoute copy = MarkedCopy(plan);
-  for (int i = copy.GetCount() - 1; i >= 0; --i) {
-    if (!copy[i].marked) continue;
-    copy[i].marked = 0;
-    if (!copy[i].IsUserPoint()) continue;
-    PlanPoint point = copy[i];
+  EditMarkedUserPoints(plan, [latitude, longitude](PlanPoint& point) {
     point.ref.point.latitude = static_cast<float>(latitude);
     point.ref.point.longitude = static_cast<float>(longitude);
-    copy.SetPoint(i, point);
-  }
-  Commit(plan, copy);
+  });
 }
 
 void ClearMarks(CFlightPlanCore& plan) {
