@@ -10,6 +10,7 @@
 #include "basemaker/compiler/FileEntryList.h"
 #include "basemaker/compiler/SectionBgl.h"
 #include "navdb/CheckedFile.h"
+#include "navdb/Geodesy.h"
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Sync.h"
 
@@ -130,4 +131,12 @@ bool FileEntry::LoadBglEntry(CSceneryDatabase& db, win::AutoResetEvent* abortEve
     LoadBglFile(db, fullPath);
   }
   return !(abortEvent != nullptr && abortEvent->Wait(0));
+}
+
+void AddComPoint(CSceneryDatabase& db, double lat, double lon, double course, const ComRecord& com) {
+  double comLat = 0;
+  double comLon = 0;
+  DestinationPoint(comLat, comLon, lat, lon, course, kComPointOffsetMetres);
+  NavPoint point(comLat, comLon, kKindCom, 1);
+  db.AddPoint(comLat, comLon, point, &com);
 }

@@ -241,14 +241,10 @@ void FacilityDataReader::ParseFacilityRecord(int32_t region, int32_t country, in
         }
         const float f = static_cast<float>(mhz);
         if (kind == kFrequencyKindAtis && IsComChannel(f, (word >> 8) & 0x0F)) {
-          double comLat = 0;
-          double comLon = 0;
-          DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComPointOffsetMetres);
           ComRecord com;
           com.type = kComAtisFromFacility;
           com.frequency = f;
-          NavPoint point(comLat, comLon, kKindCom, 1);
-          m_db.AddPoint(comLat, comLon, point, &com);
+          AddComPoint(m_db, lat, lon, kAtisCourse, com);
         }
         break;
       }

@@ -45,10 +45,6 @@ inline constexpr uint64_t kOldMagVarSectionSize = kOldMagVarHeadSize + 360ull * 
 // Old-format band values of command groups are in units of 512 m.
 inline constexpr double kOldBandUnitMetres = 512.0;
 
-// Frequency points (ATIS, lighting) stand this far from the position they belong to, so that
-// the map does not draw them over the airport symbol.
-inline constexpr double kComPointOffsetMetres = 100.0;
-
 // A COM frequency the planner lists: 118 to 137 MHz (compared in single precision, as stored)
 // with a last digit of 0, 2, 5 or 7 (the 25 kHz channels).
 inline bool IsComChannel(float mhz, uint32_t lastDigit) {

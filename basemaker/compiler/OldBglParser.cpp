@@ -119,14 +119,6 @@ uint8_t VorRange(uint8_t rangeClass) {
   }
 }
 
-void AddComPoint(CSceneryDatabase& db, double lat, double lon, const ComRecord& com) {
-  double comLat = 0;
-  double comLon = 0;
-  DestinationPoint(comLat, comLon, lat, lon, kAtisCourse, kComPointOffsetMetres);
-  NavPoint point(comLat, comLon, kKindCom, 1);
-  db.AddPoint(comLat, comLon, point, &com);
-}
-
 }  // namespace
 
 std::string AirportNameFromLabel(std::string_view label, bool labelSection) {
@@ -332,7 +324,7 @@ void OldBglParser::ParseAtis(uint64_t section) {
         com.frequency = f;
         com.range = m_image.U8(item + 9);
         std::memcpy(com.runways, m_image.Data() + item + 12, sizeof com.runways);
-        AddComPoint(m_db, m_image.Lat24(item + 3), m_image.Lon24(item + 6), com);
+        AddComPoint(m_db, m_image.Lat24(item + 3), m_image.Lon24(item + 6), kAtisCourse, com);
       }
       const uint16_t length = m_image.U16(item + 10);
       if (length == 0) break;

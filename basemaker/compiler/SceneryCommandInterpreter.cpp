@@ -505,14 +505,10 @@ void Interpreter::VariableTest(uint64_t r, int64_t& next) {
   if (variable == kComFrequencyVariable && lo == hi) {
     const float mhz = static_cast<float>(DecodeBcd8(lo) * 0.01 + 100.0);
     if (IsComChannel(mhz, lo & 0x0F)) {
-      double lat = 0;
-      double lon = 0;
-      DestinationPoint(lat, lon, m_refLat, m_refLon, kPclCourse, kComPointOffsetMetres);
       ComRecord com;
       com.type = kComPilotLighting;
       com.frequency = mhz;
-      NavPoint point(lat, lon, kKindCom, 1);
-      m_db.AddPoint(lat, lon, point, &com);
+      AddComPoint(m_db, m_refLat, m_refLon, kPclCourse, com);
     }
   }
   if (variable != kFixedVariable) {

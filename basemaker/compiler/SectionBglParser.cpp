@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "basemaker/compiler/BglLoader.h"
 #include "basemaker/compiler/FileEntry.h"
 #include "navdb/Geodesy.h"
 #include "navdb/SceneryDatabase.h"
@@ -33,7 +34,6 @@ constexpr uint8_t kObjectTaxiLine = 0xC1;
 constexpr uint8_t kObjectFuel = 0xC2;
 constexpr uint8_t kObjectOutline = 0xC3;
 constexpr uint8_t kAirportLayer = 24;
-constexpr double kComOffsetMetres = 100.0;
 constexpr double kIlsSeparationMetres = 10.0;
 
 // floor(x + 0.5) without undefined conversions: NaN gives 0, huge values saturate.
@@ -356,13 +356,10 @@ uint64_t SectionBglParser::ParseAirport(uint64_t record) {
           frequencies.push_back(f);
         }
         if (type == 1 && mhz >= 118.0 && mhz < 137.0) {
-          double lat, lon;
-          DestinationPoint(lat, lon, refLat, refLon, 45.0, kComOffsetMetres);
           ComRecord com;
           com.type = 0x8001;
           com.frequency = static_cast<float>(mhz);
-          NavPoint point(lat, lon, kKindCom, 1);
-          m_db.AddPoint(lat, lon, point, &com);
+          AddComPoint(m_db, refLat, refLon, 45.0, com);
         }
         break;
       }
