@@ -65,51 +65,45 @@ class AirwayPlan {
   fs::path m_file;
 };
 
-void BM_SimplancThousandRows(benchmark::State& state) {
+// Each iteration reads the plan's info and writes the whole file through `write` (source, info,
+// open file; false when the writer refused), committing it as the export does.
+template <typename Write>
+void ExportThousandRows(benchmark::State& state, Write write) {
   AirwayPlan plan;
   if (plan.Rows() < 1000) state.SkipWithError("fewer than 1000 rows");
   for (auto _ : state) {
     FlpxPlanInfo info;
     CExportFile file;
-    if (!plan.Source().PlanInfo(info) || !file.Open(plan.File()) ||
-        WriteSimPlnPlan(plan.Source(), file, info, "14") != 1 || !file.Commit(true)) {
+    if (!plan.Source().PlanInfo(info) || !file.Open(plan.File()) || !write(plan.Source(), info, file) ||
+        !file.Commit(true)) {
       state.SkipWithError("export failed");
     }
   }
   state.counters["rows"] = static_cast<double>(plan.Rows());
+}
+
+void BM_SimplancThousandRows(benchmark::State& state) {
+  ExportThousandRows(state, [](const FlpxPlanSource& source, const FlpxPlanInfo& info, CExportFile& file) {
+    return WriteSimPlnPlan(source, file, info, "14") == 1;
+  });
 }
 BENCHMARK(BM_SimplancThousandRows)->Unit(benchmark::kMillisecond);
 
 void BM_AtcplanThousandRows(benchmark::State& state) {
-  AirwayPlan plan;
-  if (plan.Rows() < 1000) state.SkipWithError("fewer than 1000 rows");
-  for (auto _ : state) {
+  ExportThousandRows(state, [](const FlpxPlanSource& source, const FlpxPlanInfo& info, CExportFile& file) {
     AtcRoute route;
-    FlpxPlanInfo info;
-    CExportFile file;
-    if (!ReadAtcRoute(plan.Source(), route) || !plan.Source().PlanInfo(info)) state.SkipWithError("plan refused");
+    if (!ReadAtcRoute(source, route)) return false;
     AtcDetailsModel details(info, route.highestAltitude);
-    if (!details.Accept(details.DefaultTitle(), details.DefaultDescription(), 0) || !file.Open(plan.File()) ||
-        WriteAtcplanPlan(plan.Source(), route, details.Details(), file) != 1 || !file.Commit(true)) {
-      state.SkipWithError("export failed");
-    }
-  }
-  state.counters["rows"] = static_cast<double>(plan.Rows());
+    return details.Accept(details.DefaultTitle(), details.DefaultDescription(), 0) &&
+           WriteAtcplanPlan(source, route, details.Details(), file) == 1;
+  });
 }
 BENCHMARK(BM_AtcplanThousandRows)->Unit(benchmark::kMillisecond);
 
 void BM_NetplanaThousandRows(benchmark::State& state) {
-  AirwayPlan plan;
-  if (plan.Rows() < 1000) state.SkipWithError("fewer than 1000 rows");
-  for (auto _ : state) {
-    FlpxPlanInfo info;
-    CExportFile file;
-    if (!plan.Source().PlanInfo(info) || !file.Open(plan.File()) ||
-        WriteNetplanaPlan(plan.Source(), file, info) != 1 || !file.Commit(true)) {
-      state.SkipWithError("export failed");
-    }
-  }
-  state.counters["rows"] = static_cast<double>(plan.Rows());
+  ExportThousandRows(state, [](const FlpxPlanSource& source, const FlpxPlanInfo& info, CExportFile& file) {
+    return WriteNetplanaPlan(source, file, info) == 1;
+  });
 }
 BENCHMARK(BM_NetplanaThousandRows)->Unit(benchmark::kMillisecond);
 
