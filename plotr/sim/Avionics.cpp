@@ -26,9 +26,11 @@ std::optional<uint32_t> Bcd4(double value) {
   return out;
 }
 
-// The hundredths digit of a frequency rounded to hundredths.
+// The hundredths digit of a frequency rounded to hundredths, -1 for a value too large to have
+// one (typed text may round to infinity).
 int HundredthsDigit(double f) {
   const double tenths = 10 * f;
+  if (!std::isfinite(tenths)) return -1;
   return static_cast<int>(std::floor(10 * (tenths - std::floor(tenths)) + 0.5));
 }
 

@@ -27,6 +27,7 @@ TEST(Avionics, CommitsCheckRoundAndSend) {
       {kNav1, "113.90", 90, 0, {{0x100AC, 0x1390}}},
       {kNav2, "113.92", 90, 6405, {}},
       {kNav2, "108.05xyz", 90, 0, {{0x100AD, 0x0805}}},  // the rest of the text is ignored
+      {kNav1, "7E306", 90, 6405, {}},             // rounds to infinity: no digit to check
       {kTransponder, "7700", 90, 0, {{0x100B3, 0x7700}}},
       {kTransponder, "7800", 90, 6407, {}},
       {kTransponder, "99999", 90, 6407, {}},
