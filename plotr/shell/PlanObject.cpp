@@ -7,6 +7,7 @@
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/sim/SimBlock.h"
 
 namespace {
 
@@ -43,6 +44,8 @@ std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
   static WxMoveChannel moveChannel;
   PlanSimServices services;
   services.frame = &FrameMessageTarget();
+  // The simulator block's change notices refresh the avionics bars and the wind display.
+  g_SimBlock.SetMessageTarget(&FrameMessageTarget());
   services.moveChannel = &moveChannel;
   // Session boxes wait while the simulator shows a modal dialog or the module's frame is disabled.
   static CMultiplayerUiWx multiplayerUi(

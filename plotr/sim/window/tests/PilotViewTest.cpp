@@ -56,6 +56,13 @@ class PilotViewTest : public shelltest::ModuleWindowsTest {
   ui::ModalScript script;
 };
 
+TEST_F(PilotViewTest, AnExchangeWithNewRadiosRefreshesTheBar) {
+  host->GetAircraft().radios.com = 11850;
+  g_SimBlock.Exchange(1);
+  EXPECT_TRUE(shelltest::PumpUntil([&] { return bar->Field(kCom)->GetValue() == "118.50"; }))
+      << bar->Field(kCom)->GetValue().utf8_string();
+}
+
 TEST_F(PilotViewTest, EnterCommitsTheTypedValueAndARefusalKeepsTheFieldEditing) {
   ui::ScopedModalHook hook(script);
   CPilotEdit* nav1 = bar->Field(kNav1);
