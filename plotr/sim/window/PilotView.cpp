@@ -336,11 +336,7 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
   add(label(kNav2Label, "NAV2:"), field(kNav2));
   add(label(wxID_ANY, "ADF:"), field(kAdf));
   add(label(wxID_ANY, "Transp.:"), field(kTransponder));
-  auto* flyPlan = new wxButton(this, kFlyPlan, "Fly FP", wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
-  flyPlan->SetToolTip("Fly Flightplan Automatically");
-  flyPlan->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { PressButton(kFlyPlan); });
-  m_controls[kFlyPlan] = flyPlan;
-  add(flyPlan, toggle(kAutopilot, "AP", "Autopilot on/off"));
+  add(toggle(kFlyPlan, "Fly FP", "Fly Flightplan Automatically"), toggle(kAutopilot, "AP", "Autopilot on/off"));
   add(toggle(kHeadingHold, "HDG", "Heading hold on/off"), field(kHeading));
   add(toggle(kAltitudeHold, "ALT", "Altitude hold on/off"), field(kAltitude));
   add(label(kVsLabel, "VS"), field(kVerticalSpeed));
@@ -435,7 +431,12 @@ void CPilotView::OnPlanUpdate(const UpdateHint& hint) {
       m_scheme = scheme;
       ApplyScheme();
     }
-    if (wxWindow* fly = Control(kFlyPlan)) fly->Enable(sim.flyPlanPossible);
+    // Pressed while the plan is being flown, as the guidance last published.
+    if (auto* fly = dynamic_cast<wxToggleButton*>(Control(kFlyPlan))) {
+      const BarState state = StateOf(sim);
+      fly->Enable(state.flyPlanEnabled);
+      fly->SetValue(state.flyPlanChecked);
+    }
   }
   if (hint.bits == 0 || (hint.bits & kHintSimulatorData) != 0) Refresh(sim);
   if (hint.bits & (kHintPlanContents | kHintRows)) {

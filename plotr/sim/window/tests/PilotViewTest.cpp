@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/listctrl.h>
+#include <wx/tglbtn.h>
 
 #include <mutex>
 
@@ -61,6 +62,31 @@ TEST_F(PilotViewTest, AnExchangeWithNewRadiosRefreshesTheBar) {
   g_SimBlock.Exchange(1);
   EXPECT_TRUE(shelltest::PumpUntil([&] { return bar->Field(kCom)->GetValue() == "118.50"; }))
       << bar->Field(kCom)->GetValue().utf8_string();
+}
+
+TEST_F(PilotViewTest, FlyFpIsPressedWhileThePlanIsFlown) {
+  auto* fly = dynamic_cast<wxToggleButton*>(bar->FindWindow(kFlyPlan));
+  ASSERT_NE(fly, nullptr);
+  NamedVariableStorage& published = g_SimBlock.GetNamedStorage();
+  for (const bool flying : {true, false}) {
+    published.flyPlanPossible = 1;
+    published.flyPlan = flying ? 1 : 0;
+    g_SimBlock.Exchange(1);
+    bar->OnPlanUpdate(UpdateHint{kHintPeriodic, nullptr});
+    EXPECT_TRUE(fly->IsEnabled());
+    EXPECT_EQ(flying, fly->GetValue());
+  }
+  // A click asks the guidance and leaves the state to its next publication.
+  wxCommandEvent click(wxEVT_TOGGLEBUTTON, kFlyPlan);
+  click.SetEventObject(fly);
+  fly->SetValue(true);
+  fly->GetEventHandler()->ProcessEvent(click);
+  EXPECT_FALSE(fly->GetValue());
+  EXPECT_EQ(1, published.flyPlanToggle);
+  EXPECT_EQ(-1, published.flyPlanWaypoint);
+  published.flyPlanToggle = 0;
+  published.flyPlanPossible = 0;
+  g_SimBlock.Exchange(1);
 }
 
 TEST_F(PilotViewTest, EnterCommitsTheTypedValueAndARefusalKeepsTheFieldEditing) {
