@@ -4,6 +4,8 @@
 #include <wx/dialog.h>
 #include <wx/sizer.h>
 
+#include <algorithm>
+
 #include "platform/profile/Profile.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxMessages.h"
@@ -355,11 +357,14 @@ void CMainFrm::UpdateMenuItems(wxMenu& menu) {
 void CMainFrm::ShowRecentFiles(wxMenu& menu, size_t position) {
   const auto& recent = g_App.GetRecentFiles();
   wxMenuItem* item = menu.FindItemByPosition(position);
-  if (recent.empty()) {
+  // The list keeps the profile's unused keys as empty entries; the menu ends at the first.
+  const size_t shown = static_cast<size_t>(
+      std::find_if(recent.begin(), recent.end(), [](const std::string& p) { return p.empty(); }) - recent.begin());
+  if (shown == 0) {
     item->Enable(false);
     return;
   }
-  for (size_t k = 0; k < recent.size(); ++k) {
+  for (size_t k = 0; k < shown; ++k) {
     const wxString text = wxString::Format("&%zu %s", k + 1, wxString::FromUTF8(recent[k]));
     if (k == 0)
       item->SetItemLabel(text);

@@ -232,6 +232,19 @@ TEST_F(ShellWindowsTest, HostBookDialogHidesTheModule) {
 
 TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
   ASSERT_TRUE(PressKey(WXK_F9));
+  // The recent files shown in the Plan menu: none yet, then the saved plan alone.
+  const auto recentItems = [&] {
+    wxMenu menu;
+    menu.Append(cmd::kFileMru, "Recent File");
+    main->UpdateMenuItems(menu);
+    std::vector<std::string> items;
+    for (size_t i = 0; i < menu.GetMenuItemCount(); ++i) {
+      const wxMenuItem* item = menu.FindItemByPosition(i);
+      if (item->IsEnabled()) items.push_back(item->GetItemLabel().utf8_string());
+    }
+    return items;
+  };
+  EXPECT_TRUE(recentItems().empty());
   const std::string path = (root / "Modules/Chartwright/Plan/Trip.cwp").string();
   std::vector<bool> opens;
   CModuleDocManager::SetPromptOverride([&](std::string& name, int& format, bool open) {
@@ -261,6 +274,7 @@ TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
   EXPECT_TRUE(main->RouteCommand(cmd::kFileNew));
   EXPECT_TRUE(main->RouteCommand(cmd::kFileMru));
   EXPECT_EQ(doc->GetPlanTitle(), "Trip");
+  EXPECT_EQ(recentItems(), std::vector<std::string>{"&1 " + path});
 }
 
 TEST_F(ShellWindowsTest, PlanMessagesAndTheHeartbeatBecomeHints) {
