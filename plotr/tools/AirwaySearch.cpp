@@ -108,7 +108,12 @@ class Network {
   const CNavPointArray& m_points;
 };
 
+thread_local JoinWatch* t_joinWatch = nullptr;
+
 }  // namespace
+
+JoinWatch::JoinWatch() : m_outer(t_joinWatch) { t_joinWatch = this; }
+JoinWatch::~JoinWatch() { t_joinWatch = m_outer; }
 
 bool CRoutePath::Contains(int32_t node) const {
   if (origin.node == node) return true;
@@ -382,6 +387,16 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
                double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
                CRoutePath& bestArrival, int* expansions) {
   if (departures.paths.empty() || arrivals.paths.empty()) return false;
+  JoinWatch* const watch = t_joinWatch;
+  if (watch) {
+    ++watch->joins;
+    watch->departures = departures;
+    watch->arrivals = arrivals;
+    watch->airwayClass = airwayClass;
+    watch->started = watch->lastChange = std::chrono::steady_clock::now();
+    watch->paired = false;
+    watch->pairCost = kRouteFltMax;
+  }
   const Network net;
   const double span = GreatCircleDistance(startLat, startLon, endLat, endLon);
   const int64_t patience = std::max<int64_t>(1, static_cast<int64_t>(10 * span / kHalfCircumference));
@@ -430,6 +445,11 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
         }
       }
     }
+    if (took && watch) {
+      watch->lastChange = std::chrono::steady_clock::now();
+      watch->paired = true;
+      watch->pairCost = bestDeparture.Cost() + bestArrival.Cost();
+    }
     if (!took && net.Valid(end)) {
       ++expanded;
       std::vector<CRoutePath> children;
@@ -461,6 +481,7 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
   open.TakeRemaining(departures.paths);
   if (!bestDeparture.steps.empty() && bestDeparture.EndNode() == bestArrival.EndNode()) bestDeparture.steps.pop_back();
   if (expansions) *expansions = expanded;
+  if (watch) watch->expansions += expanded;
   return true;
 }
 

@@ -4,6 +4,7 @@
 // network from both ends of a leg, joined by a best-first search. Every look-up reads the
 // database's intersection records as hostile: a bad index, slot or payload is "no neighbour".
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -49,6 +50,32 @@ struct CRoutePathList {
 
 // The node a point stands for in the network for the kind bits `selection`; -1 for none.
 int32_t AirwayNodeOf(const NavPoint& point, uint16_t selection);
+
+// A look into the joins run on this thread while it lives, for measuring the search: what the
+// last join started from, when its best pair last changed, and the effort of all of them.
+// Watches nest; the innermost one sees the joins.
+class JoinWatch {
+ public:
+  JoinWatch();
+  ~JoinWatch();
+  JoinWatch(const JoinWatch&) = delete;
+  JoinWatch& operator=(const JoinWatch&) = delete;
+
+  int joins = 0;
+  int expansions = 0;  // of all the joins
+  // Of the last join: its lists as it got them, its class, when it started and when its best
+  // pair last changed (its start when no pair was found), and the pair's cost.
+  CRoutePathList departures;
+  CRoutePathList arrivals;
+  int airwayClass = 0;
+  std::chrono::steady_clock::time_point started;
+  std::chrono::steady_clock::time_point lastChange;
+  bool paired = false;
+  double pairCost = kRouteFltMax;
+
+ private:
+  JoinWatch* m_outer;
+};
 
 // Joins the departure paths (the open list, CRoutePathList's rules; afterwards it holds the paths
 // still open, in list order) with the arrival paths; `best` gets the pair. False only when a side

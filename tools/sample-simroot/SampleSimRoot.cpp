@@ -537,6 +537,177 @@ std::string Ident(const char* prefix, int n, int letters) {
   return s;
 }
 
+// ---- The world's airway network ----
+//
+// Junctions on a jittered grid over the inhabited latitudes, closed around the antimeridian.
+// Every row and every column carries a low airway; every second row and column is also high,
+// either as an airway of both levels through every junction or as a high airway of its own that
+// skips every other junction of the low one beside it. A route can so change between levels at
+// the shared junctions, and the high network alone joins any two places. The lines are cut into
+// named airways of at most a dozen segments, as real airways are. About three junctions in ten
+// are VORs or NDBs under the junction's name, a kilometre or less from it, as the build expects
+// to bind them.
+
+struct Junction {
+  double lat = 0, lon = 0;
+  uint16_t levels = 0;  // 1 low, 2 high
+  std::string ident;
+  char navaid = 0;      // 'V' VOR, 'N' NDB, 0 a plain fix
+  std::string navaidIdent;
+  double navaidLat = 0, navaidLon = 0;
+};
+
+struct Airway {
+  std::string name;
+  char level;  // 'L', 'H' or 'B'
+  std::vector<int> junctions;
+};
+
+struct AirwayNetwork {
+  std::vector<Junction> junctions;
+  std::vector<Airway> airways;
+  int vors = 0, ndbs = 0;
+};
+
+constexpr int kSegmentsPerAirway = 12;
+
+// Cuts a line of junctions into airways; a ring's airways start at `offset` and the last one
+// closes it.
+void AddAirways(AirwayNetwork& net, std::vector<int> line, bool ring, int offset, char level, const char* prefix,
+                int& counter) {
+  if (line.size() < 2) return;
+  if (ring) {
+    std::rotate(line.begin(), line.begin() + offset % static_cast<int>(line.size()), line.end());
+    line.push_back(line.front());
+  }
+  const int segments = static_cast<int>(line.size()) - 1;
+  // An airway never meets its own junction twice.
+  const int per = std::max(1, std::min(kSegmentsPerAirway, ring ? segments / 2 : segments));
+  for (int first = 0; first < segments; first += per) {
+    const int last = std::min(segments, first + per);
+    Airway a;
+    a.name = prefix + std::to_string(++counter);
+    a.level = level;
+    a.junctions.assign(line.begin() + first, line.begin() + last + 1);
+    for (int j : a.junctions) net.junctions[static_cast<size_t>(j)].levels |= level == 'L' ? 1 : level == 'H' ? 2 : 3;
+    net.airways.push_back(std::move(a));
+  }
+}
+
+// Three-letter VOR names that no random beacon of the world shares.
+std::string NextVorIdent(int& counter) {
+  for (;;) {
+    const std::string ident = Ident("", counter++, 3);
+    if (std::string("VNCKQ").find(ident[0]) == std::string::npos) return ident;
+  }
+}
+
+AirwayNetwork LayAirwayNetwork(int airwaySegments) {
+  // A sequence of its own: the rest of the world stays where it was whatever the network's size.
+  Sequence seq{90210};
+  AirwayNetwork net;
+  // About 2.25 segments per junction; columns a multiple of four, so the level pattern repeats
+  // across the antimeridian, and the cells about as wide as high at the middle latitudes.
+  const double cells = std::max(64.0, airwaySegments / 2.25);
+  const int columns = std::max(8, static_cast<int>(std::lround(std::sqrt(cells / 0.4) / 4)) * 4);
+  const int rows = std::max(4, static_cast<int>(std::lround(cells / columns)));
+  const double dLat = 116.0 / rows, dLon = 360.0 / columns;
+  net.junctions.resize(static_cast<size_t>(rows * columns));
+  for (int r = 0; r < rows; ++r) {
+    for (int c = 0; c < columns; ++c) {
+      Junction& j = net.junctions[static_cast<size_t>(r * columns + c)];
+      j.lat = -58 + (r + 0.5 + seq.Between(-0.25, 0.25)) * dLat;
+      j.lon = -180 + (c + 0.5 + seq.Between(-0.25, 0.25)) * dLon;
+    }
+  }
+  int eastWest = 0, northSouth = 0;
+  for (int r = 0; r < rows; ++r) {
+    std::vector<int> all, every2;
+    for (int c = 0; c < columns; ++c) {
+      all.push_back(r * columns + c);
+      if (c % 2 == 0) every2.push_back(r * columns + c);
+    }
+    const int offset = r * 5;
+    if (r % 4 == 0) {
+      AddAirways(net, all, true, offset, 'B', "W", eastWest);
+    } else {
+      AddAirways(net, all, true, offset, 'L', "A", eastWest);
+      if (r % 4 == 2) AddAirways(net, every2, true, offset, 'H', "UA", eastWest);
+    }
+  }
+  for (int c = 0; c < columns; ++c) {
+    std::vector<int> all, every2;
+    for (int r = 0; r < rows; ++r) {
+      all.push_back(r * columns + c);
+      if (r % 2 == 0) every2.push_back(r * columns + c);
+    }
+    if (c % 4 == 0) {
+      AddAirways(net, all, false, 0, 'B', "Y", northSouth);
+    } else {
+      AddAirways(net, all, false, 0, 'L', "B", northSouth);
+      if (c % 4 == 2) AddAirways(net, every2, false, 0, 'H', "UB", northSouth);
+    }
+  }
+  int vorNames = 0, ndbNames = 0;
+  for (size_t n = 0; n < net.junctions.size(); ++n) {
+    Junction& j = net.junctions[n];
+    const double u = seq.Next();
+    const bool high = (j.levels & 2) != 0;
+    if (u < (high ? 0.25 : 0.06)) {
+      j.navaid = 'V';
+      j.ident = j.navaidIdent = NextVorIdent(vorNames);
+      ++net.vors;
+    } else if (u < (high ? 0.35 : 0.25)) {
+      j.navaid = 'N';
+      j.navaidIdent = Ident("", ndbNames++, 2);
+      // Half of them carry the suffix the build tries after the bare name.
+      j.ident = j.navaidIdent + (ndbNames % 2 ? "NB" : "");
+      ++net.ndbs;
+    } else {
+      // Clear of the plain intersections' names.
+      j.ident = Ident("", 1000000 + static_cast<int>(n), 5);
+    }
+    if (j.navaid) {
+      j.navaidLat = j.lat, j.navaidLon = j.lon;
+      Offset(j.navaidLat, j.navaidLon, seq.Between(0, 360), seq.Between(0, 1000));
+    }
+  }
+  return net;
+}
+
+// AIRWAY.txt of the network: each junction's lines together, as the build reads them.
+std::string AirwayText(const AirwayNetwork& net) {
+  struct Through {
+    size_t airway;
+    size_t at;
+  };
+  std::vector<std::vector<Through>> through(net.junctions.size());
+  for (size_t a = 0; a < net.airways.size(); ++a) {
+    const std::vector<int>& js = net.airways[a].junctions;
+    for (size_t i = 0; i < js.size(); ++i) through[static_cast<size_t>(js[i])].push_back({a, i});
+  }
+  std::string out;
+  out.reserve(net.airways.size() * 2 * 110);
+  for (size_t n = 0; n < net.junctions.size(); ++n) {
+    const Junction& j = net.junctions[n];
+    for (const Through& t : through[n]) {
+      const Airway& a = net.airways[t.airway];
+      std::string prev, next;
+      double plat = 0, plon = 0, nlat = 0, nlon = 0;
+      if (t.at > 0) {
+        const Junction& p = net.junctions[static_cast<size_t>(a.junctions[t.at - 1])];
+        prev = p.ident, plat = p.lat, plon = p.lon;
+      }
+      if (t.at + 1 < a.junctions.size()) {
+        const Junction& x = net.junctions[static_cast<size_t>(a.junctions[t.at + 1])];
+        next = x.ident, nlat = x.lat, nlon = x.lon;
+      }
+      out += AirwayLine(j.ident, j.lat, j.lon, a.name, std::string(1, a.level), prev, plat, plon, next, nlat, nlon);
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std::string& error) {
@@ -547,6 +718,15 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
   const int columns = static_cast<int>(std::ceil(std::sqrt(files * 2.0)));
   const int rows = (files + columns - 1) / columns;
   const double cellLat = 120.0 / rows, cellLon = 360.0 / columns;
+  // The junctions' navaids go into the scenery file whose cell holds them.
+  const AirwayNetwork network = LayAirwayNetwork(counts.airwaySegments);
+  std::vector<std::vector<const Junction*>> junctionNavaids(static_cast<size_t>(files));
+  for (const Junction& j : network.junctions) {
+    if (!j.navaid) continue;
+    const int row = std::clamp(static_cast<int>((j.navaidLat + 60) / cellLat), 0, rows - 1);
+    const int column = std::clamp(static_cast<int>((j.navaidLon + 180) / cellLon), 0, columns - 1);
+    junctionNavaids[static_cast<size_t>(std::min(row * columns + column, files - 1))].push_back(&j);
+  }
   std::string cfg = "[General]\r\nTitle=World\r\n\r\n";
   std::string icao;
   for (int f = 0; f < files; ++f) {
@@ -576,6 +756,14 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
         w.Add(kBglSectionVorIls, Vor(lat, lon, 108.0 + (b % 200) * 0.05, Ident("V", b, 2)));
       } else {
         w.Add(kBglSectionNdb, Ndb(lat, lon, 200 + b % 300, Ident("N", b, 2)));
+      }
+    }
+    for (size_t k = 0; k < junctionNavaids[static_cast<size_t>(f)].size(); ++k) {
+      const Junction& j = *junctionNavaids[static_cast<size_t>(f)][k];
+      if (j.navaid == 'V') {
+        w.Add(kBglSectionVorIls, Vor(j.navaidLat, j.navaidLon, 108.0 + (k % 200) * 0.05, j.navaidIdent));
+      } else {
+        w.Add(kBglSectionNdb, Ndb(j.navaidLat, j.navaidLon, 200 + k % 300, j.navaidIdent));
       }
     }
     const int area = f % areas;
@@ -624,28 +812,6 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
   for (int i = 0; i < counts.intersections; ++i) {
     isec += Ident("", i, 5) + "\t" + Num(seq.Between(-60, 60), 4) + "\t" + Num(seq.Between(-180, 180), 4) + "\r\n";
   }
-  // Airways of ten segments, each on its own waypoints along a short random walk.
-  std::string airway;
-  const int segmentsPerAirway = 10;
-  const int airwayCount = counts.airwaySegments / segmentsPerAirway;
-  for (int a = 0; a < airwayCount; ++a) {
-    const std::string name = Ident("J", a, 4);
-    double lat = seq.Between(-55, 55), lon = seq.Between(-170, 170);
-    std::vector<std::pair<double, double>> pts;
-    for (int i = 0; i <= segmentsPerAirway; ++i) {
-      pts.push_back({lat, lon});
-      lat += seq.Between(-0.6, 0.6);
-      lon += seq.Between(0.3, 0.9);
-    }
-    for (int i = 0; i <= segmentsPerAirway; ++i) {
-      const std::string id = Ident("Q", a * (segmentsPerAirway + 1) + i, 4);
-      std::string prev, next;
-      double plat = 0, plon = 0, nlat = 0, nlon = 0;
-      if (i > 0) prev = Ident("Q", a * (segmentsPerAirway + 1) + i - 1, 4), plat = pts[i - 1].first, plon = pts[i - 1].second;
-      if (i < segmentsPerAirway) next = Ident("Q", a * (segmentsPerAirway + 1) + i + 1, 4), nlat = pts[i + 1].first, nlon = pts[i + 1].second;
-      airway += AirwayLine(id, pts[i].first, pts[i].second, name, a % 2 ? "H" : "L", prev, plat, plon, next, nlat, nlon);
-    }
-  }
   std::string airspace;
   for (int s = 0; s < counts.airspaces; ++s) {
     const double lat = seq.Between(-58, 58), lon = seq.Between(-178, 177);
@@ -654,7 +820,7 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
   }
   return WriteText(root / "Scenery.cfg", cfg, error) && WriteText(program / "Program.cfg", ProgramCfg(), error) &&
          WriteText(program / "ISEC.txt", isec, error) && WriteText(program / "TRACK.txt", "", error) &&
-         WriteText(program / "AIRWAY.txt", airway, error) && WriteText(program / "AIRSPACE.txt", airspace, error) &&
+         WriteText(program / "AIRWAY.txt", AirwayText(network), error) && WriteText(program / "AIRSPACE.txt", airspace, error) &&
          WriteText(program / "ICAO.txt", icao, error);
 }
 

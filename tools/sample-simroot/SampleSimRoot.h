@@ -26,8 +26,10 @@ bool WriteSampleSimRoot(const std::filesystem::path& root, std::string& error);
 // Sizes of the synthetic world root.
 struct WorldRootCounts {
   int airports = 25000;       // each with one or two runways
-  int beacons = 11000;        // VORs and NDBs, half each
-  int intersections = 120000;
+  int beacons = 11000;        // VORs and NDBs at random places, half each
+  int intersections = 120000; // plain ones, on no airway
+  // About this many segments of one connected network of crossing low and high airways; about
+  // three junctions in ten are VORs and NDBs besides the beacons above.
   int airwaySegments = 40000;
   int airspaces = 2000;
   int files = 300;            // scenery files, spread over the areas

@@ -254,6 +254,31 @@ TEST_F(AirwaySearchTest, AChainIsJoinedFarFromTheEndsOnBothClasses) {
   }
 }
 
+TEST_F(AirwaySearchTest, AWatchSeesTheJoinsRunWhileItLivesInnermostFirst) {
+  Network({{32, 1}, {32, 2}, {32, 3}, {32, 4}}, {{0, 1, 2, 3}});
+  CRoute route = NewRoute();
+  route.AddPoint(User(32, 0));
+  route.AddPoint(User(32, 5));
+  win::FakeClock clock;
+  JoinWatch outer;
+  {
+    JoinWatch inner;
+    ASSERT_TRUE(RunAutoRouteSearch(route, Airways(kAutoRouteHighAirways), nullptr, &clock));
+    EXPECT_EQ(1, inner.joins);
+    EXPECT_TRUE(inner.paired);
+    EXPECT_EQ(2, inner.airwayClass);
+    EXPECT_FALSE(inner.departures.paths.empty());
+    EXPECT_FALSE(inner.arrivals.paths.empty());
+    EXPECT_GE(inner.lastChange, inner.started);
+    // At least the degree of longitude between the two nodes the route is joined at.
+    EXPECT_GT(inner.pairCost, 90000);
+    EXPECT_LT(inner.pairCost, kRouteFltMax);
+  }
+  EXPECT_EQ(0, outer.joins);
+  ASSERT_TRUE(RunAutoRouteSearch(route, Airways(kAutoRouteHighAirways), nullptr, &clock));
+  EXPECT_EQ(1, outer.joins);
+}
+
 TEST_F(AirwaySearchTest, AnUnreachableArrivalFailsTheSearch) {
   // Two separate chains: the departure side never meets the arrival side.
   Network({{40, 1}, {40, 2}}, {{0, 1}});
