@@ -6,19 +6,17 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
-#include <sstream>
 #include <system_error>
 
 #include <nlohmann/json.hpp>
 
+#include "navdb/Geodesy.h"
 #include "platform/win/AtomicFile.h"
 
 namespace worldmap {
 namespace {
 
 using nlohmann::json;
-
-constexpr double kDegToRad = 3.14159265358979323846 / 180;
 
 // Steps of 0.01 degree of latitude (about a kilometre): finer than the 1:50 million data, coarse
 // enough that a step byte covers several kilometres.
