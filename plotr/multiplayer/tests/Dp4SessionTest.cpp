@@ -1,18 +1,21 @@
 // The older session stepped by hand on loopback: the wizard's join against the stand-in
 // simulator's host to the admitted state and the host's reports in the table; the worker's steps
 // kept going by the injected clock through a message stream that never lets it wait; the forced
-// admission requests to a host that never answers; and, as the migrated host, the admission
-// table, the limits, removal, the public notice and the end when the last other player leaves.
+// admission requests to a host that never answers; removal by the host; and, as the migrated
+// host, the admission table, the limits, removal, the public notice, plan requests while the plan
+// is private and public, and the end when the last other player leaves.
 #include "plotr/multiplayer/Dp4Session.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -31,9 +34,13 @@ namespace dp4 = mp::dp4;
 
 constexpr int kVersion = 80;
 
-class NoPlan : public IPlanImageSource {
+class FixedPlan : public IPlanImageSource {
  public:
-  bool WritePlanImage(archive::MemoryFile&) override { return false; }
+  bool WritePlanImage(archive::MemoryFile& file) override {
+    file.Write(kText.data(), kText.size());
+    return true;
+  }
+  static constexpr std::string_view kText = "plan of Alice";
 };
 
 class Dp4SessionTest : public ::testing::Test {
@@ -86,7 +93,7 @@ class Dp4SessionTest : public ::testing::Test {
   std::unique_ptr<simhost::MultiplayerHost> host;
   dplay::Config config = dplay::Config::ForTests();
   mptest::ScriptedUi ui{"Alice"};
-  NoPlan plan;
+  FixedPlan plan;
   win::FakeClock clock{1000};
   std::unique_ptr<Dp4Session> module;
 };
@@ -163,6 +170,18 @@ TEST_F(Dp4SessionTest, WorkerStepsThroughABusyMessageStream) {
   flood.join();
   module->Disconnect();
   EXPECT_FALSE(module->IsConnected());
+}
+
+TEST_F(Dp4SessionTest, DestroyedByTheHostEndsWithTheRemovalMessage) {
+  RawPlayer silent(dplay::Config::ForTests(), mp::Dp4Application(kVersion));
+  ASSERT_TRUE(silent.Host("silent", mp::PackCounts({0, 2, 1, 8})));
+  config.port = silent.Port();
+  OpenAndStepToRequest();
+  ASSERT_NE(module->OwnId(), 0u);
+  ASSERT_EQ(silent.Session().DestroyPlayer(module->OwnId()), dplay::Result::Ok);
+  EXPECT_TRUE(WaitUntil([&] { return !module->ReceiveAll(); }));
+  EXPECT_EQ(module->OwnId(), 0u);
+  EXPECT_EQ(Pending(), ui::LoadString(mpstr::kRemovedByHost));
 }
 
 // Rows run in order against the module as the migrated host; counts are those after the row.
@@ -252,6 +271,14 @@ TEST_F(Dp4SessionTest, MigratedHostAdmitsLimitsRemovesAndEndsWithTheLastOther) {
   ASSERT_TRUE(session.StepSession());
   EXPECT_TRUE(players[3]->Next(dp4::kRemoved));
 
+  // A private plan is not given out: the request before Bob's next answer goes unanswered.
+  ASSERT_TRUE(players[0]->SendToAll(mp::EncodeBare(dp4::kPlanRequest)));
+  ASSERT_TRUE(players[0]->SendToAll(mp::EncodeBare(dp4::kPilotRequest)));
+  const std::vector<uint32_t> read = players[0]->IdsUntil(dp4::kPilotRefused, pump);
+  ASSERT_FALSE(read.empty());
+  EXPECT_EQ(read.back(), dp4::kPilotRefused);
+  EXPECT_EQ(std::count(read.begin(), read.end(), dp4::kPlanAnswer), 0);
+
   // The last public notice went out with the first admitted step, before any answer Bob read;
   // slot 12 sends the next at the very next step.
   session.PublishPlayerData(true);
@@ -259,6 +286,13 @@ TEST_F(Dp4SessionTest, MigratedHostAdmitsLimitsRemovesAndEndsWithTheLastOther) {
   const auto notice = players[0]->Next(dp4::kPublicNotice);
   ASSERT_TRUE(notice);
   EXPECT_EQ(mp::DecodePublicNotice(*notice), true);
+  // Public now: the plan goes to whoever asks.
+  ASSERT_TRUE(players[0]->SendToAll(mp::EncodeBare(dp4::kPlanRequest)));
+  const auto answer = players[0]->Next(dp4::kPlanAnswer, pump);
+  ASSERT_TRUE(answer);
+  const auto image = mp::DecodePlanAnswer(*answer);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(std::string_view(reinterpret_cast<const char*>(image->data()), image->size()), FixedPlan::kText);
 
   // A pilot leaves: the host counts it out. The last other player leaving ends the session.
   players[0]->Session().Close();

@@ -162,6 +162,24 @@ class RawPlayer {
         limit);
     return found;
   }
+  // The ids of the application messages read up to and including the next one with `id` (the
+  // last id is another when it did not come in time).
+  std::vector<uint32_t> IdsUntil(uint32_t id, const std::function<void()>& pump = {}) {
+    std::vector<uint32_t> ids;
+    WaitUntil([&] {
+      if (pump) pump();
+      for (;;) {
+        uint32_t from = 0, to = 0;
+        std::vector<uint8_t> data;
+        if (m_session.Receive(from, to, data) != dplay::Result::Ok) return false;
+        const auto header = from == dplay::kSystemPlayer ? std::nullopt : mp::ReadHeader(data);
+        if (!header) continue;
+        ids.push_back(header->id);
+        if (header->id == id) return true;
+      }
+    });
+    return ids;
+  }
   // How many application messages with the id wait now (all waiting messages are read).
   int Count(uint32_t id) {
     int n = 0;
