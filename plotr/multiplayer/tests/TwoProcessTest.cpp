@@ -9,10 +9,10 @@
 #include <string>
 
 #include "platform/archive/MemoryFile.h"
+#include "platform/dplay/tests/support/ChildProcess.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/multiplayer/Dp4Session.h"
 #include "plotr/multiplayer/Dp8Session.h"
-#include "plotr/multiplayer/tests/support/ChildProcess.h"
 #include "plotr/multiplayer/tests/support/MpTestSupport.h"
 
 namespace {
@@ -41,7 +41,7 @@ class TwoProcessTest : public ::testing::TestWithParam<int> {
 
   // Starts simhost hosting on a free port (an empty root: no modules) and reads the port.
   void StartSimhost() {
-    child = std::make_unique<mptest::ChildProcess>(std::vector<std::string>{
+    child = std::make_unique<dplaytest::ChildProcess>(std::vector<std::string>{
         SIMHOST_PROGRAM, "--sim-version", std::to_string(GetParam()), "--root", root.string(), "--mp-host=0"});
     ASSERT_TRUE(child->Running());
     const std::string prefix = "multiplayer session on port ";
@@ -60,7 +60,7 @@ class TwoProcessTest : public ::testing::TestWithParam<int> {
 
   std::filesystem::path root;
   dplay::Config config = dplay::Config::ForTests();
-  std::unique_ptr<mptest::ChildProcess> child;
+  std::unique_ptr<dplaytest::ChildProcess> child;
   mptest::ScriptedUi ui{"Alice"};
   NoPlan plan;
 };

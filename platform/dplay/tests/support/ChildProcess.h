@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace mptest {
+namespace dplaytest {
 
 class ChildProcess {
  public:
@@ -43,6 +43,10 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Running() const { return m_pid > 0; }
+  pid_t Pid() const { return m_pid; }
+  void Signal(int signal) {
+    if (m_pid > 0) kill(m_pid, signal);
+  }
 
   // The first line of output that starts with `prefix`, read within `limit`; nothing when the
   // output ends or the time is up first.
@@ -80,4 +84,4 @@ class ChildProcess {
   std::string m_buffer;
 };
 
-}  // namespace mptest
+}  // namespace dplaytest
