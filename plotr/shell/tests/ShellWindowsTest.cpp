@@ -31,6 +31,7 @@
 #include "plotr/shell/PlanUiWx.h"
 #include "plotr/shell/PlotrDoc.h"
 #include "plotr/shell/Settings.h"
+#include "plotr/shell/tests/support/ModuleWindows.h"
 #include "plotr/shell/SplitWnd.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "simhost/app/MainFrame.h"
@@ -39,15 +40,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void Pump(int ms) {
-  for (int i = 0; i < ms / 10; ++i) {
-    wxTheApp->ProcessPendingEvents();
-    wxTheApp->Yield(true);
-    wxMilliSleep(10);
-  }
-  // Windows closed on the way are deleted here, before what they point to goes.
-  wxTheApp->ProcessIdle();
-}
+using shelltest::Pump;
 
 // The frame's calls for the map pane's description height; kept beyond the pane, which goes
 // with the module's windows.
@@ -66,12 +59,8 @@ RecordingPane* g_mapPane = nullptr;
 class ShellWindowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("cw-shell-" + std::to_string(::getpid()));
-    fs::remove_all(root);
-    const fs::path product = root / "Modules" / "Chartwright";
-    for (const char* sub : {"Bin", "Plan", "SidStar", "FlpExport"}) fs::create_directories(product / sub);
-    fs::copy_file(FIXTURE_EXE_V90, root / "simhost");
-    ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
+    root = shelltest::MakeSimulatorRoot("cw-shell");
+    ASSERT_FALSE(root.empty());
     ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
 
     RegisterPane(PaneSlot::Map, [](wxWindow* parent, CPlotrDoc&) {

@@ -18,16 +18,23 @@ void Pump(int ms) {
     wxTheApp->Yield(true);
     wxMilliSleep(10);
   }
+  // Windows closed on the way are deleted here, before what they point to goes.
   wxTheApp->ProcessIdle();
 }
 
-void ModuleWindowsTest::SetUp() {
-  root = fs::temp_directory_path() / ("cw-module-" + std::to_string(::getpid()));
+fs::path MakeSimulatorRoot(const std::string& tag) {
+  const fs::path root = fs::temp_directory_path() / (tag + "-" + std::to_string(::getpid()));
   fs::remove_all(root);
   const fs::path product = root / "Modules" / "Chartwright";
   for (const char* sub : {"Bin", "Plan", "SidStar", "FlpExport"}) fs::create_directories(product / sub);
   fs::copy_file(FIXTURE_EXE_V90, root / "simhost");
-  ASSERT_TRUE(plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland"));
+  if (!plantest::WritePlanDatabase(product.string(), "Sample", "Sample", "Switzerland")) return {};
+  return root;
+}
+
+void ModuleWindowsTest::SetUp() {
+  root = MakeSimulatorRoot("cw-module");
+  ASSERT_FALSE(root.empty());
   ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
   host = std::make_unique<simhost::HostCore>(90);
   frame = new simhost::MainFrame(*host, simhost::AircraftStart{});

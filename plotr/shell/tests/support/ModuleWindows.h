@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/PlotrDoc.h"
@@ -16,6 +17,10 @@ namespace shelltest {
 
 // Runs the event loop for about `ms` milliseconds.
 void Pump(int ms);
+// A fresh simulator root named after `tag` in the temporary folder: the stand-in simulator's
+// executable and the product's folders with the plan tests' database. Empty when it could not
+// be made.
+std::filesystem::path MakeSimulatorRoot(const std::string& tag);
 // Pumps until `pred` holds or `ms` pass; the last answer of `pred`.
 template <class Pred>
 bool PumpUntil(Pred pred, int ms = 5000) {
