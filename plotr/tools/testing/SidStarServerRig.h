@@ -5,6 +5,7 @@
 // SID/STAR folder beside them and client options of short time-outs.
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/inet/testing/LoopbackServers.h"
+#include "plotr/tools/SidStarRecords.h"
 #include "plotr/tools/SidStarServer.h"
 
 namespace tooltest {
@@ -22,6 +24,41 @@ inline std::string ScrambleSidStarPassword(const std::string& password) {
   std::string out;
   for (char c : password) out += static_cast<char>(static_cast<uint8_t>(c) + kSidStarPasswordShift);
   return out;
+}
+
+// The guid of test airport `n`: its number in the first group, zeros elsewhere.
+inline std::string TestGuid(int n) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%08d-0000-0000-0000-000000000000", n);
+  return text;
+}
+
+// Test airport `n`: "Field <id>" at (n, n) by one author, saved at `stamp`.
+inline CSidStarAirport TestAirport(int n, const char* id, const char* stamp = "20260301-100000",
+                                   char separator = '-') {
+  CSidStarAirport a;
+  a.guid = TestGuid(n);
+  a.separator = separator;
+  a.stamp = stamp;
+  a.id = id;
+  a.name = std::string("Field ") + id;
+  a.lat = static_cast<float>(n);
+  a.lon = static_cast<float>(n);
+  a.authors = {"Author"};
+  return a;
+}
+
+// `count` SIDs from a runway end to one fix, each in a group of its own: a file that a throttled
+// transfer takes a while over.
+inline void AddProcedures(CSidStarAirport& a, int count) {
+  for (int i = 0; i < count; ++i) {
+    CSidStarProcedure p;
+    p.id = "P" + std::to_string(i);
+    p.waypoints.resize(2);
+    p.waypoints[0].type = 'R';
+    p.waypoints[1].type = 'I';
+    a.sids.groups.push_back({'I', "X", "", 0, 0, {p}});
+  }
 }
 
 class SidStarServerRig {
@@ -53,6 +90,11 @@ class SidStarServerRig {
   }
   std::filesystem::path ServerFolder(const char* folder) const { return m_root / "ftp" / folder; }
   std::filesystem::path LocalFolder() const { return m_root / "local"; }
+  // The airport's file in a server folder under its published name, or in the local folder.
+  void PutOnServer(const char* folder, const CSidStarAirport& a) const {
+    ASSERT_TRUE(a.Write((ServerFolder(folder) / (a.guid + "-" + a.stamp + ".ss")).string()));
+  }
+  void PutLocal(const CSidStarAirport& a) const { ASSERT_TRUE(a.Write(a.FilePath(options.folder))); }
 
   static std::vector<std::string> Names(const std::filesystem::path& folder) {
     std::vector<std::string> names;

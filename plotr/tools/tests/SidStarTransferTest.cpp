@@ -30,11 +30,8 @@ using namespace std::chrono_literals;
 // 2026-03-01 12:00:00 UTC
 const std::chrono::system_clock::time_point kNow = std::chrono::system_clock::from_time_t(1772366400);
 
-std::string Guid(int n) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%08d-0000-0000-0000-000000000000", n);
-  return text;
-}
+using tooltest::TestAirport;
+using tooltest::TestGuid;
 
 // Records what the dialog would show; the worker calls from its own thread.
 class RecordingView : public ISidStarTransferView {
@@ -84,22 +81,6 @@ class SidStarTransferTest : public ::testing::Test {
 
   void StartServers(int bytesPerSecond = 0) { m_rig.Start(bytesPerSecond); }
 
-  static CSidStarAirport Airport(int n, const char* id, const char* stamp, char separator = '-') {
-    CSidStarAirport a;
-    a.guid = Guid(n);
-    a.separator = separator;
-    a.stamp = stamp;
-    a.id = id;
-    a.name = std::string("Field ") + id;
-    a.lat = static_cast<float>(n);
-    a.lon = static_cast<float>(n);
-    a.authors = {"Author"};
-    return a;
-  }
-  void PutOnServer(const char* folder, const CSidStarAirport& a) {
-    ASSERT_TRUE(a.Write((m_rig.ServerFolder(folder) / (a.guid + "-" + a.stamp + ".ss")).string()));
-  }
-  void PutLocal(const CSidStarAirport& a) { ASSERT_TRUE(a.Write(a.FilePath(m_local))); }
 
   std::unique_ptr<CSidStarStore> Store() {
     auto store = std::make_unique<CSidStarStore>();
@@ -192,14 +173,14 @@ TEST(SidStarVersionMessage, NewerMinorVersionOnlyAndTheServerTextAsItStands) {
 
 TEST_F(SidStarTransferTest, NormalDownloadFetchesNewAndKeepsLocalWork) {
   StartServers();
-  PutOnServer("published", Airport(1, "LSZH", "20260301-100000"));
-  PutOnServer("published", Airport(2, "EDDF", "20260301-100000"));
-  PutOnServer("published", Airport(3, "KJFK", "20260301-100000"));
-  PutOnServer("published", Airport(6, "LFPG", "20260101-000000"));
-  PutLocal(Airport(3, "KJFK", "20260101-000000", '+'));   // changed here: never overwritten
-  PutLocal(Airport(4, "OLD1", "20260101-000000"));        // gone from the server 59 days ago
-  PutLocal(Airport(5, "NEW1", "20260215-000000"));        // gone from the server 14 days ago
-  PutLocal(Airport(6, "LFPG", "20260201-000000"));        // newer than the server's
+  m_rig.PutOnServer("published", TestAirport(1, "LSZH", "20260301-100000"));
+  m_rig.PutOnServer("published", TestAirport(2, "EDDF", "20260301-100000"));
+  m_rig.PutOnServer("published", TestAirport(3, "KJFK", "20260301-100000"));
+  m_rig.PutOnServer("published", TestAirport(6, "LFPG", "20260101-000000"));
+  m_rig.PutLocal(TestAirport(3, "KJFK", "20260101-000000", '+'));   // changed here: never overwritten
+  m_rig.PutLocal(TestAirport(4, "OLD1", "20260101-000000"));        // gone from the server 59 days ago
+  m_rig.PutLocal(TestAirport(5, "NEW1", "20260215-000000"));        // gone from the server 14 days ago
+  m_rig.PutLocal(TestAirport(6, "LFPG", "20260201-000000"));        // newer than the server's
   auto store = Store();
   ASSERT_EQ(store->GetAirportCount(), 4);
 
@@ -214,9 +195,10 @@ TEST_F(SidStarTransferTest, NormalDownloadFetchesNewAndKeepsLocalWork) {
   std::vector<std::string> ids;
   for (const CSidStarAirport& a : store->m_airports) ids.push_back(a.id + a.separator);
   EXPECT_EQ(ids, (std::vector<std::string>{"EDDF-", "KJFK+", "LFPG-", "LSZH-", "NEW1-"}));
-  EXPECT_EQ(LocalFiles(), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss", Guid(2) + "-20260301-100000.ss",
-                                                    Guid(3) + "+20260101-000000.ss", Guid(5) + "-20260215-000000.ss",
-                                                    Guid(6) + "-20260201-000000.ss"}));
+  EXPECT_EQ(LocalFiles(), (std::vector<std::string>{
+                              TestGuid(1) + "-20260301-100000.ss", TestGuid(2) + "-20260301-100000.ss",
+                              TestGuid(3) + "+20260101-000000.ss", TestGuid(5) + "-20260215-000000.ss",
+                              TestGuid(6) + "-20260201-000000.ss"}));
   EXPECT_EQ(m_view.progress.front(), std::make_pair(1, 3));
   EXPECT_EQ(m_view.progress.back(), std::make_pair(3, 3));
 
@@ -232,29 +214,29 @@ TEST_F(SidStarTransferTest, EditorDownloadCleansTheSubmissions) {
   StartServers();
   ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "Sid/Star", "YES"));
   m_options.editor = true;
-  PutOnServer("submitted", Airport(1, "LSZH", "20260301-100000"));
-  PutOnServer("submitted", Airport(2, "FUTR", "20260303-130000"));  // 49 hours ahead
-  PutOnServer("submitted", Airport(3, "STAL", "20260101-000000"));  // 59 days, not held here
-  PutOnServer("submitted", Airport(4, "KEPT", "20260101-000000"));  // 59 days, held here
-  PutLocal(Airport(4, "KEPT", "20251201-000000", '+'));
+  m_rig.PutOnServer("submitted", TestAirport(1, "LSZH", "20260301-100000"));
+  m_rig.PutOnServer("submitted", TestAirport(2, "FUTR", "20260303-130000"));  // 49 hours ahead
+  m_rig.PutOnServer("submitted", TestAirport(3, "STAL", "20260101-000000"));  // 59 days, not held here
+  m_rig.PutOnServer("submitted", TestAirport(4, "KEPT", "20260101-000000"));  // 59 days, held here
+  m_rig.PutLocal(TestAirport(4, "KEPT", "20251201-000000", '+'));
   auto store = Store();
   CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
   EXPECT_EQ(Run(transfer), 1u);
-  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
-                                                                 Guid(4) + "-20260101-000000.ss"}));
+  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{TestGuid(1) + "-20260301-100000.ss",
+                                                                 TestGuid(4) + "-20260101-000000.ss"}));
   EXPECT_EQ(m_view.rows, std::vector<std::string>{"LSZH"});
   ASSERT_EQ(store->GetAirportCount(), 2);
   EXPECT_EQ(store->GetAirport(1).separator, '+') << "an editor's fetched file waits for publishing";
-  EXPECT_TRUE(fs::exists(m_local + Guid(1) + "+20260301-100000.ss"));
+  EXPECT_TRUE(fs::exists(m_local + TestGuid(1) + "+20260301-100000.ss"));
 }
 
 TEST_F(SidStarTransferTest, UploadSendsCheckedAirportsAndMarksThemPublished) {
   StartServers();
-  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
-  PutLocal(Airport(2, "BBBB", "20260301-100000", '+'));
-  PutLocal(Airport(3, "CCCC", "20260301-100000", '+'));
-  PutLocal(Airport(4, "DDDD", "20260201-100000"));
-  PutOnServer("submitted", Airport(2, "BBBB", "20260301-100000"));  // this version is already there
+  m_rig.PutLocal(TestAirport(1, "AAAA", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(2, "BBBB", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(3, "CCCC", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(4, "DDDD", "20260201-100000"));
+  m_rig.PutOnServer("submitted", TestAirport(2, "BBBB", "20260301-100000"));  // this version is already there
   auto store = Store();
   CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
   transfer.OnInitDialog();
@@ -270,13 +252,13 @@ TEST_F(SidStarTransferTest, UploadSendsCheckedAirportsAndMarksThemPublished) {
   EXPECT_EQ(m_view.rows, std::vector<std::string>{"CCCC"});
   EXPECT_EQ(m_view.LastStatus(), "Upload ready");
   EXPECT_TRUE(m_view.startEnabled) << "a row remains";
-  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
-                                                                 Guid(2) + "-20260301-100000.ss"}));
+  EXPECT_EQ(ServerFiles("submitted"), (std::vector<std::string>{TestGuid(1) + "-20260301-100000.ss",
+                                                                 TestGuid(2) + "-20260301-100000.ss"}));
   EXPECT_EQ(store->GetAirport(0).separator, '-');
   EXPECT_EQ(store->GetAirport(1).separator, '-');
   EXPECT_EQ(store->GetAirport(2).separator, '+');
-  EXPECT_TRUE(fs::exists(m_local + Guid(1) + "-20260301-100000.ss"));
-  EXPECT_TRUE(fs::exists(m_local + Guid(2) + "-20260301-100000.ss"));
+  EXPECT_TRUE(fs::exists(m_local + TestGuid(1) + "-20260301-100000.ss"));
+  EXPECT_TRUE(fs::exists(m_local + TestGuid(2) + "-20260301-100000.ss"));
   EXPECT_EQ(transfer.RowAirports(), std::vector<int>{2});
 
   m_view.checked = {true};
@@ -289,26 +271,26 @@ TEST_F(SidStarTransferTest, EditorUploadPublishesAndRemovesAirportsNoLongerHeld)
   StartServers();
   ASSERT_TRUE(profile::WriteString(g_Settings.GetProfileFile(), "Essential", "Sid/Star", "YES"));
   m_options.editor = true;
-  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
-  PutLocal(Airport(2, "BBBB", "20260201-100000"));
-  PutOnServer("published", Airport(1, "AAAA", "20260101-100000"));  // the version it replaces
-  PutOnServer("published", Airport(2, "BBBB", "20260201-100000"));
-  PutOnServer("published", Airport(9, "GONE", "20260101-100000"));  // no longer held by the editor
+  m_rig.PutLocal(TestAirport(1, "AAAA", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(2, "BBBB", "20260201-100000"));
+  m_rig.PutOnServer("published", TestAirport(1, "AAAA", "20260101-100000"));  // the version it replaces
+  m_rig.PutOnServer("published", TestAirport(2, "BBBB", "20260201-100000"));
+  m_rig.PutOnServer("published", TestAirport(9, "GONE", "20260101-100000"));  // no longer held by the editor
   auto store = Store();
   CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
   transfer.OnInitDialog();
   m_view.checked = {true};
   EXPECT_EQ(Run(transfer), 1u);
-  EXPECT_EQ(ServerFiles("published"), (std::vector<std::string>{Guid(1) + "-20260301-100000.ss",
-                                                                 Guid(2) + "-20260201-100000.ss"}));
+  EXPECT_EQ(ServerFiles("published"), (std::vector<std::string>{TestGuid(1) + "-20260301-100000.ss",
+                                                                 TestGuid(2) + "-20260201-100000.ss"}));
   EXPECT_TRUE(ServerFiles("submitted").empty());
   EXPECT_EQ(store->GetAirport(0).separator, '-');
 }
 
 TEST_F(SidStarTransferTest, FailedUploadKeepsWhatWasDoneAndReportsTheLostConnection) {
   StartServers();
-  PutLocal(Airport(1, "AAAA", "20260301-100000", '+'));
-  PutLocal(Airport(2, "BBBB", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(1, "AAAA", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(2, "BBBB", "20260301-100000", '+'));
   auto store = Store();
   fs::remove(store->GetAirport(0).FilePath(m_local));  // AAAA's file went missing
   CSidStarTransfer transfer(CSidStarTransfer::kUpload, *store, m_view, m_target, m_options);
@@ -322,22 +304,15 @@ TEST_F(SidStarTransferTest, FailedUploadKeepsWhatWasDoneAndReportsTheLostConnect
   EXPECT_EQ(store->GetAirport(1).separator, '-');
   EXPECT_EQ(store->GetAirport(0).separator, '+');
   EXPECT_EQ(transfer.RowAirports(), std::vector<int>{0});
-  EXPECT_EQ(ServerFiles("submitted"), std::vector<std::string>{Guid(2) + "-20260301-100000.ss"});
+  EXPECT_EQ(ServerFiles("submitted"), std::vector<std::string>{TestGuid(2) + "-20260301-100000.ss"});
 }
 
 TEST_F(SidStarTransferTest, ExitDuringAThrottledDownloadEndsTheDialogAfterTheWorker) {
   StartServers(4096);
-  CSidStarAirport big = Airport(1, "BIGG", "20260301-100000");
+  CSidStarAirport big = TestAirport(1, "BIGG", "20260301-100000");
   big.city = "x";
-  for (int i = 0; i < 3000; ++i) {
-    CSidStarProcedure p;
-    p.id = "P" + std::to_string(i);
-    p.waypoints.resize(2);
-    p.waypoints[0].type = 'R';
-    p.waypoints[1].type = 'I';
-    big.sids.groups.push_back({'I', "X", "", 0, 0, {p}});
-  }
-  PutOnServer("published", big);
+  tooltest::AddProcedures(big, 3000);
+  m_rig.PutOnServer("published", big);
   m_options.timeouts = inet::Timeouts{};
   auto store = Store();
   CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);

@@ -8,7 +8,6 @@
 #include <wx/stattext.h>
 
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 
 #include "platform/ui/ModalHook.h"
@@ -22,24 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-std::string Guid(int n) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%08d-0000-0000-0000-000000000000", n);
-  return text;
-}
-
-CSidStarAirport Airport(int n, const char* id, char separator = '-') {
-  CSidStarAirport a;
-  a.guid = Guid(n);
-  a.separator = separator;
-  a.stamp = "20260301-100000";
-  a.id = id;
-  a.name = std::string("Field ") + id;
-  a.lat = static_cast<float>(n);
-  a.lon = static_cast<float>(n);
-  a.authors = {"Author"};
-  return a;
-}
+using tooltest::TestAirport;
 
 std::vector<std::string> Rows(const wxListCtrl& list) {
   std::vector<std::string> rows;
@@ -58,10 +40,6 @@ class DlgSidStarTransferTest : public ::testing::Test {
     m_store.SetFolders(m_rig.options.folder, m_rig.options.folder);
     m_store.SetClock(&m_clock);
   }
-  void PutOnServer(const char* folder, const CSidStarAirport& a) {
-    ASSERT_TRUE(a.Write((m_rig.ServerFolder(folder) / (a.guid + "-" + a.stamp + ".ss")).string()));
-  }
-  void PutLocal(const CSidStarAirport& a) { ASSERT_TRUE(a.Write(a.FilePath(m_rig.options.folder))); }
 
   // Presses Start and waits for the transfer's end message to be handled.
   static bool StartAndWait(CDlgSidStarTransfer& d) {
@@ -88,8 +66,8 @@ class DlgSidStarTransferTest : public ::testing::Test {
 
 TEST_F(DlgSidStarTransferTest, DownloadListsNewAirportsThenNothingNew) {
   Start();
-  PutOnServer("published", Airport(1, "LSZH"));
-  PutOnServer("published", Airport(2, "EDDF"));
+  m_rig.PutOnServer("published", TestAirport(1, "LSZH"));
+  m_rig.PutOnServer("published", TestAirport(2, "EDDF"));
   m_store.ScanFiles();
   Run<CDlgDownloadSidStar>([&](CDlgSidStarTransfer& d) {
     EXPECT_EQ(d.GetTitle(), "Download SID/STARs");
@@ -118,9 +96,9 @@ TEST_F(DlgSidStarTransferTest, DownloadListsNewAirportsThenNothingNew) {
 
 TEST_F(DlgSidStarTransferTest, UploadWantsACheckedRowThenSendsIt) {
   Start();
-  PutLocal(Airport(1, "LSZH", '+'));
-  PutLocal(Airport(2, "EDDF", '-'));
-  PutLocal(Airport(3, "KJFK", '+'));
+  m_rig.PutLocal(TestAirport(1, "LSZH", "20260301-100000", '+'));
+  m_rig.PutLocal(TestAirport(2, "EDDF", "20260301-100000", '-'));
+  m_rig.PutLocal(TestAirport(3, "KJFK", "20260301-100000", '+'));
   m_store.ScanFiles();
   Run<CDlgUploadSidStar>([&](CDlgSidStarTransfer& d) {
     EXPECT_EQ(d.GetTitle(), "Upload SID/STARs");
@@ -144,16 +122,9 @@ TEST_F(DlgSidStarTransferTest, UploadWantsACheckedRowThenSendsIt) {
 
 TEST_F(DlgSidStarTransferTest, ExitDuringATransferWaitsForTheWorkerThenCloses) {
   Start(4096);
-  CSidStarAirport big = Airport(1, "BIGG");
-  for (int i = 0; i < 3000; ++i) {
-    CSidStarProcedure p;
-    p.id = "P" + std::to_string(i);
-    p.waypoints.resize(2);
-    p.waypoints[0].type = 'R';
-    p.waypoints[1].type = 'I';
-    big.sids.groups.push_back({'I', "X", "", 0, 0, {p}});
-  }
-  PutOnServer("published", big);
+  CSidStarAirport big = TestAirport(1, "BIGG");
+  tooltest::AddProcedures(big, 3000);
+  m_rig.PutOnServer("published", big);
   m_rig.options.timeouts = inet::Timeouts{};
   m_store.ScanFiles();
   int messages = 0;
