@@ -1,14 +1,19 @@
-// The map engine on the world-sized database: overlays recomposed on the drawing thread for a
-// 1280 x 800 frame (holding, own aircraft, 25 players with full trails), and the time from a
-// newer picture's request to the stop of a walk over every point of the database.
+// The map engine on the world-sized database with a dense central Europe: overlays recomposed
+// on the drawing thread for a 1280 x 800 frame (holding, own aircraft, 25 players with full
+// trails), the time from a newer picture's request to the stop of a walk over every point of
+// the database, whole pictures with every layer on, and the response to a pan or zoom asked
+// for while a picture is drawn.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <thread>
 
 #include "navdb/Geodesy.h"
@@ -31,7 +36,15 @@ struct World {
     fs::create_directories(folder);
     g_Settings.SetProfileFile(folder / "Program.cfg");
     SetAircraftProfileFolder(folder);
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, navdbtest::WorldCounts{});
+    navdbtest::WorldCounts counts;
+    // Central Europe's airports, navaids and airways, a little busier than the real ones.
+    counts.dense.airports = 1600;
+    counts.dense.vors = 450;
+    counts.dense.ndbs = 550;
+    counts.dense.intersections = 9000;
+    counts.dense.airwaySegments = 3600;
+    counts.dense.airspaces = 150;
+    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
   }
   ~World() { fs::remove_all(folder); }
 };
@@ -148,38 +161,161 @@ void BM_WalkWhole(benchmark::State& state) {
 }
 BENCHMARK(BM_WalkWhole)->Unit(benchmark::kMillisecond);
 
-// A whole picture with every layer, names and airways on, into a 1280 x 800 image surface, over
-// the synthetic world's middle airport: the detail chain from zoom 64, the other below.
-// Reports the points in view.
-void BM_FullPicture(benchmark::State& state) {
-  TheWorld();
+// ---- Whole pictures over the dense box -------------------------------------------------------
+
+constexpr double kEuropeLat = 49, kEuropeLon = 11;
+
+// Notes that a picture has reached the middle of its chain, then paints the layer it stands in for.
+class MidChainMark : public MapLayerPainter {
+ public:
+  explicit MidChainMark(std::shared_ptr<MapLayerPainter> inner) : m_inner(std::move(inner)) {}
+  std::atomic<bool> reached{false};
+  bool Paint(CMapRenderer& r, MapDrawContext& ctx) override {
+    reached = true;
+    return m_inner ? m_inner->Paint(r, ctx) : true;
+  }
+
+ private:
+  std::shared_ptr<MapLayerPainter> m_inner;
+};
+
+// Every layer, names and airways on, flat, at `zoom` over central Europe.
+CMapRenderer FullLayers(int zoom, double lat = kEuropeLat, double lon = kEuropeLon) {
   CMapRenderer renderer;
   renderer.MapRoundWorld = 0;
   renderer.ColorScheme = kSchemeWhite;
   renderer.MapAirwayL = renderer.MapAirwayH = renderer.MapIsec = renderer.MapIls = renderer.MapCom = 1;
   renderer.MapMarker = renderer.MapName = renderer.MapId = renderer.MapFreq = renderer.MapAirportId = 1;
-  const NavPoint& first = g_SceneryDatabase.m_airports[g_SceneryDatabase.m_airports.GetSize() / 2];
-  renderer.PushZoom(static_cast<int>(state.range(0)), first.latitude, first.longitude);
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 1280, 800);
-  cairo_t* cr = cairo_create(surface);
-  gdi::CairoDc dc(cr, gdi::Size{1280, 800});
-  const int cx = dc.DeviceToLogicalX(1280), cy = dc.DeviceToLogicalY(800);
-  for (auto _ : state) renderer.DrawMapLayers(dc, cx, cy, nullptr, nullptr);
+  renderer.PushZoom(zoom, lat, lon);
+  return renderer;
+}
+
+// What a view of cx x cy logical units shows: shown points of every array and airway segments
+// (by their first label point).
+struct ViewCounts {
+  int points = 0;
+  int segments = 0;
+};
+ViewCounts CountInView(const CMapRenderer& renderer, int cx, int cy) {
   MapViewExtents view;
   renderer.GetViewExtents(cx, cy, view);
-  int shown = 0;
+  auto inside = [&](float lat, float lon) {
+    const bool inLon = view.lonMin <= view.lonMax ? lon >= view.lonMin && lon <= view.lonMax
+                                                  : lon >= view.lonMin || lon <= view.lonMax;
+    return lat >= view.latMin && lat <= view.latMax && inLon;
+  };
+  ViewCounts n;
   for (int a = 0; a < kPointArrayCount; ++a) {
     for (const NavPoint& p : g_SceneryDatabase.Points(static_cast<PointArray>(a))) {
-      const float lat = p.latitude, lon = p.longitude;
-      const bool inLon = view.lonMin <= view.lonMax ? lon >= view.lonMin && lon <= view.lonMax
-                                                    : lon >= view.lonMin || lon <= view.lonMax;
-      shown += p.IsShown() && lat >= view.latMin && lat <= view.latMax && inLon;
+      n.points += p.IsShown() && inside(p.latitude, p.longitude);
     }
   }
-  state.counters["points_in_view"] = shown;
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
+  const CLabelPointArray& labels = g_SceneryDatabase.m_labelPoints;
+  for (int i = 0; i < labels.GetSize(); ++i) {
+    LabelPoint l;
+    std::memcpy(&l, &labels[i], sizeof l);
+    n.segments += l.IsFirst() && inside(l.latitude, l.longitude);
+  }
+  return n;
 }
-BENCHMARK(BM_FullPicture)->Arg(16)->Arg(64)->Unit(benchmark::kMillisecond);
+
+constexpr int kWidth = 1280, kHeight = 800;
+// The engine's logical units at 96 dpi.
+constexpr int kLogicalWidth = kWidth * gdi::kLogicalPerInch / 96, kLogicalHeight = kHeight * gdi::kLogicalPerInch / 96;
+
+// A busy view must be busy: the dense box's central Europe at zoom 16 holds at least 10,000
+// shown points and 3,000 airway segments.
+bool CheckDenseView(benchmark::State& state) {
+  const ViewCounts n = CountInView(FullLayers(16), kLogicalWidth, kLogicalHeight);
+  state.counters["europe_points"] = n.points;
+  state.counters["europe_segments"] = n.segments;
+  if (n.points >= 10000 && n.segments >= 3000) return true;
+  state.SkipWithError("the view of central Europe is not dense enough");
+  return false;
+}
+
+// Wakes the benchmark's thread at every frame, so that it sleeps while the drawing thread works
+// and the process's processor time is the drawing thread's.
+class FrameSignal : public ui::IMessageTarget {
+ public:
+  void Post(const ui::Message&) override {
+    std::lock_guard lock(m_mutex);
+    m_changed.notify_all();
+  }
+  void WaitForFrameAfter(const CMapEngine& engine, int frames) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return engine.FramesComposed() > frames; });
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+};
+
+// Waits until the drawing thread has taken every request so far; any frame composed after that
+// shows the latest one. Returns the frames composed by then.
+int WaitUntilTaken(CMapEngine& engine) {
+  for (;;) {
+    {
+      std::lock_guard lock(engine.State().lock);
+      if (engine.State().pending.empty()) return engine.FramesComposed();
+    }
+    std::this_thread::yield();
+  }
+}
+
+// A whole picture on the drawing thread into its 1280 x 800 image surface, with the frame
+// composed over it: chain A at zoom 16, chain B at 64.
+void BM_FullPicture(benchmark::State& state) {
+  TheWorld();
+  if (!CheckDenseView(state)) return;
+  const CMapRenderer renderer = FullLayers(static_cast<int>(state.range(0)));
+  const ViewCounts n = CountInView(renderer, kLogicalWidth, kLogicalHeight);
+  state.counters["points_in_view"] = n.points;
+  state.counters["segments_in_view"] = n.segments;
+  FrameSignal frames;
+  CMapEngine engine(renderer, nullptr, &frames);
+  engine.Start();
+  for (auto _ : state) {
+    const int before = engine.FramesComposed();
+    engine.RequestWholePicture(renderer, kWidth, kHeight);
+    frames.WaitForFrameAfter(engine, before);
+  }
+  engine.Stop();
+}
+// Real time is the frame's wait on a busy machine; processor time is the drawing thread's work.
+BENCHMARK(BM_FullPicture)->Arg(16)->Arg(64)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+
+// From a new centre or zoom asked for while a picture is half drawn to the new frame: 0 pans at
+// zoom 16, 1 zooms between 16 and 64, 2 pans at zoom 64.
+void BM_PanZoomResponse(benchmark::State& state) {
+  TheWorld();
+  if (!CheckDenseView(state)) return;
+  const int mode = static_cast<int>(state.range(0));
+  CMapRenderer from = FullLayers(mode == 2 ? 64 : 16);
+  CMapRenderer to = mode == 0 ? FullLayers(16, kEuropeLat + 0.6, kEuropeLon + 1.2)
+                  : mode == 1 ? FullLayers(64)
+                              : FullLayers(64, kEuropeLat + 0.15, kEuropeLon + 0.3);
+  auto mark = std::make_shared<MidChainMark>(from.Painters()[static_cast<int>(MapLayer::PlanTrack)]);
+  from.SetPainter(MapLayer::PlanTrack, mark);
+  FrameSignal frames;
+  CMapEngine engine(from, nullptr, &frames);
+  engine.Start();
+  engine.RequestWholePicture(from, kWidth, kHeight);
+  frames.WaitForFrameAfter(engine, WaitUntilTaken(engine));
+  for (auto _ : state) {
+    mark->reached = false;
+    engine.RequestWholePicture(from, kWidth, kHeight);
+    // Half the picture drawn.
+    while (!mark->reached) std::this_thread::yield();
+    const auto asked = Clock::now();
+    engine.RequestWholePicture(to, kWidth, kHeight);
+    frames.WaitForFrameAfter(engine, WaitUntilTaken(engine));
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - asked).count());
+    std::swap(from, to);
+  }
+  engine.Stop();
+}
+BENCHMARK(BM_PanZoomResponse)->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

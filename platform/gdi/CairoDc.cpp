@@ -125,6 +125,7 @@ CairoDc::CairoDc(cairo_t* cr, Size deviceSize, double dpiX, double dpiY)
   cairo_reference(m_cr);
   cairo_save(m_cr);
   cairo_identity_matrix(m_cr);
+  UpdateClipBounds();
 }
 
 CairoDc::~CairoDc() {
@@ -142,6 +143,21 @@ CairoDc::DPoint CairoDc::ToDevice(Point p, bool pixelCentre) const {
     y = std::round(y) + 0.5;
   }
   return DPoint{x, y};
+}
+
+void CairoDc::UpdateClipBounds() { cairo_clip_extents(m_cr, &m_clipX0, &m_clipY0, &m_clipX1, &m_clipY1); }
+
+bool CairoDc::OutsideClip(double x0, double y0, double x1, double y1, double margin) const {
+  return std::max(x0, x1) + margin < m_clipX0 || std::min(x0, x1) - margin > m_clipX1 ||
+         std::max(y0, y1) + margin < m_clipY0 || std::min(y0, y1) - margin > m_clipY1;
+}
+
+double CairoDc::StrokeReach() const {
+  const Pen& pen = GetPen();
+  const double width = pen.geometric ? std::max(1.0, pen.width * DpiX() / kLogicalPerInch) : 1;
+  // A mitred corner reaches out up to the miter limit (cairo's 10) times the half width.
+  const bool miter = pen.geometric && pen.join == LineJoin::Miter;
+  return width / 2 * (miter ? 10 : 1.5) + 2;
 }
 
 void CairoDc::SetColor(ColorRef color) {
@@ -233,6 +249,7 @@ void CairoDc::DoPolyline(std::span<const Point> points) {
   cairo_new_path(m_cr);
   bool open = false;
   DPoint last{0, 0};
+  double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
   for (size_t i = 1; i < points.size(); ++i) {
     const DPoint a = ToDevice(points[i - 1], centre), b = ToDevice(points[i], centre);
     Seg s{a.x, a.y, b.x, b.y};
@@ -245,6 +262,15 @@ void CairoDc::DoPolyline(std::span<const Point> points) {
     last = DPoint{s.x1, s.y1};
     // A segment cut at its end leaves the box: the next one starts a new piece.
     open = s.x1 == b.x && s.y1 == b.y;
+    x0 = std::min({x0, s.x0, s.x1});
+    y0 = std::min({y0, s.y0, s.y1});
+    x1 = std::max({x1, s.x0, s.x1});
+    y1 = std::max({y1, s.y0, s.y1});
+  }
+  // Maps draw thousands of small symbols just outside the window: leave them to no one.
+  if (x0 > x1 || OutsideClip(x0, y0, x1, y1, StrokeReach())) {
+    cairo_new_path(m_cr);
+    return;
   }
   Stroke();
 }
@@ -259,6 +285,14 @@ void CairoDc::DoPolygon(std::span<const Point> points) {
   }
   poly = ClipPolygon(std::move(poly), m_minX, m_minY, m_maxX, m_maxY);
   if (poly.size() < 2) return;
+  double x0 = poly[0].first, y0 = poly[0].second, x1 = x0, y1 = y0;
+  for (const DP& p : poly) {
+    x0 = std::min(x0, p.first);
+    y0 = std::min(y0, p.second);
+    x1 = std::max(x1, p.first);
+    y1 = std::max(y1, p.second);
+  }
+  if (OutsideClip(x0, y0, x1, y1, StrokeReach())) return;
   cairo_new_path(m_cr);
   cairo_move_to(m_cr, poly[0].first, poly[0].second);
   for (size_t i = 1; i < poly.size(); ++i) cairo_line_to(m_cr, poly[i].first, poly[i].second);
@@ -279,7 +313,7 @@ void CairoDc::DoFillRect(const Rect& rect, const Brush& brush) {
   DPoint b = ToDevice(Point{rect.right, rect.bottom}, false);
   const double x0 = std::clamp(std::round(a.x), m_minX, m_maxX), y0 = std::clamp(std::round(a.y), m_minY, m_maxY);
   const double x1 = std::clamp(std::round(b.x), m_minX, m_maxX), y1 = std::clamp(std::round(b.y), m_minY, m_maxY);
-  if (x1 <= x0 || y1 <= y0) return;
+  if (x1 <= x0 || y1 <= y0 || OutsideClip(x0, y0, x1, y1, 1)) return;
   cairo_new_path(m_cr);
   cairo_rectangle(m_cr, x0, y0, x1 - x0, y1 - y0);
   FillCurrentPath(brush);
@@ -291,7 +325,7 @@ void CairoDc::DoEllipse(const Rect& rect) {
   const DPoint a = ToDevice(Point{rect.left, rect.top}, false);
   const DPoint b = ToDevice(Point{rect.right, rect.bottom}, false);
   const double rx = (b.x - a.x) / 2, ry = (b.y - a.y) / 2;
-  if (rx <= 0 || ry <= 0 || std::max(rx, ry) > 1e6) return;
+  if (rx <= 0 || ry <= 0 || std::max(rx, ry) > 1e6 || OutsideClip(a.x, a.y, b.x, b.y, StrokeReach())) return;
   cairo_new_path(m_cr);
   cairo_save(m_cr);
   cairo_translate(m_cr, a.x + rx, a.y + ry);
@@ -308,7 +342,7 @@ void CairoDc::DoArc(const Rect& rect, Point start, Point end) {
   const DPoint a = ToDevice(Point{rect.left, rect.top}, false);
   const DPoint b = ToDevice(Point{rect.right, rect.bottom}, false);
   const double rx = (b.x - a.x) / 2, ry = (b.y - a.y) / 2;
-  if (rx <= 0 || ry <= 0 || std::max(rx, ry) > 1e6) return;
+  if (rx <= 0 || ry <= 0 || std::max(rx, ry) > 1e6 || OutsideClip(a.x, a.y, b.x, b.y, StrokeReach())) return;
   const double cx = a.x + rx, cy = a.y + ry;
   const DPoint s = ToDevice(start, false), e = ToDevice(end, false);
   // Angles on the unit circle of the ellipse, y down: counter-clockwise on the screen is the
@@ -336,7 +370,7 @@ void CairoDc::DoSetPixel(Point p, ColorRef color) {
   cairo_set_operator(m_cr, CAIRO_OPERATOR_OVER);
 }
 
-PangoLayout* CairoDc::Layout(std::string_view text) {
+void CairoDc::ApplyLayoutFont() {
   if (!m_layout) m_layout = pango_cairo_create_layout(m_cr);
   const Font& font = GetFont();
   if (!m_layoutFontSet || !(font == m_layoutFont)) {
@@ -357,9 +391,19 @@ PangoLayout* CairoDc::Layout(std::string_view text) {
     pango_attr_list_unref(attrs);
     m_layoutFont = font;
     m_layoutFontSet = true;
+    m_layoutTextSet = false;
+    m_metricsSet = false;
   }
-  const std::string utf8 = win::Cp1252ToUtf8(text);
-  pango_layout_set_text(m_layout, utf8.data(), static_cast<int>(utf8.size()));
+}
+
+PangoLayout* CairoDc::Layout(std::string_view text) {
+  ApplyLayoutFont();
+  if (!m_layoutTextSet || text != m_layoutText) {
+    const std::string utf8 = win::Cp1252ToUtf8(text);
+    pango_layout_set_text(m_layout, utf8.data(), static_cast<int>(utf8.size()));
+    m_layoutText.assign(text);
+    m_layoutTextSet = true;
+  }
   return m_layout;
 }
 
@@ -370,24 +414,29 @@ Size CairoDc::GetTextExtent(std::string_view text) {
 }
 
 TextMetrics CairoDc::GetTextMetrics() {
-  PangoLayout* layout = Layout("x");
-  PangoContext* context = pango_layout_get_context(layout);
-  PangoFontMetrics* metrics =
-      pango_context_get_metrics(context, pango_layout_get_font_description(layout), nullptr);
-  const int ascent = pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
-  const int descent = pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
-  const int ave = pango_font_metrics_get_approximate_char_width(metrics) / PANGO_SCALE;
-  pango_font_metrics_unref(metrics);
-  return TextMetrics{DeviceToLogicalY(ascent + descent), DeviceToLogicalY(ascent),
-                     DeviceToLogicalY(descent), DeviceToLogicalX(std::max(1, ave))};
+  ApplyLayoutFont();
+  if (!m_metricsSet) {
+    PangoContext* context = pango_layout_get_context(m_layout);
+    PangoFontMetrics* metrics =
+        pango_context_get_metrics(context, pango_layout_get_font_description(m_layout), nullptr);
+    m_ascent = pango_font_metrics_get_ascent(metrics) / PANGO_SCALE;
+    m_descent = pango_font_metrics_get_descent(metrics) / PANGO_SCALE;
+    m_aveCharWidth = pango_font_metrics_get_approximate_char_width(metrics) / PANGO_SCALE;
+    pango_font_metrics_unref(metrics);
+    m_metricsSet = true;
+  }
+  return TextMetrics{DeviceToLogicalY(m_ascent + m_descent), DeviceToLogicalY(m_ascent),
+                     DeviceToLogicalY(m_descent), DeviceToLogicalX(std::max(1, m_aveCharWidth))};
 }
 
 void CairoDc::DoTextOut(Point p, std::string_view text) {
-  PangoLayout* layout = Layout(text);
   const DPoint d = ToDevice(p, false);
   if (d.x < m_minX || d.x > m_maxX || d.y < m_minY || d.y > m_maxY) return;
+  PangoLayout* layout = Layout(text);
   int w = 0, h = 0;
   pango_layout_get_pixel_size(layout, &w, &h);
+  // Glyphs may overhang their box a little (italics, accents): a line height around it.
+  if (OutsideClip(d.x, d.y, d.x + w, d.y + h, h + 2)) return;
   cairo_set_operator(m_cr, CAIRO_OPERATOR_OVER);
   if (GetBkMode() == OPAQUE) {
     SetColor(GetBkColor());
@@ -417,7 +466,10 @@ void CairoDc::DoDrawText(std::string_view text, const Rect& rect, Align align) {
 
 void CairoDc::ClipChanged() {
   cairo_reset_clip(m_cr);
-  if (!HasClip()) return;
+  if (!HasClip()) {
+    UpdateClipBounds();
+    return;
+  }
   const Rect& clip = GetClipRect();
   const DPoint a = ToDevice(Point{clip.left, clip.top}, false);
   const DPoint b = ToDevice(Point{clip.right, clip.bottom}, false);
@@ -425,6 +477,7 @@ void CairoDc::ClipChanged() {
   const double x1 = std::clamp(std::round(b.x), m_minX, m_maxX), y1 = std::clamp(std::round(b.y), m_minY, m_maxY);
   cairo_rectangle(m_cr, x0, y0, std::max(0.0, x1 - x0), std::max(0.0, y1 - y0));
   cairo_clip(m_cr);
+  UpdateClipBounds();
 }
 
 }  // namespace gdi

@@ -7,6 +7,8 @@
 
 #include <cairo.h>
 
+#include <string>
+
 #include "platform/gdi/Dc.h"
 
 typedef struct _PangoLayout PangoLayout;
@@ -51,15 +53,31 @@ class CairoDc : public Dc {
   bool ApplyBrush(const Brush& brush);
   void SetColor(ColorRef color);
   void FillCurrentPath(const Brush& brush);
+  // Gives the layout the font in force; the text it holds stays when the font did.
+  void ApplyLayoutFont();
   PangoLayout* Layout(std::string_view text);
   void Stroke();
+  // True when nothing drawn inside the device box grown by `margin` can reach a pixel of the
+  // clip in force: the drawing call can be left out, as it would change no pixel.
+  bool OutsideClip(double x0, double y0, double x1, double y1, double margin) const;
+  // How far a stroke's ink may reach beyond its path, in device pixels.
+  double StrokeReach() const;
+  void UpdateClipBounds();
 
   cairo_t* m_cr;
   Size m_deviceSize;
   double m_minX, m_minY, m_maxX, m_maxY;  // the grown bounds lines are clipped to
+  double m_clipX0 = 0, m_clipY0 = 0, m_clipX1 = 0, m_clipY1 = 0;  // cairo's clip extents
   PangoLayout* m_layout = nullptr;
   Font m_layoutFont;
   bool m_layoutFontSet = false;
+  // The text the layout holds (code page 1252), so measuring and then writing the same text
+  // lays it out once.
+  std::string m_layoutText;
+  bool m_layoutTextSet = false;
+  // The font's metrics in device pixels, read once per font.
+  bool m_metricsSet = false;
+  int m_ascent = 0, m_descent = 0, m_aveCharWidth = 0;
 };
 
 }  // namespace gdi

@@ -207,11 +207,18 @@ void CMapEngine::Recompose() {
 }
 
 void CMapEngine::Compose(bool newPicture) {
-  std::unique_ptr<MapFrame> frame;
+  std::shared_ptr<MapFrame> frame;
   {
     std::lock_guard lock(m_pictureLock);
     if (!m_picture) return;
-    frame = std::make_unique<MapFrame>(m_picture->Width(), m_picture->Height());
+    // A frame nobody shows any more is painted over whole: a new one would cost its pages.
+    if (m_spare && m_spare.use_count() == 1 && m_spare->Width() == m_picture->Width() &&
+        m_spare->Height() == m_picture->Height()) {
+      frame = std::move(m_spare);
+    } else {
+      frame = std::make_shared<MapFrame>(m_picture->Width(), m_picture->Height());
+    }
+    m_spare.reset();
     cairo_t* cr = cairo_create(frame->Surface());
     cairo_set_source_surface(cr, m_picture->Surface(), 0, 0);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
@@ -228,6 +235,7 @@ void CMapEngine::Compose(bool newPicture) {
   cairo_surface_flush(frame->Surface());
   {
     std::lock_guard lock(m_frameLock);
+    m_spare = std::move(m_front);
     m_front = std::move(frame);
   }
   m_frames.fetch_add(1);

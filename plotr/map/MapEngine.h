@@ -120,7 +120,9 @@ class CMapEngine {
   mutable std::mutex m_pictureLock;  // held while a picture is drawn
   std::unique_ptr<MapFrame> m_picture;
   mutable std::mutex m_frameLock;  // held only to swap the front frame
-  std::shared_ptr<const MapFrame> m_front;
+  std::shared_ptr<MapFrame> m_front;
+  // The frame swapped out last; composed into again once nobody else holds it.
+  std::shared_ptr<MapFrame> m_spare;
 
   std::atomic<int> m_pictures{0};
   std::atomic<int> m_frames{0};

@@ -163,24 +163,31 @@ bool AddPointAt(CSceneryDatabase& db, double lat, double lon, uint16_t kind, con
 
 namespace {
 
-// A chain of `n` intersections from (lat, lon) eastwards with an airway through all of them and
-// a label point per segment. Indexes are those of this database: the chain lies in one tile
-// of the current file, so its intersections follow each other in the array.
+// A chain of `n` intersections from (lat, lon), `latStep` and `lonStep` apart, with an airway
+// through all of them and a label point per segment. Indexes are those of this database: the
+// chain lies in one tile of the current file, so its intersections follow each other in the
+// array. Intersections are named after the airway and their place in it, or, with a serial,
+// by five letters counted from it.
 void AddAirwayChain(CSceneryDatabase& db, const char* name, int n, double lat, double lon,
-                    double step, uint16_t airwayKind) {
+                    double latStep, double lonStep, uint16_t airwayKind, int identSerial = -1) {
   const int first = db.m_intersections.GetSize();
   std::vector<uint32_t> items;
   for (int j = 0; j < n; ++j) {
     IntersectionRecord h;
     h.type = 0x10;
     char ident[8];
-    std::snprintf(ident, sizeof ident, "%c%c%03d", name[0], 'X', j % 1000);
+    if (identSerial < 0) {
+      std::snprintf(ident, sizeof ident, "%c%c%03d", name[0], 'X', j % 1000);
+    } else {
+      for (int k = 4, v = identSerial + j; k >= 0; --k, v /= 26) ident[k] = static_cast<char>('A' + v % 26);
+      ident[5] = 0;
+    }
     SetFixedText(h.ident, sizeof h.ident, ident);
     std::vector<AirwaySegment> segs;
     // Slot 0 leads on to the next intersection, slot 1 back to the previous one.
     segs.push_back(Segment(name, j + 1 < n ? first + j + 1 : -1, 1, j > 0 ? first + j - 1 : -1, 0));
     const PayloadBytes payload = Intersection(h, segs);
-    AddPointAt(db, lat, lon + step * j, kKindIntersection + 1, payload.data());
+    AddPointAt(db, lat + latStep * j, lon + lonStep * j, kKindIntersection + 1, payload.data());
     items.push_back(LabelPoint::MakeWord(first + j, 0, false));
   }
   const PayloadBytes airway = Airway(items);
@@ -189,7 +196,8 @@ void AddAirwayChain(CSceneryDatabase& db, const char* name, int n, double lat, d
     LabelPoint l;
     l.word = LabelPoint::MakeWord(first + j, 0, true);
     double mlat, mlon;
-    PointAlongSegment(mlat, mlon, lat, lon + step * j, lat, lon + step * (j + 1), 0.5);
+    PointAlongSegment(mlat, mlon, lat + latStep * j, lon + lonStep * j, lat + latStep * (j + 1),
+                      lon + lonStep * (j + 1), 0.5);
     l.latitude = static_cast<float>(mlat);
     l.longitude = static_cast<float>(mlon);
     db.AddLabelPoint(mlat, mlon, l);
@@ -323,7 +331,7 @@ void BuildSampleDatabase(CSceneryDatabase& db) {
   AddPointAt(db, 47.50, -122.30, kKindNdb, &ndb);
   const NdbRecord duplicate = Ndb("BF", 362.0f, db.AddString("Boeing"));
   AddPointAt(db, 47.50, -122.30, kKindNdb, &duplicate, false);
-  AddAirwayChain(db, "V4", 4, 46.0, -121.0, 0.8, 1025);
+  AddAirwayChain(db, "V4", 4, 46.0, -121.0, 0, 0.8, 1025);
   AddAirspaceWithShape(db, file, 47.45, -122.31, "SEA", true);
   AddObjects(db, file, 47.45, -122.31);
 
@@ -345,9 +353,105 @@ void BuildSampleDatabase(CSceneryDatabase& db) {
   AddAirportWithRunways(db, -17.75, 177.44, "NFFN", db.AddString("Pacific"), db.AddString("Fiji"), -1, 1);
   const ComRecord tower = Com(2, 119.1f);
   AddPointAt(db, -17.75, 177.44, kKindCom, &tower);
-  AddAirwayChain(db, "B5", 3, -18.0, 176.0, 1.9, 1026);  // 1.9 degrees: segments over 150 km
+  AddAirwayChain(db, "B5", 3, -18.0, 176.0, 0, 1.9, 1026);  // 1.9 degrees: segments over 150 km
   (void)file;
 }
+
+namespace {
+
+// The dense box of the synthetic world: one more area whose files each lie in the part of the
+// box inside one tile cell, so every file's points share a tile.
+void AddDenseBox(CSceneryDatabase& db, const WorldCounts::Dense& d, Lcg& rng, int& airportSerial,
+                 int& navaidSerial) {
+  const int total = d.airports + d.vors + d.ndbs + d.intersections;
+  if (total <= 0 || !(d.latMin < d.latMax) || !(d.lonMin < d.lonMax)) return;
+  CSceneryDatabase area(1 << 20);
+  area.AddArea("Scenery\\Dense", nullptr);
+  const int32_t region = area.AddString("Region");
+  const int32_t country = area.AddString("Country");
+  const int32_t state = area.AddString("State");
+  const double boxArea = (d.latMax - d.latMin) * (d.lonMax - d.lonMin);
+  // Counts are shared out by the pieces' areas; the last piece takes what rounding left.
+  int left[6] = {d.airports, d.vors, d.ndbs, d.intersections, d.airwaySegments, d.airspaces};
+  const int full[6] = {d.airports, d.vors, d.ndbs, d.intersections, d.airwaySegments, d.airspaces};
+  struct Piece {
+    double latMin, latMax, lonMin, lonMax;
+  };
+  std::vector<Piece> pieces;
+  // Cells are inset a little, so no point lands on a tile border.
+  constexpr double kInset = 0.02;
+  for (double top = 82.5; top - kTileSize > -90; top -= kTileSize) {
+    const double latMin = std::max(d.latMin, top - kTileSize + kInset), latMax = std::min(d.latMax, top - kInset);
+    if (latMin >= latMax) continue;
+    for (double west = -180; west < 180; west += kTileSize) {
+      const double lonMin = std::max(d.lonMin, west + kInset), lonMax = std::min(d.lonMax, west + kTileSize - kInset);
+      if (lonMin < lonMax) pieces.push_back({latMin, latMax, lonMin, lonMax});
+    }
+  }
+  int fileSerial = 0, airwaySerial = 0, identSerial = 0;
+  for (size_t k = 0; k < pieces.size(); ++k) {
+    const Piece& p = pieces[k];
+    const double share = (p.latMax - p.latMin) * (p.lonMax - p.lonMin) / boxArea;
+    int n[6];
+    for (int i = 0; i < 6; ++i) {
+      n[i] = k + 1 == pieces.size() ? left[i] : std::min(left[i], static_cast<int>(full[i] * share + 0.5));
+      left[i] -= n[i];
+    }
+    const int fileCount = std::max(1, (n[0] + n[1] + n[2] + n[3]) / 400);
+    for (int f = 0; f < fileCount; ++f) {
+      char name[32];
+      std::snprintf(name, sizeof name, "DENSE%03d.BGL", fileSerial++);
+      const int file = AddFile(area, "scenery", name);
+      auto slice = [&](int count) { return count / fileCount + (f < count % fileCount ? 1 : 0); };
+      auto lat = [&] { return p.latMin + rng.Unit() * (p.latMax - p.latMin); };
+      auto lon = [&] { return p.lonMin + rng.Unit() * (p.lonMax - p.lonMin); };
+      for (int i = 0, m = slice(n[0]); i < m; ++i) {
+        char ident[8];
+        std::snprintf(ident, sizeof ident, "E%04d", airportSerial++ % 10000);
+        const double a = lat(), b = lon();
+        AddAirportWithRunways(area, a, b, ident, region, country, state, (airportSerial % 5 == 0) ? 2 : 1);
+      }
+      for (int i = 0, m = slice(n[1]); i < m; ++i) {
+        const VorRecord v = Vor("DVR", 108.0f + (navaidSerial++ % 100) * 0.1f, area.AddString("Vor station"));
+        const double a = lat(), b = lon();
+        AddPointAt(area, a, b, kKindVor, &v);
+      }
+      for (int i = 0, m = slice(n[2]); i < m; ++i) {
+        const NdbRecord r = Ndb("DN", 200.0f + (navaidSerial++ % 500), area.AddString("Ndb station"));
+        const double a = lat(), b = lon();
+        AddPointAt(area, a, b, kKindNdb, &r);
+      }
+      // Airways of a dozen segments between two places of the piece, then lone intersections.
+      int intersections = slice(n[3]);
+      for (int segments = slice(n[4]); segments > 0 && intersections > 1;) {
+        const int chain = std::min({12, segments, intersections - 1});
+        const double lat1 = lat(), lon1 = lon(), lat2 = lat(), lon2 = lon();
+        char airway[8];
+        std::snprintf(airway, sizeof airway, "%c%d", "ULNTYZ"[airwaySerial % 6], airwaySerial % 1000);
+        ++airwaySerial;
+        AddAirwayChain(area, airway, chain + 1, lat1, lon1, (lat2 - lat1) / chain, (lon2 - lon1) / chain, 1027,
+                       identSerial);
+        identSerial += chain + 1;
+        segments -= chain;
+        intersections -= chain + 1;
+      }
+      for (; intersections > 0; --intersections) {
+        IntersectionRecord h;
+        SetFixedText(h.ident, sizeof h.ident, "FIX");
+        const PayloadBytes x = Intersection(h, {});
+        const double a = lat(), b = lon();
+        AddPointAt(area, a, b, kKindIntersection, x.data());
+      }
+      for (int i = 0, m = slice(n[5]); i < m; ++i) {
+        const double a = lat(), b = lon();
+        AddAirspaceWithShape(area, file, a, b, "DSP", i % 2 == 0);
+      }
+    }
+  }
+  db.MergeArea(area, 0);
+}
+
+}  // namespace
 
 void BuildWorldDatabase(CSceneryDatabase& db, const WorldCounts& c) {
   db.ClearDatabase();
@@ -402,7 +506,7 @@ void BuildWorldDatabase(CSceneryDatabase& db, const WorldCounts& c) {
       if (fileIntersections > 0) {
         // One chain carries the file's segments; the remaining intersections stand alone.
         const int chain = fileSegments > 0 ? fileSegments + 1 : 0;
-        if (chain > 0) AddAirwayChain(area, "J1", chain, latBase + 1, lonBase, (kTileSize - 0.5) / chain, 1027);
+        if (chain > 0) AddAirwayChain(area, "J1", chain, latBase + 1, lonBase, 0, (kTileSize - 0.5) / chain, 1027);
         for (int i = chain; i < fileIntersections; ++i) {
           IntersectionRecord h;
           SetFixedText(h.ident, sizeof h.ident, "FIX");
@@ -416,6 +520,7 @@ void BuildWorldDatabase(CSceneryDatabase& db, const WorldCounts& c) {
     }
     db.MergeArea(area, 0);
   }
+  AddDenseBox(db, c.dense, rng, airportSerial, navaidSerial);
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path) {
