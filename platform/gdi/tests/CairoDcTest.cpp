@@ -239,6 +239,45 @@ const Probe kProbes[] = {
        EXPECT_EQ(c.dc().LPtoDP(Point{L(3), L(4)}), (Point{23, 14}));
        EXPECT_EQ(c.dc().DPtoLP(Point{23, 14}), (Point{L(3), L(4)}));
      }},
+    // Whatever starts outside the clip but reaches into it is drawn there.
+    {"WideLineBesideTheClipReachesIn", 96,
+     [](Canvas& c) {
+       c.dc().SetClipRect(Rect{L(10), L(10), L(50), L(50)});
+       c.dc().SelectPen(Pen::Geometric(L(10), 0));
+       c.dc().MoveTo(L(6), 0);
+       c.dc().LineTo(L(6), L(64));
+       EXPECT_EQ(c.At(10, 30), 0u);
+       EXPECT_EQ(c.At(5, 30), kWhite);
+     }},
+    {"RingAroundAnOutsideCentreReachesIn", 96,
+     [](Canvas& c) {
+       c.dc().SetClipRect(Rect{L(10), L(10), L(50), L(50)});
+       c.dc().SelectPen(Pen::Cosmetic(0));
+       c.dc().SelectBrush(Brush::None());
+       c.dc().Ellipse(-L(30), L(20), L(20), L(40));
+       EXPECT_GT(c.CountAll(kWhite), 0);
+     }},
+    {"TextFromLeftOfTheWindowReachesIn", 96,
+     [](Canvas& c) {
+       c.dc().SelectFont(Font{"Sans", -L(14), 400});
+       c.dc().SetBkMode(OPAQUE);
+       c.dc().SetBkColor(0);
+       c.dc().TextOut(-L(30), L(20), "WWWWWWWW");
+       EXPECT_EQ(c.At(1, 25), 0u);
+     }},
+    {"ShapesWhollyOutsideTheClipLeaveItAlone", 96,
+     [](Canvas& c) {
+       c.dc().SetClipRect(Rect{L(20), L(20), L(40), L(40)});
+       c.dc().SelectPen(Pen::Geometric(L(3), 0));
+       c.dc().SelectBrush(Brush::Solid(0));
+       c.dc().Ellipse(0, 0, L(15), L(15));
+       c.dc().Rectangle(L(45), L(45), L(60), L(60));
+       c.dc().MoveTo(0, L(60));
+       c.dc().LineTo(L(60), L(60));
+       c.dc().TextOut(L(45), L(2), "W");
+       c.dc().ClearClip();
+       EXPECT_EQ(c.CountAll(kWhite), 0);
+     }},
 };
 
 class CairoDcProbe : public testing::TestWithParam<Probe> {};
@@ -262,6 +301,26 @@ TEST(CairoDcText, ExtentAndMetricsGrowWithTheFont) {
   EXPECT_GT(big.cy, small.cy);
   EXPECT_GT(m.aveCharWidth, 0);
   EXPECT_EQ(m.height, m.ascent + m.descent);
+}
+
+// Metrics and layouts are kept between calls: each must follow the font and the text.
+TEST(CairoDcText, MetricsFollowTheFontAndWritingFollowsTheText) {
+  Canvas canvas(64, 64);
+  CairoDc& dc = canvas.dc();
+  dc.SelectFont(Font{"Sans", -L(10), 400});
+  const TextMetrics small = dc.GetTextMetrics();
+  dc.SelectFont(Font{"Sans", -L(30), 400});
+  EXPECT_GT(dc.GetTextMetrics().height, small.height);
+  dc.SelectFont(Font{"Sans", -L(10), 400});
+  EXPECT_EQ(dc.GetTextMetrics().height, small.height);
+
+  dc.SetBkMode(TRANSPARENT);
+  const Size wide = dc.GetTextExtent("WWW");
+  dc.TextOut(L(2), L(2), ".");
+  EXPECT_LT(canvas.CountAll(kWhite), 10);
+  EXPECT_EQ(dc.GetTextExtent("WWW"), wide);
+  dc.TextOut(L(2), L(30), "WWW");
+  EXPECT_GT(canvas.CountAll(kWhite), 30);
 }
 
 TEST(CairoDcText, Cp1252TextIsDrawn) {
