@@ -242,6 +242,29 @@ void CMapEngine::Compose(bool newPicture) {
   if (m_target) m_target->Post(ui::Message{kMsgMapFrame, newPicture ? 1u : 0u, 0});
 }
 
+std::shared_ptr<const MapFrame> DrawMapFrameOnce(const CMapRenderer& renderer, const CFlightPlanCore* plan,
+                                                 int width, int height, const MapOverlayState& overlays,
+                                                 std::chrono::milliseconds timeout) {
+  CMapEngine engine(renderer, plan, nullptr);
+  engine.Start();
+  const auto until = std::chrono::steady_clock::now() + timeout;
+  auto waitForFrames = [&](int n) {
+    while (engine.FramesComposed() < n && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return engine.FramesComposed() >= n;
+  };
+  // The overlays go over a finished picture, so that their frame is surely the second.
+  engine.RequestWholePicture(renderer, width, height);
+  bool drawn = waitForFrames(1);
+  if (drawn) {
+    engine.UpdateOverlays(renderer, width, height, overlays);
+    drawn = waitForFrames(2);
+  }
+  engine.Stop();
+  return drawn ? engine.FrontFrame() : nullptr;
+}
+
 // ---- Printing -----------------------------------------------------------------------------------
 
 void PrintMapPage(cairo_t* cr, CMapRenderer& renderer, const CFlightPlanCore* plan, int pageWidth,

@@ -10,6 +10,7 @@
 #include <cairo.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -127,6 +128,13 @@ class CMapEngine {
   std::atomic<int> m_pictures{0};
   std::atomic<int> m_frames{0};
 };
+
+// One frame as the map window would show it, drawn by an engine of its own: the whole picture
+// of `renderer`'s parameters at `width` x `height` device pixels, then `overlays` over it. Null
+// when no frame came within `timeout`.
+std::shared_ptr<const MapFrame> DrawMapFrameOnce(const CMapRenderer& renderer, const CFlightPlanCore* plan,
+                                                 int width, int height, const MapOverlayState& overlays,
+                                                 std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
 // Prints the map onto a page of `pageWidth` x `pageHeight` device units at `dpi`: the whole
 // page's logical size scaled into the page less a 2 cm margin on every side, the layers drawn

@@ -10,13 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <thread>
 
 #include "navdb/Geodesy.h"
 #include "platform/gdi/CairoDc.h"
@@ -139,17 +137,7 @@ int main(int argc, char** argv) {
     }
   }
 
-  ui::RecordingTarget target;
-  CMapEngine engine(renderer, &plan, &target);
-  engine.Start();
-  engine.RequestWholePicture(renderer, kWidth, kHeight);
-  engine.UpdateOverlays(renderer, kWidth, kHeight, overlays);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-  while (engine.FramesComposed() < 2 && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  engine.Stop();
-  const std::shared_ptr<const MapFrame> frame = engine.FrontFrame();
+  const std::shared_ptr<const MapFrame> frame = DrawMapFrameOnce(renderer, &plan, kWidth, kHeight, overlays);
   if (!frame) {
     std::fprintf(stderr, "map-picture: no frame was drawn\n");
     fs::remove_all(scratch);

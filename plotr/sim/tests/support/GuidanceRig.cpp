@@ -11,132 +11,13 @@
 #include <mutex>
 #include <thread>
 
-#include "basemaker/app/AreaList.h"
-#include "basemaker/app/BuilderStrings.h"
-#include "basemaker/app/DatabaseBuild.h"
-#include "basemaker/app/QueuedBuildSink.h"
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/shell/Settings.h"
-#include "tools/sample-simroot/SampleSimRoot.h"
 
 namespace fs = std::filesystem;
 
 namespace guidancetest {
-namespace {
-
-// Removes the sample root when the test program ends.
-struct SampleRoot {
-  fs::path root;
-  bool loaded = false;
-  std::string error;
-  ~SampleRoot() {
-    std::error_code ignored;
-    if (!root.empty()) fs::remove_all(root, ignored);
-  }
-};
-
-SampleRoot& Sample() {
-  static SampleRoot sample;
-  return sample;
-}
-
-}  // namespace
-
-bool LoadSwissSample(std::string& error) {
-  SampleRoot& s = Sample();
-  if (s.root.empty()) {
-    s.root = fs::temp_directory_path() / ("cw-guidance-sample-" + std::to_string(::getpid()));
-    fs::remove_all(s.root);
-    if (!sampleroot::WriteSampleSimRoot(s.root, s.error)) {
-      error = s.error;
-      return false;
-    }
-    BuildEnvironment env;
-    env.folders.simRoot = s.root;
-    env.folders.programFolder = sampleroot::ProgramFolder(s.root);
-    env.folders.databaseFolder = sampleroot::DatabaseFolder(s.root);
-    env.simVer = 90;
-    CAreaList areas;
-    areas.ReadSceneryCfg(s.root, 90);
-    CQueuedBuildSink sink([](const std::string&, uint32_t style) {
-      return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
-    });
-    CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
-    int result = -1;
-    if (worker.StartBuild(areas)) {
-      for (bool done = false; !done;) {
-        const auto [code, wParam] = sink.Next();
-        if (code == WM_BUILD_ASK_MISSING) worker.AskAreaMissing();
-        if (code == WM_BUILD_ASK_CD) worker.AskInsertCd();
-        if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
-        if (code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE) done = true;
-      }
-      while (worker.IsBuilding()) std::this_thread::yield();
-    }
-    if (result != IDS_BUILD_READY) {
-      s.error = "the sample database was not built";
-    } else {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-      const fs::path folder = sampleroot::DatabaseFolder(s.root);
-      s.loaded = g_SceneryDatabase.LoadDatabaseFiles((folder / "Scenery.000").string(), (folder / "Scenery.001").string());
-      if (!s.loaded) s.error = "the sample database did not load: " + g_SceneryDatabase.GetLastError();
-    }
-  }
-  error = s.error;
-  return s.loaded;
-}
-
-fs::path SwissSampleRoot() { return Sample().root; }
-
-namespace {
-
-std::string_view IdentOf(const CSceneryDatabase& db, const NavPoint& p) {
-  switch (p.Kind()) {
-    case kKindNdb: return db.GetNdb(p) ? db.GetNdb(p)->Ident() : std::string_view();
-    case kKindVor: return db.GetVor(p) ? db.GetVor(p)->Ident() : std::string_view();
-    case kKindIls: return db.GetIls(p) ? db.GetIls(p)->Ident() : std::string_view();
-    case kKindAirport: return db.GetAirport(p) ? db.GetAirport(p)->Ident() : std::string_view();
-    case kKindIntersection: return db.GetIntersection(p) ? db.GetIntersection(p)->Ident() : std::string_view();
-    default: return {};
-  }
-}
-
-template <typename Match>
-PlanPoint FindPoint(uint16_t kind, Match match) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-  const CSceneryDatabase& db = g_SceneryDatabase;
-  const CNavPointArray* array = kind == kKindNdb             ? &db.m_ndbs
-                                : kind == kKindVor           ? &db.m_vors
-                                : kind == kKindIls           ? &db.m_ils
-                                : kind == kKindAirport       ? &db.m_airports
-                                : kind == kKindRunway        ? &db.m_runways
-                                : kind == kKindIntersection ? &db.m_intersections
-                                                             : nullptr;
-  PlanPoint p;
-  CRoute route;
-  for (int i = 0; array && i < array->GetSize(); ++i) {
-    const NavPoint& point = (*array)[i];
-    if (point.IsShown() && match(point) && route.Resolve(p.ref, point)) return p;
-  }
-  ADD_FAILURE() << "no object of kind " << kind << " in the sample";
-  return p;
-}
-
-}  // namespace
-
-PlanPoint SamplePoint(const char* ident, uint16_t kind) {
-  return FindPoint(kind, [&](const NavPoint& p) { return IdentOf(g_SceneryDatabase, p) == ident; });
-}
-
-PlanPoint SampleRunway(const char* airport, const char* designator) {
-  const PlanPoint field = SamplePoint(airport, kKindAirport);
-  return FindPoint(kKindRunway, [&](const NavPoint& p) {
-    const RunwayRecord* r = g_SceneryDatabase.GetRunway(p);
-    return r && r->Designator() == designator &&
-           GreatCircleDistance(p.latitude, p.longitude, field.ref.point.latitude, field.ref.point.longitude) < 5000;
-  });
-}
 
 Rig::Rig(int simVer, const simhost::AircraftStart& start, const std::string& extraSettings)
     : folder("guidance-" + std::to_string(reinterpret_cast<uintptr_t>(this))), host(simVer, start), block(&g_Settings) {

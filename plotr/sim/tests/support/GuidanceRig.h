@@ -4,7 +4,6 @@
 // Swiss sample database (built once per test program) in the global database.
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,19 +15,14 @@
 #include "plotr/sim/FlightPlanStatus.h"
 #include "plotr/sim/SimBlock.h"
 #include "simhost/HostCore.h"
+#include "tools/sample-simroot/tests/support/SwissSample.h"
 
 namespace guidancetest {
 
-// Builds the Swiss sample root's database once and loads it into g_SceneryDatabase; false with
-// the reason when that fails.
-bool LoadSwissSample(std::string& error);
-// The sample root the database was built from (empty before LoadSwissSample).
-std::filesystem::path SwissSampleRoot();
-
-// A database object of the sample: the object of the kind nearest to the place within 2 km, as a
-// plan waypoint. Runways are named by their airport's identifier and designator.
-PlanPoint SamplePoint(const char* ident, uint16_t kind);
-PlanPoint SampleRunway(const char* airport, const char* designator);
+using sampletest::LoadSwissSample;
+using sampletest::SamplePoint;
+using sampletest::SampleRunway;
+using sampletest::SwissSampleRoot;
 
 class Rig {
  public:

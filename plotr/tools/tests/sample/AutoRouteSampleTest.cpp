@@ -14,17 +14,17 @@
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/Settings.h"
-#include "plotr/sim/tests/support/GuidanceRig.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
+#include "tools/sample-simroot/tests/support/SwissSample.h"
 
 namespace {
 
-using guidancetest::SamplePoint;
-using guidancetest::SampleRunway;
+using sampletest::SamplePoint;
+using sampletest::SampleRunway;
 
 // What a plan point is, by name where the database names it.
 std::string Name(const PlanPoint& p) {
@@ -52,8 +52,8 @@ class AutoRouteSample : public ::testing::Test {
  protected:
   void SetUp() override {
     std::string error;
-    ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
-    const std::string folder = (sampleroot::DatabaseFolder(guidancetest::SwissSampleRoot()) / "SidStar").string() + "/";
+    ASSERT_TRUE(sampletest::LoadSwissSample(error)) << error;
+    const std::string folder = (sampleroot::DatabaseFolder(sampletest::SwissSampleRoot()) / "SidStar").string() + "/";
     m_plan.GetSidStarStore().SetFolders(folder, folder);
     ASSERT_TRUE(m_plan.GetSidStarStore().ScanFiles());
     CRoute route;
