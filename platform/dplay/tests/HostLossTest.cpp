@@ -45,6 +45,8 @@ void ExpectMigrationAfter(void (HostProcess::*lose)(), const char* mode) {
     if (a.peer.GetPeerInfo(id, info) == Result::Ok && (info.flags & kPlayerHost)) m.oldHost = id;
   }
   ASSERT_NE(m.oldHost, 0u);
+  // a must know b before the host goes, or b has nobody to come back to.
+  ASSERT_TRUE(a.rec.WaitFor<CreatePlayer>([&](auto& p) { return p.player == m.b; }));
 
   (process.*lose)();
   const auto limit = std::chrono::milliseconds(3 * Config::ForTests().linkTimeoutMs + 2000);

@@ -148,7 +148,8 @@ TEST(SessionSearch, AnUnknownHostNameFailsTheSearch) {
             Result::Ok);
   std::vector<SessionDesc> sessions;
   Result r = Result::Ok;
-  const auto end = std::chrono::steady_clock::now() + 10s;
+  // The resolver's own time-outs decide when a slow name server gives up.
+  const auto end = std::chrono::steady_clock::now() + 40s;
   while (r == Result::Ok && std::chrono::steady_clock::now() < end) {
     r = searcher.session.EnumSessions(kTestApp, sessions);
     std::this_thread::sleep_for(20ms);
