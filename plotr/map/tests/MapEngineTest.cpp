@@ -32,7 +32,7 @@ struct Studio {
 
   void WaitStarted() {
     std::unique_lock l(lock);
-    ASSERT_TRUE(changed.wait_for(l, 5s, [&] { return started; }));
+    ASSERT_TRUE(changed.wait_for(l, 20s, [&] { return started; }));
   }
   void Open() {
     std::lock_guard l(lock);
@@ -67,9 +67,10 @@ class StudioPainter : public MapLayerPainter {
   Studio& m_s;
 };
 
+// Sanitizer builds on a loaded machine are slow; an answer ends the wait at once.
 template <class Pred>
 bool WaitFor(Pred pred) {
-  const auto until = std::chrono::steady_clock::now() + 5s;
+  const auto until = std::chrono::steady_clock::now() + 20s;
   while (!pred()) {
     if (std::chrono::steady_clock::now() > until) return false;
     std::this_thread::sleep_for(1ms);
