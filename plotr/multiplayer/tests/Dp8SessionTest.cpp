@@ -353,10 +353,10 @@ TEST_F(Dp8SessionTest, PlanRequestsAreAnsweredOnlyWhilePublicAndTheLastAnswerCou
   ASSERT_TRUE(alice.Join());
   Module bob("Bob", config);
   ASSERT_TRUE(bob.Join());
+  // Bob's join completes before Alice hears of him.
+  ASSERT_TRUE(WaitUntil([&] { return bob.IdOf("*Alice") != 0 && alice.IdOf("*Bob") != 0; }));
   const uint32_t aliceId = bob.IdOf("*Alice");
   const uint32_t bobId = alice.IdOf("*Bob");
-  ASSERT_NE(aliceId, 0u);
-  ASSERT_NE(bobId, 0u);
 
   // A private plan is not written, whoever asks.
   alice.session.OnReceive(bobId, mp::EncodeBare(mp::dp8::kPlanRequest));
