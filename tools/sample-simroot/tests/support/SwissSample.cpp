@@ -5,16 +5,13 @@
 
 #include <filesystem>
 #include <mutex>
-#include <thread>
 
-#include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
-#include "basemaker/app/DatabaseBuild.h"
-#include "basemaker/app/QueuedBuildSink.h"
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
+#include "tools/sample-simroot/SimRootBuild.h"
 
 namespace fs = std::filesystem;
 
@@ -48,28 +45,7 @@ bool LoadSwissSample(std::string& error) {
       error = s.error;
       return false;
     }
-    BuildEnvironment env;
-    env.folders.simRoot = s.root;
-    env.folders.programFolder = sampleroot::ProgramFolder(s.root);
-    env.folders.databaseFolder = sampleroot::DatabaseFolder(s.root);
-    env.simVer = 90;
-    CAreaList areas;
-    areas.ReadSceneryCfg(s.root, 90);
-    CQueuedBuildSink sink([](const std::string&, uint32_t style) {
-      return (style & ui::kMbAbortRetryIgnore) ? ui::kIdIgnore : ui::kIdOk;
-    });
-    CBuildWorker worker(sink, MakeDatabaseBuildStep(env));
-    int result = -1;
-    if (worker.StartBuild(areas)) {
-      for (bool done = false; !done;) {
-        const auto [code, wParam] = sink.Next();
-        if (code == WM_BUILD_ASK_MISSING) worker.AskAreaMissing();
-        if (code == WM_BUILD_ASK_CD) worker.AskInsertCd();
-        if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
-        if (code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE) done = true;
-      }
-      while (worker.IsBuilding()) std::this_thread::yield();
-    }
+    const int result = sampleroot::BuildSimRoot(s.root);
     if (result != IDS_BUILD_READY) {
       s.error = "the sample database was not built";
     } else {
