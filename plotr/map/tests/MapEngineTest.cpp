@@ -89,6 +89,9 @@ class MapEngineTest : public testing::Test {
     m_engine->Start();
   }
 
+  // The frame counter moves before the frame's message is posted: wait for both.
+  bool Shown(size_t n) { return m_engine->FramesComposed() == static_cast<int>(n) && Frames().size() == n; }
+
   std::vector<ui::Message> Frames() {
     std::vector<ui::Message> out;
     for (const ui::Message& m : m_target.Messages()) {
@@ -106,7 +109,7 @@ class MapEngineTest : public testing::Test {
 
 TEST_F(MapEngineTest, TwoRequestsGiveOnePictureClippedToTheirUnion) {
   m_engine->RequestWholePicture(m_params, 200, 100);
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(1); }));
   {
     std::lock_guard l(m_studio.lock);
     m_studio.gateOpen = false;
@@ -117,7 +120,7 @@ TEST_F(MapEngineTest, TwoRequestsGiveOnePictureClippedToTheirUnion) {
   m_engine->RequestPicture(m_params, 200, 100, gdi::Rect{40, 50, 60, 70});
   m_engine->RequestPicture(m_params, 200, 100, gdi::Rect{100, 20, 120, 30});
   m_studio.Open();  // ...while two more requests merge into a third
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() == 3; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(3); }));
   std::this_thread::sleep_for(20ms);
   std::lock_guard l(m_studio.lock);
   ASSERT_EQ(m_studio.pictures.size(), 3u);
@@ -136,7 +139,7 @@ TEST_F(MapEngineTest, ZoomChangeStopsThePictureAndDrawsTheNewOne) {
   CMapParams zoomed = m_params;
   zoomed.PushZoom(16, 47, 8);
   m_engine->RequestWholePicture(zoomed, 200, 100);
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() >= 1; }));
+  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() >= 1 && !Frames().empty(); }));
   std::lock_guard l(m_studio.lock);
   ASSERT_EQ(m_studio.pictures.size(), 2u);
   EXPECT_TRUE(m_studio.pictures[0].aborted);
@@ -153,13 +156,13 @@ TEST_F(MapEngineTest, HiddenViewDrawsNothingUntilShown) {
   EXPECT_EQ(m_engine->PicturesDrawn(), 0);
   EXPECT_TRUE(m_target.Messages().empty());
   m_engine->SetVisible(true);  // the dropped request comes back as a whole picture
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(1); }));
   EXPECT_EQ(Frames().front().wParam, 1u);
 }
 
 TEST_F(MapEngineTest, PositionUpdateRecomposesOverAnUnchangedPicture) {
   m_engine->RequestWholePicture(m_params, 200, 100);
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() == 1; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(1); }));
   const std::vector<unsigned char> before = m_engine->PictureBytes();
   const auto firstFrame = m_engine->FrontFrame();
   MapOverlayState overlays;
@@ -167,7 +170,7 @@ TEST_F(MapEngineTest, PositionUpdateRecomposesOverAnUnchangedPicture) {
   overlays.sim.longitude = 8;
   overlays.sim.trueHeading = 45;
   m_engine->UpdateOverlays(m_params, 200, 100, overlays);
-  ASSERT_TRUE(WaitFor([&] { return m_engine->FramesComposed() == 2; }));
+  ASSERT_TRUE(WaitFor([&] { return Shown(2); }));
   EXPECT_EQ(m_engine->PicturesDrawn(), 1);
   EXPECT_EQ(m_engine->PictureBytes(), before);
   EXPECT_EQ(Frames().back().wParam, 0u);
