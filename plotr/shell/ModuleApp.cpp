@@ -4,6 +4,7 @@
 
 #include "platform/profile/Profile.h"
 #include "plotr/plan/AircraftProfile.h"
+#include "plotr/plan/WorldMap.h"
 #include "plotr/shell/Settings.h"
 
 CModuleApp g_App(&g_Settings);
@@ -48,6 +49,8 @@ bool CModuleApp::InitInstance(const std::string& executablePath) {
   m_profileFile = m_binFolder + "Program.cfg";
   // The profiles live with the product, not wherever the simulator was started from.
   SetAircraftProfileFolder(m_productFolder);
+  // The plan object loads the map's coastlines, rivers and peaks from here when it is made.
+  SetWorldMapFolder(m_binFolder);
 
   m_settings->SetProfileFile(m_profileFile);
   m_settings->Load(executablePath, m_simulatorFolder);

@@ -8,6 +8,7 @@
 
 #include "platform/profile/Profile.h"
 #include "plotr/plan/AircraftProfile.h"
+#include "plotr/plan/WorldMap.h"
 #include "plotr/shell/Settings.h"
 
 namespace {
@@ -48,6 +49,7 @@ TEST_F(ModuleAppTest, FoldersDeriveFromTheExecutableAndTheVersionGivesTheInterfa
     EXPECT_EQ(product + "Bin/Plotr.hlp", app.GetHelpFile());
     EXPECT_EQ(product + "Bin/Program.cfg", settings.GetProfileFile());
     EXPECT_EQ(fs::path(product + "Aircraft.ini"), AircraftIniPath());
+    EXPECT_EQ(fs::path(product + "Bin/world.map"), WorldMapPath());
   }
 }
 
