@@ -10,27 +10,11 @@
 
 #include "basemaker/compiler/CabinetReader.h"
 #include "basemaker/compiler/FileEntryList.h"
+#include "fuzz/WorkFolder.h"
 
 namespace {
 
-void RemoveWorkFolder();
-
-const std::filesystem::path& WorkFolder() {
-  static const std::filesystem::path folder = [] {
-    auto p = std::filesystem::temp_directory_path() / ("cw_cabfuzz_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(p);
-    return p;
-  }();
-  // Registered after the path exists, so it runs while the path is still alive.
-  static const bool cleanup = (std::atexit(RemoveWorkFolder), true);
-  (void)cleanup;
-  return folder;
-}
-
-void RemoveWorkFolder() {
-  std::error_code ec;
-  std::filesystem::remove_all(WorkFolder(), ec);
-}
+const std::filesystem::path& WorkFolder() { return fuzzsupport::WorkFolder("cw_cabfuzz"); }
 
 }  // namespace
 

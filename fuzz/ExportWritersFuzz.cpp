@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "fuzz/WorkFolder.h"
 #include "planexport/atcplan/AtcDetailsModel.h"
 #include "planexport/atcplan/AtcplanWriter.h"
 #include "planexport/common/ExportFile.h"
@@ -36,15 +37,8 @@ constexpr size_t kMaxRows = 64;
 
 std::filesystem::path g_folder;
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
-
 bool Prepare() {
-  g_folder = std::filesystem::temp_directory_path() / ("flpx-writers-fuzz-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(g_folder);
-  std::atexit(RemoveFolder);
+  g_folder = fuzzsupport::WorkFolder("flpx-writers-fuzz");
   return true;
 }
 

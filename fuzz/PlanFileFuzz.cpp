@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include "fuzz/WorkFolder.h"
 #include "platform/archive/Exceptions.h"
 #include "platform/archive/MemoryFile.h"
 #include "plotr/plan/AircraftProfile.h"
@@ -20,16 +21,9 @@ namespace {
 
 std::filesystem::path g_folder;
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-}
-
 // The route's aircraft comes from "Aircraft.ini": keep it and the settings in a folder of our own.
 bool Prepare() {
-  g_folder = std::filesystem::temp_directory_path() / ("plotr-planfile-fuzz-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(g_folder);
-  std::atexit(RemoveFolder);
+  g_folder = fuzzsupport::WorkFolder("plotr-planfile-fuzz");
   g_Settings.SetProfileFile(g_folder / "Program.cfg");
   SetAircraftProfileFolder(g_folder);
   return true;

@@ -2,6 +2,7 @@
 // awkward sizes, and checks that saving is stable: what was saved loads and saves again to
 // the very same bytes.
 #include "navdb/ProfileFile.h"
+#include "fuzz/WorkFolder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,14 +17,7 @@
 
 namespace {
 
-const std::filesystem::path& WorkDir() {
-  static const std::filesystem::path dir = [] {
-    auto path = std::filesystem::temp_directory_path() / ("cw-fuzz-profile-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(path);
-    return path;
-  }();
-  return dir;
-}
+const std::filesystem::path& WorkDir() { return fuzzsupport::WorkFolder("cw-fuzz-profile"); }
 
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

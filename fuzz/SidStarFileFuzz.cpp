@@ -3,6 +3,7 @@
 // record, and no description may come back longer than its field.
 #include "navdb/ProfileFile.h"
 #include "plotr/tools/SidStarFile.h"
+#include "fuzz/WorkFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,11 +16,7 @@
 namespace {
 
 const std::string& InputPath() {
-  static const std::string path = [] {
-    auto dir = std::filesystem::temp_directory_path() / ("cw-fuzz-sidstar-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    return (dir / "input.ss").string();
-  }();
+  static const std::string path = (fuzzsupport::WorkFolder("cw-fuzz-sidstar") / "input.ss").string();
   return path;
 }
 
