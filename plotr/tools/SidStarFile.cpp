@@ -246,7 +246,7 @@ bool ReadSidStarHeader(const CProfileFile& file, CSidStarAirport& airport) {
   a.authors.push_back(GetText(file, "Airport", "By", kSidStarAuthorSize));
   // Later editors are taken in key order; a missing key leaves no gap in the list.
   for (int n = 1; n < static_cast<int>(kSidStarAuthorCount); ++n) {
-    char key[8];
+    char key[16];
     std::snprintf(key, sizeof key, "By%02d", n);
     std::string author = GetText(file, "Airport", key, kSidStarAuthorSize);
     if (!author.empty()) a.authors.push_back(std::move(author));
