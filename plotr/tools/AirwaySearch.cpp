@@ -6,7 +6,6 @@
 #include <deque>
 #include <limits>
 #include <map>
-#include <set>
 #include <unordered_map>
 
 #include "navdb/Geodesy.h"
@@ -35,6 +34,7 @@ class Network {
   Network() : m_db(g_SceneryDatabase), m_points(g_SceneryDatabase.m_intersections) {}
 
   bool Valid(int32_t node) const { return node >= 0 && node < m_points.GetSize() && Header(node, nullptr); }
+  int32_t Count() const { return m_points.GetSize(); }
   const NavPoint& Point(int32_t node) const { return m_points[node]; }
   double Lat(int32_t node) const { return m_points[node].latitude; }
   double Lon(int32_t node) const { return m_points[node].longitude; }
@@ -285,12 +285,13 @@ namespace {
 // The join's open list with the answers of CRoutePathList (best: the smallest score, ties to the
 // highest position; insert: the highest-positioned path holding the new end node is replaced
 // when the new one is cheaper there, else the new one is dropped) without its scans: a heap
-// keyed by (score, position) and an index from node to the open paths holding it. A path keeps
+// keyed by (score, position) and, per network node, the open paths holding it. A path keeps
 // its slot for life, and slots are numbered in list order: erasing a path moves no other one
 // past another, so a slot number orders paths as their list positions do.
 class OpenPaths {
  public:
-  explicit OpenPaths(std::vector<CRoutePath>& paths) {
+  OpenPaths(std::vector<CRoutePath>& paths, int32_t nodeCount)
+      : m_holders(static_cast<size_t>(std::max<int32_t>(nodeCount, 0))), m_live(m_holders.size(), 0) {
     for (CRoutePath& path : paths) Append(std::move(path));
     paths.clear();
   }
@@ -299,8 +300,7 @@ class OpenPaths {
   int Best() {
     while (!m_heap.empty()) {
       const Entry& top = m_heap.front();
-      const Slot& slot = m_slots[static_cast<size_t>(top.slot)];
-      if (slot.open && slot.version == top.version) return top.slot;
+      if (Live(top.slot, top.version)) return top.slot;
       std::pop_heap(m_heap.begin(), m_heap.end(), Later);
       m_heap.pop_back();
     }
@@ -308,13 +308,14 @@ class OpenPaths {
   }
   const CRoutePath& Path(int slot) const { return m_slots[static_cast<size_t>(slot)].path; }
 
+  // The new path's end node is a node of the network: only such nodes are looked up, so only
+  // they are indexed.
   void Insert(CRoutePath path) {
-    const auto holders = m_holders.find(path.EndNode());
-    if (holders == m_holders.end() || holders->second.empty()) {
+    const int last = LastHolder(path.EndNode());
+    if (last < 0) {
       Append(std::move(path));
       return;
     }
-    const int last = *holders->second.rbegin();
     Slot& slot = m_slots[static_cast<size_t>(last)];
     const int32_t n = path.EndNode();
     if (!(path.Cost() + 2 * path.estimate1 < slot.path.CostAt(n) + 2 * slot.path.estimate1)) return;
@@ -348,9 +349,28 @@ class OpenPaths {
     int slot;
     uint32_t version;
   };
+  // A slot as it was when it was indexed: stale once the slot is replaced or closed.
+  struct Holder {
+    int slot;
+    uint32_t version;
+  };
   // Heap order: the entry that must come out later compares less.
   static bool Later(const Entry& a, const Entry& b) {
     return a.score > b.score || (a.score == b.score && a.slot < b.slot);
+  }
+  bool Live(int slot, uint32_t version) const {
+    const Slot& s = m_slots[static_cast<size_t>(slot)];
+    return s.open && s.version == version;
+  }
+  bool Indexed(int32_t node) const { return node >= 0 && static_cast<size_t>(node) < m_holders.size(); }
+
+  // A node's holders stay sorted by slot; stale ones are dropped lazily, from the back on a look-up
+  // and all at once when they outnumber the live ones.
+  int LastHolder(int32_t node) {
+    if (!Indexed(node)) return -1;
+    std::vector<Holder>& list = m_holders[static_cast<size_t>(node)];
+    while (!list.empty() && !Live(list.back().slot, list.back().version)) list.pop_back();
+    return list.empty() ? -1 : list.back().slot;
   }
 
   void Append(CRoutePath path) {
@@ -359,18 +379,32 @@ class OpenPaths {
   }
   void Index(int slot) {
     const Slot& s = m_slots[static_cast<size_t>(slot)];
-    m_holders[s.path.origin.node].insert(slot);
-    for (const RouteStep& step : s.path.steps) m_holders[step.node].insert(slot);
+    const Holder holder{slot, s.version};
+    auto add = [&](int32_t node) {
+      if (!Indexed(node)) return;
+      std::vector<Holder>& list = m_holders[static_cast<size_t>(node)];
+      if (list.empty() || list.back().slot <= slot) {
+        list.push_back(holder);
+      } else {
+        const auto at = std::upper_bound(list.begin(), list.end(), slot,
+                                         [](int value, const Holder& h) { return value < h.slot; });
+        list.insert(at, holder);
+      }
+      const uint32_t live = ++m_live[static_cast<size_t>(node)];
+      if (list.size() > 2 * static_cast<size_t>(live) + 16) {
+        std::erase_if(list, [this](const Holder& h) { return !Live(h.slot, h.version); });
+      }
+    };
+    add(s.path.origin.node);
+    for (const RouteStep& step : s.path.steps) add(step.node);
     m_heap.push_back({s.path.Score(), slot, s.version});
     std::push_heap(m_heap.begin(), m_heap.end(), Later);
   }
+  // Called while the slot still holds the path being dropped, before its version moves on.
   void Unindex(int slot) {
     const Slot& s = m_slots[static_cast<size_t>(slot)];
     auto drop = [&](int32_t node) {
-      const auto it = m_holders.find(node);
-      if (it == m_holders.end()) return;
-      it->second.erase(slot);
-      if (it->second.empty()) m_holders.erase(it);
+      if (Indexed(node)) --m_live[static_cast<size_t>(node)];
     };
     drop(s.path.origin.node);
     for (const RouteStep& step : s.path.steps) drop(step.node);
@@ -378,7 +412,8 @@ class OpenPaths {
 
   std::vector<Slot> m_slots;
   std::vector<Entry> m_heap;
-  std::unordered_map<int32_t, std::set<int>> m_holders;
+  std::vector<std::vector<Holder>> m_holders;  // by node
+  std::vector<uint32_t> m_live;                // live holders by node
 };
 
 }  // namespace
@@ -414,7 +449,12 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
     const auto [it, added] = cheapestAt.emplace(an, a.Cost());
     if (!added) it->second = std::min(it->second, a.Cost());
   }
-  OpenPaths open(departures.paths);
+  struct ArrivalEnd {
+    double lat, lon, cost;
+  };
+  std::vector<ArrivalEnd> arrivalEnds;
+  for (const auto& [an, cheapest] : cheapestAt) arrivalEnds.push_back({net.Lat(an), net.Lon(an), cheapest});
+  OpenPaths open(departures.paths, net.Count());
   // Whole steady seconds: a step of the system clock neither ends nor stretches the wait.
   const auto seconds = [&clock] { return static_cast<int64_t>(clock.TickCount() / 1000u); };
   const int64_t started = seconds();
@@ -467,8 +507,8 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
           child.steps.push_back({nb, cost});
           child.lastCourse = course;
           double estimate = kRouteFltMax;
-          for (const auto& [an, cheapest] : cheapestAt)
-            estimate = std::min(estimate, GreatCircleDistance(net.Lat(nb), net.Lon(nb), net.Lat(an), net.Lon(an)) + cheapest);
+          for (const ArrivalEnd& a : arrivalEnds)
+            estimate = std::min(estimate, GreatCircleDistance(net.Lat(nb), net.Lon(nb), a.lat, a.lon) + a.cost);
           child.estimate2 = estimate;
           children.push_back(std::move(child));
         }
