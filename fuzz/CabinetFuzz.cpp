@@ -1,10 +1,7 @@
 // Cabinet files: listing the scenery members, then extracting the first one, as the collector
 // and the loader do.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 

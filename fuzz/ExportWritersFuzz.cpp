@@ -9,8 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include <unistd.h>
-
 #include "fuzz/WorkFolder.h"
 #include "planexport/atcplan/AtcDetailsModel.h"
 #include "planexport/atcplan/AtcplanWriter.h"
@@ -34,13 +32,6 @@ using flpxtest::Script;
 // Input layout: one options byte, the plan information record, then waypoint records; short
 // records are completed with zeros. The size fields are always right, as the host's are.
 constexpr size_t kMaxRows = 64;
-
-std::filesystem::path g_folder;
-
-bool Prepare() {
-  g_folder = fuzzsupport::WorkFolder("flpx-writers-fuzz");
-  return true;
-}
 
 template <class Record>
 size_t Take(Record& record, const uint8_t* data, size_t size) {
@@ -143,8 +134,6 @@ void CheckDescriptionChunks(const uint8_t* data, size_t size) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool prepared = Prepare();
-  (void)prepared;
   if (size == 0) return 0;
   const uint8_t options = data[0];
   ++data;
@@ -173,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   const FlpxImportTableRecord imports = flpxtest::ScriptedImports();
   const FlpxPlanSource plan(imports, &Script());
-  const std::string target = (g_folder / "plan.out").string();
+  const std::string target = (fuzzsupport::WorkFolder("flpx-writers-fuzz") / "plan.out").string();
   CheckDirectRoute(plan, Script().info, Script().rows.size());
   for (Writer write : kWriters) {
     CExportFile file;

@@ -2,13 +2,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "fuzz/WorkFolder.h"
 #include "platform/archive/Exceptions.h"
@@ -19,13 +16,11 @@
 
 namespace {
 
-std::filesystem::path g_folder;
-
 // The route's aircraft comes from "Aircraft.ini": keep it and the settings in a folder of our own.
 bool Prepare() {
-  g_folder = fuzzsupport::WorkFolder("plotr-planfile-fuzz");
-  g_Settings.SetProfileFile(g_folder / "Program.cfg");
-  SetAircraftProfileFolder(g_folder);
+  const std::filesystem::path& folder = fuzzsupport::WorkFolder("plotr-planfile-fuzz");
+  g_Settings.SetProfileFile(folder / "Program.cfg");
+  SetAircraftProfileFolder(folder);
   return true;
 }
 
