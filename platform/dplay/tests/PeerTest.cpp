@@ -175,15 +175,13 @@ TEST(PeerConnect, EachRefusalComesBackAsItsResult) {
 }
 
 TEST(PeerConnect, NothingThereOrNothingSaid) {
-  // A port nobody listens on.
-  uint16_t closedPort;
-  {
-    asio::io_context io;
-    asio::ip::tcp::acceptor probe(io, asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), 0));
-    closedPort = probe.local_endpoint().port();
-  }
+  // A port nobody listens on. The socket stays bound without listening: a released port could be
+  // handed to a peer of a test running beside this one, which would then answer.
+  asio::io_context io;
+  asio::ip::tcp::socket closed(io, asio::ip::tcp::v4());
+  closed.bind(asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), 0));
   TestPeer nobody(u"a");
-  EXPECT_EQ(Join(nobody, closedPort).result, Result::NoConnection);
+  EXPECT_EQ(Join(nobody, closed.local_endpoint().port()).result, Result::NoConnection);
 
   SilentListener silent;
   TestPeer unheard(u"b");

@@ -62,4 +62,19 @@ class SilentServer {
   int m_port = 0;
 };
 
+// A loopback port that refuses every connection. The socket stays bound without listening, so no
+// other test running at the same time can be given the port and answer in its place.
+class ClosedPort {
+ public:
+  ClosedPort();
+  ~ClosedPort();
+  ClosedPort(const ClosedPort&) = delete;
+  ClosedPort& operator=(const ClosedPort&) = delete;
+  int Port() const { return m_port; }
+
+ private:
+  int m_socket = -1;
+  int m_port = 0;
+};
+
 }  // namespace inettest

@@ -108,12 +108,9 @@ TEST_F(InetTest, SilentAndClosedServersFailByTheirTimeOuts) {
   EXPECT_FALSE(session.FtpConnect("127.0.0.1", silent.Port(), "u", "p", "pub")) << "no greeting";
   EXPECT_LT(Clock::now() - start, std::chrono::seconds(10));
 
-  const int closedPort = [] {
-    inettest::SilentServer gone;
-    return gone.Port();
-  }();
+  inettest::ClosedPort closed;
   inet::Session refused(Quick());
-  EXPECT_FALSE(refused.HttpGet("http://127.0.0.1:" + std::to_string(closedPort) + "/", status, body, 100));
+  EXPECT_FALSE(refused.HttpGet("http://127.0.0.1:" + std::to_string(closed.Port()) + "/", status, body, 100));
 }
 
 TEST_F(InetTest, FtpSessionListsFetchesStoresRenamesAndDeletes) {
