@@ -123,35 +123,21 @@ HttpServer::HttpServer(const std::string& root) {
   m_port = PortAfter(m_process.Start(arguments), " port ");
 }
 
-namespace {
-
-// Binds a loopback TCP socket to a free port; listens only when asked.
-int BindLoopback(bool listen, int& port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+LoopbackSocket::LoopbackSocket(bool listen) {
+  m_socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
   socklen_t length = sizeof address;
-  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-      (listen && ::listen(fd, 16) != 0) ||
-      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    return fd;
+  if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+      (listen && ::listen(m_socket, 16) != 0) ||
+      ::getsockname(m_socket, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    return;
   }
-  port = ntohs(address.sin_port);
-  return fd;
+  m_port = ntohs(address.sin_port);
 }
 
-}  // namespace
-
-SilentServer::SilentServer() { m_socket = BindLoopback(true, m_port); }
-
-SilentServer::~SilentServer() {
-  if (m_socket >= 0) ::close(m_socket);
-}
-
-ClosedPort::ClosedPort() { m_socket = BindLoopback(false, m_port); }
-
-ClosedPort::~ClosedPort() {
+LoopbackSocket::~LoopbackSocket() {
   if (m_socket >= 0) ::close(m_socket);
 }
 

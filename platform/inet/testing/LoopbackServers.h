@@ -48,33 +48,33 @@ class HttpServer {
   int m_port = 0;
 };
 
-// Connections complete in the kernel's backlog, but nothing is ever read or written.
-class SilentServer {
+// A loopback TCP socket on a free port, held until the object goes.
+class LoopbackSocket {
  public:
-  SilentServer();
-  ~SilentServer();
-  SilentServer(const SilentServer&) = delete;
-  SilentServer& operator=(const SilentServer&) = delete;
+  LoopbackSocket(const LoopbackSocket&) = delete;
+  LoopbackSocket& operator=(const LoopbackSocket&) = delete;
   int Port() const { return m_port; }
+
+ protected:
+  explicit LoopbackSocket(bool listen);
+  ~LoopbackSocket();
 
  private:
   int m_socket = -1;
   int m_port = 0;
 };
 
+// Connections complete in the kernel's backlog, but nothing is ever read or written.
+class SilentServer : public LoopbackSocket {
+ public:
+  SilentServer() : LoopbackSocket(true) {}
+};
+
 // A loopback port that refuses every connection. The socket stays bound without listening, so no
 // other test running at the same time can be given the port and answer in its place.
-class ClosedPort {
+class ClosedPort : public LoopbackSocket {
  public:
-  ClosedPort();
-  ~ClosedPort();
-  ClosedPort(const ClosedPort&) = delete;
-  ClosedPort& operator=(const ClosedPort&) = delete;
-  int Port() const { return m_port; }
-
- private:
-  int m_socket = -1;
-  int m_port = 0;
+  ClosedPort() : LoopbackSocket(false) {}
 };
 
 }  // namespace inettest
