@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plotr/multiplayer/MpPlayerEntry.h"
+#include "plotr/core/MpPlayerEntry.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/SimSnapshot.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 struct MapZoomEntry {
   int32_t zoom = 1;  // 1..9999

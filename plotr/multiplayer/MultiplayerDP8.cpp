@@ -6,7 +6,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "plotr/multiplayer/MpPlayerEntry.h"
+#include "plotr/core/MpPlayerEntry.h"
 
 namespace archive {
 class MemoryFile;

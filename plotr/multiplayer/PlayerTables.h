@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/simapi/MpMessages.h"
-#include "plotr/multiplayer/MpPlayerEntry.h"
+#include "plotr/core/MpPlayerEntry.h"
 #include "plotr/multiplayer/PlayerMap.h"
 
 // One player of the newer session, the own one included.

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "plotr/multiplayer/MpPlayerEntry.h"
+#include "plotr/core/MpPlayerEntry.h"
 #include "plotr/plan/PlanSimLink.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"

@@ -3,7 +3,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/ParkingNames.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

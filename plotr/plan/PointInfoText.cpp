@@ -12,7 +12,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

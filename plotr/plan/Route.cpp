@@ -1,7 +1,7 @@
 #include "plotr/plan/Route.h"
 
 #include "navdb/Geodesy.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/PlanDialogForms.h"
 #include "plotr/tools/ToolDialogs.h"
 

@@ -8,7 +8,7 @@
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Codepage.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "plotr/shell/HotKeys.h"
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 
 namespace hotkey {
 

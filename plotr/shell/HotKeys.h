@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace hotkey {
 

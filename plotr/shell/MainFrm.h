@@ -13,7 +13,7 @@
 #include <string>
 
 #include "plotr/shell/Panes.h"
-#include "plotr/shell/UpdateHints.h"
+#include "plotr/core/UpdateHints.h"
 
 class CFloatWnd;
 class CFloatWndMain;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/MenuResource.h"
 #include "plotr/shell/Panes.h"

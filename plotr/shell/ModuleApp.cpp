@@ -5,7 +5,7 @@
 #include "platform/profile/Profile.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 CModuleApp g_App(&g_Settings);
 

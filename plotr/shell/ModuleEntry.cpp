@@ -12,7 +12,7 @@
 #include "plotr/views/window/SidStarPage.h"
 #include "plotr/shell/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
 #include "plotr/tools/DlgPlanTools.h"

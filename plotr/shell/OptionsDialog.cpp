@@ -25,7 +25,7 @@
 #include "plotr/shell/OptionsModel.h"
 #include "plotr/shell/OptionsSheet.h"
 #include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/shell/ShellStrings.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace options {
 

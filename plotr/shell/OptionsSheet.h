@@ -3,7 +3,7 @@
 
 #include <wx/font.h>
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 class CPlotrDoc;
 class wxWindow;

@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "plotr/shell/UpdateHints.h"
+#include "plotr/core/UpdateHints.h"
 
 class CPlotrDoc;
 

@@ -6,7 +6,7 @@
 #include "plotr/multiplayer/MultiplayerDP4.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
 #include "plotr/shell/MainFrm.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 
 namespace {

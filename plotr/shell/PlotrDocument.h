@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "plotr/shell/UpdateHints.h"
+#include "plotr/core/UpdateHints.h"
 
 class CFlightPlanCore;
 

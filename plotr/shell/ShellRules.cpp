@@ -1,6 +1,6 @@
 #include "plotr/shell/ShellRules.h"
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 
 CommandState PlanCommandState(int id, const PlanCommandFacts& f, bool inMenu) {
   CommandState s;

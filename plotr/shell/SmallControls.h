@@ -8,7 +8,7 @@
 #include <wx/dialog.h>
 #include <wx/textctrl.h>
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 // The warning before a command goes online (dialog 208).
 class CDlgWarning : public wxDialog {

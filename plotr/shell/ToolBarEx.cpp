@@ -3,7 +3,7 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/shell/MainFrm.h"
 
 namespace {

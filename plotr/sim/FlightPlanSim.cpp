@@ -13,7 +13,7 @@
 #include "navdb/Geodesy.h"
 #include "platform/simapi/SimApi.h"
 #include "platform/win/Clock.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
 

@@ -4,7 +4,7 @@
 #include "navdb/Geodesy.h"
 #include "platform/simapi/SimApi.h"
 #include "platform/win/Clock.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/SimBlock.h"

@@ -6,7 +6,7 @@
 #include "platform/simapi/SimApi.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/SimBlock.h"

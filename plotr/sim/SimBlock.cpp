@@ -7,7 +7,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 CSimBlock g_SimBlock(&g_Settings);
 

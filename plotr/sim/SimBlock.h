@@ -7,7 +7,7 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/Messages.h"
 #include "plotr/plan/SimSnapshot.h"
-#include "plotr/shell/UpdateHints.h"
+#include "plotr/core/UpdateHints.h"
 
 class CSettings;
 

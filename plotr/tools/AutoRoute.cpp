@@ -11,7 +11,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/PlanUi.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/SidStarStore.h"
 #include "platform/win/Clock.h"

@@ -10,7 +10,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/shell/DlgFile.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/plan/AircraftProfile.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/DialogFields.h"
 #include "plotr/tools/DlgExport.h"
 

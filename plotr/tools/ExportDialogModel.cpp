@@ -4,7 +4,7 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/plan/PlanUi.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 CExportDialogModel::CExportDialogModel(void* plan, const FlpxServiceSet& services)
     : m_plan(plan), m_services(services) {}

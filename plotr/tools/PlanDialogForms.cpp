@@ -7,7 +7,7 @@
 #include "platform/profile/Document.h"
 #include "platform/win/Codepage.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

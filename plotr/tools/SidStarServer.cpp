@@ -1,6 +1,6 @@
 #include "plotr/tools/SidStarServer.h"
 
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 
 #include <cstring>

@@ -5,7 +5,7 @@
 #include "plotr/plan/PlanUi.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarNav.h"
 #include "plotr/tools/SidStarUi.h"

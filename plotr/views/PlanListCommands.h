@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "plotr/plan/PlanPoint.h"
-#include "plotr/shell/UpdateHints.h"
+#include "plotr/core/UpdateHints.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
 

@@ -11,7 +11,7 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace plantable {
 namespace {

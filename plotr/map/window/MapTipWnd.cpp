@@ -9,7 +9,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/map/window/MapView.h"
 #include "plotr/shell/OptionsSheet.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

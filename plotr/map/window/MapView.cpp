@@ -38,7 +38,7 @@
 #include "plotr/shell/ToolBarEx.h"
 #include "plotr/shell/ShellStrings.h"
 #include "plotr/shell/OptionsSheet.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"

@@ -3,7 +3,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/map/MapWind.h"
 #include "plotr/shell/OptionsSheet.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 bool CWindStatic::Create(wxWindow* parent) {
   if (!wxStaticText::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,

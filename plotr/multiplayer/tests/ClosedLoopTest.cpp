@@ -21,7 +21,7 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "simhost/HostCore.h"
 #include "simhost/MultiplayerHost.h"
 

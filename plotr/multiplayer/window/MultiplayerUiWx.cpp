@@ -23,7 +23,7 @@
 #include "plotr/multiplayer/Dp8Connect.h"
 #include "plotr/multiplayer/MpDialogModels.h"
 #include "plotr/multiplayer/MpStrings.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include "platform/profile/Profile.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 #include <gtest/gtest.h>
 

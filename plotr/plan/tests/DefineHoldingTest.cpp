@@ -5,7 +5,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

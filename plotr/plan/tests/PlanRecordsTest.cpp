@@ -5,7 +5,7 @@
 #include "plotr/plan/Units.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 #include <gtest/gtest.h>
 

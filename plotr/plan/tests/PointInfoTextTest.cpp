@@ -11,7 +11,7 @@
 #include "plotr/plan/PointInfoText.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

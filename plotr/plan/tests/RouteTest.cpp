@@ -2,7 +2,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/shell/HotKeys.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/shell/ShellRules.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 

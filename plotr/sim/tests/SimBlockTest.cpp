@@ -10,7 +10,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/Units.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "simhost/HostCore.h"
 
 namespace {

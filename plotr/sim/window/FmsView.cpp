@@ -12,7 +12,7 @@
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/OptionsSheet.h"
 #include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "plotr/multiplayer/MpPlayerEntry.h"
+#include "plotr/core/MpPlayerEntry.h"
 #include "plotr/shell/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/sim/Avionics.h"

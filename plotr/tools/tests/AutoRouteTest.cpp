@@ -5,7 +5,7 @@
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"

@@ -9,7 +9,7 @@
 #include "platform/profile/Document.h"
 #include "plotr/plan/Units.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

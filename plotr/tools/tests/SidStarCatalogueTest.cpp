@@ -4,7 +4,7 @@
 
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "platform/profile/Profile.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"

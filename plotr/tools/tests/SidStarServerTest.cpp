@@ -6,7 +6,7 @@
 #include "platform/inet/testing/LoopbackServers.h"
 #include "platform/profile/Profile.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/testing/SidStarServerRig.h"
 

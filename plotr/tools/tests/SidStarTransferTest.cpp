@@ -9,7 +9,7 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/win/Clock.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/testing/SidStarServerRig.h"
 

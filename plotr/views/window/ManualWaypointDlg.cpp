@@ -12,7 +12,7 @@
 #include "platform/ui/WxText.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/DialogFields.h"
 #include "plotr/views/CoordinateText.h"
 #include "plotr/views/window/CoordinateValidator.h"

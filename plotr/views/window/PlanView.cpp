@@ -9,9 +9,9 @@
 
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/views/window/PlanImages.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "plotr/views/window/SidStarDescView.h"
 
 #include "platform/ui/WxText.h"
-#include "plotr/shell/CommandIds.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/views/window/WxKeys.h"
 
 CSidStarDescView::CSidStarDescView(wxWindow* parent, CSidStarPage& page)

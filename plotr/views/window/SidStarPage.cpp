@@ -10,7 +10,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/shell/MainFrm.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"

@@ -23,7 +23,7 @@
 #include "plotr/shell/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/shell/ToolBarEx.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/plan/DatabaseAccess.h"

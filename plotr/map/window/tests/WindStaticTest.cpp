@@ -7,7 +7,7 @@
 
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/map/window/WindStatic.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

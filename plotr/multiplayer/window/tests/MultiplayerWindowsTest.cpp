@@ -24,7 +24,7 @@
 #include "plotr/multiplayer/MpDialogModels.h"
 #include "plotr/multiplayer/tests/support/LoopbackHost.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

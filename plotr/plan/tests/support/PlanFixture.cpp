@@ -2,7 +2,7 @@
 
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 #include <unistd.h>
 

@@ -13,7 +13,7 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace fs = std::filesystem;
 

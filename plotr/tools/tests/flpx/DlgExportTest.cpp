@@ -20,7 +20,7 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace {
 

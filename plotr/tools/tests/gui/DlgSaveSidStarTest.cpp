@@ -14,7 +14,7 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "platform/win/Clock.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarStore.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/views/CoordinateText.h"
 #include "plotr/views/ManualWaypointForm.h"
 #include "plotr/views/window/FilterEdit.h"

@@ -1,4 +1,4 @@
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 #include "platform/profile/Profile.h"
 #include "platform/win/Clock.h"
