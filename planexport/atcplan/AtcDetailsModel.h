@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 // The lists by their control ids.
 enum class AtcList {

@@ -13,7 +13,7 @@
 
 #include "planexport/common/ExportFile.h"
 #include "planexport/common/PlanSource.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 // Marks the two tables, the only symbols a module exports.
 #define FLPX_EXPORT __attribute__((visibility("default")))

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 class FlpxPlanSource {
  public:

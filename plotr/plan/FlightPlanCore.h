@@ -18,7 +18,7 @@
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
 #include "plotr/plan/WorldMap.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/tools/SidStarStore.h"
 
 // What a row is in its flight.

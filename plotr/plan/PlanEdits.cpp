@@ -10,7 +10,7 @@
 #include "plotr/plan/PlanRecords.h"
 #include "plotr/plan/PlanUi.h"
 #include "navdb/Geodesy.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/tools/PlanDialogForms.h"
 #include "plotr/tools/ToolDialogs.h"
 

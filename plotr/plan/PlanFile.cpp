@@ -11,7 +11,7 @@
 #include "platform/archive/File.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 namespace {
 

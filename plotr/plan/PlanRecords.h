@@ -11,7 +11,7 @@
 
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/Route.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 // Radius within which an airport, its ATIS and its runways belong together.
 inline constexpr double kAirportInfoRadius = 7000.0;

@@ -4,7 +4,7 @@
 // the plan handle as the document's `CFlightPlanCore` and asks the installed tool dialogs for
 // the save dialog; tests pass scripted sets to the host instead.
 
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 struct FlpxServiceSet {
   FlpxSaveFileDialogFn saveFileDialog = nullptr;

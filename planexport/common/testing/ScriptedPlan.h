@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/tools/FlpxServices.h"
 
 namespace flpxtest {

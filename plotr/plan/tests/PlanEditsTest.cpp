@@ -7,7 +7,7 @@
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>

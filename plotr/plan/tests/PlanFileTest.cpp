@@ -7,7 +7,7 @@
 #include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 #include <gtest/gtest.h>
 

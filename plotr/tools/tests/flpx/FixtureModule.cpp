@@ -1,6 +1,6 @@
 // Export plug-ins for the host's tests, one source built in several variants. Each entry calls
 // every service once, so the test's scripted services see which handle and window arrived.
-#include "plotr/tools/Flpx.h"
+#include "platform/flpx/Flpx.h"
 
 #define EXPORT __attribute__((visibility("default")))
 
