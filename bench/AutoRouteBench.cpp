@@ -32,7 +32,7 @@
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/AutoRoute.h"
 

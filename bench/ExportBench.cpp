@@ -14,7 +14,7 @@
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/FlpxHost.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 #include "plotr/views/PlanTableRows.h"
 
 namespace {

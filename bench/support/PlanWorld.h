@@ -12,7 +12,7 @@
 #include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/shell/Settings.h"
+#include "plotr/core/Settings.h"
 
 namespace benchsupport {
 

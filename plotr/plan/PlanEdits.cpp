@@ -11,8 +11,8 @@
 #include "plotr/plan/PlanUi.h"
 #include "navdb/Geodesy.h"
 #include "platform/flpx/Flpx.h"
-#include "plotr/tools/PlanDialogForms.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/PlanDialogForms.h"
+#include "plotr/plan/ToolDialogs.h"
 
 namespace planedit {
 

@@ -2,8 +2,8 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/core/Settings.h"
-#include "plotr/tools/PlanDialogForms.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/PlanDialogForms.h"
+#include "plotr/plan/ToolDialogs.h"
 
 #include <algorithm>
 #include <set>

@@ -15,7 +15,7 @@
 #include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/SidStarStore.h"
 #include "platform/win/Clock.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 

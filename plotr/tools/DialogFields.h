@@ -5,7 +5,7 @@
 
 #include <wx/dialog.h>
 
-#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/plan/PlanDialogForms.h"
 
 class wxSizer;
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "plotr/tools/ExportDialogModel.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 class wxButton;
 class wxListBox;

@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "plotr/tools/AutoRoute.h"
-#include "plotr/tools/PlanDialogForms.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/PlanDialogForms.h"
+#include "plotr/plan/ToolDialogs.h"
 
 class wxButton;
 class wxCheckBox;

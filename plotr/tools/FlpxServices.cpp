@@ -4,7 +4,7 @@
 #include <string>
 
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 class CProfileFile;
 

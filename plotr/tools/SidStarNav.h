@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "plotr/plan/PlanPoint.h"
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 class CRoute;
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/inet/Inet.h"
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 #pragma pack(push, 1)
 // One file on the server.

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 class CRoute;
 struct PlanPoint;

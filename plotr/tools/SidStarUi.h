@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/ui/MessageBox.h"
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 // The save dialog's values: filled by the catalogue, read back after OK.
 struct SidStarSaveValues {

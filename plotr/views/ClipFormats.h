@@ -15,7 +15,7 @@
 
 #include "navdb/Payloads.h"
 #include "plotr/plan/PlanPoint.h"
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 class CRoute;
 class CSceneryDatabase;

@@ -13,7 +13,7 @@
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanPoint.h"
-#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/plan/PlanDialogForms.h"
 
 // The values planedit::SetPointSettings takes, in its order.
 struct WaypointSettings {

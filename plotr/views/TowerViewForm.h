@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/plan/PlanDialogForms.h"
 
 inline constexpr int kIdTowerAltitude = 8216;
 inline constexpr int kTowerAltitudeHighest = 99999;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plotr/tools/AutoRoute.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 class FakeToolDialogs : public IToolDialogs {
  public:

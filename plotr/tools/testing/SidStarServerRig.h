@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/inet/testing/LoopbackServers.h"
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 #include "plotr/tools/SidStarServer.h"
 
 namespace tooltest {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "plotr/tools/SidStarRecords.h"
+#include "plotr/plan/SidStarRecords.h"
 
 namespace tooltest {
 

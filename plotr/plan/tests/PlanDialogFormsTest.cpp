@@ -1,4 +1,4 @@
-#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/plan/PlanDialogForms.h"
 
 #include <gtest/gtest.h>
 

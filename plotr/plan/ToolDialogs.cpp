@@ -1,4 +1,4 @@
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 IToolDialogs* g_toolDialogs = nullptr;

@@ -1,4 +1,4 @@
-#include "plotr/tools/PlanDialogForms.h"
+#include "plotr/plan/PlanDialogForms.h"
 
 #include <algorithm>
 #include <charconv>

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "plotr/plan/AircraftProfile.h"
-#include "plotr/tools/ToolDialogs.h"
+#include "plotr/plan/ToolDialogs.h"
 
 // Every profile of "Aircraft.ini" as the aircraft dialog lists it. Missing keys read as the
 // dialog's own defaults, which are not those the route seeds with, and a descent speed above
