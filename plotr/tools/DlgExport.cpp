@@ -8,7 +8,7 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/DlgFile.h"
+#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/core/Settings.h"
 

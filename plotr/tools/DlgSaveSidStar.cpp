@@ -15,7 +15,7 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/tools/DialogFields.h"
 
 namespace {

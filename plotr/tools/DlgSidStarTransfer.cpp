@@ -13,7 +13,7 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/tools/SaveSidStarForm.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "platform/ui/StringTable.h"
 #include "plotr/map/window/MapView.h"
-#include "plotr/shell/MainFrm.h"
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/MainFrm.h"
+#include "plotr/shell/window/PlotrDoc.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <array>
 #include <functional>
 
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 
 class CScenView;

@@ -8,7 +8,7 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/map/window/MapView.h"
-#include "plotr/shell/OptionsSheet.h"
+#include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/core/Settings.h"
 
 namespace {

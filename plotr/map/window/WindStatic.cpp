@@ -2,7 +2,7 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/map/MapWind.h"
-#include "plotr/shell/OptionsSheet.h"
+#include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/core/Settings.h"
 
 bool CWindStatic::Create(wxWindow* parent) {

@@ -6,7 +6,7 @@
 #include <wx/window.h>
 
 #include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/sim/FmsPanel.h"
 
 class CFMSView : public wxWindow, public IPaneWindow {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "plotr/core/MpPlayerEntry.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/sim/Avionics.h"
 

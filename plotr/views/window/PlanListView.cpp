@@ -16,14 +16,14 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/window/ManualWaypointDlg.h"
 #include "plotr/views/window/TowerViewDlg.h"
-#include "plotr/views/window/WxClip.h"
-#include "plotr/views/window/WxKeys.h"
+#include "plotr/shell/window/WxClip.h"
+#include "plotr/shell/window/WxKeys.h"
 
 namespace {
 

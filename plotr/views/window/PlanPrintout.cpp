@@ -13,10 +13,10 @@
 #include "navdb/SceneryDatabase.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/Panes.h"
-#include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/PrintSetup.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/Panes.h"
+#include "plotr/shell/window/PlotrDoc.h"
+#include "plotr/shell/window/PrintSetup.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/core/Settings.h"
 #include "plotr/views/window/PlanImages.h"
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/views/SearchModel.h"
 

@@ -12,12 +12,12 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarServer.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/ClipFormats.h"
-#include "plotr/views/window/WxClip.h"
+#include "plotr/shell/window/WxClip.h"
 
 using namespace sidstar;
 using namespace sidstarwx;

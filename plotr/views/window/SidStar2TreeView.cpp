@@ -13,7 +13,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/ClipFormats.h"
-#include "plotr/views/window/WxClip.h"
+#include "plotr/shell/window/WxClip.h"
 
 using namespace sidstar;
 using namespace sidstarwx;

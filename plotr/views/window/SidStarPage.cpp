@@ -9,7 +9,7 @@
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/core/Settings.h"
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
 
 class CSidStarParentView;

@@ -13,10 +13,10 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/core/Settings.h"
 #include "plotr/views/window/SidStarImages.h"
-#include "plotr/views/window/WxKeys.h"
+#include "plotr/shell/window/WxKeys.h"
 
 using namespace sidstar;
 using sidstarwx::RefItemData;

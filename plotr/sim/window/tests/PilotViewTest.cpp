@@ -12,8 +12,8 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/Panes.h"
-#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/shell/window/Panes.h"
+#include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/window/PilotView.h"
 

@@ -15,7 +15,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/shell/DlgFile.h"
+#include "plotr/shell/window/DlgFile.h"
 #include "platform/profile/Profile.h"
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"

@@ -21,10 +21,10 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/Panes.h"
-#include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/window/Panes.h"
+#include "plotr/shell/window/PrintSetup.h"
 #include "plotr/core/UpdateHints.h"
-#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/views/window/PlanPrintout.h"
 #include "plotr/views/window/PlanView.h"
 

@@ -14,12 +14,12 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
-#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/views/window/PlanView.h"
-#include "plotr/views/window/WxClip.h"
+#include "plotr/shell/window/WxClip.h"
 
 namespace {
 

@@ -9,10 +9,10 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
-#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/window/SearchView.h"
 

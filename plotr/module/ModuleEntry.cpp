@@ -10,7 +10,7 @@
 #include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
 #include "plotr/views/window/SidStarPage.h"
-#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"

@@ -1,4 +1,4 @@
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 #include <wx/app.h>
 

@@ -1,7 +1,7 @@
-#include "plotr/views/window/WxKeys.h"
+#include "plotr/shell/window/WxKeys.h"
 
 #include "platform/ui/KeyForward.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 
 namespace keys {
 

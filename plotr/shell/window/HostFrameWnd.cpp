@@ -1,4 +1,4 @@
-#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 
 #include <wx/app.h>
 #include <wx/sizer.h>
@@ -11,14 +11,14 @@
 #include "platform/win/Codepage.h"
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/DocManager.h"
-#include "plotr/shell/FloatWnd.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/DocManager.h"
+#include "plotr/shell/window/FloatWnd.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/PlanUiWx.h"
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/PlanUiWx.h"
+#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/core/Settings.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
 

@@ -1,4 +1,4 @@
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 
 #include <wx/panel.h>
 #include <wx/sizer.h>
@@ -6,7 +6,7 @@
 
 #include <array>
 
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/PlotrDoc.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plotr/views/KeyRoute.h"
+#include "plotr/shell/KeyRoute.h"
 
 namespace keys {
 namespace {

@@ -1,13 +1,13 @@
-#include "plotr/shell/DocManager.h"
+#include "plotr/shell/window/DocManager.h"
 
 #include <algorithm>
 #include <cctype>
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/DlgFile.h"
+#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 namespace {
 CModuleDocManager::Prompt g_promptOverride;

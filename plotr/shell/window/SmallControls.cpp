@@ -1,4 +1,4 @@
-#include "plotr/shell/SmallControls.h"
+#include "plotr/shell/window/SmallControls.h"
 
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -6,7 +6,7 @@
 
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/ModalHook.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 
 CDlgWarning::CDlgWarning(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Warning") {
   auto* text = new wxStaticText(

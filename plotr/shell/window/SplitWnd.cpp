@@ -1,10 +1,10 @@
-#include "plotr/shell/SplitWnd.h"
+#include "plotr/shell/window/SplitWnd.h"
 
 #include <wx/dcclient.h>
 #include <wx/settings.h>
 
 #include "platform/ui/KeyForward.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 
 CSplitWnd::CSplitWnd(wxWindow* parent, int rows, int columns, wxWindowID id)
     : wxWindow(parent, id, wxDefaultPosition, wxDefaultSize, wxCLIP_CHILDREN | wxBORDER_NONE),

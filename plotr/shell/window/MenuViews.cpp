@@ -1,4 +1,4 @@
-#include "plotr/shell/MenuViews.h"
+#include "plotr/shell/window/MenuViews.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>
@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/MenuResource.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -12,18 +12,18 @@
 #include "platform/win/Codepage.h"
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/FloatWnd.h"
-#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/window/FloatWnd.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/HotKeys.h"
-#include "plotr/shell/MenuViews.h"
+#include "plotr/shell/window/MenuViews.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/PlotrDoc.h"
-#include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/window/PlotrDoc.h"
+#include "plotr/shell/window/PrintSetup.h"
 #include "plotr/core/Settings.h"
 #include "plotr/shell/ShellRules.h"
-#include "plotr/shell/ShellStrings.h"
-#include "plotr/shell/SplitWnd.h"
-#include "plotr/shell/ToolBarEx.h"
+#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/shell/window/SplitWnd.h"
+#include "plotr/shell/window/ToolBarEx.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 

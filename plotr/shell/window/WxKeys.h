@@ -6,7 +6,7 @@
 #include <wx/event.h>
 #include <wx/window.h>
 
-#include "plotr/views/KeyRoute.h"
+#include "plotr/shell/KeyRoute.h"
 
 namespace keys {
 

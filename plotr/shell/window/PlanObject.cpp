@@ -5,7 +5,7 @@
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/multiplayer/MultiplayerDP4.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 

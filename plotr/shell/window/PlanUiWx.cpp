@@ -1,4 +1,4 @@
-#include "plotr/shell/PlanUiWx.h"
+#include "plotr/shell/window/PlanUiWx.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -9,7 +9,7 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 void CWxPlanUi::BeginWaitCursor() { wxBeginBusyCursor(); }
 void CWxPlanUi::EndWaitCursor() { wxEndBusyCursor(); }

@@ -21,12 +21,12 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/OptionsModel.h"
-#include "plotr/shell/OptionsSheet.h"
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/OptionsSheet.h"
+#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/core/Settings.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "plotr/shell/PrintSetup.h"
+#include "plotr/shell/window/PrintSetup.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>

@@ -1,10 +1,10 @@
-#include "plotr/shell/ToolBarEx.h"
+#include "plotr/shell/window/ToolBarEx.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "plotr/shell/tests/support/ModuleWindows.h"
+#include "plotr/shell/window/tests/support/ModuleWindows.h"
 
 #include <unistd.h>
 #include <wx/app.h>
 #include <wx/utils.h>
 
 #include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/shell/HostFrameWnd.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
 
 namespace shelltest {

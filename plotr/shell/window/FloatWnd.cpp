@@ -1,4 +1,4 @@
-#include "plotr/shell/FloatWnd.h"
+#include "plotr/shell/window/FloatWnd.h"
 
 #include <wx/dcbuffer.h>
 #include <wx/display.h>
@@ -6,9 +6,9 @@
 #include "platform/profile/Profile.h"
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/MainFrm.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/ShellStrings.h"
+#include "plotr/shell/window/ShellStrings.h"
 
 namespace {
 

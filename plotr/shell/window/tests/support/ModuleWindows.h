@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "plotr/shell/MainFrm.h"
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/MainFrm.h"
+#include "plotr/shell/window/PlotrDoc.h"
 #include "simhost/app/MainFrame.h"
 
 namespace shelltest {

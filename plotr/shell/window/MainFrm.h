@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/core/UpdateHints.h"
 
 class CFloatWnd;

@@ -1,4 +1,4 @@
-#include "plotr/shell/PlotrDoc.h"
+#include "plotr/shell/window/PlotrDoc.h"
 
 #include <wx/utils.h>
 
@@ -14,15 +14,15 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/DocManager.h"
+#include "plotr/shell/window/DocManager.h"
 #include "plotr/shell/ModuleApp.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/OptionsSheet.h"
-#include "plotr/shell/Panes.h"
+#include "plotr/shell/window/OptionsSheet.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/core/Settings.h"
-#include "plotr/shell/ShellStrings.h"
-#include "plotr/shell/SmallControls.h"
+#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/shell/window/SmallControls.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/DlgExport.h"
 #include "plotr/tools/DlgSidStarTransfer.h"
