@@ -15,8 +15,8 @@
 #include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
-#include "plotr/tools/DlgPlanTools.h"
-#include "plotr/tools/DlgSaveSidStar.h"
+#include "plotr/tools/window/DlgPlanTools.h"
+#include "plotr/tools/window/DlgSaveSidStar.h"
 
 namespace {
 

@@ -24,8 +24,8 @@
 #include "plotr/shell/window/ShellStrings.h"
 #include "plotr/shell/window/SmallControls.h"
 #include "plotr/tools/AutoRoute.h"
-#include "plotr/tools/DlgExport.h"
-#include "plotr/tools/DlgSidStarTransfer.h"
+#include "plotr/tools/window/DlgExport.h"
+#include "plotr/tools/window/DlgSidStarTransfer.h"
 #include "plotr/tools/SidStarStore.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/shell/PlotrDocument.h"
 #include "plotr/core/Settings.h"
-#include "plotr/tools/DialogFields.h"
+#include "plotr/tools/window/DialogFields.h"
 #include "plotr/views/CoordinateText.h"
 #include "plotr/views/window/CoordinateValidator.h"
 #include "plotr/views/window/FilterEdit.h"

@@ -11,7 +11,7 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/WxText.h"
 #include "plotr/views/TowerViewForm.h"
-#include "plotr/tools/DialogFields.h"
+#include "plotr/tools/window/DialogFields.h"
 
 CTowerViewDlg::CTowerViewDlg(wxWindow* parent, int altitude)
     : wxDialog(parent, wxID_ANY, "Tower View"), m_altitude(altitude) {

@@ -1,4 +1,4 @@
-#include "plotr/tools/DialogFields.h"
+#include "plotr/tools/window/DialogFields.h"
 
 #include <wx/button.h>
 #include <wx/sizer.h>

@@ -1,7 +1,7 @@
 // The download and upload windows against loopback SID/STAR servers, driven through the modal
 // hook: status texts, list rows, the version message, upload without a checked row, and Exit
 // during a slow transfer. Needs a display.
-#include "plotr/tools/DlgSidStarTransfer.h"
+#include "plotr/tools/window/DlgSidStarTransfer.h"
 
 #include <gtest/gtest.h>
 #include <wx/listctrl.h>

@@ -1,4 +1,4 @@
-#include "plotr/tools/DlgExport.h"
+#include "plotr/tools/window/DlgExport.h"
 
 #include <wx/button.h>
 #include <wx/listbox.h>

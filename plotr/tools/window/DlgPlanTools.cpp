@@ -1,4 +1,4 @@
-#include "plotr/tools/DlgPlanTools.h"
+#include "plotr/tools/window/DlgPlanTools.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -20,8 +20,8 @@
 #include "platform/win/Codepage.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/core/Settings.h"
-#include "plotr/tools/DialogFields.h"
-#include "plotr/tools/DlgExport.h"
+#include "plotr/tools/window/DialogFields.h"
+#include "plotr/tools/window/DlgExport.h"
 
 namespace {
 

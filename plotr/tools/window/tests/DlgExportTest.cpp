@@ -1,5 +1,5 @@
 // The export dialog and the modules' options dialogs as windows. Needs a display.
-#include "plotr/tools/DlgExport.h"
+#include "plotr/tools/window/DlgExport.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>

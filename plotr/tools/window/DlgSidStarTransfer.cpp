@@ -1,4 +1,4 @@
-#include "plotr/tools/DlgSidStarTransfer.h"
+#include "plotr/tools/window/DlgSidStarTransfer.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>

@@ -1,4 +1,4 @@
-#include "plotr/tools/DlgSaveSidStar.h"
+#include "plotr/tools/window/DlgSaveSidStar.h"
 
 #include <wx/bitmap.h>
 #include <wx/bmpcbox.h>
@@ -16,7 +16,7 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/shell/window/ShellStrings.h"
-#include "plotr/tools/DialogFields.h"
+#include "plotr/tools/window/DialogFields.h"
 
 namespace {
 

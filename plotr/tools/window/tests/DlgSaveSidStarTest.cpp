@@ -1,6 +1,6 @@
 // The save-as-SID/STAR dialog as a window over the catalogue: run modally by the catalogue,
 // filled and pressed through the modal hook. Needs a display.
-#include "plotr/tools/DlgSaveSidStar.h"
+#include "plotr/tools/window/DlgSaveSidStar.h"
 
 #include <gtest/gtest.h>
 #include <wx/bmpcbox.h>

@@ -1,6 +1,6 @@
 // The aircraft, cruise and holding dialogs as windows, driven through the modal hook. Needs a
 // display.
-#include "plotr/tools/DlgPlanTools.h"
+#include "plotr/tools/window/DlgPlanTools.h"
 
 #include <gtest/gtest.h>
 #include <wx/checkbox.h>
