@@ -26,15 +26,15 @@
 #include <utility>
 #include <vector>
 
-#include "tools/sample-simroot/SimRootBuild.h"
 #include "navdb/Geodesy.h"
 #include "navdb/Payloads.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/Settings.h"
 #include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/AutoRoute.h"
+#include "tools/sample-simroot/SimRootBuild.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/ToolDialogs.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/FlpxHost.h"
-#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 

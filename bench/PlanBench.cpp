@@ -12,13 +12,13 @@
 
 #include <unistd.h>
 
-#include "navdb/Geodesy.h"
 #include "bench/support/PlanWorld.h"
+#include "navdb/Geodesy.h"
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

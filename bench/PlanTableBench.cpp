@@ -11,10 +11,10 @@
 
 #include "bench/support/PlanWorld.h"
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/core/Settings.h"
 #include "plotr/views/PlanTableRows.h"
 
 namespace {

@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/Settings.h"
 #include "plotr/views/SearchModel.h"
 
 namespace {

@@ -10,9 +10,9 @@
 #include <unistd.h>
 
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/core/Settings.h"
 
 namespace benchsupport {
 

@@ -3,20 +3,20 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "plotr/core/Settings.h"
 #include "plotr/map/window/MapParentView.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/window/HostFrameWnd.h"
+#include "plotr/sim/SimBlock.h"
+#include "plotr/sim/SoundPlayer.h"
 #include "plotr/sim/window/FmsView.h"
 #include "plotr/sim/window/PilotView.h"
+#include "plotr/tools/window/DlgPlanTools.h"
+#include "plotr/tools/window/DlgSaveSidStar.h"
 #include "plotr/views/window/PlanPrintout.h"
 #include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
 #include "plotr/views/window/SidStarPage.h"
-#include "plotr/shell/window/HostFrameWnd.h"
-#include "plotr/shell/ModuleApp.h"
-#include "plotr/core/Settings.h"
-#include "plotr/sim/SimBlock.h"
-#include "plotr/sim/SoundPlayer.h"
-#include "plotr/tools/window/DlgPlanTools.h"
-#include "plotr/tools/window/DlgSaveSidStar.h"
 
 namespace {
 

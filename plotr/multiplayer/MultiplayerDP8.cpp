@@ -3,10 +3,10 @@
 #include <mutex>
 
 #include "platform/archive/MemoryFile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "plotr/plan/AircraftProfile.h"
 
-#include "plotr/plan/Units.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Units.h"
 
 #include "platform/profile/Document.h"
 

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/flpx/Flpx.h"
 #include "plotr/core/MpPlayerEntry.h"
 #include "plotr/plan/PlanSimLink.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
 #include "plotr/plan/WorldMap.h"
-#include "platform/flpx/Flpx.h"
 #include "plotr/tools/SidStarStore.h"
 
 // What a row is in its flight.

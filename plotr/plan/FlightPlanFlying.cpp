@@ -2,8 +2,8 @@
 #include <cmath>
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/FlightPlanCore.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "platform/profile/Document.h"
 #include "platform/win/Codepage.h"
-#include "plotr/plan/Units.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Units.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <mutex>
 #include <string>
 
-#include "plotr/plan/DatabaseAccess.h"
-#include "plotr/plan/PlanRecords.h"
-#include "plotr/plan/PlanUi.h"
 #include "navdb/Geodesy.h"
 #include "platform/flpx/Flpx.h"
+#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanDialogForms.h"
+#include "plotr/plan/PlanRecords.h"
+#include "plotr/plan/PlanUi.h"
 #include "plotr/plan/ToolDialogs.h"
 
 namespace planedit {

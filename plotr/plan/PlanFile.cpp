@@ -9,9 +9,9 @@
 #include "platform/archive/DiskFile.h"
 #include "platform/archive/Exceptions.h"
 #include "platform/archive/File.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "platform/flpx/Flpx.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <string_view>
 
 #include "navdb/Geodesy.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/ParkingNames.h"
 #include "plotr/plan/Units.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

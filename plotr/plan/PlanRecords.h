@@ -9,9 +9,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/flpx/Flpx.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/Route.h"
-#include "platform/flpx/Flpx.h"
 
 // Radius within which an airport, its ATIS and its runways belong together.
 inline constexpr double kAirportInfoRadius = 7000.0;

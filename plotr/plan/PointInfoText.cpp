@@ -9,10 +9,10 @@
 #include "navdb/Payloads.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/CLocale.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "plotr/plan/Route.h"
 
-#include "plotr/plan/Units.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Units.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,8 +7,8 @@
 
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Codepage.h"
-#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/DatabaseAccess.h"
 
 namespace {
 

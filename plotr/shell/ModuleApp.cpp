@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "platform/profile/Profile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
-#include "plotr/core/Settings.h"
 
 CModuleApp g_App(&g_Settings);
 

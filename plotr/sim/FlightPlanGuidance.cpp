@@ -8,9 +8,9 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/Messages.h"
 #include "platform/win/Clock.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/core/Settings.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/SimBlock.h"
 

@@ -7,9 +7,9 @@
 
 #include "navdb/Geodesy.h"
 #include "platform/win/CLocale.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
-#include "plotr/core/Settings.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/SimBlock.h"
 

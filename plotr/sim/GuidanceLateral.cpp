@@ -4,9 +4,9 @@
 
 #include "navdb/Geodesy.h"
 #include "platform/simapi/SimApi.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/core/Settings.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/SimBlock.h"

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/Units.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Units.h"
 
 CSimBlock g_SimBlock(&g_Settings);
 

@@ -6,8 +6,8 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/Messages.h"
-#include "plotr/plan/SimSnapshot.h"
 #include "plotr/core/UpdateHints.h"
+#include "plotr/plan/SimSnapshot.h"
 
 class CSettings;
 

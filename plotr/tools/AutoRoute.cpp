@@ -8,14 +8,14 @@
 
 #include "navdb/Geodesy.h"
 #include "navdb/Payloads.h"
+#include "platform/win/Clock.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/PlanUi.h"
-#include "plotr/core/Settings.h"
+#include "plotr/plan/ToolDialogs.h"
 #include "plotr/tools/AirwaySearch.h"
 #include "plotr/tools/SidStarStore.h"
-#include "platform/win/Clock.h"
-#include "plotr/plan/ToolDialogs.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/win/Codepage.h"
-#include "plotr/plan/PlanUi.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/PlanUi.h"
 
 CExportDialogModel::CExportDialogModel(void* plan, const FlpxServiceSet& services)
     : m_plan(plan), m_services(services) {}

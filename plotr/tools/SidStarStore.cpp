@@ -1,16 +1,16 @@
 #include "plotr/tools/SidStarStore.h"
 
 #include "navdb/ProfileFile.h"
+#include "platform/win/Clock.h"
+#include "platform/win/Codepage.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/core/Settings.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarNav.h"
 #include "plotr/tools/SidStarUi.h"
-#include "platform/win/Clock.h"
-#include "platform/win/Codepage.h"
 
 #include <algorithm>
 #include <filesystem>

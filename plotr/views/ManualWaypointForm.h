@@ -12,8 +12,8 @@
 
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/plan/PlanPoint.h"
 #include "plotr/plan/PlanDialogForms.h"
+#include "plotr/plan/PlanPoint.h"
 
 // The values planedit::SetPointSettings takes, in its order.
 struct WaypointSettings {

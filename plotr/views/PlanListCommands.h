@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "plotr/plan/PlanPoint.h"
 #include "plotr/core/UpdateHints.h"
+#include "plotr/plan/PlanPoint.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
 

@@ -7,11 +7,11 @@
 
 #include "navdb/SceneryDatabase.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/Units.h"
-#include "plotr/core/Settings.h"
 
 namespace plantable {
 namespace {

@@ -11,8 +11,8 @@
 #include <array>
 #include <functional>
 
-#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
+#include "plotr/shell/window/Panes.h"
 
 class CScenView;
 

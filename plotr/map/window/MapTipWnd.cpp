@@ -7,9 +7,9 @@
 #include <algorithm>
 
 #include "platform/win/Codepage.h"
+#include "plotr/core/Settings.h"
 #include "plotr/map/window/MapView.h"
 #include "plotr/shell/window/OptionsSheet.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "plotr/map/window/WindStatic.h"
 
 #include "platform/win/Codepage.h"
+#include "plotr/core/Settings.h"
 #include "plotr/map/MapWind.h"
 #include "plotr/shell/window/OptionsSheet.h"
-#include "plotr/core/Settings.h"
 
 bool CWindStatic::Create(wxWindow* parent) {
   if (!wxStaticText::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,

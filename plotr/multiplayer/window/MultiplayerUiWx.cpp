@@ -19,11 +19,11 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
+#include "plotr/core/Settings.h"
 #include "plotr/multiplayer/Dp4Wizard.h"
 #include "plotr/multiplayer/Dp8Connect.h"
 #include "plotr/multiplayer/MpDialogModels.h"
 #include "plotr/multiplayer/MpStrings.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

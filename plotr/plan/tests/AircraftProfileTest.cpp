@@ -1,9 +1,9 @@
 #include "plotr/plan/AircraftProfile.h"
 
 #include "platform/profile/Profile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include <cmath>
 
 #include "navdb/Geodesy.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
-#include "plotr/core/Settings.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "navdb/Geodesy.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

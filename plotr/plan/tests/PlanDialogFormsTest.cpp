@@ -7,9 +7,9 @@
 #include <sstream>
 
 #include "platform/profile/Document.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/Units.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

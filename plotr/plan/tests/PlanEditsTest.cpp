@@ -2,12 +2,12 @@
 
 #include "platform/archive/Exceptions.h"
 #include "platform/archive/MemoryFile.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "platform/flpx/Flpx.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>

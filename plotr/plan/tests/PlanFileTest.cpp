@@ -1,13 +1,13 @@
 #include "plotr/plan/PlanFile.h"
 
+#include "navdb/tests/support/NavdbFixture.h"
 #include "platform/archive/Exceptions.h"
 #include "platform/archive/MemoryFile.h"
+#include "platform/flpx/Flpx.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "navdb/tests/support/NavdbFixture.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "platform/flpx/Flpx.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "plotr/plan/PlanRecords.h"
 
 #include "navdb/Geodesy.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -6,12 +6,12 @@
 
 #include "navdb/Geodesy.h"
 #include "navdb/tests/support/NavdbFixture.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/PointInfoText.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

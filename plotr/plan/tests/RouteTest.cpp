@@ -1,8 +1,8 @@
 #include "plotr/plan/Route.h"
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>

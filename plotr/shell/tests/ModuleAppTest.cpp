@@ -7,9 +7,9 @@
 #include <fstream>
 
 #include "platform/profile/Profile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/window/ShellStrings.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include "platform/profile/Profile.h"
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/ShellStrings.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <string>
 
-#include "plotr/shell/window/Panes.h"
 #include "plotr/core/UpdateHints.h"
+#include "plotr/shell/window/Panes.h"
 
 class CFloatWnd;
 class CFloatWndMain;

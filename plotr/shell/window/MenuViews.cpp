@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/MenuResource.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/Panes.h"
 
 namespace {

@@ -20,12 +20,12 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/OptionsModel.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/core/Settings.h"
 #include "plotr/shell/window/ShellStrings.h"
 
 namespace {

@@ -2,11 +2,11 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
-#include "plotr/shell/PlotrDocument.h"
+#include "plotr/core/Settings.h"
 #include "plotr/multiplayer/MultiplayerDP4.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
+#include "plotr/shell/PlotrDocument.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/core/Settings.h"
 #include "plotr/sim/SimBlock.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "navdb/Geodesy.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
-#include "plotr/core/Settings.h"
 #include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/Units.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Units.h"
 #include "simhost/HostCore.h"
 
 namespace {

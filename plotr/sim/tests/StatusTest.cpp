@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 
 namespace {

@@ -8,16 +8,16 @@
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
+#include "plotr/core/Settings.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/core/Settings.h"
+#include "plotr/shell/window/WxClip.h"
+#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 
 namespace {
 

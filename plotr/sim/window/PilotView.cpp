@@ -14,17 +14,17 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/plan/DatabaseAccess.h"
-#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
+#include "plotr/shell/window/PlotrDoc.h"
+#include "plotr/shell/window/WxClip.h"
+#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "plotr/core/MpPlayerEntry.h"
-#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
+#include "plotr/shell/window/Panes.h"
 #include "plotr/sim/Avionics.h"
 
 class wxButton;

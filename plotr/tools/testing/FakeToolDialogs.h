@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "plotr/tools/AutoRoute.h"
 #include "plotr/plan/ToolDialogs.h"
+#include "plotr/tools/AutoRoute.h"
 
 class FakeToolDialogs : public IToolDialogs {
  public:

@@ -2,16 +2,16 @@
 // test world (all on the equator: DEPT at 0/0, ARRV at 0/3, fixes, VOR "VVV" at 0/1.5 and NDB
 // "NN" at 0/2).
 
-#include "plotr/plan/tests/PlanCoreTestSupport.h"
-#include "plotr/plan/PlanEdits.h"
-#include "plotr/plan/tests/support/FakePlanUi.h"
+#include "platform/win/Clock.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/PlanEdits.h"
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
-#include "plotr/tools/testing/SidStarWaypoints.h"
-#include "platform/win/Clock.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
+#include "plotr/tools/testing/SidStarWaypoints.h"
 
 #include <cstring>
 #include <filesystem>

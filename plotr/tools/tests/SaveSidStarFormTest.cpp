@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/profile/Profile.h"
-#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 
 namespace {
 

@@ -2,13 +2,13 @@
 // scanning, loading, matching the plan's rows, inserting procedures back, the author list, the
 // regions and the save's failure paths.
 
-#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "platform/profile/Profile.h"
+#include "platform/win/Clock.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
-#include "platform/win/Clock.h"
 
 #include <filesystem>
 #include <fstream>

@@ -5,8 +5,8 @@
 
 #include "platform/inet/testing/LoopbackServers.h"
 #include "platform/profile/Profile.h"
-#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/testing/SidStarServerRig.h"
 

@@ -8,8 +8,8 @@
 #include "platform/profile/Profile.h"
 #include "platform/ui/MessageBox.h"
 #include "platform/win/Clock.h"
-#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/testing/SidStarServerRig.h"
 

@@ -8,9 +8,9 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/DlgFile.h"
-#include "plotr/shell/ModuleApp.h"
 #include "plotr/core/Settings.h"
+#include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/window/DlgFile.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "plotr/tools/ExportDialogModel.h"
 #include "plotr/plan/ToolDialogs.h"
+#include "plotr/tools/ExportDialogModel.h"
 
 class wxButton;
 class wxListBox;

@@ -18,8 +18,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/plan/AircraftProfile.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/AircraftProfile.h"
 #include "plotr/tools/window/DialogFields.h"
 #include "plotr/tools/window/DlgExport.h"
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <optional>
 
-#include "plotr/tools/AutoRoute.h"
 #include "plotr/plan/PlanDialogForms.h"
 #include "plotr/plan/ToolDialogs.h"
+#include "plotr/tools/AutoRoute.h"
 
 class wxButton;
 class wxCheckBox;

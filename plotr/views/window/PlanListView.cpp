@@ -12,18 +12,18 @@
 #include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/core/Settings.h"
+#include "plotr/shell/window/WxClip.h"
+#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/window/ManualWaypointDlg.h"
 #include "plotr/views/window/TowerViewDlg.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <wx/msgdlg.h>
 #include <wx/printdlg.h>
 
+#include "navdb/SceneryDatabase.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "navdb/SceneryDatabase.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/shell/window/Panes.h"

@@ -7,11 +7,11 @@
 #include <algorithm>
 #include <mutex>
 
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/core/Settings.h"
 #include "plotr/views/window/PlanImages.h"
 
 namespace {

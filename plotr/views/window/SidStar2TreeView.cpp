@@ -6,14 +6,14 @@
 
 #include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/CommandIds.h"
-#include "plotr/core/Settings.h"
+#include "plotr/shell/window/WxClip.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/ClipFormats.h"
-#include "plotr/shell/window/WxClip.h"
 
 using namespace sidstar;
 using namespace sidstarwx;

@@ -4,10 +4,10 @@
 
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
-#include "plotr/plan/DatabaseAccess.h"
-#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/views/window/PlanImages.h"
 
 namespace {

@@ -6,11 +6,11 @@
 #include <mutex>
 
 #include "platform/profile/Profile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/core/Settings.h"
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"

@@ -10,8 +10,8 @@
 
 #include <vector>
 
-#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/PlotrDocument.h"
+#include "plotr/shell/window/Panes.h"
 
 class CSidStarParentView;
 class CSidStarDescView;

@@ -9,14 +9,14 @@
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/core/Settings.h"
-#include "plotr/views/window/SidStarImages.h"
 #include "plotr/shell/window/WxKeys.h"
+#include "plotr/views/window/SidStarImages.h"
 
 using namespace sidstar;
 using sidstarwx::RefItemData;

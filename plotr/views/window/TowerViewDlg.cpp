@@ -10,8 +10,8 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/WxText.h"
-#include "plotr/views/TowerViewForm.h"
 #include "plotr/tools/window/DialogFields.h"
+#include "plotr/views/TowerViewForm.h"
 
 CTowerViewDlg::CTowerViewDlg(wxWindow* parent, int altitude)
     : wxDialog(parent, wxID_ANY, "Tower View"), m_altitude(altitude) {

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include "platform/ui/tests/WxTestRuntime.h"
-#include "plotr/map/window/WindStatic.h"
 #include "plotr/core/Settings.h"
+#include "plotr/map/window/WindStatic.h"
 
 namespace {
 

@@ -18,13 +18,13 @@
 #include "platform/archive/MemoryFile.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/core/Settings.h"
 #include "plotr/multiplayer/Dp4Session.h"
 #include "plotr/multiplayer/Dp4Wizard.h"
 #include "plotr/multiplayer/Dp8Session.h"
 #include "plotr/multiplayer/MpDialogModels.h"
 #include "plotr/multiplayer/tests/support/LoopbackHost.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "plotr/plan/tests/support/PlanFixture.h"
 
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/Route.h"
-#include "plotr/core/Settings.h"
 
 #include <unistd.h>
 

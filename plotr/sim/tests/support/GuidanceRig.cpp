@@ -12,8 +12,8 @@
 #include <thread>
 
 #include "navdb/Geodesy.h"
-#include "plotr/plan/DatabaseAccess.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/DatabaseAccess.h"
 
 namespace fs = std::filesystem;
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "plotr/core/Settings.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

@@ -11,16 +11,16 @@
 #include <functional>
 
 #include "planexport/common/testing/ModuleHarness.h"
+#include "platform/profile/Profile.h"
 #include "platform/ui/ModalHook.h"
+#include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/shell/window/DlgFile.h"
-#include "platform/profile/Profile.h"
-#include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
+#include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
+#include "plotr/shell/window/DlgFile.h"
 
 namespace {
 

@@ -14,9 +14,9 @@
 #include "platform/profile/Document.h"
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/core/Settings.h"
 
 namespace {
 

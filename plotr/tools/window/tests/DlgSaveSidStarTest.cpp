@@ -13,8 +13,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "platform/win/Clock.h"
-#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/tools/SidStarStore.h"
 
 namespace {

@@ -9,17 +9,17 @@
 #include <vector>
 
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/Settings.h"
+#include "plotr/core/UpdateHints.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/Panes.h"
-#include "plotr/core/Settings.h"
-#include "plotr/core/UpdateHints.h"
+#include "plotr/shell/window/WxClip.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/views/window/PlanView.h"
-#include "plotr/shell/window/WxClip.h"
 
 namespace {
 

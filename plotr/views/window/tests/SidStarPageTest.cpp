@@ -7,9 +7,9 @@
 
 #include "platform/profile/Profile.h"
 #include "platform/ui/tests/WxTestRuntime.h"
-#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "plotr/tools/testing/FakeSidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
 #include "plotr/tools/testing/SidStarWaypoints.h"

@@ -5,8 +5,8 @@
 #include <wx/utils.h>
 
 #include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/window/HostFrameWnd.h"
 
 namespace shelltest {
 
