@@ -15,9 +15,9 @@
 
 #include "platform/simapi/SimApi.h"
 #include "platform/win/Clock.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/Settings.h"
 #include "plotr/sim/FlightPlanStatus.h"
 #include "plotr/sim/SimBlock.h"
 #include "simhost/HostCore.h"

@@ -10,9 +10,9 @@
 #include "fuzz/WorkFolder.h"
 #include "platform/archive/Exceptions.h"
 #include "platform/archive/MemoryFile.h"
+#include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/Settings.h"
 
 namespace {
 

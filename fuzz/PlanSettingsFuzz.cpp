@@ -7,8 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "plotr/core/Settings.h"
 #include "plotr/plan/PlanPoint.h"
-#include "plotr/shell/Settings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
