@@ -113,6 +113,15 @@ class BasemakerWindowsTest : public SimRootTest {
     };
   }
 
+  // The sample's second area, Swiss Navaids, becomes one that may not be switched off.
+  void MakeSwissNavaidsRequired() {
+    std::string cfg = Get("Scenery.cfg");
+    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
+    ASSERT_NE(std::string::npos, at);
+    cfg.replace(at, 14, "Required=TRUE");
+    Put("Scenery.cfg", cfg);
+  }
+
   // A build that waits, once started, for `go` (or for the abort), then gives `beats` signs of
   // life and ends. Whatever the dialog has not handled by then waits in its queue together.
   BuildStep WaitingBuild(bool untilAbort, int beats) {
@@ -245,13 +254,7 @@ TEST_F(BasemakerWindowsTest, AMissingAreaIsLeftOutOnOkAndAbortsTheBuildOnCancel)
 }
 
 TEST_F(BasemakerWindowsTest, ARequiredAreaStaysCheckedAndIsNeitherEditedNorDeleted) {
-  {
-    std::string cfg = Get("Scenery.cfg");
-    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
-    ASSERT_NE(std::string::npos, at);
-    cfg.replace(at, 14, "Required=TRUE");
-    Put("Scenery.cfg", cfg);
-  }
+  ASSERT_NO_FATAL_FAILURE(MakeSwissNavaidsRequired());
   ui::ModalScript script;
   ui::ScopedModalHook hook(script);
   bool checkedAfter = false;
@@ -495,13 +498,7 @@ TEST_F(BasemakerWindowsTest, TheProgressLineIsFramedAndEmptyAgainOnceABuildEndsO
 }
 
 TEST_F(BasemakerWindowsTest, SpaceSwitchesTheFocusedAreaOffAndOnAndARequiredOneRefuses) {
-  {
-    std::string cfg = Get("Scenery.cfg");
-    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
-    ASSERT_NE(std::string::npos, at);
-    cfg.replace(at, 14, "Required=TRUE");
-    Put("Scenery.cfg", cfg);
-  }
+  ASSERT_NO_FATAL_FAILURE(MakeSwissNavaidsRequired());
   ui::ModalScript script;
   ui::ScopedModalHook hook(script);
   std::vector<bool> firstRow;
