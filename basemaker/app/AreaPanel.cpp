@@ -8,16 +8,23 @@ std::optional<std::filesystem::path> AreaPanelState::Start(const AreaEntry& entr
   SetTitle(entry.title);
   m_folderValid = !entry.path.empty();
   m_pathText.clear();
+  m_storedText.clear();
+  m_storedFolder.reset();
   if (m_newArea) return m_simRoot;
-  m_pathText = entry.FormatPathValue();
-  return entry.onCd ? FindCdAreaFolder(entry, m_drives) : FindAreaFolder(entry, m_simRoot, m_driveRoots);
+  m_pathText = m_storedText = entry.FormatPathValue();
+  m_storedFolder = entry.onCd ? FindCdAreaFolder(entry, m_drives) : FindAreaFolder(entry, m_simRoot, m_driveRoots);
+  return m_storedFolder;
 }
 
 void AreaPanelState::SelectFolder(const std::filesystem::path& folder) {
-  const StoredFolder stored = StoredFolderOf(folder, m_simRoot, m_drives);
+  m_folderValid = FolderHasBgl(folder);
+  if (m_storedFolder && SameFolder(folder, *m_storedFolder)) {
+    m_pathText = m_storedText;
+    return;
+  }
+  const StoredFolder stored = StoredFolderOf(folder, m_simRoot, m_drives, m_driveRoots);
   m_pathText = stored.text;
   if (m_newArea) m_cache = stored.onCd;
-  m_folderValid = FolderHasBgl(folder);
 }
 
 void AreaPanelState::SetTitle(std::string_view title) {

@@ -23,8 +23,10 @@ class AreaPanelState {
   // stored folder that is not (a disc not inserted, a folder gone) keeps its text and stays
   // valid, so confirming keeps it.
   std::optional<std::filesystem::path> Start(const AreaEntry& entry);
-  // The user selected `folder` in the tree. A new area gets "Cache this scenery" on a disc and
-  // "Use this scenery directly" elsewhere; an edited one keeps the user's choice.
+  // `folder` was selected in the tree. A new area gets "Cache this scenery" on a disc and "Use
+  // this scenery directly" elsewhere; an edited one keeps the user's choice. The stored folder
+  // itself (the preselection, or the user coming back to it) keeps the text the file gave: the
+  // simulator reads it, and it may reach the folder through a drive letter or a link.
   void SelectFolder(const std::filesystem::path& folder);
   // A title of blanks is none.
   void SetTitle(std::string_view title);
@@ -42,6 +44,8 @@ class AreaPanelState {
   const win::DriveTable& m_drives;
   const win::DriveRoots* m_driveRoots;
   bool m_newArea = true;
+  std::optional<std::filesystem::path> m_storedFolder;
+  std::string m_storedText;
   std::string m_pathText;
   bool m_cache = false;
   bool m_titleValid = false;

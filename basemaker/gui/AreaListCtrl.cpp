@@ -22,8 +22,16 @@ CAreaListCtrl::CAreaListCtrl(wxWindow* parent, int id, long singleOrMultipleSele
   Bind(wxEVT_LIST_ITEM_CHECKED, &CAreaListCtrl::OnChecked, this);
   Bind(wxEVT_LIST_ITEM_UNCHECKED, &CAreaListCtrl::OnUnchecked, this);
   Bind(wxEVT_SET_FOCUS, &CAreaListCtrl::OnFocus, this);
+  Bind(wxEVT_KEY_DOWN, &CAreaListCtrl::OnKeyDown, this);
   Bind(wxEVT_SIZE, [this](wxSizeEvent& e) {
     FitTitleColumn();
+    e.Skip();
+  });
+  // The vertical scroll bar comes and goes with the rows once the list has laid them out, which
+  // it does when idle and in several steps: the title column is fitted again to where they
+  // settled, so the priority column never slides under the bar.
+  Bind(wxEVT_IDLE, [this](wxIdleEvent& e) {
+    if (RowsWidth() != m_fittedWidth) FitTitleColumn();
     e.Skip();
   });
 }
@@ -62,8 +70,16 @@ int CAreaListCtrl::SelectedRow() const {
   return static_cast<int>(GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED));
 }
 
+int CAreaListCtrl::RowsWidth() const {
+  // The rows sit in a window of their own beside the scroll bar; the control's own client area
+  // may still count the bar.
+  const wxWindow* rows = GetTargetWindow();
+  return (rows ? rows : this)->GetClientSize().GetWidth();
+}
+
 void CAreaListCtrl::FitTitleColumn() {
-  const int width = GetClientSize().GetWidth() - kNarrowColumns;
+  m_fittedWidth = RowsWidth();
+  const int width = m_fittedWidth - kNarrowColumns;
   if (width > 0) SetColumnWidth(kTitleColumn, width);
 }
 
@@ -79,6 +95,17 @@ void CAreaListCtrl::OnUnchecked(wxListEvent& event) {
   // The list cannot veto the change: the box is set again once the user has been told.
   if (onRefused) onRefused(row, refusal);
   ShowRow(row);
+}
+
+void CAreaListCtrl::OnKeyDown(wxKeyEvent& event) {
+  const long row = GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
+  if (event.GetKeyCode() != WXK_SPACE || event.HasAnyModifiers() || row < 0) {
+    event.Skip();
+    return;
+  }
+  // The keyboard's way to switch an area on or off: the same path as a click on its box, so a
+  // required area refuses in the same way.
+  CheckItem(row, !IsItemChecked(row));
 }
 
 void CAreaListCtrl::OnFocus(wxFocusEvent& event) {

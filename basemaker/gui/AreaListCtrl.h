@@ -31,9 +31,12 @@ class CAreaListCtrl : public wxListCtrl {
  private:
   void OnChecked(wxListEvent& event);
   void OnUnchecked(wxListEvent& event);
+  int RowsWidth() const;
   void OnFocus(wxFocusEvent& event);
+  void OnKeyDown(wxKeyEvent& event);
 
   AreaRows* m_rows = nullptr;
   // Set while the list is written from the model, whose check events are not the user's.
   bool m_filling = false;
+  int m_fittedWidth = -1;  // the rows' width the title column was last fitted to
 };

@@ -51,7 +51,7 @@ void CAreasDlg::BuildControls() {
   auto* column = new wxBoxSizer(wxVERTICAL);
   column->Add(new wxStaticText(this, wxID_ANY, "Areas &list:"), 0, wxLEFT | wxRIGHT | wxTOP, 10);
   column->Add(middle, 1, wxEXPAND | wxALL, 10);
-  column->Add(ProgressText(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(ProgressLine(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(bottom, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(column);
 

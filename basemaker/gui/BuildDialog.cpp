@@ -1,6 +1,7 @@
 #include "basemaker/gui/BuildDialog.h"
 
 #include <wx/artprov.h>
+#include <wx/panel.h>
 
 #include "basemaker/gui/AboutDlg.h"
 #include "basemaker/gui/BuilderBox.h"
@@ -21,10 +22,16 @@ CBuildDialog::~CBuildDialog() {
 }
 
 wxSizer* CBuildDialog::CreateBuildControls(int progressId) {
-  m_progress = new wxStaticText(this, progressId, "", wxDefaultPosition, wxDefaultSize,
-                                wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE | wxBORDER_SUNKEN);
+  // A GTK label draws no frame of its own: the sunken frame is a panel around it, so the line
+  // can be seen while it is empty.
+  m_progressFrame = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_SUNKEN);
+  m_progress = new wxStaticText(m_progressFrame, progressId, "", wxDefaultPosition, wxDefaultSize,
+                                wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
   // Empty at the start, and it must not collapse to nothing.
-  m_progress->SetMinSize(wxSize(-1, m_progress->GetCharHeight() + 10));
+  m_progress->SetMinSize(wxSize(-1, m_progress->GetCharHeight()));
+  auto* line = new wxBoxSizer(wxVERTICAL);
+  line->Add(m_progress, 0, wxEXPAND | wxALL, 3);
+  m_progressFrame->SetSizer(line);
   m_createButton = new wxButton(this, wxID_OK, BuilderText(IDS_CREATE_DATABASE));
   m_createButton->SetDefault();
   // No help viewer exists here: Help is off.
@@ -61,6 +68,9 @@ void CBuildDialog::OnAppMessage(wxThreadEvent& event) {
   const ui::Message message = ui::MessageFromEvent(event);
   switch (message.code) {
     case WM_BUILD_DONE: {
+      // The worker's last text and the signs of life queued before it alternate with "Please
+      // wait"; whichever came last, the build is over and the line is empty again.
+      if (m_progress) m_progress->SetLabel("");
       BuilderMessageBox(this, static_cast<int>(message.wParam), static_cast<uint32_t>(message.lParam));
       break;
     }

@@ -27,10 +27,11 @@ class CBuildDialog : public wxDialog {
   void StopBuild() { m_worker.AbortBuild(); }
 
  protected:
-  // Creates the progress text `progressId` and the row of Create/Abort (the default button),
-  // Exit, About and Help, and returns that row for the derived dialog's layout.
+  // Creates the progress text `progressId` in its frame and the row of Create/Abort (the default
+  // button), Exit, About and Help, and returns that row for the derived dialog's layout.
   wxSizer* CreateBuildControls(int progressId);
-  wxStaticText* ProgressText() { return m_progress; }
+  // The framed line of the progress text, for the derived dialog's layout.
+  wxWindow* ProgressLine() { return m_progressFrame; }
   wxButton* CreateButton() { return m_createButton; }
   // The list Create builds, or nullopt when there is nothing to build.
   virtual std::optional<CAreaList> ListToBuild() = 0;
@@ -60,6 +61,7 @@ class CBuildDialog : public wxDialog {
 
   Sink m_sink;
   CBuildWorker m_worker;
+  wxWindow* m_progressFrame = nullptr;
   wxStaticText* m_progress = nullptr;
   wxButton* m_createButton = nullptr;
 };

@@ -23,7 +23,14 @@ void CDatabaseDlg::BuildControls() {
   auto* box = new wxStaticBoxSizer(wxVERTICAL, this, "&Database:");
   m_setList = new wxListBox(box->GetStaticBox(), kIdSetList, wxDefaultPosition, wxSize(-1, 90), 0, nullptr,
                             wxLB_SINGLE | wxLB_ALWAYS_SB);
-  m_description = new wxStaticText(box->GetStaticBox(), kIdSetDescription, "", wxDefaultPosition, wxSize(-1, 36));
+  m_description = new wxStaticText(box->GetStaticBox(), kIdSetDescription, "", wxDefaultPosition, wxDefaultSize,
+                                   wxST_NO_AUTORESIZE);
+  // Room for three lines; a longer description is cut at the bottom, not at the side.
+  m_description->SetMinSize(wxSize(-1, 3 * m_description->GetCharHeight()));
+  m_description->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+    if (m_description->GetClientSize().GetWidth() != m_wrappedWidth) ShowDescription();
+    event.Skip();
+  });
   box->Add(m_setList, 0, wxEXPAND | wxALL, 6);
   box->Add(m_description, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 6);
 
@@ -40,7 +47,7 @@ void CDatabaseDlg::BuildControls() {
   column->Add(box, 0, wxEXPAND | wxALL, 10);
   column->Add(listHead, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(m_list, 1, wxEXPAND | wxALL, 10);
-  column->Add(ProgressText(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+  column->Add(ProgressLine(), 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
   column->Add(bottom, 0, wxEXPAND | wxALL, 10);
   SetSizerAndFit(column);
 
@@ -54,8 +61,17 @@ void CDatabaseDlg::ChooseSet(int index) {
   OnSelChange(event);
 }
 
+void CDatabaseDlg::ShowDescription() {
+  // A GTK label runs on in one line: the text is broken at words to the width it has now.
+  const int width = m_description->GetClientSize().GetWidth();
+  m_wrappedWidth = width;
+  m_description->SetLabelText(m_descriptionText);
+  if (width > 0) m_description->Wrap(width);
+}
+
 void CDatabaseDlg::OnSelChange(wxCommandEvent&) {
-  m_description->SetLabel("");
+  m_descriptionText.clear();
+  ShowDescription();
   m_list->SetRows(nullptr);
   m_rows.reset();
   const int index = m_setList->GetSelection();
@@ -64,7 +80,8 @@ void CDatabaseDlg::OnSelChange(wxCommandEvent&) {
     return;
   }
   CAreaList& set = m_sets.m_sets[static_cast<size_t>(index)];
-  m_description->SetLabel(ui::FromCp1252(set.m_worldDescription));
+  m_descriptionText = ui::FromCp1252(set.m_worldDescription);
+  ShowDescription();
   // The boxes come from the set's stored flags: changes made to another set's boxes are gone.
   m_rows = std::make_unique<AreaRows>(set, false);
   m_list->SetRows(m_rows.get());

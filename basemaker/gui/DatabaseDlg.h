@@ -34,6 +34,7 @@ class CDatabaseDlg : public CBuildDialog {
 
  private:
   void BuildControls();
+  void ShowDescription();
   void OnSelChange(wxCommandEvent&);
   void OnEnableAll(wxCommandEvent&);
   std::optional<CAreaList> ListToBuild() override;
@@ -42,5 +43,7 @@ class CDatabaseDlg : public CBuildDialog {
   std::unique_ptr<AreaRows> m_rows;
   wxListBox* m_setList = nullptr;
   wxStaticText* m_description = nullptr;
+  wxString m_descriptionText;  // the selected set's, as the file has it
+  int m_wrappedWidth = -1;  // the width it was broken into lines for
   CAreaListCtrl* m_list = nullptr;
 };

@@ -117,9 +117,16 @@ void CFolderBrowser::FillChildren(const wxTreeItemId& item) {
 }
 
 bool CFolderBrowser::SelectFolder(const fs::path& folder) {
-  // The deepest volume holding the folder, then one component at a time below it.
+  // Where the user reached it, through its links, and else where the links lead.
   std::error_code ec;
-  const fs::path target = fs::weakly_canonical(folder, ec).lexically_normal();
+  const fs::path reached = fs::absolute(folder, ec).lexically_normal();
+  if (SelectInTree(ec ? folder : reached)) return true;
+  const fs::path real = fs::weakly_canonical(folder, ec);
+  return !ec && SelectInTree(real.lexically_normal());
+}
+
+bool CFolderBrowser::SelectInTree(const fs::path& target) {
+  // The deepest volume holding the folder, then one component at a time below it.
   wxTreeItemId best;
   size_t bestLength = 0;
   wxTreeItemIdValue cookie;

@@ -42,6 +42,7 @@ class CFolderBrowser : public wxDialog {
   void AddRoots();
   void FillChildren(const wxTreeItemId& item);
   std::filesystem::path PathOf(const wxTreeItemId& item) const;
+  bool SelectInTree(const std::filesystem::path& target);
   void ShowState();
   void Start();
 

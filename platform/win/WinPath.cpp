@@ -182,6 +182,14 @@ std::optional<std::filesystem::path> ResolveLinkedWinPath(std::string_view winPa
   return real;
 }
 
+std::optional<std::filesystem::path> LocateLinkedWinPath(std::string_view winPath,
+                                                         const std::filesystem::path& base,
+                                                         const DriveRoots* drives) {
+  Walk walk = WalkPath(winPath, base, drives, true);
+  if (!walk.ok || !walk.complete || EntryKind(walk.path, true) == 0) return std::nullopt;
+  return walk.path;
+}
+
 std::filesystem::path ToNativePath(std::string_view winPath, const std::filesystem::path& base,
                                    const DriveRoots* drives) {
   Walk walk = WalkPath(winPath, base, drives);

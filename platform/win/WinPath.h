@@ -45,6 +45,13 @@ std::optional<std::filesystem::path> ResolveLinkedWinPath(std::string_view winPa
                                                           const std::filesystem::path& base,
                                                           const DriveRoots* drives = nullptr);
 
+// The same walk through links, but the result names the folder or file the way the path reaches
+// it: each link stays in it as a link, only the case of each component comes from the disk. This
+// is where the user put it; nullopt where the walk above finds nothing.
+std::optional<std::filesystem::path> LocateLinkedWinPath(std::string_view winPath,
+                                                         const std::filesystem::path& base,
+                                                         const DriveRoots* drives = nullptr);
+
 // Where the file would be created: existing components resolved case-insensitively, the rest
 // appended as written (converted to UTF-8). A drive that cannot be mapped yields an empty path.
 std::filesystem::path ToNativePath(std::string_view winPath, const std::filesystem::path& base,

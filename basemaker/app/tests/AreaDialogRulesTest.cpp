@@ -13,6 +13,7 @@
 #include "basemaker/app/ExcludeFlatten.h"
 #include "basemaker/app/tests/SimRootFixture.h"
 #include "platform/win/Drives.h"
+#include "platform/win/WinePrefix.h"
 
 namespace fs = std::filesystem;
 
@@ -177,14 +178,17 @@ TEST_F(AreaFolderTest, SceneryIsFoundInTheFolderOrItsScenerySubfolderWhateverThe
   EXPECT_FALSE(FolderHasBgl(Root() / "missing"));
 }
 
-TEST_F(AreaFolderTest, TheBrowserOffersNeitherSymlinksNorHiddenFolders) {
+TEST_F(AreaFolderTest, TheBrowserOffersLinkedFoldersButNeitherHiddenOnesNorLinksLeadingNowhere) {
   fs::create_directories(m_sim / "Addon");
   fs::create_directories(m_sim / ".cache");
   fs::create_directory_symlink(m_sim / "Addon", m_sim / "Linked");
+  fs::create_directory_symlink(m_sim / "Gone", m_sim / "Broken");
+  fs::create_directory_symlink(m_sim / "Loop", m_sim / "Loop");
   Put("sim/file.bgl", "x");
+  fs::create_symlink(m_sim / "file.bgl", m_sim / "FileLink");
   std::vector<std::string> names;
   for (const fs::path& p : BrowsableSubfolders(m_sim)) names.push_back(p.filename().string());
-  EXPECT_EQ((std::vector<std::string>{"Addon", "Scenery"}), names);
+  EXPECT_EQ((std::vector<std::string>{"Addon", "Linked", "Scenery"}), names);
   EXPECT_TRUE(BrowsableSubfolders(Root() / "missing").empty());
 }
 
@@ -228,6 +232,107 @@ TEST_F(AreaFolderTest, ThePanelStartsFromTheStoredFolderAndFollowsTheSelection) 
   panel.Apply("Absent", kept);
   EXPECT_EQ(absent.FormatPathValue(), kept.FormatPathValue());
   EXPECT_TRUE(kept.onCd);
+}
+
+// A simulator installed in a Wine prefix: drive C holds it, drive D is a folder of its own, and
+// one area of the simulator's folder is a link to scenery kept elsewhere.
+class WinePrefixTest : public SimRootTest {
+ protected:
+  void SetUp() override {
+    SimRootTest::SetUp();
+    m_prefix = Root() / "prefix";
+    m_sim = m_prefix / "drive_c" / "Sim";
+    m_d = m_prefix / "ddrive";
+    Put("prefix/drive_c/Sim/Scenery/World/w.bgl", "x");
+    Put("prefix/drive_c/Other/o.bgl", "x");
+    Put("prefix/ddrive/d.bgl", "x");
+    Put("prefix/ddrive/Scenery/Addon/a.bgl", "x");
+    Put("prefix/ddrive/Scenery/Other/o.bgl", "x");
+    Put("elsewhere/Addon/Sub/s.bgl", "x");
+    Put("elsewhere/Addon/l.bgl", "x");
+    fs::create_directories(m_prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", m_prefix / "dosdevices" / "c:");
+    fs::create_directory_symlink("../ddrive", m_prefix / "dosdevices" / "d:");
+    fs::create_directory_symlink(Root() / "elsewhere" / "Addon", m_sim / "Scenery" / "LinkedAddon");
+    Put("prefix/drive_c/Sim/Scenery.cfg",
+        "[Area.001]\r\nTitle=On drive D\r\nLocal=D:\\Scenery\\Addon\r\nLayer=1\r\nActive=TRUE\r\n\r\n"
+        "[Area.002]\r\nTitle=Linked\r\nLocal=Scenery\\LinkedAddon\r\nLayer=2\r\nActive=TRUE\r\n\r\n"
+        "[Area.003]\r\nTitle=World\r\nLocal=Scenery\\World\r\nLayer=3\r\nActive=TRUE\r\n");
+    m_driveRoots = win::DriveRootsFor(m_sim);
+    m_drives.Add({"/", win::DriveType::Fixed, ""});
+  }
+
+  // What Save to FS writes for the rows in their order: the simulator of this version reads
+  // the newest of its configurations.
+  std::string Saved(AreaRows& rows) {
+    std::string error;
+    EXPECT_TRUE(rows.ListToSave().WriteSceneryCfg(m_sim, 90, &error)) << error;
+    return Get("prefix/drive_c/Sim/NewScenery.CFG");
+  }
+
+  fs::path m_prefix, m_sim, m_d;
+  win::DriveRoots m_driveRoots;
+  win::FakeDriveTable m_drives;
+};
+
+TEST_F(WinePrefixTest, EditAndOkOnEveryAreaSaveTheSameFoldersAsTheFileGave) {
+  ASSERT_EQ(2u, m_driveRoots.size()) << "drives C and D of the prefix";
+  CAreaList areas;
+  ASSERT_TRUE(areas.ReadSceneryCfg(m_sim, 90));
+  AreaRows rows(areas, true);
+  const std::string untouched = Saved(rows);
+  AreaPanelState panel(m_sim, m_drives, &m_driveRoots);
+  std::vector<fs::path> opened;
+  for (int row = 0; row < rows.Count(); ++row) {
+    SCOPED_TRACE(rows.EntryOf(row).title);
+    const std::optional<fs::path> folder = panel.Start(rows.EntryOf(row));
+    ASSERT_TRUE(folder) << "every stored folder is on this machine";
+    opened.push_back(*folder);
+    panel.SelectFolder(*folder);  // the browser selects the stored folder in its tree
+    EXPECT_TRUE(panel.OkEnabled());
+    AreaEntry edited = rows.EntryOf(row);
+    panel.Apply(edited.title, edited);
+    rows.ReplaceEntry(row, edited);
+  }
+  EXPECT_EQ((std::vector<fs::path>{m_sim / "Scenery" / "World", m_sim / "Scenery" / "LinkedAddon",
+                                   fs::canonical(m_d) / "Scenery" / "Addon"}),
+            opened)
+      << "the browser opens on the link, not on where it leads";
+  const std::string saved = Saved(rows);
+  EXPECT_EQ(untouched, saved);
+  EXPECT_NE(std::string::npos, saved.find("\r\nLocal=D:\\Scenery\\Addon\r\n")) << saved;
+  EXPECT_NE(std::string::npos, saved.find("\r\nLocal=Scenery\\LinkedAddon\r\n")) << saved;
+}
+
+TEST_F(WinePrefixTest, AFolderPickedIsStoredWithItsDriveLetterOrThroughItsLink) {
+  AreaEntry linked;
+  linked.title = "Linked";
+  linked.ParsePathValue("Scenery\\LinkedAddon");
+  struct Case {
+    const char* name;
+    fs::path folder;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"OnDriveD", m_d / "Scenery" / "Other", "D:\\Scenery\\Other"},
+      {"DriveDItself", m_d, "D:\\"},
+      {"ThroughTheDriveLink", m_prefix / "dosdevices" / "d:" / "Scenery" / "Other", "D:\\Scenery\\Other"},
+      {"OnDriveCOutsideTheSimulator", m_prefix / "drive_c" / "Other", "C:\\Other"},
+      {"BelowTheSimulator", m_sim / "Scenery" / "World", "Scenery\\World"},
+      {"BelowALink", m_sim / "Scenery" / "LinkedAddon" / "Sub", "Scenery\\LinkedAddon\\Sub"},
+      {"BackToTheStoredFolder", m_sim / "Scenery" / "LinkedAddon", "Scenery\\LinkedAddon"},
+      {"TheStoredFolderWhereItsLinkLeads", Root() / "elsewhere" / "Addon", "Scenery\\LinkedAddon"},
+  };
+  AreaPanelState panel(m_sim, m_drives, &m_driveRoots);
+  panel.Start(linked);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    panel.SelectFolder(c.folder);
+    EXPECT_EQ(c.text, panel.PathText());
+    EXPECT_TRUE(panel.OkEnabled());
+  }
+  const StoredFolder outside = StoredFolderOf(Root() / "elsewhere" / "Addon" / "Sub", m_sim, m_drives, &m_driveRoots);
+  EXPECT_EQ('\\', outside.text.front()) << "no drive holds it: the full path " << outside.text;
 }
 
 CAreaList ThreeAreas() {

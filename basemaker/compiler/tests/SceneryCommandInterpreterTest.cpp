@@ -370,6 +370,42 @@ TEST(SceneryCommandInterpreter, LayerTravelsWithQueuedBranches) {
   EXPECT_EQ(w.f.db.GetRunway(w.f.db.m_runways[0])->Layer(), 7);
 }
 
+TEST(SceneryCommandInterpreter, PathsSharingALongTailAreWalkedWithinABudgetOfTheStreamsSize) {
+  // Each of `paths` jumps into one tail of `tail` commands ending in a runway, queueing the next
+  // jump: every path runs the whole tail again, so the walk grows with paths times tail. A real
+  // stream is walked to the end; a hostile one stops long before, keeping what it found.
+  struct Case {
+    const char* name;
+    int paths;
+    int tail;
+    bool everyPath;
+  };
+  const Case cases[] = {
+      {"a few paths through a short tail", 20, 200, true},
+      {"thousands of paths through a long tail", 4000, 4000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CommandStream s;
+    std::vector<size_t> jumps;
+    for (int i = 0; i < c.paths; ++i) jumps.push_back(s.Add(LongJump(138, 0)));  // queue the next, jump
+    const size_t tail = s.Add(Op(2));
+    for (int i = 1; i < c.tail; ++i) s.Add(Op(2));
+    s.Add(RunwayFixed(Runway(9, 0x4000)));
+    s.Add(Op(34));
+    for (const size_t at : jumps) s.PutI32(at + 2, static_cast<int32_t>(tail - at));
+    Walk w(s.Data());
+    const int walked = w.f.db.m_runways.GetSize() / 2;  // each path that came through adds both ends
+    if (c.everyPath) {
+      EXPECT_EQ(c.paths, walked);
+    } else {
+      EXPECT_GT(walked, 0) << "what the walk found before it stopped is kept";
+      EXPECT_LT(walked, c.paths / 4);
+    }
+    EXPECT_TRUE(w.f.db.Validate()) << w.f.db.GetLastError();
+  }
+}
+
 TEST(SceneryCommandInterpreter, RandomStreamsTerminate) {
   std::mt19937 rng(20261210);
   OpenFileDb f;

@@ -4,13 +4,16 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/stattext.h>
+#include <wx/uiaction.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "basemaker/app/BuilderStrings.h"
@@ -31,6 +34,32 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kBuildTimeoutMs = 60000;
+constexpr int kInputTimeoutMs = 5000;
+
+// Real input through the display, as a user gives it: the pointer moved onto the middle of a
+// window and clicked, or a key typed into the window that has the focus. The events arrive
+// while the test pumps.
+void Click(wxWindow& window) {
+  wxUIActionSimulator input;
+  const wxRect rect = window.GetScreenRect();
+  input.MouseMove(rect.GetLeft() + rect.GetWidth() / 2, rect.GetTop() + rect.GetHeight() / 2);
+  input.MouseClick();
+}
+
+void Type(int key) {
+  wxUIActionSimulator().Char(key);
+}
+
+// Lets queued input and messages be handled for a moment, and the windows do what they leave
+// for idle time (a list shows its scroll bar only then).
+void Settle() {
+  ui::PumpUntil(
+      [] {
+        wxTheApp->ProcessIdle();
+        return false;
+      },
+      200);
+}
 
 std::string Text(int id) {
   return LoadBuilderString(id);
@@ -84,6 +113,26 @@ class BasemakerWindowsTest : public SimRootTest {
     };
   }
 
+  // The sample's second area, Swiss Navaids, becomes one that may not be switched off.
+  void MakeSwissNavaidsRequired() {
+    std::string cfg = Get("Scenery.cfg");
+    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
+    ASSERT_NE(std::string::npos, at);
+    cfg.replace(at, 14, "Required=TRUE");
+    Put("Scenery.cfg", cfg);
+  }
+
+  // A build that waits, once started, for `go` (or for the abort), then gives `beats` signs of
+  // life and ends. Whatever the dialog has not handled by then waits in its queue together.
+  BuildStep WaitingBuild(bool untilAbort, int beats) {
+    return [this, untilAbort, beats](CBuildWorker& worker, CAreaList&, win::AutoResetEvent& abort) {
+      m_stepStarted = true;
+      (untilAbort ? abort : m_go).Wait();
+      for (int i = 0; i < beats; ++i) worker.PostHeartbeat();
+      return static_cast<int>(untilAbort ? IDS_BUILD_ABORTED : IDS_BUILD_READY);
+    };
+  }
+
   static wxButton& Create(wxDialog& d) { return *dynamic_cast<wxButton*>(d.FindWindow(wxID_OK)); }
   static std::string CreateCaption(wxDialog& d) { return Create(d).GetLabel().utf8_string(); }
   static std::string Progress(wxDialog& d) {
@@ -98,6 +147,8 @@ class BasemakerWindowsTest : public SimRootTest {
   win::FakeDriveTable m_drives;
   BuilderFolders m_folders;
   std::atomic<bool> m_slowStepAborted{false};
+  std::atomic<bool> m_stepStarted{false};
+  win::AutoResetEvent m_go;
 };
 
 // The real build is too quick to watch its captions and step texts; the slow step below shows
@@ -203,13 +254,7 @@ TEST_F(BasemakerWindowsTest, AMissingAreaIsLeftOutOnOkAndAbortsTheBuildOnCancel)
 }
 
 TEST_F(BasemakerWindowsTest, ARequiredAreaStaysCheckedAndIsNeitherEditedNorDeleted) {
-  {
-    std::string cfg = Get("Scenery.cfg");
-    const size_t at = cfg.find("Required=FALSE", cfg.find("SwissNav"));
-    ASSERT_NE(std::string::npos, at);
-    cfg.replace(at, 14, "Required=TRUE");
-    Put("Scenery.cfg", cfg);
-  }
+  ASSERT_NO_FATAL_FAILURE(MakeSwissNavaidsRequired());
   ui::ModalScript script;
   ui::ScopedModalHook hook(script);
   bool checkedAfter = false;
@@ -399,6 +444,159 @@ TEST_F(BasemakerWindowsTest, SaveWritesTheListInViewOrderAndAFailedSaveIsShown) 
   EXPECT_EQ(Text(IDS_CONFIRM_SAVE), script.BoxTexts()[2]);
   EXPECT_NE(std::string::npos, script.BoxTexts()[3].find("Scenery.cfg")) << script.BoxTexts()[3];
   EXPECT_EQ(ui::kMbOk | ui::kMbIconStop, script.Boxes()[3].style);
+}
+
+TEST_F(BasemakerWindowsTest, TheProgressLineIsFramedAndEmptyAgainOnceABuildEndsOrIsAborted) {
+  struct Case {
+    const char* name;
+    bool aborted;
+    int beats;  // chosen so that the last queued progress message would read "Please wait"
+  };
+  const Case cases[] = {{"ends", false, 1}, {"aborted", true, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    m_stepStarted = false;
+    ui::ModalScript script;
+    ui::ScopedModalHook hook(script);
+    script.QueueAnswer(ui::kIdOk);
+    int frameBorder = 0, lineHeight = 0, charHeight = 0;
+    std::string atStart, atEnd;
+    bool ended = false;
+    script.QueueDriver([&](wxDialog& d) {
+      auto& dialog = dynamic_cast<CAreasDlg&>(d);
+      auto* line = dynamic_cast<wxStaticText*>(dialog.FindWindow(kIdAreaProgress));
+      // The frame GTK draws around the empty line: the label's own, or that of a window holding it.
+      for (wxWindow* w = line; w != nullptr && w != &dialog; w = w->GetParent()) {
+        frameBorder = std::max(frameBorder, w->GetWindowBorderSize().y);
+        lineHeight = std::max(lineHeight, w->GetSize().y);
+      }
+      charHeight = line->GetCharHeight();
+      atStart = Progress(dialog);
+      Click(Create(dialog));
+      ASSERT_TRUE(ui::PumpUntil([&] { return m_stepStarted.load(); }, kInputTimeoutMs));
+      wxTheApp->ProcessPendingEvents();  // the build's first text, posted before the step began
+      if (c.aborted) {
+        Click(Create(dialog));  // now Abort: returns once the worker has ended
+      } else {
+        m_go.Set();
+        // Without pumping, so that the last messages of the build all wait in the queue.
+        while (dialog.Worker().IsBuilding()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+      ended = WaitForBuildEnd(dialog);
+      atEnd = Progress(dialog);
+      ui::PressButton(dialog, wxID_CANCEL);
+    });
+    CAreasDlg dialog(nullptr, m_folders, 90, WaitingBuild(c.aborted, c.beats), m_drives);
+    ui::ShowModalDialog(dialog);
+    EXPECT_TRUE(ended);
+    EXPECT_EQ("", atStart);
+    EXPECT_GT(frameBorder, 0) << "the empty line has a sunken frame to be seen by";
+    EXPECT_GE(lineHeight, charHeight);
+    EXPECT_EQ("", atEnd) << "nothing is left in the line once the build is over";
+    EXPECT_EQ(Text(c.aborted ? IDS_BUILD_ABORTED : IDS_BUILD_READY), script.BoxTexts().back());
+  }
+}
+
+TEST_F(BasemakerWindowsTest, SpaceSwitchesTheFocusedAreaOffAndOnAndARequiredOneRefuses) {
+  ASSERT_NO_FATAL_FAILURE(MakeSwissNavaidsRequired());
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  std::vector<bool> firstRow;
+  bool requiredStays = false;
+  std::string secondTitle;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    CAreaListCtrl& list = dialog.List();
+    list.SetFocus();
+    ASSERT_TRUE(ui::PumpUntil([&] { return list.SelectedRow() == 0; }, kInputTimeoutMs)) << "focus selects the first row";
+    for (int press = 0; press < 2; ++press) {
+      const bool before = dialog.Rows().Row(0).checked;
+      Type(WXK_SPACE);
+      ui::PumpUntil([&] { return dialog.Rows().Row(0).checked != before; }, kInputTimeoutMs);
+      firstRow.push_back(dialog.Rows().Row(0).checked && list.IsItemChecked(0));
+    }
+    Type(WXK_DOWN);
+    ASSERT_TRUE(ui::PumpUntil([&] { return list.SelectedRow() == 1; }, kInputTimeoutMs));
+    secondTitle = dialog.Rows().EntryOf(1).title;
+    Type(WXK_SPACE);
+    ui::PumpUntil([&] { return !script.Boxes().empty(); }, kInputTimeoutMs);
+    Settle();
+    requiredStays = dialog.Rows().Row(1).checked && list.IsItemChecked(1);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  EXPECT_EQ((std::vector<bool>{false, true}), firstRow);
+  EXPECT_EQ("Swiss Navaids", secondTitle);
+  EXPECT_TRUE(requiredStays);
+  EXPECT_EQ((std::vector<std::string>{"Area Swiss Navaids is required and can not be turned off."}), script.BoxTexts());
+}
+
+TEST_F(BasemakerWindowsTest, TheColumnsOfALongListFitBesideItsScrollBar) {
+  std::string cfg;
+  for (int i = 1; i <= 60; ++i) {
+    cfg += "[Area." + std::to_string(i) + "]\r\nTitle=Area " + std::to_string(i) +
+           "\r\nLocal=Scenery\\Zurich1998\r\nLayer=" + std::to_string(61 - i) + "\r\nActive=TRUE\r\n\r\n";
+  }
+  Put("Scenery.cfg", cfg);
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  std::vector<std::string> seen;
+  int priorityWidth = 0;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CAreasDlg&>(d);
+    CAreaListCtrl& list = dialog.List();
+    list.SetFocus();
+    Type(WXK_END);  // the list scrolls to its last area
+    ASSERT_TRUE(ui::PumpUntil([&] { return list.SelectedRow() == 59; }, kInputTimeoutMs));
+    Settle();
+    const int columns = list.GetColumnWidth(0) + list.GetColumnWidth(1) + list.GetColumnWidth(2);
+    // The header and the rows are windows of their own inside the list, beside its scroll bar.
+    for (wxWindow* part : list.GetChildren()) {
+      const int shown = part->GetClientSize().GetWidth();
+      seen.push_back(std::to_string(columns) + (columns == shown ? " == " : " != ") + std::to_string(shown));
+    }
+    priorityWidth = list.GetColumnWidth(2);
+  });
+  CAreasDlg dialog(nullptr, m_folders, 90, SlowBuild(), m_drives);
+  ui::ShowModalDialog(dialog);
+  EXPECT_EQ(60, priorityWidth) << "the priority column keeps its width";
+  ASSERT_FALSE(seen.empty());
+  for (const std::string& s : seen) EXPECT_NE(std::string::npos, s.find(" == ")) << "columns and the width showing them: " << s;
+}
+
+TEST_F(BasemakerWindowsTest, SimpleModeBreaksALongSetDescriptionIntoLinesThatFit) {
+  const std::string description =
+      "Every airfield of the Jura between Geneva and Basel with its navaids, the gliding sites of the "
+      "high valleys and the lakes that pilots follow when the clouds sit low over the ridges";
+  Put("Scenery/alps.vis", AsText(VisBuilder().Title("Alps").Description("Short").Area("=:\\=\\Scenery\\Zurich1998\\*", "Zurich").Bytes()));
+  Put("Scenery/jura.vis", AsText(VisBuilder().Title("Jura").Description(description).Area("=:\\=\\Scenery\\Zurich1998\\*", "Zurich").Bytes()));
+  ui::ModalScript script;
+  ui::ScopedModalHook hook(script);
+  std::vector<std::string> lines;
+  std::vector<int> lineWidths;
+  int width = 0;
+  script.QueueDriver([&](wxDialog& d) {
+    auto& dialog = dynamic_cast<CDatabaseDlg&>(d);
+    auto* text = dynamic_cast<wxStaticText*>(dialog.FindWindow(kIdSetDescription));
+    dialog.Sets().SetFocus();
+    Type(WXK_DOWN);
+    ASSERT_TRUE(ui::PumpUntil([&] { return dialog.Sets().GetSelection() == 1; }, kInputTimeoutMs));
+    Settle();
+    width = text->GetClientSize().GetWidth();
+    std::istringstream label(text->GetLabelText().utf8_string());
+    for (std::string line; std::getline(label, line);) {
+      lines.push_back(line);
+      lineWidths.push_back(text->GetTextExtent(wxString::FromUTF8(line)).GetWidth());
+    }
+    ui::PressButton(dialog, wxID_CANCEL);
+  });
+  CDatabaseDlg dialog(nullptr, m_folders, SlowBuild());
+  ui::ShowModalDialog(dialog);
+  ASSERT_GT(lines.size(), 1u) << "one line cannot hold it";
+  for (size_t i = 0; i < lines.size(); ++i) EXPECT_LE(lineWidths[i], width) << lines[i];
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : " ") + line;
+  EXPECT_EQ(description, joined) << "broken at blanks, no word lost";
 }
 
 }  // namespace

@@ -98,19 +98,22 @@ TEST_F(ResolveFixture, ConfiguredPathsFollowLinksToWhereTheyLead) {
   fs::create_directory_symlink(root / "loop", root / "loop");  // a link to itself
   const struct {
     const char* winPath;
-    std::optional<fs::path> expected;
+    std::optional<fs::path> real;     // where the links lead
+    std::optional<fs::path> reached;  // the same place named through the links
   } cases[] = {
-      {"linked\\INNER\\Secret.txt", root / "Elsewhere" / "Inner" / "secret.txt"},
-      {"Linked", root / "Elsewhere"},
-      {"CFG-LINK", root / "Scenery.cfg"},
-      {"scenery\\WORLD", root / "Scenery" / "World"},
-      {"loop", std::nullopt},
-      {"loop\\x", std::nullopt},
-      {"Linked\\missing", std::nullopt},
+      {"linked\\INNER\\Secret.txt", root / "Elsewhere" / "Inner" / "secret.txt", root / "Linked" / "Inner" / "secret.txt"},
+      {"Linked", root / "Elsewhere", root / "Linked"},
+      {"CFG-LINK", root / "Scenery.cfg", root / "cfg-link"},
+      {"scenery\\WORLD", root / "Scenery" / "World", root / "Scenery" / "World"},
+      {"loop", std::nullopt, std::nullopt},
+      {"loop\\x", std::nullopt, std::nullopt},
+      {"Linked\\missing", std::nullopt, std::nullopt},
   };
   for (const auto& c : cases) {
-    const auto got = win::ResolveLinkedWinPath(c.winPath, root);
-    EXPECT_EQ(c.expected ? std::optional<fs::path>(fs::canonical(*c.expected)) : std::nullopt, got) << c.winPath;
+    SCOPED_TRACE(c.winPath);
+    EXPECT_EQ(c.real ? std::optional<fs::path>(fs::canonical(*c.real)) : std::nullopt,
+              win::ResolveLinkedWinPath(c.winPath, root));
+    EXPECT_EQ(c.reached, win::LocateLinkedWinPath(c.winPath, root));
   }
 }
 
