@@ -301,7 +301,7 @@ void CFlightPlanGuidance::FlyFlightPlan() {
     }
     const double tas = IasToTas(airspeed, altitudeNow);
     mach = tas / (kKnotsPerRootKelvin * std::sqrt(sim.outsideTemperature + 273.15));
-    mach = std::floor(mach * 100 + 0.5) / 100;
+    mach = MachHundredths(mach) / 100;
     if (!GetSettings().GetUseIndicatedAirSpeed(false)) airspeed = IasToTas(airspeed, altitudeNow);
     airspeed = RoundAirspeed(airspeed);
     if (altitude < 0) altitude = 0;

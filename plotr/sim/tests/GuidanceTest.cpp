@@ -484,6 +484,38 @@ TEST_F(Guidance, AutopilotTargetDeadbandsHoldsAndSettings) {
   EXPECT_EQ((std::vector<uint32_t>{kEventAutothrottleArm, kEventAirspeedHold}), Ids(rig->TakeEvents()));
 }
 
+// Each Mach target goes out as its nearest hundredth from a selection one hundredth either side
+// (as the host holds it: hundredths / 100), and once the host holds it nothing more is sent.
+TEST_F(Guidance, MachTargetsGoOutOnceAsTheirNearestHundredth) {
+  struct Case {
+    double mach, below, above;
+    uint32_t sent;
+  };
+  const Case cases[] = {
+      {0.29, 0.28, 0.30, 29}, {0.57, 0.56, 0.58, 57}, {0.58, 0.57, 0.59, 58},
+      {0.60, 0.59, 0.61, 60}, {0.79, 0.78, 0.80, 79},
+  };
+  for (const Case& c : cases) {
+    for (const double selected : {c.below, c.above}) {
+      SCOPED_TRACE(testing::Message() << c.mach << " from " << selected);
+      auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
+      simhost::AutopilotState& ap = rig->Aircraft().autopilot;
+      ap.selectedAirspeed = 150;
+      ap.selectedMach = selected;
+      Sync(*rig);
+      rig->TakeEvents();
+      rig->plan->SetAutopilotTargets(90, 5000, 0, 150, c.mach, true);
+      EXPECT_EQ((std::vector<LoggedEvent>{{kEventSelectMach, c.sent}}), rig->TakeEvents());
+      EXPECT_EQ(c.mach, ap.selectedMach);
+      for (int tick = 0; tick < 3; ++tick) {
+        Sync(*rig);
+        rig->plan->SetAutopilotTargets(90, 5000, 0, 150, c.mach, true);
+        EXPECT_TRUE(rig->TakeEvents().empty()) << "sent again on tick " << tick;
+      }
+    }
+  }
+}
+
 TEST_F(Guidance, VerticalSpeedStepsFollowTheSimulationRate) {
   for (const double rate : {1.0, 2.0}) {
     auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
