@@ -30,6 +30,59 @@ double CrossTrack(double lat, double lon, double aLat, double aLon, double bLat,
   return std::asin(std::sin(d13) * std::sin(t13 - t12)) * kEarthRadius;
 }
 
+double Wrap(double degrees) { return std::fmod(std::fmod(degrees, 360.0) + 360.0, 360.0); }
+
+// The true heading of the runway end a plan row stands for.
+double RunwayHeading(CFlightPlanStatus& plan, int row) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  const PlanPoint* point = plan.GetRowPoint(row);
+  const RunwayRecord* record = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
+  return record ? record->heading * 360.0 / 65536 : std::nan("");
+}
+
+// The last two miles to a runway end, sampled once a second: the farthest the aircraft strays
+// from the extended centre line and the farthest its track turns from the runway heading.
+class FinalWatch {
+ public:
+  static constexpr double kFinal = 2 * kNm;
+  // Lined up: a tenth of a dot of a localiser, about, and a track a pilot would call steady.
+  static constexpr double kLinedUpOffset = 60;
+  static constexpr double kLinedUpTrack = 2;
+
+  FinalWatch(double endLat, double endLon, double heading) : m_lat(endLat), m_lon(endLon), m_heading(heading) {
+    DestinationPoint(m_outLat, m_outLon, endLat, endLon, Wrap(heading + 180), 10 * kNm);
+  }
+  // Called after every tick.
+  void Tick(const simhost::Aircraft& a) {
+    if (m_ticks++ % 10 != 0) return;
+    if (m_ticks > 1 && GreatCircleDistance(a.latitude, a.longitude, m_lat, m_lon) < kFinal) {
+      ++samples;
+      offset = std::max(offset, std::fabs(CrossTrack(a.latitude, a.longitude, m_outLat, m_outLon, m_lat, m_lon)));
+      track = std::max(track, std::fabs(std::remainder(InitialCourse(m_prevLat, m_prevLon, a.latitude, a.longitude) - m_heading, 360.0)));
+    }
+    m_prevLat = a.latitude;
+    m_prevLon = a.longitude;
+  }
+  // Where the flight ended: short of the end, close to it and with the end still ahead.
+  void ExpectEndedShortOfTheEnd(const simhost::Aircraft& a) const {
+    EXPECT_LT(GreatCircleDistance(a.latitude, a.longitude, m_lat, m_lon), 600);
+    EXPECT_LT(std::fabs(std::remainder(InitialCourse(a.latitude, a.longitude, m_lat, m_lon) - m_heading, 360.0)), 90)
+        << "the runway end is still ahead";
+  }
+  void ExpectLinedUp() const {
+    EXPECT_GT(samples, 30) << "flown to within 2 nm";
+    EXPECT_LT(offset, kLinedUpOffset) << "metres off the centre line within 2 nm";
+    EXPECT_LT(track, kLinedUpTrack) << "degrees of track off the runway heading within 2 nm";
+  }
+
+  int samples = 0;
+  double offset = 0, track = 0;
+
+ private:
+  double m_lat, m_lon, m_heading, m_outLat = 0, m_outLon = 0, m_prevLat = 0, m_prevLon = 0;
+  int m_ticks = 0;
+};
+
 std::string Ident(const unsigned char* row) {
   const FmsRow r = ReadFmsBlock<FmsRow>(row);
   return std::string(r.ident, strnlen(r.ident, sizeof r.ident));
@@ -81,6 +134,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
     const double variation = plan.GetCurrent()->MagneticVariation(runway.latitude, runway.longitude);
     ilsCourse = std::floor(std::fmod(record->heading * 360.0 / 65536 + variation + 360, 360.0) + 0.5);
   }
+  FinalWatch final(runway.latitude, runway.longitude, RunwayHeading(plan, static_cast<int>(Rows().size()) - 1));
   std::vector<int> order;
   std::deque<std::array<double, 3>> levelOffs;  // the last 10 s of predictions
   bool levelChecked = false, levelReached = false, finalTuned = false, fmsChecked = false;
@@ -90,6 +144,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   for (; ticks < 40000 && (ticks < 50 || plan.IsFlyPlanActive()); ++ticks) {
     rig.Tick();
     const simhost::Aircraft& a = rig.Aircraft();
+    if (plan.IsFlyPlanActive()) final.Tick(a);
     const double feet = a.altitude * kFeetPerMetre;
     highest = std::max(highest, feet);
     const int row = plan.m_currentRow;
@@ -154,6 +209,8 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   const simhost::Aircraft& a = rig.Aircraft();
   EXPECT_LT(GreatCircleDistance(a.latitude, a.longitude, runway.latitude, runway.longitude), 3 * kNm);
   EXPECT_LT(std::fabs(std::remainder(a.heading - ilsCourse, 360.0)), 15) << "lined up with runway 23";
+  final.ExpectEndedShortOfTheEnd(a);
+  final.ExpectLinedUp();
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ClosedLoop, ::testing::Values(70, 90));
@@ -295,5 +352,86 @@ TEST(FmsPanelClosedLoop, FlyFlightplanStartsAfterTheNextExchangeAndShowsLatchedO
   EXPECT_EQ(active, row->row);
   EXPECT_EQ(active, plan.m_currentRow);
 }
+
+}  // namespace
+
+namespace {
+
+// Flights to runway 23 of Geneva that must be lined up on its centre line over the last 2 nm
+// and end short of its end.
+struct ApproachCase {
+  const char* name;
+  double out;   // nm from the runway end along the extended centre line
+  double side;  // nm to the right of it, looking along the runway
+  double cut;   // the start heading minus the runway heading
+  double wind;  // kt, blowing across the runway from its left
+  double past;  // nm past the runway end of a waypoint flown before it, 0 for none
+  bool flyOver;
+};
+
+void PrintTo(const ApproachCase& c, std::ostream* os) { *os << c.name; }
+
+class RunwayApproach : public ::testing::TestWithParam<ApproachCase> {};
+
+TEST_P(RunwayApproach, LinesUpOnTheCentreLineOverTheLastTwoMiles) {
+  const ApproachCase& c = GetParam();
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  const PlanPoint runwayPoint = SampleRunway("LSGG", "23");
+  Rig rig(90, simhost::AircraftStart{46.5, 6.5, 3000, 0, 150});
+  rig.SetRoute({plantest::UserPoint(46.5, 6.5, "FROM"), runwayPoint}, 3000);
+  const double endLat = rig.plan->m_rows.back().latitude, endLon = rig.plan->m_rows.back().longitude;
+  const double h = RunwayHeading(*rig.plan, static_cast<int>(rig.plan->m_rows.size()) - 1);
+  double lat, lon, startLat, startLon;
+  DestinationPoint(lat, lon, endLat, endLon, Wrap(h + 180), c.out * kNm);
+  DestinationPoint(startLat, startLon, lat, lon, Wrap(h + 90), c.side * kNm);
+  const double heading = Wrap(h + c.cut);
+  simhost::Aircraft& a = rig.Aircraft();
+  a.latitude = startLat;
+  a.longitude = startLon;
+  a.heading = heading;
+  a.windSpeed = c.wind;
+  a.windDirection = Wrap(h - 90);
+
+  // The plan comes from 10 nm behind the start, on the start heading.
+  double fromLat, fromLon;
+  DestinationPoint(fromLat, fromLon, startLat, startLon, Wrap(heading + 180), 10 * kNm);
+  std::vector<PlanPoint> points = {plantest::UserPoint(fromLat, fromLon, "FROM")};
+  if (c.past > 0) {
+    DestinationPoint(lat, lon, endLat, endLon, h, c.past * kNm);
+    points.push_back(plantest::UserPoint(lat, lon, "PAST"));
+    if (c.flyOver) points.back().flags |= kPointFlyOver;
+  }
+  points.push_back(runwayPoint);
+  rig.SetRoute(points, 3000);
+  const int last = static_cast<int>(rig.plan->m_rows.size()) - 1;
+  ASSERT_EQ(kRowDestination, rig.plan->m_rows[last].rowKind);
+  int first = -1;
+  for (int i = 1; i <= last && first < 0; ++i)
+    if (rig.plan->m_rows[i].pointIndex >= 0) first = i;
+  rig.Aircraft().autopilot.master = true;
+  rig.Named().flyPlanWaypoint = first;
+  rig.Named().flyPlanOn = 1;
+
+  FinalWatch final(endLat, endLon, h);
+  int tick = 0;
+  for (; tick < 20000 && (tick < 50 || rig.plan->IsFlyPlanActive()); ++tick) {
+    rig.Tick();
+    if (rig.plan->IsFlyPlanActive()) final.Tick(rig.Aircraft());
+  }
+  ASSERT_FALSE(rig.plan->IsFlyPlanActive()) << "the flight ends";
+  EXPECT_EQ(last, rig.plan->m_currentRow);
+  final.ExpectEndedShortOfTheEnd(rig.Aircraft());
+  final.ExpectLinedUp();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Geneva, RunwayApproach,
+    ::testing::Values(ApproachCase{"FromTwelveMilesOneAndAHalfRightOfTheLine", 12, 1.5, 0, 0, 0, false},
+                      ApproachCase{"FromTwelveMilesOneAndAHalfLeftInCrosswind", 12, -1.5, 0, 20, 0, false},
+                      ApproachCase{"CrossingTheLineAtThirtyDegreesSixMilesOut", 6, 0, 30, 0, 0, false},
+                      ApproachCase{"OverAWaypointPastTheRunwayEnd", 10, 0, 0, 0, 0.5, false},
+                      ApproachCase{"OverAFlyOverWaypointPastTheRunwayEnd", 10, 0, 0, 0, 0.5, true}),
+    [](const ::testing::TestParamInfo<ApproachCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
