@@ -434,4 +434,103 @@ INSTANTIATE_TEST_SUITE_P(
                       ApproachCase{"OverAFlyOverWaypointPastTheRunwayEnd", 10, 0, 0, 0, 0.5, true}),
     [](const ::testing::TestParamInfo<ApproachCase>& info) { return std::string(info.param.name); });
 
+// Holding entries flown from each sector towards a fix 8 km ahead, inbound course 090 magnetic,
+// one-minute legs: where the aircraft passes relative to the inbound line shows whether each
+// part of the entry turns the way it should.
+struct EntryCase {
+  const char* name;
+  bool right;
+  double x;  // the approach course minus the inbound course
+  int32_t entry;
+};
+
+void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
+
+class HoldingEntry : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(HoldingEntry, FliesEachPartOnItsSideOfTheInboundLine) {
+  const EntryCase& c = GetParam();
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  // Values a float holds exactly, as the holding definition stores them.
+  const double fixLat = 46.5, fixLon = 7.25;
+  Rig rig(90, simhost::AircraftStart{fixLat, fixLon, 5000, 0, 120});
+  double variation;
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    variation = rig.plan->GetCurrent()->MagneticVariation(fixLat, fixLon);
+  }
+  const double inbound = Wrap(90 - variation);
+  const double approach = Wrap(inbound + c.x);
+  simhost::Aircraft& a = rig.Aircraft();
+  DestinationPoint(a.latitude, a.longitude, fixLat, fixLon, Wrap(approach + 180), 8000);
+  a.heading = approach;
+  a.autopilot.master = true;
+  rig.plan->m_holding =
+      HoldingDefinition{1, static_cast<float>(fixLat), static_cast<float>(fixLon), 0, 90, c.right ? 0 : 1, 0, 1, 0};
+  rig.Named().holdingOn = 1;
+
+  // Metres on the pattern's side of the inbound line, negative on the other side.
+  double lineLat, lineLon;
+  DestinationPoint(lineLat, lineLon, fixLat, fixLon, Wrap(inbound + 180), 10000);
+  const auto side = [&] {
+    return (c.right ? 1 : -1) * CrossTrack(a.latitude, a.longitude, lineLat, lineLon, fixLat, fixLon);
+  };
+  double lowest[9], highest[9];
+  std::fill(std::begin(lowest), std::end(lowest), 1e9);
+  std::fill(std::begin(highest), std::end(highest), -1e9);
+  double entered = -1, enteredTrack = 0, outboundEnd = std::nan("");
+  int phase = 0;
+  for (int tick = 0; tick < 8000 && phase != 8; ++tick) {
+    rig.Tick();
+    if (tick > 10 && !rig.plan->IsHoldingActive()) break;
+    const int now = rig.plan->GetHoldingPhase();
+    const double toFix = GreatCircleDistance(a.latitude, a.longitude, fixLat, fixLon);
+    if (phase == 1 && now != 1) {
+      entered = toFix;
+      enteredTrack = std::fabs(std::remainder(a.heading - inbound, 360.0));
+    }
+    if (phase == 2 && now != 2) outboundEnd = side();
+    phase = now;
+    lowest[phase] = std::min(lowest[phase], side());
+    highest[phase] = std::max(highest[phase], side());
+  }
+  ASSERT_EQ(8, phase) << "the entry and the first pattern are flown to the inbound leg";
+  EXPECT_EQ(c.entry, rig.plan->GetHoldingEntry());
+  EXPECT_LT(entered, 800) << "the entry begins at the fix";
+  for (int p = 5; p <= 7; ++p) EXPECT_GT(lowest[p], -500) << "the pattern lies on its side, phase " << p;
+  switch (c.entry) {
+    case kEntryTeardrop:
+      EXPECT_LT(highest[1], 0) << "comes in over the side away from the pattern";
+      EXPECT_GT(outboundEnd, 1000) << "the outbound leg leans to the pattern's side";
+      break;
+    case kEntryParallel:
+      EXPECT_GT(highest[3], 1500) << "turns back across to the pattern's side";
+      EXPECT_GT(std::min(lowest[3], lowest[4]), -500) << "and not away from it";
+      break;
+    default:
+      EXPECT_LT(enteredTrack, std::fabs(std::remainder(c.x, 360.0)) / 2 + 5)
+          << "led round to the inbound course: at the fix at least halfway from the approach course";
+      break;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sectors, HoldingEntry,
+    ::testing::Values(EntryCase{"RightDirectAlongTheInboundCourse", true, 0, kEntryDirect},
+                      EntryCase{"RightDirectFromSixtyDegrees", true, 60, kEntryDirect},
+                      EntryCase{"RightDirectSquareToTheInboundCourse", true, 90, kEntryDirect},
+                      EntryCase{"RightTeardropFrom130", true, 130, kEntryTeardrop},
+                      EntryCase{"RightTeardropFrom170", true, 170, kEntryTeardrop},
+                      EntryCase{"RightParallelFrom190", true, 190, kEntryParallel},
+                      EntryCase{"RightParallelSquareToTheInboundCourse", true, 270, kEntryParallel},
+                      EntryCase{"RightParallelFrom300", true, 300, kEntryParallel},
+                      EntryCase{"LeftDirectFromSixtyDegrees", false, 300, kEntryDirect},
+                      EntryCase{"LeftDirectSquareToTheInboundCourse", false, 270, kEntryDirect},
+                      EntryCase{"LeftTeardropFrom190", false, 190, kEntryTeardrop},
+                      EntryCase{"LeftTeardropFrom230", false, 230, kEntryTeardrop},
+                      EntryCase{"LeftParallelFrom170", false, 170, kEntryParallel},
+                      EntryCase{"LeftParallelSquareToTheInboundCourse", false, 90, kEntryParallel}),
+    [](const ::testing::TestParamInfo<EntryCase>& info) { return std::string(info.param.name); });
+
 }  // namespace
