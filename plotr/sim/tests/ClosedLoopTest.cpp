@@ -357,6 +357,49 @@ TEST(FmsPanelClosedLoop, FlyFlightplanStartsAfterTheNextExchangeAndShowsLatchedO
 
 namespace {
 
+// A flight that starts 4 nm beside the start of a 16 nm leg is led onto the leg, where flying
+// straight to its end would still be 3 km off at 60 % of it and 1.5 km at 80 %.
+TEST(LegFollowing, InterceptsTheLegFromFourMilesBeside) {
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  for (const double wind : {0.0, 20.0}) {
+    SCOPED_TRACE(testing::Message() << "wind " << wind << " kt across the leg");
+    const double pLat = 46.5, pLon = 6.6;
+    double aLat, aLon, nLat, nLon, startLat, startLon;
+    DestinationPoint(aLat, aLon, pLat, pLon, 90, 16 * kNm);
+    DestinationPoint(nLat, nLon, aLat, aLon, 90, 16 * kNm);
+    DestinationPoint(startLat, startLon, pLat, pLon, 0, 4 * kNm);
+    Rig rig(90, simhost::AircraftStart{startLat, startLon, 5000, 90, 150});
+    rig.Aircraft().windSpeed = wind;
+    rig.Aircraft().windDirection = 0;
+    rig.SetRoute({plantest::UserPoint(pLat, pLon, "PPP"), plantest::UserPoint(aLat, aLon, "AAA"),
+                  plantest::UserPoint(nLat, nLon, "NNN")},
+                 5000);
+    int legEnd = -1;
+    for (int i = 0; i < static_cast<int>(rig.plan->m_rows.size()); ++i)
+      if (rig.plan->m_rows[i].pointIndex == 1) legEnd = i;
+    ASSERT_GE(legEnd, 0);
+    rig.Aircraft().autopilot.master = true;
+    rig.Named().flyPlanWaypoint = legEnd;
+    rig.Named().flyPlanOn = 1;
+
+    const double fractions[] = {0.6, 0.8};
+    const double limits[] = {2000, 800};  // metres off the leg
+    double offsets[2] = {std::nan(""), std::nan("")};
+    size_t next = 0;
+    for (int tick = 0; tick < 5000 && next < 2; ++tick) {
+      rig.Tick();
+      const simhost::Aircraft& a = rig.Aircraft();
+      const double off = CrossTrack(a.latitude, a.longitude, pLat, pLon, aLat, aLon);
+      const double fromStart = GreatCircleDistance(pLat, pLon, a.latitude, a.longitude);
+      const double along = std::sqrt(std::max(fromStart * fromStart - off * off, 0.0));
+      while (next < 2 && along >= fractions[next] * 16 * kNm) offsets[next++] = std::fabs(off);
+    }
+    EXPECT_EQ(legEnd, rig.plan->m_currentRow) << "still on the leg";
+    for (size_t i = 0; i < 2; ++i) EXPECT_LT(offsets[i], limits[i]) << "at " << fractions[i] * 100 << " % of the leg";
+  }
+}
+
 // Flights to runway 23 of Geneva that must be lined up on its centre line over the last 2 nm
 // and end short of its end.
 struct ApproachCase {
