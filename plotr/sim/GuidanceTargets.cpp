@@ -101,7 +101,8 @@ void CFlightPlanGuidance::SetAutopilotTargets(double h, double a, double v, doub
 
   if (autoSpeed == kAutoFull || autoSpeed == kAutoHalf) {
     if (!sim.machHold && std::fabs(sim.selectedAirspeed - s) >= kAirspeedDeadband) SendNumber(kEventSelectAirspeed, s);
-    if (!sim.airspeedHold && std::fabs(sim.selectedMach - m) >= kMachDeadband) SendNumber(kEventSelectMach, MachHundredths(m));
+    if (!sim.airspeedHold && std::fabs(sim.selectedMach - m) >= kMachDeadband)
+      SendNumber(kEventSelectMach, MachHundredths(m));
   }
 }
 

@@ -11,6 +11,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
 #include "plotr/sim/FmsPanel.h"
+#include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 
 namespace {
@@ -30,7 +31,7 @@ double CrossTrack(double lat, double lon, double aLat, double aLon, double bLat,
   return std::asin(std::sin(d13) * std::sin(t13 - t12)) * kEarthRadius;
 }
 
-double Wrap(double degrees) { return std::fmod(std::fmod(degrees, 360.0) + 360.0, 360.0); }
+using guidance::Wrap360;
 
 // The true heading of the runway end a plan row stands for.
 double RunwayHeading(CFlightPlanStatus& plan, int row) {
@@ -45,20 +46,22 @@ double RunwayHeading(CFlightPlanStatus& plan, int row) {
 class FinalWatch {
  public:
   static constexpr double kFinal = 2 * kNm;
-  // Lined up: a tenth of a dot of a localiser, about, and a track a pilot would call steady.
+  // Lined up: within a runway's width of the centre line, on a track that no longer turns.
   static constexpr double kLinedUpOffset = 60;
   static constexpr double kLinedUpTrack = 2;
 
   FinalWatch(double endLat, double endLon, double heading) : m_lat(endLat), m_lon(endLon), m_heading(heading) {
-    DestinationPoint(m_outLat, m_outLon, endLat, endLon, Wrap(heading + 180), 10 * kNm);
+    DestinationPoint(m_outLat, m_outLon, endLat, endLon, Wrap360(heading + 180), 10 * kNm);
   }
   // Called after every tick.
   void Tick(const simhost::Aircraft& a) {
     if (m_ticks++ % 10 != 0) return;
     if (m_ticks > 1 && GreatCircleDistance(a.latitude, a.longitude, m_lat, m_lon) < kFinal) {
       ++samples;
-      offset = std::max(offset, std::fabs(CrossTrack(a.latitude, a.longitude, m_outLat, m_outLon, m_lat, m_lon)));
-      track = std::max(track, std::fabs(std::remainder(InitialCourse(m_prevLat, m_prevLon, a.latitude, a.longitude) - m_heading, 360.0)));
+      const double off = CrossTrack(a.latitude, a.longitude, m_outLat, m_outLon, m_lat, m_lon);
+      const double flown = InitialCourse(m_prevLat, m_prevLon, a.latitude, a.longitude);
+      offset = std::max(offset, std::fabs(off));
+      track = std::max(track, std::fabs(std::remainder(flown - m_heading, 360.0)));
     }
     m_prevLat = a.latitude;
     m_prevLon = a.longitude;
@@ -426,19 +429,19 @@ TEST_P(RunwayApproach, LinesUpOnTheCentreLineOverTheLastTwoMiles) {
   const double endLat = rig.plan->m_rows.back().latitude, endLon = rig.plan->m_rows.back().longitude;
   const double h = RunwayHeading(*rig.plan, static_cast<int>(rig.plan->m_rows.size()) - 1);
   double lat, lon, startLat, startLon;
-  DestinationPoint(lat, lon, endLat, endLon, Wrap(h + 180), c.out * kNm);
-  DestinationPoint(startLat, startLon, lat, lon, Wrap(h + 90), c.side * kNm);
-  const double heading = Wrap(h + c.cut);
+  DestinationPoint(lat, lon, endLat, endLon, Wrap360(h + 180), c.out * kNm);
+  DestinationPoint(startLat, startLon, lat, lon, Wrap360(h + 90), c.side * kNm);
+  const double heading = Wrap360(h + c.cut);
   simhost::Aircraft& a = rig.Aircraft();
   a.latitude = startLat;
   a.longitude = startLon;
   a.heading = heading;
   a.windSpeed = c.wind;
-  a.windDirection = Wrap(h - 90);
+  a.windDirection = Wrap360(h - 90);
 
   // The plan comes from 10 nm behind the start, on the start heading.
   double fromLat, fromLon;
-  DestinationPoint(fromLat, fromLon, startLat, startLon, Wrap(heading + 180), 10 * kNm);
+  DestinationPoint(fromLat, fromLon, startLat, startLon, Wrap360(heading + 180), 10 * kNm);
   std::vector<PlanPoint> points = {plantest::UserPoint(fromLat, fromLon, "FROM")};
   if (c.past > 0) {
     DestinationPoint(lat, lon, endLat, endLon, h, c.past * kNm);
@@ -452,7 +455,7 @@ TEST_P(RunwayApproach, LinesUpOnTheCentreLineOverTheLastTwoMiles) {
   int first = -1;
   for (int i = 1; i <= last && first < 0; ++i)
     if (rig.plan->m_rows[i].pointIndex >= 0) first = i;
-  rig.Aircraft().autopilot.master = true;
+  a.autopilot.master = true;
   rig.Named().flyPlanWaypoint = first;
   rig.Named().flyPlanOn = 1;
 
@@ -503,10 +506,10 @@ TEST_P(HoldingEntry, FliesEachPartOnItsSideOfTheInboundLine) {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     variation = rig.plan->GetCurrent()->MagneticVariation(fixLat, fixLon);
   }
-  const double inbound = Wrap(90 - variation);
-  const double approach = Wrap(inbound + c.x);
+  const double inbound = Wrap360(90 - variation);
+  const double approach = Wrap360(inbound + c.x);
   simhost::Aircraft& a = rig.Aircraft();
-  DestinationPoint(a.latitude, a.longitude, fixLat, fixLon, Wrap(approach + 180), 8000);
+  DestinationPoint(a.latitude, a.longitude, fixLat, fixLon, Wrap360(approach + 180), 8000);
   a.heading = approach;
   a.autopilot.master = true;
   rig.plan->m_holding =
@@ -515,7 +518,7 @@ TEST_P(HoldingEntry, FliesEachPartOnItsSideOfTheInboundLine) {
 
   // Metres on the pattern's side of the inbound line, negative on the other side.
   double lineLat, lineLon;
-  DestinationPoint(lineLat, lineLon, fixLat, fixLon, Wrap(inbound + 180), 10000);
+  DestinationPoint(lineLat, lineLon, fixLat, fixLon, Wrap360(inbound + 180), 10000);
   const auto side = [&] {
     return (c.right ? 1 : -1) * CrossTrack(a.latitude, a.longitude, lineLat, lineLon, fixLat, fixLon);
   };

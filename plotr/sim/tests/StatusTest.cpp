@@ -340,9 +340,10 @@ TEST_F(Status, HsiDeviationSignAndCourseToAndFromTheWaypoint) {
     SCOPED_TRACE(c.name);
     // The point of the leg (or its continuation past W) abeam the aircraft, and the course
     // flown there.
+    const double back = InitialCourse(wLat, wLon, pLat, pLon);
     double lat, lon;
-    if (c.along < 0) DestinationPoint(lat, lon, wLat, wLon, InitialCourse(wLat, wLon, pLat, pLon), -c.along * 1852);
-    else DestinationPoint(lat, lon, wLat, wLon, std::fmod(InitialCourse(wLat, wLon, pLat, pLon) + 180, 360.0), c.along * 1852);
+    const double outward = c.along < 0 ? back : std::fmod(back + 180, 360.0);
+    DestinationPoint(lat, lon, wLat, wLon, outward, std::fabs(c.along) * 1852);
     const double course = c.along < 0 ? InitialCourse(lat, lon, wLat, wLon) : InitialCourse(wLat, wLon, lat, lon);
     simhost::Aircraft& a = m_rig->Aircraft();
     DestinationPoint(a.latitude, a.longitude, lat, lon, std::fmod(course + 90, 360.0), c.right * 1852);
