@@ -475,7 +475,8 @@ TEST_F(Guidance, RunwayCaptureAndTheApproachPoint) {
 
     rig->TakeEvents();
     rig->ToNextGuidanceTick();
-    const LoggedEvent* heading = Find(rig->TakeEvents(), kEventSelectHeading);
+    const auto events = rig->TakeEvents();
+    const LoggedEvent* heading = Find(events, kEventSelectHeading);
     ASSERT_NE(nullptr, heading);
     EXPECT_LE(guidance::Folded(c.captured ? capturePoint : approachPoint, static_cast<int32_t>(heading->value)), 1)
         << "sent " << static_cast<int32_t>(heading->value) << ", capture point " << capturePoint << ", approach point "
