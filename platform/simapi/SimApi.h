@@ -2,6 +2,7 @@
 // The interface between the stand-in simulator and the modules it loads. Both sides are our own
 // programs in one process, so the records use native pointer width and named fields.
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -182,6 +183,10 @@ enum Event : uint32_t {
   kEventBar1 = 0x1022E,
   kEventBar2 = 0x10231,
 };
+
+// The Mach selection carries the Mach number in whole hundredths, the nearest one: 0.57 is
+// 56.999... hundredths in binary, so truncating would select 0.56.
+inline double MachHundredths(double mach) { return std::floor(mach * 100 + 0.5); }
 
 // Packed BCD as the radio variables and events carry it: the units digit in bits 0 to 3.
 // Digits above the eighth are dropped.

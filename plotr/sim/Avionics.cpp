@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/simapi/SimApi.h"
 #include "platform/win/CLocale.h"
 
 namespace avionics {
@@ -200,9 +201,9 @@ Commit CommitField(int id, std::string_view text, int simVer) {
       return c;
     }
     case kMach: {
-      const double m = std::floor((x + 0.005) * 100) / 100;
-      c.shown = m;
-      c.events.push_back({0x101F6, Whole(m * 100)});
+      const double hundredths = simapi::MachHundredths(x);
+      c.shown = hundredths / 100;
+      c.events.push_back({simapi::kEventSelectMach, Whole(hundredths)});
       return c;
     }
     default:

@@ -94,6 +94,9 @@ class CFlightPlanGuidance : public CFlightPlanSim {
   int SendNumber(uint32_t id, double value);
   // Sends the events that free the heading selector and returns false at the first refusal.
   bool ReleaseHeadingModes(bool switchOnHeadingHold);
+  // The destination row's runway heading (degrees true) when the aircraft, `toGo` metres from
+  // the destination along the plan, has captured it: close, and heading for its end along it.
+  bool CapturedRunway(int destination, double toGo, double& heading) const;
   bool SteerHolding(double latitude, double longitude);
   bool HoldingTick();
   int HoldingSteerOrPhase(double w, double o, double s, double legNm, double turnDiameter);

@@ -89,6 +89,13 @@ bool CFlightPlanGuidance::HoldingTick() {
     const double c = InitialCourse(sim.latitude, sim.longitude, lat, lon);
     return distanceTo(lat, lon) < kPassedRadius || (Folded(sim.track, r) <= kAlongAngle && Folded(c, r) >= kAbeamAngle);
   };
+  // The fix is flown to: while it lies ahead of the track it has not been passed, however far
+  // off the reference course the aircraft comes in (a fix approached square to the inbound
+  // course would otherwise count as passed from miles away).
+  const auto passedFix = [&](double lat, double lon, double r) {
+    const double c = InitialCourse(sim.latitude, sim.longitude, lat, lon);
+    return passed(lat, lon, r) && (distanceTo(lat, lon) < kPassedRadius || Folded(c, sim.track) >= kAbeamAngle);
+  };
   const auto point = [](double& lat, double& lon, double fromLat, double fromLon, double course, double distance) {
     DestinationPoint(lat, lon, fromLat, fromLon, Wrap360(course), distance);
   };
@@ -128,7 +135,7 @@ bool CFlightPlanGuidance::HoldingTick() {
     }
     case kPhaseEntry: {
       const double d = distanceTo(fixLat, fixLon);
-      if (passed(fixLat, fixLon, m_entryType == kEntryDirect ? W : O)) {
+      if (passedFix(fixLat, fixLon, m_entryType == kEntryDirect ? W : O)) {
         if (m_entryType == kEntryDirect) {
           abeamFix();
         } else {
@@ -170,7 +177,7 @@ bool CFlightPlanGuidance::HoldingTick() {
     }
     case kPhaseEntryToFix: {
       const double r = m_entryType == kEntryTeardrop ? W : W - turnSign * kOffsetAngle;
-      if (passed(m_patternLatitude, m_patternLongitude, r)) {
+      if (passedFix(m_patternLatitude, m_patternLongitude, r)) {
         abeamFix();
         return true;
       }
@@ -201,7 +208,7 @@ bool CFlightPlanGuidance::HoldingTick() {
       return steerFrom(m_patternLatitude, m_patternLongitude, O, std::max(2 * d, kMinOutboundLead));
     }
     case kPhaseInbound: {
-      if (passed(m_patternLatitude, m_patternLongitude, W)) {
+      if (passedFix(m_patternLatitude, m_patternLongitude, W)) {
         if (IsHoldingEntry()) {
           abeamFix();
           return true;

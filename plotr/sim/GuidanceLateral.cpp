@@ -96,13 +96,20 @@ void CFlightPlanGuidance::FlyTo() {
 
 bool CFlightPlanGuidance::ShouldSwitchLeg(const PlanRow* previous, const PlanRow& active, const PlanRow* next) const {
   const SimSnapshot& sim = Sim().GetSnapshot();
+  const int index = !m_rows.empty() && &active >= m_rows.data() && &active < m_rows.data() + m_rows.size()
+                        ? static_cast<int>(&active - m_rows.data())
+                        : -1;
   const double c = InitialCourse(sim.latitude, sim.longitude, active.latitude, active.longitude);
-  const double b = previous ? TrueCourse(active) : next ? TrueCourse(*next) : c;
-  if (Folded(c, b) >= kBehindAngle) return true;
   const double o = GreatCircleDistance(sim.latitude, sim.longitude, active.latitude, active.longitude);
-  const PlanPoint* point = nullptr;
-  if (!m_rows.empty() && &active >= m_rows.data() && &active < m_rows.data() + m_rows.size())
-    point = GetRowPoint(static_cast<int>(&active - m_rows.data()));
+  double b = previous ? TrueCourse(active) : next ? TrueCourse(*next) : c;
+  // A captured runway is flown to along its centre line, whatever the leg into it: from a
+  // waypoint past the runway end that leg points back, and the runway would count as passed.
+  double runwayHeading = 0;
+  if (index >= 0 && active.rowKind == kRowDestination &&
+      CapturedRunway(index, DistanceToDestination(o, index), runwayHeading))
+    b = runwayHeading;
+  if (Folded(c, b) >= kBehindAngle) return true;
+  const PlanPoint* point = index >= 0 ? GetRowPoint(index) : nullptr;
   if (point && (point->flags & kPointFlyOver) != 0) return o < kFlyOverRadius;
   const double a = next ? TrueCourse(*next) : sim.trueHeading;
   const double t = Folded(sim.trueHeading, a);
@@ -137,6 +144,17 @@ void PointFrom(double& lat, double& lon, double fromLat, double fromLon, double 
 }
 
 }  // namespace
+
+bool CFlightPlanGuidance::CapturedRunway(int destination, double toGo, double& heading) const {
+  if (destination < 0 || destination >= static_cast<int>(m_rows.size()) || !(toGo < kCaptureDistance)) return false;
+  const PlanRow& D = m_rows[static_cast<size_t>(destination)];
+  if (D.rowKind != kRowDestination || static_cast<uint16_t>(D.kind) != kKindRunway ||
+      !ApproachHeading(GetRowPoint(destination), kKindRunway, heading))
+    return false;
+  const SimSnapshot& sim = Sim().GetSnapshot();
+  const double toEnd = InitialCourse(sim.latitude, sim.longitude, D.latitude, D.longitude);
+  return Folded(heading, sim.track) < kCaptureTrackAngle && Folded(heading, toEnd) <= kCaptureCourseAngle;
+}
 
 void CFlightPlanGuidance::FlyFlightPlan() {
   const SimSnapshot& sim = Sim().GetSnapshot();
@@ -196,23 +214,17 @@ void CFlightPlanGuidance::FlyFlightPlan() {
         destination = i;
         break;
       }
-    if (destination >= 0 && DistanceToDestination(d, m_currentRow) < kCaptureDistance &&
-        static_cast<uint16_t>(row(destination).kind) == kKindRunway &&
-        ApproachHeading(GetRowPoint(destination), kKindRunway, runwayHeading)) {
-      const PlanRow& D = row(destination);
-      const double toEnd = InitialCourse(sim.latitude, sim.longitude, D.latitude, D.longitude);
-      if (Folded(runwayHeading, sim.track) < kCaptureTrackAngle && Folded(runwayHeading, toEnd) <= kCaptureCourseAngle) {
-        captured = true;
-        active = destination;
-        m_currentRow = destination;
-        A = &row(active);
-        previous = -1;
-        for (int i = active - 1; i >= 0; --i)
-          if (IsFlyable(row(i))) {
-            previous = i;
-            break;
-          }
-      }
+    if (destination >= 0 && CapturedRunway(destination, DistanceToDestination(d, m_currentRow), runwayHeading)) {
+      captured = true;
+      active = destination;
+      m_currentRow = destination;
+      A = &row(active);
+      previous = -1;
+      for (int i = active - 1; i >= 0; --i)
+        if (IsFlyable(row(i))) {
+          previous = i;
+          break;
+        }
     }
 
     // Steering point.
@@ -301,7 +313,7 @@ void CFlightPlanGuidance::FlyFlightPlan() {
     }
     const double tas = IasToTas(airspeed, altitudeNow);
     mach = tas / (kKnotsPerRootKelvin * std::sqrt(sim.outsideTemperature + 273.15));
-    mach = std::floor(mach * 100 + 0.5) / 100;
+    mach = MachHundredths(mach) / 100;
     if (!GetSettings().GetUseIndicatedAirSpeed(false)) airspeed = IasToTas(airspeed, altitudeNow);
     airspeed = RoundAirspeed(airspeed);
     if (altitude < 0) altitude = 0;

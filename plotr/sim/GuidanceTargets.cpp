@@ -22,7 +22,9 @@ constexpr int kAutoHalf = 1;
 constexpr double kAltitudeDeadband = 1;
 constexpr double kVerticalSpeedDeadband = 1;
 constexpr double kAirspeedDeadband = 1;
-constexpr double kMachDeadband = 0.01;
+// Mach numbers a hundredth apart can lie a little closer than that in binary (0.57 - 0.56), and
+// such a target would never be sent.
+constexpr double kMachDeadband = 0.01 - 1e-9;
 // Vertical speed changes in steps of this size, one per this many milliseconds of simulated time,
 // and not at all this close to the target altitude.
 constexpr double kVerticalStep = 100;
@@ -99,7 +101,8 @@ void CFlightPlanGuidance::SetAutopilotTargets(double h, double a, double v, doub
 
   if (autoSpeed == kAutoFull || autoSpeed == kAutoHalf) {
     if (!sim.machHold && std::fabs(sim.selectedAirspeed - s) >= kAirspeedDeadband) SendNumber(kEventSelectAirspeed, s);
-    if (!sim.airspeedHold && std::fabs(sim.selectedMach - m) >= kMachDeadband) SendNumber(kEventSelectMach, m * 100);
+    if (!sim.airspeedHold && std::fabs(sim.selectedMach - m) >= kMachDeadband)
+      SendNumber(kEventSelectMach, MachHundredths(m));
   }
 }
 

@@ -38,6 +38,12 @@ TEST(Avionics, CommitsCheckRoundAndSend) {
       {kAltitude, "4950", 70, 0, {}},
       {kSpeed, "254", 90, 0, {{0x101F5, 250}}},
       {kMach, "0.786", 90, 0, {{0x101F6, 79}}},
+      // Hundredths that binary floating point holds just below the whole number.
+      {kMach, "0.29", 90, 0, {{0x101F6, 29}}},
+      {kMach, "0.57", 90, 0, {{0x101F6, 57}}},
+      {kMach, "0.58", 90, 0, {{0x101F6, 58}}},
+      {kMach, "0.60", 90, 0, {{0x101F6, 60}}},
+      {kMach, "0.79", 90, 0, {{0x101F6, 79}}},
       {kNav1Course, "721", 90, 0, {{0x100B4, 1}}},
       {kAdf, "199.9", 90, 6406, {}},
   };
@@ -52,6 +58,7 @@ TEST(Avionics, CommitsCheckRoundAndSend) {
   EXPECT_EQ(static_cast<int32_t>(5000 * 0.3048 * 65536), altitude.globalValue);
   EXPECT_EQ(2004, CommitField(kAltitude, "4950", 61).globalOffset);
   EXPECT_EQ(5000.0, altitude.shown);
+  EXPECT_EQ(0.57, CommitField(kMach, "0.57", 90).shown);
   EXPECT_EQ(352.5f, CommitField(kAdf, "352.5", 80).adf);
   EXPECT_EQ(0.0, LeadingNumber("no number"));
 }

@@ -11,6 +11,7 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/Units.h"
 #include "plotr/sim/FmsPanel.h"
+#include "plotr/sim/GuidanceMath.h"
 #include "plotr/sim/tests/support/GuidanceRig.h"
 
 namespace {
@@ -29,6 +30,61 @@ double CrossTrack(double lat, double lon, double aLat, double aLon, double bLat,
   const double t12 = InitialCourse(aLat, aLon, bLat, bLon) * kDegToRad;
   return std::asin(std::sin(d13) * std::sin(t13 - t12)) * kEarthRadius;
 }
+
+using guidance::Wrap360;
+
+// The true heading of the runway end a plan row stands for.
+double RunwayHeading(CFlightPlanStatus& plan, int row) {
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  const PlanPoint* point = plan.GetRowPoint(row);
+  const RunwayRecord* record = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
+  return record ? record->heading * 360.0 / 65536 : std::nan("");
+}
+
+// The last two miles to a runway end, sampled once a second: the farthest the aircraft strays
+// from the extended centre line and the farthest its track turns from the runway heading.
+class FinalWatch {
+ public:
+  static constexpr double kFinal = 2 * kNm;
+  // Lined up: within a runway's width of the centre line, on a track that no longer turns.
+  static constexpr double kLinedUpOffset = 60;
+  static constexpr double kLinedUpTrack = 2;
+
+  FinalWatch(double endLat, double endLon, double heading) : m_lat(endLat), m_lon(endLon), m_heading(heading) {
+    DestinationPoint(m_outLat, m_outLon, endLat, endLon, Wrap360(heading + 180), 10 * kNm);
+  }
+  // Called after every tick.
+  void Tick(const simhost::Aircraft& a) {
+    if (m_ticks++ % 10 != 0) return;
+    if (m_ticks > 1 && GreatCircleDistance(a.latitude, a.longitude, m_lat, m_lon) < kFinal) {
+      ++samples;
+      const double off = CrossTrack(a.latitude, a.longitude, m_outLat, m_outLon, m_lat, m_lon);
+      const double flown = InitialCourse(m_prevLat, m_prevLon, a.latitude, a.longitude);
+      offset = std::max(offset, std::fabs(off));
+      track = std::max(track, std::fabs(std::remainder(flown - m_heading, 360.0)));
+    }
+    m_prevLat = a.latitude;
+    m_prevLon = a.longitude;
+  }
+  // Where the flight ended: short of the end, close to it and with the end still ahead.
+  void ExpectEndedShortOfTheEnd(const simhost::Aircraft& a) const {
+    EXPECT_LT(GreatCircleDistance(a.latitude, a.longitude, m_lat, m_lon), 600);
+    EXPECT_LT(std::fabs(std::remainder(InitialCourse(a.latitude, a.longitude, m_lat, m_lon) - m_heading, 360.0)), 90)
+        << "the runway end is still ahead";
+  }
+  void ExpectLinedUp() const {
+    EXPECT_GT(samples, 30) << "flown to within 2 nm";
+    EXPECT_LT(offset, kLinedUpOffset) << "metres off the centre line within 2 nm";
+    EXPECT_LT(track, kLinedUpTrack) << "degrees of track off the runway heading within 2 nm";
+  }
+
+  int samples = 0;
+  double offset = 0, track = 0;
+
+ private:
+  double m_lat, m_lon, m_heading, m_outLat = 0, m_outLon = 0, m_prevLat = 0, m_prevLon = 0;
+  int m_ticks = 0;
+};
 
 std::string Ident(const unsigned char* row) {
   const FmsRow r = ReadFmsBlock<FmsRow>(row);
@@ -81,6 +137,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
     const double variation = plan.GetCurrent()->MagneticVariation(runway.latitude, runway.longitude);
     ilsCourse = std::floor(std::fmod(record->heading * 360.0 / 65536 + variation + 360, 360.0) + 0.5);
   }
+  FinalWatch final(runway.latitude, runway.longitude, RunwayHeading(plan, static_cast<int>(Rows().size()) - 1));
   std::vector<int> order;
   std::deque<std::array<double, 3>> levelOffs;  // the last 10 s of predictions
   bool levelChecked = false, levelReached = false, finalTuned = false, fmsChecked = false;
@@ -90,6 +147,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   for (; ticks < 40000 && (ticks < 50 || plan.IsFlyPlanActive()); ++ticks) {
     rig.Tick();
     const simhost::Aircraft& a = rig.Aircraft();
+    if (plan.IsFlyPlanActive()) final.Tick(a);
     const double feet = a.altitude * kFeetPerMetre;
     highest = std::max(highest, feet);
     const int row = plan.m_currentRow;
@@ -154,6 +212,8 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   const simhost::Aircraft& a = rig.Aircraft();
   EXPECT_LT(GreatCircleDistance(a.latitude, a.longitude, runway.latitude, runway.longitude), 3 * kNm);
   EXPECT_LT(std::fabs(std::remainder(a.heading - ilsCourse, 360.0)), 15) << "lined up with runway 23";
+  final.ExpectEndedShortOfTheEnd(a);
+  final.ExpectLinedUp();
 }
 
 INSTANTIATE_TEST_SUITE_P(Versions, ClosedLoop, ::testing::Values(70, 90));
@@ -295,5 +355,228 @@ TEST(FmsPanelClosedLoop, FlyFlightplanStartsAfterTheNextExchangeAndShowsLatchedO
   EXPECT_EQ(active, row->row);
   EXPECT_EQ(active, plan.m_currentRow);
 }
+
+}  // namespace
+
+namespace {
+
+// A flight that starts 4 nm beside the start of a 16 nm leg is led onto the leg, where flying
+// straight to its end would still be 3 km off at 60 % of it and 1.5 km at 80 %.
+TEST(LegFollowing, InterceptsTheLegFromFourMilesBeside) {
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  for (const double wind : {0.0, 20.0}) {
+    SCOPED_TRACE(testing::Message() << "wind " << wind << " kt across the leg");
+    const double pLat = 46.5, pLon = 6.6;
+    double aLat, aLon, nLat, nLon, startLat, startLon;
+    DestinationPoint(aLat, aLon, pLat, pLon, 90, 16 * kNm);
+    DestinationPoint(nLat, nLon, aLat, aLon, 90, 16 * kNm);
+    DestinationPoint(startLat, startLon, pLat, pLon, 0, 4 * kNm);
+    Rig rig(90, simhost::AircraftStart{startLat, startLon, 5000, 90, 150});
+    rig.Aircraft().windSpeed = wind;
+    rig.Aircraft().windDirection = 0;
+    rig.SetRoute({plantest::UserPoint(pLat, pLon, "PPP"), plantest::UserPoint(aLat, aLon, "AAA"),
+                  plantest::UserPoint(nLat, nLon, "NNN")},
+                 5000);
+    int legEnd = -1;
+    for (int i = 0; i < static_cast<int>(rig.plan->m_rows.size()); ++i)
+      if (rig.plan->m_rows[i].pointIndex == 1) legEnd = i;
+    ASSERT_GE(legEnd, 0);
+    rig.Aircraft().autopilot.master = true;
+    rig.Named().flyPlanWaypoint = legEnd;
+    rig.Named().flyPlanOn = 1;
+
+    const double fractions[] = {0.6, 0.8};
+    const double limits[] = {2000, 800};  // metres off the leg
+    double offsets[2] = {std::nan(""), std::nan("")};
+    size_t next = 0;
+    for (int tick = 0; tick < 5000 && next < 2; ++tick) {
+      rig.Tick();
+      const simhost::Aircraft& a = rig.Aircraft();
+      const double off = CrossTrack(a.latitude, a.longitude, pLat, pLon, aLat, aLon);
+      const double fromStart = GreatCircleDistance(pLat, pLon, a.latitude, a.longitude);
+      const double along = std::sqrt(std::max(fromStart * fromStart - off * off, 0.0));
+      while (next < 2 && along >= fractions[next] * 16 * kNm) offsets[next++] = std::fabs(off);
+    }
+    EXPECT_EQ(legEnd, rig.plan->m_currentRow) << "still on the leg";
+    for (size_t i = 0; i < 2; ++i) EXPECT_LT(offsets[i], limits[i]) << "at " << fractions[i] * 100 << " % of the leg";
+  }
+}
+
+// Flights to runway 23 of Geneva that must be lined up on its centre line over the last 2 nm
+// and end short of its end.
+struct ApproachCase {
+  const char* name;
+  double out;   // nm from the runway end along the extended centre line
+  double side;  // nm to the right of it, looking along the runway
+  double cut;   // the start heading minus the runway heading
+  double wind;  // kt, blowing across the runway from its left
+  double past;  // nm past the runway end of a waypoint flown before it, 0 for none
+  bool flyOver;
+};
+
+void PrintTo(const ApproachCase& c, std::ostream* os) { *os << c.name; }
+
+class RunwayApproach : public ::testing::TestWithParam<ApproachCase> {};
+
+TEST_P(RunwayApproach, LinesUpOnTheCentreLineOverTheLastTwoMiles) {
+  const ApproachCase& c = GetParam();
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  const PlanPoint runwayPoint = SampleRunway("LSGG", "23");
+  Rig rig(90, simhost::AircraftStart{46.5, 6.5, 3000, 0, 150});
+  rig.SetRoute({plantest::UserPoint(46.5, 6.5, "FROM"), runwayPoint}, 3000);
+  const double endLat = rig.plan->m_rows.back().latitude, endLon = rig.plan->m_rows.back().longitude;
+  const double h = RunwayHeading(*rig.plan, static_cast<int>(rig.plan->m_rows.size()) - 1);
+  double lat, lon, startLat, startLon;
+  DestinationPoint(lat, lon, endLat, endLon, Wrap360(h + 180), c.out * kNm);
+  DestinationPoint(startLat, startLon, lat, lon, Wrap360(h + 90), c.side * kNm);
+  const double heading = Wrap360(h + c.cut);
+  simhost::Aircraft& a = rig.Aircraft();
+  a.latitude = startLat;
+  a.longitude = startLon;
+  a.heading = heading;
+  a.windSpeed = c.wind;
+  a.windDirection = Wrap360(h - 90);
+
+  // The plan comes from 10 nm behind the start, on the start heading.
+  double fromLat, fromLon;
+  DestinationPoint(fromLat, fromLon, startLat, startLon, Wrap360(heading + 180), 10 * kNm);
+  std::vector<PlanPoint> points = {plantest::UserPoint(fromLat, fromLon, "FROM")};
+  if (c.past > 0) {
+    DestinationPoint(lat, lon, endLat, endLon, h, c.past * kNm);
+    points.push_back(plantest::UserPoint(lat, lon, "PAST"));
+    if (c.flyOver) points.back().flags |= kPointFlyOver;
+  }
+  points.push_back(runwayPoint);
+  rig.SetRoute(points, 3000);
+  const int last = static_cast<int>(rig.plan->m_rows.size()) - 1;
+  ASSERT_EQ(kRowDestination, rig.plan->m_rows[last].rowKind);
+  int first = -1;
+  for (int i = 1; i <= last && first < 0; ++i)
+    if (rig.plan->m_rows[i].pointIndex >= 0) first = i;
+  a.autopilot.master = true;
+  rig.Named().flyPlanWaypoint = first;
+  rig.Named().flyPlanOn = 1;
+
+  FinalWatch final(endLat, endLon, h);
+  int tick = 0;
+  for (; tick < 20000 && (tick < 50 || rig.plan->IsFlyPlanActive()); ++tick) {
+    rig.Tick();
+    if (rig.plan->IsFlyPlanActive()) final.Tick(rig.Aircraft());
+  }
+  ASSERT_FALSE(rig.plan->IsFlyPlanActive()) << "the flight ends";
+  EXPECT_EQ(last, rig.plan->m_currentRow);
+  final.ExpectEndedShortOfTheEnd(rig.Aircraft());
+  final.ExpectLinedUp();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Geneva, RunwayApproach,
+    ::testing::Values(ApproachCase{"FromTwelveMilesOneAndAHalfRightOfTheLine", 12, 1.5, 0, 0, 0, false},
+                      ApproachCase{"FromTwelveMilesOneAndAHalfLeftInCrosswind", 12, -1.5, 0, 20, 0, false},
+                      ApproachCase{"CrossingTheLineAtThirtyDegreesSixMilesOut", 6, 0, 30, 0, 0, false},
+                      ApproachCase{"OverAWaypointPastTheRunwayEnd", 10, 0, 0, 0, 0.5, false},
+                      ApproachCase{"OverAFlyOverWaypointPastTheRunwayEnd", 10, 0, 0, 0, 0.5, true}),
+    [](const ::testing::TestParamInfo<ApproachCase>& info) { return std::string(info.param.name); });
+
+// Holding entries flown from each sector towards a fix 8 km ahead, inbound course 090 magnetic,
+// one-minute legs: where the aircraft passes relative to the inbound line shows whether each
+// part of the entry turns the way it should.
+struct EntryCase {
+  const char* name;
+  bool right;
+  double x;  // the approach course minus the inbound course
+  int32_t entry;
+};
+
+void PrintTo(const EntryCase& c, std::ostream* os) { *os << c.name; }
+
+class HoldingEntry : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(HoldingEntry, FliesEachPartOnItsSideOfTheInboundLine) {
+  const EntryCase& c = GetParam();
+  std::string error;
+  ASSERT_TRUE(guidancetest::LoadSwissSample(error)) << error;
+  // Values a float holds exactly, as the holding definition stores them.
+  const double fixLat = 46.5, fixLon = 7.25;
+  Rig rig(90, simhost::AircraftStart{fixLat, fixLon, 5000, 0, 120});
+  double variation;
+  {
+    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    variation = rig.plan->GetCurrent()->MagneticVariation(fixLat, fixLon);
+  }
+  const double inbound = Wrap360(90 - variation);
+  const double approach = Wrap360(inbound + c.x);
+  simhost::Aircraft& a = rig.Aircraft();
+  DestinationPoint(a.latitude, a.longitude, fixLat, fixLon, Wrap360(approach + 180), 8000);
+  a.heading = approach;
+  a.autopilot.master = true;
+  rig.plan->m_holding =
+      HoldingDefinition{1, static_cast<float>(fixLat), static_cast<float>(fixLon), 0, 90, c.right ? 0 : 1, 0, 1, 0};
+  rig.Named().holdingOn = 1;
+
+  // Metres on the pattern's side of the inbound line, negative on the other side.
+  double lineLat, lineLon;
+  DestinationPoint(lineLat, lineLon, fixLat, fixLon, Wrap360(inbound + 180), 10000);
+  const auto side = [&] {
+    return (c.right ? 1 : -1) * CrossTrack(a.latitude, a.longitude, lineLat, lineLon, fixLat, fixLon);
+  };
+  double lowest[9], highest[9];
+  std::fill(std::begin(lowest), std::end(lowest), 1e9);
+  std::fill(std::begin(highest), std::end(highest), -1e9);
+  double entered = -1, enteredTrack = 0, outboundEnd = std::nan("");
+  int phase = 0;
+  for (int tick = 0; tick < 8000 && phase != 8; ++tick) {
+    rig.Tick();
+    if (tick > 10 && !rig.plan->IsHoldingActive()) break;
+    const int now = rig.plan->GetHoldingPhase();
+    const double toFix = GreatCircleDistance(a.latitude, a.longitude, fixLat, fixLon);
+    if (phase == 1 && now != 1) {
+      entered = toFix;
+      enteredTrack = std::fabs(std::remainder(a.heading - inbound, 360.0));
+    }
+    if (phase == 2 && now != 2) outboundEnd = side();
+    phase = now;
+    lowest[phase] = std::min(lowest[phase], side());
+    highest[phase] = std::max(highest[phase], side());
+  }
+  ASSERT_EQ(8, phase) << "the entry and the first pattern are flown to the inbound leg";
+  EXPECT_EQ(c.entry, rig.plan->GetHoldingEntry());
+  EXPECT_LT(entered, 800) << "the entry begins at the fix";
+  for (int p = 5; p <= 7; ++p) EXPECT_GT(lowest[p], -500) << "the pattern lies on its side, phase " << p;
+  switch (c.entry) {
+    case kEntryTeardrop:
+      EXPECT_LT(highest[1], 0) << "comes in over the side away from the pattern";
+      EXPECT_GT(outboundEnd, 1000) << "the outbound leg leans to the pattern's side";
+      break;
+    case kEntryParallel:
+      EXPECT_GT(highest[3], 1500) << "turns back across to the pattern's side";
+      EXPECT_GT(std::min(lowest[3], lowest[4]), -500) << "and not away from it";
+      break;
+    default:
+      EXPECT_LT(enteredTrack, std::fabs(std::remainder(c.x, 360.0)) / 2 + 5)
+          << "led round to the inbound course: at the fix at least halfway from the approach course";
+      break;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sectors, HoldingEntry,
+    ::testing::Values(EntryCase{"RightDirectAlongTheInboundCourse", true, 0, kEntryDirect},
+                      EntryCase{"RightDirectFromSixtyDegrees", true, 60, kEntryDirect},
+                      EntryCase{"RightDirectSquareToTheInboundCourse", true, 90, kEntryDirect},
+                      EntryCase{"RightTeardropFrom130", true, 130, kEntryTeardrop},
+                      EntryCase{"RightTeardropFrom170", true, 170, kEntryTeardrop},
+                      EntryCase{"RightParallelFrom190", true, 190, kEntryParallel},
+                      EntryCase{"RightParallelSquareToTheInboundCourse", true, 270, kEntryParallel},
+                      EntryCase{"RightParallelFrom300", true, 300, kEntryParallel},
+                      EntryCase{"LeftDirectFromSixtyDegrees", false, 300, kEntryDirect},
+                      EntryCase{"LeftDirectSquareToTheInboundCourse", false, 270, kEntryDirect},
+                      EntryCase{"LeftTeardropFrom190", false, 190, kEntryTeardrop},
+                      EntryCase{"LeftTeardropFrom230", false, 230, kEntryTeardrop},
+                      EntryCase{"LeftParallelFrom170", false, 170, kEntryParallel},
+                      EntryCase{"LeftParallelSquareToTheInboundCourse", false, 90, kEntryParallel}),
+    [](const ::testing::TestParamInfo<EntryCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

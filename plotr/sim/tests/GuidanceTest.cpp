@@ -418,6 +418,73 @@ TEST_F(FlightTargets, RowsOnTopOfEachOtherStillGiveAHeading) {
   EXPECT_NEAR(90, static_cast<int32_t>(heading->value), 3);
 }
 
+// One guidance tick on the last leg to runway 23 of Geneva, the aircraft placed around the
+// runway end. Captured, it steers for the point r * sqrt(e / 45) before the end on the centre
+// line (r its distance from the end, e its angle off the line seen from there), so it joins
+// the line the closer to the end the better it is lined up; otherwise, within 20 km, for the
+// approach point 0.75 * r before the end.
+TEST_F(Guidance, RunwayCaptureAndTheApproachPoint) {
+  struct Case {
+    const char* name;
+    double out, side;  // nm along the extended centre line and to its right
+    double track;      // degrees off the runway heading
+    bool captured;
+  };
+  const Case cases[] = {
+      {"2.5 nm out, 0.5 nm right", 2.5, 0.5, 0, true},
+      {"2.5 nm out, 0.5 nm left, track 85 degrees off", 2.5, -0.5, 85, true},
+      {"4 nm out: beyond 3 nm", 4, 0.5, 0, false},
+      {"track 95 degrees off", 2.5, -0.5, 95, false},
+      {"flying away from the runway", 2.5, 0.5, 180, false},
+      {"1.5 nm out, 1.6 nm right: more than 45 degrees off the line", 1.5, 1.6, 0, false},
+      {"10 nm out, 1 nm left", 10, -1, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto rig = Make(90, {46.5, 6.5, 3000, 0, 150});
+    rig->SetRoute({plantest::UserPoint(46.5, 6.5, "FROM"), guidancetest::SampleRunway("LSGG", "23")}, 3000);
+    const int last = static_cast<int>(rig->plan->m_rows.size()) - 1;
+    const PlanRow end = rig->plan->m_rows[last];
+    double h;
+    {
+      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      h = g_SceneryDatabase.GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading * 360.0 / 65536;
+    }
+    double lat, lon;
+    DestinationPoint(lat, lon, end.latitude, end.longitude, guidance::Wrap360(h + 180), c.out * kMetresPerNm);
+    simhost::Aircraft& a = rig->Aircraft();
+    DestinationPoint(a.latitude, a.longitude, lat, lon, guidance::Wrap360(h + 90), c.side * kMetresPerNm);
+    a.heading = guidance::Wrap360(h + c.track);
+    a.autopilot.master = true;
+    a.autopilot.selectedHeading = guidance::Wrap360(h + 120);
+    rig->plan->m_currentRow = last;
+    rig->plan->m_guidanceFlags = kGuidanceFlyingPlan;
+    Sync(*rig);
+
+    // The heading the host is given for a steering point this far before the runway end.
+    const double variation = rig->block.GetSnapshot().magneticVariation;
+    const auto headingFor = [&](double before) {
+      double sLat, sLon;
+      DestinationPoint(sLat, sLon, end.latitude, end.longitude, guidance::Wrap360(h + 180), before);
+      return guidance::WholeMagnetic(InitialCourse(a.latitude, a.longitude, sLat, sLon), variation);
+    };
+    const double r = GreatCircleDistance(a.latitude, a.longitude, end.latitude, end.longitude);
+    const double e = guidance::Folded(h, InitialCourse(a.latitude, a.longitude, end.latitude, end.longitude));
+    const double capturePoint = headingFor(r * std::sqrt(e / 45)), approachPoint = headingFor(0.75 * r);
+    ASSERT_GE(guidance::Folded(capturePoint, approachPoint), 3) << "the case tells the two points apart";
+
+    rig->TakeEvents();
+    rig->ToNextGuidanceTick();
+    const auto events = rig->TakeEvents();
+    const LoggedEvent* heading = Find(events, kEventSelectHeading);
+    ASSERT_NE(nullptr, heading);
+    EXPECT_LE(guidance::Folded(c.captured ? capturePoint : approachPoint, static_cast<int32_t>(heading->value)), 1)
+        << "sent " << static_cast<int32_t>(heading->value) << ", capture point " << capturePoint << ", approach point "
+        << approachPoint;
+    EXPECT_TRUE(rig->plan->IsFlyPlanActive());
+  }
+}
+
 TEST_F(Guidance, NoEventFromANumberThatIsNone) {
   auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
   rig->TakeEvents();
@@ -482,6 +549,38 @@ TEST_F(Guidance, AutopilotTargetDeadbandsHoldsAndSettings) {
   g_Settings.SetAvionicsAutoSpeed(0);
   g.EngageAutopilotModes();
   EXPECT_EQ((std::vector<uint32_t>{kEventAutothrottleArm, kEventAirspeedHold}), Ids(rig->TakeEvents()));
+}
+
+// Each Mach target goes out as its nearest hundredth from a selection one hundredth either side
+// (as the host holds it: hundredths / 100), and once the host holds it nothing more is sent.
+TEST_F(Guidance, MachTargetsGoOutOnceAsTheirNearestHundredth) {
+  struct Case {
+    double mach, below, above;
+    uint32_t sent;
+  };
+  const Case cases[] = {
+      {0.29, 0.28, 0.30, 29}, {0.57, 0.56, 0.58, 57}, {0.58, 0.57, 0.59, 58},
+      {0.60, 0.59, 0.61, 60}, {0.79, 0.78, 0.80, 79},
+  };
+  for (const Case& c : cases) {
+    for (const double selected : {c.below, c.above}) {
+      SCOPED_TRACE(testing::Message() << c.mach << " from " << selected);
+      auto rig = Make(90, {46.5, 7.0, 5000, 90, 150});
+      simhost::AutopilotState& ap = rig->Aircraft().autopilot;
+      ap.selectedAirspeed = 150;
+      ap.selectedMach = selected;
+      Sync(*rig);
+      rig->TakeEvents();
+      rig->plan->SetAutopilotTargets(90, 5000, 0, 150, c.mach, true);
+      EXPECT_EQ((std::vector<LoggedEvent>{{kEventSelectMach, c.sent}}), rig->TakeEvents());
+      EXPECT_EQ(c.mach, ap.selectedMach);
+      for (int tick = 0; tick < 3; ++tick) {
+        Sync(*rig);
+        rig->plan->SetAutopilotTargets(90, 5000, 0, 150, c.mach, true);
+        EXPECT_TRUE(rig->TakeEvents().empty()) << "sent again on tick " << tick;
+      }
+    }
+  }
 }
 
 TEST_F(Guidance, VerticalSpeedStepsFollowTheSimulationRate) {

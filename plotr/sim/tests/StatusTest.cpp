@@ -313,6 +313,51 @@ TEST_F(Status, UserPointNamesAndTextsWithinTheirFields) {
   EXPECT_EQ("12345.", Hsi().Text(30, 7));
 }
 
+// The HSI block beside an eastbound leg of 24 nm to W, with a host variation of 3 degrees east:
+// an aircraft right of the course sees the needle left (negative), one nm off a fifth of full
+// scale, and beyond W the selected course still points along the leg, away from W.
+TEST_F(Status, HsiDeviationSignAndCourseToAndFromTheWaypoint) {
+  const double pLat = 46.5, pLon = 6.6, wLat = 46.5, wLon = 7.18;
+  m_rig->SetRoute({plantest::UserPoint(pLat, pLon, "PPP"), plantest::UserPoint(wLat, wLon, "WWW")}, 6000);
+  int w = -1;
+  for (int i = 0; i < static_cast<int>(Rows().size()); ++i)
+    if (Rows()[i].pointIndex == 1) w = i;
+  ASSERT_GE(w, 0);
+  m_rig->Aircraft().magneticVariation = 3;
+  struct Case {
+    const char* name;
+    double along;  // nm past W along the leg, negative before it
+    double right;  // nm right of the leg, looking along it
+    int32_t toFrom;
+    double deviation;
+  };
+  const Case cases[] = {
+      {"right of course, to", -10, 1, 1, -0.2},  {"left of course, to", -10, -1, 1, 0.2},
+      {"right of course, from", 2, 1, -1, -0.2}, {"left of course, from", 2, -1, -1, 0.2},
+      {"far right, to", -10, 7, 1, -1.0},        {"on course, to", -10, 0, 1, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    // The point of the leg (or its continuation past W) abeam the aircraft, and the course
+    // flown there.
+    const double back = InitialCourse(wLat, wLon, pLat, pLon);
+    double lat, lon;
+    const double outward = c.along < 0 ? back : std::fmod(back + 180, 360.0);
+    DestinationPoint(lat, lon, wLat, wLon, outward, std::fabs(c.along) * 1852);
+    const double course = c.along < 0 ? InitialCourse(lat, lon, wLat, wLon) : InitialCourse(wLat, wLon, lat, lon);
+    simhost::Aircraft& a = m_rig->Aircraft();
+    DestinationPoint(a.latitude, a.longitude, lat, lon, std::fmod(course + 90, 360.0), c.right * 1852);
+    m_rig->plan->m_currentRow = w;
+    Publish();
+    Bytes h = Hsi();
+    ASSERT_EQ(1, h.I32(0));
+    EXPECT_EQ(c.toFrom, h.I32(12));
+    EXPECT_NEAR(c.deviation, h.F64(4), 0.01);
+    EXPECT_NEAR(std::fmod(course - 3 + 360, 360.0), h.F64(16), 0.5) << "the selected course, magnetic";
+    EXPECT_NEAR(GreatCircleDistance(a.latitude, a.longitude, wLat, wLon) / 1852, h.F64(37), 1e-3);
+  }
+}
+
 TEST(StatusClock, MinutesAddedWrapAtMidnight) {
   struct Case {
     int h, m, s;
