@@ -30,8 +30,6 @@ double AngleDifference(double a, double b) {
   return d;
 }
 
-double U16ToDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
-
 int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
 
 double Distance(const NavPoint& a, const NavPoint& b) {
@@ -122,13 +120,13 @@ bool CBuildWorker::CheckExcludeAreas(CSceneryDatabase& db, win::AutoResetEvent& 
                 if (p.IsShown() && NavPointInBox(p, box)) p.SetShown(false);
               }
             }
-            if ((box.flags & 8) && simVer < 70) {
+            if ((box.flags & kExcludeComs) && simVer < 70) {
               hideInside(kArrayCom, [&](const NavPoint& p) {
                 const ComRecord* c = db.GetCom(p);
                 return c != nullptr && (c->type & 0x8000) == 0 && c->Type() != kComPilotLighting;
               });
             }
-            if ((box.flags & kExcludeObjects) && !(box.flags & 0x8000)) {
+            if ((box.flags & kExcludeObjects) && !(box.flags & kExcludeAreaWithoutRunways)) {
               hideInside(kArrayCom, [&](const NavPoint& p) {
                 const ComRecord* c = db.GetCom(p);
                 return c != nullptr && c->Type() == kComPilotLighting;
@@ -201,7 +199,7 @@ void CrossCheckTiles(CSceneryDatabase& db, int t, int u) {
         NavPoint& q = db.m_ils[k];
         const IlsRecord* b = db.GetIls(q);
         if (!q.IsShown() || b == nullptr || !Near(p.latitude, p.longitude, q.latitude, q.longitude)) continue;
-        if (AngleDifference(U16ToDegrees(a->course), U16ToDegrees(b->course)) >= 5) continue;
+        if (AngleDifference(BinaryAngleToDegrees(a->course), BinaryAngleToDegrees(b->course)) >= 5) continue;
         if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
         if (Distance(p, q) < 20000) q.SetShown(false);
       }
@@ -240,10 +238,10 @@ void CrossCheckTiles(CSceneryDatabase& db, int t, int u) {
         if (!q1.IsShown() || !q2.IsShown() || !b1 || !b2) continue;
         const double qLat = (q1.latitude + q2.latitude) / 2.0, qLon = (q1.longitude + q2.longitude) / 2.0;
         if (!Near(pLat, pLon, qLat, qLon)) continue;
-        const double h1 = U16ToDegrees(a1->heading);
-        const bool straight = AngleDifference(U16ToDegrees(b1->heading), h1) < 5 &&
+        const double h1 = BinaryAngleToDegrees(a1->heading);
+        const bool straight = AngleDifference(BinaryAngleToDegrees(b1->heading), h1) < 5 &&
                               b1->Designator() == a1->Designator() && b2->Designator() == a2->Designator();
-        const bool crossed = AngleDifference(U16ToDegrees(b2->heading), h1) < 5 &&
+        const bool crossed = AngleDifference(BinaryAngleToDegrees(b2->heading), h1) < 5 &&
                              b2->Designator() == a1->Designator() && b1->Designator() == a2->Designator();
         if (!straight && !crossed) continue;
         if (GreatCircleDistance(pLat, pLon, qLat, qLon) < 5000) {
@@ -348,7 +346,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
           NavPoint& lp = db.m_ils[l];
           const IlsRecord* lr = db.GetIls(lp);
           if (!lp.IsShown() || lr == nullptr) continue;
-          const double course = U16ToDegrees(lr->course);
+          const double course = BinaryAngleToDegrees(lr->course);
           double best = 150;
           int choice = -1;
           for (int g : meeting) {
@@ -360,7 +358,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
                 const RunwayRecord* rr = db.GetRunway(rp);
                 if (!rp.IsShown() || rr == nullptr || rr->IlsIndex() >= 0) continue;
                 if (std::fabs(rp.latitude - lp.latitude) > 1 || std::fabs(rp.longitude - lp.longitude) > 1) continue;
-                if (AngleDifference(course, U16ToDegrees(rr->heading)) > 10) continue;
+                if (AngleDifference(course, BinaryAngleToDegrees(rr->heading)) > 10) continue;
                 const double e = Distance(rp, lp);
                 if (e > 5000) continue;
                 const double c = InitialCourse(rp.latitude, rp.longitude, lp.latitude, lp.longitude);
@@ -410,7 +408,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
             NavPoint& kp = db.m_ils[k];
             const IlsRecord* kr = db.GetIls(kp);
             if (kr == nullptr) continue;
-            if (AngleDifference(U16ToDegrees(kr->course), U16ToDegrees(other->heading)) < 2) {
+            if (AngleDifference(BinaryAngleToDegrees(kr->course), BinaryAngleToDegrees(other->heading)) < 2) {
               other->SetIlsIndex(k);
               kp.latitude = ends[1 - side]->latitude;
               kp.longitude = ends[1 - side]->longitude;

@@ -41,8 +41,6 @@ double AngleDifference(double a, double b) {
   return d;
 }
 
-double U16ToDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
-
 int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
 
 void Drop(NavPoint& p) { p.word &= ~(kPointShown | kPointKept); }
@@ -278,7 +276,7 @@ void DropIlsPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameT
       const IlsRecord* b = db.GetIls(pv);
       if (!pv.IsShown() || b == nullptr) continue;
       if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (AngleDifference(U16ToDegrees(a->course), U16ToDegrees(b->course)) >= 5) continue;
+      if (AngleDifference(BinaryAngleToDegrees(a->course), BinaryAngleToDegrees(b->course)) >= 5) continue;
       if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
       if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
     }
@@ -322,9 +320,9 @@ void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sa
       const RunwayRecord* re = db.GetRunway(pe);
       const RunwayRecord* rf = db.GetRunway(pf);
       if (!ru0 || !rw0 || !re || !rf) continue;
-      const double hu = U16ToDegrees(ru0->heading);
-      if (AngleDifference(hu, U16ToDegrees(re->heading)) > 1.5 &&
-          AngleDifference(hu, U16ToDegrees(rf->heading)) > 1.5) {
+      const double hu = BinaryAngleToDegrees(ru0->heading);
+      if (AngleDifference(hu, BinaryAngleToDegrees(re->heading)) > 1.5 &&
+          AngleDifference(hu, BinaryAngleToDegrees(rf->heading)) > 1.5) {
         continue;
       }
       const double d = GreatCircleDistance(m2lat, m2lon, m1lat, m1lon);
@@ -332,7 +330,7 @@ void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sa
         if (ru0->length * kFeetToMetres / 2 + re->length * kFeetToMetres / 2 + 50 <= d) continue;
         const double course = InitialCourse(m2lat, m2lon, m1lat, m1lon);
         if (AngleDifference(course, hu) >= 1.5 &&
-            AngleDifference(course, U16ToDegrees(rw0->heading)) >= 1.5) {
+            AngleDifference(course, BinaryAngleToDegrees(rw0->heading)) >= 1.5) {
           continue;
         }
       }
@@ -418,7 +416,7 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
   if (db.m_runways.GetSize() == 0) {
     const IndexRange boxes = db.ExcludeBoxRange(0);
     for (int b = std::max(boxes.first, 0); b < boxes.end && b < db.m_excludeBoxes.GetSize(); ++b) {
-      db.m_excludeBoxes[b].flags |= 0x8000;
+      db.m_excludeBoxes[b].flags |= kExcludeAreaWithoutRunways;
     }
   }
 

@@ -672,7 +672,7 @@ void AddRunwayEnds(CSceneryDatabase& db, const OldBglView& command, RunwayLayout
 
   double lengthM = lengthFeet / kFeetPerMetre;
   if (lengthM > kRunwayCutAbove) lengthM -= kRunwayCut;
-  const double h = heading * 360.0 / 65536.0;
+  const double h = BinaryAngleToDegrees(heading);
   const double dLat = std::cos(h * kDegToRad) * lengthM * 0.5 * kBglMetresToDegrees;
   const double dLon = std::sin(h * kDegToRad) * lengthM * 0.5 * kBglMetresToDegrees /
                       std::cos(lat * kDegToRad);
@@ -705,7 +705,7 @@ void AddRunwayEnds(CSceneryDatabase& db, const OldBglView& command, RunwayLayout
 
   number = FlipRunwayNumber(number);
   SetDesignator(record.designator, number, kSecondEndSide[side & 3]);
-  record.heading = static_cast<uint16_t>(heading - 0x8000);
+  record.heading = static_cast<uint16_t>(heading - kBinaryAngleHalfTurn);
   NavPoint second(lat2, lon2, kKindRunway, 1);
   db.AddPoint(lat, lon, second, &record);
 }

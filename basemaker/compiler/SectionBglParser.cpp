@@ -453,11 +453,11 @@ uint32_t SectionBglParser::ParseRunway(uint64_t sub) {
   const uint16_t widthFt =
       static_cast<uint16_t>(Round(m_image.F32(sub + 36) * kSectionRunwayFeetPerMetre) & 0xFFFF);
   const uint16_t heading =
-      static_cast<uint16_t>(Round(m_image.F32(sub + 40) / 360.0 * 65536.0) & 0xFFFF);
+      static_cast<uint16_t>(Round(DegreesToBinaryAngle(m_image.F32(sub + 40))) & 0xFFFF);
 
   double d = lengthFt / kSectionRunwayFeetPerMetre;
   if (d > 300) d -= 60;
-  const double h = heading * 360.0 / 65536.0 * kDegToRad;
+  const double h = BinaryAngleToDegrees(heading) * kDegToRad;
   const double dN = std::cos(h) * d;
   const double dE = std::sin(h) * d;
   const double dLat = dN / kMetresPerDegreeTimesTwo;
@@ -469,7 +469,7 @@ uint32_t SectionBglParser::ParseRunway(uint64_t sub) {
     RunwayRecord runway;
     runway.ilsWord = kRunwayNoIlsLayer24;
     runway.altitude = altitude;
-    runway.heading = static_cast<uint16_t>(heading + (e == 0 ? 0 : 0x8000));
+    runway.heading = static_cast<uint16_t>(heading + (e == 0 ? 0 : kBinaryAngleHalfTurn));
     runway.width = static_cast<int16_t>(widthFt);
     runway.length = lengthFt;
     runway.surface = surface;
@@ -519,7 +519,7 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
     VorRecord vor;
     vor.altitude = altitude;
     vor.frequency = static_cast<float>(mhz);
-    vor.declination = static_cast<int16_t>(static_cast<uint16_t>(Round(variation / 360.0 * 65536.0) & 0xFFFF));
+    vor.declination = static_cast<int16_t>(static_cast<uint16_t>(Round(DegreesToBinaryAngle(variation)) & 0xFFFF));
     vor.range = range;
     vor.flags = flags;
     vor.nameText = FirstNameSubRecord(record, firstSub);
@@ -543,7 +543,7 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
   for (uint64_t sub = firstSub; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
     switch (m_image.U16(sub)) {
       case kBglLocalizer:
-        course = static_cast<uint16_t>(Round(m_image.F32(sub + 8) / 360.0 * 65536.0) & 0xFFFF);
+        course = static_cast<uint16_t>(Round(DegreesToBinaryAngle(m_image.F32(sub + 8))) & 0xFFFF);
         break;
       case kBglGlideSlope:
         gsLon = UnpackLongitude(m_image.U32(sub + 8));
@@ -559,11 +559,11 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
         break;
     }
   }
-  const uint16_t backCourse = static_cast<uint16_t>(course + 0x8000);
+  const uint16_t backCourse = static_cast<uint16_t>(course + kBinaryAngleHalfTurn);
   double pLat = lat, pLon = lon;
   const double gsDistance = GreatCircleDistance(lat, lon, gsLat, gsLon);
   const double dmeDistance = GreatCircleDistance(lat, lon, dmeLat, dmeLon);
-  const double backCourseDeg = backCourse * 360.0 / 65536.0;
+  const double backCourseDeg = BinaryAngleToDegrees(backCourse);
   if (gsDistance >= kIlsSeparationMetres) {
     DestinationPoint(pLat, pLon, lat, lon, backCourseDeg, gsDistance);
   } else if (dmeDistance >= kIlsSeparationMetres) {

@@ -81,7 +81,7 @@ void MhzFrequencyLine(std::string& out, const char* prefix, float frequency, uin
 }
 
 void ApproachCourseLine(std::string& out, double variation, uint16_t heading) {
-  const double course = variation + heading * 360.0 / 65536 + 360 + 0.5;
+  const double course = variation + BinaryAngleToDegrees(heading) + 360 + 0.5;
   if (!std::isfinite(course) || std::fabs(course) > 1e9) return;
   Append(out, "Approach course:\t%d deg\r\n", static_cast<int>(course) % 360);
 }
@@ -396,7 +396,7 @@ bool CRoute::AirportInfoText(std::string& out, const FullPoint& object, const Si
       MhzFrequencyLine(out, "", r->frequency, r->range);
       if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
       VariationLine(out, variation);
-      const double diff = r->declination * 360.0 / 65536 - variation;
+      const double diff = BinaryAngleToDegrees(r->declination) - variation;
       if (std::fabs(diff) >= 0.5)
         Append(out, "NAV Course:\tMag. Heading %c %.0f deg\r\n", diff >= 0 ? '+' : '-', std::fabs(diff) + 0.5);
       LatLonLine(out, lat, lon);
