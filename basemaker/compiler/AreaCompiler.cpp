@@ -83,43 +83,6 @@ bool ParseExcludeText(const std::string& text, ExcludeBox& box) {
   return true;
 }
 
-// ---- Segment halves, as the airway reader leaves them ----------------------------------------
-// Bytes of one half from the start of its entry: 8 for the previous side, 18 for the next.
-constexpr int HalfOffset(int half) { return half == 0 ? 8 : 18; }
-
-uint8_t* HalfBytes(AirwaySegment& entry, int half) {
-  return reinterpret_cast<uint8_t*>(&entry) + HalfOffset(half);
-}
-const uint8_t* HalfBytes(const AirwaySegment& entry, int half) {
-  return reinterpret_cast<const uint8_t*>(&entry) + HalfOffset(half);
-}
-// An unresolved half holds its neighbour's key; a cell code byte is never 0.
-bool HalfKeySet(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[0] != 0; }
-const char* HalfKey(const AirwaySegment& entry, int half) {
-  return reinterpret_cast<const char*>(HalfBytes(entry, half));
-}
-int32_t HalfNeighbour(const AirwaySegment& entry, int half) {
-  int32_t v;
-  std::memcpy(&v, HalfBytes(entry, half) + 4, sizeof v);
-  return v;
-}
-int HalfSlot(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[3]; }
-uint16_t HalfBits(const AirwaySegment& entry, int half) {
-  uint16_t v;
-  std::memcpy(&v, HalfBytes(entry, half) + 8, sizeof v);
-  return v;
-}
-void ResolveHalf(AirwaySegment& entry, int half, int32_t neighbour, int slot) {
-  uint8_t* h = HalfBytes(entry, half);
-  h[0] = h[1] = h[2] = 0;
-  h[3] = static_cast<uint8_t>(slot);
-  std::memcpy(h + 4, &neighbour, sizeof neighbour);
-}
-void ClearHalf(AirwaySegment& entry, int half) {
-  uint8_t* h = HalfBytes(entry, half);
-  std::memset(h, 0, 10);
-  ResolveHalf(entry, half, -1, 255);
-}
 bool EntryNamed(const AirwaySegment& entry) { return entry.name[0] != '\0'; }
 bool SameName(const AirwaySegment& a, const AirwaySegment& b) {
   return std::strncmp(a.name, b.name, 7) == 0;
@@ -594,20 +557,22 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
     Waypoint q = WaypointAt(db, items[qi].index);
     AirwaySegment& s = q.entries[sSlot];
     char key[kRouteKeySize];
-    std::memcpy(key, HalfKey(s, 0), kRouteKeySize);
+    s.half[0].Key(key);
     for (int c = FirstWithKey(items, count, key); c < count && CompareRouteKeys(items[c].key, key) == 0;
          ++c) {
       if (items[c].index == items[qi].index) continue;
       Waypoint p = WaypointAt(db, items[c].index);
       for (int tSlot = p.count - 1; tSlot >= 0; --tSlot) {
         AirwaySegment& t = p.entries[tSlot];
-        if (!SameName(t, s) || !HalfKeySet(t, 1)) continue;
-        const bool match = identOnly
-                               ? std::strncmp(HalfKey(t, 1) + 2, items[qi].key + 2, kRouteKeySize - 2) == 0
-                               : CompareRouteKeys(HalfKey(t, 1), items[qi].key) == 0;
+        if (!SameName(t, s) || !t.half[1].HasKey()) continue;
+        char next[kRouteKeySize];
+        t.half[1].Key(next);
+        const bool match = identOnly ? std::strncmp(next + kSegmentKeyIdentAt, items[qi].key + kSegmentKeyIdentAt,
+                                                    kRouteKeySize - kSegmentKeyIdentAt) == 0
+                                     : CompareRouteKeys(next, items[qi].key) == 0;
         if (!match) continue;
-        ResolveHalf(t, 1, items[qi].index, sSlot);
-        ResolveHalf(s, 0, items[c].index, tSlot);
+        t.half[1].Link(items[qi].index, sSlot);
+        s.half[0].Link(items[c].index, tSlot);
         return true;
       }
     }
@@ -618,8 +583,8 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
     for (int qi = 0; qi < count; ++qi) {
       const Waypoint q = WaypointAt(db, items[qi].index);
       for (int s = q.count - 1; s >= 0; --s) {
-        if (!HalfKeySet(q.entries[s], 0)) continue;
-        if (!link(qi, s, pass == 1) && pass == 1) ClearHalf(q.entries[s], 0);
+        if (!q.entries[s].half[0].HasKey()) continue;
+        if (!link(qi, s, pass == 1) && pass == 1) q.entries[s].half[0].Clear();
       }
       if (AbortSignalled(abortEvent)) return false;
     }
@@ -627,7 +592,7 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
   for (int qi = 0; qi < count; ++qi) {
     const Waypoint q = WaypointAt(db, items[qi].index);
     for (int s = q.count - 1; s >= 0; --s) {
-      if (HalfKeySet(q.entries[s], 1)) ClearHalf(q.entries[s], 1);
+      if (q.entries[s].half[1].HasKey()) q.entries[s].half[1].Clear();
     }
     if (AbortSignalled(abortEvent)) return false;
   }
@@ -645,8 +610,8 @@ bool CAreaScanner::BuildAirways(CSceneryDatabase& db, const RouteSortItem* items
       const Waypoint q = WaypointAt(db, qIndex);
       if (sSlot >= q.count) continue;
       const AirwaySegment& s = q.entries[sSlot];
-      if (!EntryNamed(s) || HalfNeighbour(s, 0) < 0 || HalfNeighbour(s, 1) >= 0) continue;
-      if ((HalfBits(s, 0) & 1) != 0) {
+      if (!EntryNamed(s) || s.half[0].neighbour < 0 || s.half[1].neighbour >= 0) continue;
+      if ((s.half[0].flags & 1) != 0) {
         AddAirwayPoint(db, qIndex, sSlot, 0, q.point->latitude, q.point->longitude);
         continue;
       }
@@ -658,12 +623,12 @@ bool CAreaScanner::BuildAirways(CSceneryDatabase& db, const RouteSortItem* items
         const Waypoint w = WaypointAt(db, index);
         if (slot < 0 || slot >= w.count) break;
         const AirwaySegment& e = w.entries[slot];
-        const int32_t prev = HalfNeighbour(e, 0);
+        const int32_t prev = e.half[0].neighbour;
         if (prev < 0) {
           found = true;
           break;
         }
-        slot = HalfSlot(e, 0);
+        slot = e.half[0].EntrySlot();
         index = prev;
       }
       if (found) {
@@ -692,9 +657,9 @@ void CAreaScanner::AddAirwayPoint(CSceneryDatabase& db, int index, int slot, int
     payload.resize(at + sizeof item);
     std::memcpy(payload.data() + at, &item, sizeof item);
     ++itemCount;
-    kind = static_cast<uint16_t>(kind | ((HalfBits(e, 0) >> 1) & 3) | ((HalfBits(e, 1) >> 1) & 3));
-    const int32_t next = HalfNeighbour(e, half);
-    slot = HalfSlot(e, half);
+    kind = static_cast<uint16_t>(kind | ((e.half[0].flags >> 1) & 3) | ((e.half[1].flags >> 1) & 3));
+    const int32_t next = e.half[half].neighbour;
+    slot = e.half[half].EntrySlot();
     index = next;
   }
   std::memcpy(payload.data(), &itemCount, sizeof itemCount);
@@ -710,7 +675,7 @@ bool CAreaScanner::AddSegmentLabelPoints(CSceneryDatabase& db, const RouteSortIt
     const Waypoint q = WaypointAt(db, qIndex);
     for (int sSlot = q.count - 1; sSlot >= 0; --sSlot) {
       const AirwaySegment& s = q.entries[sSlot];
-      const int32_t c = HalfNeighbour(s, 0);
+      const int32_t c = s.half[0].neighbour;
       if (!EntryNamed(s) || c < 0 || c >= db.m_intersections.GetSize()) continue;
       const NavPoint& pq = *q.point;
       const NavPoint& pc = db.m_intersections[c];
