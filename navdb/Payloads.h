@@ -88,6 +88,8 @@ static_assert(sizeof(ParkingEntry) == 12);
 inline constexpr int kAirportMaxFrequencies = 0x7F;
 inline constexpr int kAirportMaxParkings = 0x1FF;
 
+inline constexpr uint8_t kAirportFacilityData = 0x80;
+
 struct AirportRecord {  // kind 64; followed by f FrequencyEntry and p ParkingEntry
   uint8_t size = 0;  // bits 0-6 longest runway in 100 m, bit 7 came with facility data
   int16_t altitude = 0;
@@ -99,6 +101,7 @@ struct AirportRecord {  // kind 64; followed by f FrequencyEntry and p ParkingEn
   char ident[6] = {};
   uint16_t counts = 0;  // bits 0-6 frequencies, 7-15 parkings
 
+  bool HasFacilityData() const { return (size & kAirportFacilityData) != 0; }
   int FrequencyCount() const { return counts & 0x7F; }
   int ParkingCount() const { return counts >> 7; }
   void SetCounts(int frequencies, int parkings) {

@@ -16,6 +16,7 @@
 #include "basemaker/app/TextCase.h"
 #include "basemaker/compiler/AreaScanner.h"
 #include "basemaker/compiler/DatabaseGrowth.h"
+#include "basemaker/compiler/DuplicateRules.h"
 #include "basemaker/compiler/NavTextEntryReaders.h"
 #include "basemaker/compiler/NavTextFields.h"
 #include "basemaker/compiler/TrackSegmentList.h"
@@ -25,23 +26,9 @@
 
 namespace {
 
-constexpr double kFeetToMetres = 1.0 / kFeetPerMetre;
-
 bool AbortSignalled(win::AutoResetEvent* abortEvent) {
   return abortEvent != nullptr && abortEvent->Wait(0);
 }
-
-bool Near(double lat1, double lon1, double lat2, double lon2) {
-  return std::fabs(lat1 - lat2) < 1.0 && std::fabs(lon1 - lon2) < 1.0;
-}
-
-double AngleDifference(double a, double b) {
-  double d = std::fabs(a - b);
-  if (d > 180) d = std::fabs(360 - d);
-  return d;
-}
-
-int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
 
 void Drop(NavPoint& p) { p.word &= ~(kPointShown | kPointKept); }
 
@@ -208,8 +195,6 @@ bool CAreaScanner::CompileArea(CSceneryDatabase& main, const CSceneryDatabase& c
 
 namespace {
 
-// NDBs and VORs: the same beacon when near, on the same frequency or with the same ident, and
-// closer than 20 km.
 template <class Payload>
 void DropBeaconPairs(CSceneryDatabase& db, CNavPointArray& points, IndexRange ru, IndexRange rv,
                      bool sameTile, Payload* (CSceneryDatabase::*get)(const NavPoint&)) {
@@ -220,10 +205,7 @@ void DropBeaconPairs(CSceneryDatabase& db, CNavPointArray& points, IndexRange ru
     for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
       NavPoint& pv = points[v];
       const Payload* b = (db.*get)(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency) && a->Ident() != b->Ident()) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
+      if (pv.IsShown() && b != nullptr && duplicates::SameBeacon(pu, *a, pv, *b)) Drop(pv);
     }
   }
 }
@@ -237,11 +219,7 @@ void DropIlsPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameT
     for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
       NavPoint& pv = ils[v];
       const IlsRecord* b = db.GetIls(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (AngleDifference(BinaryAngleToDegrees(a->course), BinaryAngleToDegrees(b->course)) >= 5) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
+      if (pv.IsShown() && b != nullptr && duplicates::SameIls(pu, *a, pv, *b)) Drop(pv);
     }
   }
 }
@@ -255,55 +233,38 @@ void DropComPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameT
     for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
       NavPoint& pv = coms[v];
       const ComRecord* b = db.GetCom(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (a->Type() != b->Type()) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 5000) Drop(pv);
+      if (pv.IsShown() && b != nullptr && duplicates::SameCom(pu, *a, pv, *b)) Drop(pv);
     }
   }
 }
 
-// Two runways that lie on each other: the shorter goes (of equally long ones the later).
 void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
   CNavPointArray& rw = db.m_runways;
   for (int u = ru.first; u + 1 < ru.end; u += 2) {
+    NavPoint& pu = rw[u];
+    NavPoint& pw = rw[u + 1];
+    const RunwayRecord* ru0 = db.GetRunway(pu);
+    const RunwayRecord* rw0 = db.GetRunway(pw);
+    if (!ru0 || !rw0) continue;
     for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
-      NavPoint& pu = rw[u];
-      NavPoint& pw = rw[u + 1];
       if (!pu.IsShown() || !pw.IsShown()) break;
       NavPoint& pe = rw[v];
       NavPoint& pf = rw[v + 1];
       if (!pe.IsShown() || !pf.IsShown()) continue;
-      const double m1lat = (pu.latitude + pw.latitude) / 2.0, m1lon = (pu.longitude + pw.longitude) / 2.0;
-      const double m2lat = (pe.latitude + pf.latitude) / 2.0, m2lon = (pe.longitude + pf.longitude) / 2.0;
-      if (!Near(m1lat, m1lon, m2lat, m2lon)) continue;
-      const RunwayRecord* ru0 = db.GetRunway(pu);
-      const RunwayRecord* rw0 = db.GetRunway(pw);
       const RunwayRecord* re = db.GetRunway(pe);
       const RunwayRecord* rf = db.GetRunway(pf);
-      if (!ru0 || !rw0 || !re || !rf) continue;
-      const double hu = BinaryAngleToDegrees(ru0->heading);
-      if (AngleDifference(hu, BinaryAngleToDegrees(re->heading)) > 1.5 &&
-          AngleDifference(hu, BinaryAngleToDegrees(rf->heading)) > 1.5) {
-        continue;
-      }
-      const double d = GreatCircleDistance(m2lat, m2lon, m1lat, m1lon);
-      if (d >= 50) {
-        if (ru0->length * kFeetToMetres / 2 + re->length * kFeetToMetres / 2 + 50 <= d) continue;
-        const double course = InitialCourse(m2lat, m2lon, m1lat, m1lon);
-        if (AngleDifference(course, hu) >= 1.5 &&
-            AngleDifference(course, BinaryAngleToDegrees(rw0->heading)) >= 1.5) {
-          continue;
-        }
-      }
-      if (ru0->length < re->length) {
+      if (!re || !rf) continue;
+      const duplicates::Loser loser =
+          duplicates::OverlappingRunways({pu, pw, *ru0, *rw0}, {pe, pf, *re, *rf});
+      if (loser == duplicates::Loser::kFirst) {
         Drop(pu);
         Drop(pw);
         break;
       }
-      Drop(pe);
-      Drop(pf);
+      if (loser == duplicates::Loser::kSecond) {
+        Drop(pe);
+        Drop(pf);
+      }
     }
   }
 }
@@ -339,8 +300,9 @@ PointBox BoxOf(const CNavPointArray& points, IndexRange r) {
 // False only when no point of one box is Near a point of the other. A runway's midpoint lies
 // within its ends' box, so this holds for the runway comparison too.
 bool BoxesMayMeet(const PointBox& a, const PointBox& b) {
-  return !a.Empty() && !b.Empty() && a.latMin - b.latMax < 1.0 && b.latMin - a.latMax < 1.0 &&
-         a.lonMin - b.lonMax < 1.0 && b.lonMin - a.lonMax < 1.0;
+  using duplicates::kNearDegrees;
+  return !a.Empty() && !b.Empty() && a.latMin - b.latMax < kNearDegrees && b.latMin - a.latMax < kNearDegrees &&
+         a.lonMin - b.lonMax < kNearDegrees && b.lonMin - a.lonMax < kNearDegrees;
 }
 
 // Shown runway ends near (lat, lon) in the files that meet file j: calls f(index, distance)
@@ -354,19 +316,11 @@ void ForRunwayEndsNear(CSceneryDatabase& db, AreaFiles files, int j, double lat,
       const IndexRange r = db.PointRange(t, kArrayRunway);
       for (int i = r.first; i < r.end; ++i) {
         const NavPoint& p = db.m_runways[i];
-        if (!p.IsShown() || !Near(p.latitude, p.longitude, lat, lon)) continue;
+        if (!p.IsShown() || !duplicates::Near(p.latitude, p.longitude, lat, lon)) continue;
         f(i, GreatCircleDistance(p.latitude, p.longitude, lat, lon));
       }
     }
   }
-}
-
-bool BothFacilityIdentsMatch(const AirportRecord& a, const AirportRecord& b) {
-  const std::string_view x = a.Ident(), y = b.Ident();
-  if (x == y) return true;
-  if (x.size() == 4 && y.size() == 3 && x[0] == 'K' && x.substr(1) == y) return true;
-  if (y.size() == 4 && x.size() == 3 && y[0] == 'K' && y.substr(1) == x) return true;
-  return false;
 }
 
 }  // namespace
@@ -431,12 +385,12 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
       const IndexRange objects = db.ObjectRange(g);
       for (int o = objects.first; o < objects.end; ++o) {
         ObjectRecord& object = db.m_objects[o];
-        if (!object.IsShown() || object.Type() < 1 || object.Type() > 3) continue;
+        if (!duplicates::IsAirportGroundObject(object)) continue;
         double latMin, latMax, lonMin, lonMax;
         db.m_objects.GetBounds(latMin, latMax, lonMin, lonMax, o);
         const double lat = (latMin + latMax) / 2, lon = (lonMin + lonMax) / 2;
         bool close = false;
-        ForRunwayEndsNear(db, files, j, lat, lon, [&](int, double d) { close |= d <= 3000; });
+        ForRunwayEndsNear(db, files, j, lat, lon, [&](int, double d) { close |= d <= duplicates::kGroundObjectReach; });
         if (!close) object.flags &= static_cast<uint8_t>(~(kObjectKept | kObjectShown));
       }
     }
@@ -451,7 +405,7 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
       for (int a = r.first; a < r.end; ++a) {
         NavPoint& p = db.m_airports[a];
         const AirportRecord* rec = db.GetAirport(p);
-        if (!p.IsShown() || rec == nullptr || (rec->size & 0x80) != 0) continue;
+        if (!p.IsShown() || rec == nullptr || rec->HasFacilityData()) continue;
         double best = 1000;
         int choice = -1;
         ForRunwayEndsNear(db, files, j, p.latitude, p.longitude, [&](int i, double d) {
@@ -492,24 +446,11 @@ bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* a
             for (int b = (t == l ? a + 1 : rt.first); b < rt.end; ++b) {
               NavPoint& f = db.m_airports[b];
               const AirportRecord* fr = db.GetAirport(f);
-              if (!f.IsShown() || fr == nullptr) continue;
-              if (!Near(m.latitude, m.longitude, f.latitude, f.longitude)) continue;
-              const double d = GreatCircleDistance(m.latitude, m.longitude, f.latitude, f.longitude);
-              if (d > 7000) continue;
-              const bool mFacility = (mr->size & 0x80) != 0;
-              const bool fFacility = (fr->size & 0x80) != 0;
-              bool same;
-              if (mFacility && fFacility) {
-                same = BothFacilityIdentsMatch(*mr, *fr);
-              } else {
-                same = d < 2500 ||
-                       CompareNoCase(db.GetString(mr->nameText), db.GetString(fr->nameText)) == 0;
-              }
-              if (!same) continue;
+              if (!f.IsShown() || fr == nullptr || !duplicates::SameAirport(db, m, *mr, f, *fr)) continue;
               sumLat += f.latitude;
               sumLon += f.longitude;
               ++n;
-              if (!mFacility && fFacility) {
+              if (!mr->HasFacilityData() && fr->HasFacilityData()) {
                 Drop(m);
                 survivor = &f;
                 ended = true;
