@@ -71,6 +71,8 @@ TEST(ModuleFrame, CoordinatesRoundToHundredthsOfAMinute) {
   const Case cases[] = {
       {47.4497, false, 47, 26.98}, {-122.3106, true, 122, 18.64}, {8.5, false, 8, 30.0},
       {-0.0001, true, 0, 0.01},    {47.99999, false, 48, 0.0},    {0.0, false, 0, 0.0},
+      // Half hundredths of a minute, which one factor of 6000 rounds the other way.
+      {7.81675, false, 7, 49.01},  {-7.69625, true, 7, 41.78},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
