@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "planexport/common/Coordinates.h"
 #include "planexport/common/testing/ScriptedPlan.h"
@@ -197,6 +199,45 @@ TEST_F(ExportFlowTest, AFailedWriteKeepsThePreviousFile) {
   // A folder that cannot take the file fails without touching anything.
   Script().savePath = (m_folder / "missing" / "plan.tst").string();
   EXPECT_EQ(Run(true), 0);
+}
+
+TEST_F(ExportFlowTest, OntoALinkTheFileItLeadsToIsReplacedAndTheLinkKept) {
+  const fs::path real = m_folder / "real";
+  fs::create_directories(real);
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // in the test folder: name, what it holds
+    fs::path written;  // where the plan lands, through the first link
+    bool existed;
+  };
+  const Case cases[] = {
+      {"an absolute link", {{"absolute.tst", (real / "a.tst").string()}}, real / "a.tst", true},
+      {"a relative link", {{"relative.tst", "real/b.tst"}}, real / "b.tst", true},
+      {"a chain of links", {{"chain.tst", "hop.tst"}, {"hop.tst", "real/c.tst"}}, real / "c.tst", true},
+      {"a link to a file not made yet", {{"dangling.tst", "real/d.tst"}}, real / "d.tst", false},
+  };
+  size_t files = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.existed) std::ofstream(c.written, std::ios::binary) << "previous";
+    for (const auto& [link, leadsTo] : c.links) fs::create_symlink(leadsTo, m_folder / link);
+    Script().savePath = (m_folder / c.links.front().first).string();
+    ASSERT_EQ(Run(true), 1);
+    EXPECT_EQ(ReadBytes(c.written), "line 1 of LSZH\r\nline 2 of LSZH\r\nline 3 of LSZH\r\n");
+    for (const auto& [link, leadsTo] : c.links) {
+      ASSERT_TRUE(fs::is_symlink(m_folder / link)) << link;
+      EXPECT_EQ(fs::read_symlink(m_folder / link), leadsTo);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(real), fs::directory_iterator()), static_cast<long>(++files))
+        << "no temporary file left";
+  }
+
+  // Links in a loop lead to no file: the export fails and they stay.
+  fs::create_symlink("loop-b.tst", m_folder / "loop-a.tst");
+  fs::create_symlink("loop-a.tst", m_folder / "loop-b.tst");
+  Script().savePath = (m_folder / "loop-a.tst").string();
+  EXPECT_EQ(Run(true), 0);
+  EXPECT_EQ(fs::read_symlink(m_folder / "loop-a.tst"), "loop-b.tst");
 }
 
 TEST(ExportFile, NumbersStayInTheCLocale) {
