@@ -157,7 +157,7 @@ TEST_F(ExportFlowTest, ADefaultNameAndAModuleFolderSeedTheDialog) {
   const FlpxCall call{m_imports, &Script(), &m_parent, "Tester", m_settings.c_str()};
   FlpxTarget target{"tst", "TST", "/module/folder/", false, false, "Z\xC3\xBCrich to Basel.TST"};
   std::string path;
-  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  ASSERT_EQ(FlpxAskTarget(call, target, path), FlpxAsked::Path);
   EXPECT_EQ(path, Script().savePath);
   EXPECT_EQ(Script().initialDirSeen, "/module/folder/") << "the stored folder is not read";
   EXPECT_EQ(Script().initialNameSeen, "Z\xC3\xBCrich to Basel.TST");
@@ -165,7 +165,7 @@ TEST_F(ExportFlowTest, ADefaultNameAndAModuleFolderSeedTheDialog) {
 
   // A name longer than the path buffer is left out rather than cut.
   target.defaultName = std::string(kFlpxPathSize, 'x');
-  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  ASSERT_EQ(FlpxAskTarget(call, target, path), FlpxAsked::Path);
   EXPECT_EQ(Script().initialNameSeen, "");
 }
 
@@ -199,6 +199,26 @@ TEST_F(ExportFlowTest, AFailedWriteKeepsThePreviousFile) {
   // A folder that cannot take the file fails without touching anything.
   Script().savePath = (m_folder / "missing" / "plan.tst").string();
   EXPECT_EQ(Run(true), 0);
+}
+
+TEST_F(ExportFlowTest, PathsAsLongAsTheFileSystemTakesAreWritten) {
+  // A host that hands over a path without its terminator: cut to fit, it would name another file
+  // (here "plan.ts"), and taken for a cancel, nobody would hear of it.
+  const std::string name = "plan.tst";
+  const std::string folder = m_folder.string();
+  Script().savePath = folder + std::string(kFlpxPathSize - folder.size() - name.size(), '/') + name;
+  Script().saveUnterminated = true;
+  EXPECT_EQ(Run(true), 0) << "a failure, which the host reports";
+  EXPECT_EQ(FileCount(), 0) << "no file and no settings written";
+
+  // Folders named in UTF-8 pass the 260 bytes of older path buffers soon.
+  fs::path deep = m_folder;
+  while (deep.string().size() < 700) deep /= "Fl\xC3\xBCge nach \xC3\x9C" "bersee";
+  fs::create_directories(deep);
+  Script().savePath = (deep / name).string();
+  ASSERT_EQ(Run(true), 1);
+  EXPECT_EQ(ReadBytes(deep / name), "line 1 of LSZH\r\nline 2 of LSZH\r\nline 3 of LSZH\r\n");
+  EXPECT_EQ(profile::GetString(m_settings, "Tester", "InitialDir", ""), deep.string() + "/");
 }
 
 TEST_F(ExportFlowTest, OntoALinkTheFileItLeadsToIsReplacedAndTheLinkKept) {
