@@ -7,6 +7,7 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
+#include <wx/prntbase.h>
 #include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
@@ -64,7 +65,7 @@ class Journey : public live::LivePlanner {
     Key(WXK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return list->GetItemCount() > 0; })) << "no search result for " << ident;
     const size_t before = PlanIdents().size();
-    live::After(300, [] { live::SendKeyNow('t'); });
+    live::ChooseFromNextPopup('t');
     Click(list, wxPoint(30, 6), wxMOUSE_BTN_RIGHT);
     ASSERT_TRUE(PumpUntil([&] { return PlanIdents().size() == before + 1; })) << ident << " not added";
     EXPECT_EQ(PlanIdents().back(), ident);
@@ -75,7 +76,7 @@ class Journey : public live::LivePlanner {
   void Menu(size_t popup, char mnemonic) {
     auto* menu = FindWindowOf<CMenuView>(main);
     ASSERT_NE(menu, nullptr);
-    live::After(300, [mnemonic] { live::SendKeyNow(mnemonic); });
+    live::ChooseFromNextPopup(mnemonic);
     Click(menu->Buttons().at(popup));
   }
   void PlanMenu(char mnemonic) { Menu(0, mnemonic); }
@@ -177,7 +178,34 @@ TEST_F(Journey, FromSearchToPrintPreview) {
   Key(WXK_DOWN);
   EXPECT_EQ(FocusedRow(), focused + 1) << "Down did not move the selection";
 
-  live::SaveScreenshot("journey-planned");
+  // Print Preview of the plan shows the rows on its page.
+  modals.QueueDriver([](wxDialog& dialog) {
+    WaitShown(dialog);
+    Click(FindWindowOf<wxButton>(&dialog, [](const wxButton& b) { return b.GetLabel() == "&Flightplan"; }));
+  });
+  PlanMenu('e');
+  wxPreviewFrame* preview = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    for (wxWindow* w : wxTopLevelWindows)
+      if ((preview = dynamic_cast<wxPreviewFrame*>(w)) != nullptr && w->IsShownOnScreen()) return true;
+    return false;
+  })) << "no print preview";
+  live::Pump(500);
+  auto* canvas = FindWindowOf<wxPreviewCanvas>(preview);
+  ASSERT_NE(canvas, nullptr);
+  const wxImage page = live::GrabScreen(canvas);
+  // Text is black strokes on the white page: many short dark runs on a row, where the page's
+  // frame and shadow give a few per row at most.
+  int strokes = 0;
+  for (int y = 0; y < page.GetHeight(); ++y)
+    for (int x = 1; x < page.GetWidth(); ++x) {
+      const auto dark = [&](int px) { return page.GetRed(px, y) < 96 && page.GetGreen(px, y) < 96 && page.GetBlue(px, y) < 96; };
+      if (dark(x) && !dark(x - 1)) ++strokes;
+    }
+  EXPECT_GT(strokes, 2 * page.GetHeight()) << "the preview page is blank";
+  live::SaveScreenshot("journey-preview");
+  preview->Close(true);
+  live::Pump(100);
 }
 
 }  // namespace

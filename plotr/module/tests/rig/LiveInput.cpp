@@ -48,6 +48,18 @@ void RunEventsFor(int ms) {
   } while (std::chrono::steady_clock::now() < end);
 }
 
+// Whether another client holds the keyboard: a grab of our own is refused then.
+bool KeyboardGrabbed() {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return false;
+  const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (result == GrabSuccess) {
+    XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+  }
+  return result == AlreadyGrabbed;
+}
+
 wxPoint ToScreen(const wxWindow* window, wxPoint at) { return window->ClientToScreen(at); }
 
 }  // namespace
@@ -94,6 +106,22 @@ void SendKeyNow(char key) {
   XTestFakeKeyEvent(d, code, True, CurrentTime);
   XTestFakeKeyEvent(d, code, False, CurrentTime);
   XFlush(d);
+}
+
+void ChooseFromNextPopup(char mnemonic) {
+  // A popup menu holds the keyboard grab while it is up; the first check comes before the click.
+  struct Chooser {
+    char key;
+    int triesLeft;
+    void operator()() {
+      if (KeyboardGrabbed()) {
+        SendKeyNow(key);
+      } else if (--triesLeft > 0) {
+        After(50, *this);
+      }
+    }
+  };
+  After(50, Chooser{mnemonic, 200});
 }
 
 void Type(const std::string& text) {

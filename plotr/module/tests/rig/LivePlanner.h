@@ -46,7 +46,7 @@ class LivePlanner : public ::testing::Test {
   double timeScale = 1.0;
   // A test still running after this long is stuck behind a window no one answers: the screen is
   // saved and the program ends, rather than waiting for the test runner's time-out.
-  int deadlineSeconds = 60;
+  int deadlineSeconds = 150;
 
   CPlotrDoc& Document() { return *main->GetDocument(); }
   CFlightPlanCore& Plan() { return Document().GetPlan(); }
