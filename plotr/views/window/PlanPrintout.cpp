@@ -99,6 +99,11 @@ void CPlanPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* 
 bool CPlanPrintout::OnPrintPage(int page) {
   wxDC* dc = GetDC();
   if (dc == nullptr || !HasPage(page)) return false;
+  // The page is laid out in the printer's pixels; a preview draws into a bitmap of its own size,
+  // so the page is mapped onto whatever the DC is (the identity for the printer itself).
+  int pageWidth = 0, pageHeight = 0;
+  GetPageSizePixels(&pageWidth, &pageHeight);
+  if (pageWidth > 0 && pageHeight > 0) FitThisSizeToPage(wxSize(pageWidth, pageHeight));
   const wxFont previous = dc->GetFont();
   dc->SetTextForeground(*wxBLACK);
   dc->SetPen(*wxBLACK_PEN);
