@@ -23,7 +23,7 @@ struct Config {
   uint32_t connectTimeoutMs = 5000;
   // Every link sends a heartbeat this often when it has sent nothing else...
   uint32_t heartbeatIntervalMs = 1000;
-  // ...and is taken as lost when nothing has arrived for this long. Members that do not come
+  // ...and is taken as lost when no whole frame has arrived for this long. Members that do not come
   // back to a migrated host within this time are removed.
   uint32_t linkTimeoutMs = 6000;
   // Threads that run the handler's callbacks (at least 2, so one slow player cannot hold up

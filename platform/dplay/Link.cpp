@@ -41,7 +41,6 @@ void Link::Read() {
       self->Fail();
       return;
     }
-    self->m_lastReceived = SteadyClock::now();
     self->m_decoder.Feed(std::span<const uint8_t>(self->m_buffer.data(), n));
     wire::Frame frame;
     for (;;) {
@@ -51,6 +50,7 @@ void Link::Read() {
         self->Fail();
         return;
       }
+      self->m_lastReceived = SteadyClock::now();
       self->m_onFrame(*self, frame);
       // The handler may have closed or failed the link.
       if (!self->m_open) return;
@@ -64,7 +64,14 @@ void Link::Read() {
 }
 
 void Link::Send(wire::FrameKind kind, std::span<const uint8_t> payload) {
-  if (!m_open || m_closing) return;
+  if (!m_open || m_closing || m_overflowed) return;
+  const size_t size = wire::kFrameHeaderSize + payload.size();
+  if (m_queued + size > kMaxQueuedBytes) {
+    m_overflowed = true;
+    asio::post(m_socket.get_executor(), [self = shared_from_this()] { self->Fail(); });
+    return;
+  }
+  m_queued += size;
   m_outbox.push_back(wire::EncodeFrame(kind, payload));
   m_lastSent = SteadyClock::now();
   Write();
@@ -94,9 +101,11 @@ void Link::Write() {
   for (const auto& frame : m_inFlight) buffers.push_back(asio::buffer(frame));
   asio::async_write(m_socket, buffers, [self = shared_from_this()](std::error_code ec, size_t) {
     self->m_writing = false;
+    for (const auto& frame : self->m_inFlight) self->m_queued -= frame.size();
     self->m_inFlight.clear();
     if (!self->m_open) {
       self->m_outbox.clear();
+      self->m_queued = 0;
       return;
     }
     if (ec) {
@@ -158,6 +167,7 @@ void Link::Shut(bool reset) {
   m_open = false;
   m_linger.cancel();
   // A write in flight still points into its frames; its completion sees the closed link.
+  for (const auto& frame : m_outbox) m_queued -= frame.size();
   m_outbox.clear();
   std::error_code ec;
   if (reset) {

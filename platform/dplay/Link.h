@@ -19,6 +19,11 @@ namespace dplay {
 
 using SteadyClock = std::chrono::steady_clock;
 
+// A link whose queue of frames not yet written grows past this is dropped: the other side has
+// stopped reading, and the rest of the session must not pay for it in memory. Room for two
+// frames of the largest size.
+inline constexpr size_t kMaxQueuedBytes = 2 * (wire::kFrameHeaderSize + wire::kMaxFramePayload);
+
 class Link : public std::enable_shared_from_this<Link> {
  public:
   using FrameHandler = std::function<void(Link&, wire::Frame&)>;
@@ -27,8 +32,12 @@ class Link : public std::enable_shared_from_this<Link> {
   Link(asio::ip::tcp::socket socket, uint64_t id);
 
   // Starts reading. `onFail` runs once when the link breaks (error, end of stream, a frame over
-  // the cap, the time-out); never after Close or Abort.
+  // the limit, the time-out, a queue over kMaxQueuedBytes); never after Close or Abort.
   void Start(FrameHandler onFrame, FailHandler onFail);
+  // The longest frame payload the other side may send from now on.
+  void SetFrameLimit(uint32_t limit) { m_decoder.SetLimit(limit); }
+  // Queues a frame. One that would take the queue past kMaxQueuedBytes is not queued; the link
+  // then fails, from a handler of its own, so that callers may send while walking their links.
   void Send(wire::FrameKind kind, std::span<const uint8_t> payload);
   // Stops handing out frames, writes what is queued, ends its sending side and closes once the
   // other side has closed too (or after a short linger). Silent.
@@ -39,14 +48,17 @@ class Link : public std::enable_shared_from_this<Link> {
   void Fail();
 
   bool IsOpen() const { return m_open; }
+  bool Overflowed() const { return m_overflowed; }
   uint64_t Id() const { return m_id; }
   const std::string& RemoteAddress() const { return m_remoteAddress; }
   uint16_t RemotePort() const { return m_remotePort; }
+  // When the last whole frame arrived: a link that only trickles bytes does not count as alive.
   SteadyClock::time_point LastReceived() const { return m_lastReceived; }
   SteadyClock::time_point LastSent() const { return m_lastSent; }
 
   // Owner's bookkeeping.
-  enum class State { AwaitHello, AwaitAnswer, Parked, Spectator, Player, ToHost };
+  // AwaitCreate: a spectator whose CreatePlayer waits for the application's answer.
+  enum class State { AwaitHello, AwaitAnswer, Parked, Spectator, AwaitCreate, Player, ToHost };
   State state = State::AwaitHello;
   uint32_t player = 0;
   SteadyClock::time_point deadline{};
@@ -67,6 +79,8 @@ class Link : public std::enable_shared_from_this<Link> {
   std::array<uint8_t, 65536> m_buffer;
   std::deque<std::vector<uint8_t>> m_outbox;
   std::vector<std::vector<uint8_t>> m_inFlight;  // frames of the write under way
+  size_t m_queued = 0;  // bytes in the outbox and in flight
+  bool m_overflowed = false;
   bool m_writing = false;
   bool m_open = true;
   bool m_reading = false;

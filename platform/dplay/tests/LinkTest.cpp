@@ -2,64 +2,17 @@
 // dropped after the link time-out, and broken or foreign streams cost only their own link.
 #include <gtest/gtest.h>
 
-#include <asio.hpp>
 #include <thread>
 
 #include "platform/dplay/Bytes.h"
 #include "platform/dplay/Wire.h"
 #include "platform/dplay/tests/support/PeerFixture.h"
+#include "platform/dplay/tests/support/RawClient.h"
 
 namespace {
 
 using namespace dplay;
 using namespace dplaytest;
-
-// A blocking client that speaks frames by hand.
-class RawClient {
- public:
-  explicit RawClient(uint16_t port) : m_socket(m_io) {
-    m_socket.connect(asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), port));
-  }
-  void Write(std::span<const uint8_t> bytes) { asio::write(m_socket, asio::buffer(bytes.data(), bytes.size())); }
-  void Send(wire::FrameKind kind, std::span<const uint8_t> payload) { Write(wire::EncodeFrame(kind, payload)); }
-  void Hello(const std::string& name) {
-    wire::Hello hello;
-    hello.application = kTestApp;
-    hello.name = name;
-    Send(wire::FrameKind::Hello, wire::Encode(hello));
-  }
-  // Reads frames until one of `kind` or the link closes; false when it closed.
-  bool ReadUntil(wire::FrameKind kind) {
-    for (;;) {
-      wire::Frame frame;
-      while (m_decoder.Next(frame) == wire::FrameDecoder::Status::Frame)
-        if (frame.kind == static_cast<uint16_t>(kind)) return true;
-      std::array<uint8_t, 4096> buffer;
-      std::error_code ec;
-      const size_t n = m_socket.read_some(asio::buffer(buffer), ec);
-      if (ec) return false;
-      m_decoder.Feed(std::span<const uint8_t>(buffer.data(), n));
-    }
-  }
-  // True once the host has closed the link (reads to the end, within a time limit).
-  bool ClosedByHost() {
-    m_socket.non_blocking(false);
-    timeval tv{2, 0};
-    setsockopt(m_socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    std::array<uint8_t, 4096> buffer;
-    for (;;) {
-      std::error_code ec;
-      m_socket.read_some(asio::buffer(buffer), ec);
-      if (ec == asio::error::eof || ec == asio::error::connection_reset) return true;
-      if (ec) return false;  // time-out
-    }
-  }
-
- private:
-  asio::io_context m_io;
-  asio::ip::tcp::socket m_socket;
-  wire::FrameDecoder m_decoder;
-};
 
 TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
   TestPeer host(u"host");
