@@ -137,12 +137,13 @@ void Engine::Impl::MemberFrame(Link& link, wire::Frame& frame) {
       if (own) {
         m_self = id;
         m_ownSecret = std::move(secret);
-        if (m_pendingCreate) {
-          m_pendingCreate->set_value({Result::Ok, id});
-          m_pendingCreate.reset();
-        }
       }
       m_listener.OnPlayerCreated(id, m_players[id].record.name, own);
+      // Only now may the caller of CreatePlayer go on: its front end knows the player it sends as.
+      if (own && m_pendingCreate) {
+        m_pendingCreate->set_value({Result::Ok, id});
+        m_pendingCreate.reset();
+      }
       return;
     }
     case wire::FrameKind::PlayerLeft: {

@@ -193,6 +193,7 @@ TEST(SessionOpen, ThePasswordHoldsAfterTheHostWritesItsCountsBack) {
   EXPECT_EQ(without.Join(host.port, "*without"), Result::InvalidPassword);
   TestSession with;
   ASSERT_EQ(with.Join(host.port, "*with", "pw"), Result::Ok);
+  EXPECT_EQ(with.session.Send(with.own, kAllPlayersButSender, 0, {1}), Result::Ok) << "as soon as its player is made";
   EXPECT_EQ(with.session.HostPlayer(), host.own);
   ASSERT_EQ(with.session.GetSessionDesc(desc), Result::Ok);
   EXPECT_EQ(desc.user1, HostDesc().user1 + (1 << 16));
