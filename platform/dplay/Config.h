@@ -26,6 +26,11 @@ struct Config {
   // ...and is taken as lost when no whole frame has arrived for this long. Members that do not come
   // back to a migrated host within this time are removed.
   uint32_t linkTimeoutMs = 6000;
+  // Data for a link written to within this many milliseconds waits until the next multiple of it
+  // and goes out in one write; 0 writes each frame at once. A host relaying position reports
+  // spends most of its time in the system calls of its writes; gathering them delays a report
+  // by at most this long.
+  uint32_t gatherMs = 10;
   // Threads that run the handler's callbacks (at least 2, so one slow player cannot hold up
   // the session's other callbacks).
   unsigned callbackThreads = 2;

@@ -89,7 +89,8 @@ void Engine::Impl::Accept() {
       m_acceptAfter = SteadyClock::now() + kAcceptRetry;
       return;
     }
-    auto link = std::make_shared<Link>(std::move(socket), m_nextLinkId++);
+    auto link =
+        std::make_shared<Link>(std::move(socket), m_nextLinkId++, std::chrono::milliseconds(m_config.gatherMs));
     link->state = Link::State::AwaitHello;
     link->deadline = SteadyClock::now() + std::chrono::milliseconds(m_config.connectTimeoutMs);
     link->SetFrameLimit(wire::kMaxHelloPayload);

@@ -48,7 +48,8 @@ void Engine::Impl::ConnectTo(const std::string& host, uint16_t port, bool rejoin
               if (ec) return failed(Result::NoConnection);
               m_tcpConnected = true;
               m_hostAddress = endpoint.address().to_string();
-              auto link = std::make_shared<Link>(std::move(*socket), m_nextLinkId++);
+              auto link = std::make_shared<Link>(std::move(*socket), m_nextLinkId++,
+                                                 std::chrono::milliseconds(m_config.gatherMs));
               link->state = Link::State::AwaitHello;  // until Welcome: no link time-out
               m_hostLink = link;
               link->Start([this](Link& l, wire::Frame& f) { MemberFrame(l, f); },

@@ -29,7 +29,10 @@ class Link : public std::enable_shared_from_this<Link> {
   using FrameHandler = std::function<void(Link&, wire::Frame&)>;
   using FailHandler = std::function<void(Link&)>;
 
-  Link(asio::ip::tcp::socket socket, uint64_t id);
+  // Data and heartbeats sent within `gather` of the last write wait for the next multiple of
+  // `gather` on the steady clock and go out together in one write; any other frame takes what
+  // waits with it at once. Zero writes every frame at once.
+  Link(asio::ip::tcp::socket socket, uint64_t id, std::chrono::milliseconds gather = {});
 
   // Starts reading. `onFail` runs once when the link breaks (error, end of stream, a frame over
   // the limit, the time-out, a queue over kMaxQueuedBytes); never after Close or Abort.
@@ -66,12 +69,19 @@ class Link : public std::enable_shared_from_this<Link> {
 
  private:
   void Read();
+  // Writes now, or at the next gathering time when the last write was too recent.
+  void Flush();
   void Write();
   void Shut(bool reset);
   void Drain();
 
   asio::ip::tcp::socket m_socket;
   asio::steady_timer m_linger;
+  asio::steady_timer m_gatherTimer;
+  SteadyClock::duration m_gather;
+  bool m_gathering = false;  // the gather timer is set
+  bool m_urgent = false;     // a frame that may not wait is queued
+  SteadyClock::time_point m_lastWrite{};
   uint64_t m_id;
   std::string m_remoteAddress;
   uint16_t m_remotePort = 0;

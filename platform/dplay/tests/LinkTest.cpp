@@ -1,5 +1,6 @@
 // The host against raw TCP clients: heartbeats keep quiet members, a member that goes silent is
-// dropped after the link time-out, and broken or foreign streams cost only their own link.
+// dropped after the link time-out, data waits to be gathered while membership does not, and
+// broken or foreign streams cost only their own link.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -36,6 +37,36 @@ TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
   EXPECT_EQ(host.rec.Count<DestroyPlayer>([&](auto& d) { return d.player == quietId; }), 0);
   EXPECT_EQ(quiet.rec.Count<HostMigrate>(), 0);
   EXPECT_TRUE(quiet.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }));
+}
+
+TEST(Gathering, DataWaitsForTheGatheringTimeMembershipTakesItAlongAtOnce) {
+  // Gathering long enough to see: data sent right after a write waits.
+  Config config = Config::ForTests();
+  config.gatherMs = 60000;
+  Recorder rec;
+  Peer host(config);
+  ASSERT_EQ(host.Initialize(rec.Handler()), Result::Ok);
+  ASSERT_EQ(host.Host(Desc(), Address{}), Result::Ok);
+  const uint16_t port = host.GetLocalHostAddresses().at(0).port;
+
+  RawClient member(port);
+  ASSERT_TRUE(member.Hello("member"));
+  ASSERT_TRUE(member.ReadAnswer().welcome);
+  member.StartHeartbeats();
+  ASSERT_EQ(host.SendTo(kAllPlayers, {1}, kSendNoLoopback), Result::Ok);
+  ASSERT_EQ(host.SendTo(kAllPlayers, {2}, kSendNoLoopback), Result::Ok);
+  EXPECT_FALSE(member.ReadFrame({wire::FrameKind::Data}, std::chrono::milliseconds(300)));
+
+  // A newcomer is announced at once, behind the data that waited, in the order it was sent.
+  TestPeer newcomer(u"newcomer");
+  ASSERT_EQ(Join(newcomer, port).result, Result::Ok);
+  for (uint8_t expected : {1, 2}) {
+    auto frame = member.ReadFrame({wire::FrameKind::Data, wire::FrameKind::PlayerJoined});
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(frame->kind, static_cast<uint16_t>(wire::FrameKind::Data));
+    EXPECT_EQ(wire::DecodeData(frame->payload)->payload, std::vector<uint8_t>{expected});
+  }
+  EXPECT_TRUE(member.ReadFrame({wire::FrameKind::PlayerJoined}, std::chrono::milliseconds(1000)));
 }
 
 TEST(HostileClients, BrokenStreamsCostOnlyTheirOwnLink) {
