@@ -287,17 +287,19 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
 
   if (!isStar) {
     // The last point of a SID tells whether a climb or speed restriction is still pending when
-    // the procedure hands over to the route.
+    // the procedure hands over to the route. Its own altitude 2 and speed are dropped below, so
+    // only its own altitude 1 can leave a restriction pending.
     bool altitudePending = false, speedPending = false;
     for (int i = 0; i < count; ++i) {
       PlanPoint& p = plan[i];
       if (p.IsBearing()) continue;
-      if (IsManualValueGiven(p.altitude1) || IsManualValueGiven(p.altitude2)) altitudePending = true;
-      if (IsManualValueGiven(p.speed)) speedPending = true;
       if (i < count - 1) {
+        if (IsManualValueGiven(p.altitude1) || IsManualValueGiven(p.altitude2)) altitudePending = true;
+        if (IsManualValueGiven(p.speed)) speedPending = true;
         if (p.flags & kPointAltitudeOption) altitudePending = false;
         if (p.flags & kPointSpeedOption) speedPending = false;
       } else {
+        if (IsManualValueGiven(p.altitude1)) altitudePending = true;
         p.altitude2 = 0;
         p.speed = 0;
         p.flags = (p.flags & ~(kPointAltitudeOption | kPointSpeedOption)) |

@@ -141,6 +141,47 @@ TEST_F(SidStarCatalogueTest, SavedSidAndStarRescanMatchTheRowsAndInsertAgain) {
   EXPECT_TRUE(m_ui.boxes.empty());
 }
 
+TEST_F(SidStarCatalogueTest, LastSidPointTellsWhatIsStillPendingByItsOwnAltitude1Only) {
+  const uint32_t feet = MakeManualValue(5000);
+  const uint32_t knots = MakeManualValue(210);
+  const uint32_t both = kPointAltitudeOption | kPointSpeedOption;
+  struct Case {
+    const char* name;
+    uint32_t midAltitude, midSpeed, midFlags;                       // ALPHA
+    uint32_t lastAltitude1, lastAltitude2, lastSpeed, lastFlags;    // BRAVO
+    uint32_t options;                                               // BRAVO's stored option bits
+  };
+  const Case cases[] = {
+      {"nothing set", 0, 0, 0, 0, 0, 0, 0, 0},
+      {"own altitude 1", 0, 0, 0, feet, 0, 0, 0, kSidStarAltitudeOption},
+      {"own altitude 2 is dropped", 0, 0, 0, 0, feet, 0, 0, 0},
+      {"own speed is dropped", 0, 0, 0, 0, 0, knots, 0, 0},
+      {"climb before", feet, 0, 0, 0, 0, 0, 0, kSidStarAltitudeOption},
+      {"climb before, ended there", feet, 0, kPointAltitudeOption, 0, 0, 0, 0, 0},
+      {"speed before", 0, knots, 0, 0, 0, 0, 0, kSidStarSpeedOption},
+      {"speed before, ended there", 0, knots, kPointSpeedOption, 0, 0, knots, 0, 0},
+      {"own option bits without a pending setting", 0, 0, 0, 0, 0, 0, both, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CRoute plan = SidRoute();
+    plan[1].altitude1 = c.midAltitude;
+    plan[1].speed = c.midSpeed;
+    plan[1].flags |= c.midFlags;
+    plan[2].altitude1 = c.lastAltitude1;
+    plan[2].altitude2 = c.lastAltitude2;
+    plan[2].speed = c.lastSpeed;
+    plan[2].flags |= c.lastFlags;
+    CSidStarAirport airport;
+    ASSERT_TRUE(airport.AddPlan("ALPHA1", "", 2, 0, false, plan, m_sidStarFolder));
+    const CSidStarWaypoint& last = airport.sids.groups.at(0).procedures.at(0).waypoints.at(2);
+    EXPECT_EQ(last.flags & (kSidStarAltitudeOption | kSidStarSpeedOption), c.options);
+    EXPECT_EQ(last.altitude1, c.lastAltitude1);
+    EXPECT_FALSE(IsManualValueGiven(last.altitude2));
+    EXPECT_FALSE(last.flags & kSidStarSpeedGiven);
+  }
+}
+
 TEST_F(SidStarCatalogueTest, SameIdOnTheSameRunwayOverwritesAnotherIdAdds) {
   ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
   m_answerId = "alpha1";
