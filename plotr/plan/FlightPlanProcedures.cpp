@@ -210,10 +210,11 @@ void CFlightPlanCore::ReapplyProcedures(CRoute& route) {
     }
     CRoute procedure;
     procedure.m_points.clear();
+    // Re-applying runs with every rebuild of the rows: it tells the user nothing.
     const bool built = sid ? m_sidStarStore->InsertIntoPlan(procedure, false, row.sidAirport, row.sidGroup,
-                                                             row.sidProcedure)
+                                                             row.sidProcedure, false)
                            : m_sidStarStore->InsertIntoPlan(procedure, true, row.starAirport, row.starGroup,
-                                                             row.starProcedure);
+                                                             row.starProcedure, false);
     if (!built) {
       continue;
     }

@@ -226,7 +226,7 @@ bool CSidStarStore::WaypointMatches(const CSidStarWaypoint& waypoint, double tol
   return waypoint.MatchesNavObject(limit, point.ref, route, true, loose);
 }
 
-bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure) {
+bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report) {
   int result = -1;
   if (airport >= 0 && airport < GetAirportCount()) {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
@@ -236,6 +236,9 @@ bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int 
   if (result < 0) {
     SidStarMessageBox(kSidStarMissingWaypointsText, ui::kMbIconStop);
     return false;
+  }
+  if (report && result > 0) {
+    SidStarMessageBox(std::to_string(result) + " " + kSidStarWaypointsReplacedText, ui::kMbIconInformation);
   }
   return true;
 }

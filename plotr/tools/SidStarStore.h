@@ -41,8 +41,9 @@ class CSidStarStore {
   virtual bool WaypointMatches(const CSidStarWaypoint& waypoint, double tolerance, const PlanPoint& point,
                                const CRoute& route, bool loose) const;
   // Appends the procedure's waypoints to the route, each found again in the database; false
-  // (after telling the user) when an essential waypoint is missing.
-  virtual bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure);
+  // (after telling the user) when an essential waypoint is missing. With `report` the user is
+  // also told how many waypoints the scenery no longer has (replaced by user fixes or dropped).
+  virtual bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report);
   // Runs the save dialog and writes the procedure file; true when the catalogue changed.
   virtual bool SavePlanAs(bool isStar, int airport, int group, int procedure, const CRoute& route);
   // Rebuilds the catalogue from the procedure folder; true when an airport was found.

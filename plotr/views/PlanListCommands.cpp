@@ -213,7 +213,7 @@ uint32_t Drop(CFlightPlanCore& plan, CSidStarStore& store, const clip::ClipData&
       const auto ref = clip::ReadSidStar(*clip::Find(offered, clip::kSidStar));
       const bool star = ref->isStar != 0;
       CRoute procedure;
-      if (!store.InsertIntoPlan(procedure, star, ref->airport, ref->group, ref->procedure)) return 0;
+      if (!store.InsertIntoPlan(procedure, star, ref->airport, ref->group, ref->procedure, true)) return 0;
       // The run of rows that carry this airport's procedure of the same kind is replaced.
       int first = row, last = row;
       while (first > 0 && ProcedureAirport(plan.m_rows[static_cast<size_t>(first - 1)], star) == ref->airport) --first;

@@ -205,7 +205,7 @@ bool ReplaceProcedure(CFlightPlanCore& plan, CSidStarStore& store, const SidStar
   if (!run || run->empty()) return false;
   CRoute procedure;
   procedure.m_points.clear();
-  if (!store.InsertIntoPlan(procedure, ref.isStar != 0, ref.airport, ref.group, ref.procedure)) return false;
+  if (!store.InsertIntoPlan(procedure, ref.isStar != 0, ref.airport, ref.group, ref.procedure, true)) return false;
   planedit::ClearMarks(plan);
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);

@@ -66,7 +66,8 @@ class ProcedureStore : public CSidStarStore {
   }
 
   // Builds the procedure as user fixes named after its waypoints, so a test sees where it went.
-  bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure) override {
+  bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report) override {
+    reports.push_back(report);
     if (airport < 0 || airport >= GetAirportCount()) return false;
     const CSidStarList& list = GetList(airport, isStar);
     if (group < 0 || group >= static_cast<int>(list.groups.size())) return false;
@@ -98,6 +99,7 @@ class ProcedureStore : public CSidStarStore {
   }
 
   mutable std::vector<double> tolerances;
+  std::vector<bool> reports;  // the report flag of every insertion
 
  private:
   static CSidStarAirport Field(const char* id, float lat, float lon) {
@@ -238,6 +240,7 @@ TEST_F(ProcedureMatchTest, ReapplyPutsTheProceduresOwnWaypointsBack) {
   }
   EXPECT_EQ(names, (std::vector<std::string>{"09", "ALPHA", "BRAVO", "db3", "db4", "CHARL", "27"}))
       << "the SID's run, bearing point included, and the STAR's run replaced";
+  EXPECT_EQ(m_store->reports, (std::vector<bool>{false, false})) << "a rebuild of the rows shows no message";
 }
 
 TEST_F(ProcedureMatchTest, OnePointPlanLooksForAStarAtItsField) {

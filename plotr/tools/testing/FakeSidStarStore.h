@@ -19,6 +19,8 @@ class FakeSidStarStore : public CSidStarStore {
   // Fills a route with a procedure; none set: the insertion fails.
   std::function<bool(CRoute&, bool, int, int, int)> insert;
 
+  // The report flag of every insertion asked for.
+  std::vector<bool> insertReports;
   int loads = 0;
   int scans = 0;
   int saves = 0;
@@ -32,7 +34,8 @@ class FakeSidStarStore : public CSidStarStore {
                        bool loose) const override {
     return matches ? matches(w, tolerance, p, r, loose) : false;
   }
-  bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure) override {
+  bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report) override {
+    insertReports.push_back(report);
     return insert ? insert(route, isStar, airport, group, procedure) : false;
   }
   bool SavePlanAs(bool, int, int, int, const CRoute&) override {

@@ -129,13 +129,13 @@ TEST_F(SidStarCatalogueTest, SavedSidAndStarRescanMatchTheRowsAndInsertAgain) {
 
   // The stored procedure goes back into a plan as the same database objects.
   CRoute inserted = NewRoute();
-  ASSERT_TRUE(raw->InsertIntoPlan(inserted, false, 1, 0, 0));
+  ASSERT_TRUE(raw->InsertIntoPlan(inserted, false, 1, 0, 0, true));
   ASSERT_EQ(inserted.GetCount(), 3);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(inserted[i].ref.point, SidRoute()[i].ref.point) << i;
   EXPECT_TRUE(inserted[1].flags & kPointAutoRoute);
   EXPECT_FALSE(inserted[0].flags & kPointAutoRoute) << "runway ends are not marked as inserted";
   CRoute star = NewRoute();
-  ASSERT_TRUE(raw->InsertIntoPlan(star, true, 0, 0, 0));
+  ASSERT_TRUE(raw->InsertIntoPlan(star, true, 0, 0, 0, true));
   ASSERT_EQ(star.GetCount(), 3);
   EXPECT_TRUE(star[1].IsUserPoint());
   EXPECT_TRUE(m_ui.boxes.empty());

@@ -148,15 +148,29 @@ TEST_F(SidStarPlanTest, InsertionFindsReplacesAndDropsWaypoints) {
       << "a dropped waypoint does not count its predecessor again";
 
   CRoute star = NewRoute();
-  EXPECT_TRUE(m_store.InsertIntoPlan(star, true, 0, 0, 0));
+  EXPECT_TRUE(m_store.InsertIntoPlan(star, true, 0, 0, 0, true));
   EXPECT_EQ(star.GetCount(), 2);
-  EXPECT_TRUE(m_ui.boxes.empty());
+  EXPECT_TRUE(m_ui.boxes.empty()) << "nothing replaced, nothing to tell";
   CRoute gone = NewRoute();
-  EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, 0, 1, 0));
+  EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, 0, 1, 0, true));
   ASSERT_EQ(m_ui.boxes.size(), 1u);
   EXPECT_EQ(m_ui.boxes[0].text, kSidStarMissingWaypointsText);
   EXPECT_EQ(m_ui.boxes[0].style, ui::kMbIconStop);
-  EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, -1, 0, 0));
+  EXPECT_FALSE(m_store.InsertIntoPlan(gone, true, -1, 0, 0, false));
+  EXPECT_EQ(m_ui.boxes.size(), 2u) << "a failure is told even without the report";
+
+  // The user hears how many waypoints the scenery no longer has; a silent insertion says nothing.
+  m_ui.boxes.clear();
+  CRoute silent = NewRoute();
+  EXPECT_TRUE(m_store.InsertIntoPlan(silent, false, 0, 0, 0, false));
+  EXPECT_EQ(silent.GetCount(), 4);
+  EXPECT_TRUE(m_ui.boxes.empty());
+  CRoute told = NewRoute();
+  EXPECT_TRUE(m_store.InsertIntoPlan(told, false, 0, 0, 0, true));
+  EXPECT_EQ(told.GetCount(), 4);
+  ASSERT_EQ(m_ui.boxes.size(), 1u);
+  EXPECT_EQ(m_ui.boxes[0].text, std::string("2 ") + kSidStarWaypointsReplacedText);
+  EXPECT_EQ(m_ui.boxes[0].style, ui::kMbIconInformation);
 }
 
 TEST_F(SidStarPlanTest, WaypointMatchTypesIdentifiersAndRunways) {

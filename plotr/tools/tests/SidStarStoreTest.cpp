@@ -14,7 +14,7 @@ TEST(SidStarStore, AnEmptyCatalogueOffersNothingToThePlan) {
   CSidStarStore store;
   const PlanPoint point = plantest::ObjectPoint(47, 8, kKindAirport);
   EXPECT_EQ(store.FindAirport(point, route), -1);
-  EXPECT_FALSE(store.InsertIntoPlan(route, false, 0, 0, 0));
+  EXPECT_FALSE(store.InsertIntoPlan(route, false, 0, 0, 0, true));
   EXPECT_FALSE(store.ScanFiles());
   int id = -1, number = -1;
   EXPECT_EQ(store.CheckPlanAsSidStar(route, id, number), kPlanIsNoProcedure);
@@ -37,7 +37,7 @@ TEST(SidStarStore, AnEmptyCatalogueOffersNothingToThePlan) {
   EXPECT_EQ(fake.GetList(0, false).groups[1].GetProcedureCount(), 3);
   EXPECT_TRUE(fake.GetList(0, true).isStar);
   CRoute built;
-  EXPECT_TRUE(fake.InsertIntoPlan(built, false, 0, 1, 2));
+  EXPECT_TRUE(fake.InsertIntoPlan(built, false, 0, 1, 2, true));
   EXPECT_EQ(built.GetCount(), 1);
 }
 

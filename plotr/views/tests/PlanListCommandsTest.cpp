@@ -342,6 +342,7 @@ TEST_F(SidStarDropTest, ProcedureReplacesTheRunOfItsAirport) {
   EXPECT_EQ(kHintPlanChangedKeepSelection, Drop(m_plan, m_store, Ref(false, 1), target, false, true));
   EXPECT_EQ(1, m_inserts);
   EXPECT_FALSE(m_lastStar);
+  EXPECT_EQ(std::vector<bool>{true}, m_store.insertReports) << "the user hears of waypoints the scenery lacks";
   const CRoute& route = *m_plan.GetCurrent();
   ASSERT_EQ(8, route.GetCount());
   EXPECT_TRUE(route[0].IsUserPoint());

@@ -472,6 +472,7 @@ TEST_F(ProcedureTreeTest, ReplaceSwapsExactlyTheStarRunInOneUndoStep) {
   const int snapshots = m_plan.GetSnapshotCount();
   ASSERT_TRUE(ReplaceProcedure(m_plan, *store, ref));
   EXPECT_EQ((std::vector<int>{0, 0, 1}), inserted);
+  EXPECT_EQ(std::vector<bool>{true}, store->insertReports) << "the user hears of waypoints the scenery lacks";
   EXPECT_EQ(snapshots + 1, m_plan.GetSnapshotCount());
   const CRoute& route = Route();
   ASSERT_EQ(6, route.GetCount());
