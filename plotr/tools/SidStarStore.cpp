@@ -1,6 +1,7 @@
 #include "plotr/tools/SidStarStore.h"
 
 #include "navdb/ProfileFile.h"
+#include "platform/ui/StringTable.h"
 #include "platform/win/Clock.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
@@ -35,7 +36,11 @@ int SidStarMessageBox(const std::string& text, uint32_t style) {
   return g_sidStarUi->MessageBox(text, style);
 }
 
-CSidStarStore::CSidStarStore() { BuildSidStarRegions(); }
+CSidStarStore::CSidStarStore() {
+  // The plan check's messages are shown by number wherever the check is asked.
+  AddSidStarStrings();
+  BuildSidStarRegions();
+}
 
 void CSidStarStore::SetFolders(std::string sidStarFolder, std::string binFolder) {
   m_folder = std::move(sidStarFolder);
@@ -301,23 +306,22 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
   return ApplySave(airport, copy, ui::kMbIconInformation);
 }
 
-const char* SidStarCheckText(int stringId) {
-  switch (stringId) {
-    case 6122: return "Bearing Point as last point is not posible.";
-    case 6123: return "The first navaid after Takeoff is not in line with the runway.";
-    case 6124: return "The last navaid before Touchdown is not in line with the runway.";
-    case 6125: return "Flightplan point %d (TOC/BOD not counted) has no identification.";
-    case 6126:
-      return "The Airport from Flightplan point %d (TOC/BOD not counted)\ndoes not exist or has no identification.";
-    case 6128: return "A SID/STAR need 2 or more Waypoints.";
-    case 6129:
-      return "Use as last SID Waypoint or as first STAR Waypoint only VOR,\nNDB, Intersection or Fix-Point with user "
-             "defined Identification.";
-    case 6130: return "Plan point %d (TOC/BOD not counted) is wrong.\nUse VOR, NDB, ILS, Intersection or Fix.";
-    case 6131:
-      return "A SID has as first Waypoint a Runway and as last Waypoint a VOR,\nNDB, Intersection or Fix-Point with "
-             "user defined Identification.\nA STAR has as first Waypoint a VOR, NDB, Intersection or Fix-Point\nwith "
-             "user defined Identification and as last Waypoint a Runway.";
-    default: return "";
-  }
+void AddSidStarStrings() {
+  static std::once_flag added;
+  std::call_once(added, [] {
+    ui::AddStrings({
+        {6122, "Bearing Point as last point is not posible."},
+        {6123, "The first navaid after Takeoff is not in line with the runway."},
+        {6124, "The last navaid before Touchdown is not in line with the runway."},
+        {6125, "Flightplan point %d (TOC/BOD not counted) has no identification."},
+        {6126, "The Airport from Flightplan point %d (TOC/BOD not counted)\ndoes not exist or has no identification."},
+        {6128, "A SID/STAR need 2 or more Waypoints."},
+        {6129, "Use as last SID Waypoint or as first STAR Waypoint only VOR,\nNDB, Intersection or Fix-Point with "
+               "user defined Identification."},
+        {6130, "Plan point %d (TOC/BOD not counted) is wrong.\nUse VOR, NDB, ILS, Intersection or Fix."},
+        {6131, "A SID has as first Waypoint a Runway and as last Waypoint a VOR,\nNDB, Intersection or Fix-Point "
+               "with user defined Identification.\nA STAR has as first Waypoint a VOR, NDB, Intersection or "
+               "Fix-Point\nwith user defined Identification and as last Waypoint a Runway."},
+    });
+  });
 }

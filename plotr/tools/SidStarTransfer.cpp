@@ -2,6 +2,7 @@
 
 #include "plotr/tools/SidStarFile.h"
 #include "platform/ui/MessageBox.h"
+#include "platform/ui/StringTable.h"
 #include "platform/win/Clock.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cmath>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -67,26 +69,29 @@ bool RenameSeparator(const std::string& folder, CSidStarAirport& airport, char s
 
 }  // namespace
 
-const char* SidStarTransferText(int stringId) {
-  switch (stringId) {
-    case 6107: return "Connecting to Server...";
-    case 6108: return "Server connected";
-    case 6109: return "Server not found !!!";
-    case 6110: return "Download ready";
-    case 6111: return "Download ready. No new SID/STARs";
-    case 6112: return "Receiving Airport list...";
-    case 6113: return "Checking Airport list...";
-    case 6114: return "Receiving Airport data...";
-    case 6115: return "Checking Airport data...";
-    case 6116: return "Connection lost";
-    case 6117: return "Select first the Airports for Upload.";
-    case 6118: return "Transmit Airport data...";
-    case 6119: return "Upload ready";
-    case 32849:
-      return "Important Information !\n\nThe most recent version of Chartwright is %1.\nYour Chartwright version is "
-             "%2.\n\nhttps://chartwright.example.org";
-    default: return "";
-  }
+std::string SidStarTransferText(int stringId) {
+  static std::once_flag added;
+  std::call_once(added, [] {
+    ui::AddStrings({
+        {6107, "Connecting to Server..."},
+        {6108, "Server connected"},
+        {6109, "Server not found !!!"},
+        {6110, "Download ready"},
+        {6111, "Download ready. No new SID/STARs"},
+        {6112, "Receiving Airport list..."},
+        {6113, "Checking Airport list..."},
+        {6114, "Receiving Airport data..."},
+        {6115, "Checking Airport data..."},
+        {6116, "Connection lost"},
+        {6117, "Select first the Airports for Upload."},
+        {6118, "Transmit Airport data..."},
+        {6119, "Upload ready"},
+        {32849,
+         "Important Information !\n\nThe most recent version of Chartwright is %1.\nYour Chartwright version is "
+         "%2.\n\nhttps://chartwright.example.org"},
+    });
+  });
+  return ui::LoadString(static_cast<unsigned>(stringId));
 }
 
 std::string SidStarVersionMessage(const std::string& serverVersion, const std::string& ownVersion) {

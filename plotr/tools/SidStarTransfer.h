@@ -21,8 +21,9 @@ namespace win { class Clock; }
 // Posted once by a worker when it ends: wParam 1 finished, 0 failed or aborted.
 inline constexpr uint32_t kWmAppTransferProgress = 0x8205;
 
-// The dialogs' texts by string number (6107 to 6119, 32849); "" for another number.
-const char* SidStarTransferText(int stringId);
+// The dialogs' texts by string number (6107 to 6119, 32849), from the string table, to which
+// the first call adds them; "" for another number.
+std::string SidStarTransferText(int stringId);
 // The module's version, compared with the server's.
 inline constexpr char kSidStarModuleVersion[] = "4.70";
 // Message 32849 when the server names a newer version of the same major number, else "".

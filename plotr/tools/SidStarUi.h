@@ -49,5 +49,6 @@ inline constexpr char kSidStarWaypointsReplacedText[] =
 inline constexpr char kSidStarMissingWaypointsText[] = "Important waypoints in SID/STAR do not exist in the scenery.";
 inline constexpr char kSidStarDeleteAirportText[] = "Are you sure you want to delete all SID/STARs from this Airport?";
 
-// The plan check's messages by string number (6122 to 6131); "" for another number.
-const char* SidStarCheckText(int stringId);
+// Adds the plan check's messages (the numbers CSidStarStore::CheckPlanAsSidStar gives) to the
+// string table; once, whoever asks first.
+void AddSidStarStrings();

@@ -6,6 +6,7 @@
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
 #include "plotr/tools/testing/SidStarWaypoints.h"
+#include "platform/ui/StringTable.h"
 #include "platform/win/Clock.h"
 
 #include <cstring>
@@ -109,6 +110,8 @@ TEST_F(SidStarPlanTest, PlanCheck) {
     EXPECT_EQ(m_store.CheckPlanAsSidStar(route, stringId, number), c.result);
     EXPECT_EQ(stringId, c.stringId);
     EXPECT_EQ(number, c.number);
+    // The shell shows the refusal by its number.
+    if (c.stringId != 0) EXPECT_FALSE(ui::LoadString(static_cast<unsigned>(c.stringId)).empty());
   }
 }
 
