@@ -8,6 +8,15 @@ FixName MakeFixName(std::string_view text) {
   return name;
 }
 
+bool IsUsableFixName(std::string_view text) {
+  bool blanksOnly = true;
+  for (char c : text) {
+    if (c == ':' || static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+    if (c != ' ') blanksOnly = false;
+  }
+  return text.empty() || !blanksOnly;
+}
+
 bool CFixNameMap::LookupId(uint32_t id, FixName& name) const {
   const auto it = m_names.find(id);
   if (it == m_names.end()) {

@@ -16,6 +16,10 @@ using FixName = std::array<char, 6>;
 inline constexpr uint32_t kFixIdLimit = 0xFFFF;
 
 FixName MakeFixName(std::string_view text);
+// Whether a name a user gives a fix can travel with it: names go into ':'-separated waypoint
+// lines of procedure files, one line each, read back with blanks trimmed. So no ':', no control
+// character, and not blanks only. An empty name is usable: the fix is then named automatically.
+bool IsUsableFixName(std::string_view text);
 inline std::string_view FixNameText(const FixName& name) {
   size_t n = 0;
   while (n < name.size() && name[n] != '\0') ++n;

@@ -319,8 +319,10 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
   procedure.lon = runway.longitude;
   procedure.heading = static_cast<uint16_t>(SidStarRunwayHeading(runway));
   for (int i = 0; i < count; ++i) {
-    CSidStarWaypoint w;
+    CSidStarWaypoint w, back;
     if (!SidStarWaypointOfPoint(plan[i], i == 0 || i == count - 1, plan, w)) return false;
+    // A line the reader refuses would drop the whole procedure at the next scan.
+    if (!ReadSidStarWaypoint(WriteSidStarWaypoint(w), back)) return false;
     procedure.waypoints.push_back(w);
   }
   if (procedure.waypoints.size() < 2) return false;

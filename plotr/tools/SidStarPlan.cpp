@@ -36,6 +36,13 @@ bool HasNamedAirport(const PlanPoint& point, const CRoute& route) {
   return record && !record->Ident().empty();
 }
 
+// A user fix whose own name a waypoint line cannot hold (bearing points carry their name too).
+bool HasUnusableName(const PlanPoint& point, const CRoute& route) {
+  if (BaseKind(point.Kind()) != kKindUserPoint) return false;
+  FixName name{};
+  return !IsUsableFixName(route.LookupUserFixName(point.FixId(), name) ? FixNameText(name) : point.UserName());
+}
+
 bool InLine(const PlanPoint& from, const PlanPoint& to, const PlanPoint& runway) {
   const double course = InitialCourse(from.ref.point.latitude, from.ref.point.longitude, to.ref.point.latitude,
                                       to.ref.point.longitude);
@@ -285,6 +292,10 @@ int CSidStarStore::CheckPlanAsSidStar(const CRoute& route, int& stringId, int& n
     const PlanPoint& p = route[i];
     stringId = 6125;
     number = i + 1;
+    if (HasUnusableName(p, route)) {
+      stringId = 6127;
+      return kPlanIsNoProcedure;
+    }
     if (p.IsBearing()) {
       if (i == count - 1) {
         stringId = 6122;

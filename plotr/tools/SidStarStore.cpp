@@ -315,6 +315,8 @@ void AddSidStarStrings() {
         {6124, "The last navaid before Touchdown is not in line with the runway."},
         {6125, "Flightplan point %d (TOC/BOD not counted) has no identification."},
         {6126, "The Airport from Flightplan point %d (TOC/BOD not counted)\ndoes not exist or has no identification."},
+        {6127, "The name of Flightplan point %d (TOC/BOD not counted) cannot be stored in a SID/STAR.\nUse a name "
+               "without ':' or control characters that is not only blanks."},
         {6128, "A SID/STAR need 2 or more Waypoints."},
         {6129, "Use as last SID Waypoint or as first STAR Waypoint only VOR,\nNDB, Intersection or Fix-Point with "
                "user defined Identification."},

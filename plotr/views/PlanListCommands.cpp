@@ -8,6 +8,7 @@
 #include "navdb/Geodesy.h"
 #include "navdb/SceneryDatabase.h"
 #include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/SimSnapshot.h"
@@ -287,7 +288,7 @@ bool CanRenameRow(const CFlightPlanCore& plan, int row) {
 }
 
 bool RenameRow(CFlightPlanCore& plan, int row, std::string_view cp1252) {
-  if (!CanRenameRow(plan, row) || cp1252.size() > kUserNameSize - 1) return false;
+  if (!CanRenameRow(plan, row) || cp1252.size() > kUserNameSize - 1 || !IsUsableFixName(cp1252)) return false;
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     PlanPoint* point = plan.GetRowPoint(row);

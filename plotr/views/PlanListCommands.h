@@ -110,7 +110,7 @@ bool DeleteSelection(CFlightPlanCore& plan, const Selection& selection);
 // Whether a row's label may be edited: user points only.
 bool CanRenameRow(const CFlightPlanCore& plan, int row);
 // Renames the row's user point (at most five code page 1252 bytes, an empty name included);
-// false when refused.
+// false when refused, also for a name IsUsableFixName refuses.
 bool RenameRow(CFlightPlanCore& plan, int row, std::string_view cp1252);
 
 // Toggles the bearing-point flag of the selected NDBs, VORs and ILS: set when none has it,

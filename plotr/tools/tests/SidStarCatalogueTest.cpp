@@ -6,6 +6,7 @@
 #include "platform/win/Clock.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
+#include "platform/ui/StringTable.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
@@ -180,6 +181,97 @@ TEST_F(SidStarCatalogueTest, LastSidPointTellsWhatIsStillPendingByItsOwnAltitude
     EXPECT_FALSE(IsManualValueGiven(last.altitude2));
     EXPECT_FALSE(last.flags & kSidStarSpeedGiven);
   }
+}
+
+TEST_F(SidStarCatalogueTest, EveryKindOfWaypointComesBackFromTheFile) {
+  CRoute sid = NewRoute();
+  sid.AddPoint(Db(0, -0.005, kKindRunway));
+  PlanPoint alpha = Db(0, 0.5, kKindIntersection);
+  alpha.altitude1 = MakeManualValue(5000);
+  alpha.altitude2 = MakeManualValue(-300);
+  alpha.speed = MakeManualValue(210);
+  alpha.flags |= kPointFlyOver | kPointAltitudeOption;
+  sid.AddPoint(alpha);
+  sid.AddPoint(User(0.1, 0.7, "A B"));
+  sid.AddPoint(User(0.1, 0.8));  // named automatically
+  PlanPoint vor = Db(0, 1.5, kKindVor);
+  vor.flags |= kPointBearing;
+  sid.AddPoint(vor);
+  PlanPoint ndb = Db(0, 2.0, kKindNdb);
+  ndb.speed = MakeManualValue(180);
+  ndb.flags |= kPointSpeedOption;
+  sid.AddPoint(ndb);
+  sid.AddPoint(Db(0, 2.99, kKindIls));
+  sid.AddPoint(User(0.2, 2.2, "end"));
+  m_answerId = "END1";
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, sid));
+  m_answerId = "FINAL1";
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(true, -1, -1, -1, StarRoute()));
+
+  auto store = NewStore();
+  ASSERT_TRUE(store->ScanFiles());
+  ASSERT_EQ(store->GetAirportCount(), m_store->GetAirportCount());
+  std::string types;
+  for (int a = 0; a < store->GetAirportCount(); ++a) {
+    store->LoadAirport(a, Current());
+    for (bool isStar : {false, true}) {
+      const CSidStarList& saved = m_store->GetList(a, isStar);
+      const CSidStarList& read = store->GetList(a, isStar);
+      ASSERT_EQ(read.groups.size(), saved.groups.size());
+      for (size_t g = 0; g < saved.groups.size(); ++g) {
+        ASSERT_EQ(read.groups[g].procedures.size(), saved.groups[g].procedures.size());
+        for (size_t p = 0; p < saved.groups[g].procedures.size(); ++p) {
+          const auto& want = saved.groups[g].procedures[p].waypoints;
+          const auto& got = read.groups[g].procedures[p].waypoints;
+          ASSERT_EQ(got.size(), want.size());
+          for (size_t w = 0; w < want.size(); ++w) {
+            SCOPED_TRACE(WriteSidStarWaypoint(want[w]));
+            EXPECT_EQ(WriteSidStarWaypoint(got[w]), WriteSidStarWaypoint(want[w]));
+            EXPECT_EQ(got[w].altitude1, want[w].altitude1);
+            EXPECT_EQ(got[w].altitude2, want[w].altitude2);
+            EXPECT_EQ(got[w].flags, want[w].flags);
+            types += got[w].type;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_EQ(types, "NFRRIFFVNLI") << "the STAR's, then the SID's waypoints, every letter among them";
+}
+
+TEST_F(SidStarCatalogueTest, NamesAWaypointLineCannotHoldAreRefusedBeforeAnythingIsWritten) {
+  struct Case {
+    const char* name;
+    int at;  // the user fix's place in the SID
+  };
+  const Case cases[] = {
+      {"A:B", 1}, {"   ", 1}, {"\t", 1}, {"A\nB", 1}, {"A:B", 2}, {"   ", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.name) + " at " + std::to_string(c.at));
+    CRoute sid = NewRoute();
+    sid.AddPoint(Db(0, -0.005, kKindRunway));
+    sid.AddPoint(Db(0, 0.5, kKindIntersection));
+    sid.AddPoint(Db(0, 1.0, kKindIntersection));
+    sid.InsertPoint(c.at, User(0, 0.7, c.name));
+    int stringId = 0, number = 0;
+    EXPECT_EQ(m_store->CheckPlanAsSidStar(sid, stringId, number), kPlanIsNoProcedure);
+    EXPECT_EQ(stringId, 6127);
+    EXPECT_EQ(number, c.at + 1);
+    EXPECT_FALSE(ui::LoadString(6127).empty());
+    EXPECT_FALSE(m_store->SavePlanAs(false, -1, -1, -1, sid));
+    EXPECT_TRUE(m_ui.offered.empty()) << "no dialog";
+    EXPECT_TRUE(Files().empty());
+  }
+  // A bearing point keeps its name in the file too.
+  CRoute sid = SidRoute();
+  PlanPoint bearing = User(0, 0.7, "A:B");
+  bearing.flags |= kPointBearing;
+  sid.InsertPoint(2, bearing);
+  int stringId = 0, number = 0;
+  EXPECT_EQ(m_store->CheckPlanAsSidStar(sid, stringId, number), kPlanIsNoProcedure);
+  EXPECT_EQ(stringId, 6127);
 }
 
 TEST_F(SidStarCatalogueTest, SameIdOnTheSameRunwayOverwritesAnotherIdAdds) {

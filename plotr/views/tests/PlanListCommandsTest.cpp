@@ -236,6 +236,16 @@ TEST_F(PlanListCommandsTest, RenameOnlyUserPointsWithinFiveBytes) {
   EXPECT_EQ("LAKE", FixNameText(name));
   EXPECT_EQ((std::vector<int>{5}), NewPoints()) << "the renamed point stays selected";
   EXPECT_EQ(0, Marked());
+
+  // Names a procedure file could not hold again are refused and change nothing.
+  for (const char* refused : {"A:B", ":", "   ", "\t", "A\r\nB", "A\x7f"}) {
+    SCOPED_TRACE(testing::PrintToString(refused));
+    EXPECT_FALSE(RenameRow(m_plan, home, refused));
+    EXPECT_EQ(steps + 1, m_plan.GetSnapshotCount());
+  }
+  ASSERT_TRUE(RenameRow(m_plan, home, "A B"));
+  ASSERT_TRUE(m_plan.GetCurrent()->LookupUserFixName((*m_plan.GetCurrent())[5].FixId(), name));
+  EXPECT_EQ("A B", FixNameText(name));
 }
 
 TEST_F(PlanListCommandsTest, BearingPointToggle) {

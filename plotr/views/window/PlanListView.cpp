@@ -10,11 +10,14 @@
 #include <mutex>
 
 #include "platform/ui/MenuStates.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/shell/window/MainFrm.h"
@@ -46,9 +49,12 @@ constexpr int kFirstScrollMs = 50;
 constexpr int kNextScrollMs = 100;
 constexpr int kScrollPixels = 20;
 
+constexpr unsigned kIdsUnusableFixName = 6414;
+
 void AddPlanListStrings() {
   static const bool added = [] {
-    ui::AddStrings({{6032, "Move/Copy Waypoint."},
+    ui::AddStrings({{kIdsUnusableFixName, "A waypoint name cannot hold ':' or control characters, nor be only blanks."},
+                    {6032, "Move/Copy Waypoint."},
                     {6033, "Move/Copy Waypoint or drag Heading to Avionics bar."},
                     {6034, "Move/Copy Waypoint or drag Frequency/Heading to Avionics bar."}});
     return true;
@@ -356,6 +362,10 @@ void CPlanListView::OnEndLabelEdit(wxListEvent& event) {
   if (row < 0 || event.IsEditCancelled()) return;
   const std::optional<std::string> name = FixNameBytes(event.GetLabel());
   if (!name) return;
+  if (!IsUsableFixName(*name)) {
+    ui::ShowMessageBox(this, ui::LoadString(kIdsUnusableFixName), "Chartwright", ui::kMbOk | ui::kMbIconExclamation);
+    return;
+  }
   if (planlist::RenameRow(m_document.GetPlan(), row, *name)) {
     m_document.UpdatePlanViews(nullptr, kHintPlanChangedKeepSelection);
     planedit::ClearNewFlags(m_document.GetPlan());
