@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as a ".ss" file: the header, the end mark, both procedure lists and every
 // line as a waypoint line. Whatever is read must write back to text that reads to the same
-// record, and no description may come back longer than its field.
+// record, no description may come back longer than its field, and a one-line value holds no
+// control character and no blank at its ends.
 #include "navdb/ProfileFile.h"
 #include "plotr/tools/SidStarFile.h"
 #include "fuzz/WorkFolder.h"
@@ -59,6 +60,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (DecodeSidStarDescription(text).size() > kSidStarDescriptionSize) std::abort();
   if (EncodeSidStarDescription(text).find_first_of("\r\n") != std::string::npos) std::abort();
+  // A one-line value comes back from the file exactly as it went in.
+  const std::string value = SidStarValueText(text, kSidStarAuthorSize);
+  if (value.size() > kSidStarAuthorSize || SidStarValueText(value) != value) std::abort();
+  for (char c : value) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) std::abort();
+  }
   SidStarChecksum(text);
   return 0;
 }

@@ -5,6 +5,7 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
+#include "plotr/tools/SidStarFile.h"
 
 namespace {
 
@@ -138,9 +139,11 @@ bool SaveSidStarForm::OnRowSelected(int row) {
   return true;
 }
 
+// The identification and the author are one line each in the procedure file and the settings:
+// a pasted line break becomes a blank instead of a second line.
 void SaveSidStarForm::SetIdentification(std::string_view text) {
   m_id.clear();
-  for (char c : text.substr(0, kIdLimit)) m_id += win::Cp1252ToUpper(c);
+  for (char c : SidStarSingleLine(text.substr(0, kIdLimit))) m_id += win::Cp1252ToUpper(c);
 }
 
 bool SaveSidStarForm::SetDescription(std::string_view text) {
@@ -149,7 +152,7 @@ bool SaveSidStarForm::SetDescription(std::string_view text) {
   return true;
 }
 
-void SaveSidStarForm::SetAuthor(std::string_view text) { m_author = std::string(text.substr(0, kAuthorLimit)); }
+void SaveSidStarForm::SetAuthor(std::string_view text) { m_author = SidStarSingleLine(text.substr(0, kAuthorLimit)); }
 
 bool SaveSidStarForm::CanOk() const { return !Trimmed(m_id).empty(); }
 

@@ -76,7 +76,8 @@ class SaveSidStarForm {
   const std::string& Identification() const { return m_id; }
   const std::string& Description() const { return m_description; }
   const std::string& Author() const { return m_author; }
-  // Upper-cased as typed and cut at the limit.
+  // Upper-cased as typed and cut at the limit. Identification and author stay one line: each
+  // run of control characters (a pasted line break) becomes one blank.
   void SetIdentification(std::string_view text);
   // False (the field keeps its text) when the text is longer than the limit.
   bool SetDescription(std::string_view text);

@@ -233,8 +233,10 @@ bool CSidStarAirport::DeleteFile(const std::string& folder) const {
 }
 
 void CSidStarAirport::AddAuthor(std::string_view author) {
-  if (author.empty()) return;
-  const std::string name = Cut(author, kSidStarAuthorSize);
+  // A line break or a blank at the end would not come back from the file, and the checksum over
+  // the creator would fail the whole airport.
+  const std::string name = SidStarValueText(author, kSidStarAuthorSize);
+  if (name.empty()) return;
   for (size_t i = 0; i < authors.size(); ++i) {
     if (authors[i].empty() || !win::EqualsNoCase(authors[i], name)) continue;
     if (i == 0) {
@@ -310,7 +312,9 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
   }
 
   CSidStarProcedure procedure;
-  procedure.id = Cut(procedureId, kSidStarProcedureIdSize);
+  procedure.id = SidStarValueText(procedureId, kSidStarProcedureIdSize);
+  // A section without an identifier ends the file's list: every procedure after it would be lost.
+  if (procedure.id.empty()) return false;
   procedure.name = Cut(description, kSidStarDescriptionSize);
   const NavPoint& runway = plan[runwayPoint].ref.point;
   SidStarObjectIdent(runway, plan, procedure.runway);

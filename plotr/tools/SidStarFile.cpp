@@ -200,6 +200,25 @@ std::string WriteSidStarWaypoint(const CSidStarWaypoint& w) {
   return line;
 }
 
+std::string SidStarSingleLine(std::string_view text) {
+  std::string out;
+  bool inRun = false;
+  for (char c : text) {
+    const bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    if (control && !inRun) out += ' ';
+    if (!control) out += c;
+    inRun = control;
+  }
+  return out;
+}
+
+std::string SidStarValueText(std::string_view text, size_t limit) {
+  const std::string line = SidStarSingleLine(text);
+  // Trimmed before the cut, so the limit counts what is kept, and after it, so the cut leaves no
+  // blank at the end.
+  return std::string(TrimBlanks(TrimBlanks(line).substr(0, limit)));
+}
+
 std::string EncodeSidStarDescription(std::string_view text) {
   // Every line break becomes the one byte: a bare LF or CR left in the value would end the INI
   // line, and the rest of the description would be read as keys of the section.

@@ -33,6 +33,13 @@ bool IsSidStarStamp(std::string_view stamp);
 bool ReadSidStarWaypoint(std::string_view line, CSidStarWaypoint& out);
 std::string WriteSidStarWaypoint(const CSidStarWaypoint& waypoint);
 
+// Text for a value that must stay on its line of the file (an identifier, an author): each run
+// of control characters, such as a pasted line break, becomes one blank.
+std::string SidStarSingleLine(std::string_view text);
+// The single-line text cut to `limit` characters, without blanks and tabs at its ends: what the
+// reader gives back, so the checksum is taken over exactly this text.
+std::string SidStarValueText(std::string_view text, size_t limit = std::string_view::npos);
+
 // The description as stored (every line break one byte 0xB6) and as read back.
 std::string EncodeSidStarDescription(std::string_view text);
 std::string DecodeSidStarDescription(std::string_view stored);

@@ -265,7 +265,8 @@ bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int proc
   copy.AddAuthor(values.author);
   copy.region = values.region;
   copy.country = values.country;
-  edited.id = values.id.substr(0, kSidStarProcedureIdSize);
+  edited.id = SidStarValueText(values.id, kSidStarProcedureIdSize);
+  if (edited.id.empty()) return false;
   edited.name = values.description.substr(0, kSidStarDescriptionSize);
   fixGroup.procedures.erase(fixGroup.procedures.begin() + procedure);
   list.InsertProcedure(fixGroup, std::move(edited), true);

@@ -207,6 +207,31 @@ TEST_F(SaveSidStarFormTest, OkGivesTrimmedFieldsAndAuthorComesFromTheSetting) {
   EXPECT_EQ(StoredAuthor(), "Other");
 }
 
+TEST_F(SaveSidStarFormTest, IdentificationAndAuthorStayOneLine) {
+  const struct {
+    const char* typed;
+    const char* id;
+    const char* author;
+  } cases[] = {
+      {"Jane\r\nDoe", "JANE DOE", "Jane Doe"},
+      {"Jane\nDoe\n", "JANE DOE", "Jane Doe"},
+      {"\tJane\x01\x7f Doe", "JANE  DOE", "Jane  Doe"},
+      {"\r\n", "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    SaveSidStarForm form(m_values);
+    form.SetIdentification(c.typed);
+    form.SetAuthor(c.typed);
+    EXPECT_EQ(form.Ok(Asker()), *c.id != '\0');
+    EXPECT_EQ(form.Identification(), c.id);
+    EXPECT_EQ(form.Author(), c.author);
+    if (*c.id != '\0') {
+      EXPECT_EQ(StoredAuthor(), c.author);
+    }
+  }
+}
+
 TEST_F(SaveSidStarFormTest, TextsKeepToTheFileFieldsInCp1252Bytes) {
   SaveSidStarForm form(m_values);
   form.SetIdentification("abcdefghijklmnopqrstuvwxyz\xE9");

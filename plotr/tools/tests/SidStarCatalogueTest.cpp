@@ -7,6 +7,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/tools/SaveSidStarForm.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/testing/FakeSidStarUi.h"
@@ -272,6 +273,47 @@ TEST_F(SidStarCatalogueTest, NamesAWaypointLineCannotHoldAreRefusedBeforeAnythin
   int stringId = 0, number = 0;
   EXPECT_EQ(m_store->CheckPlanAsSidStar(sid, stringId, number), kPlanIsNoProcedure);
   EXPECT_EQ(stringId, 6127);
+}
+
+TEST_F(SidStarCatalogueTest, LineBreaksTypedIntoTheSaveDialogNeverReachTheFile) {
+  // The save dialog's rules take what the user typed and pasted.
+  m_ui.dialog = [](SidStarSaveValues& values) {
+    SaveSidStarForm form(values);
+    form.SetIdentification("alpha1\r\n");
+    form.SetAuthor("Jane\r\nDoe");
+    form.ChooseRegion(4);
+    const bool ok = form.Ok([](const std::string&, uint32_t) { return ui::kIdOk; });
+    values = form.Result();
+    return ok;
+  };
+  ASSERT_TRUE(m_store->SavePlanAs(false, -1, -1, -1, SidRoute()));
+  // A caller that hands the texts in as they came is cleaned up alike.
+  m_ui.dialog = [](SidStarSaveValues& values) {
+    values.id = "BRAVO2\n";
+    values.author = " Ann\nLee ";
+    values.region = 4;
+    return true;
+  };
+  m_clock.Advance(1000);
+  ASSERT_TRUE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute()));
+  m_ui.dialog = [](SidStarSaveValues& values) {
+    values.id = "\r\n";
+    return true;
+  };
+  m_clock.Advance(1000);
+  EXPECT_FALSE(m_store->SavePlanAs(false, 0, -1, -1, SidRoute())) << "a procedure needs an identifier";
+
+  auto store = NewStore();
+  ASSERT_TRUE(store->ScanFiles());
+  ASSERT_EQ(store->GetAirportCount(), 1) << "the creator's checksum still holds";
+  EXPECT_EQ(store->GetAirport(0).authors, (std::vector<std::string>{"Jane Doe", "Ann Lee"}));
+  store->LoadAirport(0, Current());
+  ASSERT_TRUE(store->GetAirport(0).loaded);
+  const auto& procedures = store->GetList(0, false).groups.at(0).procedures;
+  ASSERT_EQ(procedures.size(), 2u);
+  EXPECT_EQ(procedures[0].id, "ALPHA1");
+  EXPECT_EQ(procedures[1].id, "BRAVO2");
+  EXPECT_EQ(g_Settings.GetCreatedBy(true), "Jane Doe");
 }
 
 TEST_F(SidStarCatalogueTest, SameIdOnTheSameRunwayOverwritesAnotherIdAdds) {
