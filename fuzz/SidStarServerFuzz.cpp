@@ -1,10 +1,12 @@
 // What a SID/STAR server sends: arbitrary bytes as the information file and as the FTP folder
-// listing. Every listed entry must be a name the client may put into a local path.
+// listing. Every listed entry must be a name the client may put into a local path, each once.
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarServer.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <set>
+#include <string>
 #include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -17,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
   }
+  std::set<std::string> listed;
   for (const CSidStarRemoteFile& file : ParseSidStarListing(text)) {
     if (!IsSidStarGuid(file.Guid()) || !IsSidStarStamp(file.Stamp()) || file.local != -1) std::abort();
     if (file.ServerName().find('/') != std::string::npos) std::abort();
+    if (!listed.insert(file.ServerName()).second) std::abort();
   }
   inet::ParseMlsd(text);
   return 0;

@@ -286,6 +286,14 @@ bool HasSidStarEnd(const CProfileFile& file, const CSidStarAirport& airport) {
   return !valid.empty() && valid == SidStarChecksum(airport.id + airport.Creator());
 }
 
+bool ReadCompleteSidStarFile(const std::string& path, CSidStarAirport& airport) {
+  CProfileFile file;
+  CSidStarAirport read = airport;
+  if (!file.Load(path) || !ReadSidStarHeader(file, read) || !HasSidStarEnd(file, read)) return false;
+  airport = std::move(read);
+  return true;
+}
+
 std::vector<CSidStarProcedure> ReadSidStarProcedures(const CProfileFile& file, bool isStar) {
   std::vector<CSidStarProcedure> procedures;
   for (int n = 1;; ++n) {

@@ -49,6 +49,9 @@ std::string DecodeSidStarDescription(std::string_view stored);
 bool ReadSidStarHeader(const CProfileFile& file, CSidStarAirport& airport);
 // Whether the "EOF" section carries the checksum of the airport's identifier and creator.
 bool HasSidStarEnd(const CProfileFile& file, const CSidStarAirport& airport);
+// The header of the file at `path` when the whole file is there: a usable header and the end
+// mark's checksum. A file cut short fails, so it never takes the place of a good copy.
+bool ReadCompleteSidStarFile(const std::string& path, CSidStarAirport& airport);
 // The procedures of "Sid001"... or "Star001"... in file order, each with its runway end taken
 // from the first (SID) or last (STAR) waypoint; unreadable procedures are left out.
 std::vector<CSidStarProcedure> ReadSidStarProcedures(const CProfileFile& file, bool isStar);

@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 namespace {
 
@@ -73,8 +74,12 @@ bool GetSidStarServerInfo(inet::Session& session, const std::string& urlBase, Si
 std::vector<CSidStarRemoteFile> ParseSidStarListing(std::string_view listing) {
   std::vector<CSidStarRemoteFile> files;
   const std::string suffix = std::string(".") + kSidStarExtension;
+  // A listing that names a file twice would have it fetched twice onto the same local name, and
+  // the second round would take the first one's copy for an older one and delete it.
+  std::set<std::string> taken;
   for (const std::string& name : inet::ParseMlsd(listing)) {
-    if (name.size() != kSidStarTitleLength + suffix.size() || name.compare(kSidStarTitleLength, suffix.size(), suffix)) {
+    if (name.size() != kSidStarTitleLength + suffix.size() || name.compare(kSidStarTitleLength, suffix.size(), suffix) ||
+        !taken.insert(name).second) {
       continue;
     }
     const std::string_view title(name.data(), kSidStarTitleLength);

@@ -53,7 +53,8 @@ std::string SidStarInfoAddress(const std::string& urlBase);
 // characters.
 bool ParseSidStarServerInfo(std::string_view text, SidStarServerInfo& info);
 bool GetSidStarServerInfo(inet::Session& session, const std::string& urlBase, SidStarServerInfo& info);
-// The files of an MLSD listing that are published ".ss" files: "<GUID>-<YYYYMMDD-HHMMSS>.ss".
+// The files of an MLSD listing that are published ".ss" files: "<GUID>-<YYYYMMDD-HHMMSS>.ss",
+// each once however often the listing names it.
 std::vector<CSidStarRemoteFile> ParseSidStarListing(std::string_view listing);
 
 // What a connection needs to know of this installation.

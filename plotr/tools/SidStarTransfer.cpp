@@ -319,7 +319,9 @@ void CSidStarTransfer::DownloadThread(std::shared_ptr<Work> work) {
     fetched.separator = work->editor ? '+' : '-';
     fetched.stamp = std::string(f.Stamp());
     const std::string path = fetched.FilePath(work->folder);
-    if (!fetched.ReadHeader(path)) {
+    // The whole file is checked, not only its header: a copy cut short would replace a good one
+    // and leave the airport without procedures.
+    if (!ReadCompleteSidStarFile(path, fetched)) {
       std::error_code error;
       std::filesystem::remove(path, error);
       continue;
@@ -346,7 +348,8 @@ void CSidStarTransfer::DownloadThread(std::shared_ptr<Work> work) {
     CSidStarAirport& existing = airports[static_cast<size_t>(local)];
     if (existing.separator == '+' || existing.stamp >= fetched.stamp) {
       std::error_code error;
-      std::filesystem::remove(path, error);
+      // Never the file the catalogue keeps: a second fetch of it lands on the same name.
+      if (path != existing.FilePath(work->folder)) std::filesystem::remove(path, error);
       m_view.RemoveRow(--rows);
       continue;
     }

@@ -25,16 +25,21 @@ constexpr char kPython[] = "/usr/bin/python3";
 constexpr char kFtpScript[] = R"(
 import logging, sys
 from pyftpdlib.authorizers import DummyAuthorizer
+from pyftpdlib.filesystems import AbstractedFS
 from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 logging.basicConfig(level=logging.CRITICAL)
-root, user, password, rate = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
+root, user, password, rate, repeats = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4]), int(sys.argv[5])
 authorizer = DummyAuthorizer()
 authorizer.add_user(user, password, root, perm="elradfmwMT")
 class Handler(FTPHandler):
     pass
 Handler.authorizer = authorizer
 Handler.auth_failed_timeout = 0
+class RepeatingFS(AbstractedFS):
+    def listdir(self, path):
+        return [name for name in AbstractedFS.listdir(self, path) for _ in range(repeats)]
+Handler.abstracted_fs = RepeatingFS
 if rate > 0:
     class Throttled(ThrottledDTPHandler):
         pass
@@ -111,9 +116,11 @@ void ServerProcess::Stop() {
 }
 
 FtpServer::FtpServer(const std::string& root, const std::string& user, const std::string& password,
-                     int bytesPerSecond) {
+                     int bytesPerSecond, int listingRepeats) {
   const std::string rate = std::to_string(bytesPerSecond);
-  const char* arguments[] = {"-c", kFtpScript, root.c_str(), user.c_str(), password.c_str(), rate.c_str(), nullptr};
+  const std::string repeats = std::to_string(listingRepeats);
+  const char* arguments[] = {"-c",           kFtpScript,   root.c_str(), user.c_str(), password.c_str(),
+                             rate.c_str(), repeats.c_str(), nullptr};
   m_port = std::atoi(m_process.Start(arguments).c_str());
 }
 

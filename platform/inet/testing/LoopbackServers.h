@@ -28,8 +28,10 @@ class ServerProcess {
 
 class FtpServer {
  public:
-  // Serves `root` to the user; `bytesPerSecond` > 0 throttles every data connection.
-  FtpServer(const std::string& root, const std::string& user, const std::string& password, int bytesPerSecond = 0);
+  // Serves `root` to the user; `bytesPerSecond` > 0 throttles every data connection. A folder's
+  // listing names each entry `listingRepeats` times, as a faulty server might.
+  FtpServer(const std::string& root, const std::string& user, const std::string& password, int bytesPerSecond = 0,
+            int listingRepeats = 1);
   int Port() const { return m_port; }
 
  private:

@@ -74,9 +74,11 @@ class SidStarServerRig {
     options.timeouts.dataStallMs = 2000;
   }
 
-  // Starts both servers (data throttled when `bytesPerSecond` > 0) and points the options at them.
-  void Start(int bytesPerSecond = 0, const std::string& publishedFolder = "published") {
-    ftp = std::make_unique<inettest::FtpServer>((m_root / "ftp").string(), "sidstar", "letmein", bytesPerSecond);
+  // Starts both servers (data throttled when `bytesPerSecond` > 0, every listing naming each file
+  // `listingRepeats` times) and points the options at them.
+  void Start(int bytesPerSecond = 0, const std::string& publishedFolder = "published", int listingRepeats = 1) {
+    ftp = std::make_unique<inettest::FtpServer>((m_root / "ftp").string(), "sidstar", "letmein", bytesPerSecond,
+                                                listingRepeats);
     http = std::make_unique<inettest::HttpServer>((m_root / "http").string());
     ASSERT_GT(ftp->Port(), 0);
     ASSERT_GT(http->Port(), 0);

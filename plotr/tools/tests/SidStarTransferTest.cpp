@@ -9,9 +9,11 @@
 #include "platform/ui/MessageBox.h"
 #include "platform/win/Clock.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/Route.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/testing/SidStarServerRig.h"
+#include "plotr/tools/testing/SidStarWaypoints.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +34,18 @@ const std::chrono::system_clock::time_point kNow = std::chrono::system_clock::fr
 
 using tooltest::TestAirport;
 using tooltest::TestGuid;
+using tooltest::Wp;
+
+// `count` readable SIDs from the airport's runway 09, each to a fix of its own.
+CSidStarAirport WithSids(CSidStarAirport a, int count) {
+  for (int i = 0; i < count; ++i) {
+    CSidStarProcedure p;
+    p.id = "SID" + std::to_string(i);
+    p.waypoints = {Wp('R', "09", a.lat, a.lon, 0, 90), Wp('I', ("FIX" + std::to_string(i)).c_str(), a.lat, a.lon + 0.5)};
+    a.sids.groups.push_back({'I', "FIX" + std::to_string(i), "", a.lat, static_cast<float>(a.lon + 0.5), {p}});
+  }
+  return a;
+}
 
 // Records what the dialog would show; the worker calls from its own thread.
 class RecordingView : public ISidStarTransferView {
@@ -80,6 +94,18 @@ class SidStarTransferTest : public ::testing::Test {
         m_local(m_rig.options.folder) {}
 
   void StartServers(int bytesPerSecond = 0) { m_rig.Start(bytesPerSecond); }
+
+  // The airport's published file on the server with its text from `cut` on replaced by `tail`.
+  void PutBrokenOnServer(const CSidStarAirport& a, const char* cut, const std::string& tail) {
+    m_rig.PutOnServer("published", a);
+    const fs::path path = m_rig.ServerFolder("published") / (a.guid + "-" + a.stamp + ".ss");
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    const size_t at = text.find(cut);
+    ASSERT_NE(at, std::string::npos);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text.substr(0, at) + tail;
+  }
 
 
   std::unique_ptr<CSidStarStore> Store() {
@@ -208,6 +234,48 @@ TEST_F(SidStarTransferTest, NormalDownloadFetchesNewAndKeepsLocalWork) {
   EXPECT_TRUE(m_view.rows.empty());
   EXPECT_EQ(m_view.LastStatus(), "Download ready. No new SID/STARs");
   EXPECT_EQ(store->GetAirportCount(), 5);
+}
+
+TEST_F(SidStarTransferTest, AListingThatNamesAFileTwiceFetchesItOnceAndKeepsIt) {
+  m_rig.Start(0, "published", 2);
+  m_rig.PutOnServer("published", TestAirport(1, "LSZH", "20260301-100000"));
+  m_rig.PutOnServer("published", TestAirport(2, "EDDF", "20260301-100000"));
+  m_rig.PutLocal(TestAirport(1, "LSZH", "20260201-100000"));  // the older copy the download replaces
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_EQ(m_view.rows, (std::vector<std::string>{"EDDF", "LSZH"}));
+  EXPECT_EQ(m_view.progress.front(), std::make_pair(1, 3)) << "each file fetched once";
+  EXPECT_EQ(m_view.LastStatus(), "Download ready");
+  EXPECT_EQ(LocalFiles(), (std::vector<std::string>{TestGuid(1) + "-20260301-100000.ss",
+                                                    TestGuid(2) + "-20260301-100000.ss"}));
+  ASSERT_EQ(store->GetAirportCount(), 2);
+  for (const CSidStarAirport& a : store->m_airports) {
+    EXPECT_EQ(a.stamp, "20260301-100000");
+    EXPECT_TRUE(fs::exists(a.FilePath(m_local))) << a.id;
+  }
+}
+
+TEST_F(SidStarTransferTest, AFileCutShortNeverTakesThePlaceOfALocalCopy) {
+  StartServers();
+  m_rig.PutLocal(WithSids(TestAirport(1, "LSZH", "20260201-100000"), 2));
+  // Cut short inside its procedures, past a readable header.
+  PutBrokenOnServer(WithSids(TestAirport(1, "LSZH", "20260301-100000"), 3), "[Sid003]", "");
+  PutBrokenOnServer(TestAirport(2, "EDDF", "20260301-100000"), "[EOF]", "[EOF]\r\nValid=WRONG\r\n");
+  m_rig.PutOnServer("published", TestAirport(3, "KJFK", "20260301-100000"));
+  auto store = Store();
+  CSidStarTransfer transfer(CSidStarTransfer::kDownload, *store, m_view, m_target, m_options);
+  EXPECT_EQ(Run(transfer), 1u);
+  EXPECT_EQ(m_view.rows, std::vector<std::string>{"KJFK"});
+  EXPECT_EQ(LocalFiles(), (std::vector<std::string>{TestGuid(1) + "-20260201-100000.ss",
+                                                    TestGuid(3) + "-20260301-100000.ss"}))
+      << "the broken files are not kept, the old copy is";
+  ASSERT_EQ(store->GetAirportCount(), 2);
+  EXPECT_EQ(store->GetAirport(1).id, "LSZH");
+  EXPECT_EQ(store->GetAirport(1).stamp, "20260201-100000");
+  store->LoadAirport(1, CRoute());
+  EXPECT_TRUE(store->GetAirport(1).loaded);
+  EXPECT_EQ(store->GetList(1, false).groups.size(), 2u) << "the airport keeps its procedures";
 }
 
 TEST_F(SidStarTransferTest, EditorDownloadCleansTheSubmissions) {
