@@ -178,7 +178,7 @@ TEST_F(SidStarCatalogueTest, LastSidPointTellsWhatIsStillPendingByItsOwnAltitude
     ASSERT_TRUE(airport.AddPlan("ALPHA1", "", 2, 0, false, plan, m_sidStarFolder));
     const CSidStarWaypoint& last = airport.sids.groups.at(0).procedures.at(0).waypoints.at(2);
     EXPECT_EQ(last.flags & (kSidStarAltitudeOption | kSidStarSpeedOption), c.options);
-    EXPECT_EQ(last.altitude1, c.lastAltitude1);
+    EXPECT_EQ(uint32_t{last.altitude1}, c.lastAltitude1);
     EXPECT_FALSE(IsManualValueGiven(last.altitude2));
     EXPECT_FALSE(last.flags & kSidStarSpeedGiven);
   }
@@ -229,9 +229,10 @@ TEST_F(SidStarCatalogueTest, EveryKindOfWaypointComesBackFromTheFile) {
           for (size_t w = 0; w < want.size(); ++w) {
             SCOPED_TRACE(WriteSidStarWaypoint(want[w]));
             EXPECT_EQ(WriteSidStarWaypoint(got[w]), WriteSidStarWaypoint(want[w]));
-            EXPECT_EQ(got[w].altitude1, want[w].altitude1);
-            EXPECT_EQ(got[w].altitude2, want[w].altitude2);
-            EXPECT_EQ(got[w].flags, want[w].flags);
+            // The record is packed: its fields are compared as copies.
+            EXPECT_EQ(uint32_t{got[w].altitude1}, uint32_t{want[w].altitude1});
+            EXPECT_EQ(uint32_t{got[w].altitude2}, uint32_t{want[w].altitude2});
+            EXPECT_EQ(uint32_t{got[w].flags}, uint32_t{want[w].flags});
             types += got[w].type;
           }
         }
