@@ -53,6 +53,15 @@ class Journey : public live::LivePlanner {
     return wxPoint(rect.x + 40, rect.y + rect.height / 2);
   }
 
+  // Ticks the search pane's "Id" box: the search then looks for identifiers.
+  void SearchByIdentifier() {
+    auto* identifiers = FindWindowOf<wxCheckBox>(Pane(PaneSlot::Search));
+    ASSERT_NE(identifiers, nullptr);
+    // The box stands right of its label.
+    Click(identifiers, wxPoint(identifiers->GetClientSize().x - 8, identifiers->GetClientSize().y / 2));
+    ASSERT_TRUE(identifiers->GetValue()) << "the Id box did not tick";
+  }
+
   // Finds an airport by identifier in the search pane and puts it on the plan from the result
   // list's context menu.
   void AddAirportFromSearch(const std::string& ident) {
@@ -105,11 +114,7 @@ class Journey : public live::LivePlanner {
 
 TEST_F(Journey, FromSearchToPrintPreview) {
   // Search with "Id" ticked, each airport onto the plan from the context menu.
-  auto* identifiers = FindWindowOf<wxCheckBox>(Pane(PaneSlot::Search));
-  ASSERT_NE(identifiers, nullptr);
-  // The box stands right of its label.
-  Click(identifiers, wxPoint(identifiers->GetClientSize().x - 8, identifiers->GetClientSize().y / 2));
-  ASSERT_TRUE(identifiers->GetValue()) << "the Id box did not tick";
+  SearchByIdentifier();
   AddAirportFromSearch("LSZH");
   AddAirportFromSearch("LSGG");
 
@@ -206,6 +211,20 @@ TEST_F(Journey, FromSearchToPrintPreview) {
   live::SaveScreenshot("journey-preview");
   preview->Close(true);
   live::Pump(100);
+}
+
+TEST_F(Journey, SavingAPlanThatIsNoProcedureAsSidStarTellsWhy) {
+  // Two airports: no runway end at either end, so the plan is neither a SID nor a STAR.
+  SearchByIdentifier();
+  AddAirportFromSearch("LSZH");
+  AddAirportFromSearch("LSGG");
+  PlanMenu('v');  // Save as SID/STAR...
+  ASSERT_TRUE(PumpUntil([&] { return !modals.Boxes().empty(); })) << "no message";
+  const std::vector<std::string> texts = modals.BoxTexts();
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_NE(texts[0].find("Use as last SID Waypoint or as first STAR Waypoint only VOR"), std::string::npos)
+      << "the box says: '" << texts[0] << "'";
+  EXPECT_EQ(modals.UndrivenDialogs(), 0) << "the refused plan opens no save dialog";
 }
 
 }  // namespace
