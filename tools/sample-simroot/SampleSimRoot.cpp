@@ -18,6 +18,9 @@
 #include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "basemaker/compiler/tests/support/SectionBglWriter.h"
 #include "navdb/Geodesy.h"
+#include "platform/win/WinPath.h"
+#include "platform/win/WinePrefix.h"
+#include "plotr/shell/Settings.h"
 #include "tools/sample-simroot/MagneticModel.h"
 
 namespace fs = std::filesystem;
@@ -507,6 +510,28 @@ std::vector<uint8_t> ClassicNavaidFile() {
   return w.Build();
 }
 
+// The stand-in simulator reports true airspeed, and says so in its own configuration, which the
+// newest simulator keeps in the application-data folder of the user running it. The root is the
+// Wine prefix of its installation, so the configuration comes with it.
+bool WriteSimulatorConfiguration(const fs::path& root, std::string& error) {
+  std::error_code ec;
+  const fs::path drive = root / "dosdevices" / "c:";
+  fs::create_directories(root / "dosdevices", ec);
+  fs::create_directories(root / "drive_c", ec);
+  if (!fs::exists(fs::symlink_status(drive, ec))) fs::create_directory_symlink("../drive_c", drive, ec);
+  if (ec) {
+    error = "cannot make the drive " + drive.string() + ": " + ec.message();
+    return false;
+  }
+  const std::string user = win::WineUserName();
+  if (user.empty()) {
+    error = "no user name for the simulator's configuration";
+    return false;
+  }
+  const fs::path appData = root / "drive_c" / "users" / user / "AppData" / "Roaming";
+  return WriteText(win::ToNativePath(kSimConfig90, appData), "[REALISM]\r\nTrueAirspeed=True\r\n", error);
+}
+
 }  // namespace
 
 fs::path ProgramFolder(const fs::path& root) { return root / "Modules" / "Chartwright" / "Bin"; }
@@ -569,7 +594,7 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
                           AreaSection(5, "Switzerland", "Scenery\\Switzerland", 5,
                                       "N47 40,E008 20,N47 20,E008 45,objects");
   return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error) &&
-         WriteSampleSidStars(DatabaseFolder(root) / "SidStar", error);
+         WriteSampleSidStars(DatabaseFolder(root) / "SidStar", error) && WriteSimulatorConfiguration(root, error);
 }
 
 // ---- The synthetic world -------------------------------------------------------------------------
