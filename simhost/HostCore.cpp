@@ -70,11 +70,12 @@ void HostCore::GlobalBlockDeleter::operator()(unsigned char* p) const {
   ::operator delete[](p, std::align_val_t{simapi::kGlobalBlockAlignment});
 }
 
-HostCore::HostCore(int simVersion, const AircraftStart& start)
+HostCore::HostCore(int simVersion, const AircraftStart& start, double timeScale)
     : m_simVersion(simVersion),
       m_aircraft(start),
       m_global(static_cast<unsigned char*>(
           ::operator new[](simapi::kGlobalBlockSize, std::align_val_t{simapi::kGlobalBlockAlignment}))) {
+  m_aircraft.simulationRate = timeScale;
   std::memset(m_global.get(), 0, simapi::kGlobalBlockSize);
   m_services.context = this;
   m_services.sendEvent = &Thunk<&HostCore::SendEvent, int, uint32_t, uint32_t>;

@@ -30,7 +30,10 @@ enum class EventAnswer { kApply, kRefuse, kIgnore };
 
 class HostCore {
  public:
-  explicit HostCore(int simVersion = 90, const AircraftStart& start = {});
+  // `timeScale`: simulated seconds per second of real time. It is the simulation rate the host
+  // starts at and reports, as a simulator set to a faster rate does, so that modules scale what
+  // they time by the wall clock and read everything else from the simulator's own clock.
+  explicit HostCore(int simVersion = 90, const AircraftStart& start = {}, double timeScale = 1);
   ~HostCore();
   HostCore(const HostCore&) = delete;
   HostCore& operator=(const HostCore&) = delete;

@@ -79,6 +79,14 @@ std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args
         error = "bad multiplayer limits (pilots of 2 or more, at most 16 players): " + args[i];
         return std::nullopt;
       }
+    } else if (a == "--time-scale" && hasValue) {
+      double scale = 0;
+      if (!ParseNumber(args[++i], scale) || !(scale > 0) || scale > kMaxTimeScale) {
+        error = "bad time scale (more than 0, at most " + std::to_string(static_cast<int>(kMaxTimeScale)) +
+                "): " + args[i];
+        return std::nullopt;
+      }
+      o.timeScale = scale;
     } else if (a == "--root" && hasValue) {
       o.root = args[++i];
     } else if (a == "--start" && hasValue) {

@@ -15,6 +15,7 @@ struct HostOptions {
   int simVersion = 0;              // 61, 70, 80 or 90; 0: from the executable's file version
   std::filesystem::path root;      // the simulator root; empty: the executable's folder
   AircraftStart start;
+  double timeScale = 1;            // simulated seconds per second of the wall clock
   bool loadOnly = false;           // load the modules, report them on stdout and quit
   // Hosting the multiplayer session: nothing without --mp-host; the port 0 takes a free one.
   std::optional<uint16_t> mpPort;
@@ -25,8 +26,11 @@ struct HostOptions {
 
 inline constexpr const char* kHostUsage =
     "usage: simhost [--sim-version 61|70|80|90] [--root FOLDER]\n"
-    "               [--start LAT,LON,ALT_FT,HEADING,KNOTS] [--load-only]\n"
+    "               [--start LAT,LON,ALT_FT,HEADING,KNOTS] [--time-scale FACTOR] [--load-only]\n"
     "               [--mp-host[=PORT]] [--mp-password TEXT] [--mp-limits PILOTS,OBSERVERS]\n";
+
+// The fastest time scale: the simulation rate's top in simulators of this kind.
+inline constexpr double kMaxTimeScale = 128;
 
 // nullopt with the reason in `error` for an unknown option or a bad value.
 std::optional<HostOptions> ParseHostOptions(const std::vector<std::string>& args, std::string& error);

@@ -1,5 +1,8 @@
 #include "platform/win/WinePrefix.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cstdlib>
 
@@ -57,6 +60,35 @@ DriveRoots WineDriveRoots(const fs::path& prefix) {
 DriveRoots DriveRootsFor(const fs::path& path) {
   const std::optional<fs::path> prefix = FindWinePrefix(path);
   return prefix ? WineDriveRoots(*prefix) : DriveRoots{};
+}
+
+std::string WineUserName() {
+  // Wine names the profile folder after the password database's entry first, as it does here.
+  if (const passwd* entry = ::getpwuid(::getuid()); entry != nullptr && entry->pw_name && *entry->pw_name)
+    return entry->pw_name;
+  const char* user = std::getenv("USER");
+  return user != nullptr ? user : "";
+}
+
+std::optional<fs::path> WineAppDataFolder(const fs::path& prefix, std::string_view user) {
+  // A name that would leave the users folder is no user.
+  if (user.empty() || user == "." || user == ".." || user.find_first_of("\\/") != std::string_view::npos)
+    return std::nullopt;
+  const DriveRoots drives = WineDriveRoots(prefix);
+  const auto c = drives.find('C');
+  if (c == drives.end()) return std::nullopt;
+  const std::string profile = "users\\" + std::string(user) + "\\";
+  for (const char* folder : {"AppData\\Roaming", "Application Data"}) {
+    std::error_code ec;
+    if (auto found = ResolveLinkedWinPath(profile + folder, c->second); found && fs::is_directory(*found, ec))
+      return found;
+  }
+  return std::nullopt;
+}
+
+std::optional<fs::path> AppDataFolderFor(const fs::path& path) {
+  const std::optional<fs::path> prefix = FindWinePrefix(path);
+  return prefix ? WineAppDataFolder(*prefix, WineUserName()) : std::nullopt;
 }
 
 }  // namespace win

@@ -5,6 +5,8 @@
 // by the simulator running under Wine, are found through it.
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "platform/win/WinPath.h"
 
@@ -25,5 +27,19 @@ DriveRoots WineDriveRoots(const std::filesystem::path& prefix);
 
 // The drive letters for an installation at `path`: those of its prefix, none without one.
 DriveRoots DriveRootsFor(const std::filesystem::path& path);
+
+// The Windows user Wine runs a prefix's programs as: the login name of this process's user
+// (USER when the password database has no entry); empty when neither names one.
+std::string WineUserName();
+
+// The user's application-data folder in a prefix, where Windows programs keep their per-user
+// configuration: "users\<user>\AppData\Roaming" on its C: drive (the layout of current Wine),
+// else "users\<user>\Application Data" (older Wine); nullopt when the prefix has neither or no
+// C: drive.
+std::optional<std::filesystem::path> WineAppDataFolder(const std::filesystem::path& prefix, std::string_view user);
+
+// The application-data folder of the user running an installation at `path`: that of its prefix
+// (FindWinePrefix, the process's environment), nullopt without a prefix or the folder.
+std::optional<std::filesystem::path> AppDataFolderFor(const std::filesystem::path& path);
 
 }  // namespace win

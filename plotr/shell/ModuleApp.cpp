@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "platform/profile/Profile.h"
+#include "platform/win/WinePrefix.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
@@ -53,6 +54,10 @@ bool CModuleApp::InitInstance(const std::string& executablePath) {
   SetWorldMapFolder(m_binFolder);
 
   m_settings->SetProfileFile(m_profileFile);
+  // The newest simulator keeps its configuration in the user's application-data folder: on
+  // Linux that of the Wine prefix the simulator is installed in.
+  const std::string installation = m_simulatorFolder.empty() ? "." : m_simulatorFolder;
+  m_settings->SetAppDataFolder(win::AppDataFolderFor(installation).value_or(""));
   m_settings->Load(executablePath, m_simulatorFolder);
   if (!InterfaceWordForSimVer(m_settings->GetSimVer(), m_interfaceWord)) return false;
 

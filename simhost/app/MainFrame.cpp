@@ -84,12 +84,12 @@ void MainFrame::ShowState() {
   const Aircraft& a = m_host.GetAircraft();
   const AutopilotState& ap = a.autopilot;
   m_state->SetLabel(wxString::Format(
-      "Simulator version %d\n"
+      "Simulator version %d   time x%g\n"
       "Position %.5f %.5f   altitude %.0f ft   heading %.1f   %.0f kt   %.0f ft/min\n"
       "Autopilot %s   HDG %s %.0f   ALT %s %.0f ft   VS %.0f   SPD %s %.0f kt\n"
       "COM %.2f   NAV1 %.2f   NAV2 %.2f   ADF %.1f   XPDR %04d",
-      m_host.SimVersion(), a.latitude, a.longitude, a.altitude * kFeetPerMetre, a.heading, a.airspeed,
-      a.verticalSpeed, ap.master ? "on" : "off", ap.headingHold ? "hold" : "-", ap.selectedHeading,
+      m_host.SimVersion(), a.simulationRate, a.latitude, a.longitude, a.altitude * kFeetPerMetre, a.heading,
+      a.airspeed, a.verticalSpeed, ap.master ? "on" : "off", ap.headingHold ? "hold" : "-", ap.selectedHeading,
       ap.altitudeHold ? "hold" : "-", ap.selectedAltitude, ap.selectedVerticalSpeed,
       ap.airspeedHold ? "hold" : "-", ap.selectedAirspeed, a.radios.com / 100.0, a.radios.nav1 / 100.0,
       a.radios.nav2 / 100.0, a.radios.adf / 10.0, a.radios.transponder));

@@ -52,7 +52,7 @@ class SimHostApp : public wxApp {
     }
     const std::filesystem::path root = options->root.empty() ? exe.parent_path() : options->root;
 
-    m_host = std::make_unique<HostCore>(version, options->start);
+    m_host = std::make_unique<HostCore>(version, options->start, options->timeScale);
     if (options->mpPort && !options->loadOnly) {
       MultiplayerHostOptions mp;
       mp.simVersion = version;

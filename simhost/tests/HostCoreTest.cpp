@@ -89,6 +89,19 @@ TEST(HostCoreTest, PositionIntegratesGroundSpeedIncludingWindAndRate) {
   EXPECT_NEAR(7 * 1852 * 360 / 40007000.0, lonDegrees, 1e-9);
 }
 
+// A host at time scale 20 flies, and runs its clock, 20 simulated seconds per real one, and
+// reports the scale as its simulation rate.
+TEST(HostCoreTest, TimeScaleRunsTheAircraftAndTheClockFaster) {
+  HostCore host(90, AircraftStart{0, 0, 3000, 90, 360}, 20);
+  const double hour = Read(host, kVarUtcHour), minute = Read(host, kVarUtcMinute);
+  host.Step(3);  // one simulated minute at 360 kt = 6 nm
+  EXPECT_EQ(20, Read(host, kVarSimulationRate));
+  EXPECT_NEAR(6 * 1852 * 360 / 40007000.0, Read(host, kVarLongitude) / kLongitudeUnitsPerTurn * 360, 1e-6);
+  EXPECT_EQ(hour * 60 + minute + 1, Read(host, kVarUtcHour) * 60 + Read(host, kVarUtcMinute));
+  HostCore unscaled(90, AircraftStart{});
+  EXPECT_EQ(1, Read(unscaled, kVarSimulationRate));
+}
+
 TEST(HostCoreTest, WestLongitudeIsReportedAboveHalfATurn) {
   HostCore host(90, AircraftStart{10, -20, 1000, 0, 0});
   EXPECT_NEAR(340, Read(host, kVarLongitude) / kLongitudeUnitsPerTurn * 360, 1e-9);

@@ -8,7 +8,7 @@ namespace {
 TEST(HostOptionsTest, ReadsEveryOption) {
   std::string error;
   const auto o = ParseHostOptions({"--sim-version", "70", "--root", "/sim", "--start", "47.5,-8.25,3000,270,140",
-                                   "--load-only"},
+                                   "--time-scale", "20", "--load-only"},
                                   error);
   ASSERT_TRUE(o) << error;
   EXPECT_EQ(70, o->simVersion);
@@ -18,17 +18,20 @@ TEST(HostOptionsTest, ReadsEveryOption) {
   EXPECT_EQ(3000, o->start.altitudeFeet);
   EXPECT_EQ(270, o->start.heading);
   EXPECT_EQ(140, o->start.airspeed);
+  EXPECT_EQ(20, o->timeScale);
   EXPECT_TRUE(o->loadOnly);
   const auto defaults = ParseHostOptions({}, error);
   ASSERT_TRUE(defaults);
   EXPECT_EQ(0, defaults->simVersion);
+  EXPECT_EQ(1, defaults->timeScale);
   EXPECT_FALSE(defaults->loadOnly);
 }
 
 TEST(HostOptionsTest, RejectsBadValuesWithAReason) {
   const std::vector<std::vector<std::string>> bad = {
       {"--sim-version", "75"}, {"--sim-version"}, {"--start", "1,2,3,4"}, {"--start", "91,0,0,0,0"},
-      {"--start", "1,2,3,4,x"}, {"--start", "1,2,3,4,5,6"}, {"--frobnicate"}};
+      {"--start", "1,2,3,4,x"}, {"--start", "1,2,3,4,5,6"}, {"--time-scale", "0"}, {"--time-scale", "-2"},
+      {"--time-scale", "200"}, {"--time-scale", "nan"}, {"--time-scale"}, {"--frobnicate"}};
   for (const auto& args : bad) {
     std::string error;
     EXPECT_FALSE(ParseHostOptions(args, error)) << args[0];

@@ -1,6 +1,7 @@
 // navdb-info RECORDFILE STRINGFILE [AIRPORT...]: loads a database pair and prints its names and
 // the size of every array, or the reason the pair was rejected; then, for each airport ident
-// given, the magnetic variation the planner takes from the database there.
+// given, the magnetic variation the planner takes from the database there, as a declination with
+// its letter (E: magnetic north lies east of true north).
 
 #include <cmath>
 #include <cstdio>
@@ -15,9 +16,11 @@ void PrintVariation(const CSceneryDatabase& db, const std::string& ident) {
   for (const NavPoint& p : db.m_airports) {
     const AirportRecord* airport = db.GetAirport(p);
     if (!p.IsShown() || airport == nullptr || airport->Ident() != ident) continue;
-    const double variation = MagneticVariation(db, p.latitude, p.longitude);
+    // The planner's variation is west positive (added to a true course it gives the magnetic
+    // one); a pilot reads it as the declination, east or west of true north.
+    const double declination = -MagneticVariation(db, p.latitude, p.longitude);
     std::printf("variation at %-6s %8.4f %9.4f  %5.2f %c\n", ident.c_str(), +p.latitude, +p.longitude,
-                std::fabs(variation), variation < 0 ? 'W' : 'E');
+                std::fabs(declination), declination < 0 ? 'W' : 'E');
     return;
   }
   std::printf("variation at %-6s not in the database\n", ident.c_str());

@@ -112,7 +112,9 @@ double MagneticDeclination(double latitude, double longitude) {
 }
 
 int16_t MagVarGridWord(double declination) {
-  const double word = std::round(-declination * 65536.0 / 360.0);
+  // The planner reads the word as the variation, west positive: minus the declination. Held
+  // within +-32767 so that its 16-bit negation cannot overflow.
+  const double word = std::round(declination * 65536.0 / 360.0);
   return static_cast<int16_t>(std::clamp(word, -32767.0, 32767.0));
 }
 

@@ -12,7 +12,9 @@ namespace sampleroot {
 // meridian is returned (the declination itself is not defined there).
 double MagneticDeclination(double latitude, double longitude);
 
-// The variation grid's word for a declination: variation = -word x 360 / 65536.
+// The variation grid's word for a declination: the planner's variation (west positive, added to a
+// true course it gives the magnetic one) is -word x 360 / 65536, so the word holds the
+// declination itself.
 int16_t MagVarGridWord(double declination);
 
 }  // namespace sampleroot

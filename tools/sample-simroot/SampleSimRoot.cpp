@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <algorithm>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,9 @@
 #include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "basemaker/compiler/tests/support/SectionBglWriter.h"
 #include "navdb/Geodesy.h"
+#include "platform/win/WinPath.h"
+#include "platform/win/WinePrefix.h"
+#include "plotr/core/Settings.h"
 #include "tools/sample-simroot/MagneticModel.h"
 
 namespace fs = std::filesystem;
@@ -230,19 +234,21 @@ const std::vector<Fix>& SwissFixes() {
   return fixes;
 }
 
-// Airways as waypoint chains: (ident, lat, lon) in order, all of one level.
+// Airways as waypoint chains in order, each of one level: 'L' low, 'H' high, 'B' both. Where
+// chains share a waypoint, a route may change airways, and levels where a low and a high one meet.
 struct AirwayData {
   const char* name;
-  const char* level;
+  char level;
   std::vector<const char*> waypoints;
 };
 
 const std::vector<AirwayData>& SwissAirways() {
   static const std::vector<AirwayData> airways = {
-      {"A9", "L", {"PAS", "GVA", "SPR", "BELUS", "FRI", "DITON", "WIL", "KLO"}},
-      {"UN871", "H", {"HOC", "GIPOL", "RILAX", "AMIKI", "KLO", "DEGES", "ROTOS"}},
-      {"UL613", "B", {"ABESI", "ODINA", "BELUS", "MOLUS", "KELIP", "ZUE"}},
-      {"R12", "L", {"TRA", "ZHNB", "KLO", "NEGRA"}},
+      {"A9", 'L', {"PAS", "GVA", "SPR", "BELUS", "FRI", "DITON", "WIL", "RILAX", "KLO"}},
+      {"UN871", 'H', {"GIPOL", "HOC", "RILAX", "AMIKI", "KLO", "DEGES", "ROTOS"}},
+      {"UL613", 'B', {"ABESI", "ODINA", "BELUS", "MOLUS", "KELIP", "ZUE"}},
+      {"UN850", 'H', {"BELUS", "DITON", "HOC"}},
+      {"R12", 'L', {"TRA", "ZHNB", "KLO", "NEGRA"}},
   };
   return airways;
 }
@@ -268,6 +274,83 @@ std::string AirwayLine(const std::string& ident, double lat, double lon, const s
          Num(nextLon) + "\t0\t" + flyable(next) + "\r\n";
 }
 
+// An airway network: the airways as chains of junctions, each junction one waypoint however
+// many airways pass it.
+struct Junction {
+  double lat = 0, lon = 0;
+  uint16_t levels = 0;  // 1 low, 2 high
+  std::string ident;
+  char navaid = 0;      // 'V' VOR, 'N' NDB, 0 a plain fix
+  std::string navaidIdent;
+  double navaidLat = 0, navaidLon = 0;
+};
+
+struct Airway {
+  std::string name;
+  char level;  // 'L', 'H' or 'B'
+  std::vector<int> junctions;
+};
+
+struct AirwayNetwork {
+  std::vector<Junction> junctions;
+  std::vector<Airway> airways;
+  int vors = 0, ndbs = 0;
+};
+
+// AIRWAY.txt of the network: each junction's lines together, as the build reads them.
+std::string AirwayText(const AirwayNetwork& net) {
+  struct Through {
+    size_t airway;
+    size_t at;
+  };
+  std::vector<std::vector<Through>> through(net.junctions.size());
+  for (size_t a = 0; a < net.airways.size(); ++a) {
+    const std::vector<int>& js = net.airways[a].junctions;
+    for (size_t i = 0; i < js.size(); ++i) through[static_cast<size_t>(js[i])].push_back({a, i});
+  }
+  std::string out;
+  out.reserve(net.airways.size() * 2 * 110);
+  for (size_t n = 0; n < net.junctions.size(); ++n) {
+    const Junction& j = net.junctions[n];
+    for (const Through& t : through[n]) {
+      const Airway& a = net.airways[t.airway];
+      std::string prev, next;
+      double plat = 0, plon = 0, nlat = 0, nlon = 0;
+      if (t.at > 0) {
+        const Junction& p = net.junctions[static_cast<size_t>(a.junctions[t.at - 1])];
+        prev = p.ident, plat = p.lat, plon = p.lon;
+      }
+      if (t.at + 1 < a.junctions.size()) {
+        const Junction& x = net.junctions[static_cast<size_t>(a.junctions[t.at + 1])];
+        next = x.ident, nlat = x.lat, nlon = x.lon;
+      }
+      out += AirwayLine(j.ident, j.lat, j.lon, a.name, std::string(1, a.level), prev, plat, plon, next, nlat, nlon);
+    }
+  }
+  return out;
+}
+
+// The Swiss airways as a network: a waypoint several airways pass is one junction.
+AirwayNetwork SwissAirwayNetwork() {
+  AirwayNetwork net;
+  std::map<std::string, int> junctionOf;
+  for (const AirwayData& a : SwissAirways()) {
+    Airway airway{a.name, a.level, {}};
+    for (const char* ident : a.waypoints) {
+      const auto [at, added] = junctionOf.emplace(ident, static_cast<int>(net.junctions.size()));
+      if (added) {
+        Junction j;
+        j.ident = ident;
+        LookUpWaypoint(ident, j.lat, j.lon);
+        net.junctions.push_back(j);
+      }
+      airway.junctions.push_back(at->second);
+    }
+    net.airways.push_back(std::move(airway));
+  }
+  return net;
+}
+
 // One airspace as four great-circle edges of a box.
 std::string AirspaceBox(int type, const std::string& ident, const std::string& name, const std::string& callSign,
                         const std::string& mhz, double south, double west, double north, double east) {
@@ -285,25 +368,6 @@ bool WriteSwissTextFiles(const fs::path& program, std::string& error) {
   std::string isec;
   for (const Fix& f : SwissFixes()) isec += std::string(f.ident) + "\t" + Num(f.lat) + "\t" + Num(f.lon) + "\r\n";
 
-  std::string airway;
-  for (const AirwayData& a : SwissAirways()) {
-    const size_t n = a.waypoints.size();
-    for (size_t i = 0; i < n; ++i) {
-      double lat = 0, lon = 0, plat = 0, plon = 0, nlat = 0, nlon = 0;
-      LookUpWaypoint(a.waypoints[i], lat, lon);
-      std::string prev, next;
-      if (i > 0) {
-        prev = a.waypoints[i - 1];
-        LookUpWaypoint(a.waypoints[i - 1], plat, plon);
-      }
-      if (i + 1 < n) {
-        next = a.waypoints[i + 1];
-        LookUpWaypoint(a.waypoints[i + 1], nlat, nlon);
-      }
-      airway += AirwayLine(a.waypoints[i], lat, lon, a.name, a.level, prev, plat, plon, next, nlat, nlon);
-    }
-  }
-
   // Two tracks between airway waypoints: Zurich to Geneva and Basel to Samedan.
   const std::string track = "47.4573\t8.5461\t46.2530\t6.1300\r\n47.4681\t7.6686\t46.5341\t9.8841\r\n";
 
@@ -319,7 +383,7 @@ bool WriteSwissTextFiles(const fs::path& program, std::string& error) {
 
   return WriteText(program / "Program.cfg", ProgramCfg(), error) &&
          WriteText(program / "ISEC.txt", isec, error) && WriteText(program / "TRACK.txt", track, error) &&
-         WriteText(program / "AIRWAY.txt", airway, error) &&
+         WriteText(program / "AIRWAY.txt", AirwayText(SwissAirwayNetwork()), error) &&
          WriteText(program / "AIRSPACE.txt", airspace, error) && WriteText(program / "ICAO.txt", icao, error);
 }
 
@@ -446,6 +510,28 @@ std::vector<uint8_t> ClassicNavaidFile() {
   return w.Build();
 }
 
+// The stand-in simulator reports true airspeed, and says so in its own configuration, which the
+// newest simulator keeps in the application-data folder of the user running it. The root is the
+// Wine prefix of its installation, so the configuration comes with it.
+bool WriteSimulatorConfiguration(const fs::path& root, std::string& error) {
+  std::error_code ec;
+  const fs::path drive = root / "dosdevices" / "c:";
+  fs::create_directories(root / "dosdevices", ec);
+  fs::create_directories(root / "drive_c", ec);
+  if (!fs::exists(fs::symlink_status(drive, ec))) fs::create_directory_symlink("../drive_c", drive, ec);
+  if (ec) {
+    error = "cannot make the drive " + drive.string() + ": " + ec.message();
+    return false;
+  }
+  const std::string user = win::WineUserName();
+  if (user.empty()) {
+    error = "no user name for the simulator's configuration";
+    return false;
+  }
+  const fs::path appData = root / "drive_c" / "users" / user / "AppData" / "Roaming";
+  return WriteText(win::ToNativePath(kSimConfig90, appData), "[REALISM]\r\nTrueAirspeed=True\r\n", error);
+}
+
 }  // namespace
 
 fs::path ProgramFolder(const fs::path& root) { return root / "Modules" / "Chartwright" / "Bin"; }
@@ -508,7 +594,7 @@ bool WriteSampleSimRoot(const fs::path& root, std::string& error) {
                           AreaSection(5, "Switzerland", "Scenery\\Switzerland", 5,
                                       "N47 40,E008 20,N47 20,E008 45,objects");
   return WriteText(root / "Scenery.cfg", cfg, error) && WriteSwissTextFiles(ProgramFolder(root), error) &&
-         WriteSampleSidStars(DatabaseFolder(root) / "SidStar", error);
+         WriteSampleSidStars(DatabaseFolder(root) / "SidStar", error) && WriteSimulatorConfiguration(root, error);
 }
 
 // ---- The synthetic world -------------------------------------------------------------------------
@@ -547,27 +633,6 @@ std::string Ident(const char* prefix, int n, int letters) {
 // named airways of at most a dozen segments, as real airways are. About three junctions in ten
 // are VORs or NDBs under the junction's name, a kilometre or less from it, as the build expects
 // to bind them.
-
-struct Junction {
-  double lat = 0, lon = 0;
-  uint16_t levels = 0;  // 1 low, 2 high
-  std::string ident;
-  char navaid = 0;      // 'V' VOR, 'N' NDB, 0 a plain fix
-  std::string navaidIdent;
-  double navaidLat = 0, navaidLon = 0;
-};
-
-struct Airway {
-  std::string name;
-  char level;  // 'L', 'H' or 'B'
-  std::vector<int> junctions;
-};
-
-struct AirwayNetwork {
-  std::vector<Junction> junctions;
-  std::vector<Airway> airways;
-  int vors = 0, ndbs = 0;
-};
 
 constexpr int kSegmentsPerAirway = 12;
 
@@ -673,39 +738,6 @@ AirwayNetwork LayAirwayNetwork(int airwaySegments) {
     }
   }
   return net;
-}
-
-// AIRWAY.txt of the network: each junction's lines together, as the build reads them.
-std::string AirwayText(const AirwayNetwork& net) {
-  struct Through {
-    size_t airway;
-    size_t at;
-  };
-  std::vector<std::vector<Through>> through(net.junctions.size());
-  for (size_t a = 0; a < net.airways.size(); ++a) {
-    const std::vector<int>& js = net.airways[a].junctions;
-    for (size_t i = 0; i < js.size(); ++i) through[static_cast<size_t>(js[i])].push_back({a, i});
-  }
-  std::string out;
-  out.reserve(net.airways.size() * 2 * 110);
-  for (size_t n = 0; n < net.junctions.size(); ++n) {
-    const Junction& j = net.junctions[n];
-    for (const Through& t : through[n]) {
-      const Airway& a = net.airways[t.airway];
-      std::string prev, next;
-      double plat = 0, plon = 0, nlat = 0, nlon = 0;
-      if (t.at > 0) {
-        const Junction& p = net.junctions[static_cast<size_t>(a.junctions[t.at - 1])];
-        prev = p.ident, plat = p.lat, plon = p.lon;
-      }
-      if (t.at + 1 < a.junctions.size()) {
-        const Junction& x = net.junctions[static_cast<size_t>(a.junctions[t.at + 1])];
-        next = x.ident, nlat = x.lat, nlon = x.lon;
-      }
-      out += AirwayLine(j.ident, j.lat, j.lon, a.name, std::string(1, a.level), prev, plat, plon, next, nlat, nlon);
-    }
-  }
-  return out;
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // of old-format files, the program folder with its profile and the five navigation text files.
 //
 // Layout: <root>/Scenery.cfg, <root>/Scenery/..., <root>/Modules/Chartwright/Bin/ (profile and
-// text files); the database is built into <root>/Modules/Chartwright/.
+// text files); the database is built into <root>/Modules/Chartwright/. The Swiss sample's root is
+// also the Wine prefix of its simulator (dosdevices, drive_c), holding the simulator's own
+// configuration in the application-data folder of the user who wrote it.
 
 #include <filesystem>
 #include <string>
@@ -19,8 +21,9 @@ std::filesystem::path DatabaseFolder(const std::filesystem::path& root);
 // Writes the Swiss sample: a dozen airports with their runways, ILS, VOR, NDB, intersections,
 // airways and airspaces in four areas, and an old-format area with more navaids, airfields
 // named by their labels and the world's magnetic variation (World Magnetic Model 2025), and the
-// stored SIDs and STARs of Geneva and Zurich in <root>/Modules/Chartwright/SidStar/. False with a
-// reason when a file cannot be written (a cabinet needs the gcab program).
+// stored SIDs and STARs of Geneva and Zurich in <root>/Modules/Chartwright/SidStar/, and the
+// simulator's configuration saying that it reports true airspeed. False with a reason when a file
+// cannot be written (a cabinet needs the gcab program).
 bool WriteSampleSimRoot(const std::filesystem::path& root, std::string& error);
 
 // Sizes of the synthetic world root.

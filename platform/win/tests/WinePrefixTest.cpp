@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -57,6 +58,45 @@ TEST_F(WinePrefixTest, DriveLettersLeadToTheRealFoldersOfTheirLinks) {
   const win::DriveRoots expected = {{'C', fs::canonical(base / "wine/drive_c")}, {'D', fs::canonical(base / "media/cd")}};
   EXPECT_EQ(expected, roots);
   EXPECT_EQ(win::ResolveWinPath("c:\\GAMES\\fs9", "/nowhere", &roots), fs::canonical(base / "wine/drive_c/Games/FS9"));
+}
+
+// Per-user configuration of a Windows program lives in the user's application-data folder: the
+// current Wine layout first, the older one else, letter case as the files came.
+TEST_F(WinePrefixTest, ApplicationDataFolderIsTheUsersRoamingFolderOnDriveC) {
+  struct Row {
+    const char* name;
+    std::vector<const char*> folders;  // below drive_c
+    const char* user;
+    bool driveC;
+    const char* expected;  // below drive_c; null: none
+  } rows[] = {
+      {"current layout", {"users/pilot/AppData/Roaming"}, "pilot", true, "users/pilot/AppData/Roaming"},
+      {"older layout", {"users/pilot/Application Data"}, "pilot", true, "users/pilot/Application Data"},
+      {"current layout wins", {"users/pilot/Application Data", "users/pilot/AppData/Roaming"}, "pilot", true,
+       "users/pilot/AppData/Roaming"},
+      {"any letter case", {"Users/Pilot/appdata/roaming"}, "pilot", true, "Users/Pilot/appdata/roaming"},
+      {"another user's folder", {"users/other/AppData/Roaming"}, "pilot", true, nullptr},
+      {"no profile yet", {"users/pilot"}, "pilot", true, nullptr},
+      {"no drive C", {"users/pilot/AppData/Roaming"}, "pilot", false, nullptr},
+      {"no user", {"users/AppData/Roaming"}, "", true, nullptr},
+      {"a user name leaving the folder", {"AppData/Roaming"}, "..", true, nullptr},
+  };
+  for (const Row& row : rows) {
+    const fs::path prefix = base / "app";
+    fs::remove_all(prefix);
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directories(prefix / "drive_c");
+    if (row.driveC) fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    for (const char* folder : row.folders) fs::create_directories(prefix / "drive_c" / folder);
+    const std::optional<fs::path> expected =
+        row.expected ? std::optional<fs::path>(fs::canonical(prefix / "drive_c" / row.expected)) : std::nullopt;
+    EXPECT_EQ(expected, win::WineAppDataFolder(prefix, row.user)) << row.name;
+  }
+  // An installation inside a prefix finds the folder of the user running it.
+  fs::create_directory_symlink("../drive_c", base / "wine/dosdevices/c:");
+  const fs::path roaming = base / "wine/drive_c/users" / win::WineUserName() / "AppData/Roaming";
+  fs::create_directories(roaming);
+  EXPECT_EQ(fs::canonical(roaming), win::AppDataFolderFor(base / "wine/drive_c/Games/FS9"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "platform/profile/Profile.h"
+#include "platform/win/WinePrefix.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
@@ -87,6 +88,40 @@ TEST_F(ModuleAppTest, RecentFilesAreReadAtStartAndWrittenAtExit) {
   EXPECT_EQ(0, app.ExitInstance());
   EXPECT_EQ("b.cwp", profile::GetString(cfg, "Recent File List", "File3", ""));
   EXPECT_EQ(2, profile::GetInt(cfg, "Settings", "PreviewPages", 0));
+}
+
+// A simulator of the newest version keeps its airspeed display in the user's application data;
+// installed in a Wine prefix, that is the prefix's folder of the user running it. What it says
+// wins over the stored choice at every start; without it, indicated airspeed is assumed.
+TEST_F(ModuleAppTest, TheNewestSimulatorsAirspeedSettingComesFromItsWinePrefix) {
+  struct Case {
+    const char* name;
+    const char* config;  // FS9.cfg in the application data; null: none
+    bool indicated;
+  } cases[] = {
+      {"true airspeed", "[REALISM]\r\nTrueAirspeed=True\r\n", false},
+      {"indicated airspeed", "[REALISM]\r\nTrueAirspeed=False\r\n", true},
+      {"no configuration", nullptr, true},
+  };
+  for (const Case& c : cases) {
+    const fs::path prefix = root / "prefix";
+    fs::remove_all(prefix);
+    const fs::path sim = prefix / "drive_c/Program Files/Sim/";
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    fs::create_directories(sim / "Modules/Chartwright/Bin");
+    const fs::path appData = prefix / "drive_c/users" / win::WineUserName() / "AppData/Roaming";
+    fs::create_directories(appData / "Microsoft/FS9");
+    if (c.config) std::ofstream(appData / "Microsoft/FS9/FS9.cfg", std::ios::binary) << c.config;
+    const fs::path cfg = sim / "Modules/Chartwright/Bin/Program.cfg";
+    std::ofstream(cfg, std::ios::binary) << "[Settings]\r\nUseIndicatedAirSpeed=" << (c.indicated ? 0 : 1) << "\r\n";
+    fs::copy_file(FIXTURE_EXE_V90, sim / "sim");
+    CSettings settings;
+    CModuleApp app(&settings);
+    ASSERT_TRUE(app.InitInstance((sim / "sim").string())) << c.name;
+    EXPECT_EQ(c.indicated, settings.GetUseIndicatedAirSpeed(false)) << c.name;
+    EXPECT_EQ(c.indicated ? 1 : 0, profile::GetInt(cfg, "Settings", "UseIndicatedAirSpeed", -1)) << c.name;
+  }
 }
 
 }  // namespace

@@ -222,18 +222,18 @@ INSTANTIATE_TEST_SUITE_P(Versions, ClosedLoop, ::testing::Values(70, 90));
 
 namespace {
 
-// The same flight with a holding at SPR: inbound 226, right turns, one-minute legs, asked for
-// on the way there and switched off after two patterns.
+// The same flight with a holding at SPR: inbound 220 magnetic (223 true), right turns, one-minute
+// legs, asked for on the way there and switched off after two patterns.
 TEST_P(ClosedLoop, HoldsAtSaintPrexAndResumesThePlan) {
   Rig& rig = *m_rig;
   CFlightPlanStatus& plan = *rig.plan;
   const int spr = RowOf(kKindVor, RowOf(kKindVor) + 1);
   const PlanRow fix = Rows()[spr];
-  plan.m_holding = HoldingDefinition{1, static_cast<float>(fix.latitude), static_cast<float>(fix.longitude), 0, 226, 0, 0, 1, 0};
+  plan.m_holding = HoldingDefinition{1, static_cast<float>(fix.latitude), static_cast<float>(fix.longitude), 0, 220, 0, 0, 1, 0};
   double inboundTrue;
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    inboundTrue = std::fmod(226 - plan.GetCurrent()->MagneticVariation(fix.latitude, fix.longitude) + 360, 360.0);
+    inboundTrue = std::fmod(220 - plan.GetCurrent()->MagneticVariation(fix.latitude, fix.longitude) + 360, 360.0);
   }
   double outTrueLat, outTrueLon;  // a point on the inbound line, before the fix
   DestinationPoint(outTrueLat, outTrueLon, fix.latitude, fix.longitude, std::fmod(inboundTrue + 180, 360.0), 10000);

@@ -43,14 +43,18 @@ TEST(MagneticModel, PolesGiveFiniteValues) {
   }
 }
 
-TEST(MagneticModel, GridWordsReadBackToTheDeclination) {
+// The planner reads a grid word as the variation, west positive: -word x 360 / 65536. An east
+// declination must so come back negative, to be taken off a true course.
+TEST(MagneticModel, GridWordsReadBackAsTheVariationOppositeTheDeclination) {
   for (const double declination : {0.0, 3.43, -26.52, 140.47, -179.99, 179.99}) {
     const int16_t word = MagVarGridWord(declination);
-    EXPECT_NEAR(-word * 360.0 / 65536.0, declination, 180.0 / 65536.0 + 1e-12) << declination;
+    const double variation = -word * 360.0 / 65536.0;
+    EXPECT_NEAR(variation, -declination, 180.0 / 65536.0 + 1e-12) << declination;
   }
-  EXPECT_EQ(MagVarGridWord(3.43), -624);
+  EXPECT_EQ(MagVarGridWord(3.43), 624);
   // Half the circle does not fit the word's positive side: held at its end.
-  EXPECT_EQ(MagVarGridWord(-180.0), 32767);
+  EXPECT_EQ(MagVarGridWord(180.0), 32767);
+  EXPECT_EQ(MagVarGridWord(-180.0), -32767);
 }
 
 }  // namespace
