@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "platform/ui/StringTable.h"
-#include "plotr/map/window/MapView.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/PlotrDoc.h"
 

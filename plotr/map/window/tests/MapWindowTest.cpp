@@ -16,7 +16,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/map/window/MapTipWnd.h"
-#include "plotr/map/window/MapView.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/map/window/WindStatic.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
