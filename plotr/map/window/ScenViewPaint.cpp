@@ -22,11 +22,9 @@ void CScenView::OnPaint(wxPaintEvent&) {
   const wxSize size = GetClientSize();
   const std::shared_ptr<const MapFrame> frame = m_engine->FrontFrame();
   m_renderer.ReadLayerSettings();
-  // A frame of another size or of older parameters asks for a new picture; an expose alone
+  // Parameters or a size other than the last picture's ask for a new picture; an expose alone
   // only shows the frame again.
-  if (!frame || frame->Width() != size.x || frame->Height() != size.y || !(m_engine->State().params == m_renderer)) {
-    if (size.x > 0 && size.y > 0) m_engine->RequestWholePicture(m_renderer, size.x, size.y);
-  }
+  m_engine->PaintWindow(m_renderer, size.x, size.y);
   wxGraphicsContext* gc = dc.GetGraphicsContext();
   auto* cr = gc != nullptr ? static_cast<cairo_t*>(gc->GetNativeContext()) : nullptr;
   if (cr != nullptr && frame) {
