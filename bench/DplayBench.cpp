@@ -1,7 +1,8 @@
 // Position reports through a session host on loopback: 16 members each send 20 small reports a
 // second to everyone, the host (a process of its own) relays them. Counters: the delivery time
 // from send to the receiver's callback at the median and the 99th percentile, and the host
-// process's share of one core.
+// process's share of one core. The argument is how long the host gathers its writes: 0 writes
+// every frame at once, for comparison with the configured default.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -9,18 +10,15 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <memory>
 #include <mutex>
 #include <thread>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/dplay/Peer.h"
 #include "platform/dplay/tests/support/HostProcess.h"
+#include "platform/dplay/tests/support/ProcessCpu.h"
 #include "platform/dplay/tests/support/TestApp.h"
 
 namespace {
@@ -32,27 +30,14 @@ constexpr int kMembers = 16;
 constexpr int kReportsPerSecond = 20;
 constexpr size_t kReportSize = 52;  // the size of a state report
 
-// User plus system time of a process, in seconds.
-double CpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  const size_t close = text.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(text.substr(close + 2));
-  std::string skip;
-  for (int i = 0; i < 11; ++i) fields >> skip;  // state .. cmajflt
-  unsigned long utime = 0, stime = 0;
-  fields >> utime >> stime;
-  return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
 struct Member {
   Peer peer{Config::FromEnvironment()};
   std::atomic<PlayerId> self{0};
 };
 
 void ReportsThroughTheHost(benchmark::State& state) {
-  dplaytest::HostProcess host(DPLAY_TEST_HOST, "peer", "real");
+  const std::string gather = "gather=" + std::to_string(state.range(0));
+  dplaytest::HostProcess host(DPLAY_TEST_HOST, "peer", "real", gather.c_str());
   if (host.Port() == 0) {
     state.SkipWithError("no test host");
     return;
@@ -91,7 +76,7 @@ void ReportsThroughTheHost(benchmark::State& state) {
   for (auto _ : state) {
     delays.clear();
     measuring = true;
-    const double cpuBefore = CpuSeconds(host.Pid());
+    const double cpuBefore = dplaytest::CpuSeconds(host.Pid());
     const auto start = Clock::now();
     // Each member reports on its own schedule, spread over the 50 ms period.
     const auto period = std::chrono::milliseconds(1000 / kReportsPerSecond);
@@ -108,7 +93,7 @@ void ReportsThroughTheHost(benchmark::State& state) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     measuring = false;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    const double cpu = CpuSeconds(host.Pid()) - cpuBefore;
+    const double cpu = dplaytest::CpuSeconds(host.Pid()) - cpuBefore;
     std::lock_guard lock(mutex);
     std::sort(delays.begin(), delays.end());
     auto at = [&](double q) { return delays.empty() ? 0.0 : delays[static_cast<size_t>(q * (delays.size() - 1))]; };
@@ -120,6 +105,12 @@ void ReportsThroughTheHost(benchmark::State& state) {
   for (auto& member : members) member->peer.Close();
 }
 
-BENCHMARK(ReportsThroughTheHost)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ReportsThroughTheHost)
+    ->ArgName("gather_ms")
+    ->Arg(0)
+    ->Arg(Config{}.gatherMs)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

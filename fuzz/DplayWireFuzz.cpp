@@ -27,6 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case FrameKind::Welcome: (void)DecodeWelcome(p); break;
       case FrameKind::Refuse: (void)DecodeRefuse(p); break;
       case FrameKind::PlayerJoined: (void)DecodePlayerRecord(p); break;
+      case FrameKind::PlayerCreated: (void)DecodeOwnPlayer(p); break;
       case FrameKind::PlayerLeft: (void)DecodePlayerLeft(p); break;
       case FrameKind::PlayerInfo: (void)DecodePlayerInfo(p); break;
       case FrameKind::Data: (void)DecodeData(p); break;

@@ -15,6 +15,15 @@ inline constexpr double kDegPerMetre = 360.0 / 4.0007e7;
 inline constexpr double kFeetPerMetre = 3.28083989501312;
 inline constexpr double kMetresPerNm = 1852.0;
 
+// Stored headings, courses and declinations are 16-bit binary angles: a whole turn is 65536, so
+// adding half a turn to a heading word gives the reciprocal and the sum wraps by itself.
+inline constexpr double kBinaryAngleTurn = 65536.0;
+inline constexpr uint16_t kBinaryAngleHalfTurn = 0x8000;
+// Taken as a wide integer so a signed word, an unsigned one and a negated one all come out exact.
+constexpr double BinaryAngleToDegrees(int32_t angle) { return angle * 360.0 / kBinaryAngleTurn; }
+// Degrees in binary-angle units, not rounded: each reader rounds or truncates as its format asks.
+constexpr double DegreesToBinaryAngle(double degrees) { return degrees / 360.0 * kBinaryAngleTurn; }
+
 // Metres along the great circle between two points.
 double GreatCircleDistance(double lat1, double lon1, double lat2, double lon2);
 // GreatCircleDistance between two points of one meridian, to the last bit, with fewer cosines.

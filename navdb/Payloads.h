@@ -3,7 +3,10 @@
 // Payload records of the points, stored in the pool at a point's payload offset and carried by
 // the string file. Variable-size payloads are a header followed directly by their list.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "navdb/Records.h"
@@ -85,6 +88,8 @@ static_assert(sizeof(ParkingEntry) == 12);
 inline constexpr int kAirportMaxFrequencies = 0x7F;
 inline constexpr int kAirportMaxParkings = 0x1FF;
 
+inline constexpr uint8_t kAirportFacilityData = 0x80;
+
 struct AirportRecord {  // kind 64; followed by f FrequencyEntry and p ParkingEntry
   uint8_t size = 0;  // bits 0-6 longest runway in 100 m, bit 7 came with facility data
   int16_t altitude = 0;
@@ -96,6 +101,7 @@ struct AirportRecord {  // kind 64; followed by f FrequencyEntry and p ParkingEn
   char ident[6] = {};
   uint16_t counts = 0;  // bits 0-6 frequencies, 7-15 parkings
 
+  bool HasFacilityData() const { return (size & kAirportFacilityData) != 0; }
   int FrequencyCount() const { return counts & 0x7F; }
   int ParkingCount() const { return counts >> 7; }
   void SetCounts(int frequencies, int parkings) {
@@ -170,14 +176,49 @@ struct AirspaceRecord {  // kinds 4096, 8192, 16384; followed by n FrequencyEntr
 };
 static_assert(sizeof(AirspaceRecord) == 16);
 
+// While the compiler links an area's airways, a half not yet linked names its neighbour by key
+// in the place of compiler, slot and neighbour: the neighbour's u16 cell code (neither byte is
+// ever 0) followed by its ident, NUL-padded. The finished database holds no key.
+inline constexpr int kSegmentKeySize = 8;
+inline constexpr int kSegmentKeyIdentAt = 2;
+
 // One direction of an airway segment entry.
 struct SegmentHalf {
   uint8_t compiler[3] = {};
   int8_t slot = 0;         // entry slot in the neighbour's list
   int32_t neighbour = -1;  // intersection index, -1 none
   uint16_t flags = 0;      // bit 0 flyable this way, bit 1 low, bit 2 high airway
+
+  bool HasKey() const { return compiler[0] != 0; }
+  void Key(char (&key)[kSegmentKeySize]) const {
+    std::memcpy(key, reinterpret_cast<const char*>(this), sizeof key);
+  }
+  // The ident is cut to the key's room.
+  void SetKey(uint16_t cellCode, std::string_view ident) {
+    char key[kSegmentKeySize] = {};
+    std::memcpy(key, &cellCode, sizeof cellCode);
+    std::memcpy(key + kSegmentKeyIdentAt, ident.data(),
+                std::min(ident.size(), sizeof key - static_cast<size_t>(kSegmentKeyIdentAt)));
+    std::memcpy(reinterpret_cast<char*>(this), key, sizeof key);
+  }
+  // The key gives way to the neighbour's index and the slot of the entry there (0 to 255).
+  void Link(int32_t index, int entrySlot) {
+    compiler[0] = compiler[1] = compiler[2] = 0;
+    slot = static_cast<int8_t>(entrySlot);
+    neighbour = index;
+  }
+  // The slot as the compiler counts it: 0 to 255, where 255 is none.
+  int EntrySlot() const { return static_cast<uint8_t>(slot); }
+  // No key, no neighbour, no flags.
+  void Clear() {
+    *this = SegmentHalf{};
+    Link(-1, kNoEntrySlot);
+  }
+
+  static constexpr int kNoEntrySlot = 255;
 };
 static_assert(sizeof(SegmentHalf) == 10);
+static_assert(offsetof(SegmentHalf, flags) == kSegmentKeySize, "the key fills all but the flags");
 
 struct AirwaySegment {
   // Airway name (at most 7 characters) with the airway type in the low two bits of byte 7.

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "navdb/Geodesy.h"
 #include "navdb/NavPoint.h"
 #include "navdb/Tiles.h"
 
@@ -44,7 +45,12 @@ enum : uint16_t {
   kExcludeVors = 2,
   kExcludeNdbs = 4,
   kExcludeAll = 7,
-  // further bits (8, 0x8000 for an area without runway ends, ...) belong to the compiler
+  // Frequencies: only old-format exclusion records carry it, and only the oldest simulators
+  // honour it.
+  kExcludeComs = 8,
+  // Set by the compiler on every box of an area that holds no runway end: an area of scenery
+  // objects alone hides the objects beneath it, not the runways and their lighting.
+  kExcludeAreaWithoutRunways = 0x8000,
 };
 
 struct ExcludeBox {
@@ -85,7 +91,7 @@ struct MagVarGrid {
     return value[((lon + 360) % 360) * kMagVarLatitudes + (lat + 90)];
   }
   // Variation in degrees.
-  static double ToDegrees(int16_t raw) { return -raw * 360.0 / 65536.0; }
+  static double ToDegrees(int16_t raw) { return BinaryAngleToDegrees(-raw); }
 };
 static_assert(sizeof(MagVarGrid) == 130320);
 

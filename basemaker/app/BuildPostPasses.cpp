@@ -12,6 +12,7 @@
 #include "basemaker/app/BuildWorker.h"
 #include "basemaker/app/TextCase.h"
 #include "basemaker/compiler/AirportList.h"
+#include "basemaker/compiler/DuplicateRules.h"
 #include "navdb/Geodesy.h"
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Sync.h"
@@ -20,19 +21,8 @@ namespace {
 
 constexpr double kMetresPerFoot = 1.0 / kFeetPerMetre;
 
-bool Near(double lat1, double lon1, double lat2, double lon2) {
-  return std::fabs(lat1 - lat2) < 1.0 && std::fabs(lon1 - lon2) < 1.0;
-}
-
-double AngleDifference(double a, double b) {
-  double d = std::fabs(a - b);
-  if (d > 180) d = 360 - d;
-  return d;
-}
-
-double U16ToDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
-
-int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
+using duplicates::AngleDifference;
+using duplicates::Near;
 
 double Distance(const NavPoint& a, const NavPoint& b) {
   return GreatCircleDistance(a.latitude, a.longitude, b.latitude, b.longitude);
@@ -71,8 +61,6 @@ void ObjectCentre(const CSceneryDatabase& db, int object, double& lat, double& l
   lat = (latMin + latMax) / 2;
   lon = (lonMin + lonMax) / 2;
 }
-
-bool IsAirportObject(const ObjectRecord& o) { return o.IsShown() && o.Type() >= 1 && o.Type() <= 3; }
 
 void HideObject(ObjectRecord& o) { o.flags &= static_cast<uint8_t>(~kObjectShown); }
 
@@ -122,13 +110,13 @@ bool CBuildWorker::CheckExcludeAreas(CSceneryDatabase& db, win::AutoResetEvent& 
                 if (p.IsShown() && NavPointInBox(p, box)) p.SetShown(false);
               }
             }
-            if ((box.flags & 8) && simVer < 70) {
+            if ((box.flags & kExcludeComs) && simVer < 70) {
               hideInside(kArrayCom, [&](const NavPoint& p) {
                 const ComRecord* c = db.GetCom(p);
                 return c != nullptr && (c->type & 0x8000) == 0 && c->Type() != kComPilotLighting;
               });
             }
-            if ((box.flags & kExcludeObjects) && !(box.flags & 0x8000)) {
+            if ((box.flags & kExcludeObjects) && !(box.flags & kExcludeAreaWithoutRunways)) {
               hideInside(kArrayCom, [&](const NavPoint& p) {
                 const ComRecord* c = db.GetCom(p);
                 return c != nullptr && c->Type() == kComPilotLighting;
@@ -150,7 +138,7 @@ bool CBuildWorker::CheckExcludeAreas(CSceneryDatabase& db, win::AutoResetEvent& 
                            box.latMax, box.lonMin, box.lonMax)) {
             ForObjects(db, f, [&](int o) {
               ObjectRecord& object = db.m_objects[o];
-              if (!IsAirportObject(object)) return;
+              if (!duplicates::IsAirportGroundObject(object)) return;
               double lat, lon;
               ObjectCentre(db, o, lat, lon);
               if (PointInBox(box.latMin, box.latMax, box.lonMin, box.lonMax, lat, lon)) HideObject(object);
@@ -180,9 +168,77 @@ void CrossCheckBeacons(CSceneryDatabase& db, PointArray array, int t, int u,
     for (int k = rq.first; k < rq.end; ++k) {
       NavPoint& q = points[k];
       const Payload* b = (db.*get)(q);
-      if (!q.IsShown() || b == nullptr || !Near(p.latitude, p.longitude, q.latitude, q.longitude)) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency) && a->Ident() != b->Ident()) continue;
-      if (Distance(p, q) < 20000) q.SetShown(false);
+      if (q.IsShown() && b != nullptr && duplicates::SameBeacon(p, *a, q, *b)) q.SetShown(false);
+    }
+  }
+}
+
+void CrossCheckIls(CSceneryDatabase& db, int t, int u) {
+  const IndexRange rp = Points(db, t, kArrayIls), rq = Points(db, u, kArrayIls);
+  for (int i = rp.first; i + 1 < rp.end; i += 2) {
+    const NavPoint& p = db.m_ils[i];
+    const IlsRecord* a = db.GetIls(p);
+    if (!p.IsShown() || a == nullptr) continue;
+    for (int k = rq.first; k + 1 < rq.end; k += 2) {
+      NavPoint& q = db.m_ils[k];
+      const IlsRecord* b = db.GetIls(q);
+      if (q.IsShown() && b != nullptr && duplicates::SameIls(p, *a, q, *b)) q.SetShown(false);
+    }
+  }
+}
+
+void CrossCheckComs(CSceneryDatabase& db, int t, int u) {
+  const IndexRange rp = Points(db, t, kArrayCom), rq = Points(db, u, kArrayCom);
+  for (int i = rp.first; i < rp.end; ++i) {
+    const NavPoint& p = db.m_coms[i];
+    const ComRecord* a = db.GetCom(p);
+    if (!p.IsShown() || a == nullptr) continue;
+    for (int k = rq.first; k < rq.end; ++k) {
+      NavPoint& q = db.m_coms[k];
+      const ComRecord* b = db.GetCom(q);
+      if (q.IsShown() && b != nullptr && duplicates::SameCom(p, *a, q, *b)) q.SetShown(false);
+    }
+  }
+}
+
+void CrossCheckRunways(CSceneryDatabase& db, int t, int u) {
+  const IndexRange rp = Points(db, t, kArrayRunway), rq = Points(db, u, kArrayRunway);
+  for (int i = rp.first; i + 1 < rp.end; i += 2) {
+    const NavPoint& p1 = db.m_runways[i];
+    const NavPoint& p2 = db.m_runways[i + 1];
+    const RunwayRecord* a1 = db.GetRunway(p1);
+    const RunwayRecord* a2 = db.GetRunway(p2);
+    if (!p1.IsShown() || !p2.IsShown() || !a1 || !a2) continue;
+    for (int k = rq.first; k + 1 < rq.end; k += 2) {
+      NavPoint& q1 = db.m_runways[k];
+      NavPoint& q2 = db.m_runways[k + 1];
+      const RunwayRecord* b1 = db.GetRunway(q1);
+      const RunwayRecord* b2 = db.GetRunway(q2);
+      if (!q1.IsShown() || !q2.IsShown() || !b1 || !b2) continue;
+      if (duplicates::SameRunway({p1, p2, *a1, *a2}, {q1, q2, *b1, *b2})) {
+        q1.SetShown(false);
+        q2.SetShown(false);
+      }
+    }
+  }
+}
+
+void CrossCheckAirports(CSceneryDatabase& db, int t, int u) {
+  const IndexRange rp = Points(db, t, kArrayAirport), rq = Points(db, u, kArrayAirport);
+  for (int i = rp.first; i < rp.end; ++i) {
+    NavPoint& p = db.m_airports[i];
+    const AirportRecord* a = db.GetAirport(p);
+    if (a == nullptr) continue;
+    // Hiding p ends its comparisons.
+    for (int k = rq.first; k < rq.end && p.IsShown(); ++k) {
+      NavPoint& q = db.m_airports[k];
+      const AirportRecord* b = db.GetAirport(q);
+      if (!q.IsShown() || b == nullptr) continue;
+      switch (duplicates::RepeatedAirport(db, p, *a, q, *b)) {
+        case duplicates::Loser::kFirst: p.SetShown(false); break;
+        case duplicates::Loser::kSecond: q.SetShown(false); break;
+        case duplicates::Loser::kNone: break;
+      }
     }
   }
 }
@@ -190,95 +246,10 @@ void CrossCheckBeacons(CSceneryDatabase& db, PointArray array, int t, int u,
 void CrossCheckTiles(CSceneryDatabase& db, int t, int u) {
   CrossCheckBeacons(db, kArrayNdb, t, u, &CSceneryDatabase::GetNdb);
   CrossCheckBeacons(db, kArrayVor, t, u, &CSceneryDatabase::GetVor);
-
-  {
-    const IndexRange rp = Points(db, t, kArrayIls), rq = Points(db, u, kArrayIls);
-    for (int i = rp.first; i + 1 < rp.end; i += 2) {
-      const NavPoint& p = db.m_ils[i];
-      const IlsRecord* a = db.GetIls(p);
-      if (!p.IsShown() || a == nullptr) continue;
-      for (int k = rq.first; k + 1 < rq.end; k += 2) {
-        NavPoint& q = db.m_ils[k];
-        const IlsRecord* b = db.GetIls(q);
-        if (!q.IsShown() || b == nullptr || !Near(p.latitude, p.longitude, q.latitude, q.longitude)) continue;
-        if (AngleDifference(U16ToDegrees(a->course), U16ToDegrees(b->course)) >= 5) continue;
-        if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-        if (Distance(p, q) < 20000) q.SetShown(false);
-      }
-    }
-  }
-  {
-    const IndexRange rp = Points(db, t, kArrayCom), rq = Points(db, u, kArrayCom);
-    for (int i = rp.first; i < rp.end; ++i) {
-      const NavPoint& p = db.m_coms[i];
-      const ComRecord* a = db.GetCom(p);
-      if (!p.IsShown() || a == nullptr) continue;
-      for (int k = rq.first; k < rq.end; ++k) {
-        NavPoint& q = db.m_coms[k];
-        const ComRecord* b = db.GetCom(q);
-        if (!q.IsShown() || b == nullptr || a->Type() != b->Type()) continue;
-        if (!Near(p.latitude, p.longitude, q.latitude, q.longitude)) continue;
-        if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-        if (Distance(p, q) < 5000) q.SetShown(false);
-      }
-    }
-  }
-  {
-    const IndexRange rp = Points(db, t, kArrayRunway), rq = Points(db, u, kArrayRunway);
-    for (int i = rp.first; i + 1 < rp.end; i += 2) {
-      const NavPoint& p1 = db.m_runways[i];
-      const NavPoint& p2 = db.m_runways[i + 1];
-      const RunwayRecord* a1 = db.GetRunway(p1);
-      const RunwayRecord* a2 = db.GetRunway(p2);
-      if (!p1.IsShown() || !p2.IsShown() || !a1 || !a2) continue;
-      const double pLat = (p1.latitude + p2.latitude) / 2.0, pLon = (p1.longitude + p2.longitude) / 2.0;
-      for (int k = rq.first; k + 1 < rq.end; k += 2) {
-        NavPoint& q1 = db.m_runways[k];
-        NavPoint& q2 = db.m_runways[k + 1];
-        const RunwayRecord* b1 = db.GetRunway(q1);
-        const RunwayRecord* b2 = db.GetRunway(q2);
-        if (!q1.IsShown() || !q2.IsShown() || !b1 || !b2) continue;
-        const double qLat = (q1.latitude + q2.latitude) / 2.0, qLon = (q1.longitude + q2.longitude) / 2.0;
-        if (!Near(pLat, pLon, qLat, qLon)) continue;
-        const double h1 = U16ToDegrees(a1->heading);
-        const bool straight = AngleDifference(U16ToDegrees(b1->heading), h1) < 5 &&
-                              b1->Designator() == a1->Designator() && b2->Designator() == a2->Designator();
-        const bool crossed = AngleDifference(U16ToDegrees(b2->heading), h1) < 5 &&
-                             b2->Designator() == a1->Designator() && b1->Designator() == a2->Designator();
-        if (!straight && !crossed) continue;
-        if (GreatCircleDistance(pLat, pLon, qLat, qLon) < 5000) {
-          q1.SetShown(false);
-          q2.SetShown(false);
-        }
-      }
-    }
-  }
-  {
-    const IndexRange rp = Points(db, t, kArrayAirport), rq = Points(db, u, kArrayAirport);
-    for (int i = rp.first; i < rp.end; ++i) {
-      NavPoint& p = db.m_airports[i];
-      const AirportRecord* a = db.GetAirport(p);
-      if (a == nullptr) continue;
-      for (int k = rq.first; k < rq.end && p.IsShown(); ++k) {
-        NavPoint& q = db.m_airports[k];
-        const AirportRecord* b = db.GetAirport(q);
-        if (!q.IsShown() || b == nullptr || !Near(p.latitude, p.longitude, q.latitude, q.longitude)) continue;
-        const double d = Distance(p, q);
-        if (d > 7000) continue;
-        const bool pFacility = (a->size & 0x80) != 0;
-        const bool qFacility = (b->size & 0x80) != 0;
-        if (pFacility && qFacility) {
-          if (CompareNoCase(db.GetString(a->nameText), db.GetString(b->nameText)) == 0) q.SetShown(false);
-        } else if (pFacility) {
-          q.SetShown(false);
-        } else if (qFacility) {
-          if (d < 3500) p.SetShown(false);  // ends the comparisons of p
-        } else if (d < 3500) {
-          q.SetShown(false);
-        }
-      }
-    }
-  }
+  CrossCheckIls(db, t, u);
+  CrossCheckComs(db, t, u);
+  CrossCheckRunways(db, t, u);
+  CrossCheckAirports(db, t, u);
 }
 
 }  // namespace
@@ -348,7 +319,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
           NavPoint& lp = db.m_ils[l];
           const IlsRecord* lr = db.GetIls(lp);
           if (!lp.IsShown() || lr == nullptr) continue;
-          const double course = U16ToDegrees(lr->course);
+          const double course = BinaryAngleToDegrees(lr->course);
           double best = 150;
           int choice = -1;
           for (int g : meeting) {
@@ -360,7 +331,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
                 const RunwayRecord* rr = db.GetRunway(rp);
                 if (!rp.IsShown() || rr == nullptr || rr->IlsIndex() >= 0) continue;
                 if (std::fabs(rp.latitude - lp.latitude) > 1 || std::fabs(rp.longitude - lp.longitude) > 1) continue;
-                if (AngleDifference(course, U16ToDegrees(rr->heading)) > 10) continue;
+                if (AngleDifference(course, BinaryAngleToDegrees(rr->heading)) > 10) continue;
                 const double e = Distance(rp, lp);
                 if (e > 5000) continue;
                 const double c = InitialCourse(rp.latitude, rp.longitude, lp.latitude, lp.longitude);
@@ -410,7 +381,7 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
             NavPoint& kp = db.m_ils[k];
             const IlsRecord* kr = db.GetIls(kp);
             if (kr == nullptr) continue;
-            if (AngleDifference(U16ToDegrees(kr->course), U16ToDegrees(other->heading)) < 2) {
+            if (AngleDifference(BinaryAngleToDegrees(kr->course), BinaryAngleToDegrees(other->heading)) < 2) {
               other->SetIlsIndex(k);
               kp.latitude = ends[1 - side]->latitude;
               kp.longitude = ends[1 - side]->longitude;
@@ -453,7 +424,7 @@ bool CBuildWorker::SetAirportData(CSceneryDatabase& db, win::AutoResetEvent& abo
     for (int f = files.first; f < files.end; ++f) {
       ForObjects(db, f, [&](int o) {
         ObjectRecord& object = db.m_objects[o];
-        if (!IsAirportObject(object)) return;
+        if (!duplicates::IsAirportGroundObject(object)) return;
         double lat, lon;
         ObjectCentre(db, o, lat, lon);
         for (int h = files.first; h < files.end; ++h) {
@@ -467,7 +438,7 @@ bool CBuildWorker::SetAirportData(CSceneryDatabase& db, win::AutoResetEvent& abo
                   std::fabs(rp.longitude - object.longitude) >= 1) {
                 continue;
               }
-              if (GreatCircleDistance(rp.latitude, rp.longitude, lat, lon) <= 3000) return;
+              if (GreatCircleDistance(rp.latitude, rp.longitude, lat, lon) <= duplicates::kGroundObjectReach) return;
             }
           }
         }
@@ -479,7 +450,7 @@ bool CBuildWorker::SetAirportData(CSceneryDatabase& db, win::AutoResetEvent& abo
         for (int i = ap.first; i < ap.end; ++i) {
           const NavPoint& p = db.m_airports[i];
           const AirportRecord* r = db.GetAirport(p);
-          if (p.IsShown() && r != nullptr && (r->size & 0x80) == 0) {
+          if (p.IsShown() && r != nullptr && !r->HasFacilityData()) {
             MatchAirport(list, i, p.latitude, p.longitude);
           }
         }

@@ -29,8 +29,6 @@ constexpr int kWorkIntersectionGrowth = 20000;
 // The pool takes some 70 bytes per waypoint; a step of a megabyte keeps the copies few.
 constexpr int kWorkPoolGrowth = 1 << 20;
 
-int HalfBase(int half) { return 8 + 10 * half; }
-
 char FoldCase(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 bool EqualIgnoringCase(const char* a, const char* b) {
@@ -301,36 +299,28 @@ uint16_t SegmentHalfBits(bool flag, uint16_t level, int value) {
 
 AirwaySegment NewSegmentEntry(const char* name) {
   AirwaySegment entry;
-  uint8_t* bytes = reinterpret_cast<uint8_t*>(&entry);
-  std::memset(bytes, 0, sizeof entry);
   CopyTruncated(entry.name, name, 6);
   unsigned sum = 0;
   for (const char* c = entry.name; *c != '\0'; ++c) {
     sum += static_cast<unsigned char>(*c);
   }
-  bytes[7] = static_cast<uint8_t>(sum % 4);
-  const int32_t none = -1;
-  for (int half = 0; half < 2; ++half) {
-    bytes[HalfBase(half) + 3] = 255;
-    std::memcpy(bytes + HalfBase(half) + 4, &none, sizeof none);
-  }
+  entry.name[7] = static_cast<char>(sum % 4);
+  for (SegmentHalf& half : entry.half) half.Clear();
   return entry;
 }
 
 void FillSegmentHalf(AirwaySegment& entry, int half, uint16_t cellCode, const char* ident,
                      uint16_t bits) {
-  uint8_t* h = reinterpret_cast<uint8_t*>(&entry) + HalfBase(half);
-  std::memcpy(h, &cellCode, sizeof cellCode);
   char text[6];
   CopyTruncated(text, ident, 5);
-  std::memset(h + 2, 0, 6);
-  std::memcpy(h + 2, text, std::strlen(text));
-  std::memcpy(h + 8, &bits, sizeof bits);
+  entry.half[half].SetKey(cellCode, text);
+  entry.half[half].flags = bits;
 }
 
 bool SegmentHalfEmpty(const AirwaySegment& entry, int half) {
-  const uint8_t* h = reinterpret_cast<const uint8_t*>(&entry) + HalfBase(half);
-  return h[2] == 0;
+  char key[kSegmentKeySize];
+  entry.half[half].Key(key);
+  return key[kSegmentKeyIdentAt] == '\0';
 }
 
 bool ParseAirwayFields(char* line, AirwayLine& out) {

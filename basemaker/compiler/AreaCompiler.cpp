@@ -1,12 +1,9 @@
 // Compiling one collected area: the cache check, reading its files into a temporary database,
-// thinning out what its files describe twice, linking the airway segments of the text files
-// into airways with their labels, and the merge into the build's database.
+// thinning out what its files describe twice (AreaDuplicates.cpp), linking the airway segments
+// of the text files into airways with their labels, and the merge into the build's database.
 
 #include <algorithm>
-#include <array>
-#include <cmath>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <set>
 #include <string>
@@ -24,32 +21,6 @@
 #include "platform/win/Sync.h"
 
 namespace {
-
-constexpr double kFeetToMetres = 1.0 / kFeetPerMetre;
-
-bool AbortSignalled(win::AutoResetEvent* abortEvent) {
-  return abortEvent != nullptr && abortEvent->Wait(0);
-}
-
-bool Near(double lat1, double lon1, double lat2, double lon2) {
-  return std::fabs(lat1 - lat2) < 1.0 && std::fabs(lon1 - lon2) < 1.0;
-}
-
-double AngleDifference(double a, double b) {
-  double d = std::fabs(a - b);
-  if (d > 180) d = std::fabs(360 - d);
-  return d;
-}
-
-double U16ToDegrees(uint16_t value) { return value * 360.0 / 65536.0; }
-
-int FrequencyKey(float frequency) { return static_cast<int>(frequency * 100.0 + 0.5); }
-
-void Drop(NavPoint& p) { p.word &= ~(kPointShown | kPointKept); }
-
-bool FilesMeet(const CSceneryDatabase& db, int j, int k) {
-  return j == k || db.m_files[j].Overlaps(db.m_files[k]);
-}
 
 // The temporary database of one area, sized for a large one.
 void SizeTemporaryDatabase(CSceneryDatabase& t) {
@@ -85,43 +56,6 @@ bool ParseExcludeText(const std::string& text, ExcludeBox& box) {
   return true;
 }
 
-// ---- Segment halves, as the airway reader leaves them ----------------------------------------
-// Bytes of one half from the start of its entry: 8 for the previous side, 18 for the next.
-constexpr int HalfOffset(int half) { return half == 0 ? 8 : 18; }
-
-uint8_t* HalfBytes(AirwaySegment& entry, int half) {
-  return reinterpret_cast<uint8_t*>(&entry) + HalfOffset(half);
-}
-const uint8_t* HalfBytes(const AirwaySegment& entry, int half) {
-  return reinterpret_cast<const uint8_t*>(&entry) + HalfOffset(half);
-}
-// An unresolved half holds its neighbour's key; a cell code byte is never 0.
-bool HalfKeySet(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[0] != 0; }
-const char* HalfKey(const AirwaySegment& entry, int half) {
-  return reinterpret_cast<const char*>(HalfBytes(entry, half));
-}
-int32_t HalfNeighbour(const AirwaySegment& entry, int half) {
-  int32_t v;
-  std::memcpy(&v, HalfBytes(entry, half) + 4, sizeof v);
-  return v;
-}
-int HalfSlot(const AirwaySegment& entry, int half) { return HalfBytes(entry, half)[3]; }
-uint16_t HalfBits(const AirwaySegment& entry, int half) {
-  uint16_t v;
-  std::memcpy(&v, HalfBytes(entry, half) + 8, sizeof v);
-  return v;
-}
-void ResolveHalf(AirwaySegment& entry, int half, int32_t neighbour, int slot) {
-  uint8_t* h = HalfBytes(entry, half);
-  h[0] = h[1] = h[2] = 0;
-  h[3] = static_cast<uint8_t>(slot);
-  std::memcpy(h + 4, &neighbour, sizeof neighbour);
-}
-void ClearHalf(AirwaySegment& entry, int half) {
-  uint8_t* h = HalfBytes(entry, half);
-  std::memset(h, 0, 10);
-  ResolveHalf(entry, half, -1, 255);
-}
 bool EntryNamed(const AirwaySegment& entry) { return entry.name[0] != '\0'; }
 bool SameName(const AirwaySegment& a, const AirwaySegment& b) {
   return std::strncmp(a.name, b.name, 7) == 0;
@@ -175,6 +109,10 @@ int64_t TotalEntries(CSceneryDatabase& db, const RouteSortItem* items, int count
 }
 
 }  // namespace
+
+bool CAreaScanner::AbortSignalled(win::AutoResetEvent* abortEvent) {
+  return abortEvent != nullptr && abortEvent->Wait(0);
+}
 
 // ---- Cache ---------------------------------------------------------------------------------------
 
@@ -243,330 +181,6 @@ bool CAreaScanner::CompileArea(CSceneryDatabase& main, const CSceneryDatabase& c
   return true;
 }
 
-// ---- Duplicates within the area ------------------------------------------------------------------
-
-namespace {
-
-// NDBs and VORs: the same beacon when near, on the same frequency or with the same ident, and
-// closer than 20 km.
-template <class Payload>
-void DropBeaconPairs(CSceneryDatabase& db, CNavPointArray& points, IndexRange ru, IndexRange rv,
-                     bool sameTile, Payload* (CSceneryDatabase::*get)(const NavPoint&)) {
-  for (int u = ru.first; u < ru.end; ++u) {
-    const NavPoint& pu = points[u];
-    const Payload* a = (db.*get)(pu);
-    if (!pu.IsShown() || a == nullptr) continue;
-    for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
-      NavPoint& pv = points[v];
-      const Payload* b = (db.*get)(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency) && a->Ident() != b->Ident()) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
-    }
-  }
-}
-
-void DropIlsPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
-  CNavPointArray& ils = db.m_ils;
-  for (int u = ru.first; u + 1 < ru.end; u += 2) {
-    const NavPoint& pu = ils[u];
-    const IlsRecord* a = db.GetIls(pu);
-    if (!pu.IsShown() || a == nullptr) continue;
-    for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
-      NavPoint& pv = ils[v];
-      const IlsRecord* b = db.GetIls(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (AngleDifference(U16ToDegrees(a->course), U16ToDegrees(b->course)) >= 5) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 20000) Drop(pv);
-    }
-  }
-}
-
-void DropComPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
-  CNavPointArray& coms = db.m_coms;
-  for (int u = ru.first; u < ru.end; ++u) {
-    const NavPoint& pu = coms[u];
-    const ComRecord* a = db.GetCom(pu);
-    if (!pu.IsShown() || a == nullptr) continue;
-    for (int v = sameTile ? u + 1 : rv.first; v < rv.end; ++v) {
-      NavPoint& pv = coms[v];
-      const ComRecord* b = db.GetCom(pv);
-      if (!pv.IsShown() || b == nullptr) continue;
-      if (a->Type() != b->Type()) continue;
-      if (!Near(pu.latitude, pu.longitude, pv.latitude, pv.longitude)) continue;
-      if (FrequencyKey(a->frequency) != FrequencyKey(b->frequency)) continue;
-      if (GreatCircleDistance(pu.latitude, pu.longitude, pv.latitude, pv.longitude) < 5000) Drop(pv);
-    }
-  }
-}
-
-// Two runways that lie on each other: the shorter goes (of equally long ones the later).
-void DropRunwayPairs(CSceneryDatabase& db, IndexRange ru, IndexRange rv, bool sameTile) {
-  CNavPointArray& rw = db.m_runways;
-  for (int u = ru.first; u + 1 < ru.end; u += 2) {
-    for (int v = sameTile ? u + 2 : rv.first; v + 1 < rv.end; v += 2) {
-      NavPoint& pu = rw[u];
-      NavPoint& pw = rw[u + 1];
-      if (!pu.IsShown() || !pw.IsShown()) break;
-      NavPoint& pe = rw[v];
-      NavPoint& pf = rw[v + 1];
-      if (!pe.IsShown() || !pf.IsShown()) continue;
-      const double m1lat = (pu.latitude + pw.latitude) / 2.0, m1lon = (pu.longitude + pw.longitude) / 2.0;
-      const double m2lat = (pe.latitude + pf.latitude) / 2.0, m2lon = (pe.longitude + pf.longitude) / 2.0;
-      if (!Near(m1lat, m1lon, m2lat, m2lon)) continue;
-      const RunwayRecord* ru0 = db.GetRunway(pu);
-      const RunwayRecord* rw0 = db.GetRunway(pw);
-      const RunwayRecord* re = db.GetRunway(pe);
-      const RunwayRecord* rf = db.GetRunway(pf);
-      if (!ru0 || !rw0 || !re || !rf) continue;
-      const double hu = U16ToDegrees(ru0->heading);
-      if (AngleDifference(hu, U16ToDegrees(re->heading)) > 1.5 &&
-          AngleDifference(hu, U16ToDegrees(rf->heading)) > 1.5) {
-        continue;
-      }
-      const double d = GreatCircleDistance(m2lat, m2lon, m1lat, m1lon);
-      if (d >= 50) {
-        if (ru0->length * kFeetToMetres / 2 + re->length * kFeetToMetres / 2 + 50 <= d) continue;
-        const double course = InitialCourse(m2lat, m2lon, m1lat, m1lon);
-        if (AngleDifference(course, hu) >= 1.5 &&
-            AngleDifference(course, U16ToDegrees(rw0->heading)) >= 1.5) {
-          continue;
-        }
-      }
-      if (ru0->length < re->length) {
-        Drop(pu);
-        Drop(pw);
-        break;
-      }
-      Drop(pe);
-      Drop(pf);
-    }
-  }
-}
-
-struct AreaFiles {
-  int first;
-  int end;
-};
-
-// The box around one tile's points of one array. Tiles whose boxes lie a degree or more apart
-// hold no pair of points that are Near, so their pairs need not be looked at: an area with a
-// few thousand runways otherwise compares every runway with every other one.
-struct PointBox {
-  double latMin = std::numeric_limits<double>::infinity();
-  double latMax = -std::numeric_limits<double>::infinity();
-  double lonMin = std::numeric_limits<double>::infinity();
-  double lonMax = -std::numeric_limits<double>::infinity();
-  bool Empty() const { return !(latMin <= latMax); }
-};
-
-PointBox BoxOf(const CNavPointArray& points, IndexRange r) {
-  PointBox box;
-  for (int i = std::max(r.first, 0); i < r.end && i < points.GetSize(); ++i) {
-    const double lat = points[i].latitude, lon = points[i].longitude;
-    box.latMin = std::min(box.latMin, lat);
-    box.latMax = std::max(box.latMax, lat);
-    box.lonMin = std::min(box.lonMin, lon);
-    box.lonMax = std::max(box.lonMax, lon);
-  }
-  return box;
-}
-
-// False only when no point of one box is Near a point of the other. A runway's midpoint lies
-// within its ends' box, so this holds for the runway comparison too.
-bool BoxesMayMeet(const PointBox& a, const PointBox& b) {
-  return !a.Empty() && !b.Empty() && a.latMin - b.latMax < 1.0 && b.latMin - a.latMax < 1.0 &&
-         a.lonMin - b.lonMax < 1.0 && b.lonMin - a.lonMax < 1.0;
-}
-
-// Shown runway ends near (lat, lon) in the files that meet file j: calls f(index, distance)
-// for each.
-template <class F>
-void ForRunwayEndsNear(CSceneryDatabase& db, AreaFiles files, int j, double lat, double lon, F f) {
-  for (int k = files.first; k < files.end; ++k) {
-    if (!FilesMeet(db, j, k)) continue;
-    const IndexRange tiles = db.TileRange(k);
-    for (int t = tiles.first; t < tiles.end; ++t) {
-      const IndexRange r = db.PointRange(t, kArrayRunway);
-      for (int i = r.first; i < r.end; ++i) {
-        const NavPoint& p = db.m_runways[i];
-        if (!p.IsShown() || !Near(p.latitude, p.longitude, lat, lon)) continue;
-        f(i, GreatCircleDistance(p.latitude, p.longitude, lat, lon));
-      }
-    }
-  }
-}
-
-bool BothFacilityIdentsMatch(const AirportRecord& a, const AirportRecord& b) {
-  const std::string_view x = a.Ident(), y = b.Ident();
-  if (x == y) return true;
-  if (x.size() == 4 && y.size() == 3 && x[0] == 'K' && x.substr(1) == y) return true;
-  if (y.size() == 4 && x.size() == 3 && y[0] == 'K' && y.substr(1) == x) return true;
-  return false;
-}
-
-}  // namespace
-
-bool CAreaScanner::RemoveDuplicates(CSceneryDatabase& db, win::AutoResetEvent* abortEvent) {
-  if (db.m_areas.GetSize() == 0) return true;
-  const IndexRange fileRange = db.FileRange(0);
-  const AreaFiles files{std::max(fileRange.first, 0), std::min(fileRange.end, db.m_files.GetSize())};
-
-  if (db.m_runways.GetSize() == 0) {
-    const IndexRange boxes = db.ExcludeBoxRange(0);
-    for (int b = std::max(boxes.first, 0); b < boxes.end && b < db.m_excludeBoxes.GetSize(); ++b) {
-      db.m_excludeBoxes[b].flags |= 0x8000;
-    }
-  }
-
-  // Navaids, frequencies and runways.
-  enum { kNdbBox, kVorBox, kIlsBox, kComBox, kRunwayBox, kBoxCount };
-  std::vector<std::array<PointBox, kBoxCount>> boxes(static_cast<size_t>(std::max(db.m_tiles.GetSize(), 0)));
-  for (int t = 0; t < db.m_tiles.GetSize(); ++t) {
-    auto& b = boxes[static_cast<size_t>(t)];
-    b[kNdbBox] = BoxOf(db.m_ndbs, db.PointRange(t, kArrayNdb));
-    b[kVorBox] = BoxOf(db.m_vors, db.PointRange(t, kArrayVor));
-    b[kIlsBox] = BoxOf(db.m_ils, db.PointRange(t, kArrayIls));
-    b[kComBox] = BoxOf(db.m_coms, db.PointRange(t, kArrayCom));
-    b[kRunwayBox] = BoxOf(db.m_runways, db.PointRange(t, kArrayRunway));
-  }
-  const auto meet = [&boxes](int l, int m, int which) {
-    return l >= 0 && m >= 0 && static_cast<size_t>(std::max(l, m)) < boxes.size() &&
-           BoxesMayMeet(boxes[static_cast<size_t>(l)][which], boxes[static_cast<size_t>(m)][which]);
-  };
-  for (int j = files.first; j < files.end; ++j) {
-    for (int k = j; k < files.end; ++k) {
-      if (!FilesMeet(db, j, k)) continue;
-      const IndexRange tj = db.TileRange(j), tk = db.TileRange(k);
-      for (int l = tj.first; l < tj.end; ++l) {
-        for (int m = (k == j ? l : tk.first); m < tk.end; ++m) {
-          const bool same = m == l;
-          if (meet(l, m, kNdbBox)) {
-            DropBeaconPairs(db, db.m_ndbs, db.PointRange(l, kArrayNdb), db.PointRange(m, kArrayNdb),
-                            same, &CSceneryDatabase::GetNdb);
-          }
-          if (meet(l, m, kVorBox)) {
-            DropBeaconPairs(db, db.m_vors, db.PointRange(l, kArrayVor), db.PointRange(m, kArrayVor),
-                            same, &CSceneryDatabase::GetVor);
-          }
-          if (meet(l, m, kIlsBox)) DropIlsPairs(db, db.PointRange(l, kArrayIls), db.PointRange(m, kArrayIls), same);
-          if (meet(l, m, kComBox)) DropComPairs(db, db.PointRange(l, kArrayCom), db.PointRange(m, kArrayCom), same);
-          if (meet(l, m, kRunwayBox)) {
-            DropRunwayPairs(db, db.PointRange(l, kArrayRunway), db.PointRange(m, kArrayRunway), same);
-          }
-        }
-      }
-    }
-    if (AbortSignalled(abortEvent)) return false;
-  }
-
-  // Airport ground objects far from every runway belong to no airport of this area.
-  for (int j = files.first; j < files.end; ++j) {
-    const IndexRange groups = db.ObjectGroupRange(j);
-    for (int g = groups.first; g < groups.end; ++g) {
-      const IndexRange objects = db.ObjectRange(g);
-      for (int o = objects.first; o < objects.end; ++o) {
-        ObjectRecord& object = db.m_objects[o];
-        if (!object.IsShown() || object.Type() < 1 || object.Type() > 3) continue;
-        double latMin, latMax, lonMin, lonMax;
-        db.m_objects.GetBounds(latMin, latMax, lonMin, lonMax, o);
-        const double lat = (latMin + latMax) / 2, lon = (lonMin + lonMax) / 2;
-        bool close = false;
-        ForRunwayEndsNear(db, files, j, lat, lon, [&](int, double d) { close |= d <= 3000; });
-        if (!close) object.flags &= static_cast<uint8_t>(~(kObjectKept | kObjectShown));
-      }
-    }
-    if (AbortSignalled(abortEvent)) return false;
-  }
-
-  // Airports without facility data sit on the middle of their nearest runway.
-  for (int j = files.first; j < files.end; ++j) {
-    const IndexRange tiles = db.TileRange(j);
-    for (int t = tiles.first; t < tiles.end; ++t) {
-      const IndexRange r = db.PointRange(t, kArrayAirport);
-      for (int a = r.first; a < r.end; ++a) {
-        NavPoint& p = db.m_airports[a];
-        const AirportRecord* rec = db.GetAirport(p);
-        if (!p.IsShown() || rec == nullptr || (rec->size & 0x80) != 0) continue;
-        double best = 1000;
-        int choice = -1;
-        ForRunwayEndsNear(db, files, j, p.latitude, p.longitude, [&](int i, double d) {
-          if (d < best) {
-            best = d;
-            choice = i;
-          }
-        });
-        if (choice < 0) continue;
-        const int e0 = choice & ~1;
-        const int e1 = choice | 1;
-        if (e1 >= db.m_runways.GetSize()) continue;
-        p.latitude = static_cast<float>((db.m_runways[e0].latitude + db.m_runways[e1].latitude) / 2.0);
-        p.longitude = static_cast<float>((db.m_runways[e0].longitude + db.m_runways[e1].longitude) / 2.0);
-      }
-    }
-    if (AbortSignalled(abortEvent)) return false;
-  }
-
-  // One airport described by several files (or twice by one) becomes one at the mean position.
-  for (int j = files.first; j < files.end; ++j) {
-    const IndexRange tj = db.TileRange(j);
-    for (int l = tj.first; l < tj.end; ++l) {
-      const IndexRange rl = db.PointRange(l, kArrayAirport);
-      for (int a = rl.first; a < rl.end; ++a) {
-        NavPoint& m = db.m_airports[a];
-        const AirportRecord* mr = db.GetAirport(m);
-        if (!m.IsShown() || mr == nullptr) continue;
-        double sumLat = m.latitude, sumLon = m.longitude;
-        int n = 1;
-        NavPoint* survivor = &m;
-        bool ended = false;
-        for (int k = j; k < files.end && !ended; ++k) {
-          if (!FilesMeet(db, j, k)) continue;
-          const IndexRange tk = db.TileRange(k);
-          for (int t = (k == j ? l : tk.first); t < tk.end && !ended; ++t) {
-            const IndexRange rt = db.PointRange(t, kArrayAirport);
-            for (int b = (t == l ? a + 1 : rt.first); b < rt.end; ++b) {
-              NavPoint& f = db.m_airports[b];
-              const AirportRecord* fr = db.GetAirport(f);
-              if (!f.IsShown() || fr == nullptr) continue;
-              if (!Near(m.latitude, m.longitude, f.latitude, f.longitude)) continue;
-              const double d = GreatCircleDistance(m.latitude, m.longitude, f.latitude, f.longitude);
-              if (d > 7000) continue;
-              const bool mFacility = (mr->size & 0x80) != 0;
-              const bool fFacility = (fr->size & 0x80) != 0;
-              bool same;
-              if (mFacility && fFacility) {
-                same = BothFacilityIdentsMatch(*mr, *fr);
-              } else {
-                same = d < 2500 ||
-                       CompareNoCase(db.GetString(mr->nameText), db.GetString(fr->nameText)) == 0;
-              }
-              if (!same) continue;
-              sumLat += f.latitude;
-              sumLon += f.longitude;
-              ++n;
-              if (!mFacility && fFacility) {
-                Drop(m);
-                survivor = &f;
-                ended = true;
-                break;
-              }
-              Drop(f);
-            }
-          }
-        }
-        survivor->latitude = static_cast<float>(sumLat / n);
-        survivor->longitude = static_cast<float>(sumLon / n);
-      }
-    }
-    if (AbortSignalled(abortEvent)) return false;
-  }
-  return true;
-}
-
 // ---- Airways ------------------------------------------------------------------------------------
 
 bool CAreaScanner::ProcessRouteSegments(CSceneryDatabase& db, win::AutoResetEvent* abortEvent) {
@@ -596,20 +210,22 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
     Waypoint q = WaypointAt(db, items[qi].index);
     AirwaySegment& s = q.entries[sSlot];
     char key[kRouteKeySize];
-    std::memcpy(key, HalfKey(s, 0), kRouteKeySize);
+    s.half[0].Key(key);
     for (int c = FirstWithKey(items, count, key); c < count && CompareRouteKeys(items[c].key, key) == 0;
          ++c) {
       if (items[c].index == items[qi].index) continue;
       Waypoint p = WaypointAt(db, items[c].index);
       for (int tSlot = p.count - 1; tSlot >= 0; --tSlot) {
         AirwaySegment& t = p.entries[tSlot];
-        if (!SameName(t, s) || !HalfKeySet(t, 1)) continue;
-        const bool match = identOnly
-                               ? std::strncmp(HalfKey(t, 1) + 2, items[qi].key + 2, kRouteKeySize - 2) == 0
-                               : CompareRouteKeys(HalfKey(t, 1), items[qi].key) == 0;
+        if (!SameName(t, s) || !t.half[1].HasKey()) continue;
+        char next[kRouteKeySize];
+        t.half[1].Key(next);
+        const bool match = identOnly ? std::strncmp(next + kSegmentKeyIdentAt, items[qi].key + kSegmentKeyIdentAt,
+                                                    kRouteKeySize - kSegmentKeyIdentAt) == 0
+                                     : CompareRouteKeys(next, items[qi].key) == 0;
         if (!match) continue;
-        ResolveHalf(t, 1, items[qi].index, sSlot);
-        ResolveHalf(s, 0, items[c].index, tSlot);
+        t.half[1].Link(items[qi].index, sSlot);
+        s.half[0].Link(items[c].index, tSlot);
         return true;
       }
     }
@@ -620,8 +236,8 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
     for (int qi = 0; qi < count; ++qi) {
       const Waypoint q = WaypointAt(db, items[qi].index);
       for (int s = q.count - 1; s >= 0; --s) {
-        if (!HalfKeySet(q.entries[s], 0)) continue;
-        if (!link(qi, s, pass == 1) && pass == 1) ClearHalf(q.entries[s], 0);
+        if (!q.entries[s].half[0].HasKey()) continue;
+        if (!link(qi, s, pass == 1) && pass == 1) q.entries[s].half[0].Clear();
       }
       if (AbortSignalled(abortEvent)) return false;
     }
@@ -629,7 +245,7 @@ bool CAreaScanner::LinkAirwaySegments(CSceneryDatabase& db, const RouteSortItem*
   for (int qi = 0; qi < count; ++qi) {
     const Waypoint q = WaypointAt(db, items[qi].index);
     for (int s = q.count - 1; s >= 0; --s) {
-      if (HalfKeySet(q.entries[s], 1)) ClearHalf(q.entries[s], 1);
+      if (q.entries[s].half[1].HasKey()) q.entries[s].half[1].Clear();
     }
     if (AbortSignalled(abortEvent)) return false;
   }
@@ -647,8 +263,8 @@ bool CAreaScanner::BuildAirways(CSceneryDatabase& db, const RouteSortItem* items
       const Waypoint q = WaypointAt(db, qIndex);
       if (sSlot >= q.count) continue;
       const AirwaySegment& s = q.entries[sSlot];
-      if (!EntryNamed(s) || HalfNeighbour(s, 0) < 0 || HalfNeighbour(s, 1) >= 0) continue;
-      if ((HalfBits(s, 0) & 1) != 0) {
+      if (!EntryNamed(s) || s.half[0].neighbour < 0 || s.half[1].neighbour >= 0) continue;
+      if ((s.half[0].flags & 1) != 0) {
         AddAirwayPoint(db, qIndex, sSlot, 0, q.point->latitude, q.point->longitude);
         continue;
       }
@@ -660,12 +276,12 @@ bool CAreaScanner::BuildAirways(CSceneryDatabase& db, const RouteSortItem* items
         const Waypoint w = WaypointAt(db, index);
         if (slot < 0 || slot >= w.count) break;
         const AirwaySegment& e = w.entries[slot];
-        const int32_t prev = HalfNeighbour(e, 0);
+        const int32_t prev = e.half[0].neighbour;
         if (prev < 0) {
           found = true;
           break;
         }
-        slot = HalfSlot(e, 0);
+        slot = e.half[0].EntrySlot();
         index = prev;
       }
       if (found) {
@@ -694,9 +310,9 @@ void CAreaScanner::AddAirwayPoint(CSceneryDatabase& db, int index, int slot, int
     payload.resize(at + sizeof item);
     std::memcpy(payload.data() + at, &item, sizeof item);
     ++itemCount;
-    kind = static_cast<uint16_t>(kind | ((HalfBits(e, 0) >> 1) & 3) | ((HalfBits(e, 1) >> 1) & 3));
-    const int32_t next = HalfNeighbour(e, half);
-    slot = HalfSlot(e, half);
+    kind = static_cast<uint16_t>(kind | ((e.half[0].flags >> 1) & 3) | ((e.half[1].flags >> 1) & 3));
+    const int32_t next = e.half[half].neighbour;
+    slot = e.half[half].EntrySlot();
     index = next;
   }
   std::memcpy(payload.data(), &itemCount, sizeof itemCount);
@@ -712,7 +328,7 @@ bool CAreaScanner::AddSegmentLabelPoints(CSceneryDatabase& db, const RouteSortIt
     const Waypoint q = WaypointAt(db, qIndex);
     for (int sSlot = q.count - 1; sSlot >= 0; --sSlot) {
       const AirwaySegment& s = q.entries[sSlot];
-      const int32_t c = HalfNeighbour(s, 0);
+      const int32_t c = s.half[0].neighbour;
       if (!EntryNamed(s) || c < 0 || c >= db.m_intersections.GetSize()) continue;
       const NavPoint& pq = *q.point;
       const NavPoint& pc = db.m_intersections[c];

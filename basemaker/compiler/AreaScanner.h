@@ -16,6 +16,7 @@
 
 struct AreaEntry;
 class CSceneryDatabase;
+struct IndexRange;
 
 namespace win {
 class AutoResetEvent;
@@ -74,6 +75,18 @@ class CAreaScanner {
   const CFileEntryList& GetFileList() const { return m_fileList; }
 
  private:
+  // The passes of RemoveDuplicates over the files of the area (AreaDuplicates.cpp); each false
+  // when the abort event was signalled.
+  static bool DropRepeatedNavaids(CSceneryDatabase& temp, const IndexRange& files,
+                                  win::AutoResetEvent* abortEvent);
+  static bool DropStrayGroundObjects(CSceneryDatabase& temp, const IndexRange& files,
+                                     win::AutoResetEvent* abortEvent);
+  static bool PlaceAirportsOnRunways(CSceneryDatabase& temp, const IndexRange& files,
+                                     win::AutoResetEvent* abortEvent);
+  static bool MergeRepeatedAirports(CSceneryDatabase& temp, const IndexRange& files,
+                                    win::AutoResetEvent* abortEvent);
+  static bool AbortSignalled(win::AutoResetEvent* abortEvent);
+
   std::optional<std::filesystem::path> Resolve(const std::string& winPath,
                                                const std::filesystem::path& base) const;
   // For paths the user configured: symbolic links on the way are followed.

@@ -265,7 +265,7 @@ uint64_t OldBglParser::ParseVorIlsItem(uint64_t item, float mhz) {
   }
 
   const uint16_t course = m_image.U16(item + 13);
-  const double reciprocal = static_cast<uint16_t>(course + 0x8000) * 360.0 / 65536.0;
+  const double reciprocal = BinaryAngleToDegrees(static_cast<uint16_t>(course + kBinaryAngleHalfTurn));
   const bool hasGlideSlopePosition =
       m_image.Packed24NonZero(item + 44) && m_image.Packed24NonZero(item + 47);
   const double gsLat = m_image.Lat24(item + 44);
@@ -304,7 +304,7 @@ uint64_t OldBglParser::ParseVorIlsItem(uint64_t item, float mhz) {
   ils.course = course;
   NavPoint front(pLat, pLon, kKindIls, 1);
   m_db.AddPoint(pLat, pLon, front, &ils);
-  ils.course = static_cast<uint16_t>(course - 0x8000);
+  ils.course = static_cast<uint16_t>(course - kBinaryAngleHalfTurn);
   ils.glideSlope = -1;
   NavPoint back(lat, lon, kKindIls, 0);
   m_db.AddPoint(pLat, pLon, back, &ils);

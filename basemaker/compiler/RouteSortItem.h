@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <cstring>
 
-inline constexpr int kRouteKeySize = 8;
+#include "navdb/Payloads.h"
+
+// The key that segment halves name their neighbour by before they are linked.
+inline constexpr int kRouteKeySize = kSegmentKeySize;
 
 struct RouteSortItem {
   // u16 cell code (neither byte is ever 0) followed by the ident, NUL-padded: compares as text.

@@ -1,8 +1,10 @@
 #include "basemaker/compiler/SceneryCommandInterpreter.h"
 
-#include <cmath>
+#include <array>
 #include <charconv>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 #include "basemaker/compiler/OldBgl.h"
@@ -83,6 +85,76 @@ struct Vertex {
   int16_t z = 0;
 };
 
+class Interpreter;
+
+// How the walk goes on after a command.
+enum class Flow : uint8_t {
+  kEnd,        // returns, ends of stream and opcodes without a rule
+  kFixed,      // past the command's `size` bytes
+  kCounted,    // past a length that follows from the counts in the command
+  kOwnLength,  // by the word at 2: the command's own length, or a jump over a block
+  kJump,       // by the signed 32-bit offset at 2, which may lead backwards
+};
+
+// The second path a command opens.
+enum class Fork : uint8_t {
+  kNone,
+  kByWord,    // at the command plus the word at 2
+  kPastHead,  // just past the command's `size` bytes
+};
+
+// What a command does besides moving on; it may set where the path goes next.
+using Effect = void (Interpreter::*)(uint64_t r, int64_t& next);
+// The whole length of a counted command, once its `size` bytes fit.
+using Length = uint64_t (*)(const OldBglView& s, uint64_t r);
+
+struct Command {
+  Flow flow = Flow::kEnd;
+  uint8_t size = 0;  // bytes that must fit before any field is read
+  Fork fork = Fork::kNone;
+  Length length = nullptr;
+  Effect effect = nullptr;
+};
+
+constexpr Command Fixed(uint8_t size, Effect effect = nullptr) {
+  return {Flow::kFixed, size, Fork::kNone, nullptr, effect};
+}
+// A fixed-size command that also opens the path at the command plus its word at 2.
+constexpr Command Forking(uint8_t size, Effect effect = nullptr) {
+  return {Flow::kFixed, size, Fork::kByWord, nullptr, effect};
+}
+constexpr Command OwnLength(uint8_t size, Fork fork, Effect effect = nullptr) {
+  return {Flow::kOwnLength, size, fork, nullptr, effect};
+}
+constexpr Command Jump(uint8_t size, Fork fork, Effect effect = nullptr) {
+  return {Flow::kJump, size, fork, nullptr, effect};
+}
+constexpr Command Counted(uint8_t size, Length length, Fork fork = Fork::kNone,
+                          Effect effect = nullptr) {
+  return {Flow::kCounted, size, fork, length, effect};
+}
+
+// kBase bytes and kUnit more for each of the count at kAt.
+template <uint64_t kBase, uint64_t kUnit, uint64_t kAt>
+uint64_t CountAt(const OldBglView& s, uint64_t r) {
+  return kBase + kUnit * s.U16(r + kAt);
+}
+// The word at 2 and 16 bytes, rounded up to an even length.
+uint64_t EvenLength(const OldBglView& s, uint64_t r) {
+  return (static_cast<uint64_t>(s.U16(r + 2)) + 16) & ~uint64_t{1};
+}
+// A block of (word at 4 + 1) rows of (word at 2 + 1) four-byte cells after an 18-byte head.
+uint64_t GridLength(const OldBglView& s, uint64_t r) {
+  return 18 + (4ull * s.U16(r + 2) + 4) * (s.U16(r + 4) + 1ull);
+}
+// One word for every 16 units of the word at 14, after an 18-byte head.
+uint64_t SixteenthsLength(const OldBglView& s, uint64_t r) {
+  return 18 + 2ull * (s.U16(r + 14) / 16);
+}
+
+inline constexpr size_t kOpcodeCount = 256;
+using CommandTable = std::array<Command, kOpcodeCount>;
+
 class Interpreter {
  public:
   Interpreter(CSceneryDatabase& db, uint8_t& newGroup, double bandFirst, double bandSecond,
@@ -109,12 +181,11 @@ class Interpreter {
     uint8_t layer;
   };
 
+  static constexpr CommandTable BuildCommands();
+  static const CommandTable kCommands;
+
   int64_t Execute(uint64_t r);
   bool Fits(uint64_t r, uint64_t length) const { return m_s.Holds(r, length); }
-  // The next command `length` bytes on, or the end of the path when the command does not fit.
-  int64_t Skip(uint64_t r, uint64_t length) const {
-    return Fits(r, length) ? static_cast<int64_t>(r + length) : kPathEnd;
-  }
   void Queue(int64_t address) {
     // A branch out of the stream could never be walked; it is dropped at once.
     if (address >= 0 && static_cast<uint64_t>(address) < m_s.Size()) {
@@ -123,11 +194,36 @@ class Interpreter {
   }
   uint16_t N(uint64_t r) const { return m_s.U16(r + 2); }
 
+  // The effects of the commands, as the table names them.
+  void OpenPolygon(uint64_t r, int64_t& next);
+  void EndPolygon(uint64_t r, int64_t& next);
+  void AddPolygonVertex(uint64_t r, int64_t& next);
+  void AddLaterPolygonVertex(uint64_t r, int64_t& next);
+  void SetSurfaceWord(uint64_t r, int64_t& next);
+  void MarkObject(uint64_t r, int64_t& next);
+  void AddPointListVertex(uint64_t r, int64_t& next);
+  void StartPointList(uint64_t r, int64_t& next);
+  void DefineOneVertex(uint64_t r, int64_t& next);
+  void DefineVertices(uint64_t r, int64_t& next);
+  void DefineWideVertices(uint64_t r, int64_t& next);
+  void IndexedPolygon(uint64_t r, int64_t& next);
+  void VariableTest(uint64_t r, int64_t& next);
+  void BranchTable(uint64_t r, int64_t& next);
+  void SetScaleWord(uint64_t r, int64_t& next);
+  void SetScaleAt8(uint64_t r, int64_t& next);
+  void SetScaleAt10(uint64_t r, int64_t& next);
+  void SetReferenceAt12(uint64_t r, int64_t& next);
+  void SetScaleAndReference(uint64_t r, int64_t& next);
+  void SetTexture(uint64_t r, int64_t& next);
+  void SetLayerAt4(uint64_t r, int64_t& next);
+  void SetLayerAt6(uint64_t r, int64_t& next);
+  void FixedRunway(uint64_t r, int64_t& next);
+  void SizedRunway(uint64_t r, int64_t& next);
+
   void PolygonVertex(uint16_t number, bool needsFirst);
   void ClosePolygon();
-  void IndexedPolygon(uint64_t r, uint16_t count);
+  void DefineVertexList(uint64_t r, uint64_t entrySize);
   void DefineVertex(uint32_t number, int16_t x, int16_t y, int16_t z);
-  void VariableTest(uint64_t r, int64_t& next);
   void SetScale(int32_t value) {
     if (value >= 0) m_scale = value / 65536.0;
   }
@@ -207,294 +303,217 @@ void Interpreter::Run() {
   }
 }
 
+constexpr CommandTable Interpreter::BuildCommands() {
+  CommandTable t{};
+  const auto set = [&t](std::initializer_list<uint16_t> opcodes, Command c) {
+    for (uint16_t op : opcodes) {
+      if (t[op].flow != Flow::kEnd) throw "an opcode with two rules";
+      t[op] = c;
+    }
+  };
+  using F = Fork;
+  using I = Interpreter;
+
+  set({2, 4, 9, 12, 56, 66, 118, 125, 127, 133, 174, 189}, Fixed(2));
+  set({5}, Fixed(2, &I::OpenPolygon));
+  set({8}, Fixed(2, &I::EndPolygon));
+  set({134}, Fixed(3));
+  set({18, 19, 20, 23, 30, 48, 63, 71, 72, 80, 81, 83, 89, 91, 94, 101, 102, 103, 113, 128, 129, 135,
+       142, 146, 147, 153, 164, 165, 172},
+      Fixed(4));
+  set({15}, Fixed(4, &I::AddPolygonVertex));
+  set({16}, Fixed(4, &I::AddLaterPolygonVertex));
+  set({82}, Fixed(4, &I::SetSurfaceWord));
+  set({45, 46, 77, 78, 79, 84, 92, 97, 126, 137, 140, 143, 156, 159, 180, 184, 188}, Fixed(6));
+  set({38}, Fixed(6, &I::MarkObject));
+  set({6, 7, 55, 93, 104, 106, 108, 132, 155, 162, 166}, Fixed(8));
+  set({111}, Fixed(8, &I::AddPointListVertex));
+  set({10, 11, 40, 85, 87, 105, 107, 120, 121, 161}, Fixed(10));
+  set({14}, Fixed(10, &I::DefineOneVertex));
+  set({36}, Fixed(10, &I::VariableTest));
+  set({110}, Fixed(10, &I::StartPointList));
+  set({17, 145, 168}, Fixed(12));
+  set({157}, Fixed(14));
+  set({25, 53, 69}, Fixed(16));
+  set({49, 73, 88, 130}, Fixed(18));
+  set({99, 114, 158}, Fixed(20));
+  set({61}, Fixed(24));
+  set({24}, Fixed(24, &I::SetTexture));
+  set({173}, Fixed(30));
+  set({47, 119}, Fixed(32, &I::SetScaleAndReference));
+  set({171}, Fixed(38));
+  set({178}, Fixed(44));
+  set({175}, Fixed(50));
+  set({68}, Fixed(64, &I::FixedRunway));
+  set({141}, Fixed(158));
+
+  set({150, 151}, Forking(6));
+  set({57, 95, 109}, Forking(8));
+  set({52}, Forking(10, &I::SetScaleWord));
+  set({44, 58, 64, 148}, Forking(12));
+  set({131}, Forking(12, &I::SetScaleAt8));
+  set({37, 179}, Forking(14));
+  set({28, 115}, Forking(16));
+  set({76}, Forking(16, &I::SetScaleAt10));
+  set({27, 33, 152, 169}, Forking(22));
+  set({60}, Forking(28, &I::SetReferenceAt12));
+
+  set({13, 31, 67, 75, 86, 154, 160, 163, 176}, OwnLength(4, F::kNone));
+  set({35, 50, 90, 117}, OwnLength(4, F::kPastHead));
+  set({59, 65}, OwnLength(6, F::kPastHead));
+  set({116}, OwnLength(6, F::kPastHead, &I::SetLayerAt4));
+  set({51, 149}, OwnLength(10, F::kPastHead));
+  set({74}, OwnLength(12, F::kPastHead));
+  set({70, 167}, OwnLength(22, F::kPastHead));
+  set({170}, OwnLength(34, F::kNone, &I::SizedRunway));
+
+  set({136}, Jump(6, F::kNone));
+  set({43, 138}, Jump(6, F::kPastHead));
+  set({139}, Jump(8, F::kPastHead, &I::SetLayerAt6));
+
+  set({144}, Counted(4, &EvenLength));
+  set({21}, Counted(6, &GridLength));
+  set({29}, Counted(4, &CountAt<16, 2, 2>));
+  set({39, 42, 124}, Counted(4, &CountAt<14, 2, 2>));
+  set({32, 122}, Counted(4, &CountAt<14, 6, 2>));
+  set({96, 123}, Counted(4, &CountAt<16, 6, 2>));
+  set({54}, Counted(16, &SixteenthsLength));
+  set({62}, Counted(14, &CountAt<14, 2, 2>, F::kNone, &I::IndexedPolygon));
+  set({26}, Counted(6, &CountAt<6, 6, 4>, F::kNone, &I::DefineVertices));
+  set({41}, Counted(6, &CountAt<6, 12, 4>, F::kNone, &I::DefineWideVertices));
+  set({98}, Counted(6, &CountAt<6, 2, 4>, F::kByWord));
+  set({100}, Counted(6, &CountAt<6, 2, 4>));
+  set({112}, Counted(6, &CountAt<6, 4, 4>, F::kByWord));
+  set({181}, Counted(4, &CountAt<8, 32, 2>));
+  set({182}, Counted(4, &CountAt<8, 68, 2>));
+  set({183}, Counted(4, &CountAt<8, 80, 2>));
+  set({185, 186, 187}, Counted(8, &CountAt<8, 2, 6>));
+  set({3}, Counted(8, &CountAt<8, 2, 2>, F::kNone, &I::BranchTable));
+  return t;
+}
+
+// Built while compiling: an opcode given two rules does not compile.
+constinit const CommandTable Interpreter::kCommands = Interpreter::BuildCommands();
+
 int64_t Interpreter::Execute(uint64_t r) {
   if (!Fits(r, 2)) return kPathEnd;
   const uint16_t op = m_s.U16(r);
+  if (op >= kCommands.size()) return kPathEnd;
+  const Command& c = kCommands[op];
+  if (c.flow == Flow::kEnd || !Fits(r, c.size)) return kPathEnd;
   const int64_t at = static_cast<int64_t>(r);
-  switch (op) {
-    case 2: case 4: case 9: case 12: case 56: case 66: case 118: case 125: case 127: case 133:
-    case 174: case 189:
-      return Skip(r, 2);
-    case 5:
-      m_polygon.clear();
-      m_surfaceOn = true;
-      return Skip(r, 2);
-    case 8:
-      ClosePolygon();
-      m_polygon.clear();
-      m_surfaceOn = false;
-      return Skip(r, 2);
-    case 134:
-      return Skip(r, 3);
-
-    case 18: case 19: case 23: case 30: case 48: case 63: case 71: case 72: case 81: case 83:
-    case 89: case 91: case 94: case 101: case 102: case 103: case 113: case 128: case 129:
-    case 135: case 142: case 146: case 147: case 153: case 164: case 165: case 172: case 20:
-    case 80:
-      return Skip(r, 4);
-    case 15:
-    case 16:
-      if (!Fits(r, 4)) return kPathEnd;
-      PolygonVertex(N(r), op == 16);
-      return at + 4;
-    case 82:
-      if (!Fits(r, 4)) return kPathEnd;
-      m_surfaceWord = N(r);
-      return at + 4;
-
-    case 45: case 46: case 77: case 78: case 79: case 84: case 92: case 97: case 126: case 137:
-    case 143: case 156: case 159: case 180: case 184: case 188: case 140:
-      return Skip(r, 6);
-    case 38:
-      if (!Fits(r, 6)) return kPathEnd;
-      if (N(r) == kMarkedObjectWord && m_s.U16(r + 4) != 0) AddObject(kObjectMarked, kLayerUnset);
-      return at + 6;
-    case 150: case 151:
-      if (!Fits(r, 6)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 6;
-
-    case 6: case 7: case 55: case 93: case 104: case 106: case 108: case 132: case 155:
-    case 162: case 166:
-      return Skip(r, 8);
-    case 57: case 95: case 109:
-      if (!Fits(r, 8)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 8;
-    case 111:
-      if (!Fits(r, 8)) return kPathEnd;
-      if (PointListOnSurface() && m_lastObject >= 0) {
-        AddFootprint(m_s.I16(r + 6), m_s.I16(r + 2));
-      }
-      return at + 8;
-
-    case 10: case 11: case 40: case 85: case 87: case 105: case 107: case 120: case 121:
-    case 161:
-      return Skip(r, 10);
-    case 14:
-      if (!Fits(r, 10)) return kPathEnd;
-      DefineVertex(N(r), m_s.I16(r + 4), m_s.I16(r + 6), m_s.I16(r + 8));
-      return at + 10;
-    case 36: {
-      if (!Fits(r, 10)) return kPathEnd;
-      int64_t next = kPathEnd;
-      VariableTest(r, next);
-      return next;
+  int64_t next = kPathEnd;
+  switch (c.flow) {
+    case Flow::kFixed:
+      next = at + c.size;
+      break;
+    case Flow::kCounted: {
+      const uint64_t length = c.length(m_s, r);
+      if (!Fits(r, length)) return kPathEnd;
+      next = at + static_cast<int64_t>(length);
+      break;
     }
-    case 52:
-      if (!Fits(r, 10)) return kPathEnd;
-      Queue(at + N(r));
-      m_scale = m_s.U16(r + 8);
-      return at + 10;
-    case 110:
-      if (!Fits(r, 10)) return kPathEnd;
-      if (PointListOnSurface()) {
-        const uint8_t layer = m_layer == kLayerUnset ? kDefaultDrawLayer : m_layer;
-        if (AddObject(kObjectPointList, layer)) AddFootprint(m_s.I16(r + 8), m_s.I16(r + 4));
-      }
-      return at + 10;
-
-    case 17: case 145: case 168:
-      return Skip(r, 12);
-    case 44: case 58: case 64: case 148:
-      if (!Fits(r, 12)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 12;
-    case 131:
-      if (!Fits(r, 12)) return kPathEnd;
-      Queue(at + N(r));
-      SetScale(m_s.I32(r + 8));
-      return at + 12;
-
-    case 157:
-      return Skip(r, 14);
-    case 37: case 179:
-      if (!Fits(r, 14)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 14;
-
-    case 25: case 53: case 69:
-      return Skip(r, 16);
-    case 28: case 115:
-      if (!Fits(r, 16)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 16;
-    case 76:
-      if (!Fits(r, 16)) return kPathEnd;
-      Queue(at + N(r));
-      SetScale(m_s.I32(r + 10));
-      return at + 16;
-
-    case 49: case 73: case 88: case 130:
-      return Skip(r, 18);
-    case 114: case 158: case 99:
-      return Skip(r, 20);
-    case 27: case 33: case 152: case 169:
-      if (!Fits(r, 22)) return kPathEnd;
-      Queue(at + N(r));
-      return at + 22;
-    case 24:
-      if (!Fits(r, 24)) return kPathEnd;
-      std::memcpy(m_texture, m_s.Data() + r + 10, kTextureNameSize);
-      return at + 24;
-    case 61:
-      return Skip(r, 24);
-    case 60:
-      if (!Fits(r, 28)) return kPathEnd;
-      Queue(at + N(r));
-      SetReference(m_s.I32(r + 12), m_s.I32(r + 18));
-      return at + 28;
-    case 173:
-      return Skip(r, 30);
-    case 47: case 119:
-      if (!Fits(r, 32)) return kPathEnd;
-      SetScale(m_s.I32(r + 10));
-      SetReference(m_s.I32(r + 16), m_s.I32(r + 22));
-      return at + 32;
-    case 171:
-      return Skip(r, 38);
-    case 178:
-      return Skip(r, 44);
-    case 175:
-      return Skip(r, 50);
-    case 68:
-      if (!Fits(r, 64)) return kPathEnd;
-      AddRunwayEnds(m_db, OldBglView(m_s.Data() + r, 64), RunwayLayout::kFixed, m_layer);
-      return at + 64;
-    case 141:
-      return Skip(r, 158);
-
-    // Commands whose word at 2 is their own length or a jump over a block.
-    case 13: case 31: case 75: case 86: case 154: case 160: case 163: case 176: case 67:
-      if (!Fits(r, 4)) return kPathEnd;
-      return at + N(r);
-    case 35: case 50: case 90: case 117:
-      if (!Fits(r, 4)) return kPathEnd;
-      Queue(at + 4);
-      return at + N(r);
-    case 59: case 65:
-      if (!Fits(r, 6)) return kPathEnd;
-      Queue(at + 6);
-      return at + N(r);
-    case 116:
-      if (!Fits(r, 6)) return kPathEnd;
-      Queue(at + 6);
-      m_layer = m_s.U8(r + 4);
-      return at + N(r);
-    case 51: case 149:
-      if (!Fits(r, 10)) return kPathEnd;
-      Queue(at + 10);
-      return at + N(r);
-    case 74:
-      if (!Fits(r, 12)) return kPathEnd;
-      Queue(at + 12);
-      return at + N(r);
-    case 70: case 167:
-      if (!Fits(r, 22)) return kPathEnd;
-      Queue(at + 22);
-      return at + N(r);
-    case 170:
-      if (!Fits(r, 34)) return kPathEnd;
-      AddRunwayEnds(m_db, OldBglView(m_s.Data() + r, 34), RunwayLayout::kSized, m_layer);
-      return at + N(r);
-
-    // Jumps with a signed 32-bit offset; they may lead backwards.
-    case 136:
-      if (!Fits(r, 6)) return kPathEnd;
-      return at + m_s.I32(r + 2);
-    case 43: case 138:
-      if (!Fits(r, 6)) return kPathEnd;
-      Queue(at + 6);
-      return at + m_s.I32(r + 2);
-    case 139:
-      if (!Fits(r, 8)) return kPathEnd;
-      Queue(at + 8);
-      m_layer = m_s.U8(r + 6);
-      return at + m_s.I32(r + 2);
-
-    // Commands whose length follows from their counts.
-    case 144:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, (static_cast<uint64_t>(N(r)) + 16) & ~uint64_t{1});
-    case 21:
-      if (!Fits(r, 6)) return kPathEnd;
-      return Skip(r, 18 + (4ull * N(r) + 4) * (m_s.U16(r + 4) + 1ull));
-    case 29:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 16 + 2ull * N(r));
-    case 39: case 42: case 124:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 14 + 2ull * N(r));
-    case 32: case 122:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 14 + 6ull * N(r));
-    case 96: case 123:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 16 + 6ull * N(r));
-    case 54:
-      if (!Fits(r, 16)) return kPathEnd;
-      return Skip(r, 18 + 2ull * (m_s.U16(r + 14) / 16));
-    case 62: {
-      if (!Fits(r, 14)) return kPathEnd;
-      const uint16_t count = N(r);
-      const int64_t next = Skip(r, 14 + 2ull * count);
-      if (next != kPathEnd) IndexedPolygon(r, count);
-      return next;
-    }
-    case 26:
-    case 41: {
-      if (!Fits(r, 6)) return kPathEnd;
-      const uint16_t count = m_s.U16(r + 4);
-      const uint64_t entry = op == 26 ? 6 : 12;
-      const int64_t next = Skip(r, 6 + entry * count);
-      if (next == kPathEnd) return kPathEnd;
-      for (uint32_t i = 0; i < count; ++i) {
-        const uint64_t e = r + 6 + entry * i;
-        DefineVertex(static_cast<uint32_t>(N(r)) + i, m_s.I16(e), m_s.I16(e + 2), m_s.I16(e + 4));
-      }
-      return next;
-    }
-    case 98:
-    case 100: {
-      if (!Fits(r, 6)) return kPathEnd;
-      const int64_t next = Skip(r, 6 + 2ull * m_s.U16(r + 4));
-      if (next != kPathEnd && op == 98) Queue(at + N(r));
-      return next;
-    }
-    case 112: {
-      if (!Fits(r, 6)) return kPathEnd;
-      const int64_t next = Skip(r, 6 + 4ull * m_s.U16(r + 4));
-      if (next != kPathEnd) Queue(at + N(r));
-      return next;
-    }
-    case 181:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 8 + 32ull * N(r));
-    case 182:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 8 + 68ull * N(r));
-    case 183:
-      if (!Fits(r, 4)) return kPathEnd;
-      return Skip(r, 8 + 80ull * N(r));
-    case 185: case 186: case 187:
-      if (!Fits(r, 8)) return kPathEnd;
-      return Skip(r, 8 + 2ull * m_s.U16(r + 6));
-    case 3: {
-      if (!Fits(r, 8)) return kPathEnd;
-      const uint16_t count = N(r);
-      if (!Fits(r, 8 + 2ull * count)) return kPathEnd;
-      for (uint32_t i = 0; i < count; ++i) {
-        const uint16_t offset = m_s.U16(r + 8 + 2ull * i);
-        if (offset != 0) Queue(at + offset);
-      }
-      const uint16_t length = m_s.U16(r + 6);
-      return length == 0 ? kPathEnd : at + length;
-    }
-
-    // Returns, ends of stream and opcodes without a rule.
-    default:
+    case Flow::kOwnLength:
+      next = at + N(r);
+      break;
+    case Flow::kJump:
+      next = at + m_s.I32(r + 2);
+      break;
+    case Flow::kEnd:
       return kPathEnd;
   }
+  if (c.fork == Fork::kByWord) Queue(at + N(r));
+  if (c.fork == Fork::kPastHead) Queue(at + c.size);
+  if (c.effect != nullptr) (this->*c.effect)(r, next);
+  return next;
+}
+
+void Interpreter::OpenPolygon(uint64_t, int64_t&) {
+  m_polygon.clear();
+  m_surfaceOn = true;
+}
+
+void Interpreter::EndPolygon(uint64_t, int64_t&) {
+  ClosePolygon();
+  m_polygon.clear();
+  m_surfaceOn = false;
+}
+
+void Interpreter::AddPolygonVertex(uint64_t r, int64_t&) { PolygonVertex(N(r), false); }
+
+void Interpreter::AddLaterPolygonVertex(uint64_t r, int64_t&) { PolygonVertex(N(r), true); }
+
+void Interpreter::SetSurfaceWord(uint64_t r, int64_t&) { m_surfaceWord = N(r); }
+
+void Interpreter::MarkObject(uint64_t r, int64_t&) {
+  if (N(r) == kMarkedObjectWord && m_s.U16(r + 4) != 0) AddObject(kObjectMarked, kLayerUnset);
+}
+
+void Interpreter::AddPointListVertex(uint64_t r, int64_t&) {
+  if (PointListOnSurface() && m_lastObject >= 0) AddFootprint(m_s.I16(r + 6), m_s.I16(r + 2));
+}
+
+void Interpreter::StartPointList(uint64_t r, int64_t&) {
+  if (!PointListOnSurface()) return;
+  const uint8_t layer = m_layer == kLayerUnset ? kDefaultDrawLayer : m_layer;
+  if (AddObject(kObjectPointList, layer)) AddFootprint(m_s.I16(r + 8), m_s.I16(r + 4));
+}
+
+void Interpreter::DefineOneVertex(uint64_t r, int64_t&) {
+  DefineVertex(N(r), m_s.I16(r + 4), m_s.I16(r + 6), m_s.I16(r + 8));
+}
+
+void Interpreter::DefineVertices(uint64_t r, int64_t&) { DefineVertexList(r, 6); }
+
+void Interpreter::DefineWideVertices(uint64_t r, int64_t&) { DefineVertexList(r, 12); }
+
+void Interpreter::DefineVertexList(uint64_t r, uint64_t entrySize) {
+  const uint16_t count = m_s.U16(r + 4);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint64_t e = r + 6 + entrySize * i;
+    DefineVertex(static_cast<uint32_t>(N(r)) + i, m_s.I16(e), m_s.I16(e + 2), m_s.I16(e + 4));
+  }
+}
+
+void Interpreter::BranchTable(uint64_t r, int64_t& next) {
+  const int64_t at = static_cast<int64_t>(r);
+  const uint16_t count = N(r);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint16_t offset = m_s.U16(r + 8 + 2ull * i);
+    if (offset != 0) Queue(at + offset);
+  }
+  const uint16_t length = m_s.U16(r + 6);
+  next = length == 0 ? kPathEnd : at + length;
+}
+
+void Interpreter::SetScaleWord(uint64_t r, int64_t&) { m_scale = m_s.U16(r + 8); }
+
+void Interpreter::SetScaleAt8(uint64_t r, int64_t&) { SetScale(m_s.I32(r + 8)); }
+
+void Interpreter::SetScaleAt10(uint64_t r, int64_t&) { SetScale(m_s.I32(r + 10)); }
+
+void Interpreter::SetReferenceAt12(uint64_t r, int64_t&) { SetReference(m_s.I32(r + 12), m_s.I32(r + 18)); }
+
+void Interpreter::SetScaleAndReference(uint64_t r, int64_t&) {
+  SetScale(m_s.I32(r + 10));
+  SetReference(m_s.I32(r + 16), m_s.I32(r + 22));
+}
+
+void Interpreter::SetTexture(uint64_t r, int64_t&) {
+  std::memcpy(m_texture, m_s.Data() + r + 10, kTextureNameSize);
+}
+
+// The layer is set after the branch is queued: the branch keeps the layer it was opened under.
+void Interpreter::SetLayerAt4(uint64_t r, int64_t&) { m_layer = m_s.U8(r + 4); }
+
+void Interpreter::SetLayerAt6(uint64_t r, int64_t&) { m_layer = m_s.U8(r + 6); }
+
+void Interpreter::FixedRunway(uint64_t r, int64_t&) {
+  AddRunwayEnds(m_db, OldBglView(m_s.Data() + r, 64), RunwayLayout::kFixed, m_layer);
+}
+
+void Interpreter::SizedRunway(uint64_t r, int64_t&) {
+  AddRunwayEnds(m_db, OldBglView(m_s.Data() + r, 34), RunwayLayout::kSized, m_layer);
 }
 
 void Interpreter::VariableTest(uint64_t r, int64_t& next) {
@@ -563,7 +582,8 @@ void Interpreter::ClosePolygon() {
   for (const Vertex& v : m_polygon) AddFootprint(v.z, v.x);
 }
 
-void Interpreter::IndexedPolygon(uint64_t r, uint16_t count) {
+void Interpreter::IndexedPolygon(uint64_t r, int64_t&) {
+  const uint16_t count = N(r);
   if (m_s.U16(r + 4) != 0 || m_s.U16(r + 8) != 0 || m_s.I16(r + 6) < 0) return;
   if (!PolygonOnSurface()) return;
   std::vector<Vertex> polygon;
@@ -672,7 +692,7 @@ void AddRunwayEnds(CSceneryDatabase& db, const OldBglView& command, RunwayLayout
 
   double lengthM = lengthFeet / kFeetPerMetre;
   if (lengthM > kRunwayCutAbove) lengthM -= kRunwayCut;
-  const double h = heading * 360.0 / 65536.0;
+  const double h = BinaryAngleToDegrees(heading);
   const double dLat = std::cos(h * kDegToRad) * lengthM * 0.5 * kBglMetresToDegrees;
   const double dLon = std::sin(h * kDegToRad) * lengthM * 0.5 * kBglMetresToDegrees /
                       std::cos(lat * kDegToRad);
@@ -705,7 +725,7 @@ void AddRunwayEnds(CSceneryDatabase& db, const OldBglView& command, RunwayLayout
 
   number = FlipRunwayNumber(number);
   SetDesignator(record.designator, number, kSecondEndSide[side & 3]);
-  record.heading = static_cast<uint16_t>(heading - 0x8000);
+  record.heading = static_cast<uint16_t>(heading - kBinaryAngleHalfTurn);
   NavPoint second(lat2, lon2, kKindRunway, 1);
   db.AddPoint(lat, lon, second, &record);
 }

@@ -17,6 +17,7 @@ inline constexpr uint32_t kBglSectionCountField = 20;
 inline constexpr uint32_t kBglSectionEntrySize = 20;
 inline constexpr uint32_t kBglSubsectionEntrySize = 16;
 inline constexpr uint32_t kBglRecordHeadSize = 6;
+inline constexpr uint32_t kBglAirportHeadSize = 52;  // its sub-records follow
 inline constexpr uint32_t kBglObjectRecordHeadSize = 4;  // section 37: u16 id, u16 size
 
 enum BglSection : uint32_t {

@@ -25,7 +25,7 @@ constexpr uint8_t kSurfaceByCode[32] = {1,   3,   9,   255, 2,   3,   3,   10,  
                                         18,  19,  255, 255, 255, 255, 255, 255, 255, 255};
 
 // The airport header byte before any runway: facility data present, longest runway 300 m.
-constexpr uint8_t kAirportHeaderStart = 0x83;
+constexpr uint8_t kAirportHeaderStart = kAirportFacilityData | 3;
 constexpr uint32_t kRunwayNoIlsLayer24 = 0x31FFFFFF;
 // Parking name kind of a helipad start and the type the planner shows for it.
 constexpr uint32_t kParkingNameHelipad = 38;
@@ -56,6 +56,19 @@ double Wrap180(double lon) {
   if (lon > 180) lon -= 360;
   if (lon < -180) lon += 360;
   return lon;
+}
+
+// A heading in degrees as the byte (256ths of a circle) of a parking entry.
+uint32_t HeadingByte(float heading) { return static_cast<uint32_t>(Round(heading / 360.0 * 256.0) & 0xFF); }
+
+// Parking entries past what the airport record can count are dropped.
+void AddParking(std::vector<ParkingEntry>& parkings, double lat, double lon, uint32_t bits) {
+  if (parkings.size() >= static_cast<size_t>(kAirportMaxParkings)) return;
+  ParkingEntry p;
+  p.latitude = static_cast<float>(lat);
+  p.longitude = static_cast<float>(lon);
+  p.bits = bits;
+  parkings.push_back(p);
 }
 
 template <class T>
@@ -248,197 +261,205 @@ void SectionBglParser::AddVertex(double refLat, double refLon, double lat, doubl
   ++m_db.m_objects[objects - 1].vertexEnd;
 }
 
+// What the sub-records of one airport record add up to before its point is added.
+struct SectionBglParser::AirportScan {
+  double refLat = 0;
+  double refLon = 0;
+  int16_t altitude = 0;
+  uint8_t header = kAirportHeaderStart;
+  char ident[6] = {};
+  std::array<int32_t, CBglNameList::kListCount> names{};
+  int32_t nameText = -1;
+  // The latitude band of the airport's ground lines; its object group is opened with the
+  // first of them.
+  double bandMin = 90;
+  double bandMax = -90;
+  bool pendingGroup = false;
+  uint64_t taxiPoints = 0;  // the taxi point list read last, 0 before the first
+  std::vector<FrequencyEntry> frequencies;
+  std::vector<ParkingEntry> parkings;
+};
+
 uint64_t SectionBglParser::ParseAirport(uint64_t record) {
   const uint32_t size = RecordSize(record);
   const uint64_t end = record + size;
-  const double refLon = UnpackLongitude(m_image.U32(record + 12));
-  const double refLat = UnpackLatitude(m_image.U32(record + 16));
-  const int16_t altitude = ClampI16(Round(m_image.I32(record + 20) * 0.001));
-  uint8_t header = kAirportHeaderStart;
-  char ident[6];
-  UnpackIdent(ident, m_image.U32(record + 40));
-  const auto names = m_names.Lookup(ident);
-  int32_t nameText = names[CBglNameList::kAirportName];
+  AirportScan a;
+  a.refLon = UnpackLongitude(m_image.U32(record + 12));
+  a.refLat = UnpackLatitude(m_image.U32(record + 16));
+  a.altitude = ClampI16(Round(m_image.I32(record + 20) * 0.001));
+  UnpackIdent(a.ident, m_image.U32(record + 40));
+  a.names = m_names.Lookup(a.ident);
+  a.nameText = a.names[CBglNameList::kAirportName];
 
-  auto taxiPoint = [this](uint64_t list, uint32_t index, double& lat, double& lon) {
-    // Indexes past the list's own count are dropped with their path.
-    if (index >= m_image.U16(list + 6)) return false;
-    const uint64_t p = list + 8 + uint64_t{index} * 12;
-    lon = UnpackLongitude(m_image.U32(p + 4));
-    lat = UnpackLatitude(m_image.U32(p + 8));
-    return true;
-  };
-
-  // First pass: the latitude band of the airport's ground lines.
-  double bandMin = 90, bandMax = -90;
-  bool pendingGroup = false;
-  {
-    uint64_t points = 0;
-    for (uint64_t sub = record + 52; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
-      const uint16_t id = m_image.U16(sub);
-      if (id == kBglTaxiPoints) {
-        points = sub;
-      } else if (id == kBglTaxiPaths && points != 0) {
-        const uint32_t count = m_image.U16(sub + 6);
-        for (uint32_t i = 0; i < count; ++i) {
-          const uint64_t path = sub + 8 + uint64_t{i} * 20;
-          const uint32_t w0 = m_image.U32(path);
-          if ((m_image.U32(path + 4) & 0xF) != 1) continue;
-          double la, lo, lb, lob;
-          if (!taxiPoint(points, w0 & 0xFFF, la, lo) || !taxiPoint(points, (w0 >> 16) & 0xFFF, lb, lob)) {
-            continue;
-          }
-          bandMin = std::min({bandMin, la, lb});
-          bandMax = std::max({bandMax, la, lb});
-          pendingGroup = true;
-        }
-      } else if (id == kBglOutline) {
-        const uint32_t count = m_image.U16(sub + 7);
-        for (uint32_t i = 0; i < count; ++i) {
-          const double lat = UnpackLatitude(m_image.U32(sub + 9 + uint64_t{i} * 8 + 4));
-          bandMin = std::min(bandMin, lat);
-          bandMax = std::max(bandMax, lat);
-        }
-        pendingGroup = true;
-      }
-    }
-  }
-  auto openGroup = [&] {
-    if (!pendingGroup) return;
-    AddObjectGroup(static_cast<float>(bandMin), static_cast<float>(bandMax));
-    pendingGroup = false;
-  };
-
-  std::vector<FrequencyEntry> frequencies;
-  std::vector<ParkingEntry> parkings;
-  auto addParking = [&parkings](double lat, double lon, uint32_t bits) {
-    if (parkings.size() >= static_cast<size_t>(kAirportMaxParkings)) return;
-    ParkingEntry p;
-    p.latitude = static_cast<float>(lat);
-    p.longitude = static_cast<float>(lon);
-    p.bits = bits;
-    parkings.push_back(p);
-  };
-  auto headingByte = [](float heading) {
-    return static_cast<uint32_t>(Round(heading / 360.0 * 256.0) & 0xFF);
-  };
-
-  uint64_t points = 0;
-  for (uint64_t sub = record + 52; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
+  const uint64_t firstSub = record + kBglAirportHeadSize;
+  ScanGroundBand(firstSub, end, a);
+  for (uint64_t sub = firstSub; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
     switch (m_image.U16(sub)) {
-      case kBglRunway: {
-        const uint32_t lengthFt = ParseRunway(sub);
-        const double lengthM = lengthFt / kFeetPerMetre;
-        if ((header & 0x7F) * 100.0 < lengthM) {
-          header = static_cast<uint8_t>((header & 0x80) | (Trunc(lengthM / 100.0) & 0x7F));
-        }
-        break;
-      }
-      case kBglStart: {
-        if ((m_image.U8(sub + 7) >> 4) != 3) break;
-        const uint32_t number = m_image.U8(sub + 6);
-        const double lon = UnpackLongitude(m_image.U32(sub + 8));
-        const double lat = UnpackLatitude(m_image.U32(sub + 12));
-        addParking(lat, lon,
-                   headingByte(m_image.F32(sub + 20)) | (kParkingNameHelipad << 8) |
-                       ((number & 0x1FFF) << 14) | (kParkingTypeOfStart << 27));
-        break;
-      }
-      case kBglFrequency: {
-        const uint32_t type = m_image.U16(sub + 6);
-        const uint32_t raw = m_image.U32(sub + 8);
-        const double mhz = std::floor((raw >> 12) * 4096.0 / 1000000.0 * 1000.0 + 0.5) / 1000.0;
-        if (type < 1 || type > 13) break;
-        if (frequencies.size() < static_cast<size_t>(kAirportMaxFrequencies)) {
-          FrequencyEntry f;
-          f.type = static_cast<uint16_t>(1u << (type - 1));
-          f.frequency = static_cast<float>(mhz);
-          frequencies.push_back(f);
-        }
-        if (type == 1 && mhz >= 118.0 && mhz < 137.0) {
-          ComRecord com;
-          com.type = 0x8001;
-          com.frequency = static_cast<float>(mhz);
-          AddComPoint(m_db, refLat, refLon, 45.0, com);
-        }
-        break;
-      }
+      case kBglRunway: ReadAirportRunway(sub, a); break;
+      case kBglStart: ReadAirportStart(sub, a); break;
+      case kBglFrequency: ReadAirportFrequency(sub, a); break;
       case kBglName:
-        if (nameText == -1) nameText = NameText(sub);
+        if (a.nameText == -1) a.nameText = NameText(sub);
         break;
-      case kBglParking: {
-        const uint32_t count = m_image.U16(sub + 6);
-        uint64_t at = sub + 8;
-        for (uint32_t i = 0; i < count; ++i) {
-          const uint32_t w0 = m_image.U32(at);
-          const double lon = UnpackLongitude(m_image.U32(at + 12));
-          const double lat = UnpackLatitude(m_image.U32(at + 16));
-          addParking(lat, lon,
-                     headingByte(m_image.F32(at + 8)) | ((w0 & 0x3F) << 8) |
-                         (((w0 >> 12) & 0xFFF) << 14) | (((w0 >> 8) & 0xF) << 27));
-          at += 20 + 4 * uint64_t{w0 >> 24};
-        }
-        break;
-      }
-      case kBglTaxiPoints:
-        points = sub;
-        break;
-      case kBglTaxiPaths: {
-        if (points == 0) break;
-        const uint32_t count = m_image.U16(sub + 6);
-        int64_t previousEnd = -1;
-        for (uint32_t i = 0; i < count; ++i) {
-          const uint64_t path = sub + 8 + uint64_t{i} * 20;
-          const uint32_t w0 = m_image.U32(path);
-          if ((m_image.U32(path + 4) & 0xF) != 1) continue;
-          const uint32_t start = w0 & 0xFFF;
-          const uint32_t stop = (w0 >> 16) & 0xFFF;
-          double la, lo, lb, lob;
-          if (!taxiPoint(points, start, la, lo) || !taxiPoint(points, stop, lb, lob)) continue;
-          openGroup();
-          if (static_cast<int64_t>(start) != previousEnd) {
-            AddObject(kObjectTaxiLine, refLat, refLon, kAirportLayer);
-            AddVertex(refLat, refLon, la, lo);
-          }
-          AddVertex(refLat, refLon, lb, lob);
-          previousEnd = stop;
-        }
-        break;
-      }
-      case kBglOutline: {
-        openGroup();
-        AddObject(kObjectOutline, refLat, refLon, kAirportLayer);
-        const uint32_t count = m_image.U16(sub + 7);
-        for (uint32_t i = 0; i < count; ++i) {
-          const uint64_t v = sub + 9 + uint64_t{i} * 8;
-          AddVertex(refLat, refLon, UnpackLatitude(m_image.U32(v + 4)),
-                    UnpackLongitude(m_image.U32(v)));
-        }
-        break;
-      }
-      default:
-        break;
+      case kBglParking: ReadAirportParking(sub, a); break;
+      case kBglTaxiPoints: a.taxiPoints = sub; break;
+      case kBglTaxiPaths: ReadTaxiPaths(sub, a); break;
+      case kBglOutline: ReadAirportOutline(sub, a); break;
+      default: break;
     }
   }
+  AddAirportPoint(a);
+  return end;
+}
 
+bool SectionBglParser::TaxiPoint(uint64_t list, uint32_t index, double& lat, double& lon) const {
+  // Indexes past the list's own count are dropped with their path.
+  if (index >= m_image.U16(list + 6)) return false;
+  const uint64_t p = list + 8 + uint64_t{index} * 12;
+  lon = UnpackLongitude(m_image.U32(p + 4));
+  lat = UnpackLatitude(m_image.U32(p + 8));
+  return true;
+}
+
+void SectionBglParser::ScanGroundBand(uint64_t firstSub, uint64_t end, AirportScan& a) {
+  uint64_t points = 0;
+  for (uint64_t sub = firstSub; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
+    const uint16_t id = m_image.U16(sub);
+    if (id == kBglTaxiPoints) {
+      points = sub;
+    } else if (id == kBglTaxiPaths && points != 0) {
+      const uint32_t count = m_image.U16(sub + 6);
+      for (uint32_t i = 0; i < count; ++i) {
+        const uint64_t path = sub + 8 + uint64_t{i} * 20;
+        const uint32_t w0 = m_image.U32(path);
+        if ((m_image.U32(path + 4) & 0xF) != 1) continue;
+        double la, lo, lb, lob;
+        if (!TaxiPoint(points, w0 & 0xFFF, la, lo) || !TaxiPoint(points, (w0 >> 16) & 0xFFF, lb, lob)) {
+          continue;
+        }
+        a.bandMin = std::min({a.bandMin, la, lb});
+        a.bandMax = std::max({a.bandMax, la, lb});
+        a.pendingGroup = true;
+      }
+    } else if (id == kBglOutline) {
+      const uint32_t count = m_image.U16(sub + 7);
+      for (uint32_t i = 0; i < count; ++i) {
+        const double lat = UnpackLatitude(m_image.U32(sub + 9 + uint64_t{i} * 8 + 4));
+        a.bandMin = std::min(a.bandMin, lat);
+        a.bandMax = std::max(a.bandMax, lat);
+      }
+      a.pendingGroup = true;
+    }
+  }
+}
+
+void SectionBglParser::OpenAirportGroup(AirportScan& a) {
+  if (!a.pendingGroup) return;
+  AddObjectGroup(static_cast<float>(a.bandMin), static_cast<float>(a.bandMax));
+  a.pendingGroup = false;
+}
+
+void SectionBglParser::ReadAirportRunway(uint64_t sub, AirportScan& a) {
+  const uint32_t lengthFt = ParseRunway(sub);
+  const double lengthM = lengthFt / kFeetPerMetre;
+  if ((a.header & 0x7F) * 100.0 < lengthM) {
+    a.header = static_cast<uint8_t>((a.header & kAirportFacilityData) | (Trunc(lengthM / 100.0) & 0x7F));
+  }
+}
+
+void SectionBglParser::ReadAirportStart(uint64_t sub, AirportScan& a) {
+  if ((m_image.U8(sub + 7) >> 4) != 3) return;
+  const uint32_t number = m_image.U8(sub + 6);
+  const double lon = UnpackLongitude(m_image.U32(sub + 8));
+  const double lat = UnpackLatitude(m_image.U32(sub + 12));
+  AddParking(a.parkings, lat, lon,
+             HeadingByte(m_image.F32(sub + 20)) | (kParkingNameHelipad << 8) | ((number & 0x1FFF) << 14) |
+                 (kParkingTypeOfStart << 27));
+}
+
+void SectionBglParser::ReadAirportFrequency(uint64_t sub, AirportScan& a) {
+  const uint32_t type = m_image.U16(sub + 6);
+  const uint32_t raw = m_image.U32(sub + 8);
+  const double mhz = std::floor((raw >> 12) * 4096.0 / 1000000.0 * 1000.0 + 0.5) / 1000.0;
+  if (type < 1 || type > 13) return;
+  if (a.frequencies.size() < static_cast<size_t>(kAirportMaxFrequencies)) {
+    FrequencyEntry f;
+    f.type = static_cast<uint16_t>(1u << (type - 1));
+    f.frequency = static_cast<float>(mhz);
+    a.frequencies.push_back(f);
+  }
+  if (type == 1 && mhz >= 118.0 && mhz < 137.0) {
+    ComRecord com;
+    com.type = 0x8001;
+    com.frequency = static_cast<float>(mhz);
+    AddComPoint(m_db, a.refLat, a.refLon, 45.0, com);
+  }
+}
+
+void SectionBglParser::ReadAirportParking(uint64_t sub, AirportScan& a) {
+  const uint32_t count = m_image.U16(sub + 6);
+  uint64_t at = sub + 8;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint32_t w0 = m_image.U32(at);
+    const double lon = UnpackLongitude(m_image.U32(at + 12));
+    const double lat = UnpackLatitude(m_image.U32(at + 16));
+    AddParking(a.parkings, lat, lon,
+               HeadingByte(m_image.F32(at + 8)) | ((w0 & 0x3F) << 8) | (((w0 >> 12) & 0xFFF) << 14) |
+                   (((w0 >> 8) & 0xF) << 27));
+    at += 20 + 4 * uint64_t{w0 >> 24};
+  }
+}
+
+void SectionBglParser::ReadTaxiPaths(uint64_t sub, AirportScan& a) {
+  if (a.taxiPoints == 0) return;
+  const uint32_t count = m_image.U16(sub + 6);
+  int64_t previousEnd = -1;
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint64_t path = sub + 8 + uint64_t{i} * 20;
+    const uint32_t w0 = m_image.U32(path);
+    if ((m_image.U32(path + 4) & 0xF) != 1) continue;
+    const uint32_t start = w0 & 0xFFF;
+    const uint32_t stop = (w0 >> 16) & 0xFFF;
+    double la, lo, lb, lob;
+    if (!TaxiPoint(a.taxiPoints, start, la, lo) || !TaxiPoint(a.taxiPoints, stop, lb, lob)) continue;
+    OpenAirportGroup(a);
+    if (static_cast<int64_t>(start) != previousEnd) {
+      AddObject(kObjectTaxiLine, a.refLat, a.refLon, kAirportLayer);
+      AddVertex(a.refLat, a.refLon, la, lo);
+    }
+    AddVertex(a.refLat, a.refLon, lb, lob);
+    previousEnd = stop;
+  }
+}
+
+void SectionBglParser::ReadAirportOutline(uint64_t sub, AirportScan& a) {
+  OpenAirportGroup(a);
+  AddObject(kObjectOutline, a.refLat, a.refLon, kAirportLayer);
+  const uint32_t count = m_image.U16(sub + 7);
+  for (uint32_t i = 0; i < count; ++i) {
+    const uint64_t v = sub + 9 + uint64_t{i} * 8;
+    AddVertex(a.refLat, a.refLon, UnpackLatitude(m_image.U32(v + 4)), UnpackLongitude(m_image.U32(v)));
+  }
+}
+
+void SectionBglParser::AddAirportPoint(const AirportScan& a) {
   AirportRecord airport;
-  airport.size = header;
-  airport.altitude = altitude;
-  airport.regionText = names[CBglNameList::kRegion];
-  airport.countryText = names[CBglNameList::kCountry];
-  airport.stateText = names[CBglNameList::kState];
-  airport.cityText = names[CBglNameList::kCity];
-  airport.nameText = nameText;
-  std::memcpy(airport.ident, ident, sizeof airport.ident);
-  airport.SetCounts(static_cast<int>(frequencies.size()), static_cast<int>(parkings.size()));
+  airport.size = a.header;
+  airport.altitude = a.altitude;
+  airport.regionText = a.names[CBglNameList::kRegion];
+  airport.countryText = a.names[CBglNameList::kCountry];
+  airport.stateText = a.names[CBglNameList::kState];
+  airport.cityText = a.names[CBglNameList::kCity];
+  airport.nameText = a.nameText;
+  std::memcpy(airport.ident, a.ident, sizeof airport.ident);
+  airport.SetCounts(static_cast<int>(a.frequencies.size()), static_cast<int>(a.parkings.size()));
   std::vector<uint8_t> payload;
   payload.reserve(airport.PayloadSize());
   AppendBytes(payload, airport);
-  for (const FrequencyEntry& f : frequencies) AppendBytes(payload, f);
-  for (const ParkingEntry& p : parkings) AppendBytes(payload, p);
-  NavPoint point(refLat, refLon, kKindAirport, 1);
-  m_db.AddPoint(refLat, refLon, point, payload.data());
-  return end;
+  for (const FrequencyEntry& f : a.frequencies) AppendBytes(payload, f);
+  for (const ParkingEntry& p : a.parkings) AppendBytes(payload, p);
+  NavPoint point(a.refLat, a.refLon, kKindAirport, 1);
+  m_db.AddPoint(a.refLat, a.refLon, point, payload.data());
 }
 
 uint32_t SectionBglParser::ParseRunway(uint64_t sub) {
@@ -453,11 +474,11 @@ uint32_t SectionBglParser::ParseRunway(uint64_t sub) {
   const uint16_t widthFt =
       static_cast<uint16_t>(Round(m_image.F32(sub + 36) * kSectionRunwayFeetPerMetre) & 0xFFFF);
   const uint16_t heading =
-      static_cast<uint16_t>(Round(m_image.F32(sub + 40) / 360.0 * 65536.0) & 0xFFFF);
+      static_cast<uint16_t>(Round(DegreesToBinaryAngle(m_image.F32(sub + 40))) & 0xFFFF);
 
   double d = lengthFt / kSectionRunwayFeetPerMetre;
   if (d > 300) d -= 60;
-  const double h = heading * 360.0 / 65536.0 * kDegToRad;
+  const double h = BinaryAngleToDegrees(heading) * kDegToRad;
   const double dN = std::cos(h) * d;
   const double dE = std::sin(h) * d;
   const double dLat = dN / kMetresPerDegreeTimesTwo;
@@ -469,7 +490,7 @@ uint32_t SectionBglParser::ParseRunway(uint64_t sub) {
     RunwayRecord runway;
     runway.ilsWord = kRunwayNoIlsLayer24;
     runway.altitude = altitude;
-    runway.heading = static_cast<uint16_t>(heading + (e == 0 ? 0 : 0x8000));
+    runway.heading = static_cast<uint16_t>(heading + (e == 0 ? 0 : kBinaryAngleHalfTurn));
     runway.width = static_cast<int16_t>(widthFt);
     runway.length = lengthFt;
     runway.surface = surface;
@@ -519,7 +540,7 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
     VorRecord vor;
     vor.altitude = altitude;
     vor.frequency = static_cast<float>(mhz);
-    vor.declination = static_cast<int16_t>(static_cast<uint16_t>(Round(variation / 360.0 * 65536.0) & 0xFFFF));
+    vor.declination = static_cast<int16_t>(static_cast<uint16_t>(Round(DegreesToBinaryAngle(variation)) & 0xFFFF));
     vor.range = range;
     vor.flags = flags;
     vor.nameText = FirstNameSubRecord(record, firstSub);
@@ -543,7 +564,7 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
   for (uint64_t sub = firstSub; sub + kBglRecordHeadSize <= end; sub += RecordSize(sub)) {
     switch (m_image.U16(sub)) {
       case kBglLocalizer:
-        course = static_cast<uint16_t>(Round(m_image.F32(sub + 8) / 360.0 * 65536.0) & 0xFFFF);
+        course = static_cast<uint16_t>(Round(DegreesToBinaryAngle(m_image.F32(sub + 8))) & 0xFFFF);
         break;
       case kBglGlideSlope:
         gsLon = UnpackLongitude(m_image.U32(sub + 8));
@@ -559,11 +580,11 @@ uint64_t SectionBglParser::ParseVorIls(uint64_t record) {
         break;
     }
   }
-  const uint16_t backCourse = static_cast<uint16_t>(course + 0x8000);
+  const uint16_t backCourse = static_cast<uint16_t>(course + kBinaryAngleHalfTurn);
   double pLat = lat, pLon = lon;
   const double gsDistance = GreatCircleDistance(lat, lon, gsLat, gsLon);
   const double dmeDistance = GreatCircleDistance(lat, lon, dmeLat, dmeLon);
-  const double backCourseDeg = backCourse * 360.0 / 65536.0;
+  const double backCourseDeg = BinaryAngleToDegrees(backCourse);
   if (gsDistance >= kIlsSeparationMetres) {
     DestinationPoint(pLat, pLon, lat, lon, backCourseDeg, gsDistance);
   } else if (dmeDistance >= kIlsSeparationMetres) {

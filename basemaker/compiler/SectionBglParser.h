@@ -34,6 +34,19 @@ class SectionBglParser {
   const CBglNameList& Names() const { return m_names; }
 
  private:
+  struct AirportScan;
+  // The sub-records of an airport record, one reader each.
+  void ScanGroundBand(uint64_t firstSub, uint64_t end, AirportScan& airport);
+  void ReadAirportRunway(uint64_t sub, AirportScan& airport);
+  void ReadAirportStart(uint64_t sub, AirportScan& airport);
+  void ReadAirportFrequency(uint64_t sub, AirportScan& airport);
+  void ReadAirportParking(uint64_t sub, AirportScan& airport);
+  void ReadTaxiPaths(uint64_t sub, AirportScan& airport);
+  void ReadAirportOutline(uint64_t sub, AirportScan& airport);
+  void OpenAirportGroup(AirportScan& airport);
+  void AddAirportPoint(const AirportScan& airport);
+  bool TaxiPoint(uint64_t list, uint32_t index, double& lat, double& lon) const;
+
   uint32_t RecordSize(uint64_t record) const;
   int32_t NameText(uint64_t subRecord);
   int32_t FirstNameSubRecord(uint64_t record, uint64_t firstSub);

@@ -244,6 +244,27 @@ TEST(Geodesy, PositiveModuloSigns) {
   }
 }
 
+// Headings are unsigned words, declinations signed ones, and the grid's variation a negated
+// signed word: each must come out on its own side of north.
+TEST(Geodesy, BinaryAnglesKeepTheirSign) {
+  struct Case {
+    const char* name;
+    int32_t angle;
+    double degrees;
+  };
+  const Case cases[] = {
+      {"heading east", uint16_t{0x4000}, 90},
+      {"heading just short of north", uint16_t{0xFFFF}, 360 - 360.0 / 65536},
+      {"reciprocal wraps", static_cast<uint16_t>(0xC000 + kBinaryAngleHalfTurn), 90},
+      {"declination west", int16_t{-0x4000}, -90},
+      {"most negative declination negated", -int16_t{-0x8000}, 180},
+  };
+  for (const Case& c : cases) {
+    EXPECT_DOUBLE_EQ(c.degrees, BinaryAngleToDegrees(c.angle)) << c.name;
+    EXPECT_DOUBLE_EQ(static_cast<double>(c.angle), DegreesToBinaryAngle(c.degrees)) << c.name;
+  }
+}
+
 TEST(Geodesy, PointInBoxHandlesDateLine) {
   struct Case {
     const char* name;

@@ -181,6 +181,7 @@ int ExportAtcplan(const FlpxCall& call, const AtcDetailsDialog& dialog) {
   AtcDetailsModel model(info, route.highestAltitude);
   if (!dialog || dialog(model, call.parent, FlpxCaption(call.displayName, "Export Options")) != 1) return 1;
   std::string path;
-  if (!FlpxAskTarget(call, FlpxTarget{"apl", "apl", ""}, path)) return 1;
+  const FlpxAsked asked = FlpxAskTarget(call, FlpxTarget{"apl", "apl", ""}, path);
+  if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   return FlpxWriteTarget(path, [&](CExportFile& file) { return WriteAtcplanPlan(plan, route, model.Details(), file); });
 }

@@ -10,7 +10,9 @@ FlpxDegMin SplitDegrees(double value) {
   FlpxDegMin out;
   if (std::isnan(value)) return out;
   const double d = std::trunc(value);
-  const double v = std::floor((value - d) * 6000.0 + 0.5) / 6000.0 + d;
+  // Scaled in two steps (minutes, then hundredths) and back in two: a single factor of 6000 lands
+  // a half hundredth such as 7.81675 (7 49.005') just below .5 and rounds it down.
+  const double v = std::floor((value - d) * 60.0 * 100.0 + 0.5) / 60.0 / 100.0 + d;
   const double whole = std::trunc(v);
   out.negative = v < 0;
   const int degrees = TruncInt(whole);

@@ -51,7 +51,11 @@ void CExportFile::FailAtPrint(int n) { g_failAtPrint = n; }
 
 bool CExportFile::Open(const std::string& target) {
   Discard();
-  const int fd = win::CreateFileBeside(target, m_temporary);
+  // Onto a link, the file it leads to is replaced and the link kept.
+  std::error_code error;
+  const std::string file = win::FollowLinks(target, error).string();
+  if (error) return false;
+  const int fd = win::CreateFileBeside(file, m_temporary);
   if (fd < 0) return false;
   m_file = ::fdopen(fd, "wb");
   if (!m_file) {
@@ -59,7 +63,7 @@ bool CExportFile::Open(const std::string& target) {
     ::unlink(m_temporary.c_str());
     return false;
   }
-  m_target = target;
+  m_target = file;
   m_ok = true;
   return true;
 }

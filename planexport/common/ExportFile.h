@@ -18,7 +18,8 @@ class CExportFile {
   CExportFile(const CExportFile&) = delete;
   CExportFile& operator=(const CExportFile&) = delete;
 
-  // Creates the temporary file beside `target`. False when it cannot be created.
+  // Creates the temporary file beside `target`, or beside the file it leads to when it is a
+  // symbolic link. False when it cannot be created.
   bool Open(const std::string& target);
   // One formatted piece of text. False when this or an earlier write failed; later writes
   // are then skipped.

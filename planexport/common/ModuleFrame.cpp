@@ -106,7 +106,7 @@ bool FlpxCall::SwitchOn(std::string_view key, std::string_view defaultValue) con
 
 void FlpxCall::WriteSwitch(std::string_view key, bool on) const { WriteSetting(key, on ? "1" : "0"); }
 
-bool FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& path) {
+FlpxAsked FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& path) {
   const std::string initialDir =
       target.readsInitialDir ? call.ReadSetting("InitialDir", target.initialDirDefault) : target.initialDirDefault;
   const std::string filter = FlpxFilter(call.displayName, target.extension);
@@ -117,13 +117,14 @@ bool FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& 
   if (named) std::memcpy(chosen, target.defaultName.c_str(), target.defaultName.size() + 1);
   if (!call.Source().SaveFileDialog(chosen, call.parent, filter.c_str(), initialDir.c_str(), target.defaultExt,
                                     named ? chosen : nullptr)) {
-    return false;
+    return FlpxAsked::Cancelled;
   }
-  // The host promises a terminated path; a plug-in does not bet its buffer on it.
-  chosen[kFlpxPathSize - 1] = '\0';
+  // The host promises a terminated path; a plug-in does not bet its buffer on it, and a path cut
+  // to fit would name another file.
+  if (!std::memchr(chosen, '\0', sizeof chosen)) return FlpxAsked::Unusable;
   path = chosen;
   if (target.storesFolder) call.WriteSetting("InitialDir", FlpxFolderOf(path));
-  return true;
+  return FlpxAsked::Path;
 }
 
 int FlpxWriteTarget(const std::string& path, const FlpxWriter& writer) {
@@ -145,6 +146,7 @@ int FlpxRunExport(const FlpxCall& call, const FlpxTarget& target, bool refuseWit
   FlpxTarget named = target;
   if (named.nameFromPlan) named.defaultName = named.nameFromPlan(info);
   std::string path;
-  if (!FlpxAskTarget(call, named, path)) return 1;
+  const FlpxAsked asked = FlpxAskTarget(call, named, path);
+  if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   return FlpxWriteTarget(path, [&](CExportFile& file) { return writer(file, info); });
 }

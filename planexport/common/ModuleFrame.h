@@ -80,9 +80,18 @@ struct FlpxTarget {
 // Writes the plan into an open export file; 1 when every line was written.
 using FlpxWriter = std::function<int(CExportFile& file)>;
 
-// The save dialog seeded from "InitialDir" and the filter; the chosen folder stored back.
-// False when the user cancelled (nothing stored).
-bool FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& path);
+// What the save dialog gave.
+enum class FlpxAsked {
+  Path,       // a path to write
+  Cancelled,  // the entry returns 1: a cancel is no failure
+  Unusable,   // an answer the path buffer could not hold: the entry returns 0, and the host says so
+};
+// The entry's result when the dialog gave no path.
+inline int FlpxNoPathResult(FlpxAsked asked) { return asked == FlpxAsked::Cancelled ? 1 : 0; }
+
+// The save dialog seeded from "InitialDir" and the filter; the chosen folder stored back when
+// it gave a path (nothing is stored otherwise).
+FlpxAsked FlpxAskTarget(const FlpxCall& call, const FlpxTarget& target, std::string& path);
 // Writes `path` through a temporary file: the target is replaced only when the writer
 // returned 1 and the file closed cleanly. Returns 1 then, else 0.
 int FlpxWriteTarget(const std::string& path, const FlpxWriter& writer);

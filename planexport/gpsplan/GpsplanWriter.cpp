@@ -96,7 +96,8 @@ int ExportGpsplan(const FlpxCall& call) {
     if (!FlpxPathAbove(call.settingsPath, 3, "Gpsplan.dat", path)) return 0;
   } else {
     if (std::count(call.settingsPath, call.settingsPath + std::strlen(call.settingsPath), '/') < 4) return 0;
-    if (!FlpxAskTarget(call, FlpxTarget{"prg", "prg", "", true}, path)) return 1;
+    const FlpxAsked asked = FlpxAskTarget(call, FlpxTarget{"prg", "prg", "", true}, path);
+    if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   }
   const int result = FlpxWriteTarget(path, [&](CExportFile& file) { return WriteGpsplanProgram(call.Source(), file); });
   // Raised only once the complete file is in place, so the add-on never reloads a partial one.

@@ -1,8 +1,12 @@
 #include "planexport/netplana/NetplanaWriter.h"
 
+#include <filesystem>
+
 #include "planexport/route/DirectRoute.h"
 #include "planexport/route/PlanTotals.h"
 #include "platform/profile/Profile.h"
+#include "platform/win/WinPath.h"
+#include "platform/win/WinePrefix.h"
 
 // Flight levels from 18000 ft, altitudes below.
 static constexpr unsigned kLowestFlightLevel = 180;
@@ -31,9 +35,12 @@ bool NetplanaClientSettingsPath(const std::string& settingsPath, std::string& cl
 }
 
 std::string NetplanaInitialFolder(const std::string& clientSettings) {
-  std::string folder = profile::GetString(clientSettings, "INSTALL", "Path", "");
-  if (!folder.empty()) folder += "/flights";
-  return folder;
+  const std::string installed = profile::GetString(clientSettings, "INSTALL", "Path", "");
+  if (installed.empty()) return {};
+  // A client run under Wine names its folder by a drive letter of its prefix.
+  const std::filesystem::path clientFolder = std::filesystem::path(clientSettings).parent_path();
+  const win::DriveRoots drives = win::DriveRootsFor(clientFolder);
+  return win::ToNativePath(win::JoinWinPath(installed, "flights"), clientFolder, &drives).string();
 }
 
 int ExportNetplana(const FlpxCall& call, const std::string& clientSettings) {

@@ -19,8 +19,10 @@ int WriteNetplanaPlan(const FlpxPlanSource& plan, CExportFile& file, const FlpxP
 // The client's settings file beside the client, two levels above the plug-in folder; false
 // when the plug-in folder lies too near the root for one.
 bool NetplanaClientSettingsPath(const std::string& settingsPath, std::string& clientSettings);
-// "Path" of section "INSTALL" in the client's settings plus "/flights"; empty when the value
-// is missing or empty.
+// The "flights" folder below "Path" of section "INSTALL" in the client's settings, as a native
+// path: a Windows path through the drives of the Wine prefix above the client, a relative one
+// from the client folder. Empty when the value is missing or empty, or names a drive the
+// prefix lacks.
 std::string NetplanaInitialFolder(const std::string& clientSettings);
 
 // The export entry's flow; the chosen folder is never stored back.

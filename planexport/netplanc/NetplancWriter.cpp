@@ -81,7 +81,8 @@ int WriteNetplancRoute(const FlpxPlanSource& plan, const FlpxPlanInfo& info, con
 
 int ExportNetplanc(const FlpxCall& call) {
   std::string path;
-  if (!FlpxAskTarget(call, FlpxTarget{"sbp", "sbp", "", true}, path)) return 1;
+  const FlpxAsked asked = FlpxAskTarget(call, FlpxTarget{"sbp", "sbp", "", true}, path);
+  if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   const NetplancOptions options = ReadNetplancOptions(call);
   FlpxPlanInfo info;
   if (!call.Source().PlanInfo(info)) return 0;

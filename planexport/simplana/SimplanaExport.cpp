@@ -10,6 +10,7 @@ int ExportSimplana(const FlpxCall& call) {
   if (!plan.PlanInfo(info) || !info.departure.present || !info.arrival.present) return 0;
   const SimPlnFolder folder{SimPlnRootFolder(call.settingsPath, "Pilots"), true};
   std::string path;
-  if (!AskSimPlnTarget(call, folder, info, path)) return 1;
+  const FlpxAsked asked = AskSimPlnTarget(call, folder, info, path);
+  if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   return FlpxWriteTarget(path, [&](CExportFile& file) { return WriteSimplanaPlan(plan, file, info); });
 }

@@ -3,7 +3,8 @@
 #include "planexport/simpln/SimPlnText.h"
 #include "planexport/simpln/SimPlnWriter.h"
 
-bool AskSimPlnTarget(const FlpxCall& call, const SimPlnFolder& folder, const FlpxPlanInfo& info, std::string& path) {
+FlpxAsked AskSimPlnTarget(const FlpxCall& call, const SimPlnFolder& folder, const FlpxPlanInfo& info,
+                          std::string& path) {
   FlpxTarget target{"pln", "PLN", folder.initialDir};
   target.storesFolder = folder.remembered;
   target.readsInitialDir = folder.remembered;
@@ -26,6 +27,7 @@ int ExportSimPln(const FlpxCall& call, const SimPlnFolder& folder, const StartPo
   if (!dialog || dialog(model, call.parent, FlpxCaption(call.displayName, "Departure Position")) != 1) return 1;
 
   std::string path;
-  if (!AskSimPlnTarget(call, folder, info, path)) return 1;
+  const FlpxAsked asked = AskSimPlnTarget(call, folder, info, path);
+  if (asked != FlpxAsked::Path) return FlpxNoPathResult(asked);
   return FlpxWriteTarget(path, [&](CExportFile& file) { return WriteSimPlnPlan(plan, file, info, model.StoredKey()); });
 }

@@ -24,4 +24,5 @@ struct SimPlnFolder {
 int ExportSimPln(const FlpxCall& call, const SimPlnFolder& folder, const StartPositionDialog& dialog);
 
 // The save dialog under the default name, with the "pln" filter.
-bool AskSimPlnTarget(const FlpxCall& call, const SimPlnFolder& folder, const FlpxPlanInfo& info, std::string& path);
+FlpxAsked AskSimPlnTarget(const FlpxCall& call, const SimPlnFolder& folder, const FlpxPlanInfo& info,
+                          std::string& path);

@@ -23,9 +23,14 @@ struct Config {
   uint32_t connectTimeoutMs = 5000;
   // Every link sends a heartbeat this often when it has sent nothing else...
   uint32_t heartbeatIntervalMs = 1000;
-  // ...and is taken as lost when nothing has arrived for this long. Members that do not come
+  // ...and is taken as lost when no whole frame has arrived for this long. Members that do not come
   // back to a migrated host within this time are removed.
   uint32_t linkTimeoutMs = 6000;
+  // Data for a link written to within this many milliseconds waits until the next multiple of it
+  // and goes out in one write; 0 writes each frame at once. A host relaying position reports
+  // spends most of its time in the system calls of its writes; gathering them delays a report
+  // by at most this long.
+  uint32_t gatherMs = 10;
   // Threads that run the handler's callbacks (at least 2, so one slow player cannot hold up
   // the session's other callbacks).
   unsigned callbackThreads = 2;

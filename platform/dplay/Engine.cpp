@@ -54,6 +54,7 @@ void Engine::Impl::ArmSweep() {
 void Engine::Impl::Sweep() {
   const auto now = SteadyClock::now();
   SearchSweep(now);
+  ExpireLinks(now);
   if (m_role == Role::Host) HostSweep(now);
   if (m_role == Role::Connecting || m_role == Role::Member || m_role == Role::Rejoining)
     MemberSweep(now);
@@ -74,6 +75,7 @@ void Engine::Impl::Sweep() {
     }
     if (now - link->LastSent() >= heartbeat) link->Send(wire::FrameKind::Heartbeat, {});
   }
+  Accept();
 }
 
 Result Engine::Impl::OpenListener(const Address& device) {
@@ -119,6 +121,7 @@ void Engine::Impl::CloseListener() {
   m_acceptor.reset();
   m_udp.reset();
   m_listenPort = 0;
+  m_accepting = false;
 }
 
 void Engine::Impl::ReceiveDatagram() {
@@ -170,6 +173,7 @@ void Engine::Impl::CloseAll() {
   }
   m_players.clear();
   m_groups.clear();
+  m_ownSecret.clear();
   m_self = 0;
   m_hostPlayer = 0;
   m_role = Role::Closed;
@@ -207,6 +211,12 @@ wire::Description Engine::Impl::Reported() const {
   wire::Description d = m_desc;
   d.currentPlayers = static_cast<uint32_t>(m_players.size());
   if (!d.password.empty()) d.flags |= kEnginePasswordRequired;
+  return d;
+}
+
+wire::Description Engine::Impl::Shared() const {
+  wire::Description d = Reported();
+  d.password.clear();
   return d;
 }
 
@@ -264,15 +274,11 @@ Result Engine::CreatePlayer(const std::string& name, const std::vector<uint8_t>&
   Result started = m_impl->Call([&] {
     auto& impl = *m_impl;
     if (impl.m_self != 0) return Result::InvalidCall;  // one own player
+    if (!wire::WithinPlayerLimits(name, data)) return Result::InvalidParam;
     if (impl.m_role == Impl::Role::Host) {
       if (impl.m_desc.maxPlayers != 0 && impl.m_players.size() >= impl.m_desc.maxPlayers)
         return Result::SessionFull;
-      Impl::Player player;
-      player.record.id = impl.NewId();
-      player.record.joinOrder = 0;
-      player.record.name = name;
-      player.record.data = data;
-      player.record.port = impl.m_listenPort;
+      Impl::Player player = impl.OwnPlayer(name, data);
       impl.m_self = impl.m_hostPlayer = player.record.id;
       impl.m_players[player.record.id] = player;
       impl.Broadcast(wire::FrameKind::PlayerJoined, wire::Encode(player.record));
@@ -339,6 +345,8 @@ Result Engine::SetOwnInfo(uint32_t fields, const std::string& name,
   return m_impl->Call([&] {
     auto& impl = *m_impl;
     if (impl.m_role == Impl::Role::Closed) return Result::InvalidCall;
+    if (((fields & 1) && name.size() > wire::kMaxNameBytes) || ((fields & 2) && data.size() > wire::kMaxPlayerDataBytes))
+      return Result::InvalidParam;
     if (fields & 1) impl.m_ownName = name;
     if (fields & 2) impl.m_ownData = data;
     if (impl.m_self == 0 || !impl.m_players.contains(impl.m_self)) return Result::Ok;
@@ -412,11 +420,15 @@ Result Engine::SetDescription(const wire::Description& description) {
     if (impl.m_role != Impl::Role::Host) return Result::NotHost;
     const Guid instance = impl.m_desc.instance;
     const Guid application = impl.m_desc.application;
+    // A description read back carries no password, only the flag: writing it again keeps it.
+    const bool keepPassword = description.password.empty() && (description.flags & kEnginePasswordRequired);
+    const std::string password = impl.m_desc.password;
     impl.m_desc = description;
     impl.m_desc.instance = instance;
     impl.m_desc.application = application;
+    if (keepPassword) impl.m_desc.password = password;
     impl.m_desc.flags &= ~kEnginePasswordRequired;
-    impl.Broadcast(wire::FrameKind::Description, wire::Encode(impl.m_desc));
+    impl.Broadcast(wire::FrameKind::Description, wire::Encode(impl.Shared()));
     return Result::Ok;
   });
 }

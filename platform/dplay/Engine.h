@@ -7,7 +7,9 @@
 //
 // A session is a star: members hold one TCP link to the host, which admits players, orders
 // membership, groups and the description, and relays data. Every member also listens, so that
-// when the host is lost the oldest remaining player can take over and the others rejoin it.
+// when the host is lost the oldest remaining player that answers can take over and the others
+// rejoin it, each proving with the secret it was given at its admission who it is.
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,6 +24,13 @@ namespace dplay {
 // Engine-level description flags; the front ends map their own onto these.
 inline constexpr uint32_t kEngineMigrateHost = 0x1;
 inline constexpr uint32_t kEnginePasswordRequired = 0x2;
+
+// Links that have not become a player (in the handshake, waiting for the application's answer,
+// parked after a migration, or following the session without a player): no more are accepted
+// while this many wait.
+inline constexpr size_t kMaxUnadmittedLinks = 32;
+// A failed accept (out of descriptors, mostly) is tried again only after this long.
+inline constexpr std::chrono::milliseconds kAcceptRetry{100};
 
 // Engine-level send flags.
 inline constexpr uint32_t kEngineLoopback = 0x1;  // a send to every player reaches the sender too
@@ -103,6 +112,7 @@ class Engine {
   // to 0: every player (the sender only with kEngineLoopback).
   Result Send(PlayerId to, std::vector<uint8_t> data, uint32_t flags);
   Result GetDescription(wire::Description& description) const;
+  // An empty password with kEnginePasswordRequired keeps the session's password.
   Result SetDescription(const wire::Description& description);
   Result CreateGroup(const std::string& name, PlayerId* id);
   Result AddToGroup(PlayerId group, PlayerId player);

@@ -3,27 +3,54 @@
 #include "platform/dplay/EngineImpl.h"
 
 #include <algorithm>
+#include <random>
+
+#include "platform/dplay/Digest.h"
 
 namespace dplay {
 
 using asio::ip::tcp;
 
+namespace {
+
+std::vector<uint8_t> NewSecret() {
+  // Straight from the system's source: a seeded generator could be foretold from the session
+  // GUIDs it also makes.
+  std::random_device source;
+  std::vector<uint8_t> secret(wire::kSecretBytes);
+  for (size_t i = 0; i < secret.size(); ++i) {
+    if (i % 4 == 0) {
+      const uint32_t word = source();
+      for (size_t j = 0; j < 4 && i + j < secret.size(); ++j) secret[i + j] = static_cast<uint8_t>(word >> (8 * j));
+    }
+  }
+  return secret;
+}
+
+std::vector<uint8_t> DigestOf(std::span<const uint8_t> secret) {
+  const Digest digest = Sha256(secret);
+  return {digest.begin(), digest.end()};
+}
+
+bool ProvesRejoin(const wire::Hello& hello, const wire::PlayerRecord& record) {
+  return hello.secret.size() == wire::kSecretBytes && !record.secretDigest.empty() &&
+         DigestOf(hello.secret) == record.secretDigest;
+}
+
+}  // namespace
+
 Result Engine::Impl::StartHost(const wire::Description& description, const Address& device,
                                bool withPlayer, const std::string& name,
                                const std::vector<uint8_t>& data) {
   if (m_role != Role::Idle) return Result::InvalidCall;
+  if (withPlayer && !wire::WithinPlayerLimits(name, data)) return Result::InvalidParam;
   if (Result r = OpenListener(device); r != Result::Ok) return r;
   m_desc = description;
   m_desc.instance = Guid::Random();
   m_desc.flags &= ~kEnginePasswordRequired;
   m_role = Role::Host;
   if (withPlayer) {
-    Player player;
-    player.record.id = NewId();
-    player.record.joinOrder = 0;
-    player.record.name = name;
-    player.record.data = data;
-    player.record.port = m_listenPort;
+    Player player = OwnPlayer(name, data);
     m_self = m_hostPlayer = player.record.id;
     m_players[m_self] = player;
     m_listener.OnPlayerCreated(m_self, name, true);
@@ -31,18 +58,45 @@ Result Engine::Impl::StartHost(const wire::Description& description, const Addre
   return Result::Ok;
 }
 
+Engine::Impl::Player Engine::Impl::OwnPlayer(const std::string& name, const std::vector<uint8_t>& data) {
+  Player player;
+  player.record.id = NewId();
+  player.record.joinOrder = 0;
+  player.record.name = name;
+  player.record.data = data;
+  player.record.port = m_listenPort;
+  m_ownSecret = NewSecret();
+  player.record.secretDigest = DigestOf(m_ownSecret);
+  return player;
+}
+
+size_t Engine::Impl::UnadmittedLinks() const {
+  return static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(), [](const auto& entry) {
+    return entry.second->state != Link::State::Player;
+  }));
+}
+
 void Engine::Impl::Accept() {
-  if (!m_acceptor) return;
+  if (!m_acceptor || m_accepting) return;
+  if (SteadyClock::now() < m_acceptAfter || UnadmittedLinks() >= kMaxUnadmittedLinks) return;
+  m_accepting = true;
   m_acceptor->async_accept([this, acceptor = m_acceptor.get()](std::error_code ec, tcp::socket socket) {
     if (ec == asio::error::operation_aborted || m_acceptor.get() != acceptor) return;
-    if (!ec) {
-      auto link = std::make_shared<Link>(std::move(socket), m_nextLinkId++);
-      link->state = Link::State::AwaitHello;
-      link->deadline = SteadyClock::now() + std::chrono::milliseconds(m_config.connectTimeoutMs);
-      m_links[link->Id()] = link;
-      link->Start([this](Link& l, wire::Frame& f) { HostFrame(l, f); },
-                  [this](Link& l) { HostLinkFailed(l); });
+    m_accepting = false;
+    if (ec) {
+      // Out of descriptors, mostly: the connection waits in the backlog, and trying again at
+      // once would only fail again, as fast as the processor goes.
+      m_acceptAfter = SteadyClock::now() + kAcceptRetry;
+      return;
     }
+    auto link =
+        std::make_shared<Link>(std::move(socket), m_nextLinkId++, std::chrono::milliseconds(m_config.gatherMs));
+    link->state = Link::State::AwaitHello;
+    link->deadline = SteadyClock::now() + std::chrono::milliseconds(m_config.connectTimeoutMs);
+    link->SetFrameLimit(wire::kMaxHelloPayload);
+    m_links[link->Id()] = link;
+    link->Start([this](Link& l, wire::Frame& f) { HostFrame(l, f); },
+                [this](Link& l) { HostLinkFailed(l); });
     Accept();
   });
 }
@@ -69,7 +123,9 @@ void Engine::Impl::HostFrame(Link& link, wire::Frame& frame) {
     HandleHello(self);
     return;
   }
-  if (link.state == Link::State::AwaitAnswer || link.state == Link::State::Parked) return;
+  if (link.state == Link::State::AwaitAnswer || link.state == Link::State::Parked ||
+      link.state == Link::State::AwaitCreate)
+    return;
 
   switch (kind) {
     case wire::FrameKind::Data: {
@@ -86,6 +142,9 @@ void Engine::Impl::HostFrame(Link& link, wire::Frame& frame) {
       auto info = wire::DecodePlayerInfo(frame.payload);
       if (!info || !m_players.contains(link.player)) return;
       auto& record = m_players[link.player].record;
+      const std::string& name = (info->fields & 1) ? info->name : record.name;
+      const std::vector<uint8_t>& data = (info->fields & 2) ? info->data : record.data;
+      if (!wire::WithinPlayerLimits(name, data)) return;
       if (info->fields & 1) record.name = info->name;
       if (info->fields & 2) record.data = info->data;
       Broadcast(wire::FrameKind::PlayerInfo,
@@ -98,6 +157,7 @@ void Engine::Impl::HostFrame(Link& link, wire::Frame& frame) {
       const PlayerId id = link.player;
       link.state = Link::State::Spectator;
       link.player = 0;
+      link.SetFrameLimit(wire::kMaxHelloPayload);
       if (m_players.contains(id)) RemovePlayer(id, DestroyReason::Normal);
       return;
     }
@@ -105,7 +165,7 @@ void Engine::Impl::HostFrame(Link& link, wire::Frame& frame) {
       if (link.state != Link::State::Spectator) return;
       auto info = wire::DecodePlayerInfo(frame.payload);
       if (!info) return;
-      HostCreatePlayer(link, *info);
+      HostCreatePlayer(self, *info);
       return;
     }
     default:
@@ -131,29 +191,30 @@ void Engine::Impl::HandleHello(const std::shared_ptr<Link>& link) {
     return Refuse(*link, Result::InvalidApplication, {});
   if (!hello.instance.IsNull() && hello.instance != m_desc.instance)
     return Refuse(*link, Result::InvalidInstance, {});
-  if (rejoin) {
-    if (hello.rejoinAs == 0) {
-      link->state = Link::State::Spectator;
-      link->Send(wire::FrameKind::Welcome, wire::Encode(Snapshot(0)));
-      return;
-    }
+  if (!wire::WithinPlayerLimits(hello.name, hello.data) || hello.connectData.size() > wire::kMaxConnectDataBytes)
+    return Refuse(*link, Result::InvalidParam, {});
+  // Every Hello shows the password, a member's coming back after a migration too.
+  if (!m_desc.password.empty() && hello.password != m_desc.password)
+    return Refuse(*link, Result::InvalidPassword, {});
+  if (rejoin && hello.rejoinAs != 0) {
+    // Only the member itself knows the secret behind its record's digest.
     auto it = m_players.find(hello.rejoinAs);
-    if (it == m_players.end() || !it->second.awaitingRejoin)
+    if (it == m_players.end() || !it->second.awaitingRejoin || !ProvesRejoin(hello, it->second.record))
       return Refuse(*link, Result::ConnectionLost, {});
     it->second.awaitingRejoin = false;
     it->second.link = link->Id();
     it->second.record.address = link->RemoteAddress();
     link->state = Link::State::Player;
     link->player = hello.rejoinAs;
+    link->SetFrameLimit(wire::kMaxFramePayload);
     link->Send(wire::FrameKind::Welcome, wire::Encode(Snapshot(hello.rejoinAs)));
     return;
   }
-  if (!m_desc.password.empty() && hello.password != m_desc.password)
-    return Refuse(*link, Result::InvalidPassword, {});
-  // A joiner without a player comes to make one: a full session has no room for it either.
-  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
+  // A joiner without a player comes to make one: a full session has no room for it either. One
+  // that followed the session without a player before the migration follows it again.
+  if (!rejoin && m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
     return Refuse(*link, Result::SessionFull, {});
-  if (hello.flags & wire::kHelloNoPlayer) {
+  if (rejoin || (hello.flags & wire::kHelloNoPlayer)) {
     link->state = Link::State::Spectator;
     link->Send(wire::FrameKind::Welcome, wire::Encode(Snapshot(0)));
     return;
@@ -166,17 +227,26 @@ void Engine::Impl::HandleHello(const std::shared_ptr<Link>& link) {
 
 void Engine::Impl::Answer(uint64_t token, Result result, std::vector<uint8_t> reply) {
   auto it = m_links.find(token);
-  if (it == m_links.end() || it->second->state != Link::State::AwaitAnswer) return;
+  if (it == m_links.end()) return;
   auto link = it->second;
-  if (m_role != Role::Host) return Refuse(*link, Result::NotHost, {});
-  if (result != Result::Ok) return Refuse(*link, Result::HostRejectedConnection, std::move(reply));
+  const bool creating = link->state == Link::State::AwaitCreate;
+  if (link->state != Link::State::AwaitAnswer && !creating) return;
+  // A link that follows the session keeps following it when its player is refused.
+  auto refuse = [&](Result r, std::vector<uint8_t> bytes) {
+    if (!creating) return Refuse(*link, r, std::move(bytes));
+    link->state = Link::State::Spectator;
+    link->Send(wire::FrameKind::Refuse, wire::Encode(wire::Refuse{r, std::move(bytes)}));
+  };
+  if (m_role != Role::Host) return refuse(Result::NotHost, {});
+  if (result != Result::Ok) return refuse(Result::HostRejectedConnection, std::move(reply));
   // Others may have joined while the application thought it over.
-  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
-    return Refuse(*link, Result::SessionFull, {});
+  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers) return refuse(Result::SessionFull, {});
   Admit(link);
 }
 
 void Engine::Impl::Admit(const std::shared_ptr<Link>& link) {
+  const bool created = link->state == Link::State::AwaitCreate;
+  const std::vector<uint8_t> secret = NewSecret();
   Player player;
   player.record.id = NewId();
   player.record.joinOrder = m_nextJoinOrder++;
@@ -184,37 +254,40 @@ void Engine::Impl::Admit(const std::shared_ptr<Link>& link) {
   player.record.data = link->hello.data;
   player.record.address = link->RemoteAddress();
   player.record.port = link->hello.listenPort;
+  player.record.secretDigest = DigestOf(secret);
   player.link = link->Id();
   const PlayerId id = player.record.id;
   m_players[id] = player;
   link->state = Link::State::Player;
   link->player = id;
-  link->hello = {};
-  link->Send(wire::FrameKind::Welcome, wire::Encode(Snapshot(id)));
-  Broadcast(wire::FrameKind::PlayerJoined, wire::Encode(m_players[id].record), link->Id());
-  m_listener.OnPlayerCreated(id, m_players[id].record.name, false);
+  link->SetFrameLimit(wire::kMaxFramePayload);
+  if (created) {
+    link->Send(wire::FrameKind::PlayerCreated, wire::Encode(wire::OwnPlayer{player.record, secret}));
+  } else {
+    wire::Welcome welcome = Snapshot(id);
+    welcome.secret = secret;
+    link->Send(wire::FrameKind::Welcome, wire::Encode(welcome));
+  }
+  Broadcast(wire::FrameKind::PlayerJoined, wire::Encode(player.record), link->Id());
+  m_listener.OnPlayerCreated(id, player.record.name, false);
 }
 
-void Engine::Impl::HostCreatePlayer(Link& link, const wire::PlayerInfo& info) {
-  if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers) {
-    link.Send(wire::FrameKind::Refuse, wire::Encode(wire::Refuse{Result::SessionFull, {}}));
+void Engine::Impl::HostCreatePlayer(const std::shared_ptr<Link>& link, const wire::PlayerInfo& info) {
+  Result refused = Result::Ok;
+  if (!wire::WithinPlayerLimits(info.name, info.data))
+    refused = Result::InvalidParam;
+  else if (m_desc.maxPlayers != 0 && m_players.size() >= m_desc.maxPlayers)
+    refused = Result::SessionFull;
+  if (refused != Result::Ok) {
+    link->Send(wire::FrameKind::Refuse, wire::Encode(wire::Refuse{refused, {}}));
     return;
   }
-  Player player;
-  player.record.id = NewId();
-  player.record.joinOrder = m_nextJoinOrder++;
-  player.record.name = info.name;
-  player.record.data = info.data;
-  player.record.address = link.RemoteAddress();
-  player.record.port = link.hello.listenPort;
-  player.link = link.Id();
-  const PlayerId id = player.record.id;
-  m_players[id] = player;
-  link.state = Link::State::Player;
-  link.player = id;
-  link.Send(wire::FrameKind::PlayerCreated, wire::Encode(player.record));
-  Broadcast(wire::FrameKind::PlayerJoined, wire::Encode(player.record), link.Id());
-  m_listener.OnPlayerCreated(id, player.record.name, false);
+  // The player is made the way every other is: the application admits it first.
+  link->hello.name = info.name;
+  link->hello.data = info.data;
+  link->state = Link::State::AwaitCreate;
+  m_listener.OnIndicateConnect(link->Id(), link->hello.connectData,
+                               Address{link->RemoteAddress(), link->RemotePort(), false});
 }
 
 wire::Welcome Engine::Impl::Snapshot(PlayerId you) const {
@@ -222,7 +295,7 @@ wire::Welcome Engine::Impl::Snapshot(PlayerId you) const {
   w.you = you;
   w.host = m_hostPlayer;
   w.nextJoinOrder = m_nextJoinOrder;
-  w.description = m_desc;
+  w.description = Shared();
   for (const Player* player : PlayersInJoinOrder()) {
     wire::PlayerRecord record = player->record;
     // Members reach the host where they reached it; the host does not know that address.
@@ -237,7 +310,8 @@ void Engine::Impl::Broadcast(wire::FrameKind kind, std::span<const uint8_t> payl
                              uint64_t exceptLink) {
   for (auto& [id, link] : m_links) {
     if (id == exceptLink) continue;
-    if (link->state == Link::State::Player || link->state == Link::State::Spectator)
+    if (link->state == Link::State::Player || link->state == Link::State::Spectator ||
+        link->state == Link::State::AwaitCreate)
       link->Send(kind, payload);
   }
 }
@@ -291,6 +365,8 @@ void Engine::Impl::HostLinkFailed(Link& link) {
 
 void Engine::Impl::BecomeHost() {
   m_role = Role::Host;
+  // The password this member joined with is the session's from now on.
+  m_desc.flags &= ~kEnginePasswordRequired;
   const auto deadline =
       SteadyClock::now() + std::chrono::milliseconds(m_config.linkTimeoutMs + m_config.connectTimeoutMs);
   for (auto& [id, player] : m_players) {
@@ -309,7 +385,14 @@ void Engine::Impl::BecomeHost() {
   for (auto& link : parked) HandleHello(link);
 }
 
-void Engine::Impl::HostSweep(SteadyClock::time_point now) {
+void Engine::Impl::RefuseParked() {
+  std::vector<std::shared_ptr<Link>> parked;
+  for (auto& [id, link] : m_links)
+    if (link->state == Link::State::Parked) parked.push_back(link);
+  for (auto& link : parked) Refuse(*link, Result::NotHost, {});
+}
+
+void Engine::Impl::ExpireLinks(SteadyClock::time_point now) {
   std::vector<std::shared_ptr<Link>> expired;
   for (auto& [id, link] : m_links)
     if ((link->state == Link::State::AwaitHello || link->state == Link::State::Parked) &&
@@ -323,6 +406,9 @@ void Engine::Impl::HostSweep(SteadyClock::time_point now) {
       m_links.erase(link->Id());
     }
   }
+}
+
+void Engine::Impl::HostSweep(SteadyClock::time_point now) {
   std::vector<PlayerId> gone;
   for (const auto& [id, player] : m_players)
     if (player.awaitingRejoin && now >= player.rejoinDeadline) gone.push_back(id);

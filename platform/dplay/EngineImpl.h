@@ -69,6 +69,8 @@ class Engine::Impl {
   void CloseListener();
   void ReceiveDatagram();
   void CloseAll();
+  // The description as members and searches see it: without the password.
+  wire::Description Shared() const;
   std::vector<const Player*> PlayersInJoinOrder() const;
   void NoteId(PlayerId id);
   PlayerId NewId();
@@ -88,11 +90,18 @@ class Engine::Impl {
   // ----- EngineHost.cpp -----
   Result StartHost(const wire::Description& description, const Address& device, bool withPlayer,
                    const std::string& name, const std::vector<uint8_t>& data);
+  // A player of this engine's own (the host's), with a fresh secret.
+  Player OwnPlayer(const std::string& name, const std::vector<uint8_t>& data);
+  // Accepts while fewer than kMaxUnadmittedLinks links wait to be admitted and no accept failure
+  // is being waited out; the sweep starts it again.
   void Accept();
+  size_t UnadmittedLinks() const;
   void HostFrame(Link& link, wire::Frame& frame);
   void HostLinkFailed(Link& link);
   void HandleHello(const std::shared_ptr<Link>& link);
   void Refuse(Link& link, Result result, std::vector<uint8_t> reply);
+  // Makes the link's player: from its Hello (answered with Welcome) or, for a link that joined
+  // without one, from its CreatePlayer (answered with PlayerCreated).
   void Admit(const std::shared_ptr<Link>& link);
   void Answer(uint64_t token, Result result, std::vector<uint8_t> reply);
   wire::Welcome Snapshot(PlayerId you) const;
@@ -100,8 +109,12 @@ class Engine::Impl {
   void Route(PlayerId from, PlayerId to, uint32_t flags, std::vector<uint8_t> payload);
   void RemovePlayer(PlayerId id, DestroyReason reason);
   void BecomeHost();
+  // Links in the handshake or parked past their deadline, whatever this engine's role.
+  void ExpireLinks(SteadyClock::time_point now);
+  // Members that did not come back to this migrated host in time.
   void HostSweep(SteadyClock::time_point now);
-  void HostCreatePlayer(Link& link, const wire::PlayerInfo& info);
+  void HostCreatePlayer(const std::shared_ptr<Link>& link, const wire::PlayerInfo& info);
+  void RefuseParked();
 
   // ----- EngineMember.cpp -----
   Result StartConnect(ConnectRequest request, Handle* handle);
@@ -111,7 +124,11 @@ class Engine::Impl {
   void CompleteConnect(Result result, std::vector<uint8_t> reply);
   void Install(const wire::Welcome& welcome, bool rejoin);
   void HostLost();
+  // Rejoins the next of the players that were members when the host was lost, in join order;
+  // becomes host when that is this one; ends the session when none is left.
+  void TryNextHost();
   void EndSession(Result reason, std::vector<uint8_t> data);
+  void TakeDescription(wire::Description description);
   void MemberSweep(SteadyClock::time_point now);
   void SendToHost(wire::FrameKind kind, std::vector<uint8_t> payload);
 
@@ -134,6 +151,7 @@ class Engine::Impl {
   PlayerId m_maxId = 0;
   std::string m_ownName;
   std::vector<uint8_t> m_ownData;
+  std::vector<uint8_t> m_ownSecret;  // proves the own player to whoever hosts after a migration
   uint64_t m_nextLinkId = 1;
   Handle m_nextHandle = 1;
 
@@ -141,6 +159,8 @@ class Engine::Impl {
   std::unique_ptr<asio::ip::tcp::acceptor> m_acceptor;
   std::unique_ptr<asio::ip::udp::socket> m_udp;
   uint16_t m_listenPort = 0;
+  bool m_accepting = false;  // an accept is under way
+  SteadyClock::time_point m_acceptAfter{};  // after a failed accept: not before this
   std::array<uint8_t, 2048> m_udpBuffer;
   asio::ip::udp::endpoint m_udpFrom;
 
@@ -155,6 +175,7 @@ class Engine::Impl {
   SteadyClock::time_point m_connectDeadline{};
   std::string m_hostAddress;  // the address the link to the host was made to
   std::vector<std::pair<wire::FrameKind, std::vector<uint8_t>>> m_held;  // while rejoining
+  std::vector<PlayerId> m_hostCandidates;  // after a host loss, those not yet tried
   std::shared_ptr<asio::ip::tcp::resolver> m_resolver;
   uint64_t m_connectGeneration = 0;  // callbacks of an abandoned attempt see a newer number
   // CreatePlayer of a member that joined without one.

@@ -11,6 +11,9 @@ using asio::ip::tcp;
 Result Engine::Impl::StartConnect(ConnectRequest request, Handle* handle) {
   if (m_role != Role::Idle) return Result::InvalidCall;
   if (request.host.host.empty()) return Result::InvalidHostAddress;
+  if (!wire::WithinPlayerLimits(request.name, request.data) || request.password.size() > wire::kMaxPasswordBytes ||
+      request.connectData.size() > wire::kMaxConnectDataBytes)
+    return Result::InvalidParam;
   if (Result r = OpenListener(request.device); r != Result::Ok) return r;
   m_connect = std::move(request);
   m_connectHandle = m_nextHandle++;
@@ -26,7 +29,7 @@ void Engine::Impl::ConnectTo(const std::string& host, uint16_t port, bool rejoin
   const uint64_t generation = ++m_connectGeneration;
   auto failed = [this, rejoin](Result result) {
     if (rejoin) {
-      EndSession(Result::ConnectionLost, {});
+      TryNextHost();
     } else {
       CompleteConnect(result, {});
     }
@@ -45,7 +48,8 @@ void Engine::Impl::ConnectTo(const std::string& host, uint16_t port, bool rejoin
               if (ec) return failed(Result::NoConnection);
               m_tcpConnected = true;
               m_hostAddress = endpoint.address().to_string();
-              auto link = std::make_shared<Link>(std::move(*socket), m_nextLinkId++);
+              auto link = std::make_shared<Link>(std::move(*socket), m_nextLinkId++,
+                                                 std::chrono::milliseconds(m_config.gatherMs));
               link->state = Link::State::AwaitHello;  // until Welcome: no link time-out
               m_hostLink = link;
               link->Start([this](Link& l, wire::Frame& f) { MemberFrame(l, f); },
@@ -54,10 +58,11 @@ void Engine::Impl::ConnectTo(const std::string& host, uint16_t port, bool rejoin
               hello.application = m_connect.application;
               hello.instance = rejoin ? m_desc.instance : m_connect.instance;
               hello.listenPort = m_listenPort;
-              hello.password = rejoin ? m_desc.password : m_connect.password;
+              hello.password = m_connect.password;
               if (rejoin) {
                 hello.flags = wire::kHelloRejoin;
                 hello.rejoinAs = m_self;
+                if (m_self != 0) hello.secret = m_ownSecret;
               } else if (!m_connect.withPlayer) {
                 hello.flags = wire::kHelloNoPlayer;
               }
@@ -96,7 +101,12 @@ void Engine::Impl::MemberFrame(Link& link, wire::Frame& frame) {
     if (m_role == Role::Connecting) {
       CompleteConnect(refuse->result, std::move(refuse->reply));
     } else if (m_role == Role::Rejoining) {
-      EndSession(Result::ConnectionLost, {});
+      // Not the host (it joined another one): the next may be. Anything else: we are not wanted.
+      if (refuse->result == Result::NotHost) {
+        TryNextHost();
+      } else {
+        EndSession(Result::ConnectionLost, {});
+      }
     } else if (m_pendingCreate) {
       m_pendingCreate->set_value({refuse->result, 0});
       m_pendingCreate.reset();
@@ -107,7 +117,17 @@ void Engine::Impl::MemberFrame(Link& link, wire::Frame& frame) {
   switch (kind) {
     case wire::FrameKind::PlayerJoined:
     case wire::FrameKind::PlayerCreated: {
-      auto record = wire::DecodePlayerRecord(payload);
+      const bool own = kind == wire::FrameKind::PlayerCreated;
+      std::optional<wire::PlayerRecord> record;
+      std::vector<uint8_t> secret;
+      if (own) {
+        if (auto created = wire::DecodeOwnPlayer(payload)) {
+          record = std::move(created->record);
+          secret = std::move(created->secret);
+        }
+      } else {
+        record = wire::DecodePlayerRecord(payload);
+      }
       if (!record || record->id == 0 || m_players.contains(record->id) || IsGroup(record->id)) return;
       const PlayerId id = record->id;
       NoteId(id);
@@ -115,15 +135,16 @@ void Engine::Impl::MemberFrame(Link& link, wire::Frame& frame) {
       Player player;
       player.record = std::move(*record);
       m_players[id] = std::move(player);
-      const bool own = kind == wire::FrameKind::PlayerCreated;
       if (own) {
         m_self = id;
-        if (m_pendingCreate) {
-          m_pendingCreate->set_value({Result::Ok, id});
-          m_pendingCreate.reset();
-        }
+        m_ownSecret = std::move(secret);
       }
       m_listener.OnPlayerCreated(id, m_players[id].record.name, own);
+      // Only now may the caller of CreatePlayer go on: its front end knows the player it sends as.
+      if (own && m_pendingCreate) {
+        m_pendingCreate->set_value({Result::Ok, id});
+        m_pendingCreate.reset();
+      }
       return;
     }
     case wire::FrameKind::PlayerLeft: {
@@ -154,7 +175,7 @@ void Engine::Impl::MemberFrame(Link& link, wire::Frame& frame) {
       return;
     }
     case wire::FrameKind::Description: {
-      if (auto description = wire::DecodeDescription(payload)) m_desc = std::move(*description);
+      if (auto description = wire::DecodeDescription(payload)) TakeDescription(std::move(*description));
       return;
     }
     case wire::FrameKind::GroupCreated: {
@@ -197,7 +218,7 @@ void Engine::Impl::Install(const wire::Welcome& welcome, bool rejoin) {
   }
   for (const auto& group : welcome.groups) NoteId(group.id);
   m_nextJoinOrder = std::max(m_nextJoinOrder, welcome.nextJoinOrder);
-  m_desc = welcome.description;
+  TakeDescription(welcome.description);
   m_hostPlayer = welcome.host;
   m_hostLink->state = Link::State::ToHost;
   m_role = Role::Member;
@@ -206,6 +227,7 @@ void Engine::Impl::Install(const wire::Welcome& welcome, bool rejoin) {
     m_players = std::move(players);
     m_groups = welcome.groups;
     m_self = welcome.you;
+    m_ownSecret = welcome.secret;
     // The own player first, then the others in the order they joined.
     if (m_self != 0 && m_players.contains(m_self))
       m_listener.OnPlayerCreated(m_self, m_players[m_self].record.name, true);
@@ -233,6 +255,10 @@ void Engine::Impl::Install(const wire::Welcome& welcome, bool rejoin) {
   }
   m_players = std::move(players);
   m_groups = welcome.groups;
+  m_hostCandidates.clear();
+  // Members that tried this one first are told it does not host, so they move on.
+  RefuseParked();
+  m_listener.OnHostMigrate(m_hostPlayer);
   for (const auto& [id, name] : gone) m_listener.OnPlayerDestroyed(id, name, DestroyReason::ConnectionLost);
   for (PlayerId id : added) m_listener.OnPlayerCreated(id, m_players[id].record.name, false);
   for (PlayerId id : changed) m_listener.OnPeerInfo(id);
@@ -253,6 +279,7 @@ void Engine::Impl::CompleteConnect(Result result, std::vector<uint8_t> reply) {
     CloseListener();
     m_players.clear();
     m_groups.clear();
+    m_ownSecret.clear();
     m_self = 0;
     m_hostPlayer = 0;
     m_role = Role::Idle;
@@ -269,10 +296,15 @@ void Engine::Impl::MemberLinkFailed(Link& link) {
       CompleteConnect(Result::NoResponse, {});
       break;
     case Role::Member:
-      HostLost();
+      // Our own queue to the host overflowed: the host is not lost, this member leaves.
+      if (link.Overflowed()) {
+        EndSession(Result::ConnectionLost, {});
+      } else {
+        HostLost();
+      }
       break;
     case Role::Rejoining:
-      EndSession(Result::ConnectionLost, {});
+      TryNextHost();
       break;
     default:
       break;
@@ -287,19 +319,46 @@ void Engine::Impl::HostLost() {
     ErasePlayer(old);
     m_listener.OnPlayerDestroyed(old, name, DestroyReason::ConnectionLost);
   }
-  auto order = PlayersInJoinOrder();
-  if (order.empty()) return EndSession(Result::ConnectionLost, {});
-  const Player& next = *order.front();
-  m_hostPlayer = next.record.id;
-  m_listener.OnHostMigrate(m_hostPlayer);
-  if (m_hostPlayer == m_self) {
-    BecomeHost();
+  m_hostPlayer = 0;
+  // The oldest may have gone down with the host: each is tried in turn, this member too.
+  m_hostCandidates.clear();
+  for (const Player* player : PlayersInJoinOrder()) m_hostCandidates.push_back(player->record.id);
+  TryNextHost();
+}
+
+void Engine::Impl::TryNextHost() {
+  // Whatever the last candidate's attempt still has under way is abandoned.
+  ++m_connectGeneration;
+  if (m_resolver) m_resolver->cancel();
+  if (m_hostLink) {
+    m_hostLink->Abort();
+    m_hostLink.reset();
+  }
+  while (!m_hostCandidates.empty()) {
+    const PlayerId next = m_hostCandidates.front();
+    m_hostCandidates.erase(m_hostCandidates.begin());
+    auto it = m_players.find(next);
+    if (it == m_players.end()) continue;
+    if (next == m_self) {
+      m_hostCandidates.clear();
+      m_hostPlayer = m_self;
+      m_listener.OnHostMigrate(m_self);
+      BecomeHost();
+      return;
+    }
+    m_role = Role::Rejoining;
+    m_connectDeadline = SteadyClock::now() +
+                        std::chrono::milliseconds(m_config.connectTimeoutMs + m_config.linkTimeoutMs);
+    ConnectTo(it->second.record.address, it->second.record.port, true);
     return;
   }
-  m_role = Role::Rejoining;
-  m_connectDeadline = SteadyClock::now() +
-                      std::chrono::milliseconds(m_config.connectTimeoutMs + m_config.linkTimeoutMs);
-  ConnectTo(next.record.address, next.record.port, true);
+  EndSession(Result::ConnectionLost, {});
+}
+
+void Engine::Impl::TakeDescription(wire::Description description) {
+  // The host sends no password; the one this member joined with stands for it.
+  description.password = (description.flags & kEnginePasswordRequired) ? m_connect.password : std::string();
+  m_desc = std::move(description);
 }
 
 void Engine::Impl::EndSession(Result reason, std::vector<uint8_t> data) {
@@ -323,6 +382,8 @@ void Engine::Impl::EndSession(Result reason, std::vector<uint8_t> data) {
   m_players.clear();
   m_groups.clear();
   m_held.clear();
+  m_hostCandidates.clear();
+  m_ownSecret.clear();
   m_self = 0;
   m_hostPlayer = 0;
   if (m_pendingCreate) {
@@ -336,7 +397,7 @@ void Engine::Impl::MemberSweep(SteadyClock::time_point now) {
   if (m_role == Role::Connecting && now >= m_connectDeadline) {
     CompleteConnect(m_tcpConnected ? Result::NoResponse : Result::NoConnection, {});
   } else if (m_role == Role::Rejoining && now >= m_connectDeadline) {
-    EndSession(Result::ConnectionLost, {});
+    TryNextHost();
   }
 }
 

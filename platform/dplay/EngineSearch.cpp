@@ -127,8 +127,7 @@ void Engine::Impl::AnswerQuery(const wire::EnumQuery& query, const udp::endpoint
   response.queryId = query.queryId;
   response.sentTick = query.sentTick;
   response.port = m_listenPort;
-  response.description = Reported();
-  response.description.password.clear();
+  response.description = Shared();
   auto datagram = std::make_shared<std::vector<uint8_t>>(wire::EncodeDatagram(response));
   m_udp->async_send_to(asio::buffer(*datagram), from, [datagram](std::error_code, size_t) {});
 }

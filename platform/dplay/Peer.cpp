@@ -31,7 +31,8 @@ std::u16string BytesToWide(const std::string& bytes) {
 
 wire::Description ToWire(const ApplicationDesc& desc) {
   wire::Description d;
-  d.flags = (desc.flags & kSessionMigrateHost) ? kEngineMigrateHost : 0;
+  d.flags = ((desc.flags & kSessionMigrateHost) ? kEngineMigrateHost : 0) |
+            ((desc.flags & kSessionRequirePassword) ? kEnginePasswordRequired : 0);
   d.instance = desc.instance;
   d.application = desc.application;
   d.maxPlayers = desc.maxPlayers;

@@ -190,6 +190,8 @@ class Peer {
 
   Result GetApplicationDesc(ApplicationDesc& desc) const;
   // Host only: name, limits, password and reserved data; members and searches see the change.
+  // An empty password with kSessionRequirePassword (a description as GetApplicationDesc gives
+  // it) keeps the password the session has.
   Result SetApplicationDesc(const ApplicationDesc& desc);
 
   // Host only: removes a member, who gets TerminateSession(HostTerminatedSession) with `data`.

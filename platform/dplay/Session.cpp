@@ -16,7 +16,8 @@ namespace {
 
 wire::Description ToWire(const SessionDesc& desc) {
   wire::Description d;
-  d.flags = (desc.flags & kSessionDescMigrateHost) ? kEngineMigrateHost : 0;
+  d.flags = ((desc.flags & kSessionDescMigrateHost) ? kEngineMigrateHost : 0) |
+            ((desc.flags & kSessionDescPasswordRequired) ? kEnginePasswordRequired : 0);
   d.instance = desc.instance;
   d.application = desc.application;
   d.maxPlayers = desc.maxPlayers;
@@ -317,6 +318,13 @@ Result Session::EnumPlayers(std::vector<NamedId>& players) const {
   if (!m_frontend) return Result::InvalidCall;
   for (const auto& player : m_frontend->engine.Players()) players.push_back({player.id, player.name});
   return Result::Ok;
+}
+
+PlayerId Session::HostPlayer() const {
+  if (!m_frontend) return 0;
+  for (const auto& player : m_frontend->engine.Players())
+    if (player.host) return player.id;
+  return 0;
 }
 
 Result Session::EnumGroups(std::vector<NamedId>& groups) const {

@@ -87,6 +87,8 @@ class Session {
   Result AddPlayerToGroup(PlayerId group, PlayerId player);
   Result EnumPlayers(std::vector<NamedId>& players) const;
   Result EnumGroups(std::vector<NamedId>& groups) const;  // in creation order
+  // The player who hosts the session now (0: none known, or hosting without a player).
+  PlayerId HostPlayer() const;
 
   // To one player or kAllPlayersButSender; InvalidPlayer for an unknown target, ConnectionLost
   // when the session link is down.
@@ -95,7 +97,9 @@ class Session {
   Result Receive(PlayerId& from, PlayerId& to, std::vector<uint8_t>& data);
 
   Result GetSessionDesc(SessionDesc& desc) const;
-  // Host only: members and searches see the change.
+  // Host only: members and searches see the change. An empty password with
+  // kSessionDescPasswordRequired (a description as GetSessionDesc gives it) keeps the password
+  // the session has.
   Result SetSessionDesc(const SessionDesc& desc);
 
   // Leaves the session and ends the search; the queue is emptied.

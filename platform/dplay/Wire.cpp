@@ -57,7 +57,7 @@ void Field(Out& o, const std::vector<T>& items) {
 template <typename T>
 constexpr size_t MinEncoded() {
   if constexpr (std::is_same_v<T, PlayerRecord>) {
-    return 4 + 4 + 4 + 4 + 4 + 2;
+    return 4 + 4 + 4 + 4 + 4 + 2 + 4;
   } else if constexpr (std::is_same_v<T, GroupRecord>) {
     return 4 + 4 + 4;
   } else {
@@ -84,7 +84,12 @@ void Field(Io& io, V& d) {
 
 template <typename Io, Payload<PlayerRecord> V>
 void Field(Io& io, V& p) {
-  Fields(io, p.id, p.joinOrder, p.name, p.data, p.address, p.port);
+  Fields(io, p.id, p.joinOrder, p.name, p.data, p.address, p.port, p.secretDigest);
+}
+
+template <typename Io, Payload<OwnPlayer> V>
+void Field(Io& io, V& o) {
+  Fields(io, o.record, o.secret);
 }
 
 template <typename Io, Payload<GroupRecord> V>
@@ -95,12 +100,12 @@ void Field(Io& io, V& g) {
 template <typename Io, Payload<Hello> V>
 void Field(Io& io, V& h) {
   Fields(io, h.magic, h.version, h.application, h.instance, h.flags, h.rejoinAs, h.listenPort, h.password, h.name,
-         h.data, h.connectData);
+         h.data, h.connectData, h.secret);
 }
 
 template <typename Io, Payload<Welcome> V>
 void Field(Io& io, V& w) {
-  Fields(io, w.you, w.host, w.nextJoinOrder, w.description, w.players, w.groups);
+  Fields(io, w.you, w.host, w.nextJoinOrder, w.description, w.players, w.groups, w.secret);
 }
 
 template <typename Io, Payload<Refuse> V>
@@ -210,7 +215,7 @@ FrameDecoder::Status FrameDecoder::Next(Frame& frame) {
   ByteReader header(std::span<const uint8_t>(m_buffer).subspan(m_start, kFrameHeaderSize));
   const uint32_t length = header.U32();
   const uint16_t kind = header.U16();
-  if (length > kMaxFramePayload) {
+  if (length > m_limit) {
     m_error = true;
     m_buffer.clear();
     m_buffer.shrink_to_fit();
@@ -229,6 +234,7 @@ std::vector<uint8_t> Encode(const Hello& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const Welcome& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const Refuse& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const PlayerRecord& v) { return EncodePayload(v); }
+std::vector<uint8_t> Encode(const OwnPlayer& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const PlayerLeft& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const PlayerInfo& v) { return EncodePayload(v); }
 std::vector<uint8_t> Encode(const Description& v) { return EncodePayload(v); }
@@ -241,6 +247,9 @@ std::optional<Welcome> DecodeWelcome(std::span<const uint8_t> payload) { return 
 std::optional<Refuse> DecodeRefuse(std::span<const uint8_t> payload) { return DecodePayload<Refuse>(payload); }
 std::optional<PlayerRecord> DecodePlayerRecord(std::span<const uint8_t> payload) {
   return DecodePayload<PlayerRecord>(payload);
+}
+std::optional<OwnPlayer> DecodeOwnPlayer(std::span<const uint8_t> payload) {
+  return DecodePayload<OwnPlayer>(payload);
 }
 std::optional<PlayerLeft> DecodePlayerLeft(std::span<const uint8_t> payload) {
   return DecodePayload<PlayerLeft>(payload);

@@ -17,9 +17,26 @@
 namespace dplay::wire {
 
 inline constexpr uint32_t kMagic = 0x50445743;  // "CWDP"
-inline constexpr uint16_t kVersion = 1;
+inline constexpr uint16_t kVersion = 2;
 inline constexpr uint32_t kMaxFramePayload = 4u << 20;
 inline constexpr size_t kFrameHeaderSize = 6;
+
+// What one player may bring. A host refuses a Hello or ignores a change over these, so that no
+// player can grow what every later joiner is sent past the frame cap.
+inline constexpr size_t kMaxNameBytes = 256;
+inline constexpr size_t kMaxPlayerDataBytes = 1024;
+inline constexpr size_t kMaxConnectDataBytes = 1024;
+inline constexpr size_t kMaxPasswordBytes = 256;
+// A member's rejoin secret, handed to it alone; the others learn only its digest.
+inline constexpr size_t kSecretBytes = 16;
+inline bool WithinPlayerLimits(const std::string& name, std::span<const uint8_t> data) {
+  return name.size() <= kMaxNameBytes && data.size() <= kMaxPlayerDataBytes;
+}
+// The largest Hello within the limits above. A link without a player (before its Hello, or
+// following the session without one) sends nothing longer: its frames may not be longer either.
+inline constexpr uint32_t kMaxHelloPayload = 4 + 2 + 16 + 16 + 1 + 4 + 2 + (4 + kMaxPasswordBytes) +
+                                             (4 + kMaxNameBytes) + (4 + kMaxPlayerDataBytes) +
+                                             (4 + kMaxConnectDataBytes) + (4 + kSecretBytes);
 
 enum class FrameKind : uint16_t {
   Hello = 1,         // joiner -> host
@@ -35,7 +52,7 @@ enum class FrameKind : uint16_t {
   Terminate = 11,    // host -> removed member
   Heartbeat = 12,    // both ways, when nothing else was sent for a while
   CreatePlayer = 13,   // member that joined without a player -> host (a PlayerInfo)
-  PlayerCreated = 14,  // host -> that member: its own new player (a PlayerRecord)
+  PlayerCreated = 14,  // host -> that member: its own new player (an OwnPlayer)
 };
 
 // Hello::flags
@@ -49,11 +66,13 @@ struct Frame {
 
 std::vector<uint8_t> EncodeFrame(FrameKind kind, std::span<const uint8_t> payload);
 
-// Cuts a TCP byte stream into frames. A length over the cap is a broken link: Next reports
+// Cuts a TCP byte stream into frames. A length over the limit is a broken link: Next reports
 // Error from then on and keeps nothing more.
 class FrameDecoder {
  public:
   enum class Status { NeedMore, Frame, Error };
+  // The longest payload taken from now on (at most kMaxFramePayload, which is the default).
+  void SetLimit(uint32_t limit) { m_limit = limit < kMaxFramePayload ? limit : kMaxFramePayload; }
   void Feed(std::span<const uint8_t> bytes);
   Status Next(Frame& frame);
   size_t Buffered() const { return m_buffer.size() - m_start; }
@@ -61,13 +80,15 @@ class FrameDecoder {
  private:
   std::vector<uint8_t> m_buffer;
   size_t m_start = 0;
+  uint32_t m_limit = kMaxFramePayload;
   bool m_error = false;
 };
 
 // ----- Frame payloads -----
 
-// The session description as members keep it (the password too: a member that becomes host
-// must check it). Names are the front end's bytes (UTF-16LE or code page 1252).
+// The session description. The host never sends the password: members are told only that one
+// is required (kEnginePasswordRequired) and check joiners, should they become host, against the
+// one they joined with. Names are the front end's bytes (UTF-16LE or code page 1252).
 struct Description {
   uint32_t flags = 0;
   Guid instance;
@@ -87,6 +108,7 @@ struct PlayerRecord {
   std::vector<uint8_t> data;
   std::string address;     // where the player accepts members should it become host
   uint16_t port = 0;
+  std::vector<uint8_t> secretDigest;  // Sha256 of the player's rejoin secret
 };
 
 struct GroupRecord {
@@ -107,6 +129,7 @@ struct Hello {
   std::string name;
   std::vector<uint8_t> data;
   std::vector<uint8_t> connectData;
+  std::vector<uint8_t> secret;  // a rejoining member's proof that it is rejoinAs
 };
 
 struct Welcome {
@@ -116,6 +139,13 @@ struct Welcome {
   Description description;
   std::vector<PlayerRecord> players;  // in join order, the joiner included
   std::vector<GroupRecord> groups;    // in creation order
+  std::vector<uint8_t> secret;        // the new player's rejoin secret; empty when none is new
+};
+
+// A player made for a member that joined without one, with its rejoin secret.
+struct OwnPlayer {
+  PlayerRecord record;
+  std::vector<uint8_t> secret;
 };
 
 struct Refuse {
@@ -155,6 +185,7 @@ std::vector<uint8_t> Encode(const Hello& v);
 std::vector<uint8_t> Encode(const Welcome& v);
 std::vector<uint8_t> Encode(const Refuse& v);
 std::vector<uint8_t> Encode(const PlayerRecord& v);
+std::vector<uint8_t> Encode(const OwnPlayer& v);
 std::vector<uint8_t> Encode(const PlayerLeft& v);
 std::vector<uint8_t> Encode(const PlayerInfo& v);
 std::vector<uint8_t> Encode(const Data& v);
@@ -169,6 +200,7 @@ std::optional<Hello> DecodeHello(std::span<const uint8_t> payload);
 std::optional<Welcome> DecodeWelcome(std::span<const uint8_t> payload);
 std::optional<Refuse> DecodeRefuse(std::span<const uint8_t> payload);
 std::optional<PlayerRecord> DecodePlayerRecord(std::span<const uint8_t> payload);
+std::optional<OwnPlayer> DecodeOwnPlayer(std::span<const uint8_t> payload);
 std::optional<PlayerLeft> DecodePlayerLeft(std::span<const uint8_t> payload);
 std::optional<PlayerInfo> DecodePlayerInfo(std::span<const uint8_t> payload);
 std::optional<Data> DecodeData(std::span<const uint8_t> payload);

@@ -150,8 +150,9 @@ typedef int (*FlpxGetWaypointFn)(void* plan, int move, FlpxWaypoint* waypoint);
 typedef int (*FlpxGetStartPositionFn)(void* plan, int move, FlpxStartPosition* position);
 }
 
-// Size of the path buffer the save service writes into, terminator included.
-inline constexpr size_t kFlpxPathSize = 260;
+// Size of the path buffer the save service writes into, terminator included: room for any path
+// the file system takes (PATH_MAX).
+inline constexpr size_t kFlpxPathSize = 4096;
 
 // The tables hold native pointers, so unlike the records they keep the platform's natural
 // layout. The exported objects are named `FlpxExportTable` and `FlpxImportTable`; the types

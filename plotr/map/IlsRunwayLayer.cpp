@@ -25,7 +25,7 @@ const NavPoint* CMapRenderer::RunwayIls(const RunwayRecord& runway) const {
 }
 
 void CMapRenderer::DirectionVector(int& dx, int& dy, int length, uint16_t angle, double latitude) const {
-  const double theta = angle * 360.0 / 65536.0 * kDegToRad;
+  const double theta = BinaryAngleToDegrees(angle) * kDegToRad;
   dx = Trunc(length * std::sin(theta));
   dy = Trunc(-length * std::cos(theta));
   if (!MapRoundWorld) {

@@ -4,19 +4,10 @@
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
 #include "plotr/core/Settings.h"
-#include "plotr/map/window/MapParentView.h"
+#include "plotr/module/ModuleComposition.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
-#include "plotr/sim/window/FmsView.h"
-#include "plotr/sim/window/PilotView.h"
-#include "plotr/tools/window/DlgPlanTools.h"
-#include "plotr/tools/window/DlgSaveSidStar.h"
-#include "plotr/views/window/PlanPrintout.h"
-#include "plotr/views/window/PlanView.h"
-#include "plotr/views/window/SearchView.h"
-#include "plotr/views/window/SidStarPage.h"
 
 namespace {
 
@@ -28,17 +19,7 @@ void ModuleInit() {
   wxWindow* host = ui::FindWindowByClass(simapi::kMainWindowClass);
   // Without the simulator's window the module stays loaded, without windows or hot keys.
   if (host == nullptr) return;
-  g_App.SetHostWindow(host);
-  InstallPlanToolDialogs();
-  InstallSidStarUi();
-  RegisterMapPane();
-  RegisterFmsPage();
-  RegisterSidStarPage();
-  RegisterSearchPane();
-  RegisterPlanPane();
-  RegisterPlanPrinting();
-  RegisterPilotPanes();
-  InitModuleWindows(host);
+  StartModule(host);
 }
 
 // Everything is released when the simulator closes its main window and at library unload.

@@ -395,6 +395,11 @@ bool Dp4Session::OnReceive(uint32_t sender, uint32_t receiver, const std::vector
       return true;
     case mp::dp4::kPilotRefused:
     case mp::dp4::kObserverRefused:
+      // Only the host refuses; the same words from anyone else are no reason to leave.
+      if (sender == 0 || sender != m_session->HostPlayer()) return true;
+      m_pending.SetPair(mpstr::kConnectFailed,
+                        header->id == mp::dp4::kPilotRefused ? mp::kReplyNoMorePilots : mp::kReplyNoMoreObservers,
+                        ui::kMbIconInformation);
       return false;
     case mp::dp4::kStatusQuery: {
       if (receiver != m_ownId) return true;
@@ -436,7 +441,7 @@ bool Dp4Session::Admit(uint32_t sender, uint32_t requestId) {
 
 bool Dp4Session::AnswerPlanRequest(uint32_t sender) {
   // A private plan is not given out, whoever asks.
-  if (!m_public) return true;
+  if (!m_public || !m_planPace.Allow(sender, m_clock.TickCount())) return true;
   std::vector<uint8_t> answer;
   try {
     archive::MemoryFile image;

@@ -120,6 +120,7 @@ class Dp4Session : public IMultiplayerSession {
   win::AutoResetEvent m_messageEvent;
   PendingMessageSlot m_pending;
   ReceivedPlanSlot m_receivedPlan;
+  PlanRequestPace m_planPace;
   std::unique_ptr<dplay::Session> m_session;
 
   mutable win::RecursiveLock m_playerLock;

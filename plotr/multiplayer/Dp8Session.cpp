@@ -333,7 +333,7 @@ void Dp8Session::OnReceive(uint32_t sender, const std::vector<uint8_t>& data) {
 
 void Dp8Session::AnswerPlanRequest(uint32_t sender) {
   // A private plan is not given out, whoever asks.
-  if (!IsPlanPublic() || !m_peer) return;
+  if (!IsPlanPublic() || !m_peer || !m_planPace.Allow(sender, m_clock.TickCount())) return;
   std::vector<uint8_t> answer;
   try {
     archive::MemoryFile image;

@@ -104,6 +104,7 @@ class Dp8Session : public IMultiplayerSession {
 
   PendingMessageSlot m_pending;
   ReceivedPlanSlot m_receivedPlan;
+  PlanRequestPace m_planPace;
 
   mutable win::RecursiveLock m_playerLock;
   Dp8PlayerMap m_players;

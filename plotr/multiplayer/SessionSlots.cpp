@@ -39,6 +39,15 @@ void PendingMessageSlot::ShowOn(IMultiplayerUi& ui) {
   if (!shown.text.empty()) ui.ShowMessage(shown.text, shown.style);
 }
 
+bool PlanRequestPace::Allow(uint32_t asker, uint32_t nowTick) {
+  std::lock_guard lock(m_lock);
+  // Askers answered long ago are forgotten, so the table holds only the recent ones.
+  std::erase_if(m_lastAnswer, [&](const auto& entry) { return nowTick - entry.second >= kIntervalMs; });
+  if (m_lastAnswer.contains(asker)) return false;
+  m_lastAnswer[asker] = nowTick;
+  return true;
+}
+
 void ReceivedPlanSlot::Ask(uint32_t player) {
   std::lock_guard lock(m_lock);
   m_askedOf = player;

@@ -1,9 +1,11 @@
 #pragma once
 
-// Two small pieces both sessions share: the one pending message box that the tick shows, and the
-// received plan, taken only from the player last asked and handed out once.
+// Small pieces both sessions share: the one pending message box that the tick shows, the
+// received plan, taken only from the player last asked and handed out once, and the pace at
+// which plan requests are answered.
 
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -34,6 +36,19 @@ class PendingMessageSlot {
  private:
   mutable std::mutex m_lock;
   PendingMessage m_message;
+};
+
+// Each player's plan requests are answered at most once per interval; the rest are dropped, so a
+// player asking without pause cannot queue up plan images faster than the link carries them.
+class PlanRequestPace {
+ public:
+  static constexpr uint32_t kIntervalMs = 1000;
+  // True when a request of `asker` at `nowTick` (milliseconds) is to be answered.
+  bool Allow(uint32_t asker, uint32_t nowTick);
+
+ private:
+  std::mutex m_lock;
+  std::map<uint32_t, uint32_t> m_lastAnswer;  // asker -> tick of its last answer
 };
 
 class ReceivedPlanSlot {

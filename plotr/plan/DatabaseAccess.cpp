@@ -18,7 +18,7 @@ double MagneticVariation(const CSceneryDatabase& db, double latitude, double lon
   const int16_t raw = db.m_magVarGrids[0].value[j * kMagVarLatitudes + i + 90];
   // Negated in 16 bits, as the stored sign convention has always been turned.
   const auto negated = static_cast<int16_t>(-raw);
-  return negated * 360.0 / 65536.0;
+  return BinaryAngleToDegrees(negated);
 }
 
 const IlsRecord* RunwayIls(const CSceneryDatabase& db, const RunwayRecord& runway) {

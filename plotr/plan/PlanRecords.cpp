@@ -33,11 +33,9 @@ std::string Upper(std::string text) {
   return text;
 }
 
-double BinaryAngleDegrees(uint16_t angle) { return angle * 360.0 / 65536.0; }
-
 // Where a runway end stands for its airport: half the runway along its heading.
 void RunwayMiddle(double& lat, double& lon, const NavPoint& point, const RunwayRecord& runway) {
-  DestinationPoint(lat, lon, point.latitude, point.longitude, BinaryAngleDegrees(runway.heading),
+  DestinationPoint(lat, lon, point.latitude, point.longitude, BinaryAngleToDegrees(runway.heading),
                    runway.length / kFeetPerMetre / 2.0);
 }
 
@@ -274,7 +272,7 @@ void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitud
     if (!r) continue;
     CopyText(out.ident, sizeof out.ident, r->Designator());
     const double variation = route.MagneticVariation(end.latitude, end.longitude);
-    out.heading = std::fmod(std::round(BinaryAngleDegrees(r->heading)) + variation + 360.0, 360.0);
+    out.heading = std::fmod(std::round(BinaryAngleToDegrees(r->heading)) + variation + 360.0, 360.0);
     out.elevation = std::trunc(r->altitude * kFeetPerMetre);
     out.length = r->length;
     out.width = r->width;

@@ -81,7 +81,7 @@ void MhzFrequencyLine(std::string& out, const char* prefix, float frequency, uin
 }
 
 void ApproachCourseLine(std::string& out, double variation, uint16_t heading) {
-  const double course = variation + heading * 360.0 / 65536 + 360 + 0.5;
+  const double course = variation + BinaryAngleToDegrees(heading) + 360 + 0.5;
   if (!std::isfinite(course) || std::fabs(course) > 1e9) return;
   Append(out, "Approach course:\t%d deg\r\n", static_cast<int>(course) % 360);
 }
@@ -214,224 +214,268 @@ std::string ShortenFilePath(std::string path) {
   return path.substr(0, a + 1) + "..." + path.substr(b);
 }
 
+namespace {
+
+// What the text of every kind is made from.
+struct InfoSource {
+  const CSceneryDatabase& db;
+  const CRoute& route;
+  const NavPoint& key;
+  double lat;
+  double lon;
+  double variation;
+};
+
+bool ComInfo(std::string& out, const InfoSource& s) {
+  const ComRecord* r = s.db.GetCom(s.key);
+  if (!r) return false;
+  const int type = r->Type();
+  const bool atis = type == kComAtis && r->range != 0;
+  out += type == kComAtis ? "ATIS\r\n" : type == kComPilotLighting ? "Pilot controlled Lighting\r\n" : "COM\r\n";
+  if (atis) Append(out, "Frequ./Range:\t%6.2f MHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
+  else Append(out, "Frequency:\t%6.2f MHz\r\n", r->frequency);
+  AirportLine(out, s.route, s.key);
+  VariationLine(out, s.variation);
+  if (atis) {
+    out += "Preferred runways:\r\n";
+    static const char kSides[] = " LRC";
+    const struct {
+      const char* label;
+      int byte;
+    } winds[] = {{"North", 0}, {"East", 2}, {"South", 1}, {"West", 3}};
+    for (const auto& w : winds) {
+      const uint8_t b = r->runways[w.byte];
+      Append(out, "  %s wind:\t%d%c\r\n", w.label, b & 0x3F, kSides[b >> 6]);
+    }
+  }
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+bool AirspaceInfo(std::string& out, const InfoSource& s) {
+  const AirspaceRecord* r = s.db.GetAirspace(s.key);
+  if (!r) return false;
+  Append(out, "Airspace\t%s\r\n", Ident(r->Ident()).c_str());
+  if (r->nameText >= 0) Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  if (r->callSignText >= 0) Append(out, "Call Sign:\t%s\r\n", Text(r->callSignText));
+  const FrequencyEntry* f = s.db.GetAirspaceFrequencies(s.key);
+  const auto frequency = [&](const char* lead, const FrequencyEntry& e, const char* end) {
+    if (e.frequency >= 100) Append(out, "%s%6.2f MHz%s", lead, e.frequency, end);
+    else Append(out, "%s%4.0f kHz%s", lead, e.frequency * 1000, end);
+  };
+  if (f && r->frequencyCount >= 2) {
+    frequency("Frequency:\t", f[0], "");
+    frequency("\t", f[1], "\r\n");
+  } else if (f && r->frequencyCount == 1) {
+    frequency("Frequency:\t", f[0], "\r\n");
+  }
+  const int level = r->Level();
+  if (level == 3) out += "Level:\tHigh and Low\r\n";
+  else if (level == 1) out += "Level:\tLow\r\n";
+  else if (level == 2) out += "Level:\tHigh\r\n";
+  out += "Type:\t";
+  out += AirspaceTypeText(r->Type());
+  return true;
+}
+
+bool FixInfo(std::string& out, const InfoSource& s, const CFixNameMap& names) {
+  FixName name{};
+  if (!names.Lookup(s.key, name)) return false;
+  Append(out, "Fix\t%s\r\n", std::string(FixNameText(name)).c_str());
+  VariationLine(out, s.variation);
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+bool MarkerInfo(std::string& out, const InfoSource& s) {
+  const MarkerRecord* r = s.db.GetMarker(s.key);
+  if (!r) return false;
+  static const char* const kMarkers[] = {"Outer marker\r\n", "Middle marker\r\n", "Inner marker\r\n"};
+  if (r->type < 3) out += kMarkers[r->type];
+  AirportLine(out, s.route, s.key);
+  Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
+  VariationLine(out, s.variation);
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+// The parking position a point of the airport stands for: the parking entry at its position.
+void ParkingLine(std::string& out, const InfoSource& s, const AirportRecord& r) {
+  const ParkingEntry* parkings = s.db.GetAirportParkings(s.key);
+  if (parkings == nullptr) return;
+  for (int i = 0; i < r.ParkingCount(); ++i) {
+    const ParkingEntry p = parkings[i];
+    if (p.latitude != s.key.latitude || p.longitude != s.key.longitude) continue;
+    const int nameKind = p.NameKind();
+    if (nameKind >= 1 && nameKind <= kLastNamedParking) {
+      const unsigned type = p.bits > kLastParkingTypeBits ? 0 : static_cast<unsigned>(p.Type());
+      Append(out, "Position:\t%s %u\t%s\r\n", ui::LoadString(IDS_PARKING_NAME_BASE + nameKind).c_str(),
+             static_cast<unsigned>(p.Number()), ui::LoadString(IDS_PARKING_TYPE_BASE + type).c_str());
+    } else if (nameKind == kHelipad) {
+      Append(out, "Position:\tHelipad %u\r\n", static_cast<unsigned>(p.Number()));
+    }
+    return;
+  }
+}
+
+bool AirportInfo(std::string& out, const InfoSource& s) {
+  const AirportRecord* r = s.db.GetAirport(s.key);
+  if (!r) return false;
+  Append(out, "Airport\t%s\r\n", Ident(r->Ident()).c_str());
+  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  ParkingLine(out, s, *r);
+  if (r->cityText >= 0) Append(out, "City:\t%s\r\n", Text(r->cityText));
+  if (r->stateText >= 0) Append(out, "State:\t%s\r\n", Text(r->stateText));
+  if (r->countryText >= 0) Append(out, "Country:\t%s\r\n", Text(r->countryText));
+  static const std::pair<uint16_t, unsigned> kFrequencies[] = {
+      {1, IDS_FREQ_ATIS},    {64, IDS_FREQ_CLEARANCE}, {8, IDS_FREQ_CTAF},    {16, IDS_FREQ_GROUND},
+      {32, IDS_FREQ_TOWER},  {256, IDS_FREQ_DEPARTURE}, {128, IDS_FREQ_APPROACH}, {512, IDS_FREQ_CENTER},
+      {1024, IDS_FREQ_FSS}, {2, IDS_FREQ_MULTICOM},   {4, IDS_FREQ_UNICOM},  {2048, IDS_FREQ_AWOS},
+      {4096, IDS_FREQ_ASOS}};
+  for (const auto& [type, label] : kFrequencies) FrequencyText(out, s.key, type, label);
+  Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
+  VariationLine(out, s.variation);
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+bool RunwayInfo(std::string& out, const InfoSource& s) {
+  const RunwayRecord* r = s.db.GetRunway(s.key);
+  if (!r) return false;
+  const IlsRecord* ils = IlsOfRunway(*r);
+  const bool shown = ils && (g_Settings.GetMapBcIls(false) || ils->glideSlope >= 0);
+  const std::string designator(r->Designator());
+  if (shown) {
+    Append(out, "Rwy ILS%s%s\t%s\t%s\r\n", GlideSlopeMark(*ils), DmeMark(*ils), designator.c_str(),
+           Ident(ils->Ident()).c_str());
+  } else {
+    Append(out, "Runway\t%s\r\n", designator.c_str());
+  }
+  AirportLine(out, s.route, s.key);
+  if (shown) MhzFrequencyLine(out, "ILS ", ils->frequency, ils->range);
+  ApproachCourseLine(out, s.variation, r->heading);
+  if (ils) GlideSlopeLine(out, *ils);
+  Append(out, "Altitude/Surface:\t%d ft", Feet(r->altitude));
+  if (const char* surface = SurfaceText(r->surface)) Append(out, "\t%s\r\n", surface);
+  else Append(out, "\t%u\r\n", static_cast<unsigned>(r->surface));
+  Append(out, "Length/Width:\t%u ft\t%d ft\r\n", static_cast<unsigned>(r->length), static_cast<int>(r->width));
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+bool IlsInfo(std::string& out, const InfoSource& s) {
+  const IlsRecord* r = s.db.GetIls(s.key);
+  if (!r) return false;
+  Append(out, "ILS%s%s\t%s\r\n", GlideSlopeMark(*r), DmeMark(*r), Ident(r->Ident()).c_str());
+  AirportLine(out, s.route, s.key);
+  MhzFrequencyLine(out, "", r->frequency, r->range);
+  ApproachCourseLine(out, s.variation, r->course);
+  GlideSlopeLine(out, *r);
+  Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
+  LatLonLine(out, s.lat, s.lon);
+  return true;
+}
+
+bool IntersectionInfo(std::string& out, const InfoSource& s) {
+  const IntersectionRecord* r = s.db.GetIntersection(s.key);
+  if (!r) return false;
+  Append(out, "ISEC\t%s\r\n", Ident(r->Ident()).c_str());
+  VariationLine(out, s.variation);
+  LatLonLine(out, s.lat, s.lon);
+  AirwaysText(out, s.key);
+  return true;
+}
+
+bool NdbInfo(std::string& out, const InfoSource& s) {
+  const NdbRecord* r = s.db.GetNdb(s.key);
+  if (!r) return false;
+  Append(out, "NDB\t%s\r\n", Ident(r->Ident()).c_str());
+  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  if (r->range != 0) Append(out, "Frequ./Range:\t%5.1f KHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
+  else Append(out, "Frequency:\t%5.1f KHz\r\n", r->frequency);
+  if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
+  VariationLine(out, s.variation);
+  LatLonLine(out, s.lat, s.lon);
+  ColocatedAirways(out, r->intersection);
+  return true;
+}
+
+bool VorInfo(std::string& out, const InfoSource& s) {
+  const VorRecord* r = s.db.GetVor(s.key);
+  if (!r) return false;
+  const uint8_t f = r->flags;
+  const char* header = VorKindText(f);
+  Append(out, "%s\t%s\r\n", header, Ident(r->Ident()).c_str());
+  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  MhzFrequencyLine(out, "", r->frequency, r->range);
+  if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
+  VariationLine(out, s.variation);
+  const double diff = BinaryAngleToDegrees(r->declination) - s.variation;
+  if (std::fabs(diff) >= 0.5)
+    Append(out, "NAV Course:\tMag. Heading %c %.0f deg\r\n", diff >= 0 ? '+' : '-', std::fabs(diff) + 0.5);
+  LatLonLine(out, s.lat, s.lon);
+  ColocatedAirways(out, r->intersection);
+  return true;
+}
+
+// The scenery file the object came from, for the kinds that have one.
+void FileLine(std::string& out, const CSceneryDatabase& db, const FullPoint& object) {
+  if (object.areaIndex < 0 || object.areaIndex >= db.m_areas.GetSize()) return;
+  std::string path = Text(db.m_areas[object.areaIndex].TitleText());
+  if (path.empty() || path.back() != '\\') path += '\\';
+  if (object.fileIndex >= 0 && object.fileIndex < db.m_files.GetSize()) {
+    const BglFileRecord& file = db.m_files[object.fileIndex];
+    path += Text(file.subfolderText);
+    path += Text(file.fileNameText);
+  }
+  out += "File: " + ShortenFilePath(path) + "\r\n";
+}
+
+// Distance, heading and time from the aircraft.
+void FlyToLines(std::string& out, const CRoute& route, const SimSnapshot& sim, double lat, double lon) {
+  const double metres = GreatCircleDistance(sim.latitude, sim.longitude, lat, lon);
+  const double course = std::fmod(InitialCourse(sim.latitude, sim.longitude, lat, lon) +
+                                      route.MagneticVariation(sim.latitude, sim.longitude) + 360, 360.0);
+  // A host position that is no number gives no line: its casts would be undefined.
+  if (!std::isfinite(metres) || !std::isfinite(course)) return;
+  const double nm = metres / kMetresPerNm;
+  Append(out, "Fly to Dist/Head:\t%0.1f nm\t%d deg\r\n", nm, static_cast<int>(course + 0.5));
+  if (!sim.onGround && sim.trueAirspeed > kMinTimedAirspeed && std::isfinite(sim.trueAirspeed)) {
+    const double t = nm / sim.trueAirspeed * 60;
+    if (t < 1e6)
+      Append(out, "Fly to Time:\t%02d %02d' %02d\"\r\n", static_cast<int>(t / 60), static_cast<int>(t) % 60,
+             static_cast<int>(t * 60) % 60);
+  }
+}
+
+}  // namespace
+
 bool CRoute::AirportInfoText(std::string& out, const FullPoint& object, const SimSnapshot& sim) const {
   AddPointTextStrings();
   out.clear();
-  const CSceneryDatabase& db = g_SceneryDatabase;
   const NavPoint& key = object.point;
   const double lat = key.latitude, lon = key.longitude;
-  const double variation = MagneticVariation(lat, lon);
+  const InfoSource s{g_SceneryDatabase, *this, key, lat, lon, MagneticVariation(lat, lon)};
   const uint16_t kind = (key.kind & kKindUserPoint) != 0 ? static_cast<uint16_t>(kKindUserPoint) : key.Kind();
 
+  bool known = false;
   switch (kind) {
-    case kKindCom: {
-      const ComRecord* r = db.GetCom(key);
-      if (!r) return false;
-      const int type = r->Type();
-      const bool atis = type == kComAtis && r->range != 0;
-      out += type == kComAtis ? "ATIS\r\n" : type == kComPilotLighting ? "Pilot controlled Lighting\r\n" : "COM\r\n";
-      if (atis) Append(out, "Frequ./Range:\t%6.2f MHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
-      else Append(out, "Frequency:\t%6.2f MHz\r\n", r->frequency);
-      AirportLine(out, *this, key);
-      VariationLine(out, variation);
-      if (atis) {
-        out += "Preferred runways:\r\n";
-        static const char kSides[] = " LRC";
-        const struct {
-          const char* label;
-          int byte;
-        } winds[] = {{"North", 0}, {"East", 2}, {"South", 1}, {"West", 3}};
-        for (const auto& w : winds) {
-          const uint8_t b = r->runways[w.byte];
-          Append(out, "  %s wind:\t%d%c\r\n", w.label, b & 0x3F, kSides[b >> 6]);
-        }
-      }
-      LatLonLine(out, lat, lon);
-      break;
-    }
+    case kKindCom: known = ComInfo(out, s); break;
     case kKindAirspaceLow:
     case kKindAirspaceMid:
-    case kKindAirspaceHigh: {
-      const AirspaceRecord* r = db.GetAirspace(key);
-      if (!r) return false;
-      Append(out, "Airspace\t%s\r\n", Ident(r->Ident()).c_str());
-      if (r->nameText >= 0) Append(out, "Full name:\t%s\r\n", Text(r->nameText));
-      if (r->callSignText >= 0) Append(out, "Call Sign:\t%s\r\n", Text(r->callSignText));
-      const FrequencyEntry* f = db.GetAirspaceFrequencies(key);
-      const auto frequency = [&](const char* lead, const FrequencyEntry& e, const char* end) {
-        if (e.frequency >= 100) Append(out, "%s%6.2f MHz%s", lead, e.frequency, end);
-        else Append(out, "%s%4.0f kHz%s", lead, e.frequency * 1000, end);
-      };
-      if (f && r->frequencyCount >= 2) {
-        frequency("Frequency:\t", f[0], "");
-        frequency("\t", f[1], "\r\n");
-      } else if (f && r->frequencyCount == 1) {
-        frequency("Frequency:\t", f[0], "\r\n");
-      }
-      const int level = r->Level();
-      if (level == 3) out += "Level:\tHigh and Low\r\n";
-      else if (level == 1) out += "Level:\tLow\r\n";
-      else if (level == 2) out += "Level:\tHigh\r\n";
-      out += "Type:\t";
-      out += AirspaceTypeText(r->Type());
-      break;
-    }
-    case kKindUserPoint: {
-      FixName name{};
-      if (!m_fixNames.Lookup(key, name)) return false;
-      Append(out, "Fix\t%s\r\n", std::string(FixNameText(name)).c_str());
-      VariationLine(out, variation);
-      LatLonLine(out, lat, lon);
-      break;
-    }
-    case kKindMarker: {
-      const MarkerRecord* r = db.GetMarker(key);
-      if (!r) return false;
-      static const char* const kMarkers[] = {"Outer marker\r\n", "Middle marker\r\n", "Inner marker\r\n"};
-      if (r->type < 3) out += kMarkers[r->type];
-      AirportLine(out, *this, key);
-      Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
-      VariationLine(out, variation);
-      LatLonLine(out, lat, lon);
-      break;
-    }
-    case kKindAirport: {
-      const AirportRecord* r = db.GetAirport(key);
-      if (!r) return false;
-      Append(out, "Airport\t%s\r\n", Ident(r->Ident()).c_str());
-      Append(out, "Full name:\t%s\r\n", Text(r->nameText));
-      if (const ParkingEntry* parkings = db.GetAirportParkings(key)) {
-        for (int i = 0; i < r->ParkingCount(); ++i) {
-          const ParkingEntry p = parkings[i];
-          if (p.latitude != key.latitude || p.longitude != key.longitude) continue;
-          const int nameKind = p.NameKind();
-          if (nameKind >= 1 && nameKind <= kLastNamedParking) {
-            const unsigned type = p.bits > kLastParkingTypeBits ? 0 : static_cast<unsigned>(p.Type());
-            Append(out, "Position:\t%s %u\t%s\r\n", ui::LoadString(IDS_PARKING_NAME_BASE + nameKind).c_str(),
-                   static_cast<unsigned>(p.Number()), ui::LoadString(IDS_PARKING_TYPE_BASE + type).c_str());
-          } else if (nameKind == kHelipad) {
-            Append(out, "Position:\tHelipad %u\r\n", static_cast<unsigned>(p.Number()));
-          }
-          break;
-        }
-      }
-      if (r->cityText >= 0) Append(out, "City:\t%s\r\n", Text(r->cityText));
-      if (r->stateText >= 0) Append(out, "State:\t%s\r\n", Text(r->stateText));
-      if (r->countryText >= 0) Append(out, "Country:\t%s\r\n", Text(r->countryText));
-      static const std::pair<uint16_t, unsigned> kFrequencies[] = {
-          {1, IDS_FREQ_ATIS},    {64, IDS_FREQ_CLEARANCE}, {8, IDS_FREQ_CTAF},    {16, IDS_FREQ_GROUND},
-          {32, IDS_FREQ_TOWER},  {256, IDS_FREQ_DEPARTURE}, {128, IDS_FREQ_APPROACH}, {512, IDS_FREQ_CENTER},
-          {1024, IDS_FREQ_FSS}, {2, IDS_FREQ_MULTICOM},   {4, IDS_FREQ_UNICOM},  {2048, IDS_FREQ_AWOS},
-          {4096, IDS_FREQ_ASOS}};
-      for (const auto& [type, label] : kFrequencies) FrequencyText(out, key, type, label);
-      Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
-      VariationLine(out, variation);
-      LatLonLine(out, lat, lon);
-      break;
-    }
-    case kKindRunway: {
-      const RunwayRecord* r = db.GetRunway(key);
-      if (!r) return false;
-      const IlsRecord* ils = IlsOfRunway(*r);
-      const bool shown = ils && (g_Settings.GetMapBcIls(false) || ils->glideSlope >= 0);
-      const std::string designator(r->Designator());
-      if (shown) {
-        Append(out, "Rwy ILS%s%s\t%s\t%s\r\n", GlideSlopeMark(*ils), DmeMark(*ils), designator.c_str(),
-               Ident(ils->Ident()).c_str());
-      } else {
-        Append(out, "Runway\t%s\r\n", designator.c_str());
-      }
-      AirportLine(out, *this, key);
-      if (shown) MhzFrequencyLine(out, "ILS ", ils->frequency, ils->range);
-      ApproachCourseLine(out, variation, r->heading);
-      if (ils) GlideSlopeLine(out, *ils);
-      Append(out, "Altitude/Surface:\t%d ft", Feet(r->altitude));
-      if (const char* surface = SurfaceText(r->surface)) Append(out, "\t%s\r\n", surface);
-      else Append(out, "\t%u\r\n", static_cast<unsigned>(r->surface));
-      Append(out, "Length/Width:\t%u ft\t%d ft\r\n", static_cast<unsigned>(r->length), static_cast<int>(r->width));
-      LatLonLine(out, lat, lon);
-      break;
-    }
-    case kKindIls: {
-      const IlsRecord* r = db.GetIls(key);
-      if (!r) return false;
-      Append(out, "ILS%s%s\t%s\r\n", GlideSlopeMark(*r), DmeMark(*r), Ident(r->Ident()).c_str());
-      AirportLine(out, *this, key);
-      MhzFrequencyLine(out, "", r->frequency, r->range);
-      ApproachCourseLine(out, variation, r->course);
-      GlideSlopeLine(out, *r);
-      Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
-      LatLonLine(out, lat, lon);
-      break;
-    }
-    case kKindIntersection: {
-      const IntersectionRecord* r = db.GetIntersection(key);
-      if (!r) return false;
-      Append(out, "ISEC\t%s\r\n", Ident(r->Ident()).c_str());
-      VariationLine(out, variation);
-      LatLonLine(out, lat, lon);
-      AirwaysText(out, key);
-      break;
-    }
-    case kKindNdb: {
-      const NdbRecord* r = db.GetNdb(key);
-      if (!r) return false;
-      Append(out, "NDB\t%s\r\n", Ident(r->Ident()).c_str());
-      Append(out, "Full name:\t%s\r\n", Text(r->nameText));
-      if (r->range != 0) Append(out, "Frequ./Range:\t%5.1f KHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
-      else Append(out, "Frequency:\t%5.1f KHz\r\n", r->frequency);
-      if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
-      VariationLine(out, variation);
-      LatLonLine(out, lat, lon);
-      ColocatedAirways(out, r->intersection);
-      break;
-    }
-    case kKindVor: {
-      const VorRecord* r = db.GetVor(key);
-      if (!r) return false;
-      const uint8_t f = r->flags;
-      const char* header = VorKindText(f);
-      Append(out, "%s\t%s\r\n", header, Ident(r->Ident()).c_str());
-      Append(out, "Full name:\t%s\r\n", Text(r->nameText));
-      MhzFrequencyLine(out, "", r->frequency, r->range);
-      if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
-      VariationLine(out, variation);
-      const double diff = r->declination * 360.0 / 65536 - variation;
-      if (std::fabs(diff) >= 0.5)
-        Append(out, "NAV Course:\tMag. Heading %c %.0f deg\r\n", diff >= 0 ? '+' : '-', std::fabs(diff) + 0.5);
-      LatLonLine(out, lat, lon);
-      ColocatedAirways(out, r->intersection);
-      break;
-    }
-    default:
-      return false;
+    case kKindAirspaceHigh: known = AirspaceInfo(out, s); break;
+    case kKindUserPoint: known = FixInfo(out, s, m_fixNames); break;
+    case kKindMarker: known = MarkerInfo(out, s); break;
+    case kKindAirport: known = AirportInfo(out, s); break;
+    case kKindRunway: known = RunwayInfo(out, s); break;
+    case kKindIls: known = IlsInfo(out, s); break;
+    case kKindIntersection: known = IntersectionInfo(out, s); break;
+    case kKindNdb: known = NdbInfo(out, s); break;
+    case kKindVor: known = VorInfo(out, s); break;
+    default: break;
   }
-
-  if ((kind & kKindsWithFile) != 0 && object.areaIndex >= 0 && object.areaIndex < db.m_areas.GetSize()) {
-    std::string path = Text(db.m_areas[object.areaIndex].TitleText());
-    if (path.empty() || path.back() != '\\') path += '\\';
-    if (object.fileIndex >= 0 && object.fileIndex < db.m_files.GetSize()) {
-      const BglFileRecord& file = db.m_files[object.fileIndex];
-      path += Text(file.subfolderText);
-      path += Text(file.fileNameText);
-    }
-    out += "File: " + ShortenFilePath(path) + "\r\n";
-  }
-  if ((kind & kAirspaceKinds) == 0) {
-    const double metres = GreatCircleDistance(sim.latitude, sim.longitude, lat, lon);
-    const double course = std::fmod(InitialCourse(sim.latitude, sim.longitude, lat, lon) +
-                                        MagneticVariation(sim.latitude, sim.longitude) + 360, 360.0);
-    // A host position that is no number gives no line: its casts would be undefined.
-    if (std::isfinite(metres) && std::isfinite(course)) {
-      const double nm = metres / kMetresPerNm;
-      Append(out, "Fly to Dist/Head:\t%0.1f nm\t%d deg\r\n", nm, static_cast<int>(course + 0.5));
-      if (!sim.onGround && sim.trueAirspeed > kMinTimedAirspeed && std::isfinite(sim.trueAirspeed)) {
-        const double t = nm / sim.trueAirspeed * 60;
-        if (t < 1e6)
-          Append(out, "Fly to Time:\t%02d %02d' %02d\"\r\n", static_cast<int>(t / 60), static_cast<int>(t) % 60,
-                 static_cast<int>(t * 60) % 60);
-      }
-    }
-  }
+  if (!known) return false;
+  if ((kind & kKindsWithFile) != 0) FileLine(out, s.db, object);
+  if ((kind & kAirspaceKinds) == 0) FlyToLines(out, *this, sim, lat, lon);
   return true;
 }

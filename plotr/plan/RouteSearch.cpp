@@ -235,7 +235,7 @@ bool CRoute::FindAirportOf(FullPoint& out, const NavPoint& key) const {
   if (base == kKindRunway) {
     if (const RunwayRecord* runway = db.GetRunway(key)) {
       // The airport is searched from the runway's middle, not from its threshold.
-      const double heading = runway->heading * 360.0 / 65536.0;
+      const double heading = BinaryAngleToDegrees(runway->heading);
       DestinationPoint(lat, lon, key.latitude, key.longitude, heading, runway->length / kFeetPerMetre / 2.0);
     }
   } else if (base == kKindMarker) {

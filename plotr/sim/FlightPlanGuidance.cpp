@@ -238,8 +238,8 @@ bool CFlightPlanGuidance::LevelOffPointOnPlan() {
       const RunwayRecord* runway =
           point && kind == kKindRunway && destination ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
       const IlsRecord* ils = point && kind == kKindIls ? g_SceneryDatabase.GetIls(point->ref.point) : nullptr;
-      if (runway) c = BinaryAngle(runway->heading);
-      else if (ils) c = BinaryAngle(ils->course);
+      if (runway) c = BinaryAngleToDegrees(runway->heading);
+      else if (ils) c = BinaryAngleToDegrees(ils->course);
       else if (i > 0 && R.rowKind != kRowDeparture) c = TrueCourse(R);
       else c = InitialCourse(sim.latitude, sim.longitude, R.latitude, R.longitude);
 

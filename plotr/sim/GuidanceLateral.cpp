@@ -127,12 +127,12 @@ bool ApproachHeading(const PlanPoint* point, uint16_t kind, double& heading) {
   if (point == nullptr) return false;
   if (kind == kKindRunway) {
     if (const RunwayRecord* r = g_SceneryDatabase.GetRunway(point->ref.point)) {
-      heading = BinaryAngle(r->heading);
+      heading = BinaryAngleToDegrees(r->heading);
       return true;
     }
   } else if (kind == kKindIls) {
     if (const IlsRecord* r = g_SceneryDatabase.GetIls(point->ref.point)) {
-      heading = BinaryAngle(r->course);
+      heading = BinaryAngleToDegrees(r->course);
       return true;
     }
   }

@@ -42,10 +42,6 @@ inline bool EventValue(double v, uint32_t& out) {
   return true;
 }
 
-// A 16-bit binary angle of the database in degrees.
-inline double BinaryAngle(uint16_t a) { return a * 360.0 / 65536.0; }
-inline double BinaryAngle(int16_t a) { return a * 360.0 / 65536.0; }
-
 // Vertical speed targets: multiples of 50 feet per minute up to 1000 on the old hosts, of 100
 // otherwise.
 inline double RoundVerticalSpeed(double v, int simVer) {

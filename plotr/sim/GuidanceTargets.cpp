@@ -221,7 +221,7 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
     const VorRecord* vor = g_SceneryDatabase.GetVor(point->ref.point);
     if (vor == nullptr) return;
     frequency = vor->frequency;
-    declination = BinaryAngle(vor->declination);
+    declination = BinaryAngleToDegrees(vor->declination);
   } else if (kind == kKindIls) {
     ils = g_SceneryDatabase.GetIls(point->ref.point);
   } else if (kind == kKindRunway) {
@@ -241,9 +241,9 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
                                          ? g_SceneryDatabase.GetRunway(coursePoint->ref.point)
                                          : nullptr;
   if (courseIls) {
-    course = BinaryAngle(courseIls->course) + K.variation;
+    course = BinaryAngleToDegrees(courseIls->course) + K.variation;
   } else if (courseRunway && RunwayIls(*courseRunway)) {
-    course = BinaryAngle(courseRunway->heading) + K.variation;
+    course = BinaryAngleToDegrees(courseRunway->heading) + K.variation;
   } else if (kind == kKindVor) {
     course = TrueCourse(K) + declination;
   } else {

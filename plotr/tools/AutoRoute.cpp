@@ -119,7 +119,7 @@ bool RunwayOf(const PlanPoint& p, RunwayShape& out) {
   if (!stored) return false;
   RunwayRecord r;
   std::memcpy(&r, stored, sizeof r);
-  out.heading = r.heading * 360.0 / 65536.0;
+  out.heading = BinaryAngleToDegrees(r.heading);
   out.length = r.length / kFeetPerMetre;
   return true;
 }

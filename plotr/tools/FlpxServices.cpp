@@ -4,6 +4,7 @@
 #include <string>
 
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/PlanUi.h"
 #include "plotr/plan/ToolDialogs.h"
 
 namespace {
@@ -43,8 +44,13 @@ static int FlpxServiceSaveFileDialog(char* path, void* parent, const char* filte
 
   IToolDialogs* dialogs = GetToolDialogs();
   if (!dialogs || !dialogs->RunSaveFileDialog(values)) return 0;
-  // The plug-in's buffer is fixed; a path that does not fit is refused rather than cut.
-  if (values.path.empty() || values.path.size() >= kFlpxPathSize) return 0;
+  if (values.path.empty()) return 0;
+  // The plug-in's buffer is fixed; a path that does not fit is refused rather than cut, and the
+  // user told so, since the plug-in can only take the refusal for a cancel.
+  if (values.path.size() >= kFlpxPathSize) {
+    if (IPlanUi* ui = GetPlanUi()) ui->ShowError(kFlpxPathTooLongText);
+    return 0;
+  }
   std::memcpy(path, values.path.c_str(), values.path.size() + 1);
   return 1;
 }

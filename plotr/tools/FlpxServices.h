@@ -13,5 +13,9 @@ struct FlpxServiceSet {
   FlpxGetStartPositionFn getStartPosition = nullptr;
 };
 
+// The save service's message for a chosen path that the plug-in's buffer cannot hold.
+inline constexpr char kFlpxPathTooLongText[] =
+    "The path of the chosen file is too long to be passed to the export module.\nPlease choose a shorter path.";
+
 // The services over a `CFlightPlanCore*` plan handle and IToolDialogs::RunSaveFileDialog.
 const FlpxServiceSet& GetFlpxServices();

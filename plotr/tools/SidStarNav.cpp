@@ -64,7 +64,7 @@ bool SidStarObjectIdent(const NavPoint& object, const CRoute& plan, std::string&
 int SidStarRunwayHeading(const NavPoint& runway) {
   const RunwayRecord* r = g_SceneryDatabase.GetRunway(runway);
   if (!r) return 0;
-  return static_cast<int>(std::floor(r->heading * 360.0 / 65536.0 + 0.5)) % 360;
+  return static_cast<int>(std::floor(BinaryAngleToDegrees(r->heading) + 0.5)) % 360;
 }
 
 int SidStarRunwayNumber(std::string_view runway, std::string_view& rest) {

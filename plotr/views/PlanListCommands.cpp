@@ -345,7 +345,7 @@ search::MoveTarget MoveAircraftTarget(const CFlightPlanCore& plan, int row, bool
       t.latitude = key.latitude;
       t.longitude = key.longitude;
       t.altitude = runway->altitude;
-      t.heading = runway->heading * 360.0 / 65536.0;
+      t.heading = BinaryAngleToDegrees(runway->heading);
       t.act = true;
     }
   }
@@ -374,7 +374,7 @@ search::TowerTarget TowerViewTarget(const CFlightPlanCore& plan, int row, const 
       }
     } else if (key.kind == kKindRunway) {
       if (const RunwayRecord* runway = db.GetRunway(key)) {
-        beside(runway->heading * 360.0 / 65536.0, runway->altitude);
+        beside(BinaryAngleToDegrees(runway->heading), runway->altitude);
         return t;
       }
     }

@@ -221,7 +221,7 @@ double RunwayAltitude(const RunwayRecord& r) {
 double RunwayHeading(const RunwayRecord& r) {
   uint16_t heading = 0;
   std::memcpy(&heading, reinterpret_cast<const uint8_t*>(&r) + offsetof(RunwayRecord, heading), sizeof heading);
-  return heading * 360.0 / 65536.0;
+  return BinaryAngleToDegrees(heading);
 }
 
 // The airport's own object is found again only from its airport row, not from a parking row

@@ -39,7 +39,12 @@ extern "C" int ScriptedSave(char* path, void* parent, const char* filter, const 
   s.initialDirSeen = Text(initialDir);
   s.defaultExtSeen = Text(defaultExt);
   s.initialNameSeen = Text(initialName);
-  if (!s.saveAccepts || s.savePath.size() >= kFlpxPathSize) return 0;
+  if (!s.saveAccepts) return 0;
+  if (s.savePath.size() >= kFlpxPathSize) {
+    if (!s.saveUnterminated) return 0;
+    std::memcpy(path, s.savePath.data(), kFlpxPathSize);
+    return 1;
+  }
   std::memcpy(path, s.savePath.c_str(), s.savePath.size() + 1);
   return 1;
 }

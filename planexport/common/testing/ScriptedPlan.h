@@ -27,6 +27,9 @@ struct ScriptedPlan {
   // The save dialog's answer, and what it was given.
   bool saveAccepts = true;
   std::string savePath;
+  // Set, a `savePath` that does not fit fills the whole path buffer without a terminator, as a
+  // careless host might; otherwise it is refused as the host refuses it.
+  bool saveUnterminated = false;
   int saveCalls = 0;
   std::string filterSeen, initialDirSeen, defaultExtSeen, initialNameSeen;
   void* parentSeen = nullptr;

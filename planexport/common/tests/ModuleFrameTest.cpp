@@ -11,6 +11,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "planexport/common/Coordinates.h"
 #include "planexport/common/testing/ScriptedPlan.h"
@@ -71,6 +73,8 @@ TEST(ModuleFrame, CoordinatesRoundToHundredthsOfAMinute) {
   const Case cases[] = {
       {47.4497, false, 47, 26.98}, {-122.3106, true, 122, 18.64}, {8.5, false, 8, 30.0},
       {-0.0001, true, 0, 0.01},    {47.99999, false, 48, 0.0},    {0.0, false, 0, 0.0},
+      // Half hundredths of a minute, which one factor of 6000 rounds the other way.
+      {7.81675, false, 7, 49.01},  {-7.69625, true, 7, 41.78},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.value);
@@ -153,7 +157,7 @@ TEST_F(ExportFlowTest, ADefaultNameAndAModuleFolderSeedTheDialog) {
   const FlpxCall call{m_imports, &Script(), &m_parent, "Tester", m_settings.c_str()};
   FlpxTarget target{"tst", "TST", "/module/folder/", false, false, "Z\xC3\xBCrich to Basel.TST"};
   std::string path;
-  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  ASSERT_EQ(FlpxAskTarget(call, target, path), FlpxAsked::Path);
   EXPECT_EQ(path, Script().savePath);
   EXPECT_EQ(Script().initialDirSeen, "/module/folder/") << "the stored folder is not read";
   EXPECT_EQ(Script().initialNameSeen, "Z\xC3\xBCrich to Basel.TST");
@@ -161,7 +165,7 @@ TEST_F(ExportFlowTest, ADefaultNameAndAModuleFolderSeedTheDialog) {
 
   // A name longer than the path buffer is left out rather than cut.
   target.defaultName = std::string(kFlpxPathSize, 'x');
-  ASSERT_TRUE(FlpxAskTarget(call, target, path));
+  ASSERT_EQ(FlpxAskTarget(call, target, path), FlpxAsked::Path);
   EXPECT_EQ(Script().initialNameSeen, "");
 }
 
@@ -195,6 +199,65 @@ TEST_F(ExportFlowTest, AFailedWriteKeepsThePreviousFile) {
   // A folder that cannot take the file fails without touching anything.
   Script().savePath = (m_folder / "missing" / "plan.tst").string();
   EXPECT_EQ(Run(true), 0);
+}
+
+TEST_F(ExportFlowTest, PathsAsLongAsTheFileSystemTakesAreWritten) {
+  // A host that hands over a path without its terminator: cut to fit, it would name another file
+  // (here "plan.ts"), and taken for a cancel, nobody would hear of it.
+  const std::string name = "plan.tst";
+  const std::string folder = m_folder.string();
+  Script().savePath = folder + std::string(kFlpxPathSize - folder.size() - name.size(), '/') + name;
+  Script().saveUnterminated = true;
+  EXPECT_EQ(Run(true), 0) << "a failure, which the host reports";
+  EXPECT_EQ(FileCount(), 0) << "no file and no settings written";
+
+  // Folders named in UTF-8 pass the 260 bytes of older path buffers soon.
+  fs::path deep = m_folder;
+  while (deep.string().size() < 700) deep /= "Fl\xC3\xBCge nach \xC3\x9C" "bersee";
+  fs::create_directories(deep);
+  Script().savePath = (deep / name).string();
+  ASSERT_EQ(Run(true), 1);
+  EXPECT_EQ(ReadBytes(deep / name), "line 1 of LSZH\r\nline 2 of LSZH\r\nline 3 of LSZH\r\n");
+  EXPECT_EQ(profile::GetString(m_settings, "Tester", "InitialDir", ""), deep.string() + "/");
+}
+
+TEST_F(ExportFlowTest, OntoALinkTheFileItLeadsToIsReplacedAndTheLinkKept) {
+  const fs::path real = m_folder / "real";
+  fs::create_directories(real);
+  struct Case {
+    const char* name;
+    std::vector<std::pair<std::string, std::string>> links;  // in the test folder: name, what it holds
+    fs::path written;  // where the plan lands, through the first link
+    bool existed;
+  };
+  const Case cases[] = {
+      {"an absolute link", {{"absolute.tst", (real / "a.tst").string()}}, real / "a.tst", true},
+      {"a relative link", {{"relative.tst", "real/b.tst"}}, real / "b.tst", true},
+      {"a chain of links", {{"chain.tst", "hop.tst"}, {"hop.tst", "real/c.tst"}}, real / "c.tst", true},
+      {"a link to a file not made yet", {{"dangling.tst", "real/d.tst"}}, real / "d.tst", false},
+  };
+  size_t files = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.existed) std::ofstream(c.written, std::ios::binary) << "previous";
+    for (const auto& [link, leadsTo] : c.links) fs::create_symlink(leadsTo, m_folder / link);
+    Script().savePath = (m_folder / c.links.front().first).string();
+    ASSERT_EQ(Run(true), 1);
+    EXPECT_EQ(ReadBytes(c.written), "line 1 of LSZH\r\nline 2 of LSZH\r\nline 3 of LSZH\r\n");
+    for (const auto& [link, leadsTo] : c.links) {
+      ASSERT_TRUE(fs::is_symlink(m_folder / link)) << link;
+      EXPECT_EQ(fs::read_symlink(m_folder / link), leadsTo);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(real), fs::directory_iterator()), static_cast<long>(++files))
+        << "no temporary file left";
+  }
+
+  // Links in a loop lead to no file: the export fails and they stay.
+  fs::create_symlink("loop-b.tst", m_folder / "loop-a.tst");
+  fs::create_symlink("loop-a.tst", m_folder / "loop-b.tst");
+  Script().savePath = (m_folder / "loop-a.tst").string();
+  EXPECT_EQ(Run(true), 0);
+  EXPECT_EQ(fs::read_symlink(m_folder / "loop-a.tst"), "loop-b.tst");
 }
 
 TEST(ExportFile, NumbersStayInTheCLocale) {

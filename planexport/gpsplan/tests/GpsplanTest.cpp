@@ -17,7 +17,8 @@ namespace {
 using namespace flpxtest;
 
 // A runway first (named) and last (short name and frequency), an NDB and a VOR with long names,
-// an intersection, a user point, and climb and descent points that are left out.
+// an intersection half a hundredth of a minute past E7 49.00' (written 49.01), a user point, and
+// climb and descent points that are left out.
 void ScriptProgram() {
   ResetScript();
   AddRows({
@@ -26,7 +27,7 @@ void ScriptProgram() {
       {.type = 'N', .ident = "ZH", .name = "Zurich East Beacon", .lat = 47.35, .lon = 8.0, .frequency = 367.5},
       {.type = 'M', .ident = "KLO", .name = "Kloten Radio Beacon Station", .lat = -33.95, .lon = -0.5,
        .frequency = 114.85},
-      {.type = 'O', .ident = "ABCDE", .name = "FIX", .lat = 47.40, .lon = 7.8},
+      {.type = 'O', .ident = "ABCDE", .name = "FIX", .lat = 47.40, .lon = 7.81675},
       {.type = 'P', .name = "Fix 1", .lat = 47.45, .lon = 7.7},
       {.type = 'T', .name = "End of Descent", .lat = 47.55, .lon = 7.6},
       {.type = 'C', .ident = "15", .name = "Basel-Mulhouse-Freiburg", .lat = 47.60, .lon = 7.52, .frequency = 110.5},

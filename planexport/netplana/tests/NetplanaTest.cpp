@@ -74,6 +74,11 @@ TEST(NetplanaModule, StartsInTheClientsFlightsFolderAndNeverStoresOne) {
   ScriptRoutePlan(454.9, 17749);
   Script().savePath = (root.Root() / "plan.fpl").string();
   const fs::path clientIni = root.Root() / "Modules" / "fsint.ini";
+  // A client installed under Wine, in the prefix the simulator lives in.
+  fs::create_directories(root.Root() / "dosdevices");
+  fs::create_directories(root.Root() / "drive_c" / "program files" / "NetClient" / "Flights");
+  fs::create_directory_symlink("../drive_c", root.Root() / "dosdevices" / "c:");
+  const fs::path driveC = fs::canonical(root.Root() / "drive_c");
 
   struct Case {
     const char* name;
@@ -83,6 +88,9 @@ TEST(NetplanaModule, StartsInTheClientsFlightsFolderAndNeverStoresOne) {
   const Case cases[] = {
       {"no client settings", nullptr, ""},
       {"an empty Path", "", ""},
+      {"a Windows Path", "C:\\Program Files\\NetClient\\",
+       (driveC / "program files" / "NetClient" / "Flights").string()},
+      {"a drive the prefix lacks", "Q:\\NetClient", ""},
       {"a Path", "/opt/client", "/opt/client/flights"},
   };
   for (const Case& c : cases) {

@@ -3,7 +3,8 @@
 // Seattle runway 16L to Portland runway 10R for the flight-plan file tests: a climb point
 // between the runway and a VOR, an intersection, a user point on the date line south of the
 // equator, an NDB east of Greenwich and a descent point, with figures that are easy to follow by
-// hand (47.4497 is N47 26.98', -122.3106 is W122 18.64').
+// hand (47.4497 is N47 26.98', -122.3106 is W122 18.64', and 7.81675, half a hundredth above
+// E7 49.00', is E7 49.01').
 
 #include "planexport/common/testing/ScriptedPlan.h"
 
@@ -27,7 +28,7 @@ inline void ScriptSeattlePortland() {
       {.type = 'R', .lat = 47.0, .lon = -122.5, .altitude = 17749.9},
       {.type = 'O', .ident = "ABCDE", .lat = 46.5, .lon = -122.75, .altitude = 17749.9},
       {.type = 'P', .ident = "USR01", .lat = -0.25, .lon = 180.0, .altitude = 17749.9},
-      {.type = 'N', .ident = "PD", .lat = 45.75, .lon = 8.5, .altitude = 9000},
+      {.type = 'N', .ident = "PD", .lat = 45.75, .lon = 7.81675, .altitude = 9000},
       {.type = 'T', .lat = 45.6, .lon = -122.7, .altitude = 3000},
       {.type = 'C', .ident = "10R", .lat = 45.58, .lon = -122.6, .altitude = 22},
   });

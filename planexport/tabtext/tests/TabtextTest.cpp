@@ -12,7 +12,8 @@ namespace {
 using namespace flpxtest;
 
 // Zurich to Basel's runway 15: a climb point folded into the VOR's row, two descent points in a
-// row folded into the NDB's, an intersection, a user point west of Greenwich, a descent end.
+// row folded into the NDB's, an intersection, a user point west of Greenwich (half a hundredth
+// of a minute past W7 41.77', so written W7 41.78'), a descent end.
 void ScriptZurichBasel() {
   ResetScript();
   FlpxPlanInfo& info = Script().info;
@@ -34,7 +35,7 @@ void ScriptZurichBasel() {
        .altitude = 6500, .distance = 20.25, .time = 10, .fuel = 12, .frequency = 367},
       {.type = 'O', .ident = "ABCDE", .name = "FIX", .lat = 47.40, .lon = 7.80, .heading = 301.4, .speed = 125.75,
        .altitude = 6500, .distance = 15, .time = 7.5, .fuel = 8},
-      {.type = 'P', .ident = "HOME", .name = "HOME", .lat = 47.45, .lon = -7.70, .heading = 180, .speed = 118,
+      {.type = 'P', .ident = "HOME", .name = "HOME", .lat = 47.45, .lon = -7.69625, .heading = 180, .speed = 118,
        .altitude = 5000, .distance = 30.25, .time = 14, .fuel = 15},
       {.type = 'T', .name = "End of Descent", .lat = 47.55, .lon = 7.60, .heading = 150, .speed = 110,
        .altitude = 3000, .distance = 5, .time = 2.5, .fuel = 2},

@@ -1,65 +1,19 @@
 // The host against raw TCP clients: heartbeats keep quiet members, a member that goes silent is
-// dropped after the link time-out, and broken or foreign streams cost only their own link.
+// dropped after the link time-out, data waits to be gathered while membership does not, and
+// broken or foreign streams cost only their own link.
 #include <gtest/gtest.h>
 
-#include <asio.hpp>
 #include <thread>
 
 #include "platform/dplay/Bytes.h"
 #include "platform/dplay/Wire.h"
 #include "platform/dplay/tests/support/PeerFixture.h"
+#include "platform/dplay/tests/support/RawClient.h"
 
 namespace {
 
 using namespace dplay;
 using namespace dplaytest;
-
-// A blocking client that speaks frames by hand.
-class RawClient {
- public:
-  explicit RawClient(uint16_t port) : m_socket(m_io) {
-    m_socket.connect(asio::ip::tcp::endpoint(asio::ip::address_v4::loopback(), port));
-  }
-  void Write(std::span<const uint8_t> bytes) { asio::write(m_socket, asio::buffer(bytes.data(), bytes.size())); }
-  void Send(wire::FrameKind kind, std::span<const uint8_t> payload) { Write(wire::EncodeFrame(kind, payload)); }
-  void Hello(const std::string& name) {
-    wire::Hello hello;
-    hello.application = kTestApp;
-    hello.name = name;
-    Send(wire::FrameKind::Hello, wire::Encode(hello));
-  }
-  // Reads frames until one of `kind` or the link closes; false when it closed.
-  bool ReadUntil(wire::FrameKind kind) {
-    for (;;) {
-      wire::Frame frame;
-      while (m_decoder.Next(frame) == wire::FrameDecoder::Status::Frame)
-        if (frame.kind == static_cast<uint16_t>(kind)) return true;
-      std::array<uint8_t, 4096> buffer;
-      std::error_code ec;
-      const size_t n = m_socket.read_some(asio::buffer(buffer), ec);
-      if (ec) return false;
-      m_decoder.Feed(std::span<const uint8_t>(buffer.data(), n));
-    }
-  }
-  // True once the host has closed the link (reads to the end, within a time limit).
-  bool ClosedByHost() {
-    m_socket.non_blocking(false);
-    timeval tv{2, 0};
-    setsockopt(m_socket.native_handle(), SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    std::array<uint8_t, 4096> buffer;
-    for (;;) {
-      std::error_code ec;
-      m_socket.read_some(asio::buffer(buffer), ec);
-      if (ec == asio::error::eof || ec == asio::error::connection_reset) return true;
-      if (ec) return false;  // time-out
-    }
-  }
-
- private:
-  asio::io_context m_io;
-  asio::ip::tcp::socket m_socket;
-  wire::FrameDecoder m_decoder;
-};
 
 TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
   TestPeer host(u"host");
@@ -83,6 +37,36 @@ TEST(Heartbeat, QuietMembersStayAndSilentOnesAreDropped) {
   EXPECT_EQ(host.rec.Count<DestroyPlayer>([&](auto& d) { return d.player == quietId; }), 0);
   EXPECT_EQ(quiet.rec.Count<HostMigrate>(), 0);
   EXPECT_TRUE(quiet.rec.WaitFor<DestroyPlayer>([&](auto& d) { return d.player == silentId; }));
+}
+
+TEST(Gathering, DataWaitsForTheGatheringTimeMembershipTakesItAlongAtOnce) {
+  // Gathering long enough to see: data sent right after a write waits.
+  Config config = Config::ForTests();
+  config.gatherMs = 60000;
+  Recorder rec;
+  Peer host(config);
+  ASSERT_EQ(host.Initialize(rec.Handler()), Result::Ok);
+  ASSERT_EQ(host.Host(Desc(), Address{}), Result::Ok);
+  const uint16_t port = host.GetLocalHostAddresses().at(0).port;
+
+  RawClient member(port);
+  ASSERT_TRUE(member.Hello("member"));
+  ASSERT_TRUE(member.ReadAnswer().welcome);
+  member.StartHeartbeats();
+  ASSERT_EQ(host.SendTo(kAllPlayers, {1}, kSendNoLoopback), Result::Ok);
+  ASSERT_EQ(host.SendTo(kAllPlayers, {2}, kSendNoLoopback), Result::Ok);
+  EXPECT_FALSE(member.ReadFrame({wire::FrameKind::Data}, std::chrono::milliseconds(300)));
+
+  // A newcomer is announced at once, behind the data that waited, in the order it was sent.
+  TestPeer newcomer(u"newcomer");
+  ASSERT_EQ(Join(newcomer, port).result, Result::Ok);
+  for (uint8_t expected : {1, 2}) {
+    auto frame = member.ReadFrame({wire::FrameKind::Data, wire::FrameKind::PlayerJoined});
+    ASSERT_TRUE(frame);
+    ASSERT_EQ(frame->kind, static_cast<uint16_t>(wire::FrameKind::Data));
+    EXPECT_EQ(wire::DecodeData(frame->payload)->payload, std::vector<uint8_t>{expected});
+  }
+  EXPECT_TRUE(member.ReadFrame({wire::FrameKind::PlayerJoined}, std::chrono::milliseconds(1000)));
 }
 
 TEST(HostileClients, BrokenStreamsCostOnlyTheirOwnLink) {

@@ -181,6 +181,25 @@ TEST(SessionOpen, RefusalsAndSilence) {
   EXPECT_EQ(late.session.Open(*found, OpenMode::Join), Result::NoResponse);
 }
 
+TEST(SessionOpen, ThePasswordHoldsAfterTheHostWritesItsCountsBack) {
+  HostedSession host(HostDesc("pw"));
+  SessionDesc desc;
+  ASSERT_EQ(host.session.GetSessionDesc(desc), Result::Ok);
+  EXPECT_TRUE(desc.password.empty());
+  desc.user1 += 1 << 16;  // one more pilot admitted
+  ASSERT_EQ(host.session.SetSessionDesc(desc), Result::Ok);
+
+  TestSession without;
+  EXPECT_EQ(without.Join(host.port, "*without"), Result::InvalidPassword);
+  TestSession with;
+  ASSERT_EQ(with.Join(host.port, "*with", "pw"), Result::Ok);
+  EXPECT_EQ(with.session.Send(with.own, kAllPlayersButSender, 0, {1}), Result::Ok) << "as soon as its player is made";
+  EXPECT_EQ(with.session.HostPlayer(), host.own);
+  ASSERT_EQ(with.session.GetSessionDesc(desc), Result::Ok);
+  EXPECT_EQ(desc.user1, HostDesc().user1 + (1 << 16));
+  EXPECT_TRUE(desc.flags & kSessionDescPasswordRequired);
+}
+
 TEST(SessionPlayers, GroupsBeforeThePlayerThenMessagesBothWays) {
   HostedSession host;
   TestSession member;

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "platform/dplay/Bytes.h"
+#include "platform/dplay/Digest.h"
 #include "platform/dplay/Config.h"
 #include "platform/dplay/SystemMessages.h"
 
@@ -91,6 +92,37 @@ TEST(FrameDecoder, StaysBrokenAfterAnOversizedLength) {
   EXPECT_EQ(decoder.Buffered(), 0u);
 }
 
+std::string Hex(std::span<const uint8_t> bytes) {
+  std::string hex;
+  for (uint8_t b : bytes) {
+    hex += "0123456789abcdef"[b >> 4];
+    hex += "0123456789abcdef"[b & 15];
+  }
+  return hex;
+}
+
+// The rejoin secrets' digest against the standard's vectors, with the lengths where its padding
+// takes one block or two.
+TEST(Digest, Sha256OfKnownInputs) {
+  const struct {
+    std::string input;
+    const char* hex;
+  } rows[] = {
+      {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+      {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+      {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+       "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+      {std::string(55, 'x'), "d5e285683cd4efc02d021a5c62014694958901005d6f71e89e0989fac77e4072"},
+      {std::string(56, 'x'), "04c26261370ee7541549d16dee320c723e3fd14671e66a099afe0a377c16888e"},
+      {std::string(64, 'x'), "7ce100971f64e7001e8fe5a51973ecdfe1ced42befe7ee8d5fd6219506b5393c"},
+      {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+  };
+  for (const auto& row : rows) {
+    const Digest digest = Sha256(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(row.input.data()), row.input.size()));
+    EXPECT_EQ(Hex(digest), row.hex) << row.input.size() << " bytes";
+  }
+}
+
 Welcome SampleWelcome() {
   Welcome w;
   w.you = 7;
@@ -99,7 +131,8 @@ Welcome SampleWelcome() {
   w.description.name = "Session";
   w.description.reserved = {1, 2, 3};
   w.description.user[0] = 0x02100000;
-  w.players = {{1, 0, "host", {9}, "127.0.0.1", 4000}, {7, 2, "me", {}, "127.0.0.1", 4001}};
+  w.players = {{1, 0, "host", {9}, "127.0.0.1", 4000, {0xD1}}, {7, 2, "me", {}, "127.0.0.1", 4001, {}}};
+  w.secret = {0x5E};
   w.groups = {{20, "FS61_REFUSE_PARAMS", {7}}};
   return w;
 }
@@ -115,6 +148,8 @@ TEST(WireMessages, RoundTrip) {
   ASSERT_EQ(back->groups.size(), 1u);
   EXPECT_EQ(back->groups[0].members, std::vector<PlayerId>{7});
   EXPECT_EQ(back->description.reserved, (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(back->players[0].secretDigest, std::vector<uint8_t>{0xD1});
+  EXPECT_EQ(back->secret, std::vector<uint8_t>{0x5E});
 
   Hello h;
   h.application = Guid::Random();
@@ -146,8 +181,10 @@ TEST(WireMessages, HostilePayloadsDecodeToNothing) {
       {"Welcome", Encode(SampleWelcome()), [](auto b) { return DecodeWelcome(b).has_value(); }},
       {"Refuse", Encode(Refuse{Result::SessionFull, {1}}),
        [](auto b) { return DecodeRefuse(b).has_value(); }},
-      {"PlayerRecord", Encode(PlayerRecord{4, 1, "x", {1}, "a", 5}),
+      {"PlayerRecord", Encode(PlayerRecord{4, 1, "x", {1}, "a", 5, {6}}),
        [](auto b) { return DecodePlayerRecord(b).has_value(); }},
+      {"OwnPlayer", Encode(OwnPlayer{PlayerRecord{4, 1, "x", {1}, "a", 5, {6}}, {7}}),
+       [](auto b) { return DecodeOwnPlayer(b).has_value(); }},
       {"PlayerLeft", Encode(PlayerLeft{4, 1}), [](auto b) { return DecodePlayerLeft(b).has_value(); }},
       {"PlayerInfo", Encode(PlayerInfo{4, 3, "n", {1, 2}}),
        [](auto b) { return DecodePlayerInfo(b).has_value(); }},
@@ -189,12 +226,14 @@ TEST(WireMessages, EncodingsKeepTheirBytes) {
   hello.name = "me";
   hello.data = {1};
   hello.connectData = {2, 3};
+  hello.secret = {0x5E};
   Welcome welcome;
   welcome.you = 7;
   welcome.host = 1;
   welcome.nextJoinOrder = 3;
-  welcome.players = {{7, 2, "me", {9}, "h", 0x0FA1}};
+  welcome.players = {{7, 2, "me", {9}, "h", 0x0FA1, {0xD1}}};
   welcome.groups = {{20, "g", {7, 1}}};
+  welcome.secret = {0x5C};
   EnumResponse response;
   response.queryId = 9;
   response.sentTick = 0x100;
@@ -205,16 +244,19 @@ TEST(WireMessages, EncodingsKeepTheirBytes) {
     const char* hex;
   } rows[] = {
       {"Hello", Encode(hello),
-       "4357445001000403020106050807090a0b0c0d0e0f100000000000000000000000000000000002050000003412000000"
-       "00020000006d650100000001020000000203"},
+       "4357445002000403020106050807090a0b0c0d0e0f100000000000000000000000000000000002050000003412000000"
+       "00020000006d650100000001020000000203010000005e"},
       {"Welcome", Encode(welcome),
        "070000000100000003000000000000000000000000000000000000000000000000000000000000000000000000000000"
        "000000000000000000000000000000000000000000000000000000000000000000000000010000000700000002000000"
-       "020000006d6501000000090100000068a10f01000000140000000100000067020000000700000001000000"},
+       "020000006d6501000000090100000068a10f01000000d101000000140000000100000067020000000700000001000000"
+       "010000005c"},
       {"Refuse", Encode(Refuse{Result::SessionFull, {1}}),
        "090000000100000001"},
       {"PlayerRecord", Encode(welcome.players[0]),
-       "0700000002000000020000006d6501000000090100000068a10f"},
+       "0700000002000000020000006d6501000000090100000068a10f01000000d1"},
+      {"OwnPlayer", Encode(OwnPlayer{welcome.players[0], {0x5C}}),
+       "0700000002000000020000006d6501000000090100000068a10f01000000d1010000005c"},
       {"PlayerLeft", Encode(PlayerLeft{4, 1}),
        "0400000001000000"},
       {"PlayerInfo", Encode(PlayerInfo{4, 3, "n", {1, 2}}),
@@ -231,19 +273,12 @@ TEST(WireMessages, EncodingsKeepTheirBytes) {
       {"Terminate", Encode(Terminate{{1, 2}}),
        "020000000102"},
       {"EnumQuery", EncodeDatagram(EnumQuery{guid, 5, 6}),
-       "43574450010001000403020106050807090a0b0c0d0e0f100500000006000000"},
+       "43574450020001000403020106050807090a0b0c0d0e0f100500000006000000"},
       {"EnumResponse", EncodeDatagram(response),
-       "43574450010002000900000000010000a00f000000000000000000000000000000000000000000000000000000000000"
+       "43574450020002000900000000010000a00f000000000000000000000000000000000000000000000000000000000000"
        "000000000000000000000000000000000000000000000000000000000000000000000000000000000000"},
   };
-  for (const auto& row : rows) {
-    std::string hex;
-    for (uint8_t b : row.bytes) {
-      hex += "0123456789abcdef"[b >> 4];
-      hex += "0123456789abcdef"[b & 15];
-    }
-    EXPECT_EQ(row.hex, hex) << row.name;
-  }
+  for (const auto& row : rows) EXPECT_EQ(row.hex, Hex(row.bytes)) << row.name;
 }
 
 TEST(WireMessages, CountsAndLengthsBeyondTheBytesAreRefused) {

@@ -184,6 +184,83 @@ TEST_F(Dp4SessionTest, DestroyedByTheHostEndsWithTheRemovalMessage) {
   EXPECT_EQ(Pending(), ui::LoadString(mpstr::kRemovedByHost));
 }
 
+TEST_F(Dp4SessionTest, OnlyTheHostsRefusalEndsTheJoinAndTheUserIsTold) {
+  struct Row {
+    uint32_t refusal;
+    unsigned reason;
+  };
+  for (const Row row : {Row{dp4::kPilotRefused, mp::kReplyNoMorePilots}, Row{dp4::kObserverRefused, mp::kReplyNoMoreObservers}}) {
+    SCOPED_TRACE(testing::Message() << std::hex << row.refusal);
+    RawPlayer silent(dplay::Config::ForTests(), mp::Dp4Application(kVersion));
+    ASSERT_TRUE(silent.Host("silent", mp::PackCounts({0, 2, 1, 8})));
+    config.port = silent.Port();
+    RawPlayer mallory(config, mp::Dp4Application(kVersion));
+    ASSERT_TRUE(mallory.Join("Mallory"));
+    OpenAndStepToRequest();
+    Dp4Session& session = *module;
+
+    // Another player's refusal is no refusal; its notice behind it shows it was read. (Mallory
+    // may hear of the module's player only after the module is waiting.)
+    const auto fromMallory = [&](std::vector<uint8_t> message) {
+      return WaitUntil([&] {
+        return mallory.Session().Send(mallory.Id(), session.OwnId(), 0, message) == dplay::Result::Ok;
+      });
+    };
+    ASSERT_TRUE(fromMallory(mp::EncodeBare(row.refusal)));
+    ASSERT_TRUE(fromMallory(mp::EncodePublicNotice(true)));
+    bool going = true;
+    ASSERT_TRUE(WaitUntil([&] {
+      going = going && session.ReceiveAll();
+      return !going || session.AnyRemotePlanPublic();
+    }));
+    EXPECT_TRUE(going);
+    EXPECT_EQ(session.JoinState(), Dp4Session::kAwaitAdmission);
+    EXPECT_EQ(Pending(), "");
+
+    // The host's ends the join, and the user reads why.
+    ASSERT_EQ(silent.Session().Send(silent.Id(), session.OwnId(), 0, mp::EncodeBare(row.refusal)), dplay::Result::Ok);
+    EXPECT_TRUE(WaitUntil([&] { return !session.ReceiveAll(); }));
+    EXPECT_EQ(Pending(), ui::LoadString(mpstr::kConnectFailed) + " " + ui::LoadString(row.reason));
+    module->EndSession();
+    module.reset();
+  }
+}
+
+TEST_F(Dp4SessionTest, EachPlayersPlanRequestsAreAnsweredAtMostOncePerInterval) {
+  StartHost(8, 2);
+  JoinHost();
+  Dp4Session& session = *module;
+  const auto pump = [&] { session.ReceiveAll(); };
+  RawPlayer asker(config, mp::Dp4Application(kVersion));
+  ASSERT_TRUE(asker.Join("Asker"));
+  ASSERT_TRUE(WaitUntil([&] {
+    pump();
+    return session.Players().Size() == 3;
+  }));
+  session.PublishPlayerData(true);
+  const auto send = [&](std::vector<uint8_t> message) {
+    return asker.Session().Send(asker.Id(), session.OwnId(), 0, std::move(message)) == dplay::Result::Ok;
+  };
+  for (int i = 0; i < 50; ++i) ASSERT_TRUE(send(mp::EncodeBare(dp4::kPlanRequest)));
+  // The asker's notice comes after its requests: once it is in, every request has been read.
+  ASSERT_TRUE(send(mp::EncodePublicNotice(true)));
+  ASSERT_TRUE(WaitUntil([&] {
+    pump();
+    return session.AnyRemotePlanPublic();
+  }));
+  // And the module's own notice comes after every answer it gave.
+  session.PublishPlayerData(true);
+  ASSERT_TRUE(session.StepSession());
+  const std::vector<uint32_t> read = asker.IdsUntil(dp4::kPublicNotice, pump);
+  ASSERT_FALSE(read.empty());
+  EXPECT_EQ(read.back(), dp4::kPublicNotice);
+  EXPECT_EQ(std::count(read.begin(), read.end(), dp4::kPlanAnswer), 1);
+
+  clock.Advance(PlanRequestPace::kIntervalMs);
+  ASSERT_TRUE(send(mp::EncodeBare(dp4::kPlanRequest)));
+  EXPECT_TRUE(asker.Next(dp4::kPlanAnswer, pump));
+}
+
 // Rows run in order against the module as the migrated host; counts are those after the row.
 struct AdmissionRow {
   int player;  // index of the bare player

@@ -51,8 +51,8 @@ class FixedPlan : public IPlanImageSource {
 };
 
 struct Module {
-  Module(const std::string& name, const dplay::Config& config)
-      : ui(name), plan("plan of " + name), session(ui, plan, win::SystemClock(), config, MpWaits{0ms, 2000ms}) {}
+  Module(const std::string& name, const dplay::Config& config, win::Clock& clock = win::SystemClock())
+      : ui(name), plan("plan of " + name), session(ui, plan, clock, config, MpWaits{0ms, 2000ms}) {}
   bool Join() {
     return session.Connect() && WaitUntil([&] { return session.IsConnected() && !session.IsSessionLost(); });
   }
@@ -383,6 +383,31 @@ TEST_F(Dp8SessionTest, PlanRequestsAreAnsweredOnlyWhilePublicAndTheLastAnswerCou
   EXPECT_FALSE(bob.session.LoadReceivedPlan(file));
 }
 
+TEST_F(Dp8SessionTest, EachPlayersPlanRequestsAreAnsweredAtMostOncePerInterval) {
+  StartHost({});
+  win::FakeClock clock{5000};
+  Module alice("Alice", config, clock);
+  ASSERT_TRUE(alice.Join());
+  Module bob("Bob", config);
+  ASSERT_TRUE(bob.Join());
+  ASSERT_TRUE(WaitUntil([&] { return alice.IdOf("*Bob") != 0 && alice.IdOf("simhost") != 0; }));
+  const uint32_t bobId = alice.IdOf("*Bob");
+  alice.session.PublishPlayerData(true);
+  ASSERT_TRUE(WaitUntil([&] { return alice.session.IsPlanPublic(); }));
+
+  for (int i = 0; i < 50; ++i) alice.session.OnReceive(bobId, mp::EncodeBare(mp::dp8::kPlanRequest));
+  EXPECT_EQ(alice.plan.written, 1);
+  // Another player has an interval of its own.
+  alice.session.OnReceive(alice.IdOf("simhost"), mp::EncodeBare(mp::dp8::kPlanRequest));
+  EXPECT_EQ(alice.plan.written, 2);
+  clock.Advance(PlanRequestPace::kIntervalMs - 1);
+  alice.session.OnReceive(bobId, mp::EncodeBare(mp::dp8::kPlanRequest));
+  EXPECT_EQ(alice.plan.written, 2);
+  clock.Advance(1);
+  alice.session.OnReceive(bobId, mp::EncodeBare(mp::dp8::kPlanRequest));
+  EXPECT_EQ(alice.plan.written, 3);
+}
+
 TEST_F(Dp8SessionTest, AnObserversPublicPlanCountsButTheObserverIsNeverListed) {
   StartHost({});
   Module alice("Alice", config);
@@ -507,7 +532,9 @@ TEST_F(Dp8SessionTest, SearchesRestartAndCancelWhileAnswersArrive) {
 
 TEST_F(Dp8SessionTest, SessionEndsWhilePlanRequestsArrive) {
   StartHost({});
-  auto alice = std::make_unique<Module>("Alice", config);
+  // Time moves on with every request, so each is answered.
+  win::FakeClock clock{5000};
+  auto alice = std::make_unique<Module>("Alice", config, clock);
   ASSERT_TRUE(alice->Join());
   Module bob("Bob", config);
   ASSERT_TRUE(bob.Join());
@@ -518,6 +545,7 @@ TEST_F(Dp8SessionTest, SessionEndsWhilePlanRequestsArrive) {
   std::thread asker([&] {
     archive::MemoryFile file;
     while (!done) {
+      clock.Advance(PlanRequestPace::kIntervalMs);
       bob.session.OpenFromRemote();
       bob.session.LoadReceivedPlan(file);
     }

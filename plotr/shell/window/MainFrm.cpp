@@ -66,11 +66,8 @@ CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* ho
     std::unique_ptr<std::string> text(reinterpret_cast<std::string*>(m.lParam));
     OnAppMessage(m.code, m.wParam, text.get());
   });
-  // The pane that takes the focus makes its view the active one.
   Bind(wxEVT_CHILD_FOCUS, [this](wxChildFocusEvent& event) {
-    for (wxWindow* w = event.GetWindow(); w != nullptr && w != this; w = w->GetParent())
-      for (CPaneView* view : m_views)
-        if (view != nullptr && view->GetWindow() == w) m_activeView = view;
+    FollowFocus();
     event.Skip();
   });
   FrameMessageTarget().SetHandler(this);
@@ -305,9 +302,22 @@ void CMainFrm::EndModalState() {
   if (m_modalDepth > 0 && --m_modalDepth == 0) ContainerOf(IsDocked())->Enable();
 }
 
+// The pane that holds the keyboard focus makes its view the active one. The focus is looked at
+// whenever a command or update pass is routed, not only told by child-focus events: generic
+// controls (the list's inner window among them) handle those themselves and never pass them on.
+void CMainFrm::FollowFocus() {
+  for (wxWindow* w = wxWindow::FindFocus(); w != nullptr && w != this; w = w->GetParent())
+    for (CPaneView* view : m_views)
+      if (view != nullptr && view->GetWindow() == w) {
+        m_activeView = view;
+        return;
+      }
+}
+
 bool CMainFrm::TryBefore(wxEvent& event) {
   const wxEventType type = event.GetEventType();
   if (!m_routing && (type == wxEVT_MENU || type == wxEVT_UPDATE_UI)) {
+    FollowFocus();
     m_routing = true;
     bool handled = false;
     if (m_activeView != nullptr)

@@ -86,6 +86,7 @@ class CMainFrm : public wxPanel {
 
  protected:
   bool TryBefore(wxEvent& event) override;
+  void FollowFocus();
 
  private:
   void CreateClient();

@@ -131,8 +131,22 @@ void PlanListCtrl::OnKeyUp(wxKeyEvent& event) {
   keys::RouteKeyEvent(this, event, keys::Control::kNavListBox);
 }
 
-// Characters go to the simulator; the list has no incremental search.
-void PlanListCtrl::OnChar(wxKeyEvent& event) { ui::ForwardKeyToHost(this, event); }
+// The list moves through its lines on the navigation keys, which wx hands it as characters; they
+// stay with the list. Every other character goes to the simulator: the list has no incremental
+// search.
+void PlanListCtrl::OnChar(wxKeyEvent& event) {
+  switch (event.GetKeyCode()) {
+    case WXK_PAGEUP:
+    case WXK_PAGEDOWN:
+    case WXK_HOME:
+    case WXK_END:
+    case WXK_LEFT:
+    case WXK_RIGHT:
+    case WXK_UP:
+    case WXK_DOWN: event.Skip(); return;
+    default: ui::ForwardKeyToHost(this, event);
+  }
+}
 
 void PlanListCtrl::OnFocus(wxFocusEvent& event) {
   event.Skip();

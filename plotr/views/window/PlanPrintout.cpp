@@ -1,5 +1,7 @@
 #include "plotr/views/window/PlanPrintout.h"
 
+#include <algorithm>
+
 #include <wx/dc.h>
 #include <wx/dcmemory.h>
 #include <wx/font.h>
@@ -99,6 +101,16 @@ void CPlanPrintout::GetPageInfo(int* minPage, int* maxPage, int* pageFrom, int* 
 bool CPlanPrintout::OnPrintPage(int page) {
   wxDC* dc = GetDC();
   if (dc == nullptr || !HasPage(page)) return false;
+  // The page is laid out in the printer's pixels; a preview draws into a bitmap of its own size,
+  // so the page is mapped onto whatever the DC is (the identity for the printer itself).
+  int pageWidth = 0, pageHeight = 0, dcWidth = 0, dcHeight = 0;
+  GetPageSizePixels(&pageWidth, &pageHeight);
+  dc->GetSize(&dcWidth, &dcHeight);
+  if (pageWidth > 0 && pageHeight > 0 && dcWidth > 0 && dcHeight > 0 &&
+      (dcWidth != pageWidth || dcHeight != pageHeight)) {
+    const double scale = std::min(double(dcWidth) / pageWidth, double(dcHeight) / pageHeight);
+    dc->SetUserScale(scale, scale);
+  }
   const wxFont previous = dc->GetFont();
   dc->SetTextForeground(*wxBLACK);
   dc->SetPen(*wxBLACK_PEN);

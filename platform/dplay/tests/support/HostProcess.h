@@ -12,8 +12,8 @@ namespace dplaytest {
 
 class HostProcess {
  public:
-  HostProcess(const char* program, const char* mode, const char* intervals = nullptr)
-      : m_child(Args(program, mode, intervals)) {
+  HostProcess(const char* program, const char* mode, const char* intervals = nullptr, const char* option = nullptr)
+      : m_child(Args(program, mode, intervals, option)) {
     // The program's first line is its port.
     if (const auto line = m_child.LineStartingWith("", std::chrono::seconds(30)))
       m_port = static_cast<uint16_t>(std::strtoul(line->c_str(), nullptr, 10));
@@ -25,9 +25,11 @@ class HostProcess {
   void Kill() { m_child.Kill(); }
 
  private:
-  static std::vector<std::string> Args(const char* program, const char* mode, const char* intervals) {
+  static std::vector<std::string> Args(const char* program, const char* mode, const char* intervals,
+                                       const char* option) {
     std::vector<std::string> args{program, mode};
-    if (intervals != nullptr) args.push_back(intervals);
+    for (const char* extra : {intervals, option})
+      if (extra != nullptr) args.push_back(extra);
     return args;
   }
 

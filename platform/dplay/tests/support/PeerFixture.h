@@ -32,6 +32,16 @@ struct TestPeer {
   }
 };
 
+// The UTF-16LE bytes the newer interface puts on the wire for a name or a password.
+inline std::string WireText(const std::u16string& text) {
+  std::string bytes;
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
+
 inline dplay::ApplicationDesc Desc(std::u16string password = u"", uint32_t maxPlayers = 0,
                                    bool migrate = true) {
   dplay::ApplicationDesc desc;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <mutex>
 #include <string>
@@ -9,6 +10,7 @@
 
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
 #include "plotr/tools/testing/FakeToolDialogs.h"
@@ -84,8 +86,9 @@ TEST_F(FlpxServicesTest, ServicesReadThePlansOwnCursors) {
   EXPECT_EQ(m_plan.m_waypointCursor, 0);
 }
 
-TEST_F(FlpxServicesTest, SaveDialogCopiesOnlyAPathThatFits) {
+TEST_F(FlpxServicesTest, SaveDialogPassesAnyPathTheFileSystemTakesAndReportsALongerOne) {
   FakeToolDialogs dialogs;
+  FakePlanUi ui;
   const FlpxSaveFileDialogFn save = GetFlpxServices().saveFileDialog;
   char path[kFlpxPathSize + 8];
   int parent = 0;
@@ -93,10 +96,18 @@ TEST_F(FlpxServicesTest, SaveDialogCopiesOnlyAPathThatFits) {
   struct Case {
     size_t length;
     int result;
+    bool reported;  // the user is told why nothing was exported
   };
-  for (const Case& c : {Case{kFlpxPathSize - 1, 1}, Case{kFlpxPathSize, 0}, Case{0, 0}}) {
+  const Case cases[] = {
+      {300, 1, false},           // folder names in UTF-8 get there soon
+      {PATH_MAX - 1, 1, false},  // the longest path the system opens
+      {kFlpxPathSize, 0, true},  // more than the plug-in's buffer holds
+      {0, 0, false},
+  };
+  for (const Case& c : cases) {
     SCOPED_TRACE(c.length);
     std::memset(path, kCanary, sizeof path);
+    ui.errors.clear();
     dialogs.saveOut.path = c.length ? "/" + std::string(c.length - 1, 'p') : "";
     EXPECT_EQ(save(path, &parent, "F (*.txt)|*.txt||", "/plans/", "txt", nullptr), c.result);
     if (c.result) {
@@ -104,6 +115,7 @@ TEST_F(FlpxServicesTest, SaveDialogCopiesOnlyAPathThatFits) {
     } else {
       for (char ch : path) ASSERT_EQ(static_cast<uint8_t>(ch), kCanary);
     }
+    EXPECT_EQ(ui.errors, c.reported ? std::vector<std::string>{kFlpxPathTooLongText} : std::vector<std::string>{});
   }
   EXPECT_EQ(dialogs.saveIn.parent, &parent);
   EXPECT_EQ(dialogs.saveIn.filter, "F (*.txt)|*.txt||");
@@ -126,6 +138,7 @@ TEST_F(FlpxServicesTest, SaveDialogCopiesOnlyAPathThatFits) {
   EXPECT_EQ(std::string(path), "/new/plan.PLN");
   EXPECT_EQ(dialogs.saveIn.filter, "");
   EXPECT_EQ(save(nullptr, nullptr, "", "", "", ""), 0);
+  EXPECT_TRUE(ui.errors.empty()) << "a cancel is no error";
 }
 
 TEST(FlpxServicesNoDialogs, SaveWithoutInstalledDialogsIsACancel) {

@@ -1,0 +1,253 @@
+#include "plotr/module/tests/rig/LiveInput.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/keysym.h>
+#include <glib.h>
+#include <X11/extensions/XTest.h>
+#include <wx/app.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+#include <cstdlib>
+#include <filesystem>
+
+namespace live {
+namespace {
+
+// Our own connection for what wxUIActionSimulator cannot send (wheel buttons); events from any
+// client reach the windows alike.
+Display* XTestDisplay() {
+  static Display* display = XOpenDisplay(nullptr);
+  return display;
+}
+
+void SendButton(unsigned xButton) {
+  if (Display* d = XTestDisplay()) {
+    XTestFakeButtonEvent(d, xButton, True, CurrentTime);
+    XTestFakeButtonEvent(d, xButton, False, CurrentTime);
+    XSync(d, False);
+  }
+}
+
+// Runs the main context's sources (X events, timers, wx's idle and pending events) for `ms`
+// without a loop object of its own: a dialog ended meanwhile quits its own modal loop, which a
+// nested wx loop would take for itself.
+void RunEventsFor(int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  do {
+    while (g_main_context_iteration(nullptr, FALSE)) {
+    }
+    if (wxTheApp) wxTheApp->ProcessPendingEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  } while (std::chrono::steady_clock::now() < end);
+}
+
+// Whether another client holds the keyboard: a grab of our own is refused then.
+bool KeyboardGrabbed() {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return false;
+  const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (result == GrabSuccess) {
+    XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+  }
+  return result == AlreadyGrabbed;
+}
+
+wxPoint ToScreen(const wxWindow* window, wxPoint at) { return window->ClientToScreen(at); }
+
+}  // namespace
+
+void Pump(int ms) {
+  RunEventsFor(ms);
+  if (wxTheApp) wxTheApp->ProcessIdle();
+}
+
+bool PumpUntil(const std::function<bool()>& done, int ms) {
+  for (int waited = 0; waited < ms; waited += 10) {
+    if (done()) return true;
+    Pump(10);
+  }
+  return done();
+}
+
+void After(int ms, std::function<void()> action) {
+  auto* timer = new wxTimer;
+  timer->Bind(wxEVT_TIMER, [timer, action = std::move(action)](wxTimerEvent&) {
+    // The timer goes once the action is over, not under its own event.
+    action();
+    wxTheApp->CallAfter([timer] { delete timer; });
+  });
+  timer->StartOnce(std::max(ms, 1));
+}
+
+void Settle() {
+  if (Display* d = XTestDisplay()) XSync(d, False);
+  Pump(30);
+}
+
+void Key(int keyCode, int modifiers) {
+  wxUIActionSimulator sim;
+  sim.Char(keyCode, modifiers);
+  Settle();
+}
+
+void SendKeyNow(char key) {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return;
+  const char name[2] = {key, 0};
+  const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(name));
+  XTestFakeKeyEvent(d, code, True, CurrentTime);
+  XTestFakeKeyEvent(d, code, False, CurrentTime);
+  XFlush(d);
+}
+
+void ChooseFromNextPopup(char mnemonic) {
+  // A popup menu holds the keyboard grab while it is up; the first check comes before the click.
+  struct Chooser {
+    char key;
+    int triesLeft;
+    void operator()() {
+      if (KeyboardGrabbed()) {
+        SendKeyNow(key);
+      } else if (--triesLeft > 0) {
+        After(50, *this);
+      }
+    }
+  };
+  After(50, Chooser{mnemonic, 200});
+}
+
+void Type(const std::string& text) {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return;
+  const KeyCode shift = XKeysymToKeycode(d, XK_Shift_L);
+  for (const char c : text) {
+    // Printable ASCII characters are their own keysyms; the shifted ones sit in a key's second place.
+    const KeySym sym = static_cast<unsigned char>(c);
+    const KeyCode code = XKeysymToKeycode(d, sym);
+    if (code == 0) continue;
+    const bool shifted = XkbKeycodeToKeysym(d, code, 0, 0) != sym;
+    if (shifted) XTestFakeKeyEvent(d, shift, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    if (shifted) XTestFakeKeyEvent(d, shift, False, CurrentTime);
+    XSync(d, False);
+    Pump(3);
+  }
+  Settle();
+}
+
+wxPoint Centre(const wxWindow* window) {
+  const wxSize size = window->GetClientSize();
+  return {size.x / 2, size.y / 2};
+}
+
+void MoveTo(const wxWindow* window, wxPoint at) {
+  wxUIActionSimulator sim;
+  sim.MouseMove(ToScreen(window, at));
+  Settle();
+}
+
+void Click(const wxWindow* window, wxPoint at, int button) {
+  MoveTo(window, at);
+  wxUIActionSimulator sim;
+  sim.MouseClick(button);
+  Settle();
+}
+
+void DoubleClick(const wxWindow* window, wxPoint at) {
+  MoveTo(window, at);
+  wxUIActionSimulator sim;
+  sim.MouseDblClick();
+  Settle();
+}
+
+void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps) {
+  const wxPoint a = ToScreen(source, from);
+  const wxPoint b = ToScreen(target, to);
+  wxUIActionSimulator sim;
+  sim.MouseMove(a);
+  Settle();
+  sim.MouseDown();
+  Pump(20);
+  for (int i = 1; i <= steps; ++i) {
+    sim.MouseMove(a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps);
+    Pump(20);
+  }
+  Pump(50);
+  sim.MouseUp();
+  Settle();
+}
+
+void Wheel(const wxWindow* window, wxPoint at, int notches) {
+  MoveTo(window, at);
+  for (int i = 0; i < std::abs(notches); ++i) {
+    SendButton(notches > 0 ? 4 : 5);
+    Pump(10);
+  }
+  Settle();
+}
+
+wxWindow* FindNamed(wxWindow* root, const wxString& name) {
+  return FindWindowOf<wxWindow>(root, [&](const wxWindow& w) { return w.GetName() == name; });
+}
+
+wxImage GrabScreen(const wxWindow* window, const wxRect& rect) {
+  Settle();
+  wxScreenDC screen;
+  wxBitmap bitmap(rect.width, rect.height);
+  wxMemoryDC memory(bitmap);
+  const wxPoint origin = ToScreen(window, rect.GetPosition());
+  memory.Blit(0, 0, rect.width, rect.height, &screen, origin.x, origin.y);
+  memory.SelectObject(wxNullBitmap);
+  return bitmap.ConvertToImage();
+}
+
+wxImage GrabScreen(const wxWindow* window) {
+  return GrabScreen(window, wxRect(wxPoint(0, 0), window->GetClientSize()));
+}
+
+int CountInk(const wxImage& image, const wxColour& background, int tolerance) {
+  int ink = 0;
+  const unsigned char* p = image.GetData();
+  for (int i = 0, n = image.GetWidth() * image.GetHeight(); i < n; ++i, p += 3)
+    if (std::abs(p[0] - background.Red()) > tolerance || std::abs(p[1] - background.Green()) > tolerance ||
+        std::abs(p[2] - background.Blue()) > tolerance)
+      ++ink;
+  return ink;
+}
+
+int CountChanged(const wxImage& a, const wxImage& b) {
+  if (a.GetSize() != b.GetSize()) return -1;
+  int changed = 0;
+  const unsigned char* p = a.GetData();
+  const unsigned char* q = b.GetData();
+  for (int i = 0, n = a.GetWidth() * a.GetHeight() * 3; i < n; i += 3)
+    if (p[i] != q[i] || p[i + 1] != q[i + 1] || p[i + 2] != q[i + 2]) ++changed;
+  return changed;
+}
+
+std::string SaveScreenshot(const std::string& name) {
+  if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+  const std::filesystem::path folder = CW_SCREENS_DIR;
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  Pump(200);
+  wxScreenDC screen;
+  const wxSize size = screen.GetSize();
+  wxBitmap bitmap(size.x, size.y);
+  wxMemoryDC memory(bitmap);
+  memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+  memory.SelectObject(wxNullBitmap);
+  const std::string path = (folder / (name + ".png")).string();
+  return bitmap.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
+}
+
+}  // namespace live
