@@ -1,8 +1,8 @@
 // The map engine on the world-sized database with a dense central Europe: overlays recomposed
 // on the drawing thread for a 1280 x 800 frame (holding, own aircraft, 25 players with full
 // trails), the time from a newer picture's request to the stop of a walk over every point of
-// the database, whole pictures with every layer on, and the response to a pan or zoom asked
-// for while a picture is drawn.
+// the database, whole pictures with every layer on, the response to a pan or zoom asked for
+// while a picture is drawn, and the response to a layer switch.
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -238,18 +238,29 @@ bool CheckDenseView(benchmark::State& state) {
 // and the process's processor time is the drawing thread's.
 class FrameSignal : public ui::IMessageTarget {
  public:
-  void Post(const ui::Message&) override {
+  void Post(const ui::Message& message) override {
     std::lock_guard lock(m_mutex);
+    if (message.wParam == 1) ++m_newPictures;
     m_changed.notify_all();
   }
   void WaitForFrameAfter(const CMapEngine& engine, int frames) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [&] { return engine.FramesComposed() > frames; });
   }
+  // Frames over a new picture, not those that only moved the overlays.
+  int NewPictures() {
+    std::lock_guard lock(m_mutex);
+    return m_newPictures;
+  }
+  void WaitForNewPictureAfter(int pictures) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [&] { return m_newPictures > pictures; });
+  }
 
  private:
   std::mutex m_mutex;
   std::condition_variable m_changed;
+  int m_newPictures = 0;
 };
 
 // Waits until the drawing thread has taken every request so far; any frame composed after that
@@ -317,5 +328,57 @@ void BM_PanZoomResponse(benchmark::State& state) {
   engine.Stop();
 }
 BENCHMARK(BM_PanZoomResponse)->Arg(0)->Arg(1)->Arg(2)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// From a click on a layer switch to the frame of the new picture, along the view's path once the
+// switch is due: the periodic update writes it to the settings (and the profile) and hands the
+// overlays the newest parameters, then the paint it asked for finds the picture older than them
+// and asks for the new one. Switches VOR symbols, navaid names and low airways in turn.
+void BM_LayerSwitchResponse(benchmark::State& state) {
+  TheWorld();
+  if (!CheckDenseView(state)) return;
+  CMapRenderer view = FullLayers(16);
+  g_Settings.SetColorMode(1);
+  g_Settings.SetMapRoundWorld(view.MapRoundWorld != 0);
+  g_Settings.SetMapAirwayL(view.MapAirwayL != 0);
+  g_Settings.SetMapAirwayH(view.MapAirwayH != 0);
+  g_Settings.SetMapIsec(view.MapIsec != 0);
+  g_Settings.SetMapIls(view.MapIls != 0);
+  g_Settings.SetMapCom(view.MapCom != 0);
+  g_Settings.SetMapMarker(view.MapMarker != 0);
+  g_Settings.SetMapName(view.MapName != 0);
+  g_Settings.SetMapId(view.MapId != 0);
+  g_Settings.SetMapFreq(view.MapFreq != 0);
+  g_Settings.SetMapAirportId(view.MapAirportId != 0);
+  view.ReadLayerSettings();
+  FrameSignal frames;
+  CMapEngine engine(view, nullptr, &frames);
+  engine.Start();
+  engine.PaintWindow(view, kWidth, kHeight);
+  frames.WaitForNewPictureAfter(0);
+  struct Switch {
+    bool (CSettings::*get)(bool, bool);
+    void (CSettings::*set)(bool);
+  };
+  const Switch switches[] = {{&CSettings::GetMapVor, &CSettings::SetMapVor},
+                             {&CSettings::GetMapName, &CSettings::SetMapName},
+                             {&CSettings::GetMapAirwayL, &CSettings::SetMapAirwayL}};
+  size_t turn = 0;
+  for (auto _ : state) {
+    const Switch& s = switches[turn++ % std::size(switches)];
+    const int pictures = frames.NewPictures();
+    const auto clicked = Clock::now();
+    (g_Settings.*s.set)(!(g_Settings.*s.get)(false, false));
+    view.ReadLayerSettings();
+    engine.UpdateOverlays(view, kWidth, kHeight, MapOverlayState{});
+    if (!engine.PaintWindow(view, kWidth, kHeight)) {
+      state.SkipWithError("the paint kept the old picture");
+      break;
+    }
+    frames.WaitForNewPictureAfter(pictures);
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - clicked).count());
+  }
+  engine.Stop();
+}
+BENCHMARK(BM_LayerSwitchResponse)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

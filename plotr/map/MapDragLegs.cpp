@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "navdb/Geodesy.h"
+#include "platform/win/CLocale.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
 #include "plotr/plan/Route.h"
@@ -75,6 +76,7 @@ std::vector<gdi::Rect> CMapRenderer::DrawLegLabelsOverlay(gdi::Dc& dc, int cx, i
   const int indent = dc.DeviceToLogicalX(2);
   const int step = dc.DeviceToLogicalX(3);
   std::vector<gdi::Rect> placed;
+  win::CLocaleScope cLocale;
   WalkDraggedLegs(rows, route, [&](int, const PlanRow& row, double lat, double lon) {
     const bool bearing = row.rowKind == kRowBearing;
     double pLat = 0, pLon = 0;

@@ -67,13 +67,16 @@ void CMapEngine::Stop() {
 void CMapEngine::RequestPicture(const CMapParams& params, int cx, int cy, const gdi::Rect& rect) {
   {
     std::lock_guard lock(m_state.lock);
-    if (!(m_state.params == params) || m_state.cx != cx || m_state.cy != cy) {
+    if (!(m_state.pictureParams == params) || m_state.pictureCx != cx || m_state.pictureCy != cy) {
       m_state.pending.clear();
       m_state.abort.Set();
-      m_state.params = params;
-      m_state.cx = cx;
-      m_state.cy = cy;
+      m_state.pictureParams = params;
+      m_state.pictureCx = cx;
+      m_state.pictureCy = cy;
     }
+    m_state.params = params;
+    m_state.cx = cx;
+    m_state.cy = cy;
     m_state.pending.push_back(rect);
   }
   m_redraw.Set();
@@ -81,6 +84,16 @@ void CMapEngine::RequestPicture(const CMapParams& params, int cx, int cy, const 
 
 void CMapEngine::RequestWholePicture(const CMapParams& params, int cx, int cy) {
   RequestPicture(params, cx, cy, gdi::Rect{0, 0, cx, cy});
+}
+
+bool CMapEngine::PaintWindow(const CMapParams& params, int cx, int cy) {
+  if (cx <= 0 || cy <= 0) return false;
+  {
+    std::lock_guard lock(m_state.lock);
+    if (m_state.pictureParams == params && m_state.pictureCx == cx && m_state.pictureCy == cy) return false;
+  }
+  RequestWholePicture(params, cx, cy);
+  return true;
 }
 
 void CMapEngine::UpdateOverlays(const CMapParams& params, int cx, int cy, const MapOverlayState& overlays) {
@@ -150,9 +163,9 @@ void CMapEngine::DrawPicture() {
   bool visible = true;
   {
     std::lock_guard lock(m_state.lock);
-    m_renderer = m_state.params;
-    m_cx = m_state.cx;
-    m_cy = m_state.cy;
+    m_renderer = m_state.pictureParams;
+    m_cx = m_state.pictureCx;
+    m_cy = m_state.pictureCy;
     m_dpi = m_state.dpi;
     for (const gdi::Rect& r : m_state.pending) region = region.Union(r);
     any = !m_state.pending.empty();

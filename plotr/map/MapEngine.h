@@ -50,16 +50,22 @@ class MapFrame {
 struct CMapRenderState {
   std::mutex lock;
   std::vector<gdi::Rect> pending;  // device pixels still to be drawn
-  CMapParams params;
+  CMapParams params;  // the newest: overlays are drawn with these
   int cx = 0;  // window size in device pixels
   int cy = 0;
+  // The parameters and size of the latest picture asked for, drawn or in progress. The overlay
+  // copy moves `params` on alone, so a paint compares with these to see whether the picture on
+  // hand still shows what the view asks for.
+  CMapParams pictureParams;
+  int pictureCx = 0;
+  int pictureCy = 0;
   double dpi = 96;  // device pixels per inch (96 times the content scale)
   MapOverlayState overlays;
   bool visible = true;
   bool stale = false;  // a request was dropped while hidden
   win::AutoResetEvent abort;
 
-  explicit CMapRenderState(CSettings& settings) : params(settings) {}
+  explicit CMapRenderState(CSettings& settings) : params(settings), pictureParams(settings) {}
 };
 
 class CMapEngine {
@@ -80,6 +86,9 @@ class CMapEngine {
   // changed ones the pending list starts over and the picture in progress stops.
   void RequestPicture(const CMapParams& params, int cx, int cy, const gdi::Rect& rect);
   void RequestWholePicture(const CMapParams& params, int cx, int cy);
+  // A paint of the whole window: a whole picture is asked for unless the latest one asked for
+  // has these parameters and this size. True when it asked.
+  bool PaintWindow(const CMapParams& params, int cx, int cy);
   // New overlay state: the frame is recomposed over the current picture.
   void UpdateOverlays(const CMapParams& params, int cx, int cy, const MapOverlayState& overlays);
   // Showing a view whose requests were dropped while hidden asks for a whole picture.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <string>
+
 #include "platform/gdi/RecordingDc.h"
 #include "plotr/map/MapPens.h"
 #include "plotr/map/MapRenderer.h"
@@ -58,16 +61,26 @@ TEST_F(MapDragLegsTest, DraggedPointShowsItsLegsAndTheBearingsOffIt) {
 }
 
 TEST_F(MapDragLegsTest, LabelsOfTheDraggedLegs) {
-  gdi::RecordingDc dc;
-  const std::vector<gdi::Rect> boxes = m_renderer.DrawLegLabelsOverlay(dc, 14400, 14400, m_rows, m_route);
-  std::vector<std::string> texts;
-  for (const auto& c : dc.CallsOf(Op::TextOut)) texts.push_back(c.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{"12.5nm 90", "12.5nm", "270/90", "12.5nm 90"}));
-  EXPECT_EQ(boxes.size(), 3u);
-  EXPECT_EQ(dc.CallsOf(Op::Rectangle).size(), 3u);
-  for (size_t i = 0; i < boxes.size(); ++i) {
-    for (size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(boxes[i].Intersects(boxes[j]));
+  const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+  // A desktop that writes decimal commas still gets points in the labels.
+  for (const char* locale : {"C", "de_DE.UTF-8"}) {
+    SCOPED_TRACE(locale);
+    if (std::setlocale(LC_NUMERIC, locale) == nullptr) {
+      ADD_FAILURE() << "no such locale here: scripts/setup makes it";
+      continue;
+    }
+    gdi::RecordingDc dc;
+    const std::vector<gdi::Rect> boxes = m_renderer.DrawLegLabelsOverlay(dc, 14400, 14400, m_rows, m_route);
+    std::vector<std::string> texts;
+    for (const auto& c : dc.CallsOf(Op::TextOut)) texts.push_back(c.text);
+    EXPECT_EQ(texts, (std::vector<std::string>{"12.5nm 90", "12.5nm", "270/90", "12.5nm 90"}));
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(dc.CallsOf(Op::Rectangle).size(), 3u);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+      for (size_t j = i + 1; j < boxes.size(); ++j) EXPECT_FALSE(boxes[i].Intersects(boxes[j]));
+    }
   }
+  std::setlocale(LC_NUMERIC, saved.c_str());
 }
 
 }  // namespace

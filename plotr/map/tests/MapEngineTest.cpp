@@ -24,6 +24,7 @@ struct Studio {
     bool printing;
     bool abortable;
     bool aborted;
+    uint8_t vor;
   };
   std::vector<Picture> pictures;
   bool gateOpen = true;
@@ -59,7 +60,7 @@ class StudioPainter : public MapLayerPainter {
       aborted = ctx.aborted;
     }
     std::lock_guard l(m_s.lock);
-    m_s.pictures.push_back({r.GetZoom(), ctx.dc.GetClipRect(), ctx.dc.IsPrinting(), ctx.abort != nullptr, aborted});
+    m_s.pictures.push_back({r.GetZoom(), ctx.dc.GetClipRect(), ctx.dc.IsPrinting(), ctx.abort != nullptr, aborted, r.MapVor});
     return !aborted;
   }
 
@@ -145,6 +146,29 @@ TEST_F(MapEngineTest, ZoomChangeStopsThePictureAndDrawsTheNewOne) {
   EXPECT_TRUE(m_studio.pictures[0].aborted);
   EXPECT_EQ(m_studio.pictures[1].zoom, 16);
   EXPECT_EQ(Frames().size(), 1u);  // the stopped picture was never shown
+}
+
+// The periodic copy hands the overlays the newest parameters before the paint that a layer
+// switch asked for comes: the paint must still see that the picture is of older ones.
+TEST_F(MapEngineTest, APaintAsksForAPictureOnlyWhenTheLastOneAskedForShowsOtherParameters) {
+  ASSERT_TRUE(m_engine->PaintWindow(m_params, 200, 100));
+  ASSERT_TRUE(WaitFor([&] { return Shown(1); }));
+  EXPECT_FALSE(m_engine->PaintWindow(m_params, 200, 100)) << "an expose only shows the frame again";
+
+  CMapParams switched = m_params;
+  switched.MapVor = !m_params.MapVor;
+  m_engine->UpdateOverlays(switched, 200, 100, MapOverlayState{});
+  ASSERT_TRUE(WaitFor([&] { return Shown(2); }));
+  EXPECT_EQ(m_engine->PicturesDrawn(), 1);
+  EXPECT_TRUE(m_engine->PaintWindow(switched, 200, 100));
+  ASSERT_TRUE(WaitFor([&] { return Shown(3); }));
+  EXPECT_FALSE(m_engine->PaintWindow(switched, 200, 100));
+  EXPECT_TRUE(m_engine->PaintWindow(switched, 240, 100)) << "a new size";
+  ASSERT_TRUE(WaitFor([&] { return Shown(4); }));
+  std::lock_guard l(m_studio.lock);
+  ASSERT_EQ(m_studio.pictures.size(), 3u);
+  EXPECT_EQ(m_studio.pictures[1].vor, switched.MapVor);
+  EXPECT_EQ(m_engine->FrontFrame()->Width(), 240);
 }
 
 TEST_F(MapEngineTest, HiddenViewDrawsNothingUntilShown) {

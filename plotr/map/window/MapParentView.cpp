@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "platform/ui/StringTable.h"
-#include "plotr/map/window/MapView.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/PlotrDoc.h"
 
@@ -192,8 +192,11 @@ void CScenParentView::OnSize(wxSizeEvent& event) {
 
 void CScenParentView::Layout2() {
   const wxSize size = GetClientSize();
-  m_tabs->SetVertical(TabsVertical(size.x, size.y, m_map->ToolBarWantsMoreThan(size.y, size.y)));
+  // The tabs go to the left when the map's bar, wrapped to the map's height under a strip on top,
+  // would rather have the strip's height too.
   const int strip = m_tabs->Thickness();
+  const int client = std::max(size.y - strip - m_map->GetWindowBorderSize().y, 0);
+  m_tabs->SetVertical(TabsVertical(size.x, size.y, m_map->ToolBarWantsMoreThan(strip + client, client)));
   wxRect page;
   if (m_tabs->IsVertical()) {
     m_tabs->SetSize(0, 0, strip, size.y);

@@ -8,7 +8,7 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
-#include "plotr/map/window/MapView.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/shell/window/OptionsSheet.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/map/window/MapTipWnd.h"
-#include "plotr/map/window/MapView.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/map/window/WindStatic.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
@@ -168,15 +168,28 @@ TEST_F(MapWindowTest, TheTipShowsOverAnObjectAndAClickHidesItKeepingTheObject) {
   EXPECT_EQ(object.point.latitude, hover.point.latitude);
 }
 
-TEST_F(MapWindowTest, TabsStandOnTheLeftWhenThePaneIsAtLeastAsWideAsHigh) {
-  pane->SetSize(400, 300);
-  Pump(20);
-  EXPECT_TRUE(pane->GetTabs()->IsVertical());
-  EXPECT_GT(map->GetPosition().x, 0);
-  pane->SetSize(300, 400);
-  Pump(20);
-  EXPECT_FALSE(pane->GetTabs()->IsVertical());
-  EXPECT_EQ(0, map->GetPosition().x);
+TEST_F(MapWindowTest, TabsStandOnTheLeftWhenThePaneIsWideOrTheMapsBarWantsTheStripsHeight) {
+  // The bar in one column, and the height a map under a strip on top loses to strip and border.
+  const int column = map->ToolBar()->LayoutFor(100000).y;
+  const int strip = pane->GetTabs()->Thickness();
+  const int lost = strip + map->GetWindowBorderSize().y;
+  struct Case {
+    const char* name;
+    wxSize pane;
+    bool vertical;
+  } cases[] = {
+      {"at least as wide as high", {400, 300}, true},
+      {"the bar fits under the strip", {300, column + lost + 4}, false},
+      {"the bar fits only beside the strip", {300, column + lost - strip / 2}, true},
+      {"the bar wraps into two columns either way", {300, column * 2 / 3 + lost}, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    pane->SetSize(c.pane);
+    Pump(20);
+    EXPECT_EQ(c.vertical, pane->GetTabs()->IsVertical());
+    EXPECT_EQ(c.vertical, map->GetPosition().x > 0);
+  }
   pane->SelectTab(2);
   EXPECT_FALSE(map->IsShown());
   EXPECT_TRUE(pane->GetPage(2)->IsShown());
