@@ -40,11 +40,12 @@ test-asan: setup $(ASAN)/build.ninja
 $(TSAN)/build.ninja:
 	cmake -S . -B $(TSAN) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCW_TSAN=ON -DCW_GUI=OFF $(CMAKE_FLAGS)
 
-# Only the session transports and sessions: their callbacks run on threads of their own.
+# Only the code that runs threads of its own: the session transports and sessions, whose
+# callbacks run on them, and the database build, which compiles areas side by side.
 test-tsan: setup $(TSAN)/build.ninja
-	cmake --build $(TSAN) -j $(JOBS) --target session_tests
+	cmake --build $(TSAN) -j $(JOBS) --target tsan_tests
 	cd $(TSAN) && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
-	  ctest -L '^(dplay|multiplayer)$$' -LE 'gui|bench|fuzz' -j $(JOBS) --output-on-failure --timeout 900
+	  ctest -L '^(dplay|multiplayer|threads)$$' -LE 'gui|bench|fuzz' -j $(JOBS) --output-on-failure --timeout 900
 
 bench: build
 	@scripts/run-bench $(BUILD)

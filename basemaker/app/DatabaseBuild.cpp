@@ -5,10 +5,12 @@
 
 #include "basemaker/app/DatabaseBuild.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
+#include "basemaker/app/AreaCompilePool.h"
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuildCache.h"
 #include "basemaker/app/BuilderStrings.h"
@@ -85,6 +87,8 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
   std::vector<Collected> collected;
   for (const AreaEntry& entry : areas.m_entries) {
     if (!entry.active) continue;
+    // Listing tens of thousands of files takes a while: an abort is seen between areas.
+    if (abortEvent.Wait(0)) return IDS_BUILD_ABORTED;
     SetProgressText(entry.title.c_str());
     auto scanner = newScanner();
     int answer = kPromptRetry;
@@ -120,16 +124,35 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
     cache.reset();
     db = std::make_unique<CSceneryDatabase>(1048576);
     SizeNewDatabase(*db);
-    const CSceneryDatabase noCache;
-    for (Collected& c : collected) {
+    // Areas are compiled side by side and merged here in their order: the bytes of a build
+    // that compiles one area after the other.
+    std::vector<uint64_t> weights;
+    for (const Collected& c : collected) {
+      uint64_t bytes = 0;
+      for (const FileEntry& e : c.scanner->GetFileList().Entries()) bytes += e.size;
+      weights.push_back(bytes);
+    }
+    CAreaCompilePool pool(weights, env.compileWorkers,
+                          [&collected](int index, win::AutoResetEvent& workerAbort, const std::function<void()>& alive) {
+                            CAreaScanner& scanner = *collected[static_cast<size_t>(index)].scanner;
+                            scanner.SetHeartbeat(alive);
+                            return scanner.CompileAreaDatabase(&workerAbort);
+                          });
+    report.compileWorkers = pool.Workers();
+    const std::function<void()> heartbeat = [this] { PostHeartbeat(); };
+    for (const Collected& c : collected) {
       if (c.titleId != 0) {
         SetProgressTextId(c.titleId);
       } else {
         SetProgressText(c.title.c_str());
       }
-      if (!c.scanner->CompileArea(*db, noCache, &abortEvent)) return IDS_BUILD_ABORTED;
+      const std::unique_ptr<CSceneryDatabase> area = pool.TakeNext(abortEvent, heartbeat);
+      report.mostAreasWaiting = pool.MostWaiting();
+      if (area == nullptr) return IDS_BUILD_ABORTED;
+      db->MergeArea(*area, 0);
       ++report.areasCompiled;
     }
+    pool.Stop();
     collected.clear();
 
     SetProgressTextId(IDS_CHECK_EXCLUDE);

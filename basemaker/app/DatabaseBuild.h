@@ -20,6 +20,8 @@ struct BuildReport {
   int areasCompiled = 0;   // read from their scenery files
   int areasFromCache = 0;  // copied from the previous database
   int areasSkipped = 0;    // not found, left out on the user's word
+  int compileWorkers = 0;  // threads that compiled areas
+  int mostAreasWaiting = 0;  // most compiled areas that waited for their merge at one time
   std::string recordFile;  // the ".000" written (or that would have been)
   std::string stringFile;
 };
@@ -32,6 +34,7 @@ struct BuildEnvironment {
   const win::DriveRoots* driveRoots = nullptr;  // native roots of drive letters in area paths
   const win::DriveTable* drives = nullptr;      // drives searched for disc areas
   BuildReport* report = nullptr;                // filled when given; build thread only
+  int compileWorkers = 0;  // threads compiling areas side by side; 0: one per core
 };
 
 // Record and string file of the database named `databaseName` in `databaseFolder`.

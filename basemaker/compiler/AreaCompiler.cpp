@@ -154,7 +154,13 @@ bool CAreaScanner::CompileArea(CSceneryDatabase& main, const CSceneryDatabase& c
     m_fromCache = true;
     return !AbortSignalled(abortEvent);
   }
+  const std::unique_ptr<CSceneryDatabase> temp = CompileAreaDatabase(abortEvent);
+  if (temp == nullptr) return false;
+  main.MergeArea(*temp, 0);
+  return true;
+}
 
+std::unique_ptr<CSceneryDatabase> CAreaScanner::CompileAreaDatabase(win::AutoResetEvent* abortEvent) {
   auto temp = std::make_unique<CSceneryDatabase>(0x100000);
   SizeTemporaryDatabase(*temp);
   temp->AddArea(m_fileList.m_pathValue.c_str(), m_fileList.m_exclude.c_str());
@@ -171,14 +177,13 @@ bool CAreaScanner::CompileArea(CSceneryDatabase& main, const CSceneryDatabase& c
   for (const FileEntry& entry : m_fileList.Entries()) {
     const std::optional<bool> text = ReadNavTextEntry(entry, *temp, tracks, abortEvent, m_heartbeat);
     const bool ok = text ? *text : entry.LoadBglEntry(*temp, abortEvent);
-    if (!ok) return false;
+    if (!ok) return nullptr;
   }
 
   if (!RemoveDuplicates(*temp, abortEvent) || !ProcessRouteSegments(*temp, abortEvent)) {
-    return false;
+    return nullptr;
   }
-  main.MergeArea(*temp, 0);
-  return true;
+  return temp;
 }
 
 // ---- Airways ------------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <utility>
@@ -56,6 +57,10 @@ class CAreaScanner {
   // stop: abort signalled or a reader failed.
   bool CompileArea(CSceneryDatabase& main, const CSceneryDatabase& cache,
                    win::AutoResetEvent* abortEvent);
+  // Reads, thins out and links the area into a database of its own, ready for
+  // MergeArea(..., 0); nullptr when the build is to stop. Writes nothing but this scanner and
+  // the new database, so several areas may be compiled side by side.
+  std::unique_ptr<CSceneryDatabase> CompileAreaDatabase(win::AutoResetEvent* abortEvent);
   // The cache's area with this path value, exclude text and exactly these files, or -1.
   int FindCachedArea(const CSceneryDatabase& cache) const;
   // True when the last CompileArea copied the area from the cache.

@@ -22,9 +22,11 @@ class NullBuildSink : public IBuildUiSink {
 };
 
 // Builds the root's database into its database folder; the id of the build's result text
-// (IDS_BUILD_READY when written). `report`, when given, gets the build's counts.
-inline int BuildSimRoot(const std::filesystem::path& root, BuildReport* report = nullptr) {
+// (IDS_BUILD_READY when written). `report`, when given, gets the build's counts; `workers`
+// compile areas side by side (0: one per core).
+inline int BuildSimRoot(const std::filesystem::path& root, BuildReport* report = nullptr, int workers = 0) {
   BuildEnvironment env;
+  env.compileWorkers = workers;
   env.folders.simRoot = root;
   env.folders.programFolder = sampleroot::ProgramFolder(root);
   env.folders.databaseFolder = sampleroot::DatabaseFolder(root);

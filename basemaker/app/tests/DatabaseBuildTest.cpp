@@ -12,19 +12,23 @@
 #include <fstream>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "basemaker/app/AreaList.h"
 #include "basemaker/app/BuilderStrings.h"
 #include "basemaker/app/DatabaseBuild.h"
+#include "basemaker/compiler/SectionBgl.h"
 #include "basemaker/compiler/tests/support/OldBglWriter.h"
 #include "basemaker/compiler/tests/support/ScratchDir.h"
+#include "basemaker/compiler/tests/support/SectionBglWriter.h"
 #include "navdb/SceneryDatabase.h"
 #include "navdb/tests/support/NavdbFixture.h"
 #include "platform/win/Drives.h"
 #include "navdb/Geodesy.h"
 #include "tools/sample-simroot/MagneticModel.h"
 #include "tools/sample-simroot/SampleSimRoot.h"
+#include "tools/sample-simroot/SimRootBuild.h"
 
 namespace fs = std::filesystem;
 
@@ -82,6 +86,7 @@ class DatabaseBuild : public ::testing::Test {
     env.folders.databaseFolder = sampleroot::DatabaseFolder(m_root);
     env.simVer = m_simVer;
     env.report = report;
+    env.compileWorkers = m_workers;
     return env;
   }
   CAreaList Areas() const {
@@ -133,6 +138,7 @@ class DatabaseBuild : public ::testing::Test {
 
   fs::path m_root;
   int m_simVer = 90;
+  int m_workers = 0;
 };
 
 // The sample's five scenery areas and the two areas of the text files.
@@ -473,14 +479,29 @@ TEST_F(DatabaseBuild, AbortAndWriteErrorKeepThePreviousPair) {
   ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
   const auto before000 = Bytes(RecordFile()), before001 = Bytes(StringFile());
 
-  // Abort seen by the first poll.
+  // Abort pressed as the build starts: seen before any area is collected, so nobody is asked
+  // about the missing one.
   {
     PumpSink sink(ui::kIdOk);
-    CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(nullptr)));
+    const BuildEnvironment env = Env(nullptr);
+    CBuildWorker worker(sink, [env](CBuildWorker& w, CAreaList& areas, win::AutoResetEvent& abortEvent) {
+      abortEvent.Set();
+      return w.BuildDatabase(areas, abortEvent, env);
+    });
     CAreaList areas = Areas();
-    win::AutoResetEvent abort;
-    abort.Set();
-    EXPECT_EQ(IDS_BUILD_ABORTED, worker.BuildDatabase(areas, abort, Env(nullptr)));
+    AreaEntry missing = areas.m_entries[0];
+    missing.path = "Scenery\\Gone";
+    areas.m_entries.insert(areas.m_entries.begin(), missing);
+    ASSERT_TRUE(worker.StartBuild(areas));
+    int result = -1, asked = 0;
+    for (bool done = false; !done;) {
+      const auto [code, wParam] = sink.Next();
+      asked += code == WM_BUILD_ASK_MISSING;
+      if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
+      done = code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE;
+    }
+    EXPECT_EQ(IDS_BUILD_ABORTED, result);
+    EXPECT_EQ(0, asked);
   }
   EXPECT_EQ(before000, Bytes(RecordFile()));
   EXPECT_EQ(before001, Bytes(StringFile()));
@@ -501,6 +522,81 @@ TEST_F(DatabaseBuild, ADatabaseNamedAfterTheSetGoesBesideTheOthers) {
   ASSERT_EQ(IDS_BUILD_READY, Build(areas));
   EXPECT_TRUE(fs::exists(sampleroot::DatabaseFolder(m_root) / "Alps.000"));
   EXPECT_TRUE(fs::exists(sampleroot::DatabaseFolder(m_root) / "Alps.001"));
+}
+
+// Areas that take long to compile however few their bytes: an area's beacons all crowd one
+// spot, so its duplicate check weighs each against every other. Each file is one poll of the
+// abort, and small enough that a poll comes every millisecond or so.
+std::vector<AreaEntry> WriteCrowdedAreas(const fs::path& root, int count) {
+  constexpr int kFiles = 400;
+  constexpr int kBeaconsPerFile = 25;
+  std::vector<AreaEntry> entries;
+  for (int a = 0; a < count; ++a) {
+    const std::string folder = "Crowded" + std::to_string(a);
+    for (int f = 0; f < kFiles; ++f) {
+      testbgl::SectionBglWriter w;
+      for (int b = 0; b < kBeaconsPerFile; ++b) {
+        const int n = f * kBeaconsPerFile + b;
+        std::string ident;
+        for (int k = 0, v = n; k < 4; ++k, v /= 26) ident += static_cast<char>('A' + v % 26);
+        // Every beacon on a frequency of its own (half a kilohertz is the step the build keeps), so
+        // none is dropped and every pair is weighed.
+        w.Add(kBglSectionNdb, testbgl::Ndb(46.0 + 0.3 * ((n * 7919) % 1000) / 1000.0,
+                                           7.0 + 0.3 * ((n * 104729) % 1000) / 1000.0, 200.0 + 0.5 * n, ident));
+      }
+      testbgl::WriteBytes(root / "Scenery" / folder / "scenery" / ("N" + std::to_string(f) + ".bgl"), w.Build());
+    }
+    AreaEntry entry;
+    entry.title = folder;
+    entry.path = "Scenery\\" + folder;
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+// The sanitizers make every step several times slower; the abort must still come promptly.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr auto kAbortWithin = std::chrono::milliseconds(1000);
+#else
+constexpr auto kAbortWithin = std::chrono::milliseconds(100);
+#endif
+
+TEST_F(DatabaseBuild, AbortWhileAreasCompileStopsEveryWorkerAtOnceAndKeepsThePreviousPair) {
+  ASSERT_EQ(IDS_BUILD_READY, Build(Areas()));
+  const auto before000 = Bytes(RecordFile()), before001 = Bytes(StringFile());
+
+  CAreaList areas = Areas();
+  const std::vector<AreaEntry> crowded = WriteCrowdedAreas(m_root, 6);
+  areas.m_entries.insert(areas.m_entries.begin(), crowded.begin(), crowded.end());
+  m_workers = 4;
+  BuildReport report;
+  PumpSink sink(ui::kIdOk);
+  CBuildWorker worker(sink, MakeDatabaseBuildStep(Env(&report)));
+  ASSERT_TRUE(worker.StartBuild(areas));
+  // Every text posts a progress message: the empty one at the start, one per area collected,
+  // and then the first area's, while the build waits for it. By then every worker has a crowded
+  // area to compile.
+  for (size_t progress = 0; progress < areas.m_entries.size() + 2;) {
+    const auto [code, wParam] = sink.Next();
+    ASSERT_NE(code, static_cast<uint32_t>(WM_BUILD_DONE));
+    progress += code == WM_BUILD_PROGRESS;
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_TRUE(worker.AbortBuild());
+  const auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, kAbortWithin) << std::chrono::duration<double, std::milli>(took).count() << " ms";
+  EXPECT_EQ(4, report.compileWorkers) << "the abort came while areas compiled";
+  EXPECT_LT(report.areasCompiled, static_cast<int>(areas.m_entries.size()));
+  int result = -1;
+  for (bool done = false; !done;) {
+    const auto [code, wParam] = sink.Next();
+    if (code == WM_BUILD_DONE) result = static_cast<int>(wParam);
+    done = code == WM_BUILD_STATE && wParam == IDS_CREATE_DATABASE;
+  }
+  EXPECT_EQ(IDS_BUILD_ABORTED, result);
+  EXPECT_EQ(before000, Bytes(RecordFile()));
+  EXPECT_EQ(before001, Bytes(StringFile()));
 }
 
 }  // namespace
