@@ -5,6 +5,7 @@
 #include <iterator>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <algorithm>
 #include <fstream>
 #include <map>
@@ -614,6 +615,22 @@ struct Sequence {
 // VOR channels of the old-format index table, 50 kHz apart from 108.00 MHz.
 constexpr int kWorldVorChannels = 200;
 
+// Terrain elevation data: a section type the navigation build passes over.
+constexpr uint32_t kBglSectionTerrain = 0x65;
+
+// One terrain record of pseudo-random bytes, from a sequence of its own so the navigation data
+// of a root with terrain stays that of the same root without.
+Record TerrainRecord(Sequence& seq, size_t size) {
+  std::vector<uint8_t> bytes(size);
+  for (size_t i = 0; i < size; i += 8) {
+    seq.Next();
+    std::memcpy(bytes.data() + i, &seq.state, std::min<size_t>(8, size - i));
+  }
+  Record r(1, 0);
+  r.Append(bytes.data(), bytes.size());
+  return r;
+}
+
 std::string Ident(const char* prefix, int n, int letters) {
   std::string s = prefix;
   for (int i = 0; i < letters; ++i) {
@@ -742,8 +759,26 @@ AirwayNetwork LayAirwayNetwork(int airwaySegments) {
 
 }  // namespace
 
+WorldRootCounts InstallationCounts(double fraction) {
+  const auto scaled = [fraction](int whole) { return std::max(1, static_cast<int>(std::lround(whole * fraction))); };
+  const WorldRootCounts world;
+  WorldRootCounts c;
+  c.airports = scaled(world.airports);
+  c.beacons = scaled(world.beacons);
+  c.intersections = scaled(world.intersections);
+  c.airwaySegments = scaled(world.airwaySegments);
+  c.airspaces = scaled(world.airspaces);
+  c.files = scaled(20000);
+  c.areas = scaled(48);
+  c.classicBeacons = scaled(world.classicBeacons);
+  c.classicFiles = scaled(world.classicFiles);
+  c.bulkBytes = 54000;
+  return c;
+}
+
 bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std::string& error) {
   Sequence seq{12345};
+  Sequence terrain{4711};
   const int files = std::max(counts.files, 1);
   const int areas = std::max(1, std::min(counts.areas, files));
   // Each file covers one cell of a grid over the inhabited latitudes.
@@ -797,6 +832,9 @@ bool WriteWorldSimRoot(const fs::path& root, const WorldRootCounts& counts, std:
       } else {
         w.Add(kBglSectionNdb, Ndb(j.navaidLat, j.navaidLon, 200 + k % 300, j.navaidIdent));
       }
+    }
+    if (counts.bulkBytes > 0) {
+      w.Add(kBglSectionTerrain, TerrainRecord(terrain, static_cast<size_t>(counts.bulkBytes * terrain.Between(0.5, 1.5))));
     }
     const int area = f % areas;
     const std::string folder = "Area" + std::to_string(area);

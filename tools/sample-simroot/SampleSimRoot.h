@@ -41,7 +41,15 @@ struct WorldRootCounts {
   // the magnetic variation grid.
   int classicBeacons = 2000;
   int classicFiles = 4;
+  // Mean bytes per scenery file of terrain data that the navigation build reads past, as the
+  // bulk of a real installation is; each file gets between half and one and a half times this.
+  int bulkBytes = 0;
 };
+
+// The world root grown to a whole simulator installation: at `fraction` 1, 20,000 scenery files
+// in 48 areas holding about 1 GB, most of it terrain data, over the world's navigation data;
+// a smaller fraction scales every count alike (and so builds the same kind of root smaller).
+WorldRootCounts InstallationCounts(double fraction);
 
 // Writes a world-scale synthetic root (deterministic: the same counts give the same bytes).
 bool WriteWorldSimRoot(const std::filesystem::path& root, const WorldRootCounts& counts,

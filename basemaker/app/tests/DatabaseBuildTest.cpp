@@ -524,6 +524,59 @@ TEST_F(DatabaseBuild, ADatabaseNamedAfterTheSetGoesBesideTheOthers) {
   EXPECT_TRUE(fs::exists(sampleroot::DatabaseFolder(m_root) / "Alps.001"));
 }
 
+// A build's two files.
+struct Pair {
+  std::vector<uint8_t> records, strings;
+  bool operator==(const Pair&) const = default;
+};
+
+// Builds `root` cold (no previous database) with `workers` compiling areas side by side.
+Pair BuildCold(const fs::path& root, int workers, BuildReport& report) {
+  const fs::path folder = sampleroot::DatabaseFolder(root);
+  fs::remove(folder / "Scenery.000");
+  fs::remove(folder / "Scenery.001");
+  EXPECT_EQ(IDS_BUILD_READY, sampleroot::BuildSimRoot(root, &report, workers));
+  return {navdbtest::ReadFileBytes((folder / "Scenery.000").string()),
+          navdbtest::ReadFileBytes((folder / "Scenery.001").string())};
+}
+
+// However many areas are compiled side by side, they are merged in their order: the bytes are
+// those of a build on one thread.
+TEST_F(DatabaseBuild, AnyNumberOfWorkersGivesTheSameBytes) {
+  sampleroot::WorldRootCounts installation = sampleroot::InstallationCounts(0.01);
+  installation.areas = 9;
+  installation.bulkBytes = 3000;
+  struct Row {
+    const char* name;
+    std::function<bool(const fs::path&, std::string&)> write;  // none: the sample root
+  };
+  const Row rows[] = {
+      {"sample", {}},
+      {"world", [](const fs::path& r, std::string& e) { return sampleroot::WriteWorldSimRoot(r, {}, e); }},
+      {"installation",
+       [&](const fs::path& r, std::string& e) { return sampleroot::WriteWorldSimRoot(r, installation, e); }},
+  };
+  for (const Row& row : rows) {
+    const fs::path root = row.write ? m_root / row.name : m_root;
+    std::string error;
+    if (row.write) {
+      ASSERT_TRUE(row.write(root, error)) << row.name << ": " << error;
+    }
+    BuildReport report;
+    const Pair one = BuildCold(root, 1, report);
+    EXPECT_EQ(1, report.compileWorkers) << row.name;
+    const int areas = report.areasCompiled;
+    EXPECT_GE(areas, 7) << row.name;
+    for (const int workers : {2, 8}) {
+      EXPECT_TRUE(one == BuildCold(root, workers, report)) << row.name << ", " << workers << " workers";
+      EXPECT_EQ(areas, report.areasCompiled) << row.name;
+      EXPECT_EQ(std::min(workers, areas), report.compileWorkers) << row.name;
+      EXPECT_LE(report.mostAreasWaiting, workers + 1) << row.name;
+    }
+    if (row.write) fs::remove_all(root);
+  }
+}
+
 // Areas that take long to compile however few their bytes: an area's beacons all crowd one
 // spot, so its duplicate check weighs each against every other. Each file is one poll of the
 // abort, and small enough that a poll comes every millisecond or so.
