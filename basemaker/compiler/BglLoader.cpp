@@ -82,11 +82,16 @@ void ApplyBglHeaderBox(BglFileRecord& record, const uint8_t* image, uint32_t siz
 }
 
 void FileEntry::LoadBglFile(CSceneryDatabase& db, const std::string& path) const {
+  // Read once, whatever its form: mapping the file only to look at its first bytes would make
+  // every unmap stop the other cores of the process, which compile areas of their own.
   FileImage image;
-  const int compressed = LoadCompressedBglFile(path.c_str(), &image.size, &image.decoded);
-  if (compressed == kCbglNotCompressed) {
-    if (!ReadPlain(path, image)) return;
-  } else if (compressed != kCbglOk) {
+  if (!ReadPlain(path, image)) return;
+  uint32_t decodedSize = 0;
+  const int compressed = DecodeCompressedBgl(image.plain.get(), image.size, &decodedSize, &image.decoded);
+  if (compressed == kCbglOk) {
+    image.plain.reset();
+    image.size = decodedSize;
+  } else if (compressed != kCbglNotCompressed) {
     return;
   }
   // A decoded file may come out shorter than a header.
