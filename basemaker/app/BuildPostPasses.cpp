@@ -308,10 +308,9 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
   for (int a = 0; a + 1 < areas; ++a) {
     const IndexRange files = Files(db, a);
     for (int f = files.first; f < files.end; ++f) {
-      meeting.clear();
-      for (int g : candidateFiles) {
-        if (g == f || db.m_files[g].Overlaps(db.m_files[f])) meeting.push_back(g);
-      }
+      // Found for the files that hold an ILS only: comparing every file with every other one
+      // would cost more than the whole pass on an installation of tens of thousands of files.
+      bool meetingFound = false;
       const IndexRange tiles = Tiles(db, f);
       for (int t = tiles.first; t < tiles.end; ++t) {
         const IndexRange ils = Points(db, t, kArrayIls);
@@ -319,6 +318,13 @@ bool CBuildWorker::BindIlsToRunway(CSceneryDatabase& db, win::AutoResetEvent& ab
           NavPoint& lp = db.m_ils[l];
           const IlsRecord* lr = db.GetIls(lp);
           if (!lp.IsShown() || lr == nullptr) continue;
+          if (!meetingFound) {
+            meeting.clear();
+            for (int g : candidateFiles) {
+              if (g == f || db.m_files[g].Overlaps(db.m_files[f])) meeting.push_back(g);
+            }
+            meetingFound = true;
+          }
           const double course = BinaryAngleToDegrees(lr->course);
           double best = 150;
           int choice = -1;
