@@ -48,6 +48,18 @@ struct Log {
     std::unique_lock l(lock);
     return changed.wait_for(l, 10s, [&] { return started.size() >= n; });
   }
+  // A compile that takes `length` and polls its abort event as the readers do.
+  std::unique_ptr<CSceneryDatabase> CompileLong(int index, win::AutoResetEvent& abortEvent,
+                                                std::chrono::milliseconds length) {
+    for (const auto end = Clock::now() + length; Clock::now() < end; std::this_thread::sleep_for(1ms)) {
+      if (abortEvent.Wait(0)) {
+        std::lock_guard l(lock);
+        ++abortsSeen;
+        return nullptr;
+      }
+    }
+    return AreaDatabase(index);
+  }
 };
 
 TEST(AreaCompilePool, AreasComeInOrderHeavyOnesStartFirstAndFinishedOnesWaitBoundedly) {
@@ -96,17 +108,7 @@ TEST(AreaCompilePool, AbortStopsEveryWorkerWithinAFewPolls) {
   CAreaCompilePool pool(std::vector<uint64_t>(12, 1), kWorkers,
                         [&](int index, win::AutoResetEvent& abortEvent, const std::function<void()>&) {
                           log.Start(index);
-                          // A long compile that polls as the readers do.
-                          const auto end = Clock::now() + 30s;
-                          while (Clock::now() < end) {
-                            if (abortEvent.Wait(0)) {
-                              std::lock_guard l(log.lock);
-                              ++log.abortsSeen;
-                              return std::unique_ptr<CSceneryDatabase>();
-                            }
-                            std::this_thread::sleep_for(1ms);
-                          }
-                          return AreaDatabase(index);
+                          return log.CompileLong(index, abortEvent, 30s);
                         });
   ASSERT_TRUE(log.WaitForStarted(kWorkers));
   win::AutoResetEvent abort;
@@ -147,16 +149,7 @@ TEST(AreaCompilePool, AnAreaThatFailsEndsTheBuildAtOnce) {
                               return std::unique_ptr<CSceneryDatabase>();
                             }
                             // The first area is long; it stops when told to.
-                            const auto end = Clock::now() + (index == 0 ? 30s : 0s);
-                            while (Clock::now() < end) {
-                              if (abortEvent.Wait(0)) {
-                                std::lock_guard l(log.lock);
-                                ++log.abortsSeen;
-                                return std::unique_ptr<CSceneryDatabase>();
-                              }
-                              std::this_thread::sleep_for(1ms);
-                            }
-                            return AreaDatabase(index);
+                            return log.CompileLong(index, abortEvent, index == 0 ? 30s : 0s);
                           });
     win::AutoResetEvent abort;
     const auto start = Clock::now();
