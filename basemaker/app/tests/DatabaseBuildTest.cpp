@@ -72,12 +72,13 @@ class DatabaseBuild : public ::testing::Test {
  protected:
   void SetUp() override {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_root = fs::path(::testing::TempDir()) / "cw_seq_build" / info->name();
+    // The temporary folder is the machine's: builds of other checkouts run these tests too.
+    m_root = fs::path(::testing::TempDir()) / ("cw_seq_build_" + std::to_string(::getpid())) / info->name();
     fs::remove_all(m_root);
     std::string error;
     ASSERT_TRUE(sampleroot::WriteSampleSimRoot(m_root, error)) << error;
   }
-  void TearDown() override { fs::remove_all(m_root); }
+  void TearDown() override { fs::remove_all(m_root.parent_path()); }
 
   BuildEnvironment Env(BuildReport* report) const {
     BuildEnvironment env;
