@@ -8,8 +8,8 @@
 
 namespace {
 
-// How often the build thread looks at the abort event while it waits: well inside the time
-// within which an abort must have stopped every worker.
+// How often the abort event is looked at, and a worker's sign of life passed on: well inside
+// the time within which an abort must have stopped every worker.
 constexpr std::chrono::milliseconds kAbortPoll{5};
 
 }  // namespace
@@ -18,37 +18,72 @@ int CAreaCompilePool::DefaultWorkers() {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
-CAreaCompilePool::CAreaCompilePool(const std::vector<uint64_t>& weights, int workers, Compile compile)
-    : m_areas(static_cast<int>(weights.size())), m_compile(std::move(compile)), m_slots(weights.size()) {
+CAreaCompilePool::CAreaCompilePool(const std::vector<uint64_t>& weights, int workers,
+                                   win::AutoResetEvent& abortEvent, Compile compile)
+    : m_areas(static_cast<int>(weights.size())),
+      m_abortEvent(abortEvent),
+      m_compile(std::move(compile)),
+      m_slots(weights.size()) {
   m_left = m_areas;
   for (int a = 0; a < m_areas; ++a) m_startOrder.push_back(a);
   std::stable_sort(m_startOrder.begin(), m_startOrder.end(),
                    [&weights](int a, int b) { return weights[static_cast<size_t>(a)] > weights[static_cast<size_t>(b)]; });
   const int wanted = std::max(1, std::min(workers > 0 ? workers : DefaultWorkers(), m_areas));
   for (int w = 0; w < wanted; ++w) m_abortEvents.push_back(std::make_unique<win::AutoResetEvent>());
-  for (int w = 0; w < wanted; ++w) {
-    try {
-      m_threads.emplace_back([this, w] { Work(*m_abortEvents[static_cast<size_t>(w)]); });
-    } catch (const std::system_error&) {
-      // Fewer workers only make the build slower.
-      if (w == 0) throw;
-      break;
+  try {
+    m_watcher = std::thread([this] { WatchAbort(); });
+    for (int w = 0; w < wanted; ++w) {
+      try {
+        m_threads.emplace_back([this, w] { Work(*m_abortEvents[static_cast<size_t>(w)]); });
+      } catch (const std::system_error&) {
+        // Fewer workers only make the build slower.
+        if (w == 0) throw;
+        break;
+      }
     }
+  } catch (...) {
+    Stop();
+    throw;
   }
 }
 
 CAreaCompilePool::~CAreaCompilePool() { Stop(); }
 
+void CAreaCompilePool::StopWorkers(std::unique_lock<std::mutex>&) {
+  m_stopping = true;
+  m_workReady.notify_all();
+  m_areaDone.notify_all();
+  m_stopped.notify_all();
+  for (auto& event : m_abortEvents) event->Set();
+}
+
 void CAreaCompilePool::Stop() {
   {
-    std::lock_guard lock(m_lock);
-    m_stopping = true;
+    std::unique_lock lock(m_lock);
+    StopWorkers(lock);
   }
-  m_workReady.notify_all();
-  for (auto& event : m_abortEvents) event->Set();
+  if (m_watcher.joinable()) m_watcher.join();
   for (std::thread& t : m_threads) {
     if (t.joinable()) t.join();
   }
+}
+
+bool CAreaCompilePool::PollAbort(std::unique_lock<std::mutex>& lock) {
+  if (!m_aborted && m_abortEvent.Wait(0)) {
+    m_aborted = true;
+    StopWorkers(lock);
+  }
+  return m_aborted;
+}
+
+void CAreaCompilePool::WatchAbort() {
+  std::unique_lock lock(m_lock);
+  while (!m_stopping && !PollAbort(lock)) m_stopped.wait_for(lock, kAbortPoll);
+}
+
+bool CAreaCompilePool::Aborted() const {
+  std::lock_guard lock(m_lock);
+  return m_aborted;
 }
 
 int CAreaCompilePool::MostWaiting() const {
@@ -108,15 +143,14 @@ void CAreaCompilePool::Work(win::AutoResetEvent& abortEvent) {
   }
 }
 
-std::unique_ptr<CSceneryDatabase> CAreaCompilePool::TakeNext(win::AutoResetEvent& abortEvent,
-                                                             const std::function<void()>& alive) {
-  for (;;) {
-    if (abortEvent.Wait(0)) {
-      Stop();
-      return nullptr;
+std::unique_ptr<CSceneryDatabase> CAreaCompilePool::TakeNext(const std::function<void()>& alive) {
+  std::unique_lock lock(m_lock);
+  for (bool first = true;; first = false) {
+    if (m_alive.exchange(false, std::memory_order_relaxed) && alive) {
+      lock.unlock();
+      alive();
+      lock.lock();
     }
-    if (m_alive.exchange(false, std::memory_order_relaxed) && alive) alive();
-    std::unique_lock lock(m_lock);
     if (m_error) {
       const std::exception_ptr error = m_error;
       lock.unlock();
@@ -124,7 +158,7 @@ std::unique_ptr<CSceneryDatabase> CAreaCompilePool::TakeNext(win::AutoResetEvent
       std::rethrow_exception(error);
     }
     // One area that cannot be compiled ends the build: nothing after it is worth merging.
-    if (m_failed || m_stopping || m_taken >= m_areas) {
+    if ((first && PollAbort(lock)) || m_aborted || m_failed || m_stopping || m_taken >= m_areas) {
       lock.unlock();
       Stop();
       return nullptr;
@@ -139,6 +173,7 @@ std::unique_ptr<CSceneryDatabase> CAreaCompilePool::TakeNext(win::AutoResetEvent
       m_workReady.notify_all();
       return db;
     }
-    m_areaDone.wait_for(lock, kAbortPoll, [&] { return slot.done || m_failed; });
+    // Woken by the area, a failure or the abort; at least now and then for the heartbeats.
+    m_areaDone.wait_for(lock, kAbortPoll, [&] { return slot.done || m_failed || m_stopping; });
   }
 }

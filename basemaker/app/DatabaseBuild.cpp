@@ -132,7 +132,7 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
       for (const FileEntry& e : c.scanner->GetFileList().Entries()) bytes += e.size;
       weights.push_back(bytes);
     }
-    CAreaCompilePool pool(weights, env.compileWorkers,
+    CAreaCompilePool pool(weights, env.compileWorkers, abortEvent,
                           [&collected](int index, win::AutoResetEvent& workerAbort, const std::function<void()>& alive) {
                             CAreaScanner& scanner = *collected[static_cast<size_t>(index)].scanner;
                             scanner.SetHeartbeat(alive);
@@ -146,13 +146,15 @@ int CBuildWorker::BuildDatabase(CAreaList& areas, win::AutoResetEvent& abortEven
       } else {
         SetProgressText(c.title.c_str());
       }
-      const std::unique_ptr<CSceneryDatabase> area = pool.TakeNext(abortEvent, heartbeat);
+      const std::unique_ptr<CSceneryDatabase> area = pool.TakeNext(heartbeat);
       report.mostAreasWaiting = pool.MostWaiting();
       if (area == nullptr) return IDS_BUILD_ABORTED;
       db->MergeArea(*area, 0);
       ++report.areasCompiled;
     }
     pool.Stop();
+    // An abort pressed during the last merge was taken by the pool.
+    if (pool.Aborted()) return IDS_BUILD_ABORTED;
     collected.clear();
 
     SetProgressTextId(IDS_CHECK_EXCLUDE);
