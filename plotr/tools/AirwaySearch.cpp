@@ -227,13 +227,21 @@ void ShortExpansion(std::deque<CRoutePath> queue, bool departure, double targetL
   }
 }
 
-// Entry (departure) or exit (arrival) paths from the plan point P toward T.
-void FindCandidates(const CRoute& route, const NavPoint& p, double targetLat, double targetLon, double originCost,
-                    double incomingCourse, int airwayClass, bool departure, CRoutePathList& result) {
+}  // namespace
+
+void FindEntryPaths(const CRoute& route, const NavPoint& p, const NavPoint& target, int airwayClass, bool departure,
+                    const PathOrigin& origin, CRoutePathList& result) {
+  const double targetLat = target.latitude;
+  const double targetLon = target.longitude;
+  const double originCost = origin.cost;
+  const double incomingCourse = origin.course;
   const uint16_t kind = p.kind;
   const double toTarget = GreatCircleDistance(p.latitude, p.longitude, targetLat, targetLon);
   auto originPath = [&](int32_t node) {
     CRoutePath path;
+    path.airport = origin.airport;
+    path.group = origin.group;
+    path.procedure = origin.procedure;
     path.origin = {node, originCost};
     path.lastCourse = incomingCourse;
     path.estimate1 = departure ? 0 : toTarget;
@@ -277,8 +285,6 @@ void FindCandidates(const CRoute& route, const NavPoint& p, double targetLat, do
   }
   ShortExpansion(std::move(queue), departure, targetLat, targetLon, result);
 }
-
-}  // namespace
 
 namespace {
 
@@ -525,21 +531,11 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
   return true;
 }
 
-int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock, const LegEnds& ends) {
+int InsertAirwayNodes(CRoute& route, int& end, const CRoutePath& departure, const CRoutePath& arrival) {
   const Network net;
-  const NavPoint s = route[start].ref.point;
-  const NavPoint e = route[end].ref.point;
-  CRoutePathList departures, arrivals;
-  FindCandidates(route, s, e.latitude, e.longitude, ends.departureCost, ends.departureCourse, airwayClass, true,
-                 departures);
-  FindCandidates(route, e, s.latitude, s.longitude, ends.arrivalCost, ends.arrivalCourse, airwayClass, false,
-                 arrivals);
-  CRoutePath dep, arr;
-  if (!JoinPaths(departures, arrivals, airwayClass, s.latitude, s.longitude, e.latitude, e.longitude, clock, dep, arr))
-    return -1;
   std::vector<int32_t> nodes;
-  for (const RouteStep& step : dep.steps) nodes.push_back(step.node);
-  for (auto it = arr.steps.rbegin(); it != arr.steps.rend(); ++it) nodes.push_back(it->node);
+  for (const RouteStep& step : departure.steps) nodes.push_back(step.node);
+  for (auto it = arrival.steps.rbegin(); it != arrival.steps.rend(); ++it) nodes.push_back(it->node);
   int inserted = 0;
   for (const int32_t node : nodes) {
     if (!net.Valid(node)) continue;
@@ -557,6 +553,19 @@ int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win
     }
   }
   return inserted;
+}
+
+int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock,
+                  const PathOrigin& departure, const PathOrigin& arrival) {
+  const NavPoint s = route[start].ref.point;
+  const NavPoint e = route[end].ref.point;
+  CRoutePathList departures, arrivals;
+  FindEntryPaths(route, s, e, airwayClass, true, departure, departures);
+  FindEntryPaths(route, e, s, airwayClass, false, arrival, arrivals);
+  CRoutePath dep, arr;
+  if (!JoinPaths(departures, arrivals, airwayClass, s.latitude, s.longitude, e.latitude, e.longitude, clock, dep, arr))
+    return -1;
+  return InsertAirwayNodes(route, end, dep, arr);
 }
 
 namespace {
@@ -658,8 +667,10 @@ void InsertAirwayTurnPoints(CRoute& route, int airwayClass) {
       covered = true;
     }
     if (!covered) {
+      // The look-ahead starts at the point itself: a navaid there is the traceable point already,
+      // and a hidden copy of it before it would be one waypoint twice.
       double sum = 0, along = k;
-      for (int p = cur, n = nextVisible(cur); n > 0; p = n, n = nextVisible(n)) {
+      for (int p = previous, n = cur; n > 0; p = n, n = nextVisible(n)) {
         double kn = 0;
         if (!ShareAirway(net, route[p], route[n], selection, kn)) break;
         sum += Turn(along, kn);

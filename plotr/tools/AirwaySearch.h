@@ -84,20 +84,32 @@ bool JoinPaths(CRoutePathList& departures, const CRoutePathList& arrivals, int a
                double startLon, double endLat, double endLon, const win::Clock& clock, CRoutePath& bestDeparture,
                CRoutePath& bestArrival, int* expansions = nullptr);
 
-// How the leg's ends are reached: after a SID (its cost and last course) and before a STAR
-// (its cost and first course); 0 and -1 at a plain end.
-struct LegEnds {
-  double departureCost = 0;
-  double departureCourse = -1;
-  double arrivalCost = 0;
-  double arrivalCourse = -1;
+// How a side of a leg reaches the point its paths start from: after a SID (before a STAR), the
+// cost of flying it and its last (first) course, and the procedure, which the paths carry so the
+// join's pair names the procedure to insert. A plain end: cost 0, no course, no procedure.
+struct PathOrigin {
+  double cost = 0;
+  double course = -1;
+  int32_t airport = -1;
+  int32_t group = -1;
+  int32_t procedure = -1;
 };
+
+// Adds the entry (departure) or exit (arrival) paths from the point `from` toward `target` to
+// the set, under the set's insert rule: the sets of several procedures share one list.
+void FindEntryPaths(const CRoute& route, const NavPoint& from, const NavPoint& target, int airwayClass,
+                    bool departure, const PathOrigin& origin, CRoutePathList& into);
+
+// Inserts the joined pair's nodes before `end` (the departure path's in order, then the arrival
+// path's in reverse), each as the VOR or NDB its intersection stands for where it has one;
+// `end` then names the same point again. The points inserted.
+int InsertAirwayNodes(CRoute& route, int& end, const CRoutePath& departure, const CRoutePath& arrival);
 
 // Fills the leg between the points at `start` and `end` along airways of `airwayClass` (1 low,
 // 2 high); `end` then names the leg's end point again. The points inserted, -1 when a side has
 // no path.
 int FindAirwayLeg(CRoute& route, int start, int& end, int airwayClass, const win::Clock& clock,
-                  const LegEnds& ends = {});
+                  const PathOrigin& departure = {}, const PathOrigin& arrival = {});
 
 // The nearest navaid-linked intersection along `course` from the node (either direction, at most
 // 4 degrees of accumulated deviation and 200 km); -1 when none.

@@ -52,10 +52,11 @@ void RemoveAutoWaypoints(CRoute& route) {
 }
 
 // With `mark`: departures, arrivals and stops on the visible points; without: every visible
-// point en route again.
+// point en route again. A field within the stop distance of the field before it (an airport and
+// its runway, either way round) continues a stop and departs from it, so no leg is searched
+// between them and the last of them starts the next leg with its SIDs.
 void MarkRouteLegs(CRoute& route, bool mark) {
   int previous = -1;
-  uint32_t b = kLegEnRoute;
   for (int i = 0; i < route.GetCount(); ++i) {
     PlanPoint& p = route[i];
     if (p.IsBearing() && i != 0) continue;
@@ -63,16 +64,17 @@ void MarkRouteLegs(CRoute& route, bool mark) {
       SetLegType(p, kLegEnRoute);
       continue;
     }
+    uint32_t type = kLegEnRoute;
     if (previous < 0) {
-      b = IsField(p) ? kLegDeparture : kLegEnRoute;
+      type = IsField(p) ? kLegDeparture : kLegEnRoute;
     } else {
-      if (b == kLegArrival && (!IsField(p) || Distance(route[previous], p) > kStopDistance)) {
-        SetLegType(route[previous], kLegEnRoute);
-        b = kLegEnRoute;
-      }
-      b = IsField(p) ? (b == kLegArrival ? kLegDeparture : kLegArrival) : kLegEnRoute;
+      PlanPoint& before = route[previous];
+      const bool stop = IsField(p) && IsField(before) && Distance(before, p) <= kStopDistance;
+      // A field that no stop follows is flown through.
+      if (!stop && LegType(before) == kLegArrival) SetLegType(before, kLegEnRoute);
+      type = !IsField(p) ? kLegEnRoute : stop ? kLegDeparture : kLegArrival;
     }
-    SetLegType(p, b);
+    SetLegType(p, type);
     previous = i;
   }
 }
@@ -311,26 +313,34 @@ void SmoothArrival(CRoute& route, int& runway) {
   }
 }
 
-// A stored procedure chosen for a leg's end, and what the choice weighed.
-struct ProcedureChoice {
+// A stored procedure that fits a leg's runway, built with its waypoints as stored.
+struct ProcedureCandidate {
   int airport = -1;
   int group = -1;
   int procedure = -1;
-  double score = 0;
-  double length = 0;  // metres along the procedure
+  CRoute scratch;
+  // Where the procedure meets the en-route part: a SID's last point, a STAR's first.
+  const PlanPoint& EnRoute(bool isStar) const { return scratch[isStar ? 0 : scratch.GetCount() - 1]; }
+  // The course flown at that point: a SID's last leg, a STAR's first.
+  double EnRouteCourse(bool isStar) const {
+    const int n = scratch.GetCount();
+    if (n < 2) return -1;
+    return isStar ? Course(scratch[0], scratch[1]) : Course(scratch[n - 2], scratch[n - 1]);
+  }
+  // A procedure's length counts less than the way on: flying a published procedure is preferred.
+  double Cost() const { return 0.8 * scratch.GetLength(); }
 };
 
-// The SID (or STAR) of the runway at the leg's start (end) whose en-route end is cheapest to go
-// on from: 0.8 x the procedure's length plus the straight distance to the leg's other end.
-bool FindProcedureForRoute(CRoute& route, CSidStarStore* store, int start, int end, const AutoRouteDialogValues& v,
-                           bool isStar, ProcedureChoice& choice) {
-  if (!store || !(isStar ? v.star : v.sid)) return false;
-  const PlanPoint& at = route[isStar ? end : start];
-  const PlanPoint& other = route[isStar ? start : end];
+// Every SID (STAR) of the runway at the departure (arrival) point `at` that fits it: by position,
+// heading and runway identifier, and only when none fits so, without the identifier.
+std::vector<ProcedureCandidate> MatchingProcedures(CRoute& route, CSidStarStore* store, const PlanPoint& at,
+                                                   const AutoRouteDialogValues& v, bool isStar) {
+  std::vector<ProcedureCandidate> out;
+  if (!store || !(isStar ? v.star : v.sid)) return out;
   RunwayShape rw;
-  if (LegType(at) != (isStar ? kLegArrival : kLegDeparture) || !RunwayOf(at, rw)) return false;
+  if (LegType(at) != (isStar ? kLegArrival : kLegDeparture) || !RunwayOf(at, rw)) return out;
   const int airport = store->FindAirport(at, route);
-  if (airport < 0 || airport >= store->GetAirportCount()) return false;
+  if (airport < 0 || airport >= store->GetAirportCount()) return out;
   store->LoadAirport(airport, route);
   RunwayRecord record;
   std::memcpy(&record, g_SceneryDatabase.GetRunway(at.ref.point), sizeof record);
@@ -339,7 +349,6 @@ bool FindProcedureForRoute(CRoute& route, CSidStarStore* store, int start, int e
   const int heading = static_cast<int>(std::floor(rw.heading + 0.5));
   CSidStarAirport& stored = store->m_airports[static_cast<size_t>(airport)];
   const CSidStarList& list = isStar ? stored.stars : stored.sids;
-  bool found = false;
   for (const char* runwayIdent : {static_cast<const char*>(ident), static_cast<const char*>(nullptr)}) {
     for (int g = 0; g < static_cast<int>(list.groups.size()); ++g) {
       const CSidStarFixGroup& group = list.groups[static_cast<size_t>(g)];
@@ -347,51 +356,70 @@ bool FindProcedureForRoute(CRoute& route, CSidStarStore* store, int start, int e
         double limit = kSidStarRunwayRadius;
         if (!group.procedures[static_cast<size_t>(p)].MatchesRunway(LatOf(at), LonOf(at), heading, runwayIdent, limit))
           continue;
-        CRoute scratch;
-        if (stored.InsertProcedure(scratch, isStar, g, p, false, store->GetFolder()) < 0 || scratch.GetCount() == 0)
+        ProcedureCandidate c{airport, g, p, {}};
+        if (stored.InsertProcedure(c.scratch, isStar, g, p, false, store->GetFolder()) < 0 || c.scratch.GetCount() == 0)
           continue;
-        const PlanPoint& enRoute = scratch[isStar ? 0 : scratch.GetCount() - 1];
-        const double score = 0.8 * scratch.GetLength() + Distance(enRoute, other);
-        if (!found || score < choice.score) choice = {airport, g, p, score, scratch.GetLength()};
-        found = true;
+        out.push_back(std::move(c));
       }
     }
-    if (found) return true;
+    if (!out.empty()) break;
   }
-  return false;
+  return out;
 }
 
-// Puts the chosen SID's points after the leg's start and the STAR's before its end; `start`
-// then names the SID's last point and `end` the STAR's first. The points inserted.
-int InsertProcedurePoints(CRoute& route, CSidStarStore* store, const ProcedureChoice* sid,
-                          const ProcedureChoice* star, int& start, int& end) {
+// The procedure whose en-route end lies cheapest toward `other`: its cost plus the straight
+// distance on (the first on equal values); -1 when there is none.
+int NearestProcedure(const std::vector<ProcedureCandidate>& candidates, const PlanPoint& other, bool isStar) {
+  int best = -1;
+  double bestScore = 0;
+  for (int k = 0; k < static_cast<int>(candidates.size()); ++k) {
+    const ProcedureCandidate& c = candidates[static_cast<size_t>(k)];
+    const double score = c.Cost() + Distance(c.EnRoute(isStar), other);
+    if (best < 0 || score < bestScore) {
+      best = k;
+      bestScore = score;
+    }
+  }
+  return best;
+}
+
+// A stored procedure by its place in the store; airport -1: none.
+struct ProcedureRef {
+  int airport = -1;
+  int group = -1;
+  int procedure = -1;
+};
+ProcedureRef RefOf(const ProcedureCandidate& c) { return {c.airport, c.group, c.procedure}; }
+ProcedureRef RefOf(const CRoutePath& path) { return {path.airport, path.group, path.procedure}; }
+
+// Puts the SID's points after the leg's start (the start then names its last point) or the
+// STAR's before its end (the end then names its first point). The points inserted.
+int InsertProcedurePoints(CRoute& route, CSidStarStore* store, const ProcedureRef& chosen, bool isStar, int& start,
+                          int& end) {
+  if (!store || chosen.airport < 0 || chosen.airport >= store->GetAirportCount()) return 0;
+  CRoute scratch;
+  CSidStarAirport& stored = store->m_airports[static_cast<size_t>(chosen.airport)];
+  if (stored.InsertProcedure(scratch, isStar, chosen.group, chosen.procedure, true, store->GetFolder()) < 0 ||
+      scratch.GetCount() == 0)
+    return 0;
   int inserted = 0;
-  for (const ProcedureChoice* chosen : {sid, star}) {
-    if (!chosen) continue;
-    const bool isStar = chosen == star;
-    CRoute scratch;
-    CSidStarAirport& stored = store->m_airports[static_cast<size_t>(chosen->airport)];
-    if (stored.InsertProcedure(scratch, isStar, chosen->group, chosen->procedure, true, store->GetFolder()) < 0 ||
-        scratch.GetCount() == 0)
-      continue;
-    if (!isStar) {
-      route[start].ref = scratch[0].ref;
-      for (int k = 1; k < scratch.GetCount(); ++k) {
-        PlanPoint point = scratch[k];
-        SetLegType(point, kLegEnRoute);
-        if (!InsertAutoPoint(route, end, point)) continue;
-        ++inserted;
-        ++start;
-        ++end;
-      }
-    } else {
-      route[end].ref = scratch[scratch.GetCount() - 1].ref;
-      const int runway = end;
-      for (int k = scratch.GetCount() - 2; k >= 0; --k) {
-        PlanPoint point = scratch[k];
-        SetLegType(point, kLegEnRoute);
-        if (InsertAutoPoint(route, runway, point)) ++inserted;
-      }
+  if (!isStar) {
+    route[start].ref = scratch[0].ref;
+    for (int k = 1; k < scratch.GetCount(); ++k) {
+      PlanPoint point = scratch[k];
+      SetLegType(point, kLegEnRoute);
+      if (!InsertAutoPoint(route, end, point)) continue;
+      ++inserted;
+      ++start;
+      ++end;
+    }
+  } else {
+    route[end].ref = scratch[scratch.GetCount() - 1].ref;
+    const int runway = end;
+    for (int k = scratch.GetCount() - 2; k >= 0; --k) {
+      PlanPoint point = scratch[k];
+      SetLegType(point, kLegEnRoute);
+      if (InsertAutoPoint(route, runway, point)) ++inserted;
     }
   }
   return inserted;
@@ -450,6 +478,76 @@ int FindNavaidLeg(CRoute& route, int start, int end, double ideal, const AutoRou
   return inserted;
 }
 
+// What a leg's search did: whether it succeeded, where its end point now stands and whether a
+// procedure took the place of the turn smoothing at either end.
+struct LegResult {
+  bool ok = true;
+  int end = 0;
+  bool withSid = false;
+  bool withStar = false;
+};
+
+// The leg from `start` to `end` from navaid to navaid, after the SID and the STAR that lie
+// nearest toward the other end, or the runway extensions.
+LegResult NavaidLeg(CRoute& route, CSidStarStore* store, int start, int end, const AutoRouteDialogValues& v) {
+  const int distance = std::clamp(v.distance, kAutoRouteMinDistance, kAutoRouteMaxDistance);
+  const std::vector<ProcedureCandidate> sids = MatchingProcedures(route, store, route[start], v, false);
+  const int sid = NearestProcedure(sids, route[end], false);
+  if (sid < 0) end += ExtendDepartureRunway(route, start);
+  const std::vector<ProcedureCandidate> stars = MatchingProcedures(route, store, route[end], v, true);
+  const int star = NearestProcedure(stars, route[start], true);
+  const int extended = star >= 0 ? 0 : ExtendArrivalRunway(route, end);
+  if (sid >= 0) InsertProcedurePoints(route, store, RefOf(sids[static_cast<size_t>(sid)]), false, start, end);
+  // The STAR's points go behind the leg's end index, which then names their first.
+  const int starPoints =
+      star >= 0 ? InsertProcedurePoints(route, store, RefOf(stars[static_cast<size_t>(star)]), true, start, end) : 0;
+  const int found = FindNavaidLeg(route, start, end, distance * kMetresPerNm, v);
+  return {true, end + extended + starPoints + found, sid >= 0, star >= 0};
+}
+
+// Adds one side's paths into the airway network: those after every SID (before every STAR) that
+// fits the runway, each path naming its procedure, or, when none of them enters the network, the
+// paths from the runway's extension (or the plan point). The extension moves `start` (`end`)
+// onto itself; `other` is the leg's other end, which each side's paths head for.
+int AddSidePaths(CRoute& route, CSidStarStore* store, int& at, int& other, bool isStar, int airwayClass,
+                 const AutoRouteDialogValues& v, CRoutePathList& paths) {
+  for (const ProcedureCandidate& c : MatchingProcedures(route, store, route[at], v, isStar)) {
+    const PathOrigin origin{c.Cost(), c.EnRouteCourse(isStar), c.airport, c.group, c.procedure};
+    FindEntryPaths(route, c.EnRoute(isStar).ref.point, route[other].ref.point, airwayClass, !isStar, origin, paths);
+  }
+  if (!paths.paths.empty()) return 0;
+  int extension = 0;
+  if (isStar) {
+    extension = ExtendArrivalRunway(route, at);
+  } else {
+    extension = ExtendDepartureRunway(route, at);
+    other += extension;
+  }
+  FindEntryPaths(route, route[at].ref.point, route[other].ref.point, airwayClass, !isStar, {}, paths);
+  return extension;
+}
+
+// The leg from `start` to `end` along airways: both sides' paths joined, and the SID and STAR
+// the joined pair starts and ends with inserted before its nodes.
+LegResult AirwayLeg(CRoute& route, CSidStarStore* store, int start, int end, const AutoRouteDialogValues& v,
+                    const win::Clock* clock) {
+  const int airwayClass = v.routeType == kAutoRouteLowAirways ? 1 : 2;
+  CRoutePathList departures, arrivals;
+  const int departureExtension = AddSidePaths(route, store, start, end, false, airwayClass, v, departures);
+  const int arrivalExtension = AddSidePaths(route, store, end, start, true, airwayClass, v, arrivals);
+  const NavPoint s = route[start].ref.point;
+  const NavPoint e = route[end].ref.point;
+  CRoutePath dep, arr;
+  const bool joined = JoinPaths(departures, arrivals, airwayClass, s.latitude, s.longitude, e.latitude, e.longitude,
+                                clock ? *clock : win::SystemClock(), dep, arr);
+  if (!joined) return {false, end + arrivalExtension, false, false};
+  const int sidPoints = InsertProcedurePoints(route, store, RefOf(dep), false, start, end);
+  const int starPoints = InsertProcedurePoints(route, store, RefOf(arr), true, start, end);
+  const int nodes = InsertAirwayNodes(route, end, dep, arr);
+  const bool ok = nodes + departureExtension + arrivalExtension + sidPoints + starPoints > 0;
+  return {ok, end + arrivalExtension + starPoints, sidPoints > 0, starPoints > 0};
+}
+
 }  // namespace
 
 CAutoRouteDialogModel::CAutoRouteDialogModel(CRoute& route, bool lowAirways, bool highAirways, AutoRouteSearch search)
@@ -499,7 +597,7 @@ CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogV
 }
 
 bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarStore* store, const win::Clock* clock) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   const bool navaids = v.routeType == kAutoRouteNavaids;
   RemoveAutoWaypoints(route);
   MarkRouteLegs(route, true);
@@ -508,52 +606,12 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
   for (int i = 0; i < route.GetCount() && ok; ++i) {
     if (route[i].IsBearing() && i != 0) continue;
     if (previous >= 0 && LegType(route[previous]) != kLegArrival && LegType(route[i]) != kLegDeparture) {
-      if (navaids) {
-        const int distance = std::clamp(v.distance, kAutoRouteMinDistance, kAutoRouteMaxDistance);
-        const int runwayStart = previous;
-        int start = previous;
-        int end = i;
-        ProcedureChoice sid, star;
-        const bool withSid = FindProcedureForRoute(route, store, start, end, v, false, sid);
-        if (!withSid) end += ExtendDepartureRunway(route, start);
-        const bool withStar = FindProcedureForRoute(route, store, start, end, v, true, star);
-        const int extended = withStar ? 0 : ExtendArrivalRunway(route, end);
-        // The STAR's points go behind the leg's end index, which then names their first.
-        InsertProcedurePoints(route, store, withSid ? &sid : nullptr, nullptr, start, end);
-        const int starPoints = InsertProcedurePoints(route, store, nullptr, withStar ? &star : nullptr, start, end);
-        const int found = FindNavaidLeg(route, start, end, distance * kMetresPerNm, v);
-        i = end + extended + starPoints + found;
-        // `i` names the leg's end again; the smoothing moves it with the points it changes.
-        if (!withStar) SmoothArrival(route, i);
-        if (!withSid) SmoothDeparture(route, runwayStart, i);
-      } else {
-        const int runwayStart = previous;
-        int start = previous;
-        int end = i;
-        ProcedureChoice sid, star;
-        const bool withSid = FindProcedureForRoute(route, store, start, end, v, false, sid);
-        const int departureExtension = withSid ? 0 : ExtendDepartureRunway(route, start);
-        end += departureExtension;
-        const bool withStar = FindProcedureForRoute(route, store, start, end, v, true, star);
-        const int arrivalExtension = withStar ? 0 : ExtendArrivalRunway(route, end);
-        const int sidPoints = InsertProcedurePoints(route, store, withSid ? &sid : nullptr, nullptr, start, end);
-        const int starPoints = InsertProcedurePoints(route, store, nullptr, withStar ? &star : nullptr, start, end);
-        LegEnds ends;
-        if (sidPoints > 0) {
-          ends.departureCost = 0.8 * sid.length;
-          ends.departureCourse = Course(route[start - 1], route[start]);
-        }
-        if (starPoints > 0) {
-          ends.arrivalCost = 0.8 * star.length;
-          ends.arrivalCourse = Course(route[end], route[end + 1]);
-        }
-        const int nodes = FindAirwayLeg(route, start, end, v.routeType == kAutoRouteLowAirways ? 1 : 2,
-                                        clock ? *clock : win::SystemClock(), ends);
-        i = end + arrivalExtension + starPoints;
-        ok = nodes >= 0 && nodes + departureExtension + arrivalExtension + sidPoints + starPoints > 0;
-        if (ok && !withStar) SmoothArrival(route, i);
-        if (ok && !withSid) SmoothDeparture(route, runwayStart, i);
-      }
+      const LegResult leg = navaids ? NavaidLeg(route, store, previous, i, v) : AirwayLeg(route, store, previous, i, v, clock);
+      ok = leg.ok;
+      i = leg.end;
+      // `i` names the leg's end again; the smoothing moves it with the points it changes.
+      if (ok && !leg.withStar) SmoothArrival(route, i);
+      if (ok && !leg.withSid) SmoothDeparture(route, previous, i);
     }
     previous = i;
   }

@@ -127,7 +127,9 @@ int CSidStarList::InsertProcedure(CSidStarFixGroup& group, CSidStarProcedure pro
   }
   const auto at = std::find_if(group.procedures.begin(), group.procedures.end(),
                                [&](const CSidStarProcedure& p) { return !SortsBefore(p, procedure); });
-  return static_cast<int>(group.procedures.insert(at, std::move(procedure)) - group.procedures.begin());
+  // The insertion may move the procedures: the index is taken from the list it leaves.
+  const auto inserted = group.procedures.insert(at, std::move(procedure));
+  return static_cast<int>(inserted - group.procedures.begin());
 }
 
 int CSidStarRegion::FindCountry(std::string_view country) const {

@@ -536,12 +536,12 @@ TEST_F(AirwaySearchTest, EntriesNeedTheirDistanceAndATurnTheSidEndCanMake) {
     ASSERT_EQ(c.metres < 5556, entry < 5556) << entry;
     win::FakeClock clock;
     int end = 1;
-    LegEnds ends;
+    PathOrigin sidEnd;
     if (c.incoming >= 0) {
-      ends.departureCost = 1000;
-      ends.departureCourse = c.incoming;
+      sidEnd.cost = 1000;
+      sidEnd.course = c.incoming;
     }
-    const int inserted = FindAirwayLeg(route, 0, end, kAutoRouteHighAirways, clock, ends);
+    const int inserted = FindAirwayLeg(route, 0, end, kAutoRouteHighAirways, clock, sidEnd);
     EXPECT_EQ(c.found ? 3 : -1, inserted) << c.metres << " " << c.incoming;
     if (c.found) {
       ASSERT_EQ(5, route.GetCount());
