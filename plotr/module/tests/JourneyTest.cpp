@@ -4,6 +4,7 @@
 #include <unistd.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/listctrl.h>
@@ -20,6 +21,7 @@
 #include "plotr/module/tests/rig/LivePlanner.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/plan/PlanDialogForms.h"
 #include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/window/MenuViews.h"
 
@@ -225,6 +227,39 @@ TEST_F(Journey, SavingAPlanThatIsNoProcedureAsSidStarTellsWhy) {
   EXPECT_NE(texts[0].find("Use as last SID Waypoint or as first STAR Waypoint only VOR"), std::string::npos)
       << "the box says: '" << texts[0] << "'";
   EXPECT_EQ(modals.UndrivenDialogs(), 0) << "the refused plan opens no save dialog";
+}
+
+TEST_F(Journey, AProfileSavedUnderAnotherCaseOfItsNameIsListedOnce) {
+  // Profiles are one per name whatever its letter case: saving "CESSNA..." over "Cessna..."
+  // renames the listed entry, it does not add a second one.
+  bool driven = false;
+  modals.QueueDriver([&](wxDialog& dialog) {
+    WaitShown(dialog);
+    auto* names = FindWindowOf<wxComboBox>(&dialog, [](const wxComboBox& c) { return c.GetId() == AircraftForm::kIdName; });
+    ASSERT_NE(names, nullptr);
+    const unsigned before = names->GetCount();
+    ASSERT_GT(before, 0u) << "no seeded profiles";
+    const std::string listed = names->GetString(0).utf8_string();
+    const std::string shouted = wxString::FromUTF8(listed).Upper().utf8_string();
+    ASSERT_NE(listed, shouted);
+    Click(names);
+    Key('A', wxMOD_CONTROL);
+    live::Type(shouted);
+    ASSERT_TRUE(PumpUntil([&] { return names->GetValue().utf8_string() == shouted; })) << names->GetValue();
+    Click(ButtonOf(&dialog, AircraftForm::kIdSave));
+    PumpUntil([&] { return names->FindString(shouted, true) != wxNOT_FOUND; }, 2000);
+    live::SaveScreenshot("aircraft-saved-in-capitals");
+    EXPECT_EQ(names->GetValue().utf8_string(), shouted) << "the saved name stays in the field";
+    EXPECT_TRUE(ButtonOf(&dialog, AircraftForm::kIdDelete)->IsEnabled()) << "the saved profile can be deleted";
+    EXPECT_EQ(names->GetCount(), before);
+    EXPECT_NE(names->FindString(shouted, true), wxNOT_FOUND);
+    EXPECT_EQ(names->FindString(listed, true), wxNOT_FOUND) << "the old spelling is still listed";
+    Key(WXK_ESCAPE);
+    driven = true;
+  });
+  PlanMenu('c');  // Aircraft...
+  ASSERT_TRUE(PumpUntil([&] { return driven; }, 20000));
+  EXPECT_EQ(modals.UndrivenDialogs(), 0);
 }
 
 }  // namespace

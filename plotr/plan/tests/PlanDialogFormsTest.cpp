@@ -88,6 +88,7 @@ TEST_F(PlanDialogForms, SaveWritesEveryProfileOnceAndKeepsWhatItDoesNotList) {
   ASSERT_TRUE(list.Load());
   EXPECT_EQ(list.Profiles().size(), 4u);
   EXPECT_EQ(list.Find("mine")->cruiseFuel, 33);
+  EXPECT_EQ(form.Names(), (std::vector<std::string>{"Bare", "Fast", "Other", "MINE"})) << "listed once, as last saved";
   EXPECT_TRUE(form.Select("mInE"));
   EXPECT_EQ(form.shown.cruiseFuel, 33);
   EXPECT_TRUE(form.Remove());

@@ -185,12 +185,16 @@ void CDlgAircraft::OnSave(wxCommandEvent&) {
     return;
   }
   ShowValues();
-  const wxString name = FromCp1252(m_form.shown.name);
-  for (int i = static_cast<int>(m_name->GetCount()) - 1; i >= 0; --i) {
-    if (m_name->GetString(static_cast<unsigned>(i)) == name) m_name->Delete(static_cast<unsigned>(i));
-  }
-  m_name->Append(name);
-  m_name->ChangeValue(name);
+  // The list shows the profiles as the form holds them: a name saved in other letter case
+  // replaced its profile there, so it replaces its entry here.
+  // Refilling the list clears its text, which reaches the form as an edit: the saved name is
+  // taken first.
+  const wxString saved = FromCp1252(m_form.shown.name);
+  wxArrayString names;
+  for (const std::string& listed : m_form.Names()) names.Add(FromCp1252(listed));
+  m_name->Set(names);
+  m_form.shown.name = ToCp1252(saved);
+  m_name->ChangeValue(saved);
   UpdateButtons();
 }
 
