@@ -130,7 +130,7 @@ void LivePlanner::SetUp() {
   // The export plug-ins the pilot finds in the product folder, as the installation lays them out.
   const fs::path plugins = root / "Modules" / "Chartwright" / "FlpExport";
   fs::create_directories(plugins);
-  for (const fs::path plugin : {fs::path(CW_EXPORT_PLUGINS)}) fs::copy_file(plugin, plugins / plugin.filename());
+  for (const fs::path& plugin : {fs::path(CW_EXPORT_PLUGINS)}) fs::copy_file(plugin, plugins / plugin.filename());
 
   // The simulator runs from its own folder; dialogs that start in the working folder start there.
   m_previousFolder = fs::current_path();
