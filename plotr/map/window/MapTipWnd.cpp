@@ -64,8 +64,9 @@ void CMapTipWnd::Tick() {
   const wxPoint screen = wxGetMousePosition();
   const wxPoint client = m_owner->ScreenToClient(screen);
   const wxSize size = m_owner->GetClientSize();
-  const bool inside = m_owner->IsShownOnScreen() && client.x >= 0 && client.y >= 0 && client.x < size.x &&
-                      client.y < size.y && wxFindWindowAtPoint(screen) == m_owner;
+  // The measuring band's text stands beside the cursor: no tip over it.
+  const bool inside = m_owner->IsShownOnScreen() && !m_owner->IsMeasuring() && client.x >= 0 && client.y >= 0 &&
+                      client.x < size.x && client.y < size.y && wxFindWindowAtPoint(screen) == m_owner;
   TickAt(client, inside);
 }
 

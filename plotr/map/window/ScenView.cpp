@@ -148,6 +148,7 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
 
   Bind(wxEVT_PAINT, &CScenView::OnPaint, this);
   Bind(wxEVT_SIZE, &CScenView::OnSize, this);
+  Bind(wxEVT_SHOW, &CScenView::OnShow, this);
   Bind(ui::EVT_APP_MESSAGE, &CScenView::OnFrameReady, this);
   Bind(wxEVT_MOTION, &CScenView::OnMotion, this);
   Bind(wxEVT_LEFT_DOWN, &CScenView::OnLeftDown, this);
@@ -221,6 +222,15 @@ void CScenView::Housekeeping(bool& invalidate) {
   }
 }
 
+// Another tab hides the map itself; the planner hiding hides its frame, which the next hint or
+// paint notices.
+void CScenView::OnShow(wxShowEvent& event) {
+  event.Skip();
+  NoteVisibility();
+}
+
+void CScenView::NoteVisibility() { m_engine->SetVisible(IsShownOnScreen()); }
+
 void CScenView::PeriodicCopy() {
   MapOverlayState overlays;
   {
@@ -240,6 +250,7 @@ void CScenView::PeriodicCopy() {
 }
 
 void CScenView::OnPlanUpdate(uint32_t bits, const void* object) {
+  NoteVisibility();
   bool invalidate = false;
   if ((bits == 0 || (bits & kHintPeriodic) != 0) && m_toolBar != nullptr && IsShownOnScreen()) m_toolBar->UpdateStates();
   if (mapview::RunsHousekeeping(bits)) Housekeeping(invalidate);

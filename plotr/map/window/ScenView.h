@@ -48,10 +48,13 @@ class CScenView : public wxWindow {
   // Prints the map with wx's print framework; false when cancelled or failed.
   bool Print(bool preview);
   bool IsPrinting() const { return m_printing; }
+  // The right button's rubber band is out: the tip stays away from it.
+  bool IsMeasuring() const { return m_measure.has_value(); }
 
  private:
   void OnPaint(wxPaintEvent& event);
   void OnSize(wxSizeEvent& event);
+  void OnShow(wxShowEvent& event);
   void OnFrameReady(wxThreadEvent& event);
   void OnMotion(wxMouseEvent& event);
   void OnLeftDown(wxMouseEvent& event);
@@ -67,6 +70,8 @@ class CScenView : public wxWindow {
   void OnUpdateCommand(wxUpdateUIEvent& event);
 
   // ---- Hints ----------------------------------------------------------------------------------------
+  // Tells the drawing thread whether the map is on the screen: a hidden map draws nothing.
+  void NoteVisibility();
   void Housekeeping(bool& invalidate);
   void PeriodicCopy();
   bool AircraftInside() const;
@@ -122,6 +127,7 @@ class CScenView : public wxWindow {
 
   wxPoint m_contextPoint;
   std::optional<wxPoint> m_pressPoint;  // left button held, no drag yet
+  std::optional<FullPoint> m_pressObject;  // the hover object at that press
   std::unique_ptr<CRoute> m_dragRoute;  // the plan's route with the dragged user fix moved
   std::vector<PlanRow> m_dragRows;
   std::optional<mapview::CMeasureDrag> m_measure;

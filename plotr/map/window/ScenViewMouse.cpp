@@ -93,8 +93,12 @@ void CScenView::OnLeftDown(wxMouseEvent& event) {
     Refresh(false);
     return;
   }
-  // A drag starts only when the pointer leaves the drag threshold, so clicks stay clicks.
+  // A drag starts only when the pointer leaves the drag threshold, so clicks stay clicks. The
+  // object dragged is the one under the pointer at the press: moving on takes the tip's away.
   m_pressPoint = event.GetPosition();
+  FullPoint hover;
+  m_pressObject.reset();
+  if (HoverObject(hover)) m_pressObject = hover;
 }
 
 void CScenView::OnLeftUp(wxMouseEvent& event) {
@@ -109,7 +113,9 @@ void CScenView::OnLeftUp(wxMouseEvent& event) {
 void CScenView::StartDrag(const wxPoint& at) {
   FullPoint object;
   bool newFix = false;
-  if (!HoverObject(object)) {
+  if (m_pressObject) {
+    object = *m_pressObject;
+  } else {
     double lat = 0, lon = 0;
     if (!ToLatLon(at, lat, lon)) return;
     object = FullPoint{};
@@ -231,6 +237,8 @@ void CScenView::OnRightDown(wxMouseEvent& event) {
   m_contextPoint = event.GetPosition();
   // Another window holding the mouse keeps it; the drag does not start.
   if (GetCapture() != nullptr) return;
+  // Escape ends the drag, so the keys must come here.
+  SetFocus();
   m_measure.emplace(mapview::Point{m_contextPoint.x, m_contextPoint.y});
   m_measureText.clear();
   CaptureMouse();

@@ -19,6 +19,7 @@
 
 void CScenView::OnPaint(wxPaintEvent&) {
   wxPaintDC dc(this);
+  NoteVisibility();
   const wxSize size = GetClientSize();
   const std::shared_ptr<const MapFrame> frame = m_engine->FrontFrame();
   m_renderer.ReadLayerSettings();
@@ -27,19 +28,15 @@ void CScenView::OnPaint(wxPaintEvent&) {
   m_engine->PaintWindow(m_renderer, size.x, size.y);
   wxGraphicsContext* gc = dc.GetGraphicsContext();
   auto* cr = gc != nullptr ? static_cast<cairo_t*>(gc->GetNativeContext()) : nullptr;
-  if (cr != nullptr && frame) {
-    cairo_save(cr);
-    cairo_set_source_surface(cr, frame->Surface(), 0, 0);
-    cairo_paint(cr);
-    cairo_restore(cr);
-  } else {
-    dc.SetBackground(*wxBLACK_BRUSH);
-    dc.Clear();
-  }
-  if (m_dragRoute && cr != nullptr) {
-    // The moved fix's legs and their labels over the picture.
-    cairo_surface_t* overlay = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size.x, size.y);
-    cairo_t* oc = cairo_create(overlay);
+  if (cr != nullptr && m_dragRoute && size.x > 0 && size.y > 0) {
+    // The moved fix's legs invert the picture under them, so they go onto a copy of the frame:
+    // over nothing they would come out white, unseen on the white scheme.
+    cairo_surface_t* composed = cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.x, size.y);
+    cairo_t* oc = cairo_create(composed);
+    if (frame) {
+      cairo_set_source_surface(oc, frame->Surface(), 0, 0);
+      cairo_paint(oc);
+    }
     {
       gdi::CairoDc feedback(oc, gdi::Size{size.x, size.y}, 96.0 * GetContentScaleFactor(),
                             96.0 * GetContentScaleFactor());
@@ -49,11 +46,20 @@ void CScenView::OnPaint(wxPaintEvent&) {
       m_renderer.DrawLegLabelsOverlay(feedback, cx, cy, m_dragRows, *m_dragRoute);
     }
     cairo_destroy(oc);
+    cairo_surface_flush(composed);
     cairo_save(cr);
-    cairo_set_source_surface(cr, overlay, 0, 0);
+    cairo_set_source_surface(cr, composed, 0, 0);
     cairo_paint(cr);
     cairo_restore(cr);
-    cairo_surface_destroy(overlay);
+    cairo_surface_destroy(composed);
+  } else if (cr != nullptr && frame) {
+    cairo_save(cr);
+    cairo_set_source_surface(cr, frame->Surface(), 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+  } else {
+    dc.SetBackground(*wxBLACK_BRUSH);
+    dc.Clear();
   }
   if (!m_measure || !m_measure->Drawn()) return;
   // The rubber band, the great circle from its start and the distance text beside the cursor.

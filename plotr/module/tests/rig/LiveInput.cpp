@@ -2,12 +2,11 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/keysym.h>
 #include <glib.h>
 #include <X11/extensions/XTest.h>
 #include <wx/app.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -16,6 +15,7 @@
 #include <thread>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace live {
 namespace {
@@ -61,6 +61,43 @@ bool KeyboardGrabbed() {
 }
 
 wxPoint ToScreen(const wxWindow* window, wxPoint at) { return window->ClientToScreen(at); }
+
+int MaskShift(unsigned long mask) {
+  int shift = 0;
+  while (mask != 0 && (mask & 1) == 0) {
+    mask >>= 1;
+    ++shift;
+  }
+  return shift;
+}
+
+// The server's pixels of a screen rectangle, read by our own connection: wx's screen DC can hand
+// back an older copy of the screen under GTK 3. What lies off the screen stays black.
+wxImage GrabRoot(wxPoint origin, wxSize size) {
+  wxImage image(std::max(size.x, 1), std::max(size.y, 1));
+  Display* d = XTestDisplay();
+  if (d == nullptr) return image;
+  XSync(d, False);
+  const int screen = DefaultScreen(d);
+  const int left = std::max(origin.x, 0), top = std::max(origin.y, 0);
+  const int right = std::min(origin.x + size.x, DisplayWidth(d, screen));
+  const int bottom = std::min(origin.y + size.y, DisplayHeight(d, screen));
+  if (right <= left || bottom <= top) return image;
+  XImage* shot = XGetImage(d, DefaultRootWindow(d), left, top, static_cast<unsigned>(right - left),
+                           static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
+  if (shot == nullptr) return image;
+  const int rs = MaskShift(shot->red_mask), gs = MaskShift(shot->green_mask), bs = MaskShift(shot->blue_mask);
+  for (int y = top; y < bottom; ++y) {
+    for (int x = left; x < right; ++x) {
+      const unsigned long p = XGetPixel(shot, x - left, y - top);
+      image.SetRGB(x - origin.x, y - origin.y, static_cast<unsigned char>((p & shot->red_mask) >> rs),
+                   static_cast<unsigned char>((p & shot->green_mask) >> gs),
+                   static_cast<unsigned char>((p & shot->blue_mask) >> bs));
+    }
+  }
+  XDestroyImage(shot);
+  return image;
+}
 
 }  // namespace
 
@@ -169,7 +206,21 @@ void DoubleClick(const wxWindow* window, wxPoint at) {
   Settle();
 }
 
-void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps) {
+void Press(const wxWindow* window, wxPoint at, int button) {
+  MoveTo(window, at);
+  wxUIActionSimulator sim;
+  sim.MouseDown(button);
+  Settle();
+}
+
+void Release(int button) {
+  wxUIActionSimulator sim;
+  sim.MouseUp(button);
+  Settle();
+}
+
+void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps,
+          std::function<void()> beforeRelease) {
   const wxPoint a = ToScreen(source, from);
   const wxPoint b = ToScreen(target, to);
   wxUIActionSimulator sim;
@@ -177,12 +228,33 @@ void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint 
   Settle();
   sim.MouseDown();
   Pump(20);
-  for (int i = 1; i <= steps; ++i) {
-    sim.MouseMove(a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps);
-    Pump(20);
-  }
-  Pump(50);
-  sim.MouseUp();
+  // The moves and the release go from timers, sent straight to the server without waiting for
+  // their events: a source that starts drag and drop is inside the drop loop from one of the
+  // first moves on, and only that loop runs what comes next.
+  auto released = std::make_shared<bool>(false);
+  auto next = std::make_shared<std::function<void(int)>>();
+  *next = [=](int i) {
+    Display* d = XTestDisplay();
+    if (i <= steps) {
+      // The target answers the last move before the drop.
+      After(i == steps ? 100 : 20, [next, i] { (*next)(i + 1); });
+      if (d != nullptr) {
+        XTestFakeMotionEvent(d, -1, a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps, CurrentTime);
+        XFlush(d);
+      }
+      return;
+    }
+    if (beforeRelease) beforeRelease();
+    if (d != nullptr) {
+      XTestFakeButtonEvent(d, 1, False, CurrentTime);
+      XFlush(d);
+    }
+    *released = true;
+    // The chain holds itself; it goes once it has run out.
+    wxTheApp->CallAfter([next] { *next = nullptr; });
+  };
+  After(20, [next] { (*next)(1); });
+  PumpUntil([&] { return *released; }, 20 * steps + 10000);
   Settle();
 }
 
@@ -201,13 +273,7 @@ wxWindow* FindNamed(wxWindow* root, const wxString& name) {
 
 wxImage GrabScreen(const wxWindow* window, const wxRect& rect) {
   Settle();
-  wxScreenDC screen;
-  wxBitmap bitmap(rect.width, rect.height);
-  wxMemoryDC memory(bitmap);
-  const wxPoint origin = ToScreen(window, rect.GetPosition());
-  memory.Blit(0, 0, rect.width, rect.height, &screen, origin.x, origin.y);
-  memory.SelectObject(wxNullBitmap);
-  return bitmap.ConvertToImage();
+  return GrabRoot(ToScreen(window, rect.GetPosition()), rect.GetSize());
 }
 
 wxImage GrabScreen(const wxWindow* window) {
@@ -240,14 +306,12 @@ std::string SaveScreenshot(const std::string& name) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   Pump(200);
-  wxScreenDC screen;
-  const wxSize size = screen.GetSize();
-  wxBitmap bitmap(size.x, size.y);
-  wxMemoryDC memory(bitmap);
-  memory.Blit(0, 0, size.x, size.y, &screen, 0, 0);
-  memory.SelectObject(wxNullBitmap);
+  Display* d = XTestDisplay();
+  if (d == nullptr) return {};
+  const int screen = DefaultScreen(d);
+  const wxImage shot = GrabRoot(wxPoint(0, 0), wxSize(DisplayWidth(d, screen), DisplayHeight(d, screen)));
   const std::string path = (folder / (name + ".png")).string();
-  return bitmap.ConvertToImage().SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
+  return shot.SaveFile(path, wxBITMAP_TYPE_PNG) ? path : std::string();
 }
 
 }  // namespace live

@@ -44,9 +44,15 @@ void Click(const wxWindow* window, wxPoint at, int button = wxMOUSE_BTN_LEFT);
 inline void Click(const wxWindow* window) { Click(window, Centre(window)); }
 void DoubleClick(const wxWindow* window, wxPoint at);
 void MoveTo(const wxWindow* window, wxPoint at);
+// Presses or releases a button, the pointer over `at` for the press.
+void Press(const wxWindow* window, wxPoint at, int button = wxMOUSE_BTN_LEFT);
+void Release(int button = wxMOUSE_BTN_LEFT);
 // Presses the left button at `from` over `source`, moves in steps to `to` over `target` and
 // releases there; `steps` intermediate moves let drag thresholds and drop targets see motion.
-void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps = 12);
+// A drag-and-drop loop that the source runs gets the moves too; `beforeRelease` runs over the
+// target before the button comes up, inside that loop when there is one.
+void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps = 12,
+          std::function<void()> beforeRelease = {});
 // Wheel turns at `at` over `window`: positive away from the user.
 void Wheel(const wxWindow* window, wxPoint at, int notches);
 
