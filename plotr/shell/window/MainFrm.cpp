@@ -44,6 +44,30 @@ void WriteLayoutInt(const char* section, const char* key, int value) {
 
 wxString Wx(const std::string& cp1252) { return wxString::FromUTF8(win::Cp1252ToUtf8(cp1252)); }
 
+// Menus tell what their items do on the frame's status line. The menu events reach only the
+// menu, the window that opened it and the top-level window, and the frame is none of these for
+// the panes' own menus: the filter sees them all and takes those opened inside the frame.
+class MenuPromptFilter : public wxEventFilter {
+ public:
+  explicit MenuPromptFilter(CMainFrm* frame) : m_frame(frame) { wxEvtHandler::AddFilter(this); }
+  ~MenuPromptFilter() override { wxEvtHandler::RemoveFilter(this); }
+  MenuPromptFilter(const MenuPromptFilter&) = delete;
+  MenuPromptFilter& operator=(const MenuPromptFilter&) = delete;
+
+  int FilterEvent(wxEvent& event) override {
+    const wxEventType type = event.GetEventType();
+    if (type != wxEVT_MENU_HIGHLIGHT && type != wxEVT_MENU_CLOSE) return Event_Skip;
+    const wxMenu* menu = static_cast<wxMenuEvent&>(event).GetMenu();
+    const wxWindow* owner = menu != nullptr ? menu->GetWindow() : nullptr;
+    if (owner == nullptr || !m_frame->IsDescendant(const_cast<wxWindow*>(owner))) return Event_Skip;
+    m_frame->ShowCommandPrompt(type == wxEVT_MENU_HIGHLIGHT ? static_cast<wxMenuEvent&>(event).GetMenuId() : 0);
+    return Event_Skip;
+  }
+
+ private:
+  CMainFrm* m_frame;
+};
+
 }  // namespace
 
 CMainFrm* GetMainFrame() { return g_mainFrame; }
@@ -73,9 +97,11 @@ CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* ho
   FrameMessageTarget().SetHandler(this);
   m_timer.Start(100);
   SetMessageText(Wx(ui::LoadString(shellstr::kIdlePrompt)));
+  m_menuPrompts = std::make_unique<MenuPromptFilter>(this);
 }
 
 CMainFrm::~CMainFrm() {
+  m_menuPrompts.reset();
   m_timer.Stop();
   FrameMessageTarget().SetHandler(nullptr);
   if (g_mainFrame == this) g_mainFrame = nullptr;
@@ -292,6 +318,18 @@ void CMainFrm::ToggleFlyFlightPlan() {
 }
 
 void CMainFrm::SetMessageText(const wxString& text) { m_status->SetStatusText(text, 0); }
+
+void CMainFrm::ShowCommandPrompt(int command) {
+  const std::string prompt = command > 0 ? StatusPrompt(static_cast<unsigned>(command)) : std::string();
+  if (prompt.empty()) {
+    if (m_promptShown) SetMessageText(m_textBeforePrompt);
+    m_promptShown = false;
+    return;
+  }
+  if (!m_promptShown) m_textBeforePrompt = GetMessageText();
+  m_promptShown = true;
+  SetMessageText(Wx(prompt));
+}
 wxString CMainFrm::GetMessageText() const { return m_status->GetStatusText(0); }
 
 void CMainFrm::BeginModalState() {

@@ -3,6 +3,7 @@
 // heartbeat, showing and hiding, docking and floating with a layout per state, and the route
 // commands take: the active view, the document, then the frame.
 
+#include <wx/eventfilter.h>
 #include <wx/menu.h>
 #include <wx/panel.h>
 #include <wx/statusbr.h>
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "plotr/core/UpdateHints.h"
@@ -50,6 +52,9 @@ class CMainFrm : public wxPanel {
   void SetActiveView(wxView* view) { m_activeView = view; }
   CPaneView* GetPaneView(PaneSlot slot) const { return m_views[static_cast<size_t>(slot)]; }
   void SetMessageText(const wxString& text);
+  // The status line says what a command does while its menu item or tool button is pointed
+  // at; 0, or a command without a text, gives the status line back what it said before.
+  void ShowCommandPrompt(int command);
   wxString GetMessageText() const;
   void BeginModalState();
   void EndModalState();
@@ -119,6 +124,9 @@ class CMainFrm : public wxPanel {
   bool m_busyCursor = false;  // the wait cursor shows while the plan moves the aircraft
   bool m_shownOnce = false;
   bool m_customStatus = false;
+  bool m_promptShown = false;
+  wxString m_textBeforePrompt;
+  std::unique_ptr<wxEventFilter> m_menuPrompts;
   bool m_routing = false;
   int m_modalDepth = 0;
   wxTimer m_timer;

@@ -4,11 +4,13 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/shell/CommandPrompts.h"
 
 void AddShellStrings() {
   static bool added = false;
   if (added) return;
   added = true;
+  AddCommandPrompts();
   ui::AddStrings({
       {shellstr::kCommandFailed, "Command failed."},
       {shellstr::kDocTemplate,
@@ -43,4 +45,15 @@ void AddShellStrings() {
 
 int ShowShellMessage(const std::string& text, uint32_t style) {
   return ui::ShowMessageBox(nullptr, text, ui::LoadString(shellstr::kAppTitle), style);
+}
+
+std::string StatusPrompt(unsigned command) {
+  const std::string text = ui::LoadString(command);
+  return text.substr(0, text.find('\n'));
+}
+
+std::string TipPrompt(unsigned command) {
+  const std::string text = ui::LoadString(command);
+  const size_t end = text.find('\n');
+  return end == std::string::npos ? std::string() : text.substr(end + 1);
 }

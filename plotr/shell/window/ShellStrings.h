@@ -36,6 +36,11 @@ inline constexpr unsigned kCommandFailed = 61705;
 
 }  // namespace shellstr
 
+// A command's texts in the string table, "status line\ntip": the status-line text and the tip,
+// each empty when the table has none.
+std::string StatusPrompt(unsigned command);
+std::string TipPrompt(unsigned command);
+
 // Adds the shell's texts to the string table (once; later calls do nothing).
 void AddShellStrings();
 

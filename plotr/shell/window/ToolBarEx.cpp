@@ -3,62 +3,11 @@
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
+#include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/MainFrm.h"
-
-namespace {
-
-// A short glyph per command, drawn into the button's image area.
-const char* Glyph(int command) {
-  switch (command) {
-    case cmd::kFileNew: return "N";
-    case cmd::kFileOpen: return "O";
-    case cmd::kFileSave: return "S";
-    case cmd::kAircraft: return "Ac";
-    case cmd::kCruise: return "Cr";
-    case cmd::kCalcAutoRoute: return "R+";
-    case cmd::kRemoveAutoRoute: return "R-";
-    case cmd::kPrint: return "P";
-    case cmd::kEditUndo: return "U";
-    case cmd::kEditRedo: return "Re";
-    case cmd::kEditCut: return "X";
-    case cmd::kEditCopy: return "C";
-    case cmd::kEditPaste: return "V";
-    case cmd::kEditDelete: return "D";
-    case cmd::kSettings: return "St";
-    case cmd::kToggleDocked: return "Dk";
-    case cmd::kHelpFinder: return "?";
-    case cmd::kContextHelp: return "?!";
-    case cmd::kAppAbout: return "i";
-    case 32799: return "Z+";
-    case 32800: return "Z-";
-    case 32801: return "AL";
-    case 32802: return "AH";
-    case 32803: return "AI";
-    case 32804: return "Is";
-    case 32805: return "NB";
-    case 32806: return "VR";
-    case 32807: return "IL";
-    case 32808: return "AT";
-    case 32809: return "Mk";
-    case 32810: return "Nm";
-    case 32811: return "Id";
-    case 32812: return "Fq";
-    case 32813: return "Ap";
-    case 32814: return "Zn";
-    case 32815: return "AN";
-    case 32816: return "Ai";
-    case 32817: return "Gl";
-    case 32818: return "RL";
-    case 32819: return "WO";
-    case 32820: return "Ac";
-    case 32821: return "Fl";
-    case 32822: return "MP";
-    default: return "";
-  }
-}
-
-}  // namespace
+#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/shell/window/ToolBarImages.h"
 
 const std::vector<int>& MainToolBarCommands() {
   static const std::vector<int> commands = {
@@ -73,12 +22,15 @@ CToolBarEx::CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int i
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxBORDER_NONE | wxFULL_REPAINT_ON_RESIZE),
       m_button(ButtonSizeForImage(imageWidth, imageHeight)) {
   SetName("CToolBarEx");
+  AddShellStrings();
   SetBackgroundStyle(wxBG_STYLE_PAINT);
   for (int c : commands) {
     ToolItem item;
     item.command = c;
     item.separator = c == 0;
     m_items.push_back(item);
+    m_images.push_back(item.separator ? wxBitmapBundle() : ToolBarImage(c, wxSize(imageWidth, imageHeight)));
+    m_tips.push_back(item.separator ? std::string() : TipPrompt(static_cast<unsigned>(c)));
   }
   m_enabled.assign(m_items.size(), true);
   m_checked.assign(m_items.size(), false);
@@ -86,6 +38,10 @@ CToolBarEx::CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int i
   Bind(wxEVT_LEFT_DOWN, &CToolBarEx::OnMouse, this);
   Bind(wxEVT_LEFT_UP, &CToolBarEx::OnMouse, this);
   Bind(wxEVT_MOTION, &CToolBarEx::OnMouse, this);
+  Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+    ShowPrompt(-1);
+    event.Skip();
+  });
   Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
     m_pressed = -1;
     m_dragging = false;
@@ -181,16 +137,19 @@ CToolBarEx::Edge CToolBarEx::EdgeForPoint(const wxPoint& p, const wxSize& frame)
 void CToolBarEx::OnMouse(wxMouseEvent& event) {
   const wxPoint p = event.GetPosition();
   const bool onGripper = m_gripper > 0 && (IsHorizontal() ? p.x < m_gripper : p.y < m_gripper);
-  if (event.Moving() && !m_tips.empty()) {
-    // The tip follows the button under the pointer.
+  if (event.LeftUp()) ShowPrompt(-1);
+  if (event.Moving()) {
+    // The tip and the status line follow the button under the pointer; while a button is held
+    // the status line keeps its text, and the release hands it back.
     const int command = CommandAt(p);
     int item = -1;
     for (size_t i = 0; i < m_items.size() && command != 0; ++i)
       if (m_items[i].command == command) item = static_cast<int>(i);
+    ShowPrompt(item);
     if (item != m_tipItem) {
       m_tipItem = item;
-      if (item >= 0 && static_cast<size_t>(item) < m_tips.size() && !m_tips[static_cast<size_t>(item)].empty())
-        SetToolTip(wxString::FromUTF8(m_tips[static_cast<size_t>(item)]));
+      if (item >= 0 && !m_tips[static_cast<size_t>(item)].empty())
+        SetToolTip(wxString::FromUTF8(win::Cp1252ToUtf8(m_tips[static_cast<size_t>(item)])));
       else
         UnsetToolTip();
     }
@@ -236,7 +195,6 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
   const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
   const wxColour light = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNHIGHLIGHT);
   const wxColour shadow = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW);
-  const wxColour text = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT);
   dc.SetBackground(wxBrush(face));
   dc.Clear();
   // The gripper: a raised line three pixels wide along the leading edge; a fixed bar has a
@@ -258,9 +216,6 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
     dc.SetPen(wxPen(shadow));
     dc.DrawLine(3, 5, size.x - 3, 5);
   }
-  wxFont font = GetFont();
-  font.SetPixelSize(wxSize(0, 11));
-  dc.SetFont(font);
   const auto rects = ButtonRects();
   for (size_t i = 0; i < m_items.size(); ++i) {
     const wxRect& r = rects[i];
@@ -279,11 +234,26 @@ void CToolBarEx::OnPaint(wxPaintEvent&) {
       dc.DrawLine(r.x, r.GetBottom(), r.GetRight(), r.GetBottom());
       dc.DrawLine(r.GetRight(), r.y, r.GetRight(), r.GetBottom());
     }
-    dc.SetTextForeground(m_enabled[i] ? text : shadow);
-    const wxString glyph = Glyph(m_items[i].command);
-    const wxSize extent = dc.GetTextExtent(glyph);
-    dc.DrawText(glyph, r.x + (r.width - extent.x) / 2 + (down ? 1 : 0), r.y + (r.height - extent.y) / 2 + (down ? 1 : 0));
+    if (!m_images[i].IsOk()) continue;
+    wxBitmap image = m_images[i].GetBitmapFor(this);
+    if (!m_enabled[i]) image = image.ConvertToDisabled();
+    const wxSize logical = image.GetLogicalSize();
+    dc.DrawBitmap(image, r.x + (r.width - logical.x) / 2 + (down ? 1 : 0), r.y + (r.height - logical.y) / 2 + (down ? 1 : 0),
+                  true);
   }
+}
+
+void CToolBarEx::SetTips(std::vector<std::string> tips) {
+  for (size_t i = 0; i < tips.size() && i < m_tips.size(); ++i)
+    if (m_tips[i].empty()) m_tips[i] = std::move(tips[i]);
+}
+
+void CToolBarEx::ShowPrompt(int item) {
+  const int command = item >= 0 ? m_items[static_cast<size_t>(item)].command : 0;
+  CMainFrm* frame = GetMainFrame();
+  if (frame == nullptr || command == m_promptCommand) return;
+  m_promptCommand = command;
+  frame->ShowCommandPrompt(command);
 }
 
 CToolBarScen::CToolBarScen(wxWindow* parent, const std::vector<int>& commands, std::vector<std::string> tips)

@@ -4,6 +4,7 @@
 // taken from it. Dragged by the gripper it docks at the nearest edge of the frame; it never
 // floats.
 
+#include <wx/bmpbndl.h>
 #include <wx/window.h>
 
 #include <string>
@@ -29,6 +30,9 @@ class CToolBarEx : public wxWindow {
   // The command under a point of the bar, 0 for none.
   int CommandAt(const wxPoint& p) const;
   const std::vector<ToolItem>& Items() const { return m_items; }
+  // The image of an item, empty for a separator, and its tip.
+  const wxBitmapBundle& ImageOf(size_t item) const { return m_images[item]; }
+  const std::string& TipOf(size_t item) const { return m_tips[item]; }
 
   // The frame asks where a drop at a point of its own client area docks the bar.
   static Edge EdgeForPoint(const wxPoint& p, const wxSize& frame);
@@ -37,13 +41,15 @@ class CToolBarEx : public wxWindow {
   // A bar without a gripper stays where its owner puts it; standing on an edge it wraps its
   // buttons into as many columns as the edge's length needs.
   void SetFixed() { m_gripper = 0; }
-  // Short texts of the commands, shown as tips over their buttons.
-  void SetTips(std::vector<std::string> tips) { m_tips = std::move(tips); }
+  // Short texts of the commands, shown as tips over the buttons the string table has no tip for.
+  void SetTips(std::vector<std::string> tips);
 
  private:
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
   std::vector<wxRect> ButtonRects() const;
+  // The status line tells what the item under the pointer does (-1: none).
+  void ShowPrompt(int item);
 
   std::vector<ToolItem> m_items;
   std::vector<bool> m_enabled;
@@ -53,7 +59,9 @@ class CToolBarEx : public wxWindow {
   int m_pressed = -1;
   bool m_dragging = false;
   int m_gripper = kGripper;
+  std::vector<wxBitmapBundle> m_images;
   std::vector<std::string> m_tips;
+  int m_promptCommand = 0;
   int m_tipItem = -1;
 };
 

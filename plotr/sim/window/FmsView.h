@@ -17,6 +17,8 @@ class CFMSView : public wxWindow, public IPaneWindow {
   fms::CFmsPanel& Panel() { return m_panel; }
   // Runs a menu command on a block as the context menu does.
   void RunCommand(int command, int block);
+  // The cell under a point of the window, -1 for none.
+  int CellAt(const wxPoint& p) const;
 
  private:
   void OnPaint(wxPaintEvent& event);
@@ -26,7 +28,6 @@ class CFMSView : public wxWindow, public IPaneWindow {
   void OnCaptureLost(wxMouseCaptureLostEvent& event);
   void OnContextMenu(wxContextMenuEvent& event);
   void OnKey(wxKeyEvent& event);
-  int CellAt(const wxPoint& p) const;
 
   IPlotrDocument& m_document;
   fms::CFmsPanel m_panel;

@@ -48,17 +48,6 @@ void RunEventsFor(int ms) {
   } while (std::chrono::steady_clock::now() < end);
 }
 
-// Whether another client holds the keyboard: a grab of our own is refused then.
-bool KeyboardGrabbed() {
-  Display* d = XTestDisplay();
-  if (d == nullptr) return false;
-  const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
-  if (result == GrabSuccess) {
-    XUngrabKeyboard(d, CurrentTime);
-    XSync(d, False);
-  }
-  return result == AlreadyGrabbed;
-}
 
 wxPoint ToScreen(const wxWindow* window, wxPoint at) { return window->ClientToScreen(at); }
 
@@ -101,6 +90,18 @@ wxImage GrabRoot(wxPoint origin, wxSize size) {
 
 }  // namespace
 
+// Whether another client holds the keyboard: a grab of our own is refused then.
+bool KeyboardGrabbed() {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return false;
+  const int result = XGrabKeyboard(d, DefaultRootWindow(d), False, GrabModeAsync, GrabModeAsync, CurrentTime);
+  if (result == GrabSuccess) {
+    XUngrabKeyboard(d, CurrentTime);
+    XSync(d, False);
+  }
+  return result == AlreadyGrabbed;
+}
+
 void Pump(int ms) {
   RunEventsFor(ms);
   if (wxTheApp) wxTheApp->ProcessIdle();
@@ -136,10 +137,14 @@ void Key(int keyCode, int modifiers) {
 }
 
 void SendKeyNow(char key) {
+  const char name[2] = {key, 0};
+  SendNamedKeyNow(name);
+}
+
+void SendNamedKeyNow(const char* keysym) {
   Display* d = XTestDisplay();
   if (d == nullptr) return;
-  const char name[2] = {key, 0};
-  const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(name));
+  const KeyCode code = XKeysymToKeycode(d, XStringToKeysym(keysym));
   XTestFakeKeyEvent(d, code, True, CurrentTime);
   XTestFakeKeyEvent(d, code, False, CurrentTime);
   XFlush(d);

@@ -31,6 +31,10 @@ void Key(int keyCode, int modifiers = 0);
 // Sends a lower-case letter or digit key and returns at once, without running any events: for an
 // action of After() that answers a popup menu, whose loop must get the key itself.
 void SendKeyNow(char key);
+// The same for a key by its X name ("Down", "Escape").
+void SendNamedKeyNow(const char* keysym);
+// True while a popup menu (or any other window) holds the keyboard.
+bool KeyboardGrabbed();
 // Picks the item with this underlined letter from the popup menu the next action opens, once
 // the popup holds the keyboard (a loaded machine may take a while to show it).
 void ChooseFromNextPopup(char mnemonic);
