@@ -6,12 +6,14 @@
 #include <wx/button.h>
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/core/CommandIds.h"
+#include "plotr/map/ToolImages.h"
 #include "plotr/map/window/MapParentView.h"
 #include "plotr/map/window/ScenView.h"
 #include "plotr/module/tests/rig/LivePlanner.h"
@@ -173,6 +175,20 @@ TEST_F(LiveToolBar, EveryButtonShowsAnImageOfItsOwnSharpAtTwiceTheScale) {
       const wxBitmap one = bundle.GetBitmap(size), two = bundle.GetBitmap(size * 2);
       ASSERT_TRUE(one.IsOk() && two.IsOk());
       EXPECT_EQ(two.GetSize(), size * 2);
+      // The planner's own images are drawn again at twice the scale, not enlarged.
+      if (const std::optional<ToolImage> drawn = MapToolImage(item.command, size.x * 2, size.y * 2, 2)) {
+        const wxImage large = two.ConvertToImage();
+        int differing = 0;
+        for (int y = 0; y < large.GetHeight(); ++y)
+          for (int x = 0; x < large.GetWidth(); ++x) {
+            const uint8_t* p = &drawn->rgba[(static_cast<size_t>(y) * drawn->width + x) * 4];
+            const bool inkHere = large.HasAlpha() ? large.GetAlpha(x, y) != 0 : true;
+            if (inkHere != (p[3] != 0) || (inkHere && (large.GetRed(x, y) != p[0] || large.GetGreen(x, y) != p[1] ||
+                                                       large.GetBlue(x, y) != p[2])))
+              ++differing;
+          }
+        EXPECT_EQ(differing, 0) << "the twice-size image is not the one drawn at that scale";
+      }
       // Ink: pixels that are neither transparent nor all one colour.
       const wxImage image = one.ConvertToImage();
       std::set<unsigned long> colours;
