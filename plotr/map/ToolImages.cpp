@@ -193,10 +193,12 @@ void AddAirway(Scene& s, int level, const char* name) {
   double lat[2], lon[2];
   for (int j = 0; j < 2; ++j) {
     s.Where(ends[j][0], ends[j][1], lat[j], lon[j]);
+    // Both records are packed: the segment follows the header with no gap.
     struct {
       IntersectionRecord head;
       AirwaySegment segment;
     } payload{};
+    static_assert(sizeof payload == sizeof(IntersectionRecord) + sizeof(AirwaySegment));
     payload.head.type = 0x10;
     payload.head.segmentCount = 1;
     SetText(payload.head.ident, sizeof payload.head.ident, j == 0 ? "ALPHA" : "BRAVO");
@@ -213,14 +215,15 @@ void AddAirway(Scene& s, int level, const char* name) {
     NavPoint p(lat[j], lon[j], static_cast<uint16_t>(kKindIntersection + level), 1);
     s.Db().AddPoint(lat[j], lon[j], p, &payload);
   }
+  // The airway's record: its count, then its items packed behind it.
   AirwayRecord airway;
-  struct {
-    AirwayRecord head;
-    uint32_t items[2];
-  } way{airway, {LabelPoint::MakeWord(first, 0, false), LabelPoint::MakeWord(first + 1, 0, false)}};
-  way.head.count = 2;
+  airway.count = 2;
+  const uint32_t items[2] = {LabelPoint::MakeWord(first, 0, false), LabelPoint::MakeWord(first + 1, 0, false)};
+  uint8_t way[sizeof airway + sizeof items];
+  std::memcpy(way, &airway, sizeof airway);
+  std::memcpy(way + sizeof airway, items, sizeof items);
   NavPoint a(lat[0], lon[0], static_cast<uint16_t>(kKindAirway + level), 1);
-  s.Db().AddPoint(lat[0], lon[0], a, &way);
+  s.Db().AddPoint(lat[0], lon[0], a, way);
   LabelPoint label;
   label.word = LabelPoint::MakeWord(first, 0, true);
   double mlat = 0, mlon = 0;
