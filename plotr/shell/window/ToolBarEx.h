@@ -30,9 +30,8 @@ class CToolBarEx : public wxWindow {
   // The command under a point of the bar, 0 for none.
   int CommandAt(const wxPoint& p) const;
   const std::vector<ToolItem>& Items() const { return m_items; }
-  // The image of an item, empty for a separator, and its tip.
+  // The image of an item, empty for a separator.
   const wxBitmapBundle& ImageOf(size_t item) const { return m_images[item]; }
-  const std::string& TipOf(size_t item) const { return m_tips[item]; }
 
   // The frame asks where a drop at a point of its own client area docks the bar.
   static Edge EdgeForPoint(const wxPoint& p, const wxSize& frame);
