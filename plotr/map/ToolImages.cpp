@@ -546,6 +546,31 @@ std::optional<ToolImage> MapToolImage(int command, int width, int height, int sc
   return Draw(command, width, height, scale);
 }
 
+std::optional<ToolImage> FallbackToolImage(int command, int width, int height, int scale) {
+  if (command != cmd::kZoomIn && command != cmd::kZoomOut) return std::nullopt;
+  if (width <= 0 || height <= 0 || scale <= 0) return std::nullopt;
+  Scene s(width, height, scale, 1);
+  gdi::Dc& dc = s.Dc();
+  gdi::DcStateGuard guard(dc);
+  const int unit = s.Cy() / 15;  // one pixel at 96 dpi
+  const gdi::Point c{unit * 6, unit * 6};
+  const int r = unit * 5;
+  dc.SelectPen(gdi::Pen::Geometric(unit * 3 / 2, 0x404040));
+  dc.SelectBrush(gdi::Brush::Solid(0xF0E0C0));
+  dc.Ellipse(c.x - r, c.y - r, c.x + r, c.y + r);
+  dc.SelectPen(gdi::Pen::Geometric(unit * 3, 0x404040, gdi::LineJoin::Round, gdi::LineCap::Round));
+  dc.MoveTo(c.x + r * 7 / 10, c.y + r * 7 / 10);
+  dc.LineTo(unit * 14, unit * 14);
+  dc.SelectPen(gdi::Pen::Geometric(unit * 3 / 2, 0x000000, gdi::LineJoin::Miter, gdi::LineCap::Flat));
+  dc.MoveTo(c.x - r / 2, c.y);
+  dc.LineTo(c.x + r / 2 + 1, c.y);
+  if (command == cmd::kZoomIn) {
+    dc.MoveTo(c.x, c.y - r / 2);
+    dc.LineTo(c.x, c.y + r / 2 + 1);
+  }
+  return s.Take();
+}
+
 bool HasInk(const ToolImage& image) {
   for (size_t i = 3; i < image.rgba.size(); i += 4)
     if (image.rgba[i] != 0) return true;

@@ -20,5 +20,9 @@ struct ToolImage {
 // dpi; nothing for a command the map has no picture of.
 std::optional<ToolImage> MapToolImage(int command, int width, int height, int scale);
 
+// The drawn image of a common command that is no planner's own: the zoom commands' magnifier
+// with its plus or minus; nothing for other commands.
+std::optional<ToolImage> FallbackToolImage(int command, int width, int height, int scale);
+
 // True when the image has a pixel that is not fully transparent.
 bool HasInk(const ToolImage& image);

@@ -76,6 +76,14 @@ TEST(ToolImagesTest, TheTwiceSizeImageIsTheSamePictureDrawnFiner) {
   }
 }
 
+TEST(ToolImagesTest, TheZoomCommandsHaveMagnifiersThatDifferWhereThePlusHasItsUpright) {
+  const ToolImage in = *FallbackToolImage(cmd::kZoomIn, 16, 15, 1), out = *FallbackToolImage(cmd::kZoomOut, 16, 15, 1);
+  EXPECT_TRUE(HasInk(in));
+  EXPECT_NE(in.rgba, out.rgba);
+  EXPECT_EQ(FallbackToolImage(cmd::kZoomIn, 32, 30, 2)->width, 32);
+  EXPECT_FALSE(FallbackToolImage(cmd::kFileNew, 16, 15, 1));
+}
+
 TEST(ToolImagesTest, CommandsOutsideThePlannersOwnHaveNoDrawnImage) {
   for (int command : {cmd::kFileNew, cmd::kEditCut, cmd::kAppAbout, 0, -1}) EXPECT_FALSE(MapToolImage(command, 16, 15, 1));
   EXPECT_FALSE(MapToolImage(32806, 0, 15, 1));

@@ -147,6 +147,10 @@ TEST_F(LiveToolBar, AHighlightedMenuItemSaysWhatItDoes) {
         return true;
       });
     }
+    script.steps.push_back([&c] {
+      live::SaveScreenshot(std::string("menu-status-line-") + (c.texts.size() > 1 ? "plan" : "fms"));
+      return true;
+    });
     script.steps.push_back([] {
       live::SendNamedKeyNow("Escape");
       return true;

@@ -27,7 +27,8 @@ wxBitmap ToBitmap(const ToolImage& image, double scale) {
 }
 
 // The theme's names for a command, best first; the last are wx's own art ids, which wx draws
-// itself when the theme has none of them.
+// itself when the theme has none of them. The zoom commands get a drawn magnifier: themes
+// without one give a plus in a box, which reads as adding something.
 std::vector<wxString> ArtIds(int command) {
   switch (command) {
     case cmd::kFileNew: return {wxART_NEW};
@@ -44,8 +45,6 @@ std::vector<wxString> ArtIds(int command) {
     case cmd::kHelpFinder: return {"help-contents", "help-contents-symbolic", wxART_HELP_BOOK, wxART_HELP};
     case cmd::kContextHelp: return {"help-faq", "help-faq-symbolic", wxART_QUESTION};
     case cmd::kAppAbout: return {"help-about", "help-about-symbolic", wxART_INFORMATION};
-    case cmd::kZoomIn: return {"zoom-in", "zoom-in-symbolic", wxART_PLUS};
-    case cmd::kZoomOut: return {"zoom-out", "zoom-out-symbolic", wxART_MINUS};
     default: return {};
   }
 }
@@ -68,5 +67,8 @@ wxBitmapBundle ToolBarImage(int command, const wxSize& size) {
     large.SetScaleFactor(2);
     return wxBitmapBundle::FromBitmaps(a, large);
   }
+  const std::optional<ToolImage> drawnOne = FallbackToolImage(command, size.x, size.y, 1);
+  const std::optional<ToolImage> drawnTwo = FallbackToolImage(command, size.x * 2, size.y * 2, 2);
+  if (drawnOne && drawnTwo) return wxBitmapBundle::FromBitmaps(ToBitmap(*drawnOne, 1), ToBitmap(*drawnTwo, 2));
   return {};
 }
