@@ -3,11 +3,9 @@
 #include <cairo.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
-#include <memory>
+#include <vector>
 
-#include "navdb/Geodesy.h"
 #include "navdb/SceneryDatabase.h"
 #include "platform/gdi/CairoDc.h"
 #include "plotr/core/CommandIds.h"
