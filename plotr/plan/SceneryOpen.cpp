@@ -82,7 +82,6 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
     if (index < 0 || index >= static_cast<int>(entries.size())) return false;
     chosen = entries[static_cast<size_t>(index)];
   }
-  g_Settings.WriteString(g_lastSceneryCache, "LastScenery", chosen.title);
 
   const std::string recordPath = DatabaseFile(folder, chosen.title, kRecordExtension).string();
   const std::string stringPath = DatabaseFile(folder, chosen.title, kStringExtension).string();
@@ -102,6 +101,9 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
     }
     incoming->m_name1 = chosen.name1;
     incoming->m_name2 = chosen.name2;
+    // Only a database that loaded is remembered: naming a broken one would make every later start
+    // fail on it.
+    g_Settings.WriteString(g_lastSceneryCache, "LastScenery", chosen.title);
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     g_SceneryDatabase.SwapContents(*incoming);
     removed = copy.Revalidate();
@@ -121,4 +123,8 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
 
 std::string SceneryLoadFailureText(const SceneryChoice& choice) {
   return "The scenery database \"" + choice.entry.title + "\" could not be loaded.\n" + choice.failure;
+}
+
+void ShowSceneryLoadFailure(const SceneryChoice& choice) {
+  if (IPlanUi* ui = GetPlanUi()) ui->ShowError(SceneryLoadFailureText(choice));
 }

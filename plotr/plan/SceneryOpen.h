@@ -27,13 +27,14 @@ struct SceneryChoice {
 };
 
 // Loads the chosen database and revalidates the plan against it; the history starts over with
-// the revalidated plan. `automatic` takes the only database, or else the setting
-// "LastScenery", without asking. False when nothing was chosen. A database that does not load
-// leaves the current database, the plan and its history as they were: `loaded` is then false
-// and the reason is in `choice`, for the interactive caller to show (SceneryLoadFailureText);
-// an automatic open stays silent, its caller follows it with the dialog. `removed` counts the
-// waypoints the new database lacks.
+// the revalidated plan, and the database is remembered in "LastScenery". `automatic` takes the
+// only database, or else the one remembered, without asking. False when nothing was chosen. A
+// database that does not load leaves the current database, the plan, its history and the
+// remembered name as they were: `loaded` is then false and the reason is in `choice`, for the
+// caller to show (ShowSceneryLoadFailure) once it is ready to. `removed` counts the waypoints the
+// new database lacks.
 bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automatic, SceneryChoice* choice = nullptr);
 
-// The error message of a load that failed.
+// The error message of a load that failed, and showing it in an error box.
 std::string SceneryLoadFailureText(const SceneryChoice& choice);
+void ShowSceneryLoadFailure(const SceneryChoice& choice);

@@ -228,7 +228,10 @@ class CMultiplayerWizard : public wxWizard {
     wxWizardPageSimple::Chain(m_first, m_second);
     BuildFirst();
     BuildSecond();
+    // The wizard lays out and sizes only the pages its page area holds: a page left out covers
+    // the buttons and piles its controls up at the top.
     GetPageAreaSizer()->Add(m_first);
+    GetPageAreaSizer()->Add(m_second);
     Bind(wxEVT_WIZARD_PAGE_CHANGING, &CMultiplayerWizard::OnChanging, this);
     Bind(wxEVT_WIZARD_PAGE_CHANGED, &CMultiplayerWizard::OnChanged, this);
     Bind(wxEVT_WIZARD_CANCEL, [this](wxWizardEvent& e) {
@@ -299,8 +302,13 @@ class CMultiplayerWizard : public wxWizard {
     m_address->Enable(tcp);
     m_hint->Enable(tcp);
     if (wxWindow* next = FindWindow(wxID_FORWARD)) next->Enable(first ? m_model.CanGoNext() : m_model.CanFinish());
-    m_passwordLabel->Show(m_model.PasswordShown());
-    m_password->Show(m_model.PasswordShown());
+    const bool password = m_model.PasswordShown();
+    if (password != m_password->IsShown()) {
+      m_passwordLabel->Show(password);
+      m_password->Show(password);
+      // Shown controls keep the place they had while hidden until the page is laid out again.
+      m_second->Layout();
+    }
   }
   void Refresh() {
     m_timer.Stop();
@@ -413,7 +421,8 @@ bool CMultiplayerUiWx::RunDp4Wizard(Dp4Wizard& model) {
   auto* wizard = new CMultiplayerWizard(Parent(), model);
   const bool finished = wizard->Run();
   wizard->Destroy();
-  if (!model.Name().empty()) m_settings.WriteString(name, "MultiplayerName", model.Name());
+  // Next hands the name to the session; it is kept for the next time only once the player joined.
+  if (finished && !model.Name().empty()) m_settings.WriteString(name, "MultiplayerName", model.Name());
   m_settings.WriteString(host, "MultiplayerHost", model.SavedAddress());
   return finished;
 }

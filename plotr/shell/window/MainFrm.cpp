@@ -244,10 +244,12 @@ bool CMainFrm::ToggleShowWindow() {
   const bool firstShow = !m_shownOnce;
   bool loaded = false;
   int removed = 0;
+  bool remembered = false;
+  SceneryChoice automatic;
   if (firstShow && m_document != nullptr) {
     m_document->GetPlan().GetSidStarStore().ScanFiles();
     m_document->UpdatePlanViews(nullptr, kHintSidStarCatalogue);
-    OpenScenery(m_document->GetPlan(), loaded, removed, true);
+    remembered = OpenScenery(m_document->GetPlan(), loaded, removed, true, &automatic);
   }
   if (IsDocked())
     m_docked->ShowOverHost();
@@ -256,8 +258,12 @@ bool CMainFrm::ToggleShowWindow() {
   SetFocus();
   m_visible = true;
   if (firstShow) {
-    // The window is up before a missing database is asked for.
-    if (!loaded && m_document != nullptr) OpenScenery(m_document->GetPlan(), loaded, removed, false);
+    // The window is up before a failed or missing database is told or asked for.
+    if (remembered && !loaded) ShowSceneryLoadFailure(automatic);
+    SceneryChoice asked;
+    if (!loaded && m_document != nullptr && OpenScenery(m_document->GetPlan(), loaded, removed, false, &asked) &&
+        !loaded)
+      ShowSceneryLoadFailure(asked);
     if (loaded && m_document != nullptr) m_document->UpdatePlanViews(nullptr, kHintDatabaseReloaded | kHintPlanGeometry);
     m_shownOnce = true;
   }

@@ -401,7 +401,13 @@ void CPlotrDoc::ConnectMultiplayer() {
 void CPlotrDoc::OpenSceneryInteractive() {
   bool loaded = false;
   int removed = 0;
-  if (!OpenScenery(*m_plan, loaded, removed, false)) return;
+  SceneryChoice choice;
+  if (!OpenScenery(*m_plan, loaded, removed, false, &choice)) return;
+  if (!loaded) {
+    // The previous database is still in use: the views have nothing to reload.
+    ShowSceneryLoadFailure(choice);
+    return;
+  }
   if (removed > 0) {
     Modify(true);
     UpdatePlanViews(nullptr, (kHintDatabaseReloaded | kHintPlanChanged));

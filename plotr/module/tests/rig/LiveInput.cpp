@@ -125,6 +125,22 @@ void After(int ms, std::function<void()> action) {
   timer->StartOnce(std::max(ms, 1));
 }
 
+void AfterUntil(std::function<bool()> ready, std::function<void()> action, int ms) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  struct Poll {
+    std::function<bool()> ready;
+    std::function<void()> action;
+    std::chrono::steady_clock::time_point end;
+    void operator()() const {
+      if (ready() || std::chrono::steady_clock::now() >= end)
+        action();
+      else
+        After(50, *this);
+    }
+  };
+  After(50, Poll{std::move(ready), std::move(action), end});
+}
+
 void Settle() {
   if (Display* d = XTestDisplay()) XSync(d, False);
   Pump(30);

@@ -26,6 +26,12 @@ void Settle();
 // loop included: how a test answers what its next click will open.
 void After(int ms, std::function<void()> action);
 
+// Runs `action` once `ready` holds, or once `ms` have passed (the action looks for itself),
+// asking every 50 ms from whichever loop runs then and never waiting inside one: how a test meets
+// a window that opens only after the loop it is in has ended, like a dialog opened by a command
+// of a popup menu or a box that follows a dialog.
+void AfterUntil(std::function<bool()> ready, std::function<void()> action, int ms = 10000);
+
 // Keys: a wx key code (WXK_* or a character) with wxMOD_* modifiers, pressed and released.
 void Key(int keyCode, int modifiers = 0);
 // Sends a lower-case letter or digit key and returns at once, without running any events: for an

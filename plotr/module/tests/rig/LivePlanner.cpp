@@ -126,11 +126,13 @@ void LivePlanner::SetUp() {
   root = fs::temp_directory_path() / ("cw-live-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
   fs::remove_all(root);
   fs::copy(sample, root, fs::copy_options::recursive);
-  fs::copy_file(CW_SIMHOST_EXE, root / "simhost");
+  fs::copy_file(simulatorProgram.empty() ? fs::path(CW_SIMHOST_EXE) : simulatorProgram, root / "simhost");
   // The export plug-ins the pilot finds in the product folder, as the installation lays them out.
   const fs::path plugins = root / "Modules" / "Chartwright" / "FlpExport";
   fs::create_directories(plugins);
   for (const fs::path& plugin : {fs::path(CW_EXPORT_PLUGINS)}) fs::copy_file(plugin, plugins / plugin.filename());
+  PrepareInstallation();
+  if (HasFatalFailure()) return;
 
   // The simulator runs from its own folder; dialogs that start in the working folder start there.
   m_previousFolder = fs::current_path();

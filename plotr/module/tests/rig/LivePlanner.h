@@ -44,9 +44,16 @@ class LivePlanner : public ::testing::Test {
   // clock the stand-in simulator runs.
   wxSize simulatorSize{1024, 768};
   double timeScale = 1.0;
+  // The simulator program copied into the installation (empty: the newest generation); its file
+  // version tells the module which simulator generation hosts it.
+  std::filesystem::path simulatorProgram;
   // A test still running after this long is stuck behind a window no one answers: the screen is
   // saved and the program ends, rather than waiting for the test runner's time-out.
   int deadlineSeconds = 150;
+
+  // Runs in SetUp once the installation is copied into `root`, before the simulator starts the
+  // module: a test changes the files the module meets at its start here.
+  virtual void PrepareInstallation() {}
 
   CPlotrDoc& Document() { return *main->GetDocument(); }
   CFlightPlanCore& Plan() { return Document().GetPlan(); }
