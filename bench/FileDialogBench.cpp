@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "plotr/shell/FileDialogModel.h"
+#include "plotr/tools/FileDialogModel.h"
 
 namespace fs = std::filesystem;
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "plotr/shell/FileDialogModel.h"
+#include "plotr/tools/FileDialogModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;

@@ -1,1 +1,1 @@
-cw_fuzz(filedialog SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/FileDialogFuzz.cpp DEPS plotr_shell_model LABEL plan)
+cw_fuzz(filedialog SOURCE ${CMAKE_CURRENT_SOURCE_DIR}/FileDialogFuzz.cpp DEPS plotr_tools_model LABEL plan)

@@ -1,6 +1,6 @@
 // Atcplan.so: the ATC add-on's plan, with its export-options dialog.
-#include "planexport/atcplan/AtcDetailsDialog.h"
 #include "planexport/atcplan/AtcplanWriter.h"
+#include "planexport/atcplan/window/AtcDetailsDialog.h"
 #include "planexport/common/ModuleFrame.h"
 
 namespace {

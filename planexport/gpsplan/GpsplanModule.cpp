@@ -3,7 +3,7 @@
 #include "planexport/gpsplan/GpsplanWriter.h"
 
 #ifdef FLPX_WITH_DIALOGS
-#include "planexport/common/OptionsDialog.h"
+#include "planexport/common/window/OptionsDialog.h"
 #endif
 
 namespace {

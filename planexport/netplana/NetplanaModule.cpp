@@ -5,7 +5,7 @@
 #include "planexport/netplana/NetplanaWriter.h"
 
 #ifdef FLPX_WITH_DIALOGS
-#include "planexport/common/AboutDialog.h"
+#include "planexport/common/window/AboutDialog.h"
 #endif
 
 namespace {

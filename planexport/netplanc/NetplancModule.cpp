@@ -3,7 +3,7 @@
 #include "planexport/netplanc/NetplancWriter.h"
 
 #ifdef FLPX_WITH_DIALOGS
-#include "planexport/common/OptionsDialog.h"
+#include "planexport/common/window/OptionsDialog.h"
 #endif
 
 namespace {

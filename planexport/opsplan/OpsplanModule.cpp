@@ -3,7 +3,7 @@
 #include "planexport/opsplan/OpsplanWriter.h"
 
 #ifdef FLPX_WITH_DIALOGS
-#include "planexport/common/AboutDialog.h"
+#include "planexport/common/window/AboutDialog.h"
 #endif
 
 namespace {

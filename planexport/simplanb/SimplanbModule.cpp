@@ -2,7 +2,7 @@
 // dialog.
 #include "planexport/common/ModuleFrame.h"
 #include "planexport/simplanb/SimplanbExport.h"
-#include "planexport/simpln/StartPositionDialog.h"
+#include "planexport/simpln/window/StartPositionDialog.h"
 
 namespace {
 int ExportSimplanbPlan(void* plan, void* parent);

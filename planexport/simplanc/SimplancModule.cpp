@@ -3,7 +3,7 @@
 
 #include "planexport/common/ModuleFrame.h"
 #include "planexport/simplanc/SimplancExport.h"
-#include "planexport/simpln/StartPositionDialog.h"
+#include "planexport/simpln/window/StartPositionDialog.h"
 
 namespace {
 int ExportSimplancPlan(void* plan, void* parent);

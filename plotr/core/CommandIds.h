@@ -52,14 +52,57 @@ inline constexpr int kHostSettings = 32783;
 inline constexpr int kSettings = 32784;
 inline constexpr int kSceneryOpen = 32785;
 inline constexpr int kToggleDocked = 32786;
+inline constexpr int kSidStarDownload = 32846;
+inline constexpr int kSidStarUpload = 32847;
+
+// Commands on a point, in the plan list's, the search pane's and the map's context menus.
+inline constexpr int kManualSettings = 32787;
+inline constexpr int kBearingPoint = 32788;
+inline constexpr int kPlanCenterMap = 32789;
+inline constexpr int kFlyTo = 32790;
+inline constexpr int kFlyPlanFromHere = 32791;
+inline constexpr int kMoveAircraft = 32792;
+inline constexpr int kTowerView = 32793;
+inline constexpr int kMapToPlan = 32794;
+inline constexpr int kHolding = 32795;
+inline constexpr int kMapCopy = 32796;
+inline constexpr int kMapCenter = 32797;
+inline constexpr int kSearchCenterMap = 32832;
+inline constexpr int kSearchToPlan = 32833;
+
+// The FMS page's menu.
+inline constexpr int kFmsSetHeading = 32834;
+inline constexpr int kFmsSetNav1Course = 32835;
+inline constexpr int kFmsSetNav2Course = 32836;
+inline constexpr int kFmsSetNav1Frequency = 32837;
+inline constexpr int kFmsSetNav2Frequency = 32838;
+inline constexpr int kFmsSetAdfFrequency = 32839;
+inline constexpr int kFmsSettings = 32840;
+
+// The SID/STAR trees' menus.
+inline constexpr int kSidStarRunwayToPlan = 32841;
+inline constexpr int kSidStarReplace = 32842;
+inline constexpr int kSidStarDeleteOnServer = 32843;
+inline constexpr int kSidStarProperties = 32844;
+inline constexpr int kSidStarCenterMap = 32845;
+
+// The map's own commands: zoom, the layer switches (kFirstMapCommand to kLastMapCommand, on the
+// tool bar) and the aircraft. The map pane hands kFlyTo to kLastMapCommand to the map whichever
+// of its pages shows.
+inline constexpr int kZoomNormal = 32798;
 inline constexpr int kZoomIn = 32799;
 inline constexpr int kZoomOut = 32800;
 inline constexpr int kFirstMapCommand = 32799;
-inline constexpr int kLastMapCommand = 32822;
+// The sixteen keyed layer switches, in the order of their settings, and the route labels' switch.
+inline constexpr int kFirstLayerSwitch = 32801;
+inline constexpr int kLastLayerSwitch = 32816;
+inline constexpr int kRouteLabelsSwitch = 32818;
+inline constexpr int kRoundWorld = 32817;
 inline constexpr int kPlanWaypointsOnly = 32819;
+inline constexpr int kShowAircraft = 32820;
+inline constexpr int kFollowAircraft = 32821;
 inline constexpr int kShowMultiplayerAircraft = 32822;
-inline constexpr int kSidStarDownload = 32846;
-inline constexpr int kSidStarUpload = 32847;
+inline constexpr int kLastMapCommand = 32822;
 
 // Status panes.
 inline constexpr int kPaneTitle = 6064;

@@ -6,15 +6,17 @@
 #include <cstdlib>
 
 #include "navdb/NavPoint.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/UpdateHints.h"
 
 namespace mapview {
 
 HintBranch BranchOf(uint32_t bits) {
-  if (bits == 0 || (bits & 0x30) != 0) return HintBranch::kRedraw;
-  if (bits & 0x40) return HintBranch::kCenter;
-  if (bits & 0x80) return HintBranch::kZoom;
-  if (bits & 0x1000) return HintBranch::kPeriodic;
-  if (bits & 0x800) return HintBranch::kWind;
+  if (bits == kHintInitial || (bits & (kHintPlanGeometry | kHintMapParameters)) != 0) return HintBranch::kRedraw;
+  if (bits & kHintCenter) return HintBranch::kCenter;
+  if (bits & kHintZoom) return HintBranch::kZoom;
+  if (bits & kHintPeriodic) return HintBranch::kPeriodic;
+  if (bits & kHintWind) return HintBranch::kWind;
   return HintBranch::kNone;
 }
 
@@ -26,8 +28,8 @@ int TransitionHeight(int settingFeet) {
 // ---- Layer toggles ---------------------------------------------------------------------------------
 
 int CLayerToggles::PairOfCommand(int command) {
-  if (command >= 32801 && command <= 32816) return command - 32801;
-  if (command == 32818) return kRouteLabels;
+  if (command >= cmd::kFirstLayerSwitch && command <= cmd::kLastLayerSwitch) return command - cmd::kFirstLayerSwitch;
+  if (command == cmd::kRouteLabelsSwitch) return kRouteLabels;
   return -1;
 }
 
@@ -102,7 +104,7 @@ ContextStates ContextCommandStates(const ContextInputs& in) {
   ContextStates s;
   const uint16_t kind = in.hover ? in.hoverKind : 0;
   const bool airportOrRunway = kind == kKindAirport || kind == kKindRunway;
-  const bool holdable = (kind & 0x801C) != 0;
+  const bool holdable = (kind & kHoldableKinds) != 0;
   const bool holdingFree = (in.holdingState & 1) == 0;
   s.flyTo = in.flyToPossible && in.pointOnMap;
   s.moveAircraft = in.onGround ? airportOrRunway && in.simVer < 90 : in.pointOnMap;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "navdb/NavPoint.h"
 #include "plotr/plan/PlanPoint.h"
 
 class CRoute;
@@ -38,9 +39,9 @@ inline constexpr uint64_t kHoverStatusMs = 10000;
 
 // ---- Layer toggles ---------------------------------------------------------------------------------
 
-// Pairs 0..15 belong to commands 32801..32816, 16 to 32818 (route labels), 17 to the airspace
-// above-transition flag. A burst of toggles is written once, three periodic updates after the
-// last one, so the map is drawn once.
+// Pairs 0..15 belong to the commands cmd::kFirstLayerSwitch to kLastLayerSwitch, 16 to
+// kRouteLabelsSwitch, 17 to the airspace above-transition flag. A burst of toggles is written
+// once, three periodic updates after the last one, so the map is drawn once.
 class CLayerToggles {
  public:
   static constexpr int kPairs = 18;
@@ -106,9 +107,12 @@ int ZoomForRectangle(int zoom, int cx, int cy, int rw, int rh);
 
 // ---- Commands on the context point ------------------------------------------------------------------
 
-// Kinds that can be hovered and dragged, and those that never go into a plan from the map.
+// Kinds that can be hovered and dragged (all but airways), those that never go into a plan from
+// the map, and those a holding can be flown at.
 inline constexpr uint16_t kPickableKinds = 0xF3FF;
-inline constexpr uint16_t kNotPlanKinds = 0x7300;
+inline constexpr uint16_t kNotPlanKinds =
+    kKindMarker | kKindCom | kKindAirspaceLow | kKindAirspaceMid | kKindAirspaceHigh;
+inline constexpr uint16_t kHoldableKinds = kKindIntersection | kKindNdb | kKindVor | kKindUserPoint;
 
 struct ContextInputs {
   bool hover = false;           // a pickable hover object

@@ -29,6 +29,21 @@ double FiniteOr(double value, double fallback) {
   return std::isfinite(value) ? value : fallback;
 }
 
+class CNoProcedures final : public IProcedureCatalogue {
+ public:
+  int FindAirport(const PlanPoint&, const CRoute&) override { return -1; }
+  void LoadAirport(int, const CRoute&) override {}
+  bool WaypointMatches(const CSidStarWaypoint&, double, const PlanPoint&, const CRoute&, bool) const override {
+    return false;
+  }
+  bool InsertIntoPlan(CRoute&, bool, int, int, int, bool) override { return false; }
+  int GetAirportCount() const override { return 0; }
+  const CSidStarList& GetList(int, bool) const override { return m_none; }
+
+ private:
+  CSidStarList m_none;
+};
+
 double LegNm(double lat1, double lon1, double lat2, double lon2) {
   const double nm = GreatCircleDistance(lat1, lon1, lat2, lon2) / kMetresPerNm;
   return std::isfinite(nm) ? std::max(nm, kMinLegNm) : kMinLegNm;
@@ -77,7 +92,7 @@ std::vector<ManualState> ManualStateOf(const CRoute& route) {
 }  // namespace
 
 CFlightPlanCore::CFlightPlanCore()
-    : CUndoHistory(kPlanUndoMaximum), m_sidStarStore(std::make_unique<CSidStarStore>()) {
+    : CUndoHistory(kPlanUndoMaximum), m_catalogue(std::make_unique<CNoProcedures>()) {
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   CRoute route;
   Push(route);
@@ -100,8 +115,8 @@ void CFlightPlanCore::OpenFromRemote() {}
 bool CFlightPlanCore::LoadReceivedPlan(archive::MemoryFile&) { return false; }
 void CFlightPlanCore::ListPublicPlanPlayers(std::vector<MpPlayerEntry>& players, bool) { players.clear(); }
 
-void CFlightPlanCore::SetSidStarStore(std::unique_ptr<CSidStarStore> store) {
-  m_sidStarStore = store ? std::move(store) : std::make_unique<CSidStarStore>();
+void CFlightPlanCore::SetProcedureCatalogue(std::unique_ptr<IProcedureCatalogue> catalogue) {
+  m_catalogue = catalogue ? std::move(catalogue) : std::make_unique<CNoProcedures>();
 }
 
 PlanPoint* CFlightPlanCore::GetRowPoint(int row) {

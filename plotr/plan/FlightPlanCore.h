@@ -16,10 +16,10 @@
 #include "platform/flpx/Flpx.h"
 #include "plotr/core/MpPlayerEntry.h"
 #include "plotr/plan/PlanSimLink.h"
+#include "plotr/plan/ProcedureCatalogue.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
 #include "plotr/plan/WorldMap.h"
-#include "plotr/tools/SidStarStore.h"
 
 // What a row is in its flight.
 enum PlanRowKind : int32_t {
@@ -183,9 +183,9 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   // What the installed link last read of the simulator.
   const SimSnapshot& Simulator() const { return SimLink().Snapshot(); }
 
-  // The procedure catalogue used for matching; the plan owns it.
-  CSidStarStore& GetSidStarStore() { return *m_sidStarStore; }
-  void SetSidStarStore(std::unique_ptr<CSidStarStore> store);
+  // The procedure catalogue used for matching; the plan owns it. nullptr: one that holds nothing.
+  IProcedureCatalogue& GetProcedureCatalogue() { return *m_catalogue; }
+  void SetProcedureCatalogue(std::unique_ptr<IProcedureCatalogue> catalogue);
 
   // Vertical profile over the rows laid out by BuildRows. False when a manual altitude had to
   // be dropped from the route; the rows must then be laid out again.
@@ -244,6 +244,6 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   double ProfileDistanceToDestination(int firstRow) const;
   std::vector<double> m_rowMetres;
 
-  std::unique_ptr<CSidStarStore> m_sidStarStore;
+  std::unique_ptr<IProcedureCatalogue> m_catalogue;
   IPlanSimLink* m_simLink = &NoSimLink();
 };

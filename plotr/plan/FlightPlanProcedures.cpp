@@ -75,7 +75,7 @@ int CFlightPlanCore::CountSidMatches(int startRow, const CSidStarProcedure& proc
     }
     const PlanRow& row = m_rows[static_cast<size_t>(r)];
     const PlanPoint* point = GetRowPoint(r);
-    if (!point || !m_sidStarStore->WaypointMatches(waypoint, ToleranceFor(row.kind), *point, *route, loose)) {
+    if (!point || !m_catalogue->WaypointMatches(waypoint, ToleranceFor(row.kind), *point, *route, loose)) {
       return startRow;
     }
     matched = r;
@@ -103,7 +103,7 @@ int CFlightPlanCore::CountStarMatches(int endRow, const CSidStarProcedure& proce
     }
     const PlanRow& row = m_rows[static_cast<size_t>(r)];
     const PlanPoint* point = GetRowPoint(r);
-    if (!point || !m_sidStarStore->WaypointMatches(*it, ToleranceFor(row.kind), *point, *route, loose)) {
+    if (!point || !m_catalogue->WaypointMatches(*it, ToleranceFor(row.kind), *point, *route, loose)) {
       return endRow;
     }
     matched = r;
@@ -120,16 +120,16 @@ const CSidStarList* CFlightPlanCore::ProceduresOfRow(int row, CRoute& route, boo
   if (!point) {
     return nullptr;
   }
-  const int found = m_sidStarStore->FindAirport(*point, route);
-  if (found < 0 || found >= m_sidStarStore->GetAirportCount()) {
+  const int found = m_catalogue->FindAirport(*point, route);
+  if (found < 0 || found >= m_catalogue->GetAirportCount()) {
     return nullptr;
   }
   airport = found;
   if (point->Kind() != kKindRunway) {
     return nullptr;
   }
-  m_sidStarStore->LoadAirport(airport, route);
-  return &m_sidStarStore->GetList(airport, star);
+  m_catalogue->LoadAirport(airport, route);
+  return &m_catalogue->GetList(airport, star);
 }
 
 void CFlightPlanCore::MatchSid() {
@@ -211,9 +211,9 @@ void CFlightPlanCore::ReapplyProcedures(CRoute& route) {
     CRoute procedure;
     procedure.m_points.clear();
     // Re-applying runs with every rebuild of the rows: it tells the user nothing.
-    const bool built = sid ? m_sidStarStore->InsertIntoPlan(procedure, false, row.sidAirport, row.sidGroup,
+    const bool built = sid ? m_catalogue->InsertIntoPlan(procedure, false, row.sidAirport, row.sidGroup,
                                                              row.sidProcedure, false)
-                           : m_sidStarStore->InsertIntoPlan(procedure, true, row.starAirport, row.starGroup,
+                           : m_catalogue->InsertIntoPlan(procedure, true, row.starAirport, row.starGroup,
                                                              row.starProcedure, false);
     if (!built) {
       continue;

@@ -624,7 +624,7 @@ bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarS
 namespace planedit {
 
 bool CalculateAutoRoute(CFlightPlanCore& plan) {
-  CSidStarStore* store = &plan.GetSidStarStore();
+  CSidStarStore* store = &SidStarStoreOf(plan);
   IToolDialogs* dialogs = GetToolDialogs();
   if (!dialogs) return false;
   CRoute copy = *plan.GetCurrent();

@@ -10,8 +10,6 @@
 namespace {
 
 enum : unsigned {
-  kIdsColumnIdentification = 6099,
-  kIdsColumnDescription = 6100,
   kIdsSaveSid = 6101,
   kIdsSaveStar = 6102,
   kIdsPropertiesSid = 6103,
@@ -25,8 +23,8 @@ enum : unsigned {
 
 void SaveSidStarForm::AddStrings() {
   ui::AddStrings({
-      {kIdsColumnIdentification, "Identification"},
-      {kIdsColumnDescription, "Description"},
+      {SaveSidStarForm::kIdsColumnIdentification, "Identification"},
+      {SaveSidStarForm::kIdsColumnDescription, "Description"},
       {kIdsSaveSid, "Save Plan as SID"},
       {kIdsSaveStar, "Save Plan as STAR"},
       {kIdsPropertiesSid, "Properties of SID"},

@@ -42,6 +42,9 @@ class SaveSidStarForm {
   // What the window asks the user: a message box with a ui::kMb* style, answered ui::kId*.
   using AskUser = std::function<int(const std::string& text, uint32_t style)>;
 
+  // The titles of the list's columns, which the transfer dialog's list shares.
+  static constexpr unsigned kIdsColumnIdentification = 6099;
+  static constexpr unsigned kIdsColumnDescription = 6100;
   // Puts the dialog's texts (6099 to 6106, 6137) into the string table.
   static void AddStrings();
   // Takes the caller's values; the author comes fresh from the setting "CreatedBy".

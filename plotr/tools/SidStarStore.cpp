@@ -6,6 +6,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
+#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/plan/Route.h"
 #include "plotr/shell/ModuleApp.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 
 namespace {
@@ -34,6 +36,14 @@ ISidStarUi* GetSidStarUi() { return g_sidStarUi; }
 int SidStarMessageBox(const std::string& text, uint32_t style) {
   if (!g_sidStarUi) return ui::MessageBoxEscapeAnswer(style);
   return g_sidStarUi->MessageBox(text, style);
+}
+
+CSidStarStore& SidStarStoreOf(CFlightPlanCore& plan) {
+  if (auto* store = dynamic_cast<CSidStarStore*>(&plan.GetProcedureCatalogue())) return *store;
+  auto store = std::make_unique<CSidStarStore>();
+  CSidStarStore& installed = *store;
+  plan.SetProcedureCatalogue(std::move(store));
+  return installed;
 }
 
 CSidStarStore::CSidStarStore() {

@@ -4,14 +4,16 @@
 // identifier, with their procedures read on first use, and the operations on them: scanning the
 // folder, finding the stored airport of a plan airport, saving the plan as a procedure, editing
 // and deleting procedures, checking a plan and putting stored procedures into it. The plan calls
-// the virtual members; plan tests replace them with a fake (testing/FakeSidStarStore.h).
+// the members of IProcedureCatalogue; tests replace them with a fake (testing/FakeSidStarStore.h).
 
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "plotr/plan/ProcedureCatalogue.h"
 #include "plotr/plan/SidStarRecords.h"
 
+class CFlightPlanCore;
 class CRoute;
 struct PlanPoint;
 namespace win { class Clock; }
@@ -24,26 +26,26 @@ enum SidStarCheck : int {
 };
 
 
-class CSidStarStore {
+class CSidStarStore : public IProcedureCatalogue {
  public:
   // Builds the regions (in editor mode from "Regions.ini" of the Bin folder).
   CSidStarStore();
-  virtual ~CSidStarStore() = default;
+  ~CSidStarStore() override = default;
 
   // Index of the catalogue airport that belongs to the plan point's airport, -1 when none.
-  virtual int FindAirport(const PlanPoint& point, const CRoute& route);
+  int FindAirport(const PlanPoint& point, const CRoute& route) override;
   // Reads the airport's procedures once (no effect when loaded, or when its file fails its
   // check; the lists then stay empty).
-  virtual void LoadAirport(int airport, const CRoute& route);
+  void LoadAirport(int airport, const CRoute& route) override;
   // Whether a plan point is the procedure waypoint: related types, same identifier (runway
   // identifiers not compared when loose; user fixes named "Fix..." not compared) and within
   // `tolerance` metres.
-  virtual bool WaypointMatches(const CSidStarWaypoint& waypoint, double tolerance, const PlanPoint& point,
-                               const CRoute& route, bool loose) const;
+  bool WaypointMatches(const CSidStarWaypoint& waypoint, double tolerance, const PlanPoint& point,
+                       const CRoute& route, bool loose) const override;
   // Appends the procedure's waypoints to the route, each found again in the database; false
   // (after telling the user) when an essential waypoint is missing. With `report` the user is
   // also told how many waypoints the scenery no longer has (replaced by user fixes or dropped).
-  virtual bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report);
+  bool InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report) override;
   // Runs the save dialog and writes the procedure file; true when the catalogue changed.
   virtual bool SavePlanAs(bool isStar, int airport, int group, int procedure, const CRoute& route);
   // Rebuilds the catalogue from the procedure folder; true when an airport was found.
@@ -74,9 +76,9 @@ class CSidStarStore {
   // The region check of a newly listed airport; in normal mode the country joins its region.
   void CheckRegion(CSidStarAirport& airport, bool editor);
 
-  int GetAirportCount() const { return static_cast<int>(m_airports.size()); }
+  int GetAirportCount() const override { return static_cast<int>(m_airports.size()); }
   const CSidStarAirport& GetAirport(int i) const { return m_airports[static_cast<size_t>(i)]; }
-  const CSidStarList& GetList(int airport, bool isStar) const {
+  const CSidStarList& GetList(int airport, bool isStar) const override {
     const CSidStarAirport& a = GetAirport(airport);
     return isStar ? a.stars : a.sids;
   }
@@ -94,3 +96,8 @@ class CSidStarStore {
   std::string m_binFolder;
   const win::Clock* m_clock = nullptr;
 };
+
+// The plan's catalogue as the stored one, for the operations the plan itself never asks for
+// (scanning, saving, editing, the plan check). A plan made with no catalogue gets a stored one
+// here, on first use.
+CSidStarStore& SidStarStoreOf(CFlightPlanCore& plan);

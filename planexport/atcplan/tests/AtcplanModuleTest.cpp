@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "planexport/atcplan/AtcDetailsDialog.h"
 #include "planexport/atcplan/tests/AtcplanScript.h"
+#include "planexport/atcplan/window/AtcDetailsDialog.h"
 #include "planexport/common/testing/DialogDriver.h"
 #include "planexport/common/testing/ModuleHarness.h"
 

@@ -9,8 +9,8 @@
 
 #include "planexport/common/testing/DialogDriver.h"
 #include "planexport/common/testing/ModuleHarness.h"
-#include "planexport/simpln/StartPositionDialog.h"
 #include "planexport/simpln/tests/SimPlnScript.h"
+#include "planexport/simpln/window/StartPositionDialog.h"
 
 namespace {
 

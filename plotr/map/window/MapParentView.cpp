@@ -6,9 +6,9 @@
 #include <algorithm>
 
 #include "platform/ui/StringTable.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/map/window/ScenView.h"
-#include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/PlotrDoc.h"
+#include "plotr/views/window/MapPages.h"
 
 namespace {
 
@@ -18,11 +18,6 @@ constexpr int kFmsViewId = 156;
 constexpr unsigned kTabText[3] = {6095, 6096, 6097};
 constexpr int kTabPadding = 6;
 constexpr int kStripe = 5;
-
-std::array<MapPageFactory, 3>& PageFactories() {
-  static std::array<MapPageFactory, 3> factories;
-  return factories;
-}
 
 void AddMapStrings() {
   static bool added = false;
@@ -35,11 +30,10 @@ wxString TabText(int tab) { return wxString::FromUTF8(ui::LoadString(kTabText[ta
 
 wxDEFINE_EVENT(EVT_TAB_CHANGED, wxCommandEvent);
 
-}  // namespace
+// The point and map commands go to the map whichever page shows.
+bool IsMapCommand(int id) { return id >= cmd::kFlyTo && id <= cmd::kLastMapCommand; }
 
-void RegisterMapPage(int tab, MapPageFactory factory) {
-  if (tab >= 1 && tab <= 2) PageFactories()[static_cast<size_t>(tab)] = std::move(factory);
-}
+}  // namespace
 
 // ---- Tab strip -----------------------------------------------------------------------------------------
 
@@ -139,8 +133,8 @@ CScenParentView::CScenParentView(wxWindow* parent, IPlotrDocument& document)
   m_map = new CScenView(this, kMapViewId, document);
   m_pages[0] = m_map;
   for (int tab = 1; tab <= 2; ++tab) {
-    const MapPageFactory& factory = PageFactories()[static_cast<size_t>(tab)];
-    wxWindow* page = factory ? factory(this, document) : nullptr;
+    const MapPageFactory& factory = MapPageFactoryOf(tab);
+    wxWindow* page = factory ? factory(this, document, m_tabs) : nullptr;
     if (page == nullptr) page = new wxPanel(this, tab == 2 ? kFmsViewId : wxID_ANY, wxDefaultPosition, wxSize(40, 40));
     page->Hide();
     m_pages[static_cast<size_t>(tab)] = page;
@@ -210,21 +204,21 @@ void CScenParentView::Layout2() {
 
 void CScenParentView::OnRouteCommand(wxCommandEvent& event) {
   const int id = event.GetId();
-  wxWindow* target = (id >= 32790 && id <= 32822) ? m_map : m_pages[static_cast<size_t>(m_tabs->GetSelection())];
+  wxWindow* target = IsMapCommand(id) ? m_map : m_pages[static_cast<size_t>(m_tabs->GetSelection())];
   if (target == nullptr || !target->GetEventHandler()->ProcessEventLocally(event)) event.Skip();
 }
 
 void CScenParentView::OnRouteUpdate(wxUpdateUIEvent& event) {
   const int id = event.GetId();
-  wxWindow* target = (id >= 32790 && id <= 32822) ? m_map : m_pages[static_cast<size_t>(m_tabs->GetSelection())];
+  wxWindow* target = IsMapCommand(id) ? m_map : m_pages[static_cast<size_t>(m_tabs->GetSelection())];
   if (target == nullptr || !target->GetEventHandler()->ProcessEventLocally(event)) event.Skip();
 }
 
 void RegisterMapPane() {
-  RegisterPane(PaneSlot::Map, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
+  RegisterPane(PaneSlot::Map, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
     return new CScenParentView(parent, document);
   });
-  RegisterPanePrinter(PaneSlot::Map, [](wxWindow* pane, CPlotrDoc&, bool preview) {
+  RegisterPanePrinter(PaneSlot::Map, [](wxWindow* pane, IPlotrDocument&, bool preview) {
     auto* parent = dynamic_cast<CScenParentView*>(pane);
     return parent != nullptr && parent->GetMapView() != nullptr && parent->GetMapView()->Print(preview);
   });

@@ -2,33 +2,21 @@
 
 // The map pane: a strip of three tabs, "Map", "Plan" and "FMS", and the page of the selected
 // tab. The strip stands on the left with rotated labels when the pane is at least as wide as
-// high, else on top. The Plan and FMS pages come from factories that their views register;
-// until then those pages stay blank.
+// high, else on top. The Plan and FMS pages come from the factories their views register
+// (views/window/MapPages.h).
 
 #include <wx/control.h>
 #include <wx/panel.h>
 
 #include <array>
-#include <functional>
 
-#include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/PlotrDocument.h"
+#include "plotr/core/window/PaneRegistry.h"
 
 class CScenView;
 
-using MapPageFactory = std::function<wxWindow*(wxWindow* parent, IPlotrDocument& document)>;
-// Tab 1 (Plan) or 2 (FMS).
-void RegisterMapPage(int tab, MapPageFactory factory);
-
 // Whether the tabs stand on the left: a pane at least as wide as high, or the map's wish.
 inline bool TabsVertical(int cx, int cy, bool wish) { return cx >= cy || wish; }
-// The height of the SID/STAR panel's upper row for a stored description height (36 when none
-// is stored), at least 50 pixels.
-inline int SidStarUpperRowHeight(int insideHeight, int descriptionHeight) {
-  const int h = insideHeight - descriptionHeight;
-  return h < 50 ? 50 : h;
-}
-inline constexpr int kDefaultSidStarDescHeight = 36;
 
 // The tab strip, painting an activity stripe in its free part while one of the pane's pages is
 // the frame's active view.

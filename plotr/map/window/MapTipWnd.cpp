@@ -8,8 +8,8 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
+#include "plotr/core/window/WxFonts.h"
 #include "plotr/map/window/ScenView.h"
-#include "plotr/shell/window/OptionsSheet.h"
 
 namespace {
 

@@ -7,6 +7,8 @@
 #include <optional>
 
 #include "platform/ui/WxMessages.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
 #include "plotr/map/window/MapTipWnd.h"
 #include "plotr/map/window/ScenViewInternal.h"
@@ -14,11 +16,10 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/ToolBarEx.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
 
 using namespace scenview;
 
@@ -30,14 +31,14 @@ struct MapBarButton {
   const char* tip;
 };
 constexpr MapBarButton kMapBar[] = {
-    {kZoomIn, "Zoom In"}, {kZoomOut, "Zoom Out"}, {0, ""},
+    {cmd::kZoomIn, "Zoom In"}, {cmd::kZoomOut, "Zoom Out"}, {0, ""},
     {32801, "Low altitude Airways/Waypoints"}, {32802, "High altitude Airways/Waypoints"},
     {32803, "Airway Identification"}, {32804, "All Intersections"}, {32805, "NDB"}, {32806, "VOR"},
     {32807, "ILS"}, {32808, "ATIS/PCL"}, {32809, "Marker"}, {32810, "NDB/VOR Name"},
     {32811, "Identification"}, {32812, "Frequency"}, {32813, "Airport"}, {32814, "Airport Control Zone"},
     {32815, "Airport Name"}, {32816, "Airport Identification"}, {0, ""},
-    {kRoundWorld, "Round World"}, {32818, "Flighplan Route Labels"}, {kPlanWaypointsOnly, "Flightplan waypoints only"},
-    {kShowAircraft, "Show aircraft"}, {kFollowAircraft, "Map follows aircraft"}, {kShowPlayers, "Show multiplayer aircraft"},
+    {cmd::kRoundWorld, "Round World"}, {32818, "Flighplan Route Labels"}, {cmd::kPlanWaypointsOnly, "Flightplan waypoints only"},
+    {cmd::kShowAircraft, "Show aircraft"}, {cmd::kFollowAircraft, "Map follows aircraft"}, {cmd::kShowMultiplayerAircraft, "Show multiplayer aircraft"},
 };
 
 // The sixteen keyed layer switches of the toggle commands 32801-32816, in command order.
@@ -161,10 +162,10 @@ CScenView::CScenView(wxWindow* parent, wxWindowID id, IPlotrDocument& document)
   Bind(wxEVT_LEAVE_WINDOW, &CScenView::OnLeave, this);
   Bind(wxEVT_KEY_DOWN, &CScenView::OnKey, this);
   Bind(wxEVT_CHAR, &CScenView::OnKey, this);
-  Bind(wxEVT_MENU, &CScenView::OnCommand, this, kFlyTo, kShowPlayers);
-  Bind(wxEVT_MENU, &CScenView::OnCommand, this, kUndo, kRedo);
-  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, kFlyTo, kShowPlayers);
-  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, kUndo, kRedo);
+  Bind(wxEVT_MENU, &CScenView::OnCommand, this, cmd::kFlyTo, cmd::kShowMultiplayerAircraft);
+  Bind(wxEVT_MENU, &CScenView::OnCommand, this, cmd::kEditUndo, cmd::kEditRedo);
+  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, cmd::kFlyTo, cmd::kShowMultiplayerAircraft);
+  Bind(wxEVT_UPDATE_UI, &CScenView::OnUpdateCommand, this, cmd::kEditUndo, cmd::kEditRedo);
 }
 
 CScenView::~CScenView() {
@@ -322,11 +323,11 @@ bool CScenView::HoverObject(FullPoint& out) const {
 }
 
 void CScenView::StatusText(const std::string& text) {
-  if (CMainFrm* main = GetMainFrame()) main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+  if (IFrameServices* main = GetFrameServices()) main->ShowStatusText(text);
 }
 
 void CScenView::IdleStatus() {
-  if (CMainFrm* main = GetMainFrame()) main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+  if (IFrameServices* main = GetFrameServices()) main->ShowIdleStatus();
 }
 
 bool CScenView::QueryTip(const wxPoint& point, FullPoint& object, std::string& text) {

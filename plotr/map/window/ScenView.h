@@ -14,10 +14,10 @@
 #include <string>
 
 #include "platform/ui/WxMessages.h"
+#include "plotr/core/PlotrDocument.h"
 #include "plotr/map/MapEngine.h"
 #include "plotr/map/MapViewLogic.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/PlotrDocument.h"
 
 class CMapTipWnd;
 class CWindStatic;

@@ -6,17 +6,18 @@
 #include <mutex>
 #include <optional>
 
+#include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
 #include "plotr/map/window/ScenViewInternal.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/SearchModel.h"
 #include "plotr/views/window/TowerViewDlg.h"
+#include "plotr/views/window/WxClip.h"
 
 using namespace scenview;
 
@@ -43,30 +44,30 @@ void CScenView::OnUpdateCommand(wxUpdateUIEvent& event) {
     return;
   }
   switch (id) {
-    case kZoomIn: event.Enable(mapview::ZoomInEnabled(zoom)); return;
-    case kZoomOut: event.Enable(mapview::ZoomOutEnabled(zoom)); return;
-    case kZoomNormal: event.Enable(true); return;
-    case kRoundWorld: event.Enable(true); event.Check(g_Settings.GetMapRoundWorld(false)); return;
-    case kPlanWaypointsOnly: event.Enable(true); event.Check(g_Settings.m_planWaypointsOnly); return;
-    case kShowAircraft: event.Enable(true); event.Check(g_Settings.m_ownAircraftShown); return;
-    case kShowPlayers: event.Enable(true); event.Check(g_Settings.m_multiplayerAircraftShown); return;
-    case kFollowAircraft:
+    case cmd::kZoomIn: event.Enable(mapview::ZoomInEnabled(zoom)); return;
+    case cmd::kZoomOut: event.Enable(mapview::ZoomOutEnabled(zoom)); return;
+    case cmd::kZoomNormal: event.Enable(true); return;
+    case cmd::kRoundWorld: event.Enable(true); event.Check(g_Settings.GetMapRoundWorld(false)); return;
+    case cmd::kPlanWaypointsOnly: event.Enable(true); event.Check(g_Settings.m_planWaypointsOnly); return;
+    case cmd::kShowAircraft: event.Enable(true); event.Check(g_Settings.m_ownAircraftShown); return;
+    case cmd::kShowMultiplayerAircraft: event.Enable(true); event.Check(g_Settings.m_multiplayerAircraftShown); return;
+    case cmd::kFollowAircraft:
       event.Enable(true);
       event.Check(g_Settings.GetMapFollowAircraft(false) && m_follow.Following());
       return;
-    case kUndo: event.Enable(m_document.GetPlan().CanUndo()); return;
-    case kRedo: event.Enable(m_document.GetPlan().CanRedo()); return;
+    case cmd::kEditUndo: event.Enable(m_document.GetPlan().CanUndo()); return;
+    case cmd::kEditRedo: event.Enable(m_document.GetPlan().CanRedo()); return;
     default: break;
   }
   const mapview::ContextStates s = mapview::ContextCommandStates(ContextFacts());
   switch (id) {
-    case kFlyTo: event.Enable(s.flyTo); return;
-    case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
-    case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
-    case kHolding: event.Enable(s.holding); return;
-    case kToPlan: event.Enable(s.toPlan); return;
-    case kCopy: event.Enable(s.copy); return;
-    case kCenter: event.Enable(s.center); return;
+    case cmd::kFlyTo: event.Enable(s.flyTo); return;
+    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
+    case cmd::kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    case cmd::kHolding: event.Enable(s.holding); return;
+    case cmd::kMapToPlan: event.Enable(s.toPlan); return;
+    case cmd::kMapCopy: event.Enable(s.copy); return;
+    case cmd::kMapCenter: event.Enable(s.center); return;
     default: event.Enable(false); return;
   }
 }
@@ -86,35 +87,35 @@ void CScenView::OnCommand(wxCommandEvent& event) {
   const MapZoomEntry centre = m_renderer.Current();
   double lat = 0, lon = 0;
   switch (id) {
-    case kZoomIn:
+    case cmd::kZoomIn:
       if (IsShownOnScreen()) PushZoomHint(zoom * 2, centre.latitude, centre.longitude);
       break;
-    case kZoomOut:
+    case cmd::kZoomOut:
       if (IsShownOnScreen()) {
         CZoomHint hint{0, zoom, centre.latitude, centre.longitude};
         Broadcast(kHintZoom, &hint);
       }
       break;
-    case kZoomNormal:
+    case cmd::kZoomNormal:
       if (m_renderer.MapRoundWorld) {
         PushZoomHint(1, centre.latitude, centre.longitude);
       } else {
         PushZoomHint(1, 0, 0);
       }
       break;
-    case kFlyTo: FlyTo(); break;
-    case kMoveAircraft: MoveAircraft(); break;
-    case kTowerView: TowerView(); break;
-    case kToPlan: AddToPlan(); break;
-    case kHolding: DefineHoldingHere(); break;
-    case kCopy: CopyObject(); break;
-    case kCenter:
+    case cmd::kFlyTo: FlyTo(); break;
+    case cmd::kMoveAircraft: MoveAircraft(); break;
+    case cmd::kTowerView: TowerView(); break;
+    case cmd::kMapToPlan: AddToPlan(); break;
+    case cmd::kHolding: DefineHoldingHere(); break;
+    case cmd::kMapCopy: CopyObject(); break;
+    case cmd::kMapCenter:
       if (ToLatLon(m_contextPoint, lat, lon)) CenterOn(lat, lon);
       break;
-    case kUndo:
-    case kRedo: {
+    case cmd::kEditUndo:
+    case cmd::kEditRedo: {
       CFlightPlanCore& plan = m_document.GetPlan();
-      const uint8_t modified = id == kUndo ? planedit::UndoLocked(plan) : planedit::RedoLocked(plan);
+      const uint8_t modified = id == cmd::kEditUndo ? planedit::UndoLocked(plan) : planedit::RedoLocked(plan);
       m_document.SetPlanModified(modified != 0);
       planedit::Refresh(plan);
       Broadcast(kHintPlanChanged, nullptr);
@@ -126,17 +127,17 @@ void CScenView::OnCommand(wxCommandEvent& event) {
 
 void CScenView::ToggleImmediate(int id) {
   switch (id) {
-    case kRoundWorld:
+    case cmd::kRoundWorld:
       g_Settings.SetMapRoundWorld(!g_Settings.GetMapRoundWorld(true));
       Broadcast(kHintMapParameters, nullptr);
       break;
-    case kPlanWaypointsOnly:
+    case cmd::kPlanWaypointsOnly:
       g_Settings.m_planWaypointsOnly = !g_Settings.m_planWaypointsOnly;
       Broadcast(kHintMapParameters, nullptr);
       break;
-    case kShowAircraft: g_Settings.m_ownAircraftShown = !g_Settings.m_ownAircraftShown; break;
-    case kShowPlayers: g_Settings.m_multiplayerAircraftShown = !g_Settings.m_multiplayerAircraftShown; break;
-    case kFollowAircraft:
+    case cmd::kShowAircraft: g_Settings.m_ownAircraftShown = !g_Settings.m_ownAircraftShown; break;
+    case cmd::kShowMultiplayerAircraft: g_Settings.m_multiplayerAircraftShown = !g_Settings.m_multiplayerAircraftShown; break;
+    case cmd::kFollowAircraft:
       if (g_Settings.GetMapFollowAircraft(false) && m_follow.Following()) {
         g_Settings.SetMapFollowAircraft(false);
       } else {
@@ -208,7 +209,7 @@ void CScenView::DefineHoldingHere() {
   if ((g_SimBlock.GetSnapshot().holdingState & 1) != 0) return;
   FullPoint hover;
   double lat = 0, lon = 0;
-  if (HoverObject(hover) && (hover.point.kind & 0x801C) != 0) {
+  if (HoverObject(hover) && (hover.point.kind & mapview::kHoldableKinds) != 0) {
     lat = hover.point.latitude;
     lon = hover.point.longitude;
   } else if (!ToLatLon(m_contextPoint, lat, lon)) {

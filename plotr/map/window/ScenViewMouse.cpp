@@ -12,18 +12,19 @@
 #include "navdb/Geodesy.h"
 #include "platform/ui/MenuStates.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
+#include "plotr/core/window/WxFonts.h"
 #include "plotr/map/window/MapTipWnd.h"
 #include "plotr/map/window/ScenViewInternal.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/LatLonText.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/OptionsSheet.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 using namespace scenview;
 
@@ -275,19 +276,19 @@ void CScenView::EndMeasure(int result, const mapview::Rect& band) {
 
 void CScenView::ShowContextMenu(const wxPoint& at) {
   wxMenu menu;
-  menu.Append(kZoomOut, "Zoom &Out");
-  menu.Append(kZoomNormal, "Zoom &Normal (1:1)");
+  menu.Append(cmd::kZoomOut, "Zoom &Out");
+  menu.Append(cmd::kZoomNormal, "Zoom &Normal (1:1)");
   menu.AppendSeparator();
-  menu.Append(kToPlan, "&To Flightplan");
-  menu.Append(kHolding, "Holding Pattern...");
+  menu.Append(cmd::kMapToPlan, "&To Flightplan");
+  menu.Append(cmd::kHolding, "Holding Pattern...");
   menu.AppendSeparator();
-  menu.Append(kFlyTo, "&Fly to here");
-  menu.Append(kMoveAircraft, "&Move Aircraft to here");
-  if (g_Settings.GetSimVer() < 90) menu.Append(kTowerView, "&Set Tower view to here");
+  menu.Append(cmd::kFlyTo, "&Fly to here");
+  menu.Append(cmd::kMoveAircraft, "&Move Aircraft to here");
+  if (g_Settings.GetSimVer() < 90) menu.Append(cmd::kTowerView, "&Set Tower view to here");
   menu.AppendSeparator();
-  menu.Append(kCopy, "&Copy");
+  menu.Append(cmd::kMapCopy, "&Copy");
   menu.AppendSeparator();
-  menu.Append(kCenter, "C&enter Map");
+  menu.Append(cmd::kMapCenter, "C&enter Map");
   ui::ApplyMenuStates(menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   PopupMenu(&menu, at);
 }

@@ -9,10 +9,10 @@
 #include "navdb/Geodesy.h"
 #include "platform/gdi/CairoDc.h"
 #include "platform/ui/WxMessages.h"
+#include "plotr/core/window/WxFonts.h"
 #include "plotr/map/window/MapTipWnd.h"
 #include "plotr/map/window/WindStatic.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/ToolBarEx.h"
 
 // ---- Painting --------------------------------------------------------------------------------------

@@ -10,9 +10,9 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
+#include "plotr/core/window/PrintSetup.h"
 #include "plotr/plan/DatabaseAccess.h"
-#include "plotr/shell/window/PrintSetup.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 

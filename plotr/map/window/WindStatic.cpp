@@ -2,8 +2,8 @@
 
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
+#include "plotr/core/window/WxFonts.h"
 #include "plotr/map/MapWind.h"
-#include "plotr/shell/window/OptionsSheet.h"
 
 bool CWindStatic::Create(wxWindow* parent) {
   if (!wxStaticText::Create(parent, wxID_ANY, wxString(), wxDefaultPosition, wxDefaultSize,

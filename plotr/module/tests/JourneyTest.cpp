@@ -22,8 +22,8 @@
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanDialogForms.h"
-#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/window/MenuViews.h"
+#include "plotr/tools/window/DlgFile.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/PlanCoreTestSupport.h"
-#include "plotr/tools/testing/FakeToolDialogs.h"
+#include "plotr/plan/tests/support/FakePlanDialogs.h"
 
 namespace {
 
@@ -45,7 +45,7 @@ class DefineHolding : public ::testing::Test {
   plantest::ScopedPlanFolder m_folder;
   FakeLink m_link;
   LinkedPlan m_plan;
-  FakeToolDialogs m_dialogs;
+  FakePlanDialogs m_dialogs;
 };
 
 TEST_F(DefineHolding, StoresTheDialogsValuesWithTheVariationAtTheFix) {

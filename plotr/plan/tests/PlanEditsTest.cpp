@@ -5,10 +5,10 @@
 #include "platform/flpx/Flpx.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/PlanUi.h"
+#include "plotr/plan/tests/support/FakePlanDialogs.h"
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -285,7 +285,7 @@ TEST_F(PlanEditsTest, NewLoadAndDialogsReplaceOrStepTheHistory) {
   EXPECT_EQ(m_plan.pushes, 1);
 
   // The aircraft and cruise dialogs: cancel changes nothing, OK is one step.
-  FakeToolDialogs dialogs;
+  FakePlanDialogs dialogs;
   dialogs.accept = false;
   m_plan.ResetCounts();
   EXPECT_EQ(planedit::SelectAircraft(m_plan), -1);

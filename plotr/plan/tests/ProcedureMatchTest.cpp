@@ -9,7 +9,7 @@ namespace {
 // A catalogue holding real procedures for the two test fields, compared the way the stored
 // catalogue compares: same type letter, same identifier (runways not compared when loose, user
 // fixes named "Fix..." never), within the tolerance the plan passes.
-class ProcedureStore : public CSidStarStore {
+class ProcedureStore : public IProcedureCatalogue {
  public:
   ProcedureStore() {
     m_airports.push_back(Field("DEPT", 0, 0));
@@ -98,6 +98,16 @@ class ProcedureStore : public CSidStarStore {
     list.groups[static_cast<size_t>(group)].procedures.push_back(std::move(p));
   }
 
+  void LoadAirport(int, const CRoute&) override {}
+  int GetAirportCount() const override { return static_cast<int>(m_airports.size()); }
+  const CSidStarAirport& GetAirport(int i) const { return m_airports[static_cast<size_t>(i)]; }
+  const CSidStarList& GetList(int airport, bool isStar) const override {
+    const CSidStarAirport& a = GetAirport(airport);
+    return isStar ? a.stars : a.sids;
+  }
+
+  std::vector<CSidStarAirport> m_airports;
+
   mutable std::vector<double> tolerances;
   std::vector<bool> reports;  // the report flag of every insertion
 
@@ -116,7 +126,7 @@ class ProcedureMatchTest : public plancore::PlanCoreTest {
   ProcedureMatchTest() {
     auto store = std::make_unique<ProcedureStore>();
     m_store = store.get();
-    m_plan.SetSidStarStore(std::move(store));
+    m_plan.SetProcedureCatalogue(std::move(store));
   }
   // Runway 09 of DEPT, ALPHA, BRAVO, VVV, NN, CHARL, runway 27 of ARRV.
   CRoute StandardRoute() {

@@ -2,8 +2,8 @@
 
 #include "navdb/Geodesy.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/tests/support/FakePlanDialogs.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/tools/testing/FakeToolDialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +150,7 @@ TEST_F(RouteTest, UserNamesFromOutsideAreTerminatedAndOtherBytesCarried) {
 
 class RouteDialogTest : public RouteTest {
  protected:
-  FakeToolDialogs m_dialogs;
+  FakePlanDialogs m_dialogs;
 };
 
 TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/CommandPrompts.h"
+#include "plotr/core/CommandPrompts.h"
 #include "plotr/shell/MenuResource.h"
 
 namespace {

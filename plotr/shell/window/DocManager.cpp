@@ -6,8 +6,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/window/DlgFile.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/DlgFile.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 CModuleDocManager::Prompt g_promptOverride;

@@ -8,7 +8,7 @@
 #include "platform/ui/StringTable.h"
 #include "plotr/shell/ModuleApp.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 

@@ -18,9 +18,9 @@
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/PlanUiWx.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/SoundPlayer.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
+#include "plotr/core/window/PrintSetup.h"
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/shell/HotKeys.h"
 #include "plotr/shell/ModuleApp.h"
@@ -19,13 +20,14 @@
 #include "plotr/shell/window/FloatWnd.h"
 #include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/window/MenuViews.h"
+#include "plotr/shell/window/PlanObject.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/PrintSetup.h"
-#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/shell/window/SplitWnd.h"
 #include "plotr/shell/window/ToolBarEx.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/tools/SidStarStore.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 
@@ -80,6 +82,7 @@ CMainFrm::CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* ho
       m_document(document),
       m_timer(this, cmd::kMainTimer) {
   g_mainFrame = this;
+  SetFrameServices(this);
   SetName("CMainFrm");
   CreateClient();
   Bind(wxEVT_TIMER, &CMainFrm::OnTimer, this, cmd::kMainTimer);
@@ -105,6 +108,7 @@ CMainFrm::~CMainFrm() {
   m_timer.Stop();
   FrameMessageTarget().SetHandler(nullptr);
   if (g_mainFrame == this) g_mainFrame = nullptr;
+  if (GetFrameServices() == this) SetFrameServices(nullptr);
 }
 
 void CMainFrm::CreateClient() {
@@ -247,7 +251,7 @@ bool CMainFrm::ToggleShowWindow() {
   bool remembered = false;
   SceneryChoice automatic;
   if (firstShow && m_document != nullptr) {
-    m_document->GetPlan().GetSidStarStore().ScanFiles();
+    SidStarStoreOf(m_document->GetPlan()).ScanFiles();
     m_document->UpdatePlanViews(nullptr, kHintSidStarCatalogue);
     remembered = OpenScenery(m_document->GetPlan(), loaded, removed, true, &automatic);
   }
@@ -558,6 +562,10 @@ void CMainFrm::WatchHostDialogs() {
   m_mayShow = MayShowOverHostDialog(g_Settings.GetSimVer(), facts);
   if (!m_mayShow && m_visible) ToggleShowWindow();
 }
+
+void CMainFrm::ShowStatusText(const std::string& text) { OnAppMessage(WM_APP_STATUS_TEXT, 0, &text); }
+
+void CMainFrm::ShowIdleStatus() { OnAppMessage(WM_APP_STATUS_TEXT, shellstr::kIdlePrompt, nullptr); }
 
 void CMainFrm::OnAppMessage(uint32_t code, uintptr_t wParam, const std::string* text) {
   if (m_document == nullptr) return;

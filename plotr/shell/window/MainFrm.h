@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/UpdateHints.h"
 #include "plotr/shell/window/Panes.h"
 
@@ -28,14 +29,14 @@ class CToolBarEx;
 inline constexpr int kDefaultPlanHeight = 100;
 inline constexpr int kMinimumPlanHeight = 50;
 
-class CMainFrm : public wxPanel {
+class CMainFrm : public wxPanel, public IFrameServices {
  public:
   CMainFrm(CFloatWndMain* docked, CFloatWnd* floating, CHostFrameWnd* host, CPlotrDoc* document);
   ~CMainFrm() override;
 
   bool ToggleShowWindow();
   void OnToggleDocked();
-  bool IsDocked() const;
+  bool IsDocked() const override;
   bool IsVisible() const { return m_visible; }
   bool IsShownOnce() const { return m_shownOnce; }
   bool IsShowAllowed() const { return m_mayShow; }
@@ -56,8 +57,10 @@ class CMainFrm : public wxPanel {
   // at; 0, or a command without a text, gives the status line back what it said before.
   void ShowCommandPrompt(int command);
   wxString GetMessageText() const;
-  void BeginModalState();
-  void EndModalState();
+  void BeginModalState() override;
+  void EndModalState() override;
+  void ShowStatusText(const std::string& text) override;
+  void ShowIdleStatus() override;
 
   // Runs a command through the route (active view, document, frame); true when handled.
   bool RouteCommand(int id);

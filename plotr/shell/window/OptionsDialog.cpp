@@ -21,12 +21,13 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "plotr/core/Settings.h"
+#include "plotr/core/window/WxFonts.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/shell/OptionsModel.h"
 #include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 
@@ -282,26 +283,6 @@ class FmsPanel : public wxPanel {
 };
 
 }  // namespace
-
-wxFont LogFontToWx(const LogFont& f) {
-  wxFontInfo info(wxSize(0, f.height < 0 ? -f.height : f.height));
-  info.FaceName(wxString::FromUTF8(std::string(f.faceName, strnlen(f.faceName, sizeof f.faceName))));
-  info.Weight(f.weight).Italic(f.italic != 0).Underlined(f.underline != 0).Strikethrough(f.strikeOut != 0);
-  return wxFont(info);
-}
-
-LogFont WxToLogFont(const wxFont& font) {
-  LogFont f;
-  f.height = -font.GetPixelSize().y;
-  f.weight = font.GetNumericWeight();
-  f.italic = font.GetStyle() == wxFONTSTYLE_ITALIC ? 1 : 0;
-  f.underline = font.GetUnderlined() ? 1 : 0;
-  f.strikeOut = font.GetStrikethrough() ? 1 : 0;
-  const std::string face = font.GetFaceName().utf8_string().substr(0, sizeof f.faceName - 1);
-  std::memset(f.faceName, 0, sizeof f.faceName);
-  std::memcpy(f.faceName, face.data(), face.size());
-  return f;
-}
 
 void RunOptionsSheet(wxWindow* parent, CPlotrDoc* document, bool fmsPageOnly) {
   options::GlobalPage global;

@@ -1,8 +1,6 @@
 #pragma once
 // The options sheet: the four pages of the Settings command, or the FMS page alone.
 
-#include <wx/font.h>
-
 #include "plotr/core/Settings.h"
 
 class CPlotrDoc;
@@ -10,7 +8,3 @@ class wxWindow;
 
 // Runs the sheet modally; pages write only the groups the user changed and tell the views.
 void RunOptionsSheet(wxWindow* parent, CPlotrDoc* document, bool fmsPageOnly);
-
-// The map font as the settings store it and as the font dialog shows it.
-wxFont LogFontToWx(const LogFont& font);
-LogFont WxToLogFont(const wxFont& font);

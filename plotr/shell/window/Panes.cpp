@@ -4,16 +4,9 @@
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 
-#include <array>
-
 #include "plotr/shell/window/PlotrDoc.h"
 
 namespace {
-
-std::array<PaneFactory, static_cast<size_t>(PaneSlot::Count)>& Factories() {
-  static std::array<PaneFactory, static_cast<size_t>(PaneSlot::Count)> factories;
-  return factories;
-}
 
 // Stands in for a view that is not built into the module yet.
 class CPlaceholderPane : public wxPanel, public IPaneWindow {
@@ -38,36 +31,8 @@ class CPlaceholderPane : public wxPanel, public IPaneWindow {
 
 }  // namespace
 
-void RegisterPane(PaneSlot slot, PaneFactory factory) { Factories()[static_cast<size_t>(slot)] = std::move(factory); }
-
-namespace {
-std::array<PanePrinter, static_cast<size_t>(PaneSlot::Count)>& Printers() {
-  static std::array<PanePrinter, static_cast<size_t>(PaneSlot::Count)> printers;
-  return printers;
-}
-}  // namespace
-
-void RegisterPanePrinter(PaneSlot slot, PanePrinter printer) { Printers()[static_cast<size_t>(slot)] = std::move(printer); }
-
-bool PrintPane(PaneSlot slot, wxWindow* pane, CPlotrDoc& document, bool preview) {
-  const PanePrinter& printer = Printers()[static_cast<size_t>(slot)];
-  return printer && pane != nullptr && printer(pane, document, preview);
-}
-
-const char* PaneName(PaneSlot slot) {
-  switch (slot) {
-    case PaneSlot::Search: return "Search";
-    case PaneSlot::PlanTable: return "Flightplan";
-    case PaneSlot::Pilot1: return "Avionics 1";
-    case PaneSlot::Pilot2: return "Avionics 2";
-    case PaneSlot::Map: return "Map";
-    case PaneSlot::Count: break;
-  }
-  return "";
-}
-
 CPaneView::CPaneView(PaneSlot slot, CPlotrDoc& document, wxWindow* parent) : m_slot(slot) {
-  const PaneFactory& factory = Factories()[static_cast<size_t>(slot)];
+  const PaneFactory& factory = PaneFactoryOf(slot);
   if (factory) m_window = factory(parent, document);
   if (m_window == nullptr) m_window = new CPlaceholderPane(parent, slot);
   SetDocument(&document);

@@ -1,13 +1,16 @@
+#include "plotr/shell/window/PlanObject.h"
+
 #include <wx/window.h>
 
 #include "platform/simapi/SimApi.h"
 #include "platform/ui/WxMessages.h"
+#include "plotr/core/PlotrDocument.h"
 #include "plotr/core/Settings.h"
 #include "plotr/multiplayer/MultiplayerDP4.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
-#include "plotr/shell/PlotrDocument.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/tools/SidStarStore.h"
 
 namespace {
 
@@ -59,5 +62,7 @@ std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
       []() -> wxWindow* { return GetMainFrame(); });
   MultiplayerServices multiplayer;
   multiplayer.ui = &multiplayerUi;
-  return std::make_unique<CMultiplayerDP4>(services, multiplayer);
+  auto plan = std::make_unique<CMultiplayerDP4>(services, multiplayer);
+  plan->SetProcedureCatalogue(std::make_unique<CSidStarStore>());
+  return plan;
 }

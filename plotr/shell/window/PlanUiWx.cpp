@@ -9,7 +9,7 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 void CWxPlanUi::BeginWaitCursor() { wxBeginBusyCursor(); }
 void CWxPlanUi::EndWaitCursor() { wxEndBusyCursor(); }

@@ -21,12 +21,13 @@
 #include "plotr/shell/window/DocManager.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/Panes.h"
-#include "plotr/shell/window/ShellStrings.h"
-#include "plotr/shell/window/SmallControls.h"
+#include "plotr/shell/window/PlanObject.h"
 #include "plotr/tools/AutoRoute.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/tools/window/DlgExport.h"
 #include "plotr/tools/window/DlgSidStarTransfer.h"
+#include "plotr/tools/window/ShellStrings.h"
+#include "plotr/tools/window/SmallControls.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ PlanCommandFacts CPlotrDoc::GatherFacts() const {
       if (flags & kPointAutoRoute) f.anyAutoRoutePoint = true;
     }
     int stringId = 0, number = 0;
-    f.sidStarCheck = const_cast<CFlightPlanCore&>(plan).GetSidStarStore().CheckPlanAsSidStar(*route, stringId, number);
+    f.sidStarCheck = SidStarStoreOf(const_cast<CFlightPlanCore&>(plan)).CheckPlanAsSidStar(*route, stringId, number);
   }
   f.connected = plan.IsConnected();
   f.sessionLost = plan.IsSessionLost();
@@ -286,7 +287,7 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
     case cmd::kSaveAsSidStar: {
       int stringId = 0, number = 0;
       const CRoute* route = plan.GetCurrent();
-      if (route != nullptr && plan.GetSidStarStore().CheckPlanAsSidStar(*route, stringId, number) == kPlanIsNoProcedure)
+      if (route != nullptr && SidStarStoreOf(plan).CheckPlanAsSidStar(*route, stringId, number) == kPlanIsNoProcedure)
         ShowShellMessage(FormatNumber(ui::LoadString(static_cast<unsigned>(stringId)), number), ui::kMbIconExclamation);
       return;
     }
@@ -354,9 +355,9 @@ void CPlotrDoc::SaveAsProcedure(bool star) {
   if (plan.m_rows.empty() || plan.GetCurrent() == nullptr) return;
   const PlanRow& first = plan.m_rows.front();
   const PlanRow& last = plan.m_rows.back();
-  const bool saved = star ? plan.GetSidStarStore().SavePlanAs(true, last.starAirport, last.starGroup, first.starProcedure,
+  const bool saved = star ? SidStarStoreOf(plan).SavePlanAs(true, last.starAirport, last.starGroup, first.starProcedure,
                                                              *plan.GetCurrent())
-                          : plan.GetSidStarStore().SavePlanAs(false, first.sidAirport, first.sidGroup, last.sidProcedure,
+                          : SidStarStoreOf(plan).SavePlanAs(false, first.sidAirport, first.sidGroup, last.sidProcedure,
                                                              *plan.GetCurrent());
   if (!saved) return;
   UpdatePlanViews(nullptr, kHintSidStarCatalogue);
@@ -373,7 +374,7 @@ void CPlotrDoc::ExchangeSidStars(bool upload) {
                          : RunOnlineWarning(g_Settings, &CSettings::GetDisableWarningGetSidStar,
                                             &CSettings::SetDisableWarningGetSidStar);
   if (!go) return;
-  CSidStarStore& store = m_plan->GetSidStarStore();
+  CSidStarStore& store = SidStarStoreOf(*m_plan);
   const SidStarServerOptions options = SidStarServerOptions::FromSettings(store.GetFolder());
   if (upload) {
     CDlgUploadSidStar dialog(nullptr, store, options);

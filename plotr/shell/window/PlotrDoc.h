@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "plotr/shell/PlotrDocument.h"
+#include "plotr/core/PlotrDocument.h"
 #include "plotr/shell/ShellRules.h"
 
 class CFlightPlanCore;
@@ -51,7 +51,7 @@ class CPlotrDoc : public wxDocument, public IPlotrDocument {
   void OnGuidanceChanged() { UpdatePlanViews(nullptr, kHintGuidance); }
 
   std::string GetAircraftTitle() const;
-  std::string GetPlanTitle() const;  // code page 1252
+  std::string GetPlanTitle() const override;  // code page 1252
   const std::string& GetPathName() const { return m_pathName; }
   uint16_t GetSaveFormat() const { return m_saveFormat; }
 

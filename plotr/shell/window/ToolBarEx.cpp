@@ -6,8 +6,8 @@
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/shell/window/ToolBarImages.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 const std::vector<int>& MainToolBarCommands() {
   static const std::vector<int> commands = {

@@ -8,18 +8,22 @@
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
+#include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
-#include "plotr/map/window/MapParentView.h"
-#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/MapPages.h"
+#include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
+
+// The status line while a frequency or heading is dragged off the panel.
+constexpr unsigned kIdsDragHint = 6040;
 
 void AddFmsStrings() {
   static bool added = false;
@@ -41,7 +45,7 @@ void AddFmsStrings() {
       {6092, "Distance to Destination"},
       {6093, "expected Time to Destination"},
       {6094, "expected Arrival Time"},
-      {6040, "Drag Frequency/Heading to Avionics bar."},
+      {kIdsDragHint, "Drag Frequency/Heading to Avionics bar."},
   });
 }
 
@@ -68,14 +72,14 @@ struct MenuItem {
 constexpr MenuItem kSeparator{0, nullptr};
 
 std::vector<MenuItem> MenuItems(int menu) {
-  const MenuItem fly{32791, "F&ly Flightplan from here"}, heading{32834, "Set Autopilot &Heading"};
+  const MenuItem fly{cmd::kFlyPlanFromHere, "F&ly Flightplan from here"}, heading{cmd::kFmsSetHeading, "Set Autopilot &Heading"};
   switch (menu) {
     case 156: return {fly, heading};
     case 157:
-      return {fly, heading, kSeparator, {32835, "Set NAV1 &Course"}, {32837, "Set NAV1 &Frequency"}, kSeparator,
-              {32836, "Set NAV2 C&ourse"}, {32838, "Set NAV2 F&requency"}};
-    case 158: return {fly, heading, kSeparator, {32839, "Set &ADF Frequency"}};
-    case 159: return {{32840, "&Settings"}};
+      return {fly, heading, kSeparator, {cmd::kFmsSetNav1Course, "Set NAV1 &Course"}, {cmd::kFmsSetNav1Frequency, "Set NAV1 &Frequency"}, kSeparator,
+              {cmd::kFmsSetNav2Course, "Set NAV2 C&ourse"}, {cmd::kFmsSetNav2Frequency, "Set NAV2 F&requency"}};
+    case 158: return {fly, heading, kSeparator, {cmd::kFmsSetAdfFrequency, "Set &ADF Frequency"}};
+    case 159: return {{cmd::kFmsSettings, "&Settings"}};
     default: return {};
   }
 }
@@ -152,13 +156,13 @@ void CFMSView::OnLeftDown(wxMouseEvent& event) {
   } else if (drag->frequencyFormat == fms::DragPayload::Frequency::kAdf) {
     data.emplace_back(clip::kAdfFrequency, clip::WriteFloat(drag->frequency));
   }
-  CMainFrm* main = GetMainFrame();
+  IFrameServices* main = GetFrameServices();
   if (main != nullptr) {
-    const std::string text = ui::LoadString(6040);
-    main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+    const std::string text = ui::LoadString(kIdsDragHint);
+    main->ShowStatusText(text);
   }
   clip::RunDrag(this, data, false);
-  if (main != nullptr) main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+  if (main != nullptr) main->ShowIdleStatus();
 }
 
 void CFMSView::OnMotion(wxMouseEvent& event) {
@@ -222,7 +226,7 @@ void CFMSView::OnContextMenu(wxContextMenuEvent& event) {
 void CFMSView::OnKey(wxKeyEvent& event) { keys::RouteKeyEvent(this, event, keys::Control::kView); }
 
 void RegisterFmsPage() {
-  RegisterMapPage(2, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
+  RegisterMapPage(2, [](wxWindow* parent, IPlotrDocument& document, wxWindow*) -> wxWindow* {
     return new CFMSView(parent, document);
   });
 }

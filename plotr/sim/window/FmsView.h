@@ -5,8 +5,8 @@
 
 #include <wx/window.h>
 
-#include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/PlotrDocument.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/sim/FmsPanel.h"
 
 class CFMSView : public wxWindow, public IPaneWindow {

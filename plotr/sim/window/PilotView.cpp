@@ -19,14 +19,16 @@
 #include "plotr/core/UpdateHints.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
+
+// What the players box offers while no player has a position.
+constexpr unsigned kIdsCenterTo = 6072;
 
 using namespace avionics;
 
@@ -45,7 +47,7 @@ void AddPilotStrings() {
   ui::AddStrings({
       {6026, "TAS"},
       {6027, "IAS"},
-      {6072, "Center To"},
+      {kIdsCenterTo, "Center To"},
       {6404, "Valid COM frequencies range from 118.00 to 136.97.\nUse steps of 0.00, 0.02, 0.05, 0.07."},
       {6405, "Valid NAV frequencies range from 108.00 to 117.95.\nUse steps of 0.00 and 0.05."},
       {6406, "Valid ADF frequencies range from 200.0 to 1699.9."},
@@ -319,7 +321,7 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
     m_players->Clear();
     for (const MpPlayerEntry& e : m_playerEntries)
       if (e.hasPosition == 1) m_players->Append(Wx(std::string(e.callSign, strnlen(e.callSign, sizeof e.callSign))));
-    if (m_players->IsListEmpty()) m_players->Append(Wx(ui::LoadString(6072)));
+    if (m_players->IsListEmpty()) m_players->Append(Wx(ui::LoadString(kIdsCenterTo)));
   });
   m_players->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent&) {
     const std::string chosen = win::Utf8ToCp1252(m_players->GetStringSelection().utf8_string());
@@ -418,7 +420,7 @@ wxWindow* CPilotView::Control(int id) const {
 
 void CPilotView::OnInitialUpdate() {
   m_players->Clear();
-  m_players->Append(Wx(ui::LoadString(6072)));
+  m_players->Append(Wx(ui::LoadString(kIdsCenterTo)));
   m_players->SetSelection(0);
   OnPlanUpdate(UpdateHint{0, nullptr});
 }
@@ -528,10 +530,10 @@ void CPilotView::PressButton(int id) {
 }
 
 void RegisterPilotPanes() {
-  RegisterPane(PaneSlot::Pilot1, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
+  RegisterPane(PaneSlot::Pilot1, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
     return new CPilotView(parent, document, 1);
   });
-  RegisterPane(PaneSlot::Pilot2, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
+  RegisterPane(PaneSlot::Pilot2, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
     return new CPilotView(parent, document, 2);
   });
 }

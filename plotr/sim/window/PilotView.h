@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "plotr/core/MpPlayerEntry.h"
-#include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/PlotrDocument.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/sim/Avionics.h"
 
 class wxButton;

@@ -1,32 +1,16 @@
 #pragma once
 
-// A scripted stand-in for the planning tools' dialogs: records what the model filled in and
-// answers with the prepared values (or cancels). Installs itself for its lifetime.
+// The plan's scripted dialogs with the route finder's dialog added. Installs itself for its
+// lifetime.
 
+#include <functional>
 #include <vector>
 
-#include "plotr/plan/ToolDialogs.h"
+#include "plotr/plan/tests/support/FakePlanDialogs.h"
 #include "plotr/tools/AutoRoute.h"
 
-class FakeToolDialogs : public IToolDialogs {
+class FakeToolDialogs : public FakePlanDialogs {
  public:
-  FakeToolDialogs() { SetToolDialogs(this); }
-  ~FakeToolDialogs() override { SetToolDialogs(nullptr); }
-  FakeToolDialogs(const FakeToolDialogs&) = delete;
-  FakeToolDialogs& operator=(const FakeToolDialogs&) = delete;
-
-  bool accept = true;
-  int runs = 0;
-  AircraftDialogValues aircraftIn, aircraftOut;
-  CruiseDialogValues cruiseIn, cruiseOut;
-  HoldingDialogValues holdingIn, holdingOut;
-  SaveFileDialogValues saveIn, saveOut;
-
-  bool RunAircraftDialog(AircraftDialogValues& v) override { return Answer(v, aircraftIn, aircraftOut); }
-  bool RunCruiseDialog(CruiseDialogValues& v) override { return Answer(v, cruiseIn, cruiseOut); }
-  bool RunHoldingDialog(HoldingDialogValues& v) override { return Answer(v, holdingIn, holdingOut); }
-  bool RunSaveFileDialog(SaveFileDialogValues& v) override { return Answer(v, saveIn, saveOut); }
-
   // The route finder's dialog: each entry of autoRoutePresses is one press of OK with those
   // values, in order, until one closes the dialog; Cancel when they run out (or without accept).
   AutoRouteDialogValues autoRouteIn;
@@ -43,14 +27,5 @@ class FakeToolDialogs : public IToolDialogs {
       if (autoRouteClosed.back()) return true;
     }
     return false;
-  }
-
- private:
-  template <class T>
-  bool Answer(T& values, T& seen, const T& answer) {
-    ++runs;
-    seen = values;
-    if (accept) values = answer;
-    return accept;
   }
 };

@@ -109,7 +109,7 @@ TEST_F(SidStarCatalogueTest, SavedSidAndStarRescanMatchTheRowsAndInsertAgain) {
   EXPECT_EQ(store->m_regions[4].countries[0].name, "Switzerland");
 
   CSidStarStore* raw = store.get();
-  m_plan.SetSidStarStore(std::move(store));
+  m_plan.SetProcedureCatalogue(std::move(store));
   CRoute plan = SidRoute();
   for (int i = 1; i < 4; ++i) plan.AddPoint(StarRoute()[i - 1]);
   Load(plan);

@@ -10,7 +10,7 @@
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/window/DlgFile.h"
+#include "plotr/tools/window/DlgFile.h"
 
 namespace {
 

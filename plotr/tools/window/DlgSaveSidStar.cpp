@@ -15,8 +15,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/tools/window/DialogFields.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 
@@ -97,8 +97,8 @@ CDlgSaveSidStar::CDlgSaveSidStar(wxWindow* parent, const SidStarSaveValues& valu
   m_list = new wxListCtrl(this, SaveSidStarForm::kIdList, wxDefaultPosition, wxSize(440, 110),
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_NO_SORT_HEADER | wxBORDER_SUNKEN);
   m_list->SetImageList(m_images.get(), wxIMAGE_LIST_SMALL);
-  const wxString idTitle = FromCp1252(ui::LoadString(6099));
-  const wxString descriptionTitle = FromCp1252(ui::LoadString(6100));
+  const wxString idTitle = FromCp1252(ui::LoadString(SaveSidStarForm::kIdsColumnIdentification));
+  const wxString descriptionTitle = FromCp1252(ui::LoadString(SaveSidStarForm::kIdsColumnDescription));
   m_list->AppendColumn(idTitle, wxLIST_FORMAT_LEFT, m_list->GetTextExtent("XXXXXXXXXXXXXXX").x);
   m_list->AppendColumn(descriptionTitle);
   int widestId = m_list->GetTextExtent(idTitle).x;

@@ -13,8 +13,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/ShellStrings.h"
 #include "plotr/tools/SaveSidStarForm.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 
@@ -40,9 +40,9 @@ CDlgSidStarTransfer::CDlgSidStarTransfer(wxWindow* parent, CSidStarTransfer::Kin
   m_list = new wxListCtrl(this, upload ? kIdUploadList : kIdDownloadList, wxDefaultPosition, wxSize(380, 200),
                           wxLC_REPORT | wxLC_SINGLE_SEL | wxBORDER_SUNKEN);
   if (upload) m_list->EnableCheckBoxes(true);
-  m_list->AppendColumn(FromCp1252(ui::LoadString(6099)), wxLIST_FORMAT_LEFT,
+  m_list->AppendColumn(FromCp1252(ui::LoadString(SaveSidStarForm::kIdsColumnIdentification)), wxLIST_FORMAT_LEFT,
                        m_list->GetTextExtent("XXXXXXXXXXXX").x);
-  m_list->AppendColumn(FromCp1252(ui::LoadString(6100)));
+  m_list->AppendColumn(FromCp1252(ui::LoadString(SaveSidStarForm::kIdsColumnDescription)));
   top->Add(m_list, 1, wxEXPAND | wxALL, 8);
   if (!upload) {
     m_progress = new wxGauge(this, kIdDownloadProgress, 1, wxDefaultPosition, wxSize(-1, 16));

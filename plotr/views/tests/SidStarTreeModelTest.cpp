@@ -68,7 +68,7 @@ class SidStarTreeTest : public plancore::PlanCoreTest {
   SidStarTreeTest() {
     auto fake = std::make_unique<FakeSidStarStore>();
     store = fake.get();
-    m_plan.SetSidStarStore(std::move(fake));
+    m_plan.SetProcedureCatalogue(std::move(fake));
     Load(NewRoute());
   }
   const CRoute& Route() { return *m_plan.GetCurrent(); }

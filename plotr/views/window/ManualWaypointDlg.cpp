@@ -10,9 +10,9 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/WxText.h"
+#include "plotr/core/PlotrDocument.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/shell/PlotrDocument.h"
 #include "plotr/tools/window/DialogFields.h"
 #include "plotr/views/CoordinateText.h"
 #include "plotr/views/window/CoordinateValidator.h"

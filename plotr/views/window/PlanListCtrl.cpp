@@ -5,8 +5,8 @@
 
 #include "platform/ui/KeyForward.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/views/window/PlanImages.h"
+#include "plotr/views/window/WxKeys.h"
 
 PlanListCtrl::PlanListCtrl(wxWindow* parent, wxWindowID id)
     : wxListCtrl(parent, id, wxDefaultPosition, wxDefaultSize,

@@ -15,33 +15,26 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/tools/SidStarStore.h"
 #include "plotr/views/window/ManualWaypointDlg.h"
 #include "plotr/views/window/TowerViewDlg.h"
+#include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
 
-constexpr int kManualSettings = 32787;
-constexpr int kBearingPoint = 32788;
-constexpr int kCenterMap = 32789;
-constexpr int kFlyTo = 32790;
-constexpr int kFlyPlanFromHere = 32791;
-constexpr int kMoveAircraft = 32792;
-constexpr int kTowerView = 32793;
-constexpr int kHolding = 32795;
-
-constexpr int kCommands[] = {kManualSettings, kBearingPoint, kHolding,       kFlyPlanFromHere, kFlyTo,
-                             kMoveAircraft,   kTowerView,    cmd::kEditCut,  cmd::kEditCopy,   cmd::kEditPaste,
-                             cmd::kEditDelete, kCenterMap,   cmd::kEditUndo, cmd::kEditRedo,   cmd::kEditSelectAll};
+constexpr int kCommands[] = {cmd::kManualSettings, cmd::kBearingPoint,   cmd::kHolding,    cmd::kFlyPlanFromHere,
+                             cmd::kFlyTo,          cmd::kMoveAircraft,   cmd::kTowerView,  cmd::kEditCut,
+                             cmd::kEditCopy,       cmd::kEditPaste,      cmd::kEditDelete, cmd::kPlanCenterMap,
+                             cmd::kEditUndo,       cmd::kEditRedo,       cmd::kEditSelectAll};
 
 // Pixels along the edges where a resting drag scrolls the list, and its pace.
 constexpr int kScrollBand = 11;
@@ -109,22 +102,22 @@ planlist::CommandStates CPlanListView::CommandStates(bool withClipboard) const {
 
 wxMenu* CPlanListView::BuildContextMenu() {
   auto* menu = new wxMenu;
-  menu->Append(kManualSettings, "Man&ual Settings...");
-  menu->AppendCheckItem(kBearingPoint, "&Bearing Point");
-  menu->Append(kHolding, "Holding Pattern...");
+  menu->Append(cmd::kManualSettings, "Man&ual Settings...");
+  menu->AppendCheckItem(cmd::kBearingPoint, "&Bearing Point");
+  menu->Append(cmd::kHolding, "Holding Pattern...");
   menu->AppendSeparator();
-  menu->Append(kFlyPlanFromHere, "F&ly Flightplan from here");
-  menu->Append(kFlyTo, "&Fly to here");
-  menu->Append(kMoveAircraft, "&Move Aircraft to here");
+  menu->Append(cmd::kFlyPlanFromHere, "F&ly Flightplan from here");
+  menu->Append(cmd::kFlyTo, "&Fly to here");
+  menu->Append(cmd::kMoveAircraft, "&Move Aircraft to here");
   // The simulator from version 90 on places its tower view itself.
-  if (g_Settings.GetSimVer() < 90) menu->Append(kTowerView, "&Set Tower view to here");
+  if (g_Settings.GetSimVer() < 90) menu->Append(cmd::kTowerView, "&Set Tower view to here");
   menu->AppendSeparator();
   menu->Append(cmd::kEditCut, "Cu&t\tShift+Del");
   menu->Append(cmd::kEditCopy, "&Copy\tCtrl+Ins");
   menu->Append(cmd::kEditPaste, "&Paste\tShift+Ins");
   menu->Append(cmd::kEditDelete, "&Delete\tDel");
   menu->AppendSeparator();
-  menu->Append(kCenterMap, "C&enter Map\tReturn");
+  menu->Append(cmd::kPlanCenterMap, "C&enter Map\tReturn");
   ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
@@ -140,22 +133,22 @@ void CPlanListView::OnUpdateCommand(wxUpdateUIEvent& event) {
   // Asking the clipboard waits for its owner: only Paste does.
   const planlist::CommandStates s = CommandStates(event.GetId() == cmd::kEditPaste);
   switch (event.GetId()) {
-    case kManualSettings: event.Enable(s.manualSettings); return;
-    case kBearingPoint:
+    case cmd::kManualSettings: event.Enable(s.manualSettings); return;
+    case cmd::kBearingPoint:
       event.Enable(s.bearingPoint);
       // GTK menus have no third check state: a mixed selection shows unchecked.
       event.Check(s.bearingCheck == 1);
       return;
-    case kHolding: event.Enable(s.holding); return;
-    case kFlyPlanFromHere: event.Enable(s.flyPlanFromHere); return;
-    case kFlyTo: event.Enable(s.flyTo); return;
-    case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
-    case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    case cmd::kHolding: event.Enable(s.holding); return;
+    case cmd::kFlyPlanFromHere: event.Enable(s.flyPlanFromHere); return;
+    case cmd::kFlyTo: event.Enable(s.flyTo); return;
+    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
+    case cmd::kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
     case cmd::kEditCut:
     case cmd::kEditCopy:
     case cmd::kEditDelete: event.Enable(s.editSelection); return;
     case cmd::kEditPaste: event.Enable(s.paste); return;
-    case kCenterMap: event.Enable(s.centerMap); return;
+    case cmd::kPlanCenterMap: event.Enable(s.centerMap); return;
     case cmd::kEditUndo: event.Enable(s.undo); return;
     case cmd::kEditRedo: event.Enable(s.redo); return;
     case cmd::kEditSelectAll: event.Enable(s.selectAll); return;
@@ -170,23 +163,23 @@ bool CPlanListView::RunCommand(int id) {
   OnUpdateCommand(update);
   if (update.GetSetEnabled() && !update.GetEnabled()) return false;
   switch (id) {
-    case kManualSettings: {
+    case cmd::kManualSettings: {
       // The dialog tells the views and marks the document itself.
       EditWaypointSettings(this, m_document, CommandStates().manualSettingsRow);
       break;
     }
-    case kBearingPoint:
+    case cmd::kBearingPoint:
       if (planlist::ToggleBearingPoints(m_document.GetPlan(), CurrentSelection())) {
         m_document.SetPlanModified(true);
         m_document.UpdatePlanViews(nullptr, kHintPlanChanged);
       }
       planedit::ClearNewFlags(m_document.GetPlan());
       break;
-    case kHolding: Holding(); break;
-    case kFlyPlanFromHere: FlyPlanFromHere(); break;
-    case kFlyTo: FlyTo(); break;
-    case kMoveAircraft: MoveAircraft(); break;
-    case kTowerView: TowerView(); break;
+    case cmd::kHolding: Holding(); break;
+    case cmd::kFlyPlanFromHere: FlyPlanFromHere(); break;
+    case cmd::kFlyTo: FlyTo(); break;
+    case cmd::kMoveAircraft: MoveAircraft(); break;
+    case cmd::kTowerView: TowerView(); break;
     case cmd::kEditCut:
       Copy();
       Delete();
@@ -194,7 +187,7 @@ bool CPlanListView::RunCommand(int id) {
     case cmd::kEditCopy: Copy(); break;
     case cmd::kEditPaste: Paste(); break;
     case cmd::kEditDelete: Delete(); break;
-    case kCenterMap: CenterMap(); break;
+    case cmd::kPlanCenterMap: CenterMap(); break;
     case cmd::kEditUndo: UndoRedo(true); break;
     case cmd::kEditRedo: UndoRedo(false); break;
     case cmd::kEditSelectAll: SelectAll(); break;
@@ -318,14 +311,14 @@ void CPlanListView::SelectAll() {
 }
 
 void CPlanListView::ShowStatus(unsigned id) {
-  CMainFrm* main = GetMainFrame();
+  IFrameServices* main = GetFrameServices();
   if (main == nullptr) return;
   if (id == 0) {
-    main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+    main->ShowIdleStatus();
     return;
   }
   const std::string text = ui::LoadString(id);
-  main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+  main->ShowStatusText(text);
 }
 
 void CPlanListView::OnBeginDrag(wxListEvent&) {
@@ -432,7 +425,7 @@ wxDragResult CPlanListView::DragOver(const wxPoint& point, wxDragResult suggeste
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     CFlightPlanCore& plan = m_document.GetPlan();
-    judged = planlist::JudgeDrop(offered, plan, plan.GetSidStarStore(), line, ctrl);
+    judged = planlist::JudgeDrop(offered, plan, SidStarStoreOf(plan), line, ctrl);
   }
   if (judged.kind == planlist::DropKind::kNone) {
     SetDropLine(-1);
@@ -448,7 +441,7 @@ wxDragResult CPlanListView::DropData(const wxPoint& point, wxDragResult suggeste
   const int line = LineAt(point);
   const bool ctrl = wxGetKeyState(WXK_CONTROL) || suggested == wxDragCopy;
   CFlightPlanCore& plan = m_document.GetPlan();
-  const uint32_t hint = planlist::Drop(plan, plan.GetSidStarStore(), offered, line, ctrl, ctrl);
+  const uint32_t hint = planlist::Drop(plan, SidStarStoreOf(plan), offered, line, ctrl, ctrl);
   if (hint == 0) return wxDragNone;
   PlanChanged(hint);
   return suggested;

@@ -10,7 +10,7 @@
 
 #include <optional>
 
-#include "plotr/shell/PlotrDocument.h"
+#include "plotr/core/PlotrDocument.h"
 #include "plotr/views/PlanListCommands.h"
 #include "plotr/views/window/PlanListCtrl.h"
 

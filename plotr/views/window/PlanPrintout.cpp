@@ -13,12 +13,11 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
+#include "plotr/core/window/PaneRegistry.h"
+#include "plotr/core/window/PrintSetup.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/window/Panes.h"
-#include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/PrintSetup.h"
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 namespace {
 
@@ -143,7 +142,7 @@ bool PrintPlanSnapshot(wxWindow* parent, std::shared_ptr<const planprint::PrintS
 }
 
 void RegisterPlanPrinting() {
-  RegisterPanePrinter(PaneSlot::PlanTable, [](wxWindow* pane, CPlotrDoc& document, bool preview) {
+  RegisterPanePrinter(PaneSlot::PlanTable, [](wxWindow* pane, IPlotrDocument& document, bool preview) {
     auto snapshot = std::make_shared<planprint::PrintSnapshot>();
     {
       std::lock_guard lock(g_DatabaseLock);

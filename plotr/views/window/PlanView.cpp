@@ -11,7 +11,6 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/views/window/PlanImages.h"
 
 namespace {
@@ -198,7 +197,7 @@ void CPlanPane::SetActive(bool active) {
 }
 
 void RegisterPlanPane() {
-  RegisterPane(PaneSlot::PlanTable, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
+  RegisterPane(PaneSlot::PlanTable, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
     return new CPlanPane(parent, document);
   });
 }

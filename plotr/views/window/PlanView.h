@@ -9,7 +9,7 @@
 
 #include <vector>
 
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/views/PlanTableRows.h"
 #include "plotr/views/window/PlanListView.h"
 

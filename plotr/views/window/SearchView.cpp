@@ -16,32 +16,25 @@
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/PlotrDoc.h"
-#include "plotr/shell/window/WxClip.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/sim/FlightPlanSim.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/window/TowerViewDlg.h"
+#include "plotr/views/window/WxClip.h"
+#include "plotr/views/window/WxKeys.h"
 
 namespace {
 
 constexpr int kIdButton = 8180;
 constexpr int kEditId = 8181;
 constexpr int kListId = 8182;
-constexpr int kCenterMap = 32832;
-constexpr int kFlyTo = 32790;
-constexpr int kMoveAircraft = 32792;
-constexpr int kTowerView = 32793;
-constexpr int kHolding = 32795;
-constexpr int kToPlan = 32833;
 using cmd::kEditCopy;
 using cmd::kEditCut;
 using cmd::kEditDelete;
@@ -50,11 +43,14 @@ using cmd::kEditRedo;
 using cmd::kEditSelectAll;
 using cmd::kEditUndo;
 
+constexpr unsigned kIdsInputLine = 6071;
+constexpr unsigned kIdsTooManyWaypoints = 6409;
+
 void AddSearchStrings() {
   static bool added = false;
   if (added) return;
   added = true;
-  ui::AddStrings({{6071, "Inputline"}, {6409, "Too many Waypoints Found."}});
+  ui::AddStrings({{kIdsInputLine, "Inputline"}, {kIdsTooManyWaypoints, "Too many Waypoints Found."}});
 }
 
 wxString Wx(const std::string& cp1252) { return wxString::FromUTF8(win::Cp1252ToUtf8(cp1252)); }
@@ -113,7 +109,7 @@ void CNavEdit::OnLeftUp(wxMouseEvent& event) {
 void CNavEdit::OnKeyDown(wxKeyEvent& event) {
   const int key = event.GetKeyCode();
   if (key == WXK_RETURN || key == WXK_NUMPAD_ENTER) {
-    const CMainFrm* main = GetMainFrame();
+    const IFrameServices* main = GetFrameServices();
     const bool floating = main != nullptr && !main->IsDocked();
     if (IsPassive()) {
       if (event.ShiftDown()) {
@@ -250,7 +246,7 @@ CSearchView::CSearchView(wxWindow* parent, IPlotrDocument& document)
 
   m_list->Bind(wxEVT_MOTION, &CSearchView::OnListMotion, this);
   Bind(wxEVT_CONTEXT_MENU, &CSearchView::OnContextMenu, this);
-  for (int id : {kCenterMap, kFlyTo, kMoveAircraft, kTowerView, kHolding, kToPlan, kEditDelete, kEditCopy, kEditCut,
+  for (int id : {cmd::kSearchCenterMap, cmd::kFlyTo, cmd::kMoveAircraft, cmd::kTowerView, cmd::kHolding, cmd::kSearchToPlan, kEditDelete, kEditCopy, kEditCut,
                  kEditPaste, kEditSelectAll, kEditUndo, kEditRedo}) {
     Bind(wxEVT_MENU, &CSearchView::OnCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CSearchView::OnUpdateCommand, this, id);
@@ -260,7 +256,7 @@ CSearchView::CSearchView(wxWindow* parent, IPlotrDocument& document)
 wxSize CSearchView::GetFormSize() const { return ConvertDialogToPixels(wxSize(132, 33)); }
 
 void CSearchView::OnInitialUpdate() {
-  m_edit->ChangeValue(Wx(ui::LoadString(6071)));
+  m_edit->ChangeValue(Wx(ui::LoadString(kIdsInputLine)));
   OnPlanUpdate(UpdateHint{0, nullptr});
 }
 
@@ -306,7 +302,7 @@ void CSearchView::FillSearchResults() {
   m_list->SetRows(std::move(rows));
   // The lock is released before the message waits for the user.
   if (result.tooMany) {
-    ui::ShowMessageBox(this, ui::LoadString(6409), "Chartwright", ui::kMbOk | ui::kMbIconInformation);
+    ui::ShowMessageBox(this, ui::LoadString(kIdsTooManyWaypoints), "Chartwright", ui::kMbOk | ui::kMbIconInformation);
   }
 }
 
@@ -366,27 +362,27 @@ void CSearchView::StartDrag() {
     data = clip::ObjectDrag(*point, *route, g_SimBlock.GetSnapshot(), bcIls);
     status = clip::DragStatusId(*point, false, *route, bcIls);
   }
-  CMainFrm* main = GetMainFrame();
+  IFrameServices* main = GetFrameServices();
   if (status != 0 && main != nullptr) {
     const std::string text = ui::LoadString(status);
-    main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+    main->ShowStatusText(text);
   }
   clip::RunDrag(this, data, true);
-  if (main != nullptr) main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+  if (main != nullptr) main->ShowIdleStatus();
 }
 
 wxMenu* CSearchView::BuildContextMenu() {
   auto* menu = new wxMenu;
-  menu->Append(kToPlan, "&To Flightplan");
-  menu->Append(kHolding, "Holding Pattern...");
+  menu->Append(cmd::kSearchToPlan, "&To Flightplan");
+  menu->Append(cmd::kHolding, "Holding Pattern...");
   menu->AppendSeparator();
-  menu->Append(kFlyTo, "&Fly to here");
-  menu->Append(kMoveAircraft, "&Move Aircraft to here");
-  if (g_Settings.GetSimVer() <= 89) menu->Append(kTowerView, "&Set Tower view to here");
+  menu->Append(cmd::kFlyTo, "&Fly to here");
+  menu->Append(cmd::kMoveAircraft, "&Move Aircraft to here");
+  if (g_Settings.GetSimVer() <= 89) menu->Append(cmd::kTowerView, "&Set Tower view to here");
   menu->AppendSeparator();
   menu->Append(kEditCopy, "&Copy\tCtrl+Ins");
   menu->AppendSeparator();
-  menu->Append(kCenterMap, "C&enter Map\tReturn");
+  menu->Append(cmd::kSearchCenterMap, "C&enter Map\tReturn");
   ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
   return menu;
 }
@@ -418,7 +414,7 @@ void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
     default: break;
   }
   bool resolves = false;
-  if (row && id == kToPlan) {
+  if (row && id == cmd::kSearchToPlan) {
     std::lock_guard lock(g_DatabaseLock);
     FullPoint found;
     if (const CRoute* route = m_document.GetPlan().GetCurrent()) resolves = route->Resolve(found, row->point);
@@ -426,12 +422,12 @@ void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
   const search::CommandStates s =
       search::SearchCommandStates(row ? &*row : nullptr, resolves, g_SimBlock.GetSnapshot(), g_Settings.GetSimVer());
   switch (id) {
-    case kCenterMap: event.Enable(s.centerMap); return;
-    case kFlyTo: event.Enable(s.flyTo); return;
-    case kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
-    case kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
-    case kHolding: event.Enable(s.holding); return;
-    case kToPlan: event.Enable(s.addToPlan); return;
+    case cmd::kSearchCenterMap: event.Enable(s.centerMap); return;
+    case cmd::kFlyTo: event.Enable(s.flyTo); return;
+    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
+    case cmd::kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    case cmd::kHolding: event.Enable(s.holding); return;
+    case cmd::kSearchToPlan: event.Enable(s.addToPlan); return;
     default: event.Enable(false); return;
   }
 }
@@ -441,8 +437,8 @@ void CSearchView::OnCommand(wxCommandEvent& event) {
   OnUpdateCommand(update);
   if (update.GetSetEnabled() && !update.GetEnabled()) return;
   switch (event.GetId()) {
-    case kCenterMap: CenterMap(); break;
-    case kFlyTo:
+    case cmd::kSearchCenterMap: CenterMap(); break;
+    case cmd::kFlyTo:
       if (const auto row = SelectedPoint()) {
         if (auto* on = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_ON"))) *on = 1;
         if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LATITUDE")))
@@ -451,10 +447,10 @@ void CSearchView::OnCommand(wxCommandEvent& event) {
           *v = row->point.longitude;
       }
       break;
-    case kMoveAircraft: MoveAircraft(); break;
-    case kTowerView: TowerView(); break;
-    case kToPlan: AddToPlan(); break;
-    case kHolding:
+    case cmd::kMoveAircraft: MoveAircraft(); break;
+    case cmd::kTowerView: TowerView(); break;
+    case cmd::kSearchToPlan: AddToPlan(); break;
+    case cmd::kHolding:
       if (const auto row = SelectedPoint(); row && (g_SimBlock.GetSnapshot().holdingState & 1) == 0) {
         planedit::DefineHolding(m_document.GetPlan(), row->point.latitude, row->point.longitude);
       }
@@ -557,7 +553,7 @@ void CSearchView::AddToPlan() {
 }
 
 void RegisterSearchPane() {
-  RegisterPane(PaneSlot::Search, [](wxWindow* parent, CPlotrDoc& document) -> wxWindow* {
+  RegisterPane(PaneSlot::Search, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
     return new CSearchView(parent, document);
   });
 }

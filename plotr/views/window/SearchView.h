@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/PlotrDocument.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/views/SearchModel.h"
 
 // What the controls report to their form; the form answers true when it handled it.

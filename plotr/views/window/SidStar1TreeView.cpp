@@ -9,15 +9,15 @@
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
 #include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/tools/SidStarServer.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
 
 using namespace sidstar;
 using namespace sidstarwx;
@@ -182,7 +182,7 @@ void CSidStar1TreeView::DeleteOnServer() {
   const auto ref = SelectedRef();
   const CRoute* route = m_page.Document().GetPlan().GetCurrent();
   if (!ref || !IsAirportRef(*ref) || route == nullptr) return;
-  CMainFrm* main = GetMainFrame();
+  IFrameServices* main = GetFrameServices();
   if (main != nullptr) main->BeginModalState();
   const bool online = ConnectionTest()();
   if (main != nullptr) main->EndModalState();

@@ -11,9 +11,9 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/WxClip.h"
 
 using namespace sidstar;
 using namespace sidstarwx;

@@ -2,7 +2,7 @@
 
 #include "platform/ui/WxText.h"
 #include "plotr/core/CommandIds.h"
-#include "plotr/shell/window/WxKeys.h"
+#include "plotr/views/window/WxKeys.h"
 
 CSidStarDescView::CSidStarDescView(wxWindow* parent, CSidStarPage& page)
     : wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(40, 40),

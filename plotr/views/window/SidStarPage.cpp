@@ -6,11 +6,11 @@
 #include <mutex>
 
 #include "platform/profile/Profile.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
-#include "plotr/map/window/MapParentView.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/window/MainFrm.h"
+#include "plotr/views/window/MapPages.h"
 #include "plotr/views/window/SidStar1TreeView.h"
 #include "plotr/views/window/SidStar2TreeView.h"
 #include "plotr/views/window/SidStarDescView.h"
@@ -25,7 +25,7 @@ const char* ModeSection(bool docked) { return docked ? "Docked" : "Floating"; }
 
 // Without a main frame (the page on its own) it counts as docked.
 bool IsDocked() {
-  const CMainFrm* main = GetMainFrame();
+  const IFrameServices* main = GetFrameServices();
   return main == nullptr || main->IsDocked();
 }
 
@@ -50,7 +50,6 @@ CSidStarPage::CSidStarPage(wxWindow* parent, IPlotrDocument& document)
   SetSizer(sizer);
   // The leg list hears first, so the trees see the row hint it sends from the same update.
   m_views = {m_legList, m_parentView->GetAirportTree(), m_parentView->GetProcedureTree(), m_descView};
-  if (auto* pane = dynamic_cast<CScenParentView*>(parent)) m_owner = pane->GetTabs();
   Bind(wxEVT_SHOW, &CSidStarPage::OnShow, this);
   m_outer->Bind(wxEVT_SPLITTER_SASH_POS_CHANGED, &CSidStarPage::OnSashMoved, this);
   Bind(wxEVT_MENU, &CSidStarPage::OnCommand, this);
@@ -139,7 +138,9 @@ void CSidStarPage::OnUpdateCommand(wxUpdateUIEvent& event) {
 }
 
 void RegisterSidStarPage() {
-  RegisterMapPage(1, [](wxWindow* parent, IPlotrDocument& document) -> wxWindow* {
-    return new CSidStarPage(parent, document);
+  RegisterMapPage(1, [](wxWindow* parent, IPlotrDocument& document, wxWindow* tabs) -> wxWindow* {
+    auto* page = new CSidStarPage(parent, document);
+    page->SetOwner(tabs);
+    return page;
   });
 }

@@ -10,8 +10,8 @@
 
 #include <vector>
 
-#include "plotr/shell/PlotrDocument.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/PlotrDocument.h"
+#include "plotr/core/window/PaneRegistry.h"
 
 class CSidStarParentView;
 class CSidStarDescView;
@@ -23,6 +23,14 @@ class ISidStarView {
   virtual ~ISidStarView() = default;
   virtual void OnSidStarUpdate(const UpdateHint& hint) = 0;
 };
+
+// The height of the SID/STAR panel's upper row for a stored description height (36 when none
+// is stored), at least 50 pixels.
+inline int SidStarUpperRowHeight(int insideHeight, int descriptionHeight) {
+  const int h = insideHeight - descriptionHeight;
+  return h < 50 ? 50 : h;
+}
+inline constexpr int kDefaultSidStarDescHeight = 36;
 
 class CSidStarPage : public wxPanel, public IPaneWindow {
  public:

@@ -10,13 +10,13 @@
 #include "platform/ui/StringTable.h"
 #include "platform/ui/WxText.h"
 #include "plotr/core/CommandIds.h"
+#include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/shell/window/MainFrm.h"
-#include "plotr/shell/window/WxKeys.h"
 #include "plotr/views/window/SidStarImages.h"
+#include "plotr/views/window/WxKeys.h"
 
 using namespace sidstar;
 using sidstarwx::RefItemData;
@@ -151,7 +151,7 @@ void CSidStarTreeView::CheckScheme() {
   Refresh();
 }
 
-CSidStarStore& CSidStarTreeView::Store() { return m_page.Document().GetPlan().GetSidStarStore(); }
+CSidStarStore& CSidStarTreeView::Store() { return SidStarStoreOf(m_page.Document().GetPlan()); }
 
 void CSidStarTreeView::CenterMap() {
   const auto ref = SelectedRef();
@@ -178,14 +178,14 @@ void CSidStarTreeView::UndoRedo(bool redo) {
 }
 
 void CSidStarTreeView::ShowStatus(unsigned stringId) {
-  CMainFrm* main = GetMainFrame();
+  IFrameServices* main = GetFrameServices();
   if (main == nullptr) return;
   if (stringId == 0) {
-    main->OnAppMessage(WM_APP_STATUS_TEXT, 0xE001, nullptr);
+    main->ShowIdleStatus();
     return;
   }
   const std::string text = ui::LoadString(stringId);
-  main->OnAppMessage(WM_APP_STATUS_TEXT, 0, &text);
+  main->ShowStatusText(text);
 }
 
 void CSidStarTreeView::RunContextMenu(const wxPoint& at, bool (*keep)(int command)) {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 
+#include "plotr/core/CommandIds.h"
+#include "plotr/tools/SidStarStore.h"
 #include "plotr/views/SidStarTreeModel.h"
 #include "plotr/views/window/SidStarPage.h"
 
@@ -26,11 +28,11 @@ class RefItemData : public wxTreeItemData {
 };
 
 // Command ids of the trees' menus.
-inline constexpr int kCmdRunwayToPlan = 32841;
-inline constexpr int kCmdReplace = 32842;
-inline constexpr int kCmdDeleteOnServer = 32843;
-inline constexpr int kCmdProperties = 32844;
-inline constexpr int kCmdCenterMap = 32845;
+inline constexpr int kCmdRunwayToPlan = cmd::kSidStarRunwayToPlan;
+inline constexpr int kCmdReplace = cmd::kSidStarReplace;
+inline constexpr int kCmdDeleteOnServer = cmd::kSidStarDeleteOnServer;
+inline constexpr int kCmdProperties = cmd::kSidStarProperties;
+inline constexpr int kCmdCenterMap = cmd::kSidStarCenterMap;
 
 }  // namespace sidstarwx
 

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "planexport/common/AboutDialog.h"
-#include "planexport/common/testing/ModuleHarness.h"
 #include "planexport/common/testing/DialogDriver.h"
+#include "planexport/common/testing/ModuleHarness.h"
+#include "planexport/common/window/AboutDialog.h"
 
 namespace {
 

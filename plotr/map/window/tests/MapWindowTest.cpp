@@ -26,11 +26,13 @@
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/shell/window/ToolBarEx.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/window/FmsView.h"
 #include "plotr/views/ClipFormats.h"
+#include "plotr/views/window/MapPages.h"
+#include "plotr/views/window/SidStarPage.h"
+#include "plotr/views/window/WxClip.h"
 #include "simhost/app/MainFrame.h"
 
 namespace fs = std::filesystem;

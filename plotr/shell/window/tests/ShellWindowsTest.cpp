@@ -23,17 +23,18 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/shell/ModuleApp.h"
-#include "plotr/shell/window/DlgFile.h"
 #include "plotr/shell/window/DocManager.h"
 #include "plotr/shell/window/FloatWnd.h"
 #include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/Panes.h"
+#include "plotr/shell/window/PlanObject.h"
 #include "plotr/shell/window/PlanUiWx.h"
 #include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/shell/window/SplitWnd.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/FlightPlanSim.h"
+#include "plotr/tools/window/DlgFile.h"
 #include "simhost/app/MainFrame.h"
 
 namespace fs = std::filesystem;
@@ -63,7 +64,7 @@ class ShellWindowsTest : public ::testing::Test {
     ASSERT_FALSE(root.empty());
     ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
 
-    RegisterPane(PaneSlot::Map, [](wxWindow* parent, CPlotrDoc&) {
+    RegisterPane(PaneSlot::Map, [](wxWindow* parent, IPlotrDocument&) {
       g_mapPane = new RecordingPane(parent);
       return static_cast<wxWindow*>(g_mapPane);
     });

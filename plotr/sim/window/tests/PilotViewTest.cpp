@@ -10,9 +10,9 @@
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
-#include "plotr/shell/window/Panes.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/sim/window/PilotView.h"

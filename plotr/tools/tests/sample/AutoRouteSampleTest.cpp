@@ -92,15 +92,15 @@ class AutoRouteSample : public ::testing::Test {
     std::filesystem::remove_all(own);
     std::filesystem::copy(sample, own, std::filesystem::copy_options::recursive);
     m_sidStarFolder = own.string() + "/";
-    m_plan.GetSidStarStore().SetFolders(m_sidStarFolder, m_sidStarFolder);
-    ASSERT_TRUE(m_plan.GetSidStarStore().ScanFiles());
+    SidStarStoreOf(m_plan).SetFolders(m_sidStarFolder, m_sidStarFolder);
+    ASSERT_TRUE(SidStarStoreOf(m_plan).ScanFiles());
   }
 
   // Stores one more SID (STAR) of the sample airport's runway in the test's copy: the runway end
   // as a stored procedure of that runway holds it, the fixes after (before) it.
   void AddProcedure(const char* airport, const char* runway, bool isStar, const char* id,
                     std::vector<CSidStarWaypoint> fixes) {
-    CSidStarStore& store = m_plan.GetSidStarStore();
+    CSidStarStore& store = SidStarStoreOf(m_plan);
     int index = -1;
     for (int i = 0; i < store.GetAirportCount(); ++i)
       if (store.GetAirport(i).id == airport) index = i;

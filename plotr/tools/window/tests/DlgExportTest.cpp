@@ -20,7 +20,7 @@
 #include "plotr/plan/tests/support/FakePlanUi.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
-#include "plotr/shell/window/DlgFile.h"
+#include "plotr/tools/window/DlgFile.h"
 
 namespace {
 

@@ -12,14 +12,15 @@
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/tests/support/PlanDatabase.h"
-#include "plotr/shell/window/Panes.h"
-#include "plotr/shell/window/WxClip.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
+#include "plotr/tools/SidStarStore.h"
 #include "plotr/views/window/PlanView.h"
+#include "plotr/views/window/WxClip.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ TEST_F(PlanViewTest, HintsRefillSelectAndRepaintAsTheyShould) {
   PlanPoint fix = trip[4];
   const clip::ClipData data = {{clip::kPlanPointArray, clip::WritePlanPoints({&fix, 1})}};
   const int before = RowOfPoint(2);
-  ASSERT_EQ(kHintPlanChanged, planlist::Drop(Plan(), Plan().GetSidStarStore(), data, before, false, true));
+  ASSERT_EQ(kHintPlanChanged, planlist::Drop(Plan(), SidStarStoreOf(Plan()), data, before, false, true));
   Document().UpdatePlanViews(nullptr, kHintPlanChanged);
   planedit::ClearNewFlags(Plan());
   EXPECT_EQ(std::vector<int>{before}, view->SelectedLines());

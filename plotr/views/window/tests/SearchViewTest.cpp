@@ -11,7 +11,7 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "plotr/core/Settings.h"
 #include "plotr/core/UpdateHints.h"
-#include "plotr/shell/window/Panes.h"
+#include "plotr/core/window/PaneRegistry.h"
 #include "plotr/shell/window/tests/support/ModuleWindows.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/window/SearchView.h"

@@ -67,7 +67,7 @@ class SidStarPageTest : public plancore::PlanCoreTest {
   void SetUp() override {
     auto fake = std::make_unique<FakeSidStarStore>();
     store = fake.get();
-    m_plan.SetSidStarStore(std::move(fake));
+    m_plan.SetProcedureCatalogue(std::move(fake));
     CSidStarAirport dept;
     dept.id = "DEPT";
     dept.name = "Field DEPT";

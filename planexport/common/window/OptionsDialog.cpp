@@ -1,4 +1,4 @@
-#include "planexport/common/OptionsDialog.h"
+#include "planexport/common/window/OptionsDialog.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

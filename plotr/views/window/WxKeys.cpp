@@ -1,7 +1,7 @@
-#include "plotr/shell/window/WxKeys.h"
+#include "plotr/views/window/WxKeys.h"
 
 #include "platform/ui/KeyForward.h"
-#include "plotr/shell/window/MainFrm.h"
+#include "plotr/core/FrameServices.h"
 
 namespace keys {
 
@@ -25,8 +25,8 @@ Key KeyOf(const wxKeyEvent& event) {
 }
 
 void RouteKeyEvent(wxWindow* control, wxKeyEvent& event, Control kind, bool readOnly) {
-  const CMainFrm* main = GetMainFrame();
-  const bool docked = main != nullptr && main->IsDocked();
+  const IFrameServices* frame = GetFrameServices();
+  const bool docked = frame != nullptr && frame->IsDocked();
   const Route route = RouteKey(kind, KeyOf(event), docked, event.ShiftDown(), event.ControlDown(), readOnly);
   if (route.forward) ui::ForwardKeyToHost(control, event);
   if (route.handle) event.Skip();

@@ -6,7 +6,7 @@
 #include <wx/event.h>
 #include <wx/window.h>
 
-#include "plotr/shell/KeyRoute.h"
+#include "plotr/views/KeyRoute.h"
 
 namespace keys {
 

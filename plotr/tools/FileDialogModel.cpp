@@ -1,4 +1,4 @@
-#include "plotr/shell/FileDialogModel.h"
+#include "plotr/tools/FileDialogModel.h"
 
 #include <fcntl.h>
 #include <stdio.h>

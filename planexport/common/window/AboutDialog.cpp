@@ -1,4 +1,4 @@
-#include "planexport/common/AboutDialog.h"
+#include "planexport/common/window/AboutDialog.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>

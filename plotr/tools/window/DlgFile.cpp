@@ -1,4 +1,4 @@
-#include "plotr/shell/window/DlgFile.h"
+#include "plotr/tools/window/DlgFile.h"
 
 #include <wx/bitmap.h>
 #include <wx/button.h>
@@ -12,8 +12,8 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
 #include "platform/win/Codepage.h"
-#include "plotr/shell/window/ShellStrings.h"
-#include "plotr/shell/window/SmallControls.h"
+#include "plotr/tools/window/ShellStrings.h"
+#include "plotr/tools/window/SmallControls.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "planexport/simpln/StartPositionDialog.h"
+#include "planexport/simpln/window/StartPositionDialog.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>

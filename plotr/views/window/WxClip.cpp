@@ -1,4 +1,4 @@
-#include "plotr/shell/window/WxClip.h"
+#include "plotr/views/window/WxClip.h"
 
 #include <wx/clipbrd.h>
 

@@ -1,4 +1,4 @@
-#include "plotr/shell/KeyRoute.h"
+#include "plotr/views/KeyRoute.h"
 
 namespace keys {
 namespace {

@@ -1,10 +1,10 @@
-#include "plotr/shell/window/ShellStrings.h"
+#include "plotr/tools/window/ShellStrings.h"
 
 #include <wx/app.h>
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/StringTable.h"
-#include "plotr/shell/CommandPrompts.h"
+#include "plotr/core/CommandPrompts.h"
 
 void AddShellStrings() {
   static bool added = false;

@@ -1,4 +1,4 @@
-#include "plotr/shell/window/PrintSetup.h"
+#include "plotr/core/window/PrintSetup.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>

@@ -1,4 +1,4 @@
-#include "planexport/atcplan/AtcDetailsDialog.h"
+#include "planexport/atcplan/window/AtcDetailsDialog.h"
 
 #include <wx/button.h>
 #include <wx/combobox.h>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/win/Drives.h"
-#include "plotr/shell/FileDialogModel.h"
+#include "plotr/tools/FileDialogModel.h"
 
 class CNameEdit;
 class wxButton;

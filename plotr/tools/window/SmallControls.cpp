@@ -1,4 +1,4 @@
-#include "plotr/shell/window/SmallControls.h"
+#include "plotr/tools/window/SmallControls.h"
 
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -6,7 +6,7 @@
 
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/ModalHook.h"
-#include "plotr/shell/window/MainFrm.h"
+#include "plotr/core/FrameServices.h"
 
 CDlgWarning::CDlgWarning(wxWindow* parent) : wxDialog(parent, wxID_ANY, "Warning") {
   auto* text = new wxStaticText(
@@ -83,7 +83,8 @@ KeyRoute RouteControlKey(int keyCode, bool docked, bool isChar) {
 
 void ForwardControlKeys(wxWindow* control) {
   auto handler = [control](wxKeyEvent& event, bool isChar) {
-    const bool docked = GetMainFrame() != nullptr && GetMainFrame()->IsDocked();
+    const IFrameServices* frame = GetFrameServices();
+    const bool docked = frame != nullptr && frame->IsDocked();
     switch (RouteControlKey(event.GetKeyCode(), docked, isChar)) {
       case KeyRoute::Own:
         event.Skip();

@@ -1,6 +1,6 @@
 // The key table of the views and the search pane's controls.
 
-#include "plotr/shell/KeyRoute.h"
+#include "plotr/views/KeyRoute.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "plotr/shell/CommandPrompts.h"
+#include "plotr/core/CommandPrompts.h"
 
 #include "platform/ui/StringTable.h"
 

@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "plotr/plan/PlanFile.h"
-#include "plotr/shell/FileDialogModel.h"
+#include "plotr/tools/FileDialogModel.h"
 
 namespace fs = std::filesystem;
 using namespace filedlg;
