@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "plotr/core/UpdateHints.h"
+
 namespace options {
 namespace {
 
@@ -68,7 +70,7 @@ bool GlobalPage::Apply(CSettings& s, uint32_t& hint) {
   s.SetColorNight(colorNight);
   s.SetColorNightMode(colorNightMode);
   s.SetUseSound(sound);
-  hint = 0x0A;
+  hint = kHintRows | kHintDisplayOptions;
   return true;
 }
 
@@ -89,7 +91,7 @@ void PlanPage::Apply(CSettings& s, const std::function<void()>& refresh, uint32_
   s.SetPlanCumulativeFuel(fuel);
   s.SetFuelMeasure(fuelMeasure);
   if (speedLimitChanged && refresh) refresh();
-  hint = speedLimitChanged ? 0x1A : 0x0A;
+  hint = speedLimitChanged ? kHintPlanGeometry | kHintRows | kHintDisplayOptions : kHintRows | kHintDisplayOptions;
   displayChanged = speedLimitChanged = false;
 }
 
@@ -137,7 +139,7 @@ void MapPage::Apply(CSettings& s, uint32_t& hint) {
     s.SetMapGrid(grid);
     s.SetMapContinents(coast);
     s.SetMapRivers(rivers);
-    hint = backCourseChanged ? 0x122 : 0x20;
+    hint = backCourseChanged ? kHintDatabaseReloaded | kHintMapParameters | kHintRows : kHintMapParameters;
     mapChanged = backCourseChanged = false;
   }
   if (mpSpeedChanged) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "plotr/core/CommandIds.h"
 #include "plotr/sim/SimBlock.h"
 
 namespace fms {
@@ -302,22 +303,22 @@ MenuChoice CFmsPanel::MenuFor(int cell) const {
 }
 
 bool CFmsPanel::CommandEnabled(int command, int block, const SimSnapshot& sim) const {
-  if (command == 32840) return true;
+  if (command == cmd::kFmsSettings) return true;
   if (!Row(block)) return false;
   switch (command) {
-    case 32791:
-    case 32834: return sim.autopilotAvailable;
-    case 32835:
-    case 32837: return sim.nav1Available;
-    case 32836: return sim.nav2Available && sim.nav2CourseSettable;
-    case 32838: return sim.nav2Available;
-    case 32839: return true;
+    case cmd::kFlyPlanFromHere:
+    case cmd::kFmsSetHeading: return sim.autopilotAvailable;
+    case cmd::kFmsSetNav1Course:
+    case cmd::kFmsSetNav1Frequency: return sim.nav1Available;
+    case cmd::kFmsSetNav2Course: return sim.nav2Available && sim.nav2CourseSettable;
+    case cmd::kFmsSetNav2Frequency: return sim.nav2Available;
+    case cmd::kFmsSetAdfFrequency: return true;
     default: return false;
   }
 }
 
 void CFmsPanel::RunCommand(int command, int block, int, IFmsCommands& commands) const {
-  if (command == 32840) {
+  if (command == cmd::kFmsSettings) {
     commands.OpenSettings();
     return;
   }
@@ -326,26 +327,26 @@ void CFmsPanel::RunCommand(int command, int block, int, IFmsCommands& commands) 
   const int course = RoundedCourse(row->course);
   const std::optional<uint32_t> nav = NavFrequencyCode(row->frequency);
   switch (command) {
-    case 32791:
+    case cmd::kFlyPlanFromHere:
       commands.SetVariable("CHARTWRIGHT_FLY_FP_ON", 1);
       commands.SetVariable("CHARTWRIGHT_FLY_FP_WP", row->row);
       break;
-    case 32834:
+    case cmd::kFmsSetHeading:
       if (course >= 0) commands.SendEvent(0x101FA, static_cast<uint32_t>(course));
       break;
-    case 32835:
+    case cmd::kFmsSetNav1Course:
       if (course >= 0) commands.SendEvent(0x100B4, static_cast<uint32_t>(course));
       break;
-    case 32836:
+    case cmd::kFmsSetNav2Course:
       if (course >= 0) commands.SendEvent(0x100B5, static_cast<uint32_t>(course));
       break;
-    case 32837:
+    case cmd::kFmsSetNav1Frequency:
       if (nav) commands.SendEvent(0x100AC, *nav);
       break;
-    case 32838:
+    case cmd::kFmsSetNav2Frequency:
       if (nav) commands.SendEvent(0x100AD, *nav);
       break;
-    case 32839:
+    case cmd::kFmsSetAdfFrequency:
       // The tuning itself bounds the frequency to what its events can carry.
       if (std::isfinite(row->frequency)) commands.TuneAdf(row->frequency);
       break;

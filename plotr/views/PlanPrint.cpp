@@ -15,23 +15,39 @@
 namespace planprint {
 namespace {
 
+// The header's texts. The four speed columns follow kIdsAircraft in order, and the four fuel-flow
+// labels follow kIdsFuelFlow in the order of the fuel units.
+enum : unsigned {
+  kIdsType = 6018,
+  kIdsAircraft = 6049,
+  kIdsCruise = 6050,
+  kIdsClimb = 6051,
+  kIdsDescent = 6052,
+  kIdsTouchDown = 6053,
+  kIdsAltitude = 6054,
+  kIdsIas = 6055,
+  kIdsTas = 6056,
+  kIdsRate = 6057,
+  kIdsFuelFlow = 6058,
+};
+
 void AddPlanPrintStrings() {
   static std::once_flag once;
   std::call_once(once, [] {
-    ui::AddStrings({{6018, "Type"},
-                    {6049, "Aircraft: "},
-                    {6050, "Cruise"},
-                    {6051, "Climb"},
-                    {6052, "Descent"},
-                    {6053, "Touch Down"},
-                    {6054, "Altitude [ft]:"},
-                    {6055, "IAS [kts]:"},
-                    {6056, "TAS [kts]:"},
-                    {6057, "Rate [fpm]:"},
-                    {6058, "Fuel flow [Lbs/h]:"},
-                    {6059, "Fuel flow [Gal/h]:"},
-                    {6060, "Fuel flow [kg/h]:"},
-                    {6061, "Fuel flow [L/h]:"}});
+    ui::AddStrings({{kIdsType, "Type"},
+                    {kIdsAircraft, "Aircraft: "},
+                    {kIdsCruise, "Cruise"},
+                    {kIdsClimb, "Climb"},
+                    {kIdsDescent, "Descent"},
+                    {kIdsTouchDown, "Touch Down"},
+                    {kIdsAltitude, "Altitude [ft]:"},
+                    {kIdsIas, "IAS [kts]:"},
+                    {kIdsTas, "TAS [kts]:"},
+                    {kIdsRate, "Rate [fpm]:"},
+                    {kIdsFuelFlow, "Fuel flow [Lbs/h]:"},
+                    {kIdsFuelFlow + 1, "Fuel flow [Gal/h]:"},
+                    {kIdsFuelFlow + 2, "Fuel flow [kg/h]:"},
+                    {kIdsFuelFlow + 3, "Fuel flow [L/h]:"}});
   });
 }
 
@@ -69,8 +85,8 @@ void PrintSummary(IPrintCanvas& canvas, const PrintMetrics& m, const PrintSnapsh
     canvas.DrawCell(x[column], y + line * lh, x[column + 1], y + (line + 1) * lh, text, centre);
   };
 
-  canvas.DrawCell(x[0], y, x[5], y + lh, ui::LoadString(6049) + std::string(s.profile.Name()), true);
-  for (int c = 1; c <= 4; ++c) cell(c, 1, ui::LoadString(6049 + c), true);
+  canvas.DrawCell(x[0], y, x[5], y + lh, ui::LoadString(kIdsAircraft) + std::string(s.profile.Name()), true);
+  for (int c = 1; c <= 4; ++c) cell(c, 1, ui::LoadString(kIdsAircraft + static_cast<unsigned>(c)), true);
   canvas.HorizontalLine(x[0], x[5], y + 2 * lh);
 
   const AircraftProfile& p = s.profile;
@@ -78,11 +94,11 @@ void PrintSummary(IPrintCanvas& canvas, const PrintMetrics& m, const PrintSnapsh
   const long long cruise = ias ? p.cruiseSpeed : IasToTas(p.cruiseSpeed, p.cruiseAltitude);
   const long long climb = ias ? p.climbSpeed : IasToTas(p.climbSpeed, p.cruiseAltitude);
   const long long touchDown = ias ? p.descentSpeed : IasToTas(p.descentSpeed, 0);
-  const unsigned fuelLabel = 6058 + static_cast<unsigned>(p.FuelUnit());
+  const unsigned fuelLabel = kIdsFuelFlow + static_cast<unsigned>(p.FuelUnit());
 
-  cell(0, 3, ui::LoadString(6054), false);
-  cell(0, 4, ui::LoadString(ias ? 6055 : 6056), false);
-  cell(0, 5, ui::LoadString(6057), false);
+  cell(0, 3, ui::LoadString(kIdsAltitude), false);
+  cell(0, 4, ui::LoadString(ias ? kIdsIas : kIdsTas), false);
+  cell(0, 5, ui::LoadString(kIdsRate), false);
   cell(0, 6, ui::LoadString(fuelLabel), false);
 
   canvas.SelectFont(false);
@@ -188,7 +204,7 @@ PrintSnapshot TakePrintSnapshot(const CFlightPlanCore& plan, const CSceneryDatab
   };
   std::array<std::string, plantable::kColumnCount> headers;
   for (int c = 0; c < plantable::kColumnCount; ++c) headers[static_cast<size_t>(c)] = plantable::ColumnHeader(c, options);
-  s.headers = printed(headers, ui::LoadString(6018));
+  s.headers = printed(headers, ui::LoadString(kIdsType));
 
   const std::vector<plantable::TableRow> table = plantable::BuildTableRows(plan, db, options, -1);
   for (size_t i = 0; i < table.size(); ++i) {

@@ -202,8 +202,8 @@ uint8_t TrianglesOf(const PlanPoint& point) {
 
 void AddTableStrings() {
   static const bool added = [] {
-    ui::AddStrings({{6016, "Location"},
-                    {6017, "Id"},
+    ui::AddStrings({{kIdsColumnLocation, "Location"},
+                    {kIdsColumnId, "Id"},
                     {6019, "Freq"},
                     {6020, "Course"},
                     {6022, "Altitude"},
@@ -287,7 +287,7 @@ std::vector<TableRow> BuildTableRows(const CFlightPlanCore& plan, const CScenery
 
 std::string ColumnHeader(int column, const TableOptions& options) {
   AddTableStrings();
-  static constexpr unsigned kHeaders[kColumnCount] = {6017, 6016, 6019, 6020, 6026, 6025, 6022, 6023, 6024, 6028};
+  static constexpr unsigned kHeaders[kColumnCount] = {kIdsColumnId, kIdsColumnLocation, 6019, 6020, 6026, 6025, 6022, 6023, 6024, 6028};
   if (column < 0 || column >= kColumnCount) return {};
   unsigned id = kHeaders[column];
   if (column == kColSpeed && options.indicatedAirspeed) id = 6027;

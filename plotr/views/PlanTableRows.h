@@ -14,6 +14,10 @@ class CSceneryDatabase;
 
 namespace plantable {
 
+// The titles of the identifier and location columns, which the SID/STAR leg list shares.
+inline constexpr unsigned kIdsColumnLocation = 6016;
+inline constexpr unsigned kIdsColumnId = 6017;
+
 enum Column : int {
   kColId,
   kColLocation,

@@ -244,15 +244,15 @@ TEST_F(DatabaseAccessTest, MagneticVariationStaysInsideTheGrid) {
     double lat, lon;
     double expected;
   } cases[] = {
-      {"north pole row", 89.6, 0, -1024 * 360.0 / 65536},
-      {"beyond the pole", 95, 0.2, -1024 * 360.0 / 65536},
-      {"south beyond", -1000, 0, -2048 * 360.0 / 65536},
-      {"date line from the west", 0, -179.6, 4096 * 360.0 / 65536},
-      {"date line from the east", 0.4, 180.4, 4096 * 360.0 / 65536},
-      {"far longitude wraps", 0, 720.2, -512 * 360.0 / 65536},
+      {"north pole row", 89.6, 0, BinaryAngleToDegrees(-1024)},
+      {"beyond the pole", 95, 0.2, BinaryAngleToDegrees(-1024)},
+      {"south beyond", -1000, 0, BinaryAngleToDegrees(-2048)},
+      {"date line from the west", 0, -179.6, BinaryAngleToDegrees(4096)},
+      {"date line from the east", 0.4, 180.4, BinaryAngleToDegrees(4096)},
+      {"far longitude wraps", 0, 720.2, BinaryAngleToDegrees(-512)},
       {"negation in 16 bits", 47.4, 7.6, -180},
-      {"NaN latitude", std::numeric_limits<double>::quiet_NaN(), 0, -512 * 360.0 / 65536},
-      {"infinite longitude", 0, std::numeric_limits<double>::infinity(), -512 * 360.0 / 65536},
+      {"NaN latitude", std::numeric_limits<double>::quiet_NaN(), 0, BinaryAngleToDegrees(-512)},
+      {"infinite longitude", 0, std::numeric_limits<double>::infinity(), BinaryAngleToDegrees(-512)},
   };
   for (const auto& c : cases) {
     EXPECT_DOUBLE_EQ(route.MagneticVariation(c.lat, c.lon), c.expected) << c.name;

@@ -38,7 +38,7 @@ double RunwayHeading(CFlightPlanStatus& plan, int row) {
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   const PlanPoint* point = plan.GetRowPoint(row);
   const RunwayRecord* record = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
-  return record ? record->heading * 360.0 / 65536 : std::nan("");
+  return record ? BinaryAngleToDegrees(record->heading) : std::nan("");
 }
 
 // The last two miles to a runway end, sampled once a second: the farthest the aircraft strays
@@ -135,7 +135,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
     const RunwayRecord* record = g_SceneryDatabase.GetRunway(plan.GetRowPoint(static_cast<int>(Rows().size()) - 1)->ref.point);
     ASSERT_NE(nullptr, record);
     const double variation = plan.GetCurrent()->MagneticVariation(runway.latitude, runway.longitude);
-    ilsCourse = std::floor(std::fmod(record->heading * 360.0 / 65536 + variation + 360, 360.0) + 0.5);
+    ilsCourse = std::floor(std::fmod(BinaryAngleToDegrees(record->heading) + variation + 360, 360.0) + 0.5);
   }
   FinalWatch final(runway.latitude, runway.longitude, RunwayHeading(plan, static_cast<int>(Rows().size()) - 1));
   std::vector<int> order;

@@ -1,6 +1,7 @@
 // The FMS panel's cells from the published blocks, its buttons, menus, commands and drags, and
 // its picture.
 
+#include "plotr/core/CommandIds.h"
 #include "plotr/sim/FmsPanel.h"
 
 #include <gtest/gtest.h>
@@ -189,12 +190,12 @@ TEST(FmsPanel, MenusDragsAndCommandsByWaypointKind) {
 
   Recorder r;
   const SimSnapshot sim = Snapshot({});
-  EXPECT_TRUE(panel.CommandEnabled(32837, 0, sim));
-  EXPECT_FALSE(panel.CommandEnabled(32836, 0, sim)) << "NAV2 not available";
-  panel.RunCommand(32837, 0, 90, r);
-  panel.RunCommand(32834, 0, 90, r);
-  panel.RunCommand(32839, 2, 90, r);
-  panel.RunCommand(32791, 1, 90, r);
+  EXPECT_TRUE(panel.CommandEnabled(cmd::kFmsSetNav1Frequency, 0, sim));
+  EXPECT_FALSE(panel.CommandEnabled(cmd::kFmsSetNav2Course, 0, sim)) << "NAV2 not available";
+  panel.RunCommand(cmd::kFmsSetNav1Frequency, 0, 90, r);
+  panel.RunCommand(cmd::kFmsSetHeading, 0, 90, r);
+  panel.RunCommand(cmd::kFmsSetAdfFrequency, 2, 90, r);
+  panel.RunCommand(cmd::kFlyPlanFromHere, 1, 90, r);
   EXPECT_EQ((std::vector<std::pair<uint32_t, uint32_t>>{{0x100AC, 0x1050}, {0x101FA, 140}}), r.events);
   EXPECT_EQ((std::vector<float>{367.5f}), r.adf);
   EXPECT_EQ((std::vector<std::string>{"CHARTWRIGHT_FLY_FP_ON=1", "CHARTWRIGHT_FLY_FP_WP=4"}), r.variables);
@@ -203,7 +204,7 @@ TEST(FmsPanel, MenusDragsAndCommandsByWaypointKind) {
   empty.Update(Snapshot({}), false);
   EXPECT_EQ(0, empty.MenuFor(12).menu) << "an empty block has no menu";
   EXPECT_FALSE(empty.Drag(0));
-  empty.RunCommand(32834, 0, 90, r);
+  empty.RunCommand(cmd::kFmsSetHeading, 0, 90, r);
   EXPECT_EQ(2u, r.events.size());
 }
 

@@ -448,7 +448,7 @@ TEST_F(Guidance, RunwayCaptureAndTheApproachPoint) {
     double h;
     {
       std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-      h = g_SceneryDatabase.GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading * 360.0 / 65536;
+      h = BinaryAngleToDegrees(g_SceneryDatabase.GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading);
     }
     double lat, lon;
     DestinationPoint(lat, lon, end.latitude, end.longitude, guidance::Wrap360(h + 180), c.out * kMetresPerNm);

@@ -8,6 +8,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
+#include "plotr/views/PlanTableRows.h"
 #include "plotr/views/window/PlanImages.h"
 
 namespace {
@@ -20,11 +21,11 @@ wxColour FromColorRef(uint32_t bgr) { return wxColour(bgr & 0xFF, (bgr >> 8) & 0
 
 CSidStarListView::CSidStarListView(wxWindow* parent, CSidStarPage& page)
     : CPlanListView(parent, kLegListId, page.Document()), m_page(page) {
-  ui::AddStrings({{6016, "Location"}, {6017, "Id"}});
+  ui::AddStrings({{plantable::kIdsColumnLocation, "Location"}, {plantable::kIdsColumnId, "Id"}});
   SetName("SidStarLegs");
   SetSingleStyle(wxLC_SINGLE_SEL, true);
-  InsertColumn(0, ui::FromCp1252(ui::LoadString(6017)), wxLIST_FORMAT_LEFT, GetTextExtent("XXXXXXXXXXX").x);
-  InsertColumn(1, ui::FromCp1252(ui::LoadString(6016)), wxLIST_FORMAT_LEFT,
+  InsertColumn(0, ui::FromCp1252(ui::LoadString(plantable::kIdsColumnId)), wxLIST_FORMAT_LEFT, GetTextExtent("XXXXXXXXXXX").x);
+  InsertColumn(1, ui::FromCp1252(ui::LoadString(plantable::kIdsColumnLocation)), wxLIST_FORMAT_LEFT,
                GetTextExtent("XXXXXXXXXXXXX_XXXXXXXXXXXXX").x);
   const auto report = [this](wxEvent& e) {
     e.Skip();
