@@ -182,6 +182,8 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   bool IsHoldingActive() const;
   // What the installed link last read of the simulator.
   const SimSnapshot& Simulator() const { return SimLink().Snapshot(); }
+  // The installed link: what the panes ask of the simulator goes through it.
+  IPlanSimLink& SimLink() const { return *m_simLink; }
 
   // The procedure catalogue used for matching; the plan owns it. nullptr: one that holds nothing.
   IProcedureCatalogue& GetProcedureCatalogue() { return *m_catalogue; }
@@ -220,7 +222,6 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  protected:
   // The simulator layer installs its link; null puts back the link without a simulator.
   void SetSimLink(IPlanSimLink* link);
-  IPlanSimLink& SimLink() const { return *m_simLink; }
 
   void BuildRows(std::vector<PlanRow>& rows, CRoute& route);
   void AddBearingRows(std::vector<PlanRow>& rows, CRoute& route);

@@ -281,6 +281,17 @@ void CFlightPlanSim::PlaceTowerView(double latitude, double longitude, int32_t h
   m_sim->WriteSimGlobal(kGlobalTowerHeight, 4, &height);
 }
 
+void CFlightPlanSim::RequestFlyTo(double latitude, double longitude) {
+  if (auto* on = static_cast<int32_t*>(m_sim->LookupNamedVariable("CHARTWRIGHT_FLY_TO_ON"))) *on = 1;
+  if (auto* v = static_cast<double*>(m_sim->LookupNamedVariable("CHARTWRIGHT_FLY_TO_LATITUDE"))) *v = latitude;
+  if (auto* v = static_cast<double*>(m_sim->LookupNamedVariable("CHARTWRIGHT_FLY_TO_LONGITUDE"))) *v = longitude;
+}
+
+void CFlightPlanSim::RequestFlyPlanFrom(int row) {
+  if (auto* on = static_cast<int32_t*>(m_sim->LookupNamedVariable("CHARTWRIGHT_FLY_FP_ON"))) *on = 1;
+  if (auto* wp = static_cast<int32_t*>(m_sim->LookupNamedVariable("CHARTWRIGHT_FLY_FP_WP"))) *wp = row;
+}
+
 void CFlightPlanSim::SetTowerViewPosition(double latitude, double longitude, double height) {
   if (!std::isfinite(latitude) || !std::isfinite(longitude) || !std::isfinite(height)) return;
   PlaceTowerView(latitude, longitude, static_cast<int32_t>(std::clamp(std::trunc(height), -1e9, 1e9)));

@@ -63,8 +63,8 @@ class CFlightPlanSim : public CFlightPlanCore, private IPlanSimLink {
   void OnTick(uint32_t tick) override;
 
   // Altitude in metres and heading in degrees true, DBL_MAX for none. Ignored while a move runs.
-  void MoveAircraft(double latitude, double longitude, double altitude = DBL_MAX, double heading = DBL_MAX);
-  void SetTowerViewPosition(double latitude, double longitude, double height);
+  void MoveAircraft(double latitude, double longitude, double altitude = DBL_MAX, double heading = DBL_MAX) override;
+  void SetTowerViewPosition(double latitude, double longitude, double height) override;
   // A move sequence runs or its worker is busy.
   bool IsMoving() const { return m_moveState != 0 || m_workerRunning.load(); }
   int32_t GetMoveState() const { return m_moveState; }
@@ -74,6 +74,10 @@ class CFlightPlanSim : public CFlightPlanCore, private IPlanSimLink {
   CSettings& GetSettings() const { return *m_settings; }
   ui::IMessageTarget* Frame() const { return m_frame; }
   void PlayCue(int id) override;
+  bool InSimulator() const override { return true; }
+  // Through the guidance's named variables, which it reads at its next exchange.
+  void RequestFlyTo(double latitude, double longitude) override;
+  void RequestFlyPlanFrom(int row) override;
 
   // Turn steps a host may take to reach the heading before the sequence goes on without it.
   static constexpr int kMaxTurnSteps = 40;

@@ -298,7 +298,7 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
       SaveAsProcedure(true);
       return;
     case cmd::kExport:
-      RunExportDialog(&plan, nullptr);
+      RunExportDialog(&plan, nullptr, g_App.GetExportFolder());
       return;
     case cmd::kSidStarDownload:
       ExchangeSidStars(false);

@@ -111,7 +111,9 @@ TEST_F(SidStarPlanTest, PlanCheck) {
     EXPECT_EQ(stringId, c.stringId);
     EXPECT_EQ(number, c.number);
     // The shell shows the refusal by its number.
-    if (c.stringId != 0) EXPECT_FALSE(ui::LoadString(static_cast<unsigned>(c.stringId)).empty());
+    if (c.stringId != 0) {
+      EXPECT_FALSE(ui::LoadString(static_cast<unsigned>(c.stringId)).empty());
+    }
   }
 }
 

@@ -9,7 +9,6 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
-#include "plotr/shell/ModuleApp.h"
 #include "plotr/tools/window/DlgFile.h"
 
 namespace {
@@ -95,8 +94,6 @@ void CDlgExport::OnOK(wxCommandEvent&) {
     Hide();
   }
 }
-
-void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent) { RunExportDialog(plan, parent, g_App.GetExportFolder()); }
 
 void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent, const std::string& folder) {
   SaveDialogOnly fallback;

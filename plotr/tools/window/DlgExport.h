@@ -39,10 +39,8 @@ class CDlgExport : public wxDialog {
   wxButton* m_ok = nullptr;
 };
 
-// The document's "Export" command: the dialog over the plug-in folder of the application, run
-// modally for `plan` (the document's plan object).
-void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent);
-// The same over another plug-in folder.
+// The document's "Export" command: the dialog over the plug-in folder (the application's export
+// folder), run modally for `plan` (the document's plan object).
 void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent, const std::string& folder);
 
 // The plug-ins' save dialog as the window layer shows it: the module's own file dialog in save

@@ -21,8 +21,6 @@
 #include "plotr/plan/FixNameMap.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
-#include "plotr/sim/FlightPlanSim.h"
-#include "plotr/sim/SimBlock.h"
 #include "plotr/tools/SidStarStore.h"
 #include "plotr/views/window/ManualWaypointDlg.h"
 #include "plotr/views/window/TowerViewDlg.h"
@@ -55,7 +53,6 @@ void AddPlanListStrings() {
   (void)added;
 }
 
-CFlightPlanSim* SimPlan(IPlotrDocument& document) { return dynamic_cast<CFlightPlanSim*>(&document.GetPlan()); }
 
 // The user's edit text as at most five code page 1252 bytes; nullopt when it has more.
 std::optional<std::string> FixNameBytes(const wxString& text) {
@@ -97,7 +94,7 @@ planlist::CommandStates CPlanListView::CommandStates(bool withClipboard) const {
   // Only this thread changes the plan and the database, so reading them needs no lock; taking it
   // here would make every idle update wait for the map's picture.
   return planlist::ListCommandStates(m_document.GetPlan(), CurrentSelection(), GetItemCount(),
-                                     g_SimBlock.GetSnapshot(), g_Settings.GetSimVer(), clipboardHasPoints);
+                                     m_document.GetPlan().Simulator(), g_Settings.GetSimVer(), clipboardHasPoints);
 }
 
 wxMenu* CPlanListView::BuildContextMenu() {
@@ -142,8 +139,8 @@ void CPlanListView::OnUpdateCommand(wxUpdateUIEvent& event) {
     case cmd::kHolding: event.Enable(s.holding); return;
     case cmd::kFlyPlanFromHere: event.Enable(s.flyPlanFromHere); return;
     case cmd::kFlyTo: event.Enable(s.flyTo); return;
-    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
-    case cmd::kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && m_document.GetPlan().SimLink().InSimulator()); return;
+    case cmd::kTowerView: event.Enable(s.towerView && m_document.GetPlan().SimLink().InSimulator()); return;
     case cmd::kEditCut:
     case cmd::kEditCopy:
     case cmd::kEditDelete: event.Enable(s.editSelection); return;
@@ -216,7 +213,7 @@ void CPlanListView::Copy() {
   clip::ClipData data;
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    data = planlist::CopySelection(m_document.GetPlan(), CurrentSelection(), g_SimBlock.GetSnapshot());
+    data = planlist::CopySelection(m_document.GetPlan(), CurrentSelection(), m_document.GetPlan().Simulator());
   }
   clip::PutOnClipboard(data);
 }
@@ -252,36 +249,35 @@ void CPlanListView::FlyTo() {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     if (!planlist::RowPosition(m_document.GetPlan(), FocusedLine(), lat, lon)) return;
   }
-  if (auto* on = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_ON"))) *on = 1;
-  if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LATITUDE"))) *v = lat;
-  if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LONGITUDE"))) *v = lon;
+  m_document.GetPlan().SimLink().RequestFlyTo(lat, lon);
 }
 
 void CPlanListView::FlyPlanFromHere() {
   const int row = FocusedLine();
-  if (auto* on = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_FP_ON"))) *on = 1;
   // The guidance takes a plan row: the list line, not the waypoint's index in the route.
-  if (auto* wp = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_FP_WP"))) *wp = row;
+  m_document.GetPlan().SimLink().RequestFlyPlanFrom(row);
 }
 
 void CPlanListView::MoveAircraft() {
-  CFlightPlanSim* sim = SimPlan(m_document);
-  if (sim == nullptr) return;
+  CFlightPlanCore& plan = m_document.GetPlan();
+  IPlanSimLink& sim = plan.SimLink();
+  if (!sim.InSimulator()) return;
   search::MoveTarget target;
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    target = planlist::MoveAircraftTarget(*sim, FocusedLine(), g_SimBlock.GetSnapshot().onGround, g_SceneryDatabase);
+    target = planlist::MoveAircraftTarget(plan, FocusedLine(), sim.Snapshot().onGround, g_SceneryDatabase);
   }
-  if (target.act) sim->MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
+  if (target.act) sim.MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
 }
 
 void CPlanListView::TowerView() {
-  CFlightPlanSim* sim = SimPlan(m_document);
-  if (sim == nullptr) return;
+  CFlightPlanCore& plan = m_document.GetPlan();
+  IPlanSimLink& sim = plan.SimLink();
+  if (!sim.InSimulator()) return;
   search::TowerTarget target;
   {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
-    target = planlist::TowerViewTarget(*sim, FocusedLine(), g_SimBlock.GetSnapshot(), g_SceneryDatabase);
+    target = planlist::TowerViewTarget(plan, FocusedLine(), sim.Snapshot(), g_SceneryDatabase);
   }
   double metres = target.altitude;
   if (target.askAltitude) {
@@ -289,7 +285,7 @@ void CPlanListView::TowerView() {
     if (!feet) return;
     metres = search::TowerFeetToMetres(*feet);
   }
-  sim->SetTowerViewPosition(target.latitude, target.longitude, metres);
+  sim.SetTowerViewPosition(target.latitude, target.longitude, metres);
 }
 
 void CPlanListView::Holding() {
@@ -324,7 +320,7 @@ void CPlanListView::ShowStatus(unsigned id) {
 void CPlanListView::OnBeginDrag(wxListEvent&) {
   CFlightPlanCore& plan = m_document.GetPlan();
   const planlist::DragStart start =
-      planlist::BeginDrag(plan, CurrentSelection(), g_SimBlock.GetSnapshot(), g_Settings.GetMapBcIls(false));
+      planlist::BeginDrag(plan, CurrentSelection(), m_document.GetPlan().Simulator(), g_Settings.GetMapBcIls(false));
   if (start.data.empty()) return;
   ShowStatus(start.statusId);
   const wxDragResult result = clip::RunDrag(this, start.data, true);

@@ -23,8 +23,6 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/Route.h"
-#include "plotr/sim/FlightPlanSim.h"
-#include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/window/TowerViewDlg.h"
 #include "plotr/views/window/WxClip.h"
@@ -64,7 +62,6 @@ void SchemeColours(int scheme, wxColour& text, wxColour& back) {
   }
 }
 
-CFlightPlanSim* SimPlan(IPlotrDocument& document) { return dynamic_cast<CFlightPlanSim*>(&document.GetPlan()); }
 
 }  // namespace
 
@@ -246,8 +243,9 @@ CSearchView::CSearchView(wxWindow* parent, IPlotrDocument& document)
 
   m_list->Bind(wxEVT_MOTION, &CSearchView::OnListMotion, this);
   Bind(wxEVT_CONTEXT_MENU, &CSearchView::OnContextMenu, this);
-  for (int id : {cmd::kSearchCenterMap, cmd::kFlyTo, cmd::kMoveAircraft, cmd::kTowerView, cmd::kHolding, cmd::kSearchToPlan, kEditDelete, kEditCopy, kEditCut,
-                 kEditPaste, kEditSelectAll, kEditUndo, kEditRedo}) {
+  for (int id : {cmd::kSearchCenterMap, cmd::kFlyTo, cmd::kMoveAircraft, cmd::kTowerView, cmd::kHolding,
+                 cmd::kSearchToPlan, kEditDelete, kEditCopy, kEditCut, kEditPaste, kEditSelectAll, kEditUndo,
+                 kEditRedo}) {
     Bind(wxEVT_MENU, &CSearchView::OnCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CSearchView::OnUpdateCommand, this, id);
   }
@@ -359,7 +357,7 @@ void CSearchView::StartDrag() {
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     const bool bcIls = g_Settings.GetMapBcIls(false);
-    data = clip::ObjectDrag(*point, *route, g_SimBlock.GetSnapshot(), bcIls);
+    data = clip::ObjectDrag(*point, *route, m_document.GetPlan().Simulator(), bcIls);
     status = clip::DragStatusId(*point, false, *route, bcIls);
   }
   IFrameServices* main = GetFrameServices();
@@ -419,13 +417,13 @@ void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
     FullPoint found;
     if (const CRoute* route = m_document.GetPlan().GetCurrent()) resolves = route->Resolve(found, row->point);
   }
-  const search::CommandStates s =
-      search::SearchCommandStates(row ? &*row : nullptr, resolves, g_SimBlock.GetSnapshot(), g_Settings.GetSimVer());
+  const search::CommandStates s = search::SearchCommandStates(row ? &*row : nullptr, resolves,
+                                                              m_document.GetPlan().Simulator(), g_Settings.GetSimVer());
   switch (id) {
     case cmd::kSearchCenterMap: event.Enable(s.centerMap); return;
     case cmd::kFlyTo: event.Enable(s.flyTo); return;
-    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && SimPlan(m_document) != nullptr); return;
-    case cmd::kTowerView: event.Enable(s.towerView && SimPlan(m_document) != nullptr); return;
+    case cmd::kMoveAircraft: event.Enable(s.moveAircraft && m_document.GetPlan().SimLink().InSimulator()); return;
+    case cmd::kTowerView: event.Enable(s.towerView && m_document.GetPlan().SimLink().InSimulator()); return;
     case cmd::kHolding: event.Enable(s.holding); return;
     case cmd::kSearchToPlan: event.Enable(s.addToPlan); return;
     default: event.Enable(false); return;
@@ -440,18 +438,14 @@ void CSearchView::OnCommand(wxCommandEvent& event) {
     case cmd::kSearchCenterMap: CenterMap(); break;
     case cmd::kFlyTo:
       if (const auto row = SelectedPoint()) {
-        if (auto* on = static_cast<int32_t*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_ON"))) *on = 1;
-        if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LATITUDE")))
-          *v = row->point.latitude;
-        if (auto* v = static_cast<double*>(g_SimBlock.LookupNamedVariable("CHARTWRIGHT_FLY_TO_LONGITUDE")))
-          *v = row->point.longitude;
+        m_document.GetPlan().SimLink().RequestFlyTo(row->point.latitude, row->point.longitude);
       }
       break;
     case cmd::kMoveAircraft: MoveAircraft(); break;
     case cmd::kTowerView: TowerView(); break;
     case cmd::kSearchToPlan: AddToPlan(); break;
     case cmd::kHolding:
-      if (const auto row = SelectedPoint(); row && (g_SimBlock.GetSnapshot().holdingState & 1) == 0) {
+      if (const auto row = SelectedPoint(); row && (m_document.GetPlan().Simulator().holdingState & 1) == 0) {
         planedit::DefineHolding(m_document.GetPlan(), row->point.latitude, row->point.longitude);
       }
       break;
@@ -498,43 +492,45 @@ void CSearchView::CopySelection() {
     std::lock_guard lock(g_DatabaseLock);
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
-    data = clip::ObjectCopy(*row, *route, g_SimBlock.GetSnapshot(), "\r\n\r\n");
+    data = clip::ObjectCopy(*row, *route, m_document.GetPlan().Simulator(), "\r\n\r\n");
   }
   clip::PutOnClipboard(data);
 }
 
 void CSearchView::MoveAircraft() {
-  CFlightPlanSim* sim = SimPlan(m_document);
+  CFlightPlanCore& plan = m_document.GetPlan();
+  IPlanSimLink& sim = plan.SimLink();
   const std::optional<FullPoint> row = SelectedPoint();
-  if (sim == nullptr || !row) return;
+  if (!sim.InSimulator() || !row) return;
   search::MoveTarget target;
   {
     std::lock_guard lock(g_DatabaseLock);
-    const CRoute* route = sim->GetCurrent();
+    const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
-    target = search::MoveAircraftTarget(*row, g_SimBlock.GetSnapshot().onGround, g_SceneryDatabase, *route);
+    target = search::MoveAircraftTarget(*row, sim.Snapshot().onGround, g_SceneryDatabase, *route);
   }
-  if (target.act) sim->MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
+  if (target.act) sim.MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
 }
 
 void CSearchView::TowerView() {
-  CFlightPlanSim* sim = SimPlan(m_document);
+  CFlightPlanCore& plan = m_document.GetPlan();
+  IPlanSimLink& sim = plan.SimLink();
   const std::optional<FullPoint> row = SelectedPoint();
-  if (sim == nullptr || !row) return;
-  const SimSnapshot& snapshot = g_SimBlock.GetSnapshot();
+  if (!sim.InSimulator() || !row) return;
+  const SimSnapshot& snapshot = sim.Snapshot();
   search::TowerTarget target;
   {
     std::lock_guard lock(g_DatabaseLock);
-    const CRoute* route = sim->GetCurrent();
+    const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
     target = search::TowerViewTarget(*row, snapshot, g_SceneryDatabase, *route);
   }
   if (!target.askAltitude) {
-    sim->SetTowerViewPosition(target.latitude, target.longitude, target.altitude);
+    sim.SetTowerViewPosition(target.latitude, target.longitude, target.altitude);
     return;
   }
   const std::optional<int> feet = AskTowerViewAltitude(this, target.seedFeet);
-  if (feet) sim->SetTowerViewPosition(target.latitude, target.longitude, search::TowerFeetToMetres(*feet));
+  if (feet) sim.SetTowerViewPosition(target.latitude, target.longitude, search::TowerFeetToMetres(*feet));
 }
 
 void CSearchView::AddToPlan() {
