@@ -20,6 +20,7 @@
 #include "plotr/shell/window/FloatWnd.h"
 #include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/shell/window/MenuViews.h"
+#include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/PlanObject.h"
 #include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/shell/window/SplitWnd.h"
@@ -564,6 +565,8 @@ void CMainFrm::WatchHostDialogs() {
 }
 
 void CMainFrm::ShowStatusText(const std::string& text) { OnAppMessage(WM_APP_STATUS_TEXT, 0, &text); }
+
+void CMainFrm::RunFmsSettings(wxWindow* parent) { RunOptionsSheet(parent, m_document, true); }
 
 void CMainFrm::ShowIdleStatus() { OnAppMessage(WM_APP_STATUS_TEXT, shellstr::kIdlePrompt, nullptr); }
 

@@ -61,6 +61,7 @@ class CMainFrm : public wxPanel, public IFrameServices {
   void EndModalState() override;
   void ShowStatusText(const std::string& text) override;
   void ShowIdleStatus() override;
+  void RunFmsSettings(wxWindow* parent) override;
 
   // Runs a command through the route (active view, document, frame); true when handled.
   bool RouteCommand(int id);

@@ -11,8 +11,6 @@
 #include "plotr/core/CommandIds.h"
 #include "plotr/core/FrameServices.h"
 #include "plotr/core/Settings.h"
-#include "plotr/shell/window/OptionsSheet.h"
-#include "plotr/shell/window/PlotrDoc.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/views/ClipFormats.h"
@@ -58,7 +56,9 @@ class Commands : public fms::SimBlockCommands {
     if (auto* guidance = dynamic_cast<CFlightPlanGuidance*>(&m_document.GetPlan())) guidance->TuneAdf(khz);
   }
   void ToggleLocalTime() override { g_Settings.SetFMCUsesLocalTime(!g_Settings.GetFMCUsesLocalTime(false)); }
-  void OpenSettings() override { RunOptionsSheet(m_parent, dynamic_cast<CPlotrDoc*>(&m_document), true); }
+  void OpenSettings() override {
+    if (IFrameServices* frame = GetFrameServices()) frame->RunFmsSettings(m_parent);
+  }
 
  private:
   IPlotrDocument& m_document;
