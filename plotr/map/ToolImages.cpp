@@ -18,9 +18,9 @@ namespace {
 constexpr double kLat = 47;
 constexpr double kLon = 8;
 
-// Map layer switches of the map's bar, in command order from 32801.
+// Map layer switches of the map's bar, in command order.
 enum LayerCommand : int {
-  kAirwayLow = 32801,
+  kAirwayLow = cmd::kLayerAirwaysLow,
   kAirwayHigh,
   kAirwayIdent,
   kAllIntersections,

@@ -31,17 +31,35 @@ struct MapBarButton {
   const char* tip;
 };
 constexpr MapBarButton kMapBar[] = {
-    {cmd::kZoomIn, "Zoom In"}, {cmd::kZoomOut, "Zoom Out"}, {0, ""},
-    {32801, "Low altitude Airways/Waypoints"}, {32802, "High altitude Airways/Waypoints"},
-    {32803, "Airway Identification"}, {32804, "All Intersections"}, {32805, "NDB"}, {32806, "VOR"},
-    {32807, "ILS"}, {32808, "ATIS/PCL"}, {32809, "Marker"}, {32810, "NDB/VOR Name"},
-    {32811, "Identification"}, {32812, "Frequency"}, {32813, "Airport"}, {32814, "Airport Control Zone"},
-    {32815, "Airport Name"}, {32816, "Airport Identification"}, {0, ""},
-    {cmd::kRoundWorld, "Round World"}, {32818, "Flighplan Route Labels"}, {cmd::kPlanWaypointsOnly, "Flightplan waypoints only"},
-    {cmd::kShowAircraft, "Show aircraft"}, {cmd::kFollowAircraft, "Map follows aircraft"}, {cmd::kShowMultiplayerAircraft, "Show multiplayer aircraft"},
+    {cmd::kZoomIn, "Zoom In"},
+    {cmd::kZoomOut, "Zoom Out"},
+    {0, ""},
+    {cmd::kLayerAirwaysLow, "Low altitude Airways/Waypoints"},
+    {cmd::kLayerAirwaysHigh, "High altitude Airways/Waypoints"},
+    {cmd::kLayerAirwayIdent, "Airway Identification"},
+    {cmd::kLayerIntersections, "All Intersections"},
+    {cmd::kLayerNdb, "NDB"},
+    {cmd::kLayerVor, "VOR"},
+    {cmd::kLayerIls, "ILS"},
+    {cmd::kLayerAtis, "ATIS/PCL"},
+    {cmd::kLayerMarker, "Marker"},
+    {cmd::kLayerNavaidName, "NDB/VOR Name"},
+    {cmd::kLayerNavaidIdent, "Identification"},
+    {cmd::kLayerFrequency, "Frequency"},
+    {cmd::kLayerAirport, "Airport"},
+    {cmd::kLayerAirportZone, "Airport Control Zone"},
+    {cmd::kLayerAirportName, "Airport Name"},
+    {cmd::kLayerAirportIdent, "Airport Identification"},
+    {0, ""},
+    {cmd::kRoundWorld, "Round World"},
+    {cmd::kRouteLabelsSwitch, "Flighplan Route Labels"},
+    {cmd::kPlanWaypointsOnly, "Flightplan waypoints only"},
+    {cmd::kShowAircraft, "Show aircraft"},
+    {cmd::kFollowAircraft, "Map follows aircraft"},
+    {cmd::kShowMultiplayerAircraft, "Show multiplayer aircraft"},
 };
 
-// The sixteen keyed layer switches of the toggle commands 32801-32816, in command order.
+// The sixteen keyed layer switches of the toggle commands, in command order.
 struct KeyedLayer {
   bool (CSettings::*get)(bool, bool);
   void (CSettings::*set)(bool);
