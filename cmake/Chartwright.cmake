@@ -3,7 +3,12 @@
 add_library(cw_options INTERFACE)
 target_include_directories(cw_options INTERFACE ${CMAKE_SOURCE_DIR})
 target_compile_options(cw_options INTERFACE -Wall -Wextra)
-target_compile_definitions(cw_options INTERFACE CW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+# The checkout's path reaches only the few files that read it, through a generated header: on the
+# command line of every compile it made each checkout's objects differ, and no two checkouts
+# could share a compiler cache.
+file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/generated/cw/SourceDir.h
+     CONTENT "#pragma once\n#define CW_SOURCE_DIR \"${CMAKE_SOURCE_DIR}\"\n")
+target_include_directories(cw_options INTERFACE ${CMAKE_BINARY_DIR}/generated)
 
 # The sanitizer builds link every library into each of a few hundred test executables: -O1,
 # line tables and fixed-address executables keep them at a third of the size (and faster).

@@ -18,6 +18,7 @@
 #include "basemaker/compiler/tests/support/OldBglWriter.h"
 #include "basemaker/compiler/tests/support/ScratchDir.h"
 #include "basemaker/compiler/tests/support/SectionBglWriter.h"
+#include "cw/SourceDir.h"
 #include "navdb/Geodesy.h"
 #include "platform/win/WinPath.h"
 #include "platform/win/WinePrefix.h"

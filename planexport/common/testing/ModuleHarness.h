@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "planexport/common/testing/ScriptedPlan.h"
+#include "cw/SourceDir.h"
 #include "plotr/tools/FlpxHost.h"
 
 namespace flpxtest {

@@ -1,5 +1,7 @@
 #include "platform/win/FileVersion.h"
 
+#include "cw/SourceDir.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>

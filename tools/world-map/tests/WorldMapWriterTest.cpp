@@ -11,6 +11,7 @@
 #include "plotr/map/MapRenderer.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/tests/support/PlanFixture.h"
+#include "cw/SourceDir.h"
 #include "tools/world-map/WorldMapWriter.h"
 
 namespace {
