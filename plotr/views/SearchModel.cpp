@@ -312,7 +312,8 @@ TowerTarget TowerViewTarget(const FullPoint& row, const SimSnapshot& sim, const 
     }
   }
   t.askAltitude = true;
-  t.seedFeet = static_cast<int>(std::clamp(sim.altitude, -1e9, 1e9));
+  // The dialog takes 0..99999 feet only: a seed outside would open it on a value its own OK refuses.
+  t.seedFeet = std::isfinite(sim.altitude) ? static_cast<int>(std::clamp(sim.altitude, 0.0, 99999.0)) : 0;
   return t;
 }
 

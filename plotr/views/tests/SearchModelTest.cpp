@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -305,6 +306,22 @@ TEST_F(SearchModel, TowerTargetsStandBesideAirportsAndRunwaysAndAskElsewhere) {
   EXPECT_TRUE(vor.askAltitude);
   EXPECT_EQ(1234, vor.seedFeet);
   EXPECT_NEAR(304.8, search::TowerFeetToMetres(1000), 1e-9);
+}
+
+// The seed is one the altitude dialog accepts, whatever altitude the simulator reports.
+TEST_F(SearchModel, TowerAltitudeSeedIsOneTheDialogAccepts) {
+  const auto rows = Search("KS", true);
+  const FullPoint vorRow = RowOf(rows, "VOR\tKSX\tSeattle").point;
+  const struct {
+    double altitude;
+    int seed;
+  } seeds[] = {{-250.0, 0}, {-1e12, 0}, {0.0, 0}, {99999.4, 99999}, {150000.0, 99999}, {1e12, 99999},
+               {std::nan(""), 0}, {HUGE_VAL, 0}};
+  for (const auto& c : seeds) {
+    SimSnapshot sim = Sim(true);
+    sim.altitude = c.altitude;
+    EXPECT_EQ(c.seed, search::TowerViewTarget(vorRow, sim, g_SceneryDatabase, route).seedFeet) << c.altitude;
+  }
 }
 
 TEST_F(SearchModel, AddToPlanAppendsOnePointAsOneEditAndNothingForAParking) {
