@@ -2,11 +2,51 @@
 
 #include <wx/bitmap.h>
 #include <wx/dcmemory.h>
+#include <wx/image.h>
+
+#include <algorithm>
 
 namespace planimages {
+
+wxBitmap DrawnWithAlpha(int width, int height, const std::function<void(wxDC&)>& draw) {
+  const auto render = [&](const wxColour& back) {
+    wxBitmap bitmap(width, height, 24);
+    {
+      wxMemoryDC dc(bitmap);
+      dc.SetBackground(wxBrush(back));
+      dc.Clear();
+      draw(dc);
+    }
+    return bitmap.ConvertToImage();
+  };
+  // Drawn on black and on white: the picture's own pixels come out alike on both, and how far
+  // a pixel differs is how much background an antialiased edge lets through. No colour is given
+  // up to stand for "transparent".
+  const wxImage onBlack = render(*wxBLACK);
+  const wxImage onWhite = render(*wxWHITE);
+  wxImage image(width, height);
+  image.InitAlpha();
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      const int black[3] = {onBlack.GetRed(x, y), onBlack.GetGreen(x, y), onBlack.GetBlue(x, y)};
+      const int white[3] = {onWhite.GetRed(x, y), onWhite.GetGreen(x, y), onWhite.GetBlue(x, y)};
+      int through = 0;
+      for (int c = 0; c < 3; ++c) through += std::clamp(white[c] - black[c], 0, 255);
+      const int alpha = 255 - (through + 1) / 3;
+      int colour[3] = {0, 0, 0};
+      if (alpha > 0) {
+        for (int c = 0; c < 3; ++c) colour[c] = std::min(255, (black[c] * 255 + alpha / 2) / alpha);
+      }
+      image.SetRGB(x, y, static_cast<unsigned char>(colour[0]), static_cast<unsigned char>(colour[1]),
+                   static_cast<unsigned char>(colour[2]));
+      image.SetAlpha(x, y, static_cast<unsigned char>(alpha));
+    }
+  }
+  return wxBitmap(image);
+}
+
 namespace {
 
-const wxColour kMask(192, 192, 192);
 constexpr int kOverlays = 3;
 constexpr int kComposed = kIconCount * kOverlays * 2;
 
@@ -113,11 +153,7 @@ void Overlay(wxDC& dc, int overlay) {
 }
 
 wxBitmap Composed(int icon, int overlay, bool procedure) {
-  wxBitmap bitmap(kWidth, kHeight);
-  {
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(wxBrush(kMask));
-    dc.Clear();
+  return DrawnWithAlpha(kWidth, kHeight, [&](wxDC& dc) {
     Icon(dc, icon);
     Overlay(dc, overlay);
     if (procedure) {  // the procedure mark, four pixels wide at the right edge
@@ -125,24 +161,16 @@ wxBitmap Composed(int icon, int overlay, bool procedure) {
       dc.SetBrush(wxBrush(wxColour(0, 160, 0)));
       dc.DrawRectangle(kWidth - 4, 0, 4, kHeight);
     }
-  }
-  bitmap.SetMask(new wxMask(bitmap, kMask));
-  return bitmap;
+  });
 }
 
 wxBitmap Triangle(const wxColour& colour) {
-  wxBitmap bitmap(kWidth, kHeight);
-  {
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(wxBrush(kMask));
-    dc.Clear();
+  return DrawnWithAlpha(kWidth, kHeight, [&](wxDC& dc) {
     dc.SetPen(wxPen(colour));
     dc.SetBrush(wxBrush(colour));
     const wxPoint triangle[] = {{0, 4}, {0, kHeight - 4}, {5, kHeight / 2}};
     dc.DrawPolygon(3, triangle);
-  }
-  bitmap.SetMask(new wxMask(bitmap, kMask));
-  return bitmap;
+  });
 }
 
 }  // namespace
@@ -156,7 +184,9 @@ int ComposedIndex(int icon, int overlay, bool procedure) {
 int TriangleIndex(bool highlight) { return kComposed + (highlight ? 1 : 0); }
 
 wxImageList* BuildImageList(const wxColour& text, const wxColour& highlight) {
-  auto* list = new wxImageList(kWidth, kHeight, true, kComposed + 2);
+  // No mask: the images carry their own alpha, and a list with a mask would make one from light
+  // grey, the colour the triangles take on the dark schemes.
+  auto* list = new wxImageList(kWidth, kHeight, false, kComposed + 2);
   for (int procedure = 0; procedure < 2; ++procedure) {
     for (int overlay = 0; overlay < kOverlays; ++overlay) {
       for (int icon = 0; icon < kIconCount; ++icon) list->Add(Composed(icon, overlay, procedure != 0));

@@ -5,12 +5,12 @@
 #include <array>
 #include <cmath>
 
+#include "plotr/views/window/PlanImages.h"
+
 namespace sidstarwx {
 
 namespace {
 
-// Drawn on the strip's mask colour, which becomes transparent.
-const wxColour kMask(0xC0, 0xC0, 0xC0);
 const wxColour kBlue(0, 0, 0xC0);
 const wxColour kGreen(0, 0x80, 0);
 const wxColour kRed(0xC0, 0, 0);
@@ -172,22 +172,16 @@ void DrawImage(wxDC& dc, int i) {
 }
 
 wxBitmap StripImage(int i, int overlay) {
-  wxBitmap bitmap(16, 16);
-  {
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(wxBrush(kMask));
-    dc.Clear();
+  return planimages::DrawnWithAlpha(16, 16, [&](wxDC& dc) {
     DrawImage(dc, i);
     if (overlay >= 0) DrawImage(dc, overlay);
-  }
-  bitmap.SetMask(new wxMask(bitmap, kMask));
-  return bitmap;
+  });
 }
 
 }  // namespace
 
 wxImageList* CreateBrowserImages(int overlay) {
-  auto* list = new wxImageList(16, 16, true, overlay >= 0 ? 2 * kStripImages : kStripImages);
+  auto* list = new wxImageList(16, 16, false, overlay >= 0 ? 2 * kStripImages : kStripImages);
   for (int i = 0; i < kStripImages; ++i) list->Add(StripImage(i, -1));
   if (overlay >= 0) {
     for (int i = 0; i < kStripImages; ++i) list->Add(StripImage(i, overlay));
@@ -196,19 +190,13 @@ wxImageList* CreateBrowserImages(int overlay) {
 }
 
 wxBitmap TabBitmap(int tab) {
-  wxBitmap bitmap(14, 14);
-  {
-    wxMemoryDC dc(bitmap);
-    dc.SetBackground(wxBrush(kMask));
-    dc.Clear();
+  return planimages::DrawnWithAlpha(14, 14, [&](wxDC& dc) {
     if (tab == 0) {
       DrawImage(dc, 8);
     } else {
       Arrow(dc, 45, kGreen);
     }
-  }
-  bitmap.SetMask(new wxMask(bitmap, kMask));
-  return bitmap;
+  });
 }
 
 }  // namespace sidstarwx
