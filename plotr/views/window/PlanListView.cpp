@@ -41,10 +41,12 @@ constexpr int kNextScrollMs = 100;
 constexpr int kScrollPixels = 20;
 
 constexpr unsigned kIdsUnusableFixName = 6414;
+constexpr unsigned kIdsFixNameTooLong = 6415;
 
 void AddPlanListStrings() {
   static const bool added = [] {
     ui::AddStrings({{kIdsUnusableFixName, "A waypoint name cannot hold ':' or control characters, nor be only blanks."},
+                    {kIdsFixNameTooLong, "A waypoint name has at most 5 characters."},
                     {6032, "Move/Copy Waypoint."},
                     {6033, "Move/Copy Waypoint or drag Heading to Avionics bar."},
                     {6034, "Move/Copy Waypoint or drag Frequency/Heading to Avionics bar."}});
@@ -341,7 +343,10 @@ void CPlanListView::OnBeginLabelEdit(wxListEvent& event) {
     event.Veto();
     return;
   }
-  if (wxTextCtrl* edit = GetEditControl()) edit->SetMaxLength(kUserNameSize - 1);
+  // The list makes its edit box only after this event has been answered: limit it once it exists.
+  CallAfter([this] {
+    if (wxTextCtrl* edit = GetEditControl()) edit->SetMaxLength(kUserNameSize - 1);
+  });
 }
 
 void CPlanListView::OnEndLabelEdit(wxListEvent& event) {
@@ -350,7 +355,10 @@ void CPlanListView::OnEndLabelEdit(wxListEvent& event) {
   const int row = static_cast<int>(event.GetIndex());
   if (row < 0 || event.IsEditCancelled()) return;
   const std::optional<std::string> name = FixNameBytes(event.GetLabel());
-  if (!name) return;
+  if (!name) {
+    ui::ShowMessageBox(this, ui::LoadString(kIdsFixNameTooLong), "Chartwright", ui::kMbOk | ui::kMbIconExclamation);
+    return;
+  }
   if (!IsUsableFixName(*name)) {
     ui::ShowMessageBox(this, ui::LoadString(kIdsUnusableFixName), "Chartwright", ui::kMbOk | ui::kMbIconExclamation);
     return;
