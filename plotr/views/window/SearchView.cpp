@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <utility>
 
 #include "platform/ui/MenuStates.h"
 #include "platform/ui/ModalHook.h"
@@ -381,7 +382,9 @@ wxMenu* CSearchView::BuildContextMenu() {
   menu->Append(kEditCopy, "&Copy\tCtrl+Ins");
   menu->AppendSeparator();
   menu->Append(cmd::kSearchCenterMap, "C&enter Map\tReturn");
+  const bool wasListMenu = std::exchange(m_listMenu, true);
   ui::ApplyMenuStates(*menu, this, [this](wxUpdateUIEvent& update) { OnUpdateCommand(update); });
+  m_listMenu = wasListMenu;
   return menu;
 }
 
@@ -390,13 +393,17 @@ void CSearchView::OnContextMenu(wxContextMenuEvent& event) {
   std::unique_ptr<wxMenu> menu(BuildContextMenu());
   wxPoint at = event.GetPosition();
   at = at == wxDefaultPosition ? wxPoint(0, 0) : ScreenToClient(at);
+  // A right click leaves the focus where it was and the popup takes it while it is up: the
+  // menu's edit commands are the list's whatever holds the focus.
+  m_listMenu = true;
   PopupMenu(menu.get(), at.x, at.y - wxSystemSettings::GetMetric(wxSYS_MENU_Y) / 2);
+  m_listMenu = false;
 }
 
 void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
   const int id = event.GetId();
-  const bool inEdit = FindFocus() == m_edit;
-  const bool inList = FindFocus() == m_list;
+  const bool inEdit = !m_listMenu && FindFocus() == m_edit;
+  const bool inList = m_listMenu || FindFocus() == m_list;
   const bool editable = inEdit && !m_edit->IsPassive();
   long from = 0, to = 0;
   m_edit->GetSelection(&from, &to);
@@ -450,7 +457,7 @@ void CSearchView::OnCommand(wxCommandEvent& event) {
       }
       break;
     case kEditCopy:
-      if (FindFocus() == m_edit) {
+      if (!m_listMenu && FindFocus() == m_edit) {
         m_edit->Copy();
       } else {
         CopySelection();

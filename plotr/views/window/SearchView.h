@@ -111,6 +111,7 @@ class CSearchView : public wxPanel, public IPaneWindow {
   std::vector<FullPoint> m_results;
   int m_scheme = -1;
   std::optional<wxPoint> m_pressPoint;  // a click in the list that may become a drag
+  bool m_listMenu = false;              // the list's context menu is being built or is up
 };
 
 // Puts the search pane into the main frame's pane table.
