@@ -18,4 +18,13 @@ bool ForwardKeyToHost(wxWindow* from, const wxKeyEvent& event) {
   return top->GetEventHandler()->ProcessEvent(copy);
 }
 
+void ActivateHostOnAlt(wxWindow* from, const wxKeyEvent& event) {
+  if (event.GetEventType() != wxEVT_KEY_DOWN || event.GetKeyCode() != WXK_ALT) return;
+  wxWindow* top = TopLevelFrame(from);
+  if (top == nullptr || top == from || !top->IsTopLevel()) return;
+  // The active window is the top-level window that holds the keyboard focus.
+  if (wxGetTopLevelParent(wxWindow::FindFocus()) == top) return;
+  top->Raise();
+}
+
 }  // namespace ui

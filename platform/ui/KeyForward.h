@@ -15,4 +15,9 @@ wxWindow* TopLevelFrame(wxWindow* window);
 // handled there. Nothing is sent when `from` is itself that frame.
 bool ForwardKeyToHost(wxWindow* from, const wxKeyEvent& event);
 
+// The Alt key pressed in a control that shares the simulator's keyboard makes the top-level
+// frame of `from` the active window when another window is, so the key that follows reaches the
+// simulator's menus. Any other event does nothing.
+void ActivateHostOnAlt(wxWindow* from, const wxKeyEvent& event);
+
 }  // namespace ui

@@ -83,6 +83,7 @@ KeyRoute RouteControlKey(int keyCode, bool docked, bool isChar) {
 
 void ForwardControlKeys(wxWindow* control) {
   auto handler = [control](wxKeyEvent& event, bool isChar) {
+    ui::ActivateHostOnAlt(control, event);
     const IFrameServices* frame = GetFrameServices();
     const bool docked = frame != nullptr && frame->IsDocked();
     switch (RouteControlKey(event.GetKeyCode(), docked, isChar)) {

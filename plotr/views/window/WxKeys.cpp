@@ -27,6 +27,8 @@ Key KeyOf(const wxKeyEvent& event) {
 void RouteKeyEvent(wxWindow* control, wxKeyEvent& event, Control kind, bool readOnly) {
   const IFrameServices* frame = GetFrameServices();
   const bool docked = frame != nullptr && frame->IsDocked();
+  if (kind == Control::kNavButton || kind == Control::kNavEdit || kind == Control::kNavListBox)
+    ui::ActivateHostOnAlt(control, event);
   const Route route = RouteKey(kind, KeyOf(event), docked, event.ShiftDown(), event.ControlDown(), readOnly);
   if (route.forward) ui::ForwardKeyToHost(control, event);
   if (route.handle) event.Skip();
