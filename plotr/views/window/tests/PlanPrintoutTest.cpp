@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 #include <wx/dc.h>
 #include <wx/dcgraph.h>
+#include <wx/dcmemory.h>
 #include <wx/graphics.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
@@ -139,6 +143,86 @@ TEST(PlanPrintout, PreviewShowsTheSnapshotsPages) {
   wxYield();
   frame->Close(true);
   wxYield();
+}
+
+// A printer page of landscape A4 at 144 dots per inch, and a preview's bitmap of half its size.
+const wxSize kPrinterPage(1684, 1190);
+const wxSize kPreviewBitmap(842, 595);
+
+CPlanPrintout* Prepared(CPlanPrintout& printout) {
+  printout.SetPPIPrinter(144, 144);
+  printout.SetPageSizePixels(kPrinterPage.x, kPrinterPage.y);
+  printout.OnPreparePrinting();
+  return &printout;
+}
+
+// A page as the printout draws it for the printer page into a DC of `dcSize`: the printer's own
+// size, or a preview's bitmap.
+wxImage DrawnPage(const std::shared_ptr<planprint::PrintSnapshot>& snapshot, int page, wxSize dcSize) {
+  wxBitmap bitmap(dcSize.x, dcSize.y, 24);
+  {
+    wxMemoryDC dc(bitmap);
+    dc.SetBackground(*wxWHITE_BRUSH);
+    dc.Clear();
+    CPlanPrintout printout(snapshot);
+    printout.SetDC(&dc);
+    Prepared(printout);
+    EXPECT_TRUE(printout.OnPrintPage(page));
+    printout.SetDC(nullptr);
+  }
+  return bitmap.ConvertToImage();
+}
+
+// The middles of the page's bands of ink, top to bottom: one per printed line.
+std::vector<int> InkLines(const wxImage& image, int threshold) {
+  std::vector<int> lines;
+  int start = -1;
+  for (int y = 0; y <= image.GetHeight(); ++y) {
+    int dark = 0;
+    for (int x = 0; y < image.GetHeight() && x < image.GetWidth(); ++x)
+      if (image.GetRed(x, y) < threshold && image.GetGreen(x, y) < threshold && image.GetBlue(x, y) < threshold) ++dark;
+    if (dark >= 2 && start < 0) start = y;
+    if (dark < 2 && start >= 0) {
+      lines.push_back((start + y - 1) / 2);
+      start = -1;
+    }
+  }
+  return lines;
+}
+
+// The preview draws each page into a bitmap of its own size: the page must come out as the
+// printer gets it, scaled, with the same lines at the same places.
+TEST(PlanPrintout, PreviewAndPrinterShowTheSameLinesOnEachOfTwoPages) {
+  int rows = 10;
+  for (;; rows += 5) {
+    CPlanPrintout probe(Snapshot(rows));
+    if (Prepared(probe)->GetPagination().PageCount() >= 2) break;
+    ASSERT_LT(rows, 1000);
+  }
+  const auto snapshot = Snapshot(rows + 5);
+  CPlanPrintout probe(snapshot);
+  const planprint::Pagination pages = Prepared(probe)->GetPagination();
+  ASSERT_EQ(pages.PageCount(), 2);
+  for (int page = 1; page <= 2; ++page) {
+    SCOPED_TRACE("page " + std::to_string(page));
+    const wxImage printed = DrawnPage(snapshot, page, kPrinterPage)
+                                .Scale(kPreviewBitmap.x, kPreviewBitmap.y, wxIMAGE_QUALITY_BOX_AVERAGE);
+    const wxImage previewed = DrawnPage(snapshot, page, kPreviewBitmap);
+    const std::vector<int> printedLines = InkLines(printed, 192);
+    const std::vector<int> previewedLines = InkLines(previewed, 192);
+    // Every row of the page has ink of its own in the preview.
+    const int pageRows = pages.EndRow(page - 1, rows + 5) - pages.firstRow[static_cast<size_t>(page - 1)];
+    EXPECT_GE(previewedLines.size(), static_cast<size_t>(pageRows)) << "the preview lost rows";
+    // Rows stand 12 pixels apart here: each line of one has its match within a third of that in
+    // the other (a title's band may split in two where the fonts round differently).
+    const auto nearest = [](const std::vector<int>& lines, int y) {
+      int best = 1 << 20;
+      for (int line : lines) best = std::min(best, std::abs(line - y));
+      return best;
+    };
+    for (int y : printedLines) EXPECT_LE(nearest(previewedLines, y), 4) << "the printed line at " << y;
+    for (int y : previewedLines) EXPECT_LE(nearest(printedLines, y), 4) << "the previewed line at " << y;
+  }
 }
 
 class PlanPrintFrameTest : public shelltest::ModuleWindowsTest {
