@@ -166,20 +166,29 @@ void SendNamedKeyNow(const char* keysym) {
   XFlush(d);
 }
 
-void ChooseFromNextPopup(char mnemonic) {
+void ChooseFromNextPopup(char mnemonic, const std::string& screenshot) {
   // A popup menu holds the keyboard grab while it is up; the first check comes before the click.
   struct Chooser {
     char key;
     int triesLeft;
+    std::string screenshot;
     void operator()() {
       if (KeyboardGrabbed()) {
+        if (!screenshot.empty()) {
+          // The grab comes before the menu's first paint.
+          After(300, [key = key, name = screenshot] {
+            SaveScreenshot(name);
+            SendKeyNow(key);
+          });
+          return;
+        }
         SendKeyNow(key);
       } else if (--triesLeft > 0) {
         After(50, *this);
       }
     }
   };
-  After(50, Chooser{mnemonic, 200});
+  After(50, Chooser{mnemonic, 200, screenshot});
 }
 
 void Type(const std::string& text) {

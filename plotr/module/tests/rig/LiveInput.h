@@ -42,8 +42,9 @@ void SendNamedKeyNow(const char* keysym);
 // True while a popup menu (or any other window) holds the keyboard.
 bool KeyboardGrabbed();
 // Picks the item with this underlined letter from the popup menu the next action opens, once
-// the popup holds the keyboard (a loaded machine may take a while to show it).
-void ChooseFromNextPopup(char mnemonic);
+// the popup holds the keyboard (a loaded machine may take a while to show it); with a
+// `screenshot` name the screen is saved under it first, the popup showing.
+void ChooseFromNextPopup(char mnemonic, const std::string& screenshot = {});
 // Types printable ASCII text key by key.
 void Type(const std::string& text);
 
