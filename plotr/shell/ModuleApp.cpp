@@ -85,9 +85,10 @@ void CModuleApp::RemoveFromRecentFileList(const std::string& path) {
 
 int CModuleApp::ExitInstance() {
   if (m_profileFile.empty()) return 0;
-  for (int i = 1; i <= static_cast<int>(m_recentFiles.size()); ++i) {
+  // Every key the list does not fill goes: a shorter list leaves no stale entry behind it.
+  for (int i = 1; i <= kRecentFileCount; ++i) {
     const std::string key = "File" + std::to_string(i);
-    if (m_recentFiles[i - 1].empty())
+    if (static_cast<size_t>(i) > m_recentFiles.size() || m_recentFiles[i - 1].empty())
       profile::DeleteKey(m_profileFile, kRecentSection, key);
     else
       profile::WriteString(m_profileFile, kRecentSection, key, m_recentFiles[i - 1]);

@@ -1,5 +1,9 @@
 #include "plotr/shell/ShellRules.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
 #include "plotr/core/CommandIds.h"
 
 CommandState PlanCommandState(int id, const PlanCommandFacts& f, bool inMenu) {
@@ -82,4 +86,30 @@ bool AcceptStatusText(bool hasText, bool& customShown) {
   if (!hasText && !customShown) return false;
   customShown = hasText;
   return true;
+}
+
+size_t RecentFilesShown(const std::vector<std::string>& recent) {
+  return static_cast<size_t>(std::find_if(recent.begin(), recent.end(), [](const std::string& p) { return p.empty(); }) -
+                             recent.begin());
+}
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  namespace fs = std::filesystem;
+  if (a.empty() || b.empty()) return false;
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  return fs::path(a).lexically_normal() == fs::path(b).lexically_normal();
+}
+
+}  // namespace
+
+MatchConfidence MatchDocType(const std::string& path, const std::string& openPath, bool openModified) {
+  if (SameFile(path, openPath)) return openModified ? MatchConfidence::kYesAttemptNative : MatchConfidence::kYesAlreadyOpen;
+  const size_t dot = path.rfind('.');
+  const size_t slash = path.rfind('/');
+  std::string ext = dot == std::string::npos || (slash != std::string::npos && dot < slash) ? "" : path.substr(dot);
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext == ".cwp" ? MatchConfidence::kYesAttemptNative : MatchConfidence::kMaybeAttemptNative;
 }

@@ -3,8 +3,10 @@
 // offered, what a save is first called, what each heartbeat tick runs and when a simulator
 // dialog keeps the module hidden.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the plan commands' states depend on.
 struct PlanCommandFacts {
@@ -32,6 +34,19 @@ CommandState PlanCommandState(int id, const PlanCommandFacts& facts, bool inMenu
 // The name a first save offers: the title cut at its first ' ', '#', '%', ';', '/' or '\', with
 // the default extension (".cwp") appended.
 std::string DefaultSaveName(const std::string& title, const std::string& extension);
+
+// How many entries of the recent-file list the Plan menu offers: those before the first unused
+// one (the profile's list keeps its empty keys as empty entries). "Recent File" is enabled only
+// when there is at least one.
+size_t RecentFilesShown(const std::vector<std::string>& recent);
+
+// The template's confidence that it can open a path, weakest to strongest.
+enum class MatchConfidence { kNoAttempt, kMaybeAttemptForeign, kMaybeAttemptNative, kYesAttemptForeign,
+                             kYesAttemptNative, kYesAlreadyOpen };
+// The plan template's answer for `path` while the plan of `openPath` is open: its own file
+// unmodified is already open (opening it only brings the plan forward); modified, the stored file
+// is read again over the edits; any other path is read, a plan file (".cwp", any case) natively.
+MatchConfidence MatchDocType(const std::string& path, const std::string& openPath, bool openModified);
 
 // The document's periodic hint goes out on ticks 2, 7, 12, ...
 inline bool PeriodicHintDue(uint32_t tick) { return tick % 5 == 2; }

@@ -37,20 +37,21 @@ int WrapToolBar(std::vector<ToolItem>& items, int width, ToolBarSize button) {
     if (item.hidden) continue;
     const int w = item.separator ? item.width : button.cx;
     if (x + w > width && i > rowStart) {
-      // Break at the row's last separator, else after its last button.
-      size_t at = i;
-      for (size_t k = i; k-- > rowStart;)
+      // Break at the row's last separator, the one that does not fit included, else after its
+      // last button.
+      size_t at = items[i].separator && items[i].command == 0 ? i : items.size();
+      for (size_t k = i; at == items.size() && k-- > rowStart;)
         if (!items[k].hidden && items[k].separator && items[k].command == 0) {
           at = k;
           break;
         }
-      if (at == i)
+      if (at == items.size())
         for (size_t k = i; k-- > rowStart;)
           if (!items[k].hidden && !items[k].separator) {
             at = k;
             break;
           }
-      if (at != i) {
+      if (at != items.size()) {
         items[at].wrap = true;
         ++rows;
         rowStart = at + 1;

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "platform/profile/Profile.h"
 #include "platform/win/WinePrefix.h"
@@ -88,6 +89,33 @@ TEST_F(ModuleAppTest, RecentFilesAreReadAtStartAndWrittenAtExit) {
   EXPECT_EQ(0, app.ExitInstance());
   EXPECT_EQ("b.cwp", profile::GetString(cfg, "Recent File List", "File3", ""));
   EXPECT_EQ(2, profile::GetInt(cfg, "Settings", "PreviewPages", 0));
+}
+
+// A plan that no longer opens leaves the list; the list written at exit is the shorter one, and
+// the next start finds each file once.
+TEST_F(ModuleAppTest, ARemovedRecentFileLeavesNoStaleKeyBehind) {
+  const fs::path cfg = root / "Modules/Chartwright/Bin/Program.cfg";
+  std::ofstream(cfg, std::ios::binary) << "[Recent File List]\r\nFile1=a.cwp\r\nFile2=b.cwp\r\nFile3=c.cwp\r\n"
+                                          "File4=d.cwp\r\n";
+  {
+    CSettings settings;
+    CModuleApp app(&settings);
+    ASSERT_TRUE(app.InitInstance(Simulator(FIXTURE_EXE_V90)));
+    app.RemoveFromRecentFileList("b.cwp");
+    app.ExitInstance();
+  }
+  EXPECT_EQ("", profile::GetString(cfg, "Recent File List", "File4", "")) << "the fourth key stayed";
+  CSettings settings;
+  CModuleApp app(&settings);
+  ASSERT_TRUE(app.InitInstance(Simulator(FIXTURE_EXE_V90)));
+  EXPECT_EQ(app.GetRecentFiles(), (std::vector<std::string>{"a.cwp", "c.cwp", "d.cwp", ""}));
+  // Opening one again puts it first, still once.
+  app.AddToRecentFileList("d.cwp");
+  app.ExitInstance();
+  CSettings again;
+  CModuleApp next(&again);
+  ASSERT_TRUE(next.InitInstance(Simulator(FIXTURE_EXE_V90)));
+  EXPECT_EQ(next.GetRecentFiles(), (std::vector<std::string>{"d.cwp", "a.cwp", "c.cwp", ""}));
 }
 
 // A simulator of the newest version keeps its airspeed display in the user's application data;

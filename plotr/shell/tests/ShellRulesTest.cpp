@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "plotr/core/CommandIds.h"
 #include "plotr/shell/ShellRules.h"
 
@@ -116,6 +119,44 @@ TEST(ShellRules, StatusTextWithoutTextIsIgnoredUnlessACustomTextShows) {
   EXPECT_TRUE(custom);
   EXPECT_TRUE(AcceptStatusText(false, custom));
   EXPECT_FALSE(custom);
+}
+
+TEST(ShellRules, RecentFilesShownEndAtTheFirstUnusedEntry) {
+  using List = std::vector<std::string>;
+  const struct {
+    List recent;
+    size_t shown;
+  } cases[] = {
+      {{}, 0},
+      {{"", "", "", ""}, 0},  // a profile without the section
+      {{"", "a.cwp", "", ""}, 0},
+      {{"a.cwp", "", "c.cwp", ""}, 1},
+      {{"a.cwp", "b.cwp"}, 2},  // after a removal the list is shorter
+      {{"a.cwp", "b.cwp", "c.cwp", "d.cwp"}, 4},
+  };
+  for (const auto& c : cases) EXPECT_EQ(RecentFilesShown(c.recent), c.shown) << ::testing::PrintToString(c.recent);
+}
+
+TEST(ShellRules, TheOpenPlanUnmodifiedIsOnlyBroughtForward) {
+  const std::string open = "/sim/Modules/Chartwright/Plan/Trip.cwp";
+  const struct {
+    std::string path;
+    bool modified;
+    MatchConfidence match;
+  } cases[] = {
+      {open, false, MatchConfidence::kYesAlreadyOpen},
+      {"/sim/Modules/Chartwright/Plan/../Plan/Trip.cwp", false, MatchConfidence::kYesAlreadyOpen},
+      {open, true, MatchConfidence::kYesAttemptNative},  // the edits give way to the stored file
+      {"/sim/Modules/Chartwright/Plan/Other.cwp", false, MatchConfidence::kYesAttemptNative},
+      {"/sim/Modules/Chartwright/Plan/OTHER.CWP", false, MatchConfidence::kYesAttemptNative},
+      {"/sim/Modules/Chartwright/Plan/Trip.cwp.bak", false, MatchConfidence::kMaybeAttemptNative},
+      {"/sim/Modules/Chart.wright/Plan/Trip", false, MatchConfidence::kMaybeAttemptNative},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MatchDocType(c.path, open, c.modified), c.match) << c.path << (c.modified ? " modified" : "");
+  // An untitled plan is no file's.
+  EXPECT_EQ(MatchDocType("", "", false), MatchConfidence::kMaybeAttemptNative);
+  EXPECT_EQ(MatchDocType(open, "", false), MatchConfidence::kYesAttemptNative);
 }
 
 }  // namespace

@@ -45,6 +45,13 @@ TEST(ToolBarLayout, WrapsAtTheRowsLastSeparatorElseAfterItsLastButton) {
   for (const ToolItem& i : plain) EXPECT_FALSE(i.wrap);
   // Narrower than one button: every button its own row.
   EXPECT_EQ(WrapToolBar(plain, 10, button), 4);
+  // A separator that does not fit ends its own row, rather than starting the next one alone.
+  auto column = Items({1, 0, 2, 3, 0, 4});
+  EXPECT_EQ(WrapToolBar(column, 23, button), 4);
+  EXPECT_TRUE(column[1].wrap);
+  EXPECT_TRUE(column[2].wrap);
+  EXPECT_TRUE(column[4].wrap);
+  EXPECT_EQ(CalcToolBarSize(column, button), (ToolBarSize{23, 4 * 21 + 2 * 8}));
 }
 
 }  // namespace
