@@ -26,8 +26,9 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest -LE gui -j $(JOBS) --output-on-failure --timeout 600
-	# Window tests share one display, whose focus and clipboard they use: one at a time.
-	cd $(BUILD) && xvfb-run -a ctest -L gui -j 1 --output-on-failure --timeout 600 --no-tests=ignore
+	# Window tests share one display, whose focus and clipboard they use: one at a time. The
+	# screen holds the planner at its largest tested size.
+	cd $(BUILD) && xvfb-run -a -s "-screen 0 1920x1200x24" ctest -L gui -j 1 --output-on-failure --timeout 600 --no-tests=ignore
 
 $(ASAN)/build.ninja:
 	cmake -S . -B $(ASAN) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCW_SANITIZE=ON -DCW_GUI=OFF $(CMAKE_FLAGS)

@@ -3,9 +3,20 @@
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/printdlg.h>
+#include <wx/print.h>
+#include <wx/prntbase.h>
 #include <wx/sizer.h>
+#include <wx/textctrl.h>
 
+#include "platform/ui/KeyForward.h"
 #include "platform/ui/ModalHook.h"
+#include "plotr/shell/window/MainFrm.h"
+
+namespace {
+
+constexpr char kPreviewName[] = "CPrintPreview";
+
+}  // namespace
 
 wxPrintData& GetModulePrintData() {
   static wxPrintData data = [] {
@@ -45,4 +56,28 @@ PrintChoice RunPrintModeDialog(wxWindow* parent) {
   dialog.CentreOnParent();
   if (ui::ShowModalDialog(dialog) != wxID_OK) return PrintChoice::Cancel;
   return choice;
+}
+
+void ShowPrintPreview(wxPrintPreview* preview, wxWindow* pane) {
+  wxWindow* owner = wxGetTopLevelParent(pane);
+  // Over the planner, where the pilot looked: the simulator's own menu and picture stay free.
+  const CMainFrm* main = GetMainFrame();
+  const wxRect area = main != nullptr && main->IsShownOnScreen() ? main->GetScreenRect() : owner->GetScreenRect();
+  auto* frame = new wxPreviewFrame(preview, owner, "Print Preview", area.GetPosition(), area.GetSize(),
+                                   wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR, kPreviewName);
+  frame->InitializeWithModality(wxPreviewFrame_NonModal);
+  frame->Bind(wxEVT_CHAR_HOOK, [frame](wxKeyEvent& event) {
+    // Escape closes the preview and the page number takes its digits; every other key reaches
+    // the simulator's window first, where the hot keys are.
+    const bool own = event.GetKeyCode() == WXK_ESCAPE || wxDynamicCast(wxWindow::FindFocus(), wxTextCtrl) != nullptr;
+    if (!own && ui::ForwardKeyToHost(frame, event)) return;
+    event.Skip();
+  });
+  frame->SetSize(area);
+  frame->Show();
+}
+
+void ClosePrintPreviews() {
+  for (wxWindow* window : wxTopLevelWindows)
+    if (window->GetName() == kPreviewName && !window->IsBeingDeleted()) window->Close(true);
 }

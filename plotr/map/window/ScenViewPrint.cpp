@@ -63,9 +63,7 @@ bool CScenView::Print(bool preview) {
                                             new CMapPrintout(m_renderer, &m_document.GetPlan()), &printData);
     ok = printPreview->IsOk();
     if (ok) {
-      auto* frame = new wxPreviewFrame(printPreview, wxGetTopLevelParent(this), "Print Preview");
-      frame->Initialize();
-      frame->Show();
+      ShowPrintPreview(printPreview, this);
     } else {
       delete printPreview;
       ui::ShowMessageBox(this, ui::LoadString(shellstr::kCommandFailed), ui::LoadString(shellstr::kAppTitle), ui::kMbIconExclamation);

@@ -65,12 +65,3 @@ bool CModuleDocManager::DoPromptFileName(std::string& name, int& formatIndex, bo
 CSingleDocTemplateEx::CSingleDocTemplateEx(wxDocManager* manager)
     : wxDocTemplate(manager, "Chartwright Flightplan (*.cwp)", "*.cwp", "", "cwp", "Chartwright.Flightplan",
                     "Chartwright Flightplan", nullptr, nullptr, wxTEMPLATE_VISIBLE) {}
-
-bool CSingleDocTemplateEx::MatchDocType(const std::string& path) {
-  const size_t dot = path.rfind('.');
-  const size_t slash = path.rfind('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return false;
-  std::string ext = path.substr(dot);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".cwp";
-}

@@ -28,7 +28,6 @@ class CModuleDocManager : public wxDocManager {
 // The template of the module's single document type.
 class CSingleDocTemplateEx : public wxDocTemplate {
  public:
+  // Which file opening reads and which it only brings forward: MatchDocType (ShellRules.h).
   explicit CSingleDocTemplateEx(wxDocManager* manager);
-  // Whether a path is a plan document: its extension is the template's, in any case.
-  static bool MatchDocType(const std::string& path);
 };

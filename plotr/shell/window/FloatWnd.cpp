@@ -81,6 +81,11 @@ CFloatWnd::CFloatWnd(wxWindow* host)
   });
   Bind(wxEVT_MOVE, [this](wxMoveEvent&) { OnSizeOrMove(); });
   Bind(wxEVT_CHAR_HOOK, &CFloatWnd::OnCharHook, this);
+  Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
+    event.Skip();
+    // The focus has moved on only once the activation is through.
+    CallAfter([this] { FollowOwnerActivity(); });
+  });
   Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& event) {
     CMainFrm* frame = GetMainFrame();
     if (frame != nullptr && frame->IsVisible() && !frame->IsDocked() && event.CanVeto()) {
@@ -90,6 +95,18 @@ CFloatWnd::CFloatWnd(wxWindow* host)
     }
     event.Skip();
   });
+}
+
+void CFloatWnd::FollowOwnerActivity() {
+  // The active window, or the one holding the focus, belongs to the simulator when the simulator
+  // is at its top.
+  wxWindow* current = wxWindow::FindFocus();
+  for (wxWindow* window : wxTopLevelWindows)
+    if (auto* top = wxDynamicCast(window, wxTopLevelWindow); top != nullptr && top->IsActive()) current = top;
+  const bool active = current != nullptr && ui::TopLevelFrame(current) == ui::TopLevelFrame(this);
+  if (active == m_captionActive) return;
+  m_captionActive = active;
+  if (IsShown()) Refresh();
 }
 
 wxString CFloatWnd::GetCaptionText() const {
@@ -134,6 +151,7 @@ void CFloatWnd::ShowFloat() {
   PlaceFrame();
   Show();
   Raise();
+  CallAfter([this] { FollowOwnerActivity(); });
 }
 
 void CFloatWnd::OnSizeOrMove() {
@@ -260,7 +278,7 @@ void CFloatWnd::OnPaint(wxPaintEvent&) {
   wxAutoBufferedPaintDC dc(this);
   const FloatMetrics& m = Metrics();
   const wxSize size = GetSize();
-  const bool active = true;
+  const bool active = m_captionActive;
   auto colour = [](unsigned bgr) { return wxColour(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); };
   // Outer ring: light top-left, black bottom-right; then the dark frame.
   dc.SetBrush(wxBrush(colour(0x404040)));

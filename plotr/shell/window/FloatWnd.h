@@ -36,6 +36,10 @@ class CFloatWnd : public wxFrame {
 
   // What the caption shows.
   virtual wxString GetCaptionText() const;
+  // The caption is painted active while the simulator or one of its windows (this one among
+  // them) is the active window, as a tool window of the simulator's; a change repaints it.
+  bool IsCaptionActive() const { return m_captionActive; }
+  void FollowOwnerActivity();
   int HitTest(const wxPoint& windowPoint) const;
   // A caption button pressed and released over itself (3 close, 8 minimise, 9 maximise).
   void OnCaptionButton(int hit);
@@ -51,6 +55,7 @@ class CFloatWnd : public wxFrame {
   void OnCharHook(wxKeyEvent& event);
 
   bool m_placementRestored = false;
+  bool m_captionActive = false;
   bool m_maximized = false;
   wxRect m_restoreRect;
   int m_dragHit = 0;          // the hit code the mouse pressed on

@@ -192,6 +192,13 @@ void CHostFrameWnd::OnMove(wxMoveEvent& event) { event.Skip(); }
 void CHostFrameWnd::OnActivate(wxActivateEvent& event) {
   event.Skip();
   if (!event.GetActive()) g_SoundPlayer.StopAll();
+  // The floating frame's caption follows the simulator's activity.
+  if (m_floating != nullptr) {
+    CFloatWnd* floating = m_floating;
+    CallAfter([this, floating] {
+      if (m_floating == floating) floating->FollowOwnerActivity();
+    });
+  }
 }
 
 void CHostFrameWnd::OnClose(wxCloseEvent& event) {

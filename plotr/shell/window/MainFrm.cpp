@@ -240,6 +240,8 @@ wxWindow* CMainFrm::ContainerOf(bool docked) const {
 
 bool CMainFrm::ToggleShowWindow() {
   if (m_visible) {
+    // A preview belongs to the planner's picture: it goes first.
+    ClosePrintPreviews();
     SaveLayout(IsDocked());
     ContainerOf(IsDocked())->Hide();
     if (wxWindow* host = m_host != nullptr ? m_host->GetHostWindow() : nullptr) host->SetFocus();
@@ -416,9 +418,7 @@ void CMainFrm::UpdateMenuItems(wxMenu& menu) {
 void CMainFrm::ShowRecentFiles(wxMenu& menu, size_t position) {
   const auto& recent = g_App.GetRecentFiles();
   wxMenuItem* item = menu.FindItemByPosition(position);
-  // The list keeps the profile's unused keys as empty entries; the menu ends at the first.
-  const size_t shown = static_cast<size_t>(
-      std::find_if(recent.begin(), recent.end(), [](const std::string& p) { return p.empty(); }) - recent.begin());
+  const size_t shown = RecentFilesShown(recent);
   if (shown == 0) {
     item->Enable(false);
     return;

@@ -18,7 +18,9 @@
 #include "plotr/plan/PlanEdits.h"
 #include "plotr/plan/SceneryOpen.h"
 #include "plotr/shell/ModuleApp.h"
+#include "plotr/shell/ShellRules.h"
 #include "plotr/shell/window/DocManager.h"
+#include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/OptionsSheet.h"
 #include "plotr/shell/window/Panes.h"
 #include "plotr/shell/window/PlanObject.h"
@@ -105,6 +107,11 @@ bool CPlotrDoc::DoOpenDocument(const wxString& file) {
 }
 
 bool CPlotrDoc::OpenPlanFile(const std::string& pathName) {
+  if (MatchDocType(pathName, m_pathName, IsModified()) == MatchConfidence::kYesAlreadyOpen) {
+    // The plan on the screen is that file as stored: it only comes forward.
+    if (CMainFrm* frame = GetMainFrame(); frame != nullptr && frame->IsVisible()) frame->SetFocus();
+    return true;
+  }
   if (!DoOpenDocument(wxString::FromUTF8(pathName))) {
     g_App.RemoveFromRecentFileList(pathName);
     return false;
@@ -217,7 +224,7 @@ void CPlotrDoc::OnUpdateCommand(wxUpdateUIEvent& event) {
       event.Enable(true);
       return;
     case cmd::kFileMru:
-      event.Enable(!g_App.GetRecentFiles().empty());
+      event.Enable(RecentFilesShown(g_App.GetRecentFiles()) > 0);
       return;
     case cmd::kOpenFromRemote:
     case cmd::kSaveAsSidStar:
@@ -278,7 +285,7 @@ void CPlotrDoc::OnCommand(wxCommandEvent& event) {
     case cmd::kFileMru + 3: {
       const auto& recent = g_App.GetRecentFiles();
       const size_t index = static_cast<size_t>(event.GetId() - cmd::kFileMru);
-      if (index < recent.size()) OpenPlanFile(std::string(recent[index]));
+      if (index < RecentFilesShown(recent)) OpenPlanFile(std::string(recent[index]));
       return;
     }
     case cmd::kOpenFromRemote:

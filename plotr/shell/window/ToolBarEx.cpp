@@ -1,13 +1,53 @@
 #include "plotr/shell/window/ToolBarEx.h"
 
 #include <wx/dcbuffer.h>
+#include <wx/popupwin.h>
 #include <wx/settings.h>
+
+#include <array>
 
 #include "platform/win/Codepage.h"
 #include "plotr/core/CommandIds.h"
 #include "plotr/shell/window/MainFrm.h"
 #include "plotr/shell/window/ToolBarImages.h"
 #include "plotr/tools/window/ShellStrings.h"
+
+// The outline that follows the pointer while the bar is dragged: four thin windows of their own
+// over whatever lies below, which stays as it is.
+class CToolBarDragOutline {
+ public:
+  explicit CToolBarDragOutline(wxWindow* parent) {
+    for (wxPopupWindow*& side : m_sides) {
+      side = new wxPopupWindow(parent, wxBORDER_NONE);
+      side->SetName("CToolBarDragRect");
+      side->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW));
+    }
+  }
+  ~CToolBarDragOutline() {
+    for (wxPopupWindow* side : m_sides) side->Destroy();
+  }
+  CToolBarDragOutline(const CToolBarDragOutline&) = delete;
+  CToolBarDragOutline& operator=(const CToolBarDragOutline&) = delete;
+
+  void Show(const wxRect& r) {
+    if (r == m_rect) return;
+    m_rect = r;
+    const int t = 2;
+    m_sides[0]->SetSize(r.x, r.y, r.width, t);
+    m_sides[1]->SetSize(r.x, r.GetBottom() - t + 1, r.width, t);
+    m_sides[2]->SetSize(r.x, r.y, t, r.height);
+    m_sides[3]->SetSize(r.GetRight() - t + 1, r.y, t, r.height);
+    for (wxPopupWindow* side : m_sides) {
+      side->Show();
+      side->Raise();
+    }
+  }
+  const wxRect& Rect() const { return m_rect; }
+
+ private:
+  std::array<wxPopupWindow*, 4> m_sides{};
+  wxRect m_rect;
+};
 
 const std::vector<int>& MainToolBarCommands() {
   static const std::vector<int> commands = {
@@ -44,9 +84,45 @@ CToolBarEx::CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int i
   });
   Bind(wxEVT_MOUSE_CAPTURE_LOST, [this](wxMouseCaptureLostEvent&) {
     m_pressed = -1;
-    m_dragging = false;
+    EndDrag();
     Refresh();
   });
+}
+
+CToolBarEx::~CToolBarEx() = default;
+
+void CToolBarEx::EndDrag() {
+  m_dragging = false;
+  m_outline.reset();
+}
+
+wxRect CToolBarEx::DragRect() const { return m_outline != nullptr ? m_outline->Rect() : wxRect(); }
+
+int CToolBarEx::DropTarget(const wxPoint& screen, wxRect& outline) const {
+  const wxWindow* frame = GetParent();
+  const wxSize size = GetSize();
+  wxSize area = frame->GetClientSize();
+  // The bottom edge's strip lies above the status bar.
+  const CMainFrm* main = GetMainFrame();
+  if (main != nullptr && main == frame && main->GetStatusBar()->IsShown())
+    area.y -= main->GetStatusBar()->GetSize().y;
+  const wxPoint origin = frame->ClientToScreen(wxPoint(0, 0));
+  // An edge's strip is as deep as the bar standing there; at least a button deep.
+  const int depth = std::max(IsHorizontal() ? size.y : size.x, std::max(m_button.cx, m_button.cy) + 4);
+  const int edge = EdgeForDrop(screen - origin, area, depth);
+  const bool horizontal = edge < 0 ? IsHorizontal() : edge == kTop || edge == kBottom;
+  // The outline takes the shape the bar would have there.
+  const wxSize shape = horizontal == IsHorizontal() ? size
+                       : horizontal                 ? wxSize(area.x, m_button.cy + 4)
+                                                    : wxSize(m_button.cx + 4, area.y);
+  switch (edge) {
+    case kTop: outline = wxRect(origin, wxSize(area.x, shape.y)); break;
+    case kBottom: outline = wxRect(origin + wxPoint(0, area.y - shape.y), wxSize(area.x, shape.y)); break;
+    case kLeft: outline = wxRect(origin, wxSize(shape.x, area.y)); break;
+    case kRight: outline = wxRect(origin + wxPoint(area.x - shape.x, 0), wxSize(shape.x, area.y)); break;
+    default: outline = wxRect(screen - m_dragOffset, shape); break;
+  }
+  return edge;
 }
 
 void CToolBarEx::SetEdge(Edge edge) {
@@ -60,19 +136,15 @@ wxSize CToolBarEx::LayoutFor(int length) {
     const ToolBarSize s = CalcToolBarSize(m_items, m_button);
     return wxSize(s.cx + m_gripper, s.cy + 4);
   }
-  if (m_gripper == 0) {
-    // Columns side by side until the bar fits the edge's length; the widest bar wraps anyway.
-    const int buttons = static_cast<int>(m_items.size());
-    for (int columns = 1; columns <= buttons; ++columns) {
-      WrapToolBar(m_items, columns * m_button.cx, m_button);
-      const ToolBarSize s = CalcToolBarSize(m_items, m_button);
-      if (s.cy + 4 <= length || columns == buttons) return wxSize(s.cx + 4, s.cy + 4);
-    }
+  // On a left or right edge the buttons stand in as few columns as still fit the edge's length:
+  // one column longer than the edge would leave its last buttons out of reach.
+  const int lead = std::max(m_gripper, 2) + 2;
+  const int buttons = static_cast<int>(m_items.size());
+  for (int columns = 1;; ++columns) {
+    WrapToolBar(m_items, columns * m_button.cx, m_button);
+    const ToolBarSize s = CalcToolBarSize(m_items, m_button);
+    if (s.cy + lead <= length || columns >= buttons) return wxSize(s.cx + 4, s.cy + lead);
   }
-  // Vertical: one button per row.
-  for (ToolItem& item : m_items) item.wrap = true;
-  const ToolBarSize s = CalcToolBarSize(m_items, m_button);
-  return wxSize(m_button.cx + 4, s.cy + m_gripper);
 }
 
 std::vector<wxRect> CToolBarEx::ButtonRects() const {
@@ -83,10 +155,9 @@ std::vector<wxRect> CToolBarEx::ButtonRects() const {
   for (size_t i = 0; i < m_items.size(); ++i) {
     const ToolItem& item = m_items[i];
     if (item.hidden) continue;
-    // A fixed bar on an edge is wrapped into rows like a horizontal one.
-    const bool vertical = !IsHorizontal() && m_gripper > 0;
+    // A bar on a left or right edge is wrapped into rows like a horizontal one.
     if (item.separator) {
-      rects[i] = vertical ? wxRect(x, y, m_button.cx, item.width * 2 / 3) : wxRect(x, y, item.width, m_button.cy);
+      rects[i] = wxRect(x, y, item.width, m_button.cy);
       if (!item.wrap) x += item.width;
     } else {
       rects[i] = wxRect(x, y, m_button.cx, m_button.cy);
@@ -125,9 +196,11 @@ void CToolBarEx::UpdateStates() {
   if (changed) Refresh();
 }
 
-CToolBarEx::Edge CToolBarEx::EdgeForPoint(const wxPoint& p, const wxSize& frame) {
-  const int toLeft = p.x, toRight = frame.x - p.x, toTop = p.y, toBottom = frame.y - p.y;
+int CToolBarEx::EdgeForDrop(const wxPoint& p, const wxSize& frame, int depth) {
+  if (!wxRect(frame).Contains(p)) return -1;
+  const int toLeft = p.x, toRight = frame.x - 1 - p.x, toTop = p.y, toBottom = frame.y - 1 - p.y;
   const int nearest = std::min({toLeft, toRight, toTop, toBottom});
+  if (nearest >= depth) return -1;
   if (nearest == toTop) return kTop;
   if (nearest == toBottom) return kBottom;
   if (nearest == toLeft) return kLeft;
@@ -154,9 +227,17 @@ void CToolBarEx::OnMouse(wxMouseEvent& event) {
         UnsetToolTip();
     }
   }
+  if (m_dragging && event.Dragging()) {
+    wxRect outline;
+    DropTarget(ClientToScreen(p), outline);
+    if (m_outline == nullptr) m_outline = std::make_unique<CToolBarDragOutline>(this);
+    m_outline->Show(outline);
+    return;
+  }
   if (event.LeftDown()) {
     if (onGripper) {
       m_dragging = true;
+      m_dragOffset = p;
       CaptureMouse();
       return;
     }
@@ -173,13 +254,11 @@ void CToolBarEx::OnMouse(wxMouseEvent& event) {
     if (HasCapture()) ReleaseMouse();
     CMainFrm* frame = GetMainFrame();
     if (m_dragging) {
-      m_dragging = false;
-      // Over the frame the bar docks at the nearest edge; elsewhere it stays where it was.
-      if (frame != nullptr) {
-        const wxPoint inFrame = frame->ScreenToClient(ClientToScreen(p));
-        const wxSize size = frame->GetClientSize();
-        if (wxRect(size).Contains(inFrame)) frame->DockToolBar(EdgeForPoint(inFrame, size));
-      }
+      EndDrag();
+      // Dropped on an edge's strip the bar docks there; anywhere else it stays where it was.
+      wxRect outline;
+      const int edge = frame != nullptr && frame == GetParent() ? DropTarget(ClientToScreen(p), outline) : -1;
+      if (edge >= 0) frame->DockToolBar(edge);
       return;
     }
     const int pressed = m_pressed;

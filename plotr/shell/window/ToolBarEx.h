@@ -1,12 +1,14 @@
 #pragma once
 // The main frame's tool bar: flat buttons drawn by the bar itself, a gripper on its leading
 // edge, wrapping to the room it gets, commands sent through the frame's route and their states
-// taken from it. Dragged by the gripper it docks at the nearest edge of the frame; it never
-// floats.
+// taken from it. Dragged by the gripper it shows an outline of where it would go and docks at an
+// edge of the frame when dropped on that edge's strip; dropped anywhere else it stays where it
+// was. It never floats.
 
 #include <wx/bmpbndl.h>
 #include <wx/window.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@ class CToolBarEx : public wxWindow {
 
   // `commands` in order, 0 for a separator; images are `imageWidth` x `imageHeight`.
   CToolBarEx(wxWindow* parent, const std::vector<int>& commands, int imageWidth, int imageHeight);
+  ~CToolBarEx() override;
 
   Edge GetEdge() const { return m_edge; }
   void SetEdge(Edge edge);
@@ -33,8 +36,11 @@ class CToolBarEx : public wxWindow {
   // The image of an item, empty for a separator.
   const wxBitmapBundle& ImageOf(size_t item) const { return m_images[item]; }
 
-  // The frame asks where a drop at a point of its own client area docks the bar.
-  static Edge EdgeForPoint(const wxPoint& p, const wxSize& frame);
+  // The edge whose docking strip, `depth` pixels deep along the frame's edge, holds a point of
+  // the frame's client area; -1 for a point over none of them.
+  static int EdgeForDrop(const wxPoint& p, const wxSize& frame, int depth);
+  // The outline shown while the bar is dragged, in screen coordinates; empty when not dragging.
+  wxRect DragRect() const;
 
  protected:
   // A bar without a gripper stays where its owner puts it; standing on an edge it wraps its
@@ -46,6 +52,9 @@ class CToolBarEx : public wxWindow {
  private:
   void OnPaint(wxPaintEvent& event);
   void OnMouse(wxMouseEvent& event);
+  // Where the bar would go for the pointer at `screen`: the outline and the edge (-1 none).
+  int DropTarget(const wxPoint& screen, wxRect& outline) const;
+  void EndDrag();
   std::vector<wxRect> ButtonRects() const;
   // The status line tells what the item under the pointer does (-1: none).
   void ShowPrompt(int item);
@@ -57,6 +66,8 @@ class CToolBarEx : public wxWindow {
   Edge m_edge = kTop;
   int m_pressed = -1;
   bool m_dragging = false;
+  wxPoint m_dragOffset;  // the press, from the bar's top left
+  std::unique_ptr<class CToolBarDragOutline> m_outline;
   int m_gripper = kGripper;
   std::vector<wxBitmapBundle> m_images;
   std::vector<std::string> m_tips;

@@ -21,6 +21,7 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/sim/FlightPlanGuidance.h"
 #include "plotr/sim/SimBlock.h"
+#include "plotr/tools/window/SmallControls.h"
 #include "plotr/views/ClipFormats.h"
 #include "plotr/views/window/WxClip.h"
 #include "plotr/views/window/WxKeys.h"
@@ -285,7 +286,8 @@ void CDlgFrequency::OnOk(wxCommandEvent&) {
 // ---- The bar ------------------------------------------------------------------------------------------
 
 CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangement)
-    : wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxCLIP_CHILDREN), m_document(document) {
+    : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(40, 40), wxCLIP_CHILDREN | wxVSCROLL | wxHSCROLL),
+      m_document(document) {
   AddPilotStrings();
   SetName(arrangement == 1 ? "Avionics 1" : "Avionics 2");
   const auto commit = [this](CPilotEdit& field) { return CommitField(field); };
@@ -305,6 +307,7 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
     auto* t = new wxToggleButton(this, id, text, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
     t->SetToolTip(tip);
     t->Bind(wxEVT_TOGGLEBUTTON, [this, id](wxCommandEvent&) { PressButton(id); });
+    ForwardControlKeys(t);
     m_controls[id] = t;
     return t;
   };
@@ -312,7 +315,9 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
     grid->Add(left, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(right, 1, wxEXPAND);
   };
-  m_players = new wxComboBox(this, kMultiplayer, "", wxDefaultPosition, wxDefaultSize, 0, nullptr, wxCB_READONLY);
+  // The bar's buttons and box pass the simulator's keys on, so its keyboard stays alive while
+  // one of them has the focus.
+  m_players = new CKeyForwardComboBox(this, kMultiplayer);
   m_players->SetToolTip("Center Map to Multiplayer Aircraft");
   // The box lists the session's aircraft with a position each time it opens; choosing one
   // centres the map on it.
@@ -354,6 +359,7 @@ CPilotView::CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangeme
   grid->AddGrowableCol(1);
   if (arrangement != 1) grid->AddGrowableCol(3);
   SetSizer(grid);
+  SetScrollRate(8, 8);
   for (int id : {kEditDelete, kEditCopy, kEditCut, kEditPaste, kEditSelectAll, kEditUndo, kEditRedo}) {
     Bind(wxEVT_MENU, &CPilotView::OnEditCommand, this, id);
     Bind(wxEVT_UPDATE_UI, &CPilotView::OnUpdateEditCommand, this, id);

@@ -6,6 +6,7 @@
 
 #include <wx/dialog.h>
 #include <wx/panel.h>
+#include <wx/scrolwin.h>
 #include <wx/textctrl.h>
 
 #include <functional>
@@ -71,7 +72,9 @@ class CDlgFrequency : public wxDialog {
   int m_chosen = -1;
 };
 
-class CPilotView : public wxPanel, public IPaneWindow {
+// A form that scrolls when its pane is shorter or narrower than the form (the simulator's smallest
+// window leaves the first bar less than its height).
+class CPilotView : public wxScrolledWindow, public IPaneWindow {
  public:
   // `arrangement` 1 or 2: the two templates' layouts.
   CPilotView(wxWindow* parent, IPlotrDocument& document, int arrangement);

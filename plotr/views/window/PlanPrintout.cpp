@@ -129,9 +129,7 @@ bool PrintPlanSnapshot(wxWindow* parent, std::shared_ptr<const planprint::PrintS
                          ui::kMbIconExclamation);
       return false;
     }
-    auto* frame = new wxPreviewFrame(printPreview, wxGetTopLevelParent(parent), "Print Preview");
-    frame->Initialize();
-    frame->Show();
+    ShowPrintPreview(printPreview, parent);
     return true;
   }
   wxPrinter printer(&printData);

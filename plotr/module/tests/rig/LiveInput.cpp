@@ -4,6 +4,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/keysym.h>
+#include <dlfcn.h>
 #include <glib.h>
 #include <X11/extensions/XTest.h>
 #include <wx/app.h>
@@ -166,6 +167,37 @@ void SendNamedKeyNow(const char* keysym) {
   XFlush(d);
 }
 
+void ClickNow(wxPoint screen) {
+  Display* d = XTestDisplay();
+  if (d == nullptr) return;
+  XTestFakeMotionEvent(d, -1, screen.x, screen.y, CurrentTime);
+  XTestFakeButtonEvent(d, 1, True, CurrentTime);
+  XTestFakeButtonEvent(d, 1, False, CurrentTime);
+  XFlush(d);
+}
+
+wxRect MenuItemOnScreen(const wxMenuItem& item) {
+  // The toolkit is loaded with wx; its few calls are looked up there rather than built against.
+  struct Allocation {
+    int x, y, width, height;
+  };
+  using Mapped = int (*)(GtkWidget*);
+  using GetAllocation = void (*)(GtkWidget*, Allocation*);
+  using GetWindow = void* (*)(GtkWidget*);
+  using GetOrigin = int (*)(void*, int*, int*);
+  static const auto mapped = reinterpret_cast<Mapped>(dlsym(RTLD_DEFAULT, "gtk_widget_get_mapped"));
+  static const auto allocation = reinterpret_cast<GetAllocation>(dlsym(RTLD_DEFAULT, "gtk_widget_get_allocation"));
+  static const auto window = reinterpret_cast<GetWindow>(dlsym(RTLD_DEFAULT, "gtk_widget_get_window"));
+  static const auto origin = reinterpret_cast<GetOrigin>(dlsym(RTLD_DEFAULT, "gdk_window_get_origin"));
+  GtkWidget* widget = item.GetMenuItem();
+  if (widget == nullptr || !mapped || !allocation || !window || !origin || !mapped(widget)) return {};
+  Allocation a{};
+  allocation(widget, &a);
+  int x = 0, y = 0;
+  origin(window(widget), &x, &y);
+  return wxRect(x + a.x, y + a.y, a.width, a.height);
+}
+
 void ChooseFromNextPopup(char mnemonic, const std::string& screenshot) {
   // A popup menu holds the keyboard grab while it is up; the first check comes before the click.
   struct Chooser {
@@ -189,6 +221,21 @@ void ChooseFromNextPopup(char mnemonic, const std::string& screenshot) {
     }
   };
   After(50, Chooser{mnemonic, 200, screenshot});
+}
+
+void PressInNextPopup(const std::string& keyName) {
+  struct Presser {
+    std::string key;
+    int triesLeft;
+    void operator()() {
+      if (KeyboardGrabbed()) {
+        SendNamedKeyNow(key.c_str());
+      } else if (--triesLeft > 0) {
+        After(50, *this);
+      }
+    }
+  };
+  After(50, Presser{keyName, 200});
 }
 
 void Type(const std::string& text) {

@@ -7,6 +7,7 @@
 
 #include <wx/gdicmn.h>
 #include <wx/image.h>
+#include <wx/menuitem.h>
 #include <wx/string.h>
 #include <wx/window.h>
 
@@ -41,10 +42,16 @@ void SendKeyNow(char key);
 void SendNamedKeyNow(const char* keysym);
 // True while a popup menu (or any other window) holds the keyboard.
 bool KeyboardGrabbed();
+// Moves the pointer to a screen point and clicks there at once, without running any events: for
+// an action of After() that clicks into a popup menu.
+void ClickNow(wxPoint screen);
 // Picks the item with this underlined letter from the popup menu the next action opens, once
 // the popup holds the keyboard (a loaded machine may take a while to show it); with a
 // `screenshot` name the screen is saved under it first, the popup showing.
 void ChooseFromNextPopup(char mnemonic, const std::string& screenshot = {});
+// Presses a key by its X name ("Escape") in the popup the next action opens, once it holds the
+// keyboard.
+void PressInNextPopup(const std::string& keyName);
 // Types printable ASCII text key by key.
 void Type(const std::string& text);
 
@@ -66,6 +73,9 @@ void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint 
           std::function<void()> beforeRelease = {});
 // Wheel turns at `at` over `window`: positive away from the user.
 void Wheel(const wxWindow* window, wxPoint at, int notches);
+
+// Where an item of a popup menu that is up stands on the screen (empty while it is not shown).
+wxRect MenuItemOnScreen(const wxMenuItem& item);
 
 // The first window below `root` (itself included) named `name`, or of type T matching `pred`.
 wxWindow* FindNamed(wxWindow* root, const wxString& name);

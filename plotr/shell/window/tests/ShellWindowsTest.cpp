@@ -267,6 +267,34 @@ TEST_F(ShellWindowsTest, NewSaveAsAndOpenRoundTripAPlan) {
   EXPECT_EQ(recentItems(), std::vector<std::string>{"&1 " + path});
 }
 
+// Opening the file of the plan on the screen: unmodified, the plan only comes forward and the file
+// is not read (a file spoilt meanwhile is not noticed); modified, the file is read again.
+TEST_F(ShellWindowsTest, OpeningTheOpenPlanReadsItOnlyWhenModified) {
+  ASSERT_TRUE(PressKey(WXK_F9));
+  const std::string path = (root / "Modules/Chartwright/Plan/Trip.cwp").string();
+  CModuleDocManager::SetPromptOverride([&](std::string& name, int& format, bool) {
+    name = path;
+    format = 0;
+    return true;
+  });
+  CPlotrDoc* doc = main->GetDocument();
+  ASSERT_TRUE(main->RouteCommand(cmd::kFileSaveAs));
+  ASSERT_EQ(doc->GetPathName(), path);
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << "not a plan";
+
+  ui::ModalScript script;
+  ui::ScopedModalHook boxes(script);
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileOpen));
+  EXPECT_TRUE(script.Boxes().empty()) << "the unmodified open plan was read again";
+  EXPECT_EQ(doc->GetPathName(), path);
+  EXPECT_FALSE(doc->IsModified());
+
+  doc->Modify(true);
+  EXPECT_TRUE(main->RouteCommand(cmd::kFileOpen));
+  ASSERT_EQ(script.Boxes().size(), 1u) << "the modified plan was not read again";
+  EXPECT_NE(script.Boxes()[0].text.find("Failed to open document."), std::string::npos);
+}
+
 TEST_F(ShellWindowsTest, PlanMessagesAndTheHeartbeatBecomeHints) {
   ASSERT_TRUE(PressKey(WXK_F9));
   g_mapPane->hints.clear();
