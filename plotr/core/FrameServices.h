@@ -20,6 +20,8 @@ class IFrameServices {
   virtual void EndModalState() = 0;
   // The options sheet with the FMS page alone, modal over `parent`.
   virtual void RunFmsSettings(wxWindow* parent) = 0;
+  // The planner's own window, where a window of the planner such as a print preview belongs.
+  virtual wxWindow* PlannerWindow() = 0;
 };
 
 // The frame now serving the panes, or nullptr.

@@ -10,7 +10,7 @@
 
 #include "platform/ui/KeyForward.h"
 #include "platform/ui/ModalHook.h"
-#include "plotr/shell/window/MainFrm.h"
+#include "plotr/core/FrameServices.h"
 
 namespace {
 
@@ -61,7 +61,8 @@ PrintChoice RunPrintModeDialog(wxWindow* parent) {
 void ShowPrintPreview(wxPrintPreview* preview, wxWindow* pane) {
   wxWindow* owner = wxGetTopLevelParent(pane);
   // Over the planner, where the pilot looked: the simulator's own menu and picture stay free.
-  const CMainFrm* main = GetMainFrame();
+  IFrameServices* frameServices = GetFrameServices();
+  const wxWindow* main = frameServices != nullptr ? frameServices->PlannerWindow() : nullptr;
   const wxRect area = main != nullptr && main->IsShownOnScreen() ? main->GetScreenRect() : owner->GetScreenRect();
   auto* frame = new wxPreviewFrame(preview, owner, "Print Preview", area.GetPosition(), area.GetSize(),
                                    wxDEFAULT_FRAME_STYLE | wxFRAME_FLOAT_ON_PARENT | wxFRAME_NO_TASKBAR, kPreviewName);

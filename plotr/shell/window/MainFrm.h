@@ -62,6 +62,7 @@ class CMainFrm : public wxPanel, public IFrameServices {
   void ShowStatusText(const std::string& text) override;
   void ShowIdleStatus() override;
   void RunFmsSettings(wxWindow* parent) override;
+  wxWindow* PlannerWindow() override { return this; }
 
   // Runs a command through the route (active view, document, frame); true when handled.
   bool RouteCommand(int id);
