@@ -13,16 +13,21 @@
 #include <wx/textctrl.h>
 #include <wx/vlbox.h>
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "navdb/Geodesy.h"
 #include "plotr/module/tests/rig/LivePlanner.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanDialogForms.h"
 #include "plotr/shell/window/MenuViews.h"
+#include "plotr/sim/Avionics.h"
+#include "plotr/sim/window/PilotView.h"
 #include "plotr/tools/window/DlgFile.h"
 
 namespace fs = std::filesystem;
@@ -46,6 +51,10 @@ void WaitShown(wxDialog& dialog) {
 
 class Journey : public live::LivePlanner {
  protected:
+  // A flight of minutes takes seconds.
+  Journey() { timeScale = kTimeScale; }
+  static constexpr double kTimeScale = 64;
+
   wxListCtrl* PlanList() { return FindWindowOf<wxListCtrl>(Pane(PaneSlot::PlanTable)); }
   int RowCount() { return PlanList()->GetItemCount(); }
   int FocusedRow() { return static_cast<int>(PlanList()->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED)); }
@@ -104,6 +113,37 @@ class Journey : public live::LivePlanner {
     });
   }
 
+  // The table's line of a waypoint, by the identifier in its first column; -1 when none.
+  int RowOf(const std::string& ident) {
+    for (int row = 0; row < RowCount(); ++row)
+      if (PlanList()->GetItemText(row, 0).utf8_string() == ident) return row;
+    return -1;
+  }
+  // Clicks the search field, then the waypoint's line: the plan table must take the commands
+  // back from the pane that had them.
+  void SelectAfterClickElsewhere(const std::string& ident) {
+    Click(FindWindowOf<wxTextCtrl>(Pane(PaneSlot::Search)));
+    const int row = RowOf(ident);
+    ASSERT_GE(row, 0) << ident << " is not in the table";
+    // The pane is a few lines high: scrolled as a user would before the click.
+    PlanList()->EnsureVisible(row);
+    live::Pump(50);
+    Click(PlanList(), RowPoint(row));
+    ASSERT_EQ(SelectedRows(), std::vector<int>{row});
+  }
+
+  std::vector<int> SelectedRows() {
+    std::vector<int> selected;
+    for (long row = -1; (row = PlanList()->GetNextItem(row, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED)) >= 0;)
+      selected.push_back(static_cast<int>(row));
+    return selected;
+  }
+
+  // Fly FP and AP on the avionics bar with the aircraft at the plan's start, the simulator
+  // running fast: the active waypoint passes the first two waypoints, and the aircraft, as the
+  // simulator has it, never strays more than a mile from the plan's legs.
+  void FlyThePlan();
+
   size_t AirwayPoints() {
     std::lock_guard lock(g_DatabaseLock);
     const CRoute* route = Plan().GetCurrent();
@@ -113,6 +153,81 @@ class Journey : public live::LivePlanner {
     return count;
   }
 };
+
+// Miles from a point to the segment from a to b, on a plane tangent at the point: legs of tens
+// of miles, where the plane's error is far below the mile that is checked.
+double MilesOffSegment(double lat, double lon, const PlanRow& a, const PlanRow& b) {
+  constexpr double kDegree = 60.0;  // miles of a degree of latitude
+  const double east = kDegree * std::cos(lat * M_PI / 180);
+  const double ax = (a.longitude - lon) * east, ay = (a.latitude - lat) * kDegree;
+  const double bx = (b.longitude - lon) * east, by = (b.latitude - lat) * kDegree;
+  const double dx = bx - ax, dy = by - ay;
+  const double length2 = dx * dx + dy * dy;
+  const double t = length2 > 0 ? std::clamp(-(ax * dx + ay * dy) / length2, 0.0, 1.0) : 0.0;
+  return std::hypot(ax + t * dx, ay + t * dy);
+}
+
+void Journey::FlyThePlan() {
+  std::vector<PlanRow> rows;
+  {
+    std::lock_guard lock(g_DatabaseLock);
+    rows = Plan().m_rows;
+  }
+  ASSERT_GE(rows.size(), 4u);
+  // The plan was made while the simulator ran on: the pilot starts over the departure airport,
+  // heading out along the first leg.
+  simhost::MoveTarget start;
+  start.latitude = rows[0].latitude;
+  start.longitude = rows[0].longitude;
+  start.altitudeFeet = 4000;
+  start.heading = InitialCourse(rows[0].latitude, rows[0].longitude, rows[1].latitude, rows[1].longitude);
+  host->ApplyMove(start);
+
+  auto* bar = dynamic_cast<CPilotView*>(Pane(PaneSlot::Pilot1));
+  ASSERT_NE(bar, nullptr);
+  Click(bar->Control(avionics::kFlyPlan));
+  Click(bar->Control(avionics::kAutopilot));
+  ASSERT_TRUE(PumpUntil([&] { return Plan().IsFlyPlanActive(); }, 5000)) << "Fly FP did not start the flight";
+  EXPECT_TRUE(PumpUntil([&] { return host->GetAircraft().autopilot.master; }, 2000)) << "AP did not engage";
+
+  // Waypoints (not level-change rows) before the active row.
+  const auto passed = [&] {
+    const int active = Plan().m_currentRow;
+    int count = 0;
+    for (int i = 0; i < active && i < static_cast<int>(rows.size()); ++i)
+      if (!rows[static_cast<size_t>(i)].IsPseudo()) ++count;
+    return count;
+  };
+  double worst = 0;
+  double worstAt[2] = {0, 0};
+  const auto offLegs = [&] {
+    const simhost::Aircraft& a = host->GetAircraft();
+    double nearest = 1e9;
+    for (size_t i = 1; i < rows.size(); ++i) nearest = std::min(nearest, MilesOffSegment(a.latitude, a.longitude, rows[i - 1], rows[i]));
+    if (nearest > worst) {
+      worst = nearest;
+      worstAt[0] = a.latitude;
+      worstAt[1] = a.longitude;
+    }
+  };
+  const double simStart = host->GetAircraft().secondsOfDay;
+  // Past the second waypoint and a while on the leg after it, within a minute of the wall clock.
+  int afterSecond = 0;
+  const bool flown = PumpUntil([&] {
+    offLegs();
+    if (passed() >= 2) ++afterSecond;
+    return afterSecond > 300;
+  }, 60000);
+  const double simSeconds = host->GetAircraft().secondsOfDay - simStart;
+  live::SaveScreenshot("journey-flown");
+  EXPECT_TRUE(flown) << "the active waypoint is row " << Plan().m_currentRow << " after " << simSeconds
+                     << " s of the simulator's time";
+  EXPECT_LT(worst, 1.0) << "the aircraft strayed " << worst << " nm from the legs at " << worstAt[0] << " "
+                        << worstAt[1];
+  // Stop flying: the rest of the journey needs no guidance.
+  Click(bar->Control(avionics::kFlyPlan));
+  EXPECT_TRUE(PumpUntil([&] { return !Plan().IsFlyPlanActive(); }, 5000)) << "Fly FP did not stop the flight";
+}
 
 TEST_F(Journey, FromSearchToPrintPreview) {
   // Search with "Id" ticked, each airport onto the plan from the context menu.
@@ -169,21 +284,26 @@ TEST_F(Journey, FromSearchToPrintPreview) {
 
   // Delete after the focus was elsewhere: the plan table is the active view again.
   const int rows = RowCount();
-  const size_t points = PlanIdents().size();
+  const std::vector<std::string> planned = PlanIdents();
   Click(PlanList(), RowPoint(0));
   Click(FindWindowOf<wxTextCtrl>(Pane(PaneSlot::Search)));
   Click(PlanList(), RowPoint(0));
   Key(WXK_DELETE);
-  EXPECT_TRUE(PumpUntil([&] { return PlanIdents().size() == points - 1; })) << "Delete did not reach the plan";
+  EXPECT_TRUE(PumpUntil([&] { return PlanIdents().size() == planned.size() - 1; })) << "Delete did not reach the plan";
+  // The frame's edit keys hold no Undo key (a Ctrl key passes on to the simulator): Undo is the
+  // Edit menu's.
   Menu(1, 'u');
-  EXPECT_TRUE(PumpUntil([&] { return PlanIdents().size() == points; })) << "Edit > Undo did not undo";
-  EXPECT_EQ(RowCount(), rows);
+  EXPECT_TRUE(PumpUntil([&] { return PlanIdents() == planned; })) << "Edit > Undo did not bring the waypoint back";
+  EXPECT_TRUE(PumpUntil([&] { return RowCount() == rows; })) << "the table did not show the waypoint again";
 
-  // The arrow keys move the selection.
+  // The arrow keys move the selection, not only the focus mark.
   Click(PlanList(), RowPoint(0));
-  const int focused = FocusedRow();
+  ASSERT_EQ(SelectedRows(), std::vector<int>{0});
   Key(WXK_DOWN);
-  EXPECT_EQ(FocusedRow(), focused + 1) << "Down did not move the selection";
+  EXPECT_EQ(FocusedRow(), 1) << "Down did not move the focus";
+  EXPECT_EQ(SelectedRows(), std::vector<int>{1}) << "Down did not move the selection";
+
+  FlyThePlan();
 
   // Print Preview of the plan shows the rows on its page.
   modals.QueueDriver([](wxDialog& dialog) {
@@ -260,6 +380,49 @@ TEST_F(Journey, AProfileSavedUnderAnotherCaseOfItsNameIsListedOnce) {
   PlanMenu('c');  // Aircraft...
   ASSERT_TRUE(PumpUntil([&] { return driven; }, 20000));
   EXPECT_EQ(modals.UndrivenDialogs(), 0);
+}
+
+TEST_F(Journey, EditCommandsReachThePlanTableFromTheMenuAndTheKeys) {
+  SearchByIdentifier();
+  AddAirportFromSearch("LSZH");
+  AddAirportFromSearch("LSGG");
+  using Idents = std::vector<std::string>;
+  const auto planIs = [&](const Idents& expected) { return PumpUntil([&] { return PlanIdents() == expected; }, 3000); };
+
+  // Paste puts the clipboard's waypoints before the selected line.
+  // Edit > Cut, then Edit > Paste.
+  SelectAfterClickElsewhere("LSGG");
+  Menu(1, 't');
+  EXPECT_TRUE(planIs({"LSZH"})) << "Edit > Cut did not take the waypoint out";
+  SelectAfterClickElsewhere("LSZH");
+  Menu(1, 'p');
+  EXPECT_TRUE(planIs({"LSGG", "LSZH"})) << "Edit > Paste did not put it back";
+
+  // Shift+Del cuts, Shift+Ins pastes.
+  SelectAfterClickElsewhere("LSZH");
+  Key(WXK_DELETE, wxMOD_SHIFT);
+  EXPECT_TRUE(planIs({"LSGG"})) << "Shift+Del did not cut";
+  SelectAfterClickElsewhere("LSGG");
+  Key(WXK_INSERT, wxMOD_SHIFT);
+  EXPECT_TRUE(planIs({"LSZH", "LSGG"})) << "Shift+Ins did not paste";
+
+  // Edit > Copy leaves the plan as it is; the copy pastes by Shift+Ins.
+  SelectAfterClickElsewhere("LSGG");
+  Menu(1, 'c');
+  live::Pump(200);
+  EXPECT_EQ(PlanIdents(), (Idents{"LSZH", "LSGG"})) << "Edit > Copy changed the plan";
+  SelectAfterClickElsewhere("LSZH");
+  Key(WXK_INSERT, wxMOD_SHIFT);
+  EXPECT_TRUE(planIs({"LSGG", "LSZH", "LSGG"})) << "Edit > Copy did not copy";
+
+  // Ctrl+Ins copies; Edit > Paste pastes.
+  SelectAfterClickElsewhere("LSZH");
+  Key(WXK_INSERT, wxMOD_CONTROL);
+  live::Pump(200);
+  EXPECT_EQ(PlanIdents(), (Idents{"LSGG", "LSZH", "LSGG"})) << "Ctrl+Ins changed the plan";
+  SelectAfterClickElsewhere("LSZH");
+  Menu(1, 'p');
+  EXPECT_TRUE(planIs({"LSGG", "LSZH", "LSZH", "LSGG"})) << "Ctrl+Ins did not copy";
 }
 
 }  // namespace

@@ -139,7 +139,7 @@ void LivePlanner::SetUp() {
   fs::current_path(root);
   m_hook = std::make_unique<ui::ScopedModalHook>(modals);
   ASSERT_TRUE(g_App.InitInstance((root / "simhost").string()));
-  host = std::make_unique<simhost::HostCore>(g_Settings.GetSimVer());
+  host = std::make_unique<simhost::HostCore>(g_Settings.GetSimVer(), simhost::AircraftStart{}, timeScale);
   g_importTable.services = host->GetServices();
   g_SimBlock.SetImportTable(&g_importTable);
 
