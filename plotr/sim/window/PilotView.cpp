@@ -168,14 +168,22 @@ void CPilotEdit::OnKeyDown(wxKeyEvent& event) {
       keys::RouteKeyEvent(this, event, keys::Control::kNavEdit, true);
       return;
     }
-    m_state.EndEdit();
-    SetEditable(false);
-    if (!m_commit || !m_commit(*this)) {
-      // Refused: the typed text stays for the user to correct.
-      m_state.Reopen();
-      SetEditable(true);
+    // The entry stays open until the value is taken: a refusal's box runs the bar's updates
+    // under it, and they must find the field still being edited and leave the typed text.
+    long from = 0, to = 0;
+    GetSelection(&from, &to);
+    m_committing = true;
+    const bool accepted = m_commit && m_commit(*this);
+    m_committing = false;
+    if (!accepted) {
+      // Refused: the typed text stays for the user to correct, the keyboard and the caret back
+      // where they were (taking the focus again would select the whole text).
+      SetFocus();
+      SetSelection(from, to);
       return;
     }
+    m_state.EndEdit();
+    SetEditable(false);
     DiscardEdits();
     return;
   }
@@ -205,7 +213,8 @@ void CPilotEdit::OnChar(wxKeyEvent& event) {
 
 void CPilotEdit::OnKillFocus(wxFocusEvent& event) {
   event.Skip();
-  if (!IsPassive()) Abandon();
+  // A refusal's box may take the focus for a moment; that is no leaving of the field.
+  if (!IsPassive() && !m_committing) Abandon();
 }
 
 bool CPilotEdit::CommitDropped(float value) {

@@ -52,6 +52,7 @@ class CPilotEdit : public wxTextCtrl {
 
   avionics::CPilotEditState m_state;
   std::function<bool(CPilotEdit&)> m_commit;
+  bool m_committing = false;  // Enter's commit is running, a refusal's box perhaps up
 };
 
 // "Select Frequency": the dropped frequencies grouped by kind; the chosen entry's index.
