@@ -112,6 +112,10 @@ void CCaptionTabCtrl::OnPaint(wxPaintEvent&) {
       dc.DrawText(text, r.x + kTabPadding, r.y + kTabPadding);
     }
   }
+  // A page that takes the keyboard repaints the strip: the mark follows at once, where the
+  // pane's periodic update would leave it for up to half a second.
+  wxWindow* focus = FindFocus();
+  m_active = focus != nullptr && GetParent() != nullptr && (focus == GetParent() || GetParent()->IsDescendant(focus));
   if (!m_active) return;
   // The activity stripe in the strip's free part, in the active caption's colour.
   wxRect stripe = m_vertical ? wxRect((Thickness() - kStripe) / 2, last.GetBottom() + kStripe, kStripe,

@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/dialog.h>
+#include <wx/listctrl.h>
+#include <wx/settings.h>
 
 #include <string>
 
 #include "platform/ui/ModalHook.h"
 #include "platform/ui/tests/WxTestRuntime.h"
+#include "plotr/map/window/MapParentView.h"
 #include "plotr/module/tests/rig/LivePlanner.h"
 #include "plotr/sim/Avionics.h"
 #include "plotr/sim/window/PilotView.h"
@@ -111,6 +114,39 @@ TEST_F(LiveAvionics, ARefusedFrequencyKeepsTheTypedTextWhileTheSimulatorChangesI
   EXPECT_TRUE(PumpUntil([&] { return host->GetAircraft().radios.com == 13697; })) << host->GetAircraft().radios.com;
   EXPECT_TRUE(com->IsPassive());
   EXPECT_EQ(boxes.texts.size(), 1u);
+}
+
+// The map pane's tab strip marks the pane that has the keyboard with a stripe in its free part.
+// The FMS panel repaints the strip as it takes the keyboard, so the mark is there at once, not
+// only at the pane's next periodic update.
+TEST_F(LiveAvionics, TheFmsPanelMarksItsPaneAsItTakesTheKeyboard) {
+  auto* pane = dynamic_cast<CScenParentView*>(Pane(PaneSlot::Map));
+  ASSERT_NE(pane, nullptr);
+  CCaptionTabCtrl* tabs = pane->GetTabs();
+  const wxRect fmsTab = tabs->TabRect(2);
+  Click(tabs, wxPoint(fmsTab.x + fmsTab.width / 2, fmsTab.y + fmsTab.height / 2));
+  wxWindow* fms = pane->GetPage(2);
+  ASSERT_TRUE(PumpUntil([&] { return fms->IsShownOnScreen(); })) << "the FMS tab did not open the panel";
+
+  // The strip's free part, past the last tab.
+  const wxSize size = tabs->GetClientSize();
+  const wxRect free = tabs->IsVertical() ? wxRect(0, fmsTab.GetBottom() + 1, size.x, size.y - fmsTab.GetBottom() - 1)
+                                         : wxRect(fmsTab.GetRight() + 1, 0, size.x - fmsTab.GetRight() - 1, size.y);
+  const wxColour face = wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE);
+  const auto marked = [&] { return live::CountInk(live::GrabScreen(tabs, free), face, 8) > free.width + free.height; };
+  wxListCtrl* plan = FindWindowOf<wxListCtrl>(Pane(PaneSlot::PlanTable));
+  ASSERT_NE(plan, nullptr);
+  for (int round = 0; round < 2; ++round) {
+    // The plan table takes the keyboard; the mark goes at the pane's next update, right after
+    // which the panel is clicked: the update after that is half a second away.
+    Click(plan);
+    ASSERT_TRUE(PumpUntil([&] { return !marked(); }, 3000)) << "the mark stayed with the plan table active";
+    Click(fms, wxPoint(2, fms->GetClientSize().y - 3));
+    ASSERT_EQ(wxWindow::FindFocus(), fms);
+    EXPECT_TRUE(marked()) << "the strip was not repainted as the FMS panel took the keyboard";
+    ASSERT_TRUE(PumpUntil(marked, 2000)) << "no mark at all";
+  }
+  live::SaveScreenshot("fms-pane-marked");
 }
 
 }  // namespace

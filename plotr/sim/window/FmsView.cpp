@@ -100,6 +100,10 @@ CFMSView::CFMSView(wxWindow* parent, IPlotrDocument& document)
   Bind(wxEVT_KEY_DOWN, &CFMSView::OnKey, this);
   Bind(wxEVT_KEY_UP, &CFMSView::OnKey, this);
   Bind(wxEVT_CHAR, &CFMSView::OnKey, this);
+  Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+    event.Skip();
+    if (m_linked != nullptr) m_linked->Refresh();
+  });
 }
 
 void CFMSView::OnPlanUpdate(const UpdateHint& hint) {
@@ -226,7 +230,9 @@ void CFMSView::OnContextMenu(wxContextMenuEvent& event) {
 void CFMSView::OnKey(wxKeyEvent& event) { keys::RouteKeyEvent(this, event, keys::Control::kView); }
 
 void RegisterFmsPage() {
-  RegisterMapPage(2, [](wxWindow* parent, IPlotrDocument& document, wxWindow*) -> wxWindow* {
-    return new CFMSView(parent, document);
+  RegisterMapPage(2, [](wxWindow* parent, IPlotrDocument& document, wxWindow* tabs) -> wxWindow* {
+    auto* view = new CFMSView(parent, document);
+    view->SetLinkedWindow(tabs);
+    return view;
   });
 }

@@ -19,6 +19,9 @@ class CFMSView : public wxWindow, public IPaneWindow {
   void RunCommand(int command, int block);
   // The cell under a point of the window, -1 for none.
   int CellAt(const wxPoint& p) const;
+  // A window repainted whenever the panel becomes active (null: none): the pane's tab strip,
+  // whose mark shows the active pane.
+  void SetLinkedWindow(wxWindow* window) { m_linked = window; }
 
  private:
   void OnPaint(wxPaintEvent& event);
@@ -33,6 +36,7 @@ class CFMSView : public wxWindow, public IPaneWindow {
   fms::CFmsPanel m_panel;
   int m_scheme = -1;
   int m_tipCell = -2;
+  wxWindow* m_linked = nullptr;
 };
 
 // Makes the FMS panel the map pane's third tab.
