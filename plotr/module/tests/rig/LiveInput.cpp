@@ -198,6 +198,23 @@ wxRect MenuItemOnScreen(const wxMenuItem& item) {
   return wxRect(x + a.x, y + a.y, a.width, a.height);
 }
 
+namespace {
+
+// A disabled item leaves the popup up, holding the keyboard: it goes, and the test sees the
+// command not run instead of waiting for its deadline.
+void CloseIfStillUp() {
+  After(1000, [] {
+    Display* d = XTestDisplay();
+    if (d == nullptr || !KeyboardGrabbed()) return;
+    const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
+    XTestFakeKeyEvent(d, escape, True, CurrentTime);
+    XTestFakeKeyEvent(d, escape, False, CurrentTime);
+    XFlush(d);
+  });
+}
+
+}  // namespace
+
 void ChooseFromNextPopup(char mnemonic, const std::string& screenshot) {
   // A popup menu holds the keyboard grab while it is up; the first check comes before the click.
   struct Chooser {
@@ -211,20 +228,12 @@ void ChooseFromNextPopup(char mnemonic, const std::string& screenshot) {
           After(300, [key = key, name = screenshot] {
             SaveScreenshot(name);
             SendKeyNow(key);
+            CloseIfStillUp();
           });
           return;
         }
         SendKeyNow(key);
-        // A disabled item leaves the popup up, holding the keyboard: it goes, and the test sees
-        // the command not run instead of waiting for its deadline.
-        After(1000, [] {
-          if (!KeyboardGrabbed()) return;
-          Display* d = XTestDisplay();
-          const KeyCode escape = XKeysymToKeycode(d, XK_Escape);
-          XTestFakeKeyEvent(d, escape, True, CurrentTime);
-          XTestFakeKeyEvent(d, escape, False, CurrentTime);
-          XFlush(d);
-        });
+        CloseIfStillUp();
       } else if (--triesLeft > 0) {
         After(50, *this);
       }
