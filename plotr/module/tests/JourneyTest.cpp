@@ -22,6 +22,7 @@
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "navdb/Geodesy.h"
 #include "plotr/module/tests/rig/LivePlanner.h"
+#include "plotr/map/window/ScenView.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanDialogForms.h"
@@ -245,6 +246,15 @@ TEST_F(Journey, FromSearchToPrintPreview) {
   });
   PlanMenu('u');
   ASSERT_TRUE(PumpUntil([&] { return AirwayPoints() > 0; }, 10000)) << "no airway route";
+  // The planner as the README pictures it: the map wheeled down onto the route's middle.
+  auto* map = FindWindowOf<CScenView>(Pane(PaneSlot::Map));
+  ASSERT_NE(map, nullptr);
+  int x = 0, y = 0;
+  map->Params().LatLonToPixel(x, y, 46.85, 7.33, map->GetClientSize().x, map->GetClientSize().y, 2);
+  live::Wheel(map, {x, y}, 6);
+  EXPECT_TRUE(PumpUntil([&] { return map->Params().GetZoom() == 64; })) << map->Params().GetZoom();
+  live::Pump(1500);
+  live::SaveScreenshot("planner-in-simulator");
 
   // Save As... asks for a name.
   std::string planFile;
