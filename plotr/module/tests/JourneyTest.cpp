@@ -21,8 +21,8 @@
 
 #include "platform/ui/tests/WxTestRuntime.h"
 #include "navdb/Geodesy.h"
-#include "plotr/module/tests/rig/LivePlanner.h"
 #include "plotr/map/window/ScenView.h"
+#include "plotr/module/tests/rig/LivePlanner.h"
 #include "plotr/plan/DatabaseAccess.h"
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanDialogForms.h"
