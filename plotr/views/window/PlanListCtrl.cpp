@@ -135,17 +135,10 @@ void PlanListCtrl::OnKeyUp(wxKeyEvent& event) {
 // stay with the list. Every other character goes to the simulator: the list has no incremental
 // search.
 void PlanListCtrl::OnChar(wxKeyEvent& event) {
-  switch (event.GetKeyCode()) {
-    case WXK_PAGEUP:
-    case WXK_PAGEDOWN:
-    case WXK_HOME:
-    case WXK_END:
-    case WXK_LEFT:
-    case WXK_RIGHT:
-    case WXK_UP:
-    case WXK_DOWN: event.Skip(); return;
-    default: ui::ForwardKeyToHost(this, event);
-  }
+  if (keys::IsNavigationKey(event.GetKeyCode()))
+    event.Skip();
+  else
+    ui::ForwardKeyToHost(this, event);
 }
 
 void PlanListCtrl::OnFocus(wxFocusEvent& event) {

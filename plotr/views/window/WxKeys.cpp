@@ -5,9 +5,8 @@
 
 namespace keys {
 
-Key KeyOf(const wxKeyEvent& event) {
-  switch (event.GetKeyCode()) {
-    case WXK_CANCEL: return Key::kCancel;
+bool IsNavigationKey(int keyCode) {
+  switch (keyCode) {
     case WXK_PAGEUP:
     case WXK_PAGEDOWN:
     case WXK_HOME:
@@ -15,7 +14,15 @@ Key KeyOf(const wxKeyEvent& event) {
     case WXK_LEFT:
     case WXK_RIGHT:
     case WXK_UP:
-    case WXK_DOWN: return event.GetEventType() == wxEVT_CHAR ? Key::kOther : Key::kNavigation;
+    case WXK_DOWN: return true;
+    default: return false;
+  }
+}
+
+Key KeyOf(const wxKeyEvent& event) {
+  if (IsNavigationKey(event.GetKeyCode())) return event.GetEventType() == wxEVT_CHAR ? Key::kOther : Key::kNavigation;
+  switch (event.GetKeyCode()) {
+    case WXK_CANCEL: return Key::kCancel;
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER: return Key::kEnter;
     case WXK_BACK: return Key::kBackspace;

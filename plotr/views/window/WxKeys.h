@@ -11,6 +11,8 @@
 namespace keys {
 
 Key KeyOf(const wxKeyEvent& event);
+// Page Up/Down, Home, End and the arrows: the keys a list keeps for moving through its lines.
+bool IsNavigationKey(int keyCode);
 // Forwards and skips the event as the table says for `control`.
 void RouteKeyEvent(wxWindow* control, wxKeyEvent& event, Control kind, bool readOnly = false);
 
