@@ -47,7 +47,7 @@ wxButton* ButtonOf(wxWindow* root, int id) {
 // Waits until the dialog a driver got is up on the screen.
 void WaitShown(wxDialog& dialog) {
   ASSERT_TRUE(PumpUntil([&] { return dialog.IsShownOnScreen(); }));
-  live::Pump(100);
+  ASSERT_TRUE(live::WaitUntilLaidOut(&dialog));
 }
 
 class Journey : public live::LivePlanner {

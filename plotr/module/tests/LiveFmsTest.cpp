@@ -58,7 +58,7 @@ TEST_F(LiveFms, ModeButtonSettingsOpenTheOptionsSheetWithTheFmsPageAlone) {
   bool sheet = false;
   modals.QueueDriver([&](wxDialog& dialog) {
     ASSERT_TRUE(PumpUntil([&] { return dialog.IsShownOnScreen(); }));
-    live::Pump(100);
+    ASSERT_TRUE(live::WaitUntilLaidOut(&dialog));
     auto* propertySheet = dynamic_cast<wxPropertySheetDialog*>(&dialog);
     sheet = propertySheet != nullptr;
     if (propertySheet != nullptr) {

@@ -55,6 +55,9 @@ class LiveMap : public live::LivePlanner {
     // Down onto Switzerland, a wheel notch at a time over Willisau.
     live::Wheel(map, PixelOf(kWilLatitude, kWilLongitude), 7);
     ASSERT_TRUE(PumpUntil([&] { return map->Params().GetZoom() == 128; })) << map->Params().GetZoom();
+    const wxPoint wil = PixelOf(kWilLatitude, kWilLongitude);
+    ASSERT_TRUE(wxRect(map->GetClientSize()).Deflate(map->GetClientSize().x / 5, map->GetClientSize().y / 5).Contains(wil))
+        << "the wheel zoomed down elsewhere: Willisau is at " << wil.x << "," << wil.y;
     WaitForQuietMap();
   }
 

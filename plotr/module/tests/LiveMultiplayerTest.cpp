@@ -93,13 +93,14 @@ class LiveMultiplayer : public live::LivePlanner {
   void RunWizard(const std::function<void(wxWizard&)>& drive) {
     modals.QueueDriver([](wxDialog& warning) {
       ASSERT_TRUE(PumpUntil([&] { return warning.IsShownOnScreen(); }));
+      ASSERT_TRUE(live::WaitUntilLaidOut(&warning));
       Click(FindWindowOf<wxButton>(&warning, [](const wxButton& b) { return b.GetId() == wxID_OK; }));
     });
     bool driven = false;
     // The wizard opens once the popup menu's loop is over.
     live::AfterUntil([] { return OpenWizard() != nullptr; }, [&] {
       if (wxWizard* wizard = OpenWizard()) {
-        live::Pump(200);
+        live::WaitUntilLaidOut(wizard);
         drive(*wizard);
       } else {
         ADD_FAILURE() << "the wizard did not open";

@@ -105,7 +105,7 @@ class LivePlanList : public live::LivePlanner {
     Click(map->GetTabs(), map->GetTabs()->TabRect(1).GetPosition() + wxPoint(6, 6));
     auto* page = dynamic_cast<CSidStarPage*>(map->GetPage(1));
     if (page == nullptr || !PumpUntil([&] { return page->IsShownOnScreen(); })) return nullptr;
-    live::Pump(100);
+    live::WaitUntilLaidOut(page);
     return page;
   }
 };

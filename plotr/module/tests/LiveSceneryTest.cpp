@@ -61,7 +61,7 @@ std::string Labels(wxWindow* dialog) {
 // In the database dialog on the screen: the entry with this first name clicked, then OK.
 void ChooseInDialog(CDlgOpenScenery& dialog, const std::string& name1) {
   ASSERT_TRUE(PumpUntil([&] { return dialog.IsShownOnScreen(); }));
-  live::Pump(100);
+  ASSERT_TRUE(live::WaitUntilLaidOut(&dialog));
   wxListBox* list = dialog.GetList();
   const int index = list->FindString(wxString::FromUTF8(name1), true);
   ASSERT_NE(index, wxNOT_FOUND) << name1 << " is not offered";
@@ -146,7 +146,7 @@ TEST_F(LiveScenery, ABrokenDatabaseChosenFromTheMenuIsToldAndTheOneInUseStays) {
     chosen = !HasFatalFailure();
     live::AfterUntil([] { return ShownBox() != nullptr; }, [&] {
       if (wxDialog* box = ShownBox()) {
-        live::Pump(200);
+        live::WaitUntilLaidOut(box);
         boxText = Labels(box);
         live::SaveScreenshot("scenery-open-broken");
         Click(FindWindowOf<wxButton>(box));

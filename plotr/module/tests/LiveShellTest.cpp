@@ -123,7 +123,7 @@ TEST_F(LiveShell, RecentFileWithoutRecentFilesIsDisabledAndOpensNothing) {
 TEST_F(LiveShell, PrintPreviewLeavesTheSimulatorAndTheHotKeys) {
   modals.QueueDriver([](wxDialog& dialog) {
     ASSERT_TRUE(PumpUntil([&] { return dialog.IsShownOnScreen(); }));
-    live::Pump(100);
+    ASSERT_TRUE(live::WaitUntilLaidOut(&dialog));
     Click(FindWindowOf<wxButton>(&dialog, [](const wxButton& b) { return b.GetLabel() == "&Flightplan"; }));
   });
   live::ChooseFromNextPopup('e');  // Print Pr&eview
@@ -200,7 +200,7 @@ TEST_F(LiveShell, TheAvionicsBoxPassesTheArrowsToTheSimulatorWhileFloating) {
     profile::WriteInt(g_App.GetProfileFile(), "Floating", key, value);
   PressHotKey(WXK_F9, wxMOD_CONTROL);
   ASSERT_TRUE(PumpUntil([&] { return !main->IsDocked() && main->GetFloatingFrame()->IsShownOnScreen(); }));
-  live::Pump(200);
+  ASSERT_TRUE(live::WaitUntilLaidOut(main->GetFloatingFrame()));
   focusBox();
   box()->SetSelection(wxNOT_FOUND);
   live::Key(WXK_DOWN);
@@ -209,6 +209,7 @@ TEST_F(LiveShell, TheAvionicsBoxPassesTheArrowsToTheSimulatorWhileFloating) {
 
   PressHotKey(WXK_F9, wxMOD_CONTROL);
   ASSERT_TRUE(PumpUntil([&] { return main->IsDocked() && main->IsShownOnScreen(); }));
+  ASSERT_TRUE(live::WaitUntilLaidOut(frame));
   focusBox();
   box()->SetSelection(wxNOT_FOUND);
   live::Key(WXK_DOWN);
@@ -252,6 +253,7 @@ TEST_F(LiveShellSmall, AToolBarOnTheLeftKeepsItsLastButtonInReach) {
   bool about = false;
   modals.QueueDriver([&](wxDialog& dialog) {
     ASSERT_TRUE(PumpUntil([&] { return dialog.IsShownOnScreen(); }));
+    ASSERT_TRUE(live::WaitUntilLaidOut(&dialog));
     about = dialog.GetTitle() == "About Chartwright";
     Click(FindWindowOf<wxButton>(&dialog, [](const wxButton& b) { return b.GetId() == wxID_OK; }));
   });

@@ -121,6 +121,7 @@ TEST_F(LiveToolBar, AHighlightedMenuItemSaysWhatItDoes) {
        [&] {
          live::Click(pane->GetTabs(), pane->GetTabs()->TabRect(2).GetPosition() + wxPoint(6, 6));
          ASSERT_TRUE(PumpUntil([&] { return fms->IsShownOnScreen(); }));
+         ASSERT_TRUE(live::WaitUntilLaidOut(fms));
          wxPoint mode(-1, -1);
          for (int y = 0; y < fms->GetClientSize().y && mode.x < 0; y += 2)
            for (int x = 0; x < fms->GetClientSize().x && mode.x < 0; x += 2)

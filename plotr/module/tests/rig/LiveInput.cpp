@@ -1,5 +1,8 @@
 #include "plotr/module/tests/rig/LiveInput.h"
 
+// Before the X headers, whose macros (None, Bool) its templates would meet.
+#include <gtest/gtest.h>
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <vector>
 
 namespace live {
 namespace {
@@ -140,6 +144,35 @@ void AfterUntil(std::function<bool()> ready, std::function<void()> action, int m
     }
   };
   After(50, Poll{std::move(ready), std::move(action), end});
+}
+
+namespace {
+
+// Where the window and everything in it stand on the screen, as the toolkit has placed them;
+// tips and dialogs it owns come and go on their own.
+std::vector<wxRect> Placement(const wxWindow* window) {
+  std::vector<wxRect> rects{wxRect(window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize())};
+  for (const wxWindow* child : window->GetChildren()) {
+    if (!child->IsShown() || child->IsTopLevel()) continue;
+    const std::vector<wxRect> inner = Placement(child);
+    rects.insert(rects.end(), inner.begin(), inner.end());
+  }
+  return rects;
+}
+
+}  // namespace
+
+bool WaitUntilLaidOut(const wxWindow* window, int ms) {
+  // Three looks in a row at the same places, the pending events run between them.
+  std::vector<wxRect> last = Placement(window);
+  int same = 0;
+  for (int waited = 0; waited < ms && same < 3; waited += 50) {
+    Pump(50);
+    std::vector<wxRect> now = Placement(window);
+    same = now == last ? same + 1 : 0;
+    last = std::move(now);
+  }
+  return same >= 3;
 }
 
 void Settle() {
@@ -282,28 +315,45 @@ wxPoint Centre(const wxWindow* window) {
   return {size.x / 2, size.y / 2};
 }
 
-void MoveTo(const wxWindow* window, wxPoint at) {
-  wxUIActionSimulator sim;
-  sim.MouseMove(ToScreen(window, at));
-  Settle();
+bool MoveTo(const wxWindow* window, wxPoint at) {
+  Display* d = XTestDisplay();
+  const wxRect screen = d != nullptr ? wxRect(0, 0, DisplayWidth(d, DefaultScreen(d)), DisplayHeight(d, DefaultScreen(d)))
+                                     : wxRect(wxPoint(0, 0), wxGetDisplaySize());
+  wxPoint target = ToScreen(window, at);
+  // A window that moves while the pointer goes (its layout still settling) gets it at another
+  // spot: the pointer follows until the window stands where it stood when the pointer arrived.
+  for (int moves = 0; moves < 20; ++moves) {
+    if (!screen.Contains(target)) {
+      ADD_FAILURE() << "the point " << at.x << "," << at.y << " of " << window->GetName() << " lies off the screen, at "
+                    << target.x << "," << target.y;
+      return false;
+    }
+    wxUIActionSimulator sim;
+    sim.MouseMove(target);
+    Settle();
+    const wxPoint now = ToScreen(window, at);
+    if (now == target) return true;
+    target = now;
+  }
+  return true;
 }
 
 void Click(const wxWindow* window, wxPoint at, int button) {
-  MoveTo(window, at);
+  if (!MoveTo(window, at)) return;
   wxUIActionSimulator sim;
   sim.MouseClick(button);
   Settle();
 }
 
 void DoubleClick(const wxWindow* window, wxPoint at) {
-  MoveTo(window, at);
+  if (!MoveTo(window, at)) return;
   wxUIActionSimulator sim;
   sim.MouseDblClick();
   Settle();
 }
 
 void Press(const wxWindow* window, wxPoint at, int button) {
-  MoveTo(window, at);
+  if (!MoveTo(window, at)) return;
   wxUIActionSimulator sim;
   sim.MouseDown(button);
   Settle();
@@ -317,11 +367,10 @@ void Release(int button) {
 
 void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint to, int steps,
           std::function<void()> beforeRelease) {
+  if (!MoveTo(source, from)) return;
   const wxPoint a = ToScreen(source, from);
   const wxPoint b = ToScreen(target, to);
   wxUIActionSimulator sim;
-  sim.MouseMove(a);
-  Settle();
   sim.MouseDown();
   Pump(20);
   // The moves and the release go from timers, sent straight to the server without waiting for
@@ -355,7 +404,7 @@ void Drag(const wxWindow* source, wxPoint from, const wxWindow* target, wxPoint 
 }
 
 void Wheel(const wxWindow* window, wxPoint at, int notches) {
-  MoveTo(window, at);
+  if (!MoveTo(window, at)) return;
   for (int i = 0; i < std::abs(notches); ++i) {
     SendButton(notches > 0 ? 4 : 5);
     Pump(10);

@@ -23,6 +23,12 @@ bool PumpUntil(const std::function<bool()>& done, int ms = 5000);
 // Lets the X server deliver what was sent and the windows handle it (events, idle, paints).
 void Settle();
 
+// Runs events until `window` and every window in it keep their places and sizes on the screen:
+// a window just shown or resized is laid out by the toolkit over several passes, which a loaded
+// machine spreads out, and a point taken before they are through is another spot by the time its
+// event arrives. False when the layout still moved after `ms`.
+bool WaitUntilLaidOut(const wxWindow* window, int ms = 5000);
+
 // Runs `action` once after `ms` in whichever loop runs then, a popup menu's or a dialog's own
 // loop included: how a test answers what its next click will open.
 void After(int ms, std::function<void()> action);
@@ -61,7 +67,9 @@ wxPoint Centre(const wxWindow* window);
 void Click(const wxWindow* window, wxPoint at, int button = wxMOUSE_BTN_LEFT);
 inline void Click(const wxWindow* window) { Click(window, Centre(window)); }
 void DoubleClick(const wxWindow* window, wxPoint at);
-void MoveTo(const wxWindow* window, wxPoint at);
+// False (and a test failure) when the point lies off the screen, where the pointer cannot go: the
+// server would stop it at the edge, over some other window.
+bool MoveTo(const wxWindow* window, wxPoint at);
 // Presses or releases a button, the pointer over `at` for the press.
 void Press(const wxWindow* window, wxPoint at, int button = wxMOUSE_BTN_LEFT);
 void Release(int button = wxMOUSE_BTN_LEFT);

@@ -156,7 +156,8 @@ void LivePlanner::SetUp() {
   // The pilot's first act: the switch key over the simulator's window.
   PressHotKey(WXK_F9);
   ASSERT_TRUE(PumpUntil([&] { return main->IsShownOnScreen(); })) << "F9 did not show the planner";
-  Pump(200);
+  // Tests take points of the panes from their places: those must be the places the pointer meets.
+  ASSERT_TRUE(WaitUntilLaidOut(wxGetTopLevelParent(main))) << "the planner's layout did not settle";
 }
 
 void LivePlanner::TearDown() {
