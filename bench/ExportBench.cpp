@@ -49,8 +49,7 @@ BENCHMARK(BM_ListExportModules)->Unit(benchmark::kMillisecond);
 // Answers the plug-in's save dialog with a file in the bench folder.
 class SaveTo : public IToolDialogs {
  public:
-  explicit SaveTo(std::string path) : m_path(std::move(path)) { SetToolDialogs(this); }
-  ~SaveTo() override { SetToolDialogs(nullptr); }
+  explicit SaveTo(std::string path) : m_path(std::move(path)) {}
   bool RunAircraftDialog(AircraftDialogValues&) override { return false; }
   bool RunCruiseDialog(CruiseDialogValues&) override { return false; }
   bool RunHoldingDialog(HoldingDialogValues&) override { return false; }
@@ -87,6 +86,7 @@ void BM_TabtextThousandRows(benchmark::State& state) {
 
   const std::string tabtext = (Folder().folder / fs::path(TABTEXT_MODULE).filename()).string();
   SaveTo dialogs((Folder().folder / "plan.txt").string());
+  FlpxSaveDialogScope scope({nullptr, &dialogs});
   for (auto _ : state) {
     if (CallFlpxExport(tabtext, GetFlpxServices(), &plan, nullptr) != FlpxCallResult::Done) {
       state.SkipWithError("export failed");

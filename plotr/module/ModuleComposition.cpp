@@ -5,8 +5,6 @@
 #include "plotr/shell/window/HostFrameWnd.h"
 #include "plotr/sim/window/FmsView.h"
 #include "plotr/sim/window/PilotView.h"
-#include "plotr/tools/window/DlgPlanTools.h"
-#include "plotr/tools/window/DlgSaveSidStar.h"
 #include "plotr/views/window/PlanPrintout.h"
 #include "plotr/views/window/PlanView.h"
 #include "plotr/views/window/SearchView.h"
@@ -14,8 +12,6 @@
 
 bool StartModule(wxWindow* host) {
   g_App.SetHostWindow(host);
-  InstallPlanToolDialogs();
-  InstallSidStarUi();
   RegisterMapPane();
   RegisterFmsPage();
   RegisterSidStarPage();

@@ -91,8 +91,8 @@ std::vector<ManualState> ManualStateOf(const CRoute& route) {
 
 }  // namespace
 
-CFlightPlanCore::CFlightPlanCore()
-    : CUndoHistory(kPlanUndoMaximum), m_catalogue(std::make_unique<CNoProcedures>()) {
+CFlightPlanCore::CFlightPlanCore(const PlanUiServices& ui)
+    : CUndoHistory(kPlanUndoMaximum), m_ui(ui), m_catalogue(std::make_unique<CNoProcedures>()) {
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   CRoute route;
   Push(route);

@@ -16,6 +16,7 @@
 #include "platform/flpx/Flpx.h"
 #include "plotr/core/MpPlayerEntry.h"
 #include "plotr/plan/PlanSimLink.h"
+#include "plotr/plan/PlanUi.h"
 #include "plotr/plan/ProcedureCatalogue.h"
 #include "plotr/plan/Route.h"
 #include "plotr/plan/UndoHistory.h"
@@ -117,8 +118,9 @@ class MemoryFile;
 class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  public:
   // Pushes a fresh route (the aircraft of the setting "LastCraft") as the first snapshot under
-  // g_DatabaseLock. The rows stay empty until the first Rebuild.
-  CFlightPlanCore();
+  // g_DatabaseLock. The rows stay empty until the first Rebuild. `ui`: the dialogs and message
+  // boxes the plan's operations show.
+  explicit CFlightPlanCore(const PlanUiServices& ui = {});
   ~CFlightPlanCore() override;
 
   // Recomputes the rows from the current route; drops from the route the manual values that
@@ -185,6 +187,10 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   // The installed link: what the panes ask of the simulator goes through it.
   IPlanSimLink& SimLink() const { return *m_simLink; }
 
+  // What the plan's operations show the user; null members show nothing.
+  IPlanUi* Ui() const { return m_ui.ui; }
+  IToolDialogs* Dialogs() const { return m_ui.dialogs; }
+
   // The procedure catalogue used for matching; the plan owns it. nullptr: one that holds nothing.
   IProcedureCatalogue& GetProcedureCatalogue() { return *m_catalogue; }
   void SetProcedureCatalogue(std::unique_ptr<IProcedureCatalogue> catalogue);
@@ -245,6 +251,7 @@ class CFlightPlanCore : public CUndoHistory, public CWorldMap {
   double ProfileDistanceToDestination(int firstRow) const;
   std::vector<double> m_rowMetres;
 
+  PlanUiServices m_ui;
   std::unique_ptr<IProcedureCatalogue> m_catalogue;
   IPlanSimLink* m_simLink = &NoSimLink();
 };

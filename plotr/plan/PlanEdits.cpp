@@ -80,7 +80,7 @@ int LoadPlan(CFlightPlanCore& plan, uint16_t& format, archive::File& file) {
   const int dropped = copy.Load(loadedFormat, file);
   format = loadedFormat;
   Replace(plan, copy);
-  ShowWaypointsRemoved(dropped);
+  ShowWaypointsRemoved(plan.Ui(), dropped);
   return dropped;
 }
 
@@ -95,9 +95,9 @@ void SavePlan(CFlightPlanCore& plan, archive::File& file, uint16_t format) {
 namespace {
 
 // A route dialog on a copy; on OK the matched procedures go back in and the copy is committed.
-int RunRouteDialog(CFlightPlanCore& plan, bool (CRoute::*dialog)()) {
+int RunRouteDialog(CFlightPlanCore& plan, bool (CRoute::*dialog)(IToolDialogs*)) {
   CRoute copy = *plan.GetCurrent();
-  if (!(copy.*dialog)()) return -1;
+  if (!(copy.*dialog)(plan.Dialogs())) return -1;
   plan.ReapplyProcedures(copy);
   Commit(plan, copy);
   return copy.GetCount() > 0 ? 1 : 0;
@@ -132,7 +132,7 @@ bool RemoveAutoRoute(CFlightPlanCore& plan) {
 }
 
 void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool removeMarked) {
-  PlanWaitCursor wait;
+  PlanWaitCursor wait(plan.Ui());
   CRoute copy = MarkedCopy(plan);
 
   int position = copy.GetCount();
@@ -261,7 +261,7 @@ void ClearNewFlags(CFlightPlanCore& plan) {
 
 bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude) {
   if (plan.IsHoldingActive()) return false;
-  IToolDialogs* dialogs = GetToolDialogs();
+  IToolDialogs* dialogs = plan.Dialogs();
   if (!dialogs) return false;
   HoldingDialogValues v = HoldingDialogDefaults();
   const HoldingDefinition& old = plan.m_holding;

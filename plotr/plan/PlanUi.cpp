@@ -2,21 +2,9 @@
 
 #include <cstdio>
 
-namespace {
-IPlanUi* g_planUi = nullptr;
-}
-
-void SetPlanUi(IPlanUi* ui) {
-  g_planUi = ui;
-}
-
-IPlanUi* GetPlanUi() {
-  return g_planUi;
-}
-
-void ShowWaypointsRemoved(int removed) {
-  if (removed <= 0 || !g_planUi) return;
+void ShowWaypointsRemoved(IPlanUi* ui, int removed) {
+  if (removed <= 0 || !ui) return;
   char text[256];
   std::snprintf(text, sizeof text, "%d %s", removed, kWaypointsRemovedText);
-  g_planUi->ShowInformation(text);
+  ui->ShowInformation(text);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the plan operations ask of the user interface: the wait cursor, message boxes and the
-// database-open dialog. The window layer implements IPlanUi and installs it; tests install a
-// recording fake. Without one installed nothing is shown and every choice counts as cancelled.
+// database-open dialog. The window layer implements IPlanUi and hands it to the plan where the
+// plan is made; tests hand in a recording fake. Without one nothing is shown and every choice
+// counts as cancelled.
 
 #include <string>
 #include <vector>
@@ -27,9 +28,14 @@ class IPlanUi {
   virtual int ChooseScenery(const std::vector<SceneryEntry>& entries) = 0;
 };
 
-// The installed interface (not owned); nullptr removes it.
-void SetPlanUi(IPlanUi* ui);
-IPlanUi* GetPlanUi();
+class IToolDialogs;
+
+// What the window layer hands the plan where it is made (not owned; they outlive the plan). A
+// null member shows nothing and counts every dialog as cancelled.
+struct PlanUiServices {
+  IPlanUi* ui = nullptr;
+  IToolDialogs* dialogs = nullptr;
+};
 
 // Texts of the plan's messages.
 inline constexpr char kWaypointsRemovedText[] =
@@ -38,18 +44,21 @@ inline constexpr char kNoSceneryText[] =
     "To use the program you must first create a scenery\ndatabase from the flight simulator data. Close the\n"
     "flight simulator and run the program Basemaker.";
 
-// The application's wait cursor for the lifetime of the object.
+// The application's wait cursor for the lifetime of the object; none without an interface.
 class PlanWaitCursor {
  public:
-  PlanWaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->BeginWaitCursor();
+  explicit PlanWaitCursor(IPlanUi* ui) : m_ui(ui) {
+    if (m_ui) m_ui->BeginWaitCursor();
   }
   ~PlanWaitCursor() {
-    if (IPlanUi* ui = GetPlanUi()) ui->EndWaitCursor();
+    if (m_ui) m_ui->EndWaitCursor();
   }
   PlanWaitCursor(const PlanWaitCursor&) = delete;
   PlanWaitCursor& operator=(const PlanWaitCursor&) = delete;
+
+ private:
+  IPlanUi* m_ui;
 };
 
 // "%d %s" with the count and kWaypointsRemovedText, when the count is above 0.
-void ShowWaypointsRemoved(int removed);
+void ShowWaypointsRemoved(IPlanUi* ui, int removed);

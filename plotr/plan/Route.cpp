@@ -203,8 +203,7 @@ void CRoute::NameUserFixes() {
   }
 }
 
-bool CRoute::SelectAircraft() {
-  IToolDialogs* dialogs = GetToolDialogs();
+bool CRoute::SelectAircraft(IToolDialogs* dialogs) {
   if (!dialogs) {
     return false;
   }
@@ -240,8 +239,7 @@ bool CRoute::SelectAircraft() {
   return true;
 }
 
-bool CRoute::SetCruise() {
-  IToolDialogs* dialogs = GetToolDialogs();
+bool CRoute::SetCruise(IToolDialogs* dialogs) {
   if (!dialogs) {
     return false;
   }

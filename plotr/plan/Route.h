@@ -16,6 +16,7 @@
 
 namespace archive { class File; }
 struct FlpxPlanInfo;
+class IToolDialogs;
 
 #pragma pack(push, 1)
 // Cruise speed (knots) and two cruise altitudes (feet); stored as it stands in plan files.
@@ -65,8 +66,8 @@ class CRoute {
   bool LookupUserFixName(uint32_t fixId, FixName& name) const { return m_fixNames.LookupId(fixId, name); }
 
   // The aircraft and cruise dialogs on this route; false when cancelled.
-  bool SelectAircraft();
-  bool SetCruise();
+  bool SelectAircraft(IToolDialogs* dialogs);
+  bool SetCruise(IToolDialogs* dialogs);
   int MeanCruiseAltitude() const;
 
   // Performance on the route's profile (feet, knots, feet per minute, nautical miles).

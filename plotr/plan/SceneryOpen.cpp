@@ -60,7 +60,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
   CRoute copy = *plan.GetCurrent();
   loaded = false;
   removed = 0;
-  IPlanUi* ui = GetPlanUi();
+  IPlanUi* ui = plan.Ui();
 
   SceneryEntry chosen;
   if (automatic) {
@@ -85,7 +85,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
 
   const std::string recordPath = DatabaseFile(folder, chosen.title, kRecordExtension).string();
   const std::string stringPath = DatabaseFile(folder, chosen.title, kStringExtension).string();
-  PlanWaitCursor wait;
+  PlanWaitCursor wait(ui);
 
   // The files are loaded into a database of their own, outside the lock: a database that does
   // not load must not empty the one the plan and the map are using, and drawing goes on while
@@ -117,7 +117,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
     choice->entry = chosen;
     choice->failure = failure;
   }
-  if (loaded) ShowWaypointsRemoved(removed);
+  if (loaded) ShowWaypointsRemoved(ui, removed);
   return true;
 }
 
@@ -125,6 +125,6 @@ std::string SceneryLoadFailureText(const SceneryChoice& choice) {
   return "The scenery database \"" + choice.entry.title + "\" could not be loaded.\n" + choice.failure;
 }
 
-void ShowSceneryLoadFailure(const SceneryChoice& choice) {
-  if (IPlanUi* ui = GetPlanUi()) ui->ShowError(SceneryLoadFailureText(choice));
+void ShowSceneryLoadFailure(IPlanUi* ui, const SceneryChoice& choice) {
+  if (ui) ui->ShowError(SceneryLoadFailureText(choice));
 }

@@ -37,4 +37,4 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
 
 // The error message of a load that failed, and showing it in an error box.
 std::string SceneryLoadFailureText(const SceneryChoice& choice);
-void ShowSceneryLoadFailure(const SceneryChoice& choice);
+void ShowSceneryLoadFailure(IPlanUi* ui, const SceneryChoice& choice);

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CRoute;
+class IPlanUi;
 struct FullPoint;
 namespace win { class Clock; }
 
@@ -160,8 +161,9 @@ struct CSidStarAirport {
   // usable SID/STAR file. The file name fields are left alone.
   bool ReadHeader(const std::string& path);
   // Reads the procedures once; an unreadable file or one that fails its end check stays
-  // unloaded (every later call tries again). NDB and VOR names come from the database.
-  void Load(const CRoute& plan, const std::string& folder);
+  // unloaded (every later call tries again). NDB and VOR names come from the database. The
+  // reading runs under `ui`'s wait cursor.
+  void Load(const CRoute& plan, const std::string& folder, IPlanUi* ui = nullptr);
   // Writes the whole file; false when it could not be written.
   bool Write(const std::string& path) const;
   // Writes the airport under a new stamp and '+': 1 saved, 0 not saved (the old file stays).

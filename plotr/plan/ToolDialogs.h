@@ -1,8 +1,9 @@
 #pragma once
 
 // What the plan model asks of the planning tools' dialogs. The window layer implements
-// IToolDialogs with its aircraft, cruise and holding dialogs and installs it; tests install a
-// fake. Without one installed every dialog counts as cancelled.
+// IToolDialogs with its aircraft, cruise and holding dialogs and hands it to the plan where the
+// plan is made (PlanUiServices); tests hand in a fake. Without one every dialog counts as
+// cancelled.
 
 #include <functional>
 #include <string>
@@ -80,7 +81,3 @@ class IToolDialogs {
     return false;
   }
 };
-
-// The installed dialogs (not owned); nullptr removes them.
-void SetToolDialogs(IToolDialogs* dialogs);
-IToolDialogs* GetToolDialogs();

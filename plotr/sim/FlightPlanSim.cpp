@@ -161,7 +161,8 @@ void BuildMoveBlock(unsigned char (&block)[kMoveBlockBytes], double latitude, do
 }
 
 CFlightPlanSim::CFlightPlanSim(const PlanSimServices& services)
-    : m_sim(services.sim != nullptr ? services.sim : &g_SimBlock),
+    : CFlightPlanCore(services.ui),
+      m_sim(services.sim != nullptr ? services.sim : &g_SimBlock),
       m_clock(services.clock != nullptr ? services.clock : &win::SystemClock()),
       m_settings(services.settings != nullptr ? services.settings : &g_Settings),
       m_frame(services.frame),

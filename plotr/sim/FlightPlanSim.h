@@ -44,6 +44,7 @@ struct PlanSimServices {
   ui::IMessageTarget* frame = nullptr;  // where the guidance-changed notice goes; null: dropped
   std::function<void(int)> playCue;   // empty: g_SoundPlayer's cues
   IMoveChannel* moveChannel = nullptr;  // null: version-90 moves find no host
+  PlanUiServices ui;                    // the plan's dialogs and message boxes; null: none shown
 };
 
 // The move block of version 90 and above.

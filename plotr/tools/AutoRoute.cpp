@@ -550,8 +550,9 @@ LegResult AirwayLeg(CRoute& route, CSidStarStore* store, int start, int end, con
 
 }  // namespace
 
-CAutoRouteDialogModel::CAutoRouteDialogModel(CRoute& route, bool lowAirways, bool highAirways, AutoRouteSearch search)
-    : m_route(route), m_lowAirways(lowAirways), m_highAirways(highAirways), m_search(std::move(search)) {}
+CAutoRouteDialogModel::CAutoRouteDialogModel(CRoute& route, bool lowAirways, bool highAirways, AutoRouteSearch search,
+                                             IPlanUi* ui)
+    : m_route(route), m_lowAirways(lowAirways), m_highAirways(highAirways), m_search(std::move(search)), m_ui(ui) {}
 
 AutoRouteDialogValues CAutoRouteDialogModel::InitValues() const {
   AutoRouteDialogValues v;
@@ -571,7 +572,7 @@ AutoRouteDialogValues CAutoRouteDialogModel::InitValues() const {
 }
 
 CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogValues& v) {
-  IPlanUi* ui = GetPlanUi();
+  IPlanUi* ui = m_ui;
   if (v.distance < kAutoRouteMinDistance || v.distance > kAutoRouteMaxDistance) {
     if (ui) ui->ShowError(kAutoRouteDistanceText);
     return OkResult::kInvalid;
@@ -586,7 +587,7 @@ CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogV
   g_Settings.SetRouteDistance(v.distance);
   bool found = true;
   {
-    PlanWaitCursor wait;
+    PlanWaitCursor wait(ui);
     found = !m_search || m_search(m_route, v);
   }
   if (!found && v.routeType != kAutoRouteNavaids) {
@@ -625,7 +626,7 @@ namespace planedit {
 
 bool CalculateAutoRoute(CFlightPlanCore& plan) {
   CSidStarStore* store = &SidStarStoreOf(plan);
-  IToolDialogs* dialogs = GetToolDialogs();
+  IToolDialogs* dialogs = plan.Dialogs();
   if (!dialogs) return false;
   CRoute copy = *plan.GetCurrent();
   bool airways = false;
@@ -635,7 +636,7 @@ bool CalculateAutoRoute(CFlightPlanCore& plan) {
   }
   CAutoRouteDialogModel model(copy, airways, airways, [store](CRoute& route, const AutoRouteDialogValues& v) {
     return RunAutoRouteSearch(route, v, store);
-  });
+  }, plan.Ui());
   AutoRouteDialogValues values = model.InitValues();
   const bool accepted = dialogs->RunAutoRouteDialog(values, [&model](const AutoRouteDialogValues& v) {
     return model.Ok(v) == CAutoRouteDialogModel::OkResult::kClose;

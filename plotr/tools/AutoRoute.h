@@ -56,8 +56,10 @@ using AutoRouteSearch = std::function<bool(CRoute& route, const AutoRouteDialogV
 
 class CAutoRouteDialogModel {
  public:
-  // `lowAirways`/`highAirways`: whether the database holds low and high airways.
-  CAutoRouteDialogModel(CRoute& route, bool lowAirways, bool highAirways, AutoRouteSearch search);
+  // `lowAirways`/`highAirways`: whether the database holds low and high airways; `ui` shows the
+  // messages and the wait cursor (null: none).
+  CAutoRouteDialogModel(CRoute& route, bool lowAirways, bool highAirways, AutoRouteSearch search,
+                        IPlanUi* ui = nullptr);
 
   // The values the dialog opens with, from the settings cache: a stored airway type becomes
   // navaid to navaid when the database holds no airways.
@@ -76,6 +78,7 @@ class CAutoRouteDialogModel {
   bool m_lowAirways;
   bool m_highAirways;
   AutoRouteSearch m_search;
+  IPlanUi* m_ui;
 };
 
 // The search run with its frame (Route finder points removed first, legs marked, each leg

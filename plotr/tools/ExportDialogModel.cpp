@@ -6,8 +6,8 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/PlanUi.h"
 
-CExportDialogModel::CExportDialogModel(void* plan, const FlpxServiceSet& services)
-    : m_plan(plan), m_services(services) {}
+CExportDialogModel::CExportDialogModel(void* plan, const FlpxServiceSet& services, const PlanUiServices& ui)
+    : m_plan(plan), m_services(services), m_ui(ui) {}
 
 void CExportDialogModel::Load(const std::string& folder, std::string_view remembered) {
   m_modules = ListFlpxModules(folder);
@@ -52,10 +52,14 @@ void CExportDialogModel::RunOptions(void* parent) {
 CExportDialogModel::OkResult CExportDialogModel::RunExport(void* parent) {
   if (!OkEnabled()) return OkResult::Nothing;
   const FlpxModuleInfo& module = *Selected();
-  const FlpxCallResult result = CallFlpxExport(module.path, m_services, m_plan, parent);
+  FlpxCallResult result = FlpxCallResult::NotCalled;
+  {
+    FlpxSaveDialogScope dialogs(m_ui);
+    result = CallFlpxExport(module.path, m_services, m_plan, parent, m_ui.ui);
+  }
   if (result == FlpxCallResult::NotCalled) return OkResult::StayOpen;
   if (result == FlpxCallResult::Failed) {
-    if (IPlanUi* ui = GetPlanUi()) ui->ShowError(kFlpxExportFailedText);
+    if (m_ui.ui) m_ui.ui->ShowError(kFlpxExportFailedText);
   }
   g_Settings.WriteLastExportModul(m_items[static_cast<size_t>(m_selection)].name);
   return OkResult::Close;

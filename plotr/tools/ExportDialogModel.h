@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "plotr/plan/PlanUi.h"
 #include "plotr/tools/FlpxHost.h"
 
 class CExportDialogModel {
@@ -17,8 +18,9 @@ class CExportDialogModel {
     size_t module;     // index into Modules(), in the order the libraries were found
   };
 
-  // `plan` is the handle the plug-ins get back in the services.
-  CExportDialogModel(void* plan, const FlpxServiceSet& services);
+  // `plan` is the handle the plug-ins get back in the services; `ui` shows the wait cursor, the
+  // failure and the plug-ins' save dialog.
+  CExportDialogModel(void* plan, const FlpxServiceSet& services, const PlanUiServices& ui = {});
 
   // Lists the folder; items sorted by display name ignoring case (equal names keep the file
   // order); selects the first item named `remembered` (ignoring case), else the first item.
@@ -48,6 +50,7 @@ class CExportDialogModel {
 
   void* m_plan;
   FlpxServiceSet m_services;
+  PlanUiServices m_ui;
   std::vector<FlpxModuleInfo> m_modules;
   std::vector<Item> m_items;
   int m_selection = -1;

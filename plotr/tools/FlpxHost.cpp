@@ -80,13 +80,14 @@ std::vector<FlpxModuleInfo> ListFlpxModules(const std::string& folder) {
   return modules;
 }
 
-FlpxCallResult CallFlpxExport(const std::string& path, const FlpxServiceSet& services, void* plan, void* parent) {
+FlpxCallResult CallFlpxExport(const std::string& path, const FlpxServiceSet& services, void* plan, void* parent,
+                              IPlanUi* ui) {
   LoadedModule module(path);
   const FlpxExportTableRecord* exports = PrepareCall(module, services);
   if (!exports || !exports->exportPlan) return FlpxCallResult::NotCalled;
   int result = 0;
   {
-    PlanWaitCursor wait;
+    PlanWaitCursor wait(ui);
     result = exports->exportPlan(plan, parent);
   }
   return result != 0 ? FlpxCallResult::Done : FlpxCallResult::Failed;

@@ -28,8 +28,9 @@ enum class FlpxCallResult {
 };
 
 // Loads the library, fills its import table with `services` and calls its export entry with
-// the plan handle and the parent window (a wxWindow*), under the wait cursor.
-FlpxCallResult CallFlpxExport(const std::string& path, const FlpxServiceSet& services, void* plan, void* parent);
+// the plan handle and the parent window (a wxWindow*), under `ui`'s wait cursor.
+FlpxCallResult CallFlpxExport(const std::string& path, const FlpxServiceSet& services, void* plan, void* parent,
+                              IPlanUi* ui = nullptr);
 // The same for the options entry; its result carries no meaning beyond NotCalled.
 FlpxCallResult CallFlpxConfigure(const std::string& path, const FlpxServiceSet& services, void* hostContext,
                                  void* parent);

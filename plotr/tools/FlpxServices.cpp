@@ -9,6 +9,8 @@
 
 namespace {
 
+PlanUiServices g_saveDialogUi;
+
 std::string TextOrEmpty(const char* text) { return text ? std::string(text) : std::string(); }
 
 // The record's own size field, read without trusting its alignment.
@@ -42,13 +44,13 @@ static int FlpxServiceSaveFileDialog(char* path, void* parent, const char* filte
     values.initialName.erase(0, slash + 1);
   }
 
-  IToolDialogs* dialogs = GetToolDialogs();
+  IToolDialogs* dialogs = g_saveDialogUi.dialogs;
   if (!dialogs || !dialogs->RunSaveFileDialog(values)) return 0;
   if (values.path.empty()) return 0;
   // The plug-in's buffer is fixed; a path that does not fit is refused rather than cut, and the
   // user told so, since the plug-in can only take the refusal for a cancel.
   if (values.path.size() >= kFlpxPathSize) {
-    if (IPlanUi* ui = GetPlanUi()) ui->ShowError(kFlpxPathTooLongText);
+    if (IPlanUi* ui = g_saveDialogUi.ui) ui->ShowError(kFlpxPathTooLongText);
     return 0;
   }
   std::memcpy(path, values.path.c_str(), values.path.size() + 1);
@@ -77,3 +79,7 @@ const FlpxServiceSet& GetFlpxServices() {
                                        FlpxServiceGetStartPosition};
   return services;
 }
+
+FlpxSaveDialogScope::FlpxSaveDialogScope(const PlanUiServices& ui) : m_previous(g_saveDialogUi) { g_saveDialogUi = ui; }
+
+FlpxSaveDialogScope::~FlpxSaveDialogScope() { g_saveDialogUi = m_previous; }

@@ -175,13 +175,13 @@ bool CSidStarAirport::ReadHeader(const std::string& path) {
   return file.Load(path, "Airport") && ReadSidStarHeader(file, *this);
 }
 
-void CSidStarAirport::Load(const CRoute& plan, const std::string& folder) {
+void CSidStarAirport::Load(const CRoute& plan, const std::string& folder, IPlanUi* ui) {
   if (loaded) return;
   if (guid.empty() || stamp.empty()) {
     loaded = true;
     return;
   }
-  PlanWaitCursor wait;
+  PlanWaitCursor wait(ui);
   CProfileFile file;
   if (!file.Load(FilePath(folder)) || !HasSidStarEnd(file, *this)) return;
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);

@@ -241,11 +241,11 @@ bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int 
                                                                       GetFolder());
   }
   if (result < 0) {
-    SidStarMessageBox(kSidStarMissingWaypointsText, ui::kMbIconStop);
+    MessageBox(kSidStarMissingWaypointsText, ui::kMbIconStop);
     return false;
   }
   if (report && result > 0) {
-    SidStarMessageBox(std::to_string(result) + " " + kSidStarWaypointsReplacedText, ui::kMbIconInformation);
+    MessageBox(std::to_string(result) + " " + kSidStarWaypointsReplacedText, ui::kMbIconInformation);
   }
   return true;
 }

@@ -21,8 +21,6 @@
 
 namespace {
 
-ISidStarUi* g_sidStarUi = nullptr;
-
 // Longest key list read from one section of "Regions.ini".
 constexpr size_t kRegionKeysMax = 10000;
 
@@ -30,23 +28,20 @@ bool IsIndex(int index, size_t size) { return index >= 0 && static_cast<size_t>(
 
 }  // namespace
 
-void SetSidStarUi(ISidStarUi* ui) { g_sidStarUi = ui; }
-ISidStarUi* GetSidStarUi() { return g_sidStarUi; }
-
-int SidStarMessageBox(const std::string& text, uint32_t style) {
-  if (!g_sidStarUi) return ui::MessageBoxEscapeAnswer(style);
-  return g_sidStarUi->MessageBox(text, style);
+int CSidStarStore::MessageBox(const std::string& text, uint32_t style) const {
+  if (!m_ui) return ui::MessageBoxEscapeAnswer(style);
+  return m_ui->MessageBox(text, style);
 }
 
 CSidStarStore& SidStarStoreOf(CFlightPlanCore& plan) {
   if (auto* store = dynamic_cast<CSidStarStore*>(&plan.GetProcedureCatalogue())) return *store;
-  auto store = std::make_unique<CSidStarStore>();
+  auto store = std::make_unique<CSidStarStore>(nullptr, plan.Ui());
   CSidStarStore& installed = *store;
   plan.SetProcedureCatalogue(std::move(store));
   return installed;
 }
 
-CSidStarStore::CSidStarStore() {
+CSidStarStore::CSidStarStore(ISidStarUi* ui, IPlanUi* planUi) : m_ui(ui), m_planUi(planUi) {
   // The plan check's messages are shown by number wherever the check is asked.
   AddSidStarStrings();
   BuildSidStarRegions();
@@ -110,7 +105,7 @@ int CSidStarStore::FindInsertPos(std::string_view id) const {
 }
 
 bool CSidStarStore::ScanFiles() {
-  PlanWaitCursor wait;
+  PlanWaitCursor wait(m_planUi);
   m_airports.clear();
   const bool editor = g_Settings.IsSidStarEditor();
   const std::string folder = GetFolder();
@@ -153,7 +148,7 @@ int CSidStarStore::FindAirport(const PlanPoint& point, const CRoute& route) {
 }
 
 void CSidStarStore::LoadAirport(int airport, const CRoute& route) {
-  if (IsIndex(airport, m_airports.size())) m_airports[static_cast<size_t>(airport)].Load(route, GetFolder());
+  if (IsIndex(airport, m_airports.size())) m_airports[static_cast<size_t>(airport)].Load(route, GetFolder(), m_planUi);
 }
 
 bool CSidStarStore::IsValidProcedure(int airport, int group, int procedure, bool isStar) const {
@@ -175,11 +170,11 @@ bool CSidStarStore::ApplySave(int airport, CSidStarAirport& copy, uint32_t icon)
     return true;
   }
   if (result == 0) {
-    SidStarMessageBox(kSidStarNotChangedText, icon);
+    MessageBox(kSidStarNotChangedText, icon);
     return false;
   }
   if (IsIndex(airport, m_airports.size())) m_airports.erase(m_airports.begin() + airport);
-  SidStarMessageBox(kSidStarLostText, icon == ui::kMbIconStop ? ui::kMbIconExclamation : icon);
+  MessageBox(kSidStarLostText, icon == ui::kMbIconStop ? ui::kMbIconExclamation : icon);
   return true;
 }
 
@@ -233,7 +228,7 @@ bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedur
   } else {
     airport = -1;
   }
-  ISidStarUi* ui = GetSidStarUi();
+  ISidStarUi* ui = m_ui;
   if (!ui || !ui->RunSaveDialog(values)) return false;
   copy.AddAuthor(values.author);
   copy.region = values.region;
@@ -245,7 +240,7 @@ bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedur
 bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int procedure, const CRoute& route) {
   if (!IsIndex(airport, m_airports.size())) return false;
   CSidStarAirport copy = m_airports[static_cast<size_t>(airport)];
-  copy.Load(route, GetFolder());
+  copy.Load(route, GetFolder(), m_planUi);
   CSidStarList& list = isStar ? copy.stars : copy.sids;
   if (!IsIndex(group, list.groups.size()) ||
       !IsIndex(procedure, list.groups[static_cast<size_t>(group)].procedures.size())) {
@@ -270,7 +265,7 @@ bool CSidStarStore::EditProperties(bool isStar, int airport, int group, int proc
     if (p == procedure) values.selected = static_cast<int>(values.procedures.size());
     values.procedures.push_back(candidate);
   }
-  ISidStarUi* ui = GetSidStarUi();
+  ISidStarUi* ui = m_ui;
   if (!ui || !ui->RunSaveDialog(values)) return false;
   copy.AddAuthor(values.author);
   copy.region = values.region;
@@ -288,14 +283,14 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
   const std::string folder = GetFolder();
   const auto deleteAirport = [&] {
     if (!m_airports[static_cast<size_t>(airport)].DeleteFile(folder)) {
-      SidStarMessageBox(kSidStarNotChangedText, ui::kMbIconInformation);
+      MessageBox(kSidStarNotChangedText, ui::kMbIconInformation);
       return false;
     }
     m_airports.erase(m_airports.begin() + airport);
     return true;
   };
   if (group == -1 && procedure == -1) {
-    if (SidStarMessageBox(kSidStarDeleteAirportText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
+    if (MessageBox(kSidStarDeleteAirportText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
       return false;
     }
     return deleteAirport();
@@ -305,7 +300,7 @@ bool CSidStarStore::DeleteWithPrompt(int airport, int group, int procedure, bool
     LoadAirport(airport, route);
     if (!IsValidProcedure(airport, group, procedure, isStar)) return false;
   }
-  if (SidStarMessageBox(kSidStarDeleteProcedureText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
+  if (MessageBox(kSidStarDeleteProcedureText, ui::kMbOkCancel | ui::kMbIconQuestion) != ui::kIdOk) {
     return false;
   }
   CSidStarAirport copy = m_airports[static_cast<size_t>(airport)];

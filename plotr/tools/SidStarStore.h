@@ -15,6 +15,8 @@
 
 class CFlightPlanCore;
 class CRoute;
+class IPlanUi;
+class ISidStarUi;
 struct PlanPoint;
 namespace win { class Clock; }
 
@@ -28,8 +30,10 @@ enum SidStarCheck : int {
 
 class CSidStarStore : public IProcedureCatalogue {
  public:
-  // Builds the regions (in editor mode from "Regions.ini" of the Bin folder).
-  CSidStarStore();
+  // Builds the regions (in editor mode from "Regions.ini" of the Bin folder). `ui` asks the
+  // user, `planUi` shows the wait cursor; null: nothing shown, boxes get their Escape answer and
+  // the save dialog counts as cancelled.
+  explicit CSidStarStore(ISidStarUi* ui = nullptr, IPlanUi* planUi = nullptr);
   ~CSidStarStore() override = default;
 
   // Index of the catalogue airport that belongs to the plan point's airport, -1 when none.
@@ -76,6 +80,11 @@ class CSidStarStore : public IProcedureCatalogue {
   // The region check of a newly listed airport; in normal mode the country joins its region.
   void CheckRegion(CSidStarAirport& airport, bool editor);
 
+  // A box of the ui::kMb* style through the catalogue's interface; the ui::kId* answer.
+  int MessageBox(const std::string& text, uint32_t style) const;
+  ISidStarUi* Ui() const { return m_ui; }
+  IPlanUi* PlanUi() const { return m_planUi; }
+
   int GetAirportCount() const override { return static_cast<int>(m_airports.size()); }
   const CSidStarAirport& GetAirport(int i) const { return m_airports[static_cast<size_t>(i)]; }
   const CSidStarList& GetList(int airport, bool isStar) const override {
@@ -95,6 +104,8 @@ class CSidStarStore : public IProcedureCatalogue {
   std::string m_folder;
   std::string m_binFolder;
   const win::Clock* m_clock = nullptr;
+  ISidStarUi* m_ui = nullptr;
+  IPlanUi* m_planUi = nullptr;
 };
 
 // The plan's catalogue as the stored one, for the operations the plan itself never asks for

@@ -1,8 +1,9 @@
 #pragma once
 
 // What the SID/STAR catalogue asks of the user: message boxes and the save dialog. The window
-// layer implements ISidStarUi and installs it; tests install a scripted fake. Without one
-// installed nothing is shown, boxes get their Escape answer and the dialog counts as cancelled.
+// layer implements ISidStarUi and hands it to the catalogue where the catalogue is made; tests
+// hand in a scripted fake. Without one nothing is shown, boxes get their Escape answer and the
+// dialog counts as cancelled.
 
 #include <cstdint>
 #include <string>
@@ -33,11 +34,6 @@ class ISidStarUi {
   // True when the user accepted; the values then hold the choice.
   virtual bool RunSaveDialog(SidStarSaveValues& values) = 0;
 };
-
-// The installed interface (not owned); nullptr removes it.
-void SetSidStarUi(ISidStarUi* ui);
-ISidStarUi* GetSidStarUi();
-int SidStarMessageBox(const std::string& text, uint32_t style);
 
 // Texts of the catalogue's messages.
 inline constexpr char kSidStarDeleteProcedureText[] = "Are you sure you want to delete this SID/STAR?";

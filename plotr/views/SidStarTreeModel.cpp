@@ -375,7 +375,7 @@ ServerDelete DeleteAirportOnServer(CSidStarStore& store, int airport, const CRou
   std::string version;
   std::unique_ptr<CSidStarServer> server = CSidStarServer::Connect(CSidStarServer::kDownload, version, options);
   if (!server) {
-    SidStarMessageBox(SidStarTransferText(6109), ui::kMbOk);
+    store.MessageBox(SidStarTransferText(6109), ui::kMbOk);
     return ServerDelete::kServerNotFound;
   }
   const bool deleted = store.DeleteWithPrompt(airport, -1, -1, false, route);

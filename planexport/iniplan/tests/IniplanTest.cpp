@@ -89,6 +89,7 @@ TEST(IniplanModule, ExportsARealPlanThroughTheHostServices) {
   FakeToolDialogs dialogs;
   const std::string target = (root.Root() / "trip.ini").string();
   dialogs.saveOut.path = target;
+  FlpxSaveDialogScope scope({nullptr, &dialogs});
 
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   BuildPlanDatabase(g_SceneryDatabase);

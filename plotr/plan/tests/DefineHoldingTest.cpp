@@ -21,12 +21,12 @@ class FakeLink : public IPlanSimLink {
 
 class LinkedPlan : public CFlightPlanCore {
  public:
-  explicit LinkedPlan(IPlanSimLink* link) { SetSimLink(link); }
+  LinkedPlan(IPlanSimLink* link, const PlanUiServices& ui) : CFlightPlanCore(ui) { SetSimLink(link); }
 };
 
 class DefineHolding : public ::testing::Test {
  protected:
-  DefineHolding() : m_folder("holding"), m_plan(&m_link) {
+  DefineHolding() : m_folder("holding"), m_plan(&m_link, {nullptr, &m_dialogs}) {
     std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
     plancore::BuildPlanDatabase(g_SceneryDatabase);
     m_link.sim.autopilotAvailable = true;
@@ -44,8 +44,8 @@ class DefineHolding : public ::testing::Test {
 
   plantest::ScopedPlanFolder m_folder;
   FakeLink m_link;
-  LinkedPlan m_plan;
   FakePlanDialogs m_dialogs;
+  LinkedPlan m_plan;
 };
 
 TEST_F(DefineHolding, StoresTheDialogsValuesWithTheVariationAtTheFix) {

@@ -33,6 +33,7 @@ bool LockHeldHere() {
 // The plan object with its history operations recorded.
 class RecordingPlan : public CFlightPlanCore {
  public:
+  explicit RecordingPlan(const PlanUiServices& ui) : CFlightPlanCore(ui) {}
   void Clear() override {
     ++clears;
     unlocked += LockHeldHere() ? 0 : 1;
@@ -95,7 +96,8 @@ class PlanEditsTest : public ::testing::Test {
 
   ScopedPlanFolder m_folder;
   FakePlanUi m_ui;
-  RecordingPlan m_plan;
+  FakePlanDialogs m_dialogs;
+  RecordingPlan m_plan{{&m_ui, &m_dialogs}};
 };
 
 TEST_F(PlanEditsTest, EveryEditIsOneLockedUndoStepWithoutMarksLeftBehind) {
@@ -285,7 +287,7 @@ TEST_F(PlanEditsTest, NewLoadAndDialogsReplaceOrStepTheHistory) {
   EXPECT_EQ(m_plan.pushes, 1);
 
   // The aircraft and cruise dialogs: cancel changes nothing, OK is one step.
-  FakePlanDialogs dialogs;
+  FakePlanDialogs& dialogs = m_dialogs;
   dialogs.accept = false;
   m_plan.ResetCounts();
   EXPECT_EQ(planedit::SelectAircraft(m_plan), -1);

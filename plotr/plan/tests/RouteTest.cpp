@@ -167,7 +167,7 @@ TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {
   out.applyCruiseAltitude = false;
   out.applyCruiseSpeed = false;
   m_dialogs.aircraftOut = out;
-  ASSERT_TRUE(route.SelectAircraft());
+  ASSERT_TRUE(route.SelectAircraft(&m_dialogs));
   EXPECT_FALSE(m_dialogs.aircraftIn.routeEmpty);
   EXPECT_EQ(+route.m_cruise.altitude1, 36000);  // mean above 1.2 x 30000
   EXPECT_EQ(+route.m_cruise.altitude2, 36000);
@@ -181,13 +181,13 @@ TEST_F(RouteDialogTest, SelectAircraftCapsOrAppliesCruiseValues) {
   out.applyCruiseSpeed = true;
   out.cruiseSpeed = 320;
   m_dialogs.aircraftOut = out;
-  ASSERT_TRUE(route.SelectAircraft());
+  ASSERT_TRUE(route.SelectAircraft(&m_dialogs));
   EXPECT_EQ(+route.m_cruise.altitude1, 30000);
   EXPECT_EQ(+route.m_cruise.speed, 320);
 
   m_dialogs.accept = false;
   route.m_cruise.speed = 1;
-  EXPECT_FALSE(route.SelectAircraft());
+  EXPECT_FALSE(route.SelectAircraft(&m_dialogs));
   EXPECT_EQ(+route.m_cruise.speed, 1);
 }
 
@@ -202,7 +202,7 @@ TEST_F(RouteDialogTest, SetCruiseClearsManualValuesOnRequest) {
   route.m_cruise = {250, 20000, 21001};
 
   m_dialogs.cruiseOut = {24000, 0, 260, 0, 0, true, false};
-  ASSERT_TRUE(route.SetCruise());
+  ASSERT_TRUE(route.SetCruise(&m_dialogs));
   EXPECT_EQ(m_dialogs.cruiseIn.altitude, 20500);
   EXPECT_EQ(+route[0].altitude1, 0u);
   EXPECT_EQ(+route[0].altitude2, 0u);
@@ -215,8 +215,8 @@ TEST_F(RouteDialogTest, SetCruiseClearsManualValuesOnRequest) {
 
 TEST_F(RouteTest, DialogsWithoutAWindowLayerCountAsCancelled) {
   CRoute route;
-  EXPECT_FALSE(route.SelectAircraft());
-  EXPECT_FALSE(route.SetCruise());
+  EXPECT_FALSE(route.SelectAircraft(nullptr));
+  EXPECT_FALSE(route.SetCruise(nullptr));
 }
 
 }  // namespace

@@ -55,7 +55,6 @@ CHostFrameWnd::CHostFrameWnd(wxFrame* host) : m_host(host), m_editKeys(hotkey::E
     m_frame = nullptr;
     m_floating = nullptr;
     m_docked = nullptr;
-    SetPlanUi(nullptr);
     Unhook();
     if (wxTheApp != nullptr) wxTheApp->ScheduleForDestruction(this);
   });
@@ -231,12 +230,10 @@ void CHostFrameWnd::DestroyModuleWindows() {
   m_frame = nullptr;
   m_floating = nullptr;
   m_docked = nullptr;
-  SetPlanUi(nullptr);
 }
 
 bool CHostFrameWnd::CreateModuleWindows() {
   SetSceneryFolder(g_App.GetProductFolder());
-  InstallWxPlanUi();
   m_manager = new CModuleDocManager;
   new CSingleDocTemplateEx(m_manager);
   m_document = new CPlotrDoc;

@@ -266,11 +266,11 @@ bool CMainFrm::ToggleShowWindow() {
   m_visible = true;
   if (firstShow) {
     // The window is up before a failed or missing database is told or asked for.
-    if (remembered && !loaded) ShowSceneryLoadFailure(automatic);
+    if (remembered && !loaded) ShowSceneryLoadFailure(m_document->GetPlan().Ui(), automatic);
     SceneryChoice asked;
     if (!loaded && m_document != nullptr && OpenScenery(m_document->GetPlan(), loaded, removed, false, &asked) &&
         !loaded)
-      ShowSceneryLoadFailure(asked);
+      ShowSceneryLoadFailure(m_document->GetPlan().Ui(), asked);
     if (loaded && m_document != nullptr) m_document->UpdatePlanViews(nullptr, kHintDatabaseReloaded | kHintPlanGeometry);
     m_shownOnce = true;
   }

@@ -9,8 +9,11 @@
 #include "plotr/multiplayer/MultiplayerDP4.h"
 #include "plotr/multiplayer/window/MultiplayerUiWx.h"
 #include "plotr/shell/window/MainFrm.h"
+#include "plotr/shell/window/PlanUiWx.h"
 #include "plotr/sim/SimBlock.h"
 #include "plotr/tools/SidStarStore.h"
+#include "plotr/tools/window/DlgPlanTools.h"
+#include "plotr/tools/window/DlgSaveSidStar.h"
 
 namespace {
 
@@ -50,6 +53,7 @@ std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
   // The simulator block's change notices refresh the avionics bars and the wind display.
   g_SimBlock.SetMessageTarget(&FrameMessageTarget());
   services.moveChannel = &moveChannel;
+  services.ui = {&WxPlanUi(), &PlanToolDialogs()};
   // Session boxes wait while the simulator shows a modal dialog or the module's frame is disabled.
   static CMultiplayerUiWx multiplayerUi(
       g_Settings,
@@ -63,6 +67,6 @@ std::unique_ptr<CFlightPlanCore> CreatePlanObject() {
   MultiplayerServices multiplayer;
   multiplayer.ui = &multiplayerUi;
   auto plan = std::make_unique<CMultiplayerDP4>(services, multiplayer);
-  plan->SetProcedureCatalogue(std::make_unique<CSidStarStore>());
+  plan->SetProcedureCatalogue(std::make_unique<CSidStarStore>(&WxSidStarUi(), &WxPlanUi()));
   return plan;
 }

@@ -70,7 +70,7 @@ int CWxPlanUi::ChooseScenery(const std::vector<SceneryEntry>& entries) {
   return dialog.GetSelected();
 }
 
-void InstallWxPlanUi() {
+IPlanUi& WxPlanUi() {
   static CWxPlanUi ui;
-  SetPlanUi(&ui);
+  return ui;
 }

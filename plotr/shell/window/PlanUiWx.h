@@ -40,5 +40,5 @@ class CDlgOpenScenery : public wxDialog {
   int m_selected = -1;
 };
 
-// Installs one window-backed instance as the plan's interface.
-void InstallWxPlanUi();
+// The module's one window-backed interface, handed to the plan where it is made.
+IPlanUi& WxPlanUi();

@@ -413,7 +413,7 @@ void CPlotrDoc::OpenSceneryInteractive() {
   if (!OpenScenery(*m_plan, loaded, removed, false, &choice)) return;
   if (!loaded) {
     // The previous database is still in use: the views have nothing to reload.
-    ShowSceneryLoadFailure(choice);
+    ShowSceneryLoadFailure(m_plan->Ui(), choice);
     return;
   }
   if (removed > 0) {

@@ -9,6 +9,8 @@
 
 class FakeSidStarStore : public CSidStarStore {
  public:
+  using CSidStarStore::CSidStarStore;
+
   int airportForAnyPoint = -1;
   int checkResult = kPlanIsNoProcedure;
   int checkStringId = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-// A scripted stand-in for the catalogue's user interface; installs itself for its lifetime.
+// A scripted stand-in for the catalogue's user interface; hand it to the CSidStarStore.
 
 #include <functional>
 #include <string>
@@ -12,8 +12,7 @@ namespace tooltest {
 
 class FakeSidStarUi : public ISidStarUi {
  public:
-  FakeSidStarUi() { SetSidStarUi(this); }
-  ~FakeSidStarUi() override { SetSidStarUi(nullptr); }
+  FakeSidStarUi() = default;
   FakeSidStarUi(const FakeSidStarUi&) = delete;
   FakeSidStarUi& operator=(const FakeSidStarUi&) = delete;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// The plan's scripted dialogs with the route finder's dialog added. Installs itself for its
-// lifetime.
+// The plan's scripted dialogs with the route finder's dialog added. Hand it to the plan
+// (PlanUiServices) it stands for.
 
 #include <functional>
 #include <vector>

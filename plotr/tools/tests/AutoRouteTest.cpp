@@ -118,7 +118,7 @@ class AutoRouteProcedureTest : public AutoRouteTest {
 
   std::string m_folderText;
   tooltest::FakeSidStarUi m_sidStarUi;
-  CSidStarStore m_store;
+  CSidStarStore m_store{&m_sidStarUi, &m_ui};
 };
 
 TEST_F(AutoRouteProcedureTest, StoredSidAndStarJoinTheRunwaysToTheLeg) {
@@ -171,7 +171,7 @@ TEST_F(AutoRouteTest, OpensWithTheStoredValuesAndWithoutAirwaysAsNavaidToNavaid)
     g_Settings.SetRouteVor(false);
     g_Settings.SetRouteDistance(120);
     CRoute route = NewRoute();
-    CAutoRouteDialogModel model(route, c.airways, c.airways, nullptr);
+    CAutoRouteDialogModel model(route, c.airways, c.airways, nullptr, &m_ui);
     const AutoRouteDialogValues v = model.InitValues();
     EXPECT_EQ(c.opens, v.routeType) << c.stored << " " << c.airways;
     EXPECT_EQ(c.airways, v.lowAirways);
@@ -196,7 +196,7 @@ TEST_F(AutoRouteTest, OkStoresOnlyValidDistancesAndKeepsTheDialogOpenAfterAFaile
   CAutoRouteDialogModel model(route, true, true, [&](CRoute&, const AutoRouteDialogValues&) {
     ++searches;
     return answer;
-  });
+  }, &m_ui);
   for (int distance : {19, 201, 0, -5}) {
     EXPECT_EQ(CAutoRouteDialogModel::OkResult::kInvalid, model.Ok(Navaids(distance))) << distance;
   }
@@ -376,14 +376,18 @@ TEST_F(AutoRouteTest, ASecondRunReplacesTheFirstRunsPointsAndTheirHiddenNeighbou
 
 TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   Load(Leg(Db(0, 0, kKindAirport), Db(0, 3, kKindAirport)));
-  // No window layer: nothing happens.
+  // A plan made without a window layer: nothing happens.
   EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan));
 
   FakeToolDialogs dialogs;
+  CFlightPlanCore plan({&m_ui, &dialogs});
+  plan.Clear();
+  plan.Push(*m_plan.GetCurrent());
+  plan.Rebuild();
   dialogs.autoRoutePresses = {Navaids(40)};
   dialogs.accept = false;
-  EXPECT_FALSE(planedit::CalculateAutoRoute(m_plan));
-  EXPECT_EQ(2, Current().GetCount());
+  EXPECT_FALSE(planedit::CalculateAutoRoute(plan));
+  EXPECT_EQ(2, plan.GetCurrent()->GetCount());
 
   // The test world has no airways: the dialog opens on navaid to navaid; a failed airway press
   // keeps it open with its message, the navaid press then closes it.
@@ -392,18 +396,18 @@ TEST_F(AutoRouteTest, CalculateAutoRouteCommitsOnOkOnlyAndATwiceRunEqualsOnce) {
   AutoRouteDialogValues airway = Navaids(40);
   airway.routeType = kAutoRouteHighAirways;
   dialogs.autoRoutePresses = {airway, Navaids(40)};
-  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan));
+  ASSERT_TRUE(planedit::CalculateAutoRoute(plan));
   EXPECT_EQ(kAutoRouteNavaids, dialogs.autoRouteIn.routeType);
   EXPECT_FALSE(dialogs.autoRouteIn.lowAirways);
   EXPECT_EQ((std::vector<bool>{false, true}), dialogs.autoRouteClosed);
   EXPECT_EQ(std::vector<std::string>{kAutoRouteFailedText}, m_ui.information);
-  const std::vector<std::string> once = Describe(Current());
+  const std::vector<std::string> once = Describe(*plan.GetCurrent());
   EXPECT_GT(once.size(), 2u);
-  EXPECT_TRUE(m_plan.CanUndo());
+  EXPECT_TRUE(plan.CanUndo());
 
   dialogs.autoRoutePresses = {Navaids(40)};
-  ASSERT_TRUE(planedit::CalculateAutoRoute(m_plan));
-  EXPECT_EQ(once, Describe(Current()));
+  ASSERT_TRUE(planedit::CalculateAutoRoute(plan));
+  EXPECT_EQ(once, Describe(*plan.GetCurrent()));
 }
 
 TEST_F(AutoRouteTest, AnAirportAndItsRunwayWithin10000MetresAreOneStop) {

@@ -42,7 +42,7 @@ class SidStarCatalogueTest : public plancore::PlanCoreTest {
   }
 
   std::unique_ptr<CSidStarStore> NewStore() {
-    auto store = std::make_unique<CSidStarStore>();
+    auto store = std::make_unique<CSidStarStore>(&m_ui);
     store->SetFolders(m_sidStarFolder, m_binFolder);
     store->SetClock(&m_clock);
     return store;

@@ -60,7 +60,7 @@ class SidStarPlanTest : public plancore::PlanCoreTest {
 
   std::string m_sidStarFolder;
   tooltest::FakeSidStarUi m_ui;
-  CSidStarStore m_store;
+  CSidStarStore m_store{&m_ui};
 };
 
 TEST_F(SidStarPlanTest, PlanCheck) {

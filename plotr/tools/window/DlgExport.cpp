@@ -9,6 +9,7 @@
 #include "platform/ui/ModalHook.h"
 #include "platform/win/Codepage.h"
 #include "plotr/core/Settings.h"
+#include "plotr/plan/FlightPlanCore.h"
 #include "plotr/tools/window/DlgFile.h"
 
 namespace {
@@ -24,7 +25,7 @@ class CDlgFilePlugInSave : public CDlgFile {
   }
 };
 
-// Offers the plug-ins a save dialog while no window layer installed its own tool dialogs.
+// Offers the plug-ins a save dialog when the plan was made without tool dialogs.
 class SaveDialogOnly : public IToolDialogs {
  public:
   bool RunAircraftDialog(AircraftDialogValues&) override { return false; }
@@ -35,8 +36,9 @@ class SaveDialogOnly : public IToolDialogs {
 
 }  // namespace
 
-CDlgExport::CDlgExport(wxWindow* parent, void* plan, const std::string& folder, const FlpxServiceSet& services)
-    : wxDialog(parent, wxID_ANY, "Export"), m_model(plan, services) {
+CDlgExport::CDlgExport(wxWindow* parent, void* plan, const std::string& folder, const FlpxServiceSet& services,
+                       const PlanUiServices& ui)
+    : wxDialog(parent, wxID_ANY, "Export"), m_model(plan, services, ui) {
   m_model.Load(folder, g_Settings.GetLastExportModul());
 
   m_list = new wxListBox(this, kFormatList, wxDefaultPosition, wxSize(260, 160), 0, nullptr,
@@ -97,13 +99,11 @@ void CDlgExport::OnOK(wxCommandEvent&) {
 
 void RunExportDialog(CFlightPlanCore* plan, wxWindow* parent, const std::string& folder) {
   SaveDialogOnly fallback;
-  const bool installed = GetToolDialogs() == nullptr;
-  if (installed) SetToolDialogs(&fallback);
-  {
-    CDlgExport dialog(parent, plan, folder, GetFlpxServices());
-    ui::ShowModalDialog(dialog);
-  }
-  if (installed) SetToolDialogs(nullptr);
+  PlanUiServices shown;
+  if (plan != nullptr) shown = {plan->Ui(), plan->Dialogs()};
+  if (shown.dialogs == nullptr) shown.dialogs = &fallback;
+  CDlgExport dialog(parent, plan, folder, GetFlpxServices(), shown);
+  ui::ShowModalDialog(dialog);
 }
 
 bool RunWxSaveFileDialog(SaveFileDialogValues& values) {

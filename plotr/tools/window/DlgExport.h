@@ -22,7 +22,8 @@ class CDlgExport : public wxDialog {
   // The help button's own number (57670) lies beyond wx's window ids.
   static constexpr int kHelp = wxID_HELP;
 
-  CDlgExport(wxWindow* parent, void* plan, const std::string& folder, const FlpxServiceSet& services);
+  CDlgExport(wxWindow* parent, void* plan, const std::string& folder, const FlpxServiceSet& services,
+             const PlanUiServices& ui = {});
 
   const CExportDialogModel& Model() const { return m_model; }
 

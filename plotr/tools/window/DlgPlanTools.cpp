@@ -522,7 +522,7 @@ bool CPlanToolDialogs::RunAutoRouteDialog(AutoRouteDialogValues& values,
   return true;
 }
 
-void InstallPlanToolDialogs() {
+IToolDialogs& PlanToolDialogs() {
   static CPlanToolDialogs dialogs;
-  SetToolDialogs(&dialogs);
+  return dialogs;
 }

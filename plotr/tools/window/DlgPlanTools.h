@@ -117,5 +117,5 @@ class CPlanToolDialogs : public IToolDialogs {
                           const std::function<bool(const AutoRouteDialogValues&)>& onOk) override;
 };
 
-// Installs the module's one CPlanToolDialogs.
-void InstallPlanToolDialogs();
+// The module's one CPlanToolDialogs, handed to the plan where it is made.
+IToolDialogs& PlanToolDialogs();

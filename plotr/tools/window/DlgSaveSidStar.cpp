@@ -294,7 +294,7 @@ bool CWxSidStarUi::RunSaveDialog(SidStarSaveValues& values) {
   return true;
 }
 
-void InstallSidStarUi() {
+ISidStarUi& WxSidStarUi() {
   static CWxSidStarUi ui;
-  SetSidStarUi(&ui);
+  return ui;
 }

@@ -64,5 +64,5 @@ class CWxSidStarUi : public ISidStarUi {
   bool RunSaveDialog(SidStarSaveValues& values) override;
 };
 
-// Installs the module's one CWxSidStarUi.
-void InstallSidStarUi();
+// The module's one CWxSidStarUi, handed to the catalogue where it is made.
+ISidStarUi& WxSidStarUi();

@@ -78,7 +78,7 @@ class ManualWaypointFormTest : public ::testing::Test {
 
   ScopedPlanFolder m_folder;
   FakePlanUi m_ui;
-  CFlightPlanCore m_plan;
+  CFlightPlanCore m_plan{{&m_ui}};
 };
 
 std::set<int> EnabledOf(const Form& form) {

@@ -66,7 +66,7 @@ std::vector<std::string> Texts(const std::vector<TreeNode>& nodes) {
 class SidStarTreeTest : public plancore::PlanCoreTest {
  protected:
   SidStarTreeTest() {
-    auto fake = std::make_unique<FakeSidStarStore>();
+    auto fake = std::make_unique<FakeSidStarStore>(&ui);
     store = fake.get();
     m_plan.SetProcedureCatalogue(std::move(fake));
     Load(NewRoute());

@@ -82,10 +82,10 @@ TEST_F(SampleCourses, TheHoldingDialogStartsFromTheMagneticTrack) {
   link.sim.onGround = false;
   link.sim.groundSpeed = 150;
   link.sim.track = 0;  // true north
-  struct LinkedPlan : CFlightPlanCore {
-    explicit LinkedPlan(IPlanSimLink* l) { SetSimLink(l); }
-  } plan(&link);
   FakeToolDialogs dialogs;
+  struct LinkedPlan : CFlightPlanCore {
+    LinkedPlan(IPlanSimLink* l, const PlanUiServices& ui) : CFlightPlanCore(ui) { SetSimLink(l); }
+  } plan(&link, {nullptr, &dialogs});
   dialogs.holdingOut = {0, 0, 360, 0, "1"};
   ASSERT_TRUE(planedit::DefineHolding(plan, z.latitude, z.longitude));
   const double magnetic = 360 - sampleroot::MagneticDeclination(z.latitude, z.longitude);

@@ -1,15 +1,14 @@
 #pragma once
 
 // A scripted stand-in for the plan's dialogs (aircraft, cruise, holding, save file): records what
-// the model filled in and answers with the prepared values (or cancels). Installs itself for its
-// lifetime.
+// the model filled in and answers with the prepared values (or cancels). Hand it to the plan
+// (PlanUiServices) it stands for.
 
 #include "plotr/plan/ToolDialogs.h"
 
 class FakePlanDialogs : public IToolDialogs {
  public:
-  FakePlanDialogs() { SetToolDialogs(this); }
-  ~FakePlanDialogs() override { SetToolDialogs(nullptr); }
+  FakePlanDialogs() = default;
   FakePlanDialogs(const FakePlanDialogs&) = delete;
   FakePlanDialogs& operator=(const FakePlanDialogs&) = delete;
 

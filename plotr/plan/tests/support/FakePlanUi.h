@@ -1,6 +1,6 @@
 #pragma once
 
-// A recording stand-in for the plan's user interface; installs itself for its lifetime.
+// A recording stand-in for the plan's user interface; hand it to the plan (PlanUiServices).
 
 #include <string>
 #include <vector>
@@ -11,8 +11,7 @@ namespace plantest {
 
 class FakePlanUi : public IPlanUi {
  public:
-  FakePlanUi() { SetPlanUi(this); }
-  ~FakePlanUi() override { SetPlanUi(nullptr); }
+  FakePlanUi() = default;
   FakePlanUi(const FakePlanUi&) = delete;
   FakePlanUi& operator=(const FakePlanUi&) = delete;
 

@@ -40,7 +40,7 @@ class ExportDialogModelTest : public ::testing::Test {
 };
 
 TEST_F(ExportDialogModelTest, ListsByNameIgnoringCaseAndSelectsTheRememberedFormat) {
-  CExportDialogModel model(&m_plan, kServices);
+  CExportDialogModel model(&m_plan, kServices, {&m_ui});
   model.Load(CW_FLPX_FIXTURE_DIR, "GOOD");
   EXPECT_EQ(Names(model), (std::vector<std::string>{"Exact", "Fails", "Good", "good", "Import short", "Null entries"}));
   EXPECT_EQ(model.Selection(), 2) << "the first of two equal names in list order";
@@ -58,7 +58,7 @@ TEST_F(ExportDialogModelTest, ListsByNameIgnoringCaseAndSelectsTheRememberedForm
 }
 
 TEST_F(ExportDialogModelTest, ButtonsFollowTheSelectedEntries) {
-  CExportDialogModel model(&m_plan, kServices);
+  CExportDialogModel model(&m_plan, kServices, {&m_ui});
   model.Load(CW_FLPX_FIXTURE_DIR, "");
   struct Case {
     const char* name;
@@ -80,7 +80,7 @@ TEST_F(ExportDialogModelTest, ButtonsFollowTheSelectedEntries) {
 }
 
 TEST_F(ExportDialogModelTest, ExportRemembersTheFormatAndReportsAFailure) {
-  CExportDialogModel model(&m_plan, kServices);
+  CExportDialogModel model(&m_plan, kServices, {&m_ui});
   model.Load(CW_FLPX_FIXTURE_DIR, "");
 
   model.Select(ItemNamed(model, "Import short"));

@@ -119,7 +119,7 @@ TEST_F(FlpxHostTest, ExportCallsOnlyThroughValidTablesAndUnloadsAfterwards) {
     SCOPED_TRACE(c.fixture);
     SetUp();
     const int waitsBefore = m_ui.waits;
-    EXPECT_EQ(CallFlpxExport(Fixture(c.fixture), kScripted, &plan, &parent), c.result);
+    EXPECT_EQ(CallFlpxExport(Fixture(c.fixture), kScripted, &plan, &parent, &m_ui), c.result);
     EXPECT_FALSE(StillMapped(Fixture(c.fixture)));
     EXPECT_EQ(m_ui.waitDepth, 0);
     if (c.result == FlpxCallResult::NotCalled) {

@@ -89,6 +89,7 @@ TEST_F(FlpxServicesTest, ServicesReadThePlansOwnCursors) {
 TEST_F(FlpxServicesTest, SaveDialogPassesAnyPathTheFileSystemTakesAndReportsALongerOne) {
   FakeToolDialogs dialogs;
   FakePlanUi ui;
+  FlpxSaveDialogScope scope({&ui, &dialogs});
   const FlpxSaveFileDialogFn save = GetFlpxServices().saveFileDialog;
   char path[kFlpxPathSize + 8];
   int parent = 0;

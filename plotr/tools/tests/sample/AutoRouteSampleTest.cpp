@@ -92,6 +92,7 @@ class AutoRouteSample : public ::testing::Test {
     std::filesystem::remove_all(own);
     std::filesystem::copy(sample, own, std::filesystem::copy_options::recursive);
     m_sidStarFolder = own.string() + "/";
+    m_plan.SetProcedureCatalogue(std::make_unique<CSidStarStore>(&m_sidStarUi, &m_ui));
     SidStarStoreOf(m_plan).SetFolders(m_sidStarFolder, m_sidStarFolder);
     ASSERT_TRUE(SidStarStoreOf(m_plan).ScanFiles());
   }
@@ -154,7 +155,7 @@ class AutoRouteSample : public ::testing::Test {
   plantest::FakePlanUi m_ui;
   tooltest::FakeSidStarUi m_sidStarUi;
   FakeToolDialogs m_dialogs;
-  CFlightPlanCore m_plan;
+  CFlightPlanCore m_plan{{&m_ui, &m_dialogs}};
 };
 
 // A fix that several airways pass is one point of the network, carrying every airway through it,

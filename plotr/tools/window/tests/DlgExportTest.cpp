@@ -80,7 +80,7 @@ class DlgExportTest : public ::testing::Test {
 TEST_F(DlgExportTest, ListsTheFormatsAndMirrorsTheRules) {
   g_Settings.WriteLastExportModul("GOOD");
   {
-    CDlgExport dialog(nullptr, &m_plan, CW_FLPX_FIXTURE_DIR, ScriptedServices());
+    CDlgExport dialog(nullptr, &m_plan, CW_FLPX_FIXTURE_DIR, ScriptedServices(), {&m_ui});
     dialog.Show();
     EXPECT_EQ(ListItems(dialog),
               (std::vector<std::string>{"Exact", "Fails", "Good", "good", "Import short", "Null entries"}));
@@ -110,7 +110,7 @@ TEST_F(DlgExportTest, ListsTheFormatsAndMirrorsTheRules) {
     EXPECT_EQ(g_Settings.GetLastExportModul(), "Fails");
   }
   {
-    CDlgExport empty(nullptr, &m_plan, (fs::path(CW_FLPX_FIXTURE_DIR) / "none").string(), ScriptedServices());
+    CDlgExport empty(nullptr, &m_plan, (fs::path(CW_FLPX_FIXTURE_DIR) / "none").string(), ScriptedServices(), {&m_ui});
     EXPECT_TRUE(ListItems(empty).empty());
     EXPECT_FALSE(empty.FindWindow(CDlgExport::kFormatOptions)->IsEnabled());
     EXPECT_FALSE(empty.FindWindow(wxID_OK)->IsEnabled());
@@ -126,7 +126,7 @@ TEST_F(DlgExportTest, ExportsThroughTabtextFromTheModalDialog) {
   Script().savePath = (root.Root() / "plan.txt").string();
 
   const int windows = TopLevelWindows();
-  CDlgExport dialog(nullptr, &Script(), root.Folder().string(), ScriptedServices());
+  CDlgExport dialog(nullptr, &Script(), root.Folder().string(), ScriptedServices(), {&m_ui});
   EXPECT_EQ(ListItems(dialog), std::vector<std::string>{"Tabtext"});
   ModalAnswer answer([](wxDialog& d) { Send(d.FindWindow(wxID_OK), wxEVT_BUTTON); });
   EXPECT_EQ(dialog.ShowModal(), wxID_OK);
@@ -142,7 +142,7 @@ TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
   ModuleSimroot root("dlg_document", TABTEXT_MODULE);
   std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
   plantest::BuildPlanDatabase(g_SceneryDatabase);
-  CFlightPlanCore plan;
+  CFlightPlanCore plan({&m_ui});
   plan.Clear();
   plan.Push(plantest::TripRoute());
   plan.Rebuild();
@@ -161,7 +161,6 @@ TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
   EXPECT_EQ(script.UndrivenDialogs(), 0);
   EXPECT_TRUE(m_ui.errors.empty());
   EXPECT_TRUE(script.BoxTexts().empty());
-  EXPECT_EQ(GetToolDialogs(), nullptr) << "the dialog's own save dialog is gone with it";
   const std::string text = ReadBytes(root.Root() / "trip.txt");
   EXPECT_EQ(text.rfind("#   Type:", 0), 0u) << text;
   EXPECT_NE(text.find("Zurich [LSZH]"), std::string::npos);

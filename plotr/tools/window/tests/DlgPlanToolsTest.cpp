@@ -39,9 +39,7 @@ class DlgPlanToolsTest : public ::testing::Test {
       ADD_FAILURE() << "wx assertion " << cond.utf8_string() << " " << msg.utf8_string() << " at " << file.utf8_string()
                     << ":" << line;
     });
-    SetToolDialogs(&m_dialogs);
   }
-  ~DlgPlanToolsTest() override { SetToolDialogs(nullptr); }
 
   plantest::ScopedPlanFolder m_folder;
   CPlanToolDialogs m_dialogs;
@@ -70,7 +68,7 @@ TEST_F(DlgPlanToolsTest, AircraftDialogSavesRefusesAndGivesTheRouteItsProfile) {
     static_cast<wxCheckBox*>(d.FindWindow(AircraftForm::kIdApplyAltitude))->SetValue(true);
     EXPECT_TRUE(ui::PressButton(d, wxID_OK));
   });
-  ASSERT_TRUE(route.SelectAircraft());
+  ASSERT_TRUE(route.SelectAircraft(&m_dialogs));
   EXPECT_EQ(m_script.BoxTexts(), std::vector<std::string>{"Please enter an integer between 10 and 5000."});
   EXPECT_EQ(route.m_profile.Name(), "Test Jet");
   EXPECT_EQ(route.m_profile.cruiseSpeed, 400);
@@ -88,7 +86,7 @@ TEST_F(DlgPlanToolsTest, AircraftDialogSavesRefusesAndGivesTheRouteItsProfile) {
     EXPECT_TRUE(ui::PressButton(d, AircraftForm::kIdDelete));
     EXPECT_EQ(name->FindString("Test Jet"), wxNOT_FOUND);
   });
-  EXPECT_FALSE(route.SelectAircraft());
+  EXPECT_FALSE(route.SelectAircraft(&m_dialogs));
   ASSERT_TRUE(ini.Load(m_folder.AircraftIni()));
   EXPECT_FALSE(ini.HasSection("Test Jet"));
   EXPECT_EQ(route.m_profile.Name(), "Test Jet");
@@ -105,7 +103,7 @@ TEST_F(DlgPlanToolsTest, CruiseDialogCapsAndClampsForTheRoute) {
     static_cast<wxCheckBox*>(d.FindWindow(CDlgCruise::kIdClearSpeeds))->SetValue(true);
     EXPECT_TRUE(ui::PressButton(d, wxID_OK));
   });
-  ASSERT_TRUE(route.SetCruise());
+  ASSERT_TRUE(route.SetCruise(&m_dialogs));
   EXPECT_EQ(+route.m_cruise.altitude1, 10800);
   EXPECT_EQ(+route.m_cruise.speed, 70);
 }
@@ -128,7 +126,7 @@ TEST_F(DlgPlanToolsTest, HoldingDialogFlipsSwitchesUnitsAndRefusesALongLeg) {
     Type(d, HoldingForm::kIdLength, "3.5");
     EXPECT_TRUE(ui::PressButton(d, wxID_OK));
   });
-  ASSERT_TRUE(GetToolDialogs()->RunHoldingDialog(values));
+  ASSERT_TRUE(m_dialogs.RunHoldingDialog(values));
   EXPECT_EQ(values.heading, 90);
   EXPECT_EQ(values.headingMode, 1);
   EXPECT_EQ(values.turnDirection, 1);
@@ -178,7 +176,7 @@ TEST_F(DlgPlanToolsTest, AutoRouteWindowEnablesTheNavaidSwitchesAndStaysOpenOnAF
     searchFails = false;
     EXPECT_TRUE(ui::PressButton(d, wxID_OK));
   });
-  ASSERT_TRUE(GetToolDialogs()->RunAutoRouteDialog(values, [&](const AutoRouteDialogValues& v) {
+  ASSERT_TRUE(m_dialogs.RunAutoRouteDialog(values, [&](const AutoRouteDialogValues& v) {
     seen.push_back(v);
     return !searchFails;
   }));

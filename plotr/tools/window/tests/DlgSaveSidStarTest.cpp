@@ -63,9 +63,7 @@ class DlgSaveSidStarTest : public plancore::PlanCoreTest {
     fs::create_directories(folder);
     m_store.SetFolders(folder.string() + "/", (m_folder.Folder() / "Bin").string() + "/");
     m_store.SetClock(&m_clock);
-    SetSidStarUi(&m_ui);
   }
-  ~DlgSaveSidStarTest() override { SetSidStarUi(nullptr); }
 
   // Runway 09 of DEPT, ALPHA in line with it, BRAVO.
   CRoute SidRoute() {
@@ -77,8 +75,8 @@ class DlgSaveSidStarTest : public plancore::PlanCoreTest {
   }
 
   win::FakeClock m_clock;
-  CSidStarStore m_store;
   CWxSidStarUi m_ui;
+  CSidStarStore m_store{&m_ui};
   ui::ModalScript m_script;
   ui::ScopedModalHook m_hook{m_script};
 };

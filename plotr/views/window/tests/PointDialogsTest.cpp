@@ -30,6 +30,7 @@ using Form = ManualWaypointForm;
 
 class FakeDocument : public IPlotrDocument {
  public:
+  explicit FakeDocument(const PlanUiServices& ui) : plan(ui) {}
   CFlightPlanCore& GetPlan() override { return plan; }
   bool IsPlanModified() const override { return modified; }
   void SetPlanModified(bool m) override { modified = m; }
@@ -72,7 +73,7 @@ class PointDialogsTest : public ::testing::Test {
       BuildPlanDatabase(g_SceneryDatabase);
     }
     g_Settings.SetUseIndicatedAirSpeed(true);
-    m_document = std::make_unique<FakeDocument>();
+    m_document = std::make_unique<FakeDocument>(PlanUiServices{&m_ui});
     CRoute route;
     route.m_profile.cruiseAltitude = 24000;
     route.m_profile.cruiseSpeed = 250;

@@ -65,7 +65,7 @@ CSidStarProcedure Procedure(const char* id, const char* runway, double lon, uint
 class SidStarPageTest : public plancore::PlanCoreTest {
  protected:
   void SetUp() override {
-    auto fake = std::make_unique<FakeSidStarStore>();
+    auto fake = std::make_unique<FakeSidStarStore>(&ui);
     store = fake.get();
     m_plan.SetProcedureCatalogue(std::move(fake));
     CSidStarAirport dept;
