@@ -64,7 +64,7 @@ struct World {
     fs::create_directories(settings);
     g_Settings.SetProfileFile(settings / "Program.cfg");
     SetAircraftProfileFolder(settings);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const fs::path db = sampleroot::DatabaseFolder(root);
     if (!g_SceneryDatabase.LoadDatabaseFiles((db / "Scenery.000").string(), (db / "Scenery.001").string()))
       Fail("the world database did not load: " + g_SceneryDatabase.GetLastError());
@@ -248,7 +248,7 @@ PairResult SearchPair(const std::pair<NavPoint, NavPoint>& pair) {
   // Without a pair the search had no route to change: it ends with what it had at the end.
   r.toFinalMs = watch.paired ? Ms(watch.lastChange - start) : r.totalMs;
   r.pairCost = watch.pairCost;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const Clock::time_point dijkstraStart = Clock::now();
   r.dijkstraCost = DijkstraCost(watch.departures, watch.arrivals, watch.airwayClass);
   r.dijkstraMs = Ms(Clock::now() - dijkstraStart);

@@ -65,7 +65,7 @@ class SaveTo : public IToolDialogs {
 void BM_TabtextThousandRows(benchmark::State& state) {
   using namespace plantest;
   ScopedPlanFolder settings("export_bench");
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   BuildPlanDatabase(g_SceneryDatabase);
   // Zurich to Basel with 998 user points in between.
   CRoute route = TripRoute();

@@ -30,7 +30,7 @@ using namespace plantest;
 // Zurich to Basel over the VOR, the NDB and the airway fix in turn, 1000 rows in all.
 class AirwayPlan {
  public:
-  AirwayPlan() : m_settings("export_writers_bench"), m_lock(g_DatabaseLock) {
+  AirwayPlan() : m_settings("export_writers_bench") {
     BuildPlanDatabase(g_SceneryDatabase);
     CRoute route = TripRoute();
     route.m_points.clear();
@@ -59,7 +59,7 @@ class AirwayPlan {
 
  private:
   ScopedPlanFolder m_settings;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
   FlpxImportTableRecord m_imports{};
   fs::path m_file;

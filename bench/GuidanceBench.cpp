@@ -80,7 +80,7 @@ void BM_TickGuidanceWithTuning(benchmark::State& state) {
   int64_t n = 0;
   for (auto _ : state) {
     plan.OnTick(tick);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     plan.TuneRadios(plan.m_currentRow);
     tick += 5;
     if (++n % 256 == 0) f.rig->host.ClearEvents();

@@ -87,7 +87,7 @@ CRoute MakePlan(int points) {
 
 void BM_RebuildPlan(benchmark::State& state) {
   TheWorld();
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CFlightPlanCore plan;
   plan.Clear();
   plan.Push(MakePlan(static_cast<int>(state.range(0))));

@@ -49,7 +49,7 @@ CRoute MakePlan(int points) {
 
 void BM_PlanTableRows(benchmark::State& state) {
   static World world;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CFlightPlanCore plan;
   plan.Clear();
   plan.Push(MakePlan(static_cast<int>(state.range(0))));

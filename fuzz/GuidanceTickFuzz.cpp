@@ -80,7 +80,7 @@ struct World {
     services.settings = &settings;
     services.playCue = [](int) {};
     plan = std::make_unique<CFlightPlanStatus>(services);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute route = *plan->GetCurrent();
     for (int i = 0; i < 5; ++i) route.AddPoint(plantest::UserPoint(46.0 + 0.2 * i, 7.0 + 0.1 * (i % 2), ""));
     plan->Push(route);
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   w.host.ClearEvents();
   // The next input starts from a plan that is not moving and from rows rebuilt.
   while (plan.IsMoving() && w.version < 90) plan.OnTick(3);
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   plan.Rebuild();
   return 0;
 }

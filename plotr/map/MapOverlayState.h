@@ -21,7 +21,7 @@ struct MapGuidanceOverlay {
   double levelOffLongitude = 0;
   double levelOffCourse = 0;
 
-  // The plan's fly-to target and next top of climb or descent. Caller holds g_DatabaseLock.
+  // The plan's fly-to target and next top of climb or descent. Caller holds a DatabaseLease.
   static MapGuidanceOverlay FromPlan(const CFlightPlanCore& plan);
 };
 

@@ -73,7 +73,7 @@ bool CMapRenderer::RunPainter(MapLayer layer, MapDrawContext& ctx) {
 bool CMapRenderer::DrawMapLayers(gdi::Dc& dc, int cx, int cy, const CFlightPlanCore* plan,
                                  win::AutoResetEvent* abort) {
   if (cx == 0 || cy == 0) return true;
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   m_labels.clear();
   m_labels.reserve(100);
 

@@ -115,7 +115,7 @@ class CMapRenderer : public CMapParams {
   void SetDatabase(const CSceneryDatabase* db) { m_db = db; }
   const CSceneryDatabase& Database() const { return *m_db; }
 
-  // One whole picture into `dc` of cx x cy logical units, under g_DatabaseLock.
+  // One whole picture into `dc` of cx x cy logical units, under a DatabaseLease.
   // False when a newer picture was wanted and the chain stopped early.
   bool DrawMapLayers(gdi::Dc& dc, int cx, int cy, const CFlightPlanCore* plan,
                      win::AutoResetEvent* abort);

@@ -41,7 +41,7 @@ CMultiplayerDP8::~CMultiplayerDP8() {
 int CMultiplayerDP8::SimVer() const { return GetSettings().GetSimVer(); }
 
 bool CMultiplayerDP8::WritePlanImage(archive::MemoryFile& file) {
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   planedit::SavePlan(*this, file, kPlanFormatCurrent);
   file.Seek(0, archive::SeekFrom::begin);
   return true;

@@ -48,7 +48,7 @@ class CMultiplayerDP8 : public CFlightPlanStatus, private IPlanImageSource {
   virtual IMultiplayerSession& ActiveSession() { return m_dp8; }
   virtual const IMultiplayerSession& ActiveSession() const { return m_dp8; }
   IMultiplayerUi& Ui() const { return *m_ui; }
-  // The current plan as the plan file image, written under g_DatabaseLock.
+  // The current plan as the plan file image, written under a DatabaseLease.
   IPlanImageSource& PlanSource() { return *this; }
 
  private:

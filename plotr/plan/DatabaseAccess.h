@@ -2,13 +2,43 @@
 
 // Plotr's one navigation database and the lock that guards it together with the plan. Every
 // plan edit, database load or switch, map drawing pass and multiplayer serialisation of the plan
-// holds g_DatabaseLock for its whole operation; the searches on CRoute expect it held.
+// holds a DatabaseLease for its whole operation; the searches on CRoute expect one held.
+
+#include <mutex>
 
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Sync.h"
 
+class CFlightPlanCore;
+
 extern CSceneryDatabase g_SceneryDatabase;
 extern win::RecursiveLock g_DatabaseLock;
+
+// Holds g_DatabaseLock for its lifetime and is the way in to the database (and to the plan it
+// was taken for). Leases nest on one thread: the lock is recursive.
+class DatabaseLease {
+ public:
+  DatabaseLease() : m_lock(g_DatabaseLock) {}
+  explicit DatabaseLease(CFlightPlanCore& plan) : m_lock(g_DatabaseLock), m_plan(&plan) {}
+  DatabaseLease(const DatabaseLease&) = delete;
+  DatabaseLease& operator=(const DatabaseLease&) = delete;
+
+  CSceneryDatabase& Database() const { return g_SceneryDatabase; }
+  // The plan the lease was taken for; only for a lease taken with one.
+  CFlightPlanCore& Plan() const { return *m_plan; }
+
+  // True when no thread but the caller could take a lease now; asked from a second thread, it
+  // tells whether the first one holds a lease.
+  static bool IsFree() {
+    if (!g_DatabaseLock.try_lock()) return false;
+    g_DatabaseLock.unlock();
+    return true;
+  }
+
+ private:
+  std::lock_guard<win::RecursiveLock> m_lock;
+  CFlightPlanCore* m_plan = nullptr;
+};
 
 // Degrees from the database's first variation grid at the nearest whole degree; 0 without a
 // grid. Positions outside the grid (|latitude| > 90, NaN) are held at its edges.

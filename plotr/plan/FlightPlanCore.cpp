@@ -93,7 +93,7 @@ std::vector<ManualState> ManualStateOf(const CRoute& route) {
 
 CFlightPlanCore::CFlightPlanCore(const PlanUiServices& ui)
     : CUndoHistory(kPlanUndoMaximum), m_ui(ui), m_catalogue(std::make_unique<CNoProcedures>()) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CRoute route;
   Push(route);
 }

@@ -5,7 +5,7 @@
 // fuel, cumulative and remaining values), inserts the climb and descent pseudo rows of the
 // vertical profile, adds the bearing points and matches the departure and arrival procedures.
 // Views, guidance, status publication and the plug-in records read the rows; only Rebuild
-// writes them. Rebuild takes no lock: callers hold g_DatabaseLock.
+// writes them. Rebuild takes no lock: callers hold a DatabaseLease.
 
 #include <cfloat>
 #include <cstdint>
@@ -118,13 +118,13 @@ class MemoryFile;
 class CFlightPlanCore : public CUndoHistory, public CWorldMap {
  public:
   // Pushes a fresh route (the aircraft of the setting "LastCraft") as the first snapshot under
-  // g_DatabaseLock. The rows stay empty until the first Rebuild. `ui`: the dialogs and message
+  // a DatabaseLease. The rows stay empty until the first Rebuild. `ui`: the dialogs and message
   // boxes the plan's operations show.
   explicit CFlightPlanCore(const PlanUiServices& ui = {});
   ~CFlightPlanCore() override;
 
   // Recomputes the rows from the current route; drops from the route the manual values that
-  // the aircraft cannot meet. Callers hold g_DatabaseLock.
+  // the aircraft cannot meet. Callers hold a DatabaseLease.
   void Rebuild();
 
   // The per-tick work of the plan object, called by the document on every timer tick once the

@@ -19,7 +19,7 @@ namespace planedit {
 // Taken as a whole under the lock so the map's drawing thread never sees the route and the
 // rows disagree.
 void Commit(CFlightPlanCore& plan, const CRoute& route) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   plan.Push(route);
   plan.Rebuild();
 }
@@ -28,7 +28,7 @@ namespace {
 
 // A loaded, new or reopened plan: no undo across it.
 void Replace(CFlightPlanCore& plan, const CRoute& route) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   plan.Clear();
   plan.Push(route);
   plan.Rebuild();
@@ -114,7 +114,7 @@ int SetCruise(CFlightPlanCore& plan) {
 }
 
 void Refresh(CFlightPlanCore& plan) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   plan.Rebuild();
 }
 
@@ -156,7 +156,7 @@ void InsertPoints(CFlightPlanCore& plan, int row, const CRoute& points, bool rem
   }
 
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     for (int k = points.GetCount() - 1; k >= 0; --k) {
       PlanPoint point = points[k];
       point.isNew = 1;
@@ -246,14 +246,14 @@ void MovePoint(CFlightPlanCore& plan, double latitude, double longitude) {
 }
 
 void ClearMarks(CFlightPlanCore& plan) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   if (CRoute* route = plan.GetCurrent()) {
     for (PlanPoint& p : route->m_points) p.marked = 0;
   }
 }
 
 void ClearNewFlags(CFlightPlanCore& plan) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   if (CRoute* route = plan.GetCurrent()) {
     for (PlanPoint& p : route->m_points) p.isNew = 0;
   }
@@ -284,7 +284,7 @@ bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude) {
   const std::optional<double> length = ParseHoldingLength(v.segmentLength);
   if (!length) return false;
   const double variation = plan.GetCurrent()->MagneticVariation(latitude, longitude);
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   HoldingDefinition& h = plan.m_holding;
   h.defined = 1;
   h.latitude = static_cast<float>(latitude);
@@ -299,12 +299,12 @@ bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude) {
 }
 
 uint8_t UndoLocked(CFlightPlanCore& plan) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   return plan.Undo();
 }
 
 uint8_t RedoLocked(CFlightPlanCore& plan) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   return plan.Redo();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 // Every change of the flight plan, each one undo step: the current route is copied, the copy
-// changed, and under g_DatabaseLock the copy is pushed and the rows rebuilt. Operations on
+// changed, and under a DatabaseLease the copy is pushed and the rows rebuilt. Operations on
 // marked waypoints clear the marks of the current route first, so the snapshot left behind in
 // the history carries none, and visit the marked waypoints last to first so a removal never
 // shifts one still to visit. The wait cursor and the messages go through IPlanUi.
@@ -65,7 +65,7 @@ void MovePoint(CFlightPlanCore& plan, double latitude, double longitude);
 // (false) while a holding is flown, and false when cancelled.
 bool DefineHolding(CFlightPlanCore& plan, double latitude, double longitude);
 
-// Undo and redo of the plan object under g_DatabaseLock, for the views that offer them; the
+// Undo and redo of the plan object under a DatabaseLease, for the views that offer them; the
 // modified flag of the snapshot current afterwards (0 only back at the history's first entry).
 // The caller rebuilds the rows (Refresh) and tells the views.
 uint8_t UndoLocked(CFlightPlanCore& plan);

@@ -96,7 +96,7 @@ void CRoute::Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format
   std::vector<PlanFilePoint> points(n);
   std::vector<uint8_t> extras(static_cast<size_t>(n) * kPlanPointExtraSize);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     for (uint32_t i = 0; i < n; ++i) {
       const PlanPoint& p = m_points[i];
       PlanFilePoint& out = points[i];
@@ -176,7 +176,7 @@ int CRoute::Load(uint16_t& format, archive::File& file) {
   }
   const std::vector<uint8_t> extraBytes = reader.ReadSection(header.extras, kPlanPointExtraSize);
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   Clear(format);
 
   if (header.profile.count != 0) {

@@ -231,7 +231,7 @@ void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
 }  // namespace
 
 void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitude, double longitude) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CSceneryDatabase& db = g_SceneryDatabase;
   FullPoint airport;
   if (!NearestAirport(route, airport, latitude, longitude)) return;
@@ -288,7 +288,7 @@ int GetPlanInfo(const CRoute& route, FlpxPlanInfo* info) {
   CopyText(info->aircraftName, sizeof info->aircraftName, route.m_profile.Name());
   info->fuelUnit = static_cast<uint8_t>(route.m_profile.FuelUnit());
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const PlanPoint* first = nullptr;
   const PlanPoint* last = nullptr;
   for (const PlanPoint& p : route.m_points) {
@@ -307,7 +307,7 @@ int GetStartPosition(const CRoute& route, std::vector<FlpxStartPosition>& list, 
   std::memset(record, 0, sizeof *record);
   record->size = kFlpxStartPositionSize;
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   if (move == kFlpxMoveFirst || move == kFlpxMoveLast || list.empty()) {
     list.clear();
     if (!BuildStartPositions(route, list)) {
@@ -341,7 +341,7 @@ int GetWaypoint(const std::vector<PlanRow>& rows, const CRoute& route, int32_t& 
     return 0;
   }
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const PlanRow& row = rows[static_cast<size_t>(cursor)];
   const PlanPoint* point = nullptr;
   if (!row.IsPseudo() && row.pointIndex >= 0 && row.pointIndex < route.GetCount()) point = &route[row.pointIndex];

@@ -4,7 +4,7 @@
 // airports with their runways), the departure airport's start positions one by one, and the
 // computed rows one by one, each filled into a size-prefixed record the caller owns. The plan
 // object keeps the two cursors and the start-position list; these functions take them by
-// reference so the plan's own entry points stay one-line forwards. All take g_DatabaseLock.
+// reference so the plan's own entry points stay one-line forwards. All take a DatabaseLease.
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 #pragma once
 // The multi-line description of a map object that the map tip and the views show: lines end in
 // "\r\n", fields are separated by tabs so a view can lay them out in two columns. Callers hold
-// g_DatabaseLock. CRoute::AirportInfoText builds the whole text; these are its parts.
+// a DatabaseLease. CRoute::AirportInfoText builds the whole text; these are its parts.
 
 #include <cstdint>
 #include <string>

@@ -79,7 +79,7 @@ class CRoute {
   double IntegrateClimb(double altitude, double distance, int speed) const;
   double IntegrateDescent(double altitude, double distance, int speed, double distanceToGo) const;
 
-  // Database access (the caller holds g_DatabaseLock).
+  // Database access (the caller holds a DatabaseLease).
   bool Resolve(FullPoint& out, const NavPoint& key) const;
   bool FindObjects(std::vector<FullPoint>& out, double& radius, double latitude, double longitude, int32_t kinds,
                    bool sorted, bool onlyInRoute) const;
@@ -95,7 +95,7 @@ class CRoute {
   // title names the departure, arrival and aircraft of `info`. Load fills this route from any
   // version 100 to 105 and returns the number of waypoints the database no longer holds (they
   // are dropped); a damaged file throws archive::ArchiveException (badIndex, the file's name)
-  // before the route is touched. Load takes g_DatabaseLock for its lookups.
+  // before the route is touched. Load takes a DatabaseLease for its lookups.
   void Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format) const;
   int Load(uint16_t& format, archive::File& file);
 

@@ -104,7 +104,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
     // Only a database that loaded is remembered: naming a broken one would make every later start
     // fail on it.
     g_Settings.WriteString(g_lastSceneryCache, "LastScenery", chosen.title);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     g_SceneryDatabase.SwapContents(*incoming);
     removed = copy.Revalidate();
     plan.Clear();

@@ -3,7 +3,7 @@
 // A bounded history of waypoint-list snapshots with undo and redo: the first level of the plan
 // object. The snapshot at the current position is the plan's route; every plan operation
 // copies it, changes the copy and pushes the copy. The history is changed only in the
-// user-interface thread with g_DatabaseLock held, together with the row rebuild that follows,
+// user-interface thread with a DatabaseLease held, together with the row rebuild that follows,
 // so the map's drawing thread never sees a Clear without its Push.
 
 #include <cstdint>

@@ -57,7 +57,7 @@ void CFlightPlanGuidance::OnTick(uint32_t tick) {
   CFlightPlanSim::OnTick(tick);
   if (IsMoving() || tick % 5 != 4) return;
   // Rows, route and records are shared with the map's drawing thread.
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   ExecuteCommands();
   if (IsHoldingActive()) {
     FlyHolding();

@@ -76,7 +76,7 @@ CFlightPlanStatus::CFlightPlanStatus(const PlanSimServices& services) : CFlightP
 void CFlightPlanStatus::OnTick(uint32_t tick) {
   CFlightPlanGuidance::OnTick(tick);
   if (tick % 5 != 0) return;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   Publish();
 }
 

@@ -598,7 +598,7 @@ CAutoRouteDialogModel::OkResult CAutoRouteDialogModel::Ok(const AutoRouteDialogV
 }
 
 bool RunAutoRouteSearch(CRoute& route, const AutoRouteDialogValues& v, CSidStarStore* store, const win::Clock* clock) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const bool navaids = v.routeType == kAutoRouteNavaids;
   RemoveAutoWaypoints(route);
   MarkRouteLegs(route, true);
@@ -631,7 +631,7 @@ bool CalculateAutoRoute(CFlightPlanCore& plan) {
   CRoute copy = *plan.GetCurrent();
   bool airways = false;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     airways = g_SceneryDatabase.m_labelPoints.GetSize() > 0;
   }
   CAutoRouteDialogModel model(copy, airways, airways, [store](CRoute& route, const AutoRouteDialogValues& v) {

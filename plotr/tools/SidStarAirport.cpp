@@ -184,7 +184,7 @@ void CSidStarAirport::Load(const CRoute& plan, const std::string& folder, IPlanU
   PlanWaitCursor wait(ui);
   CProfileFile file;
   if (!file.Load(FilePath(folder)) || !HasSidStarEnd(file, *this)) return;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   ReadList(file, sids, plan);
   ReadList(file, stars, plan);
   loaded = true;
@@ -269,7 +269,7 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
     return false;
   }
   Load(plan, folder);
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CSceneryDatabase& db = g_SceneryDatabase;
   if (sids.groups.empty() && stars.groups.empty()) {
     FullPoint airport;

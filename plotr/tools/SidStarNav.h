@@ -2,7 +2,7 @@
 
 // How procedure waypoints and plan points meet: the letter, identifier and runway heading of a
 // database object or user fix, and the conversions between a plan point and a waypoint. The
-// database searches expect g_DatabaseLock held.
+// database searches expect a DatabaseLease held.
 
 #include <string>
 #include <string_view>

@@ -144,7 +144,7 @@ int CSidStarAirport::InsertProcedure(CRoute& plan, bool isStar, int group, int p
   if (procedure < 0 || static_cast<size_t>(procedure) >= procedures.size()) return -1;
   const std::vector<CSidStarWaypoint> waypoints = procedures[static_cast<size_t>(procedure)].waypoints;
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   int usable = 0;
   int replaced = 0;
   for (size_t k = 0; k < waypoints.size(); ++k) {
@@ -228,7 +228,7 @@ bool CSidStarAirport::CollectRunways(std::vector<SidStarRefClip>& out, bool isSt
 
 bool CSidStarStore::WaypointMatches(const CSidStarWaypoint& waypoint, double tolerance, const PlanPoint& point,
                                     const CRoute& route, bool loose) const {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   double limit = tolerance;
   return waypoint.MatchesNavObject(limit, point.ref, route, true, loose);
 }
@@ -236,7 +236,7 @@ bool CSidStarStore::WaypointMatches(const CSidStarWaypoint& waypoint, double tol
 bool CSidStarStore::InsertIntoPlan(CRoute& route, bool isStar, int airport, int group, int procedure, bool report) {
   int result = -1;
   if (airport >= 0 && airport < GetAirportCount()) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     result = m_airports[static_cast<size_t>(airport)].InsertProcedure(route, isStar, group, procedure, true,
                                                                       GetFolder());
   }
@@ -256,7 +256,7 @@ bool CSidStarStore::InsertProcedureRunway(CRoute& route, bool isStar, int airpor
   if (!IsValidProcedure(airport, group, procedure, isStar)) return false;
   const CSidStarProcedure& p =
       GetList(airport, isStar).groups[static_cast<size_t>(group)].procedures[static_cast<size_t>(procedure)];
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   std::vector<FullPoint> candidates;
   double radius = kSidStarRunwayRadius;
   route.FindObjects(candidates, radius, p.lat, p.lon, kKindRunway, true, false);
@@ -282,7 +282,7 @@ bool CSidStarStore::InsertProcedureRunway(CRoute& route, bool isStar, int airpor
 }
 
 int CSidStarStore::CheckPlanAsSidStar(const CRoute& route, int& stringId, int& number) const {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const int count = route.GetCount();
   int used = 0;
   bool sid = false, star = false;

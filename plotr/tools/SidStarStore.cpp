@@ -136,7 +136,7 @@ bool CSidStarStore::ScanFiles() {
 }
 
 int CSidStarStore::FindAirport(const PlanPoint& point, const CRoute& route) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   FullPoint airport;
   if (!route.FindAirportOf(airport, point.ref.point)) return -1;
   const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
@@ -187,7 +187,7 @@ bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedur
   const int runwayPoint = isStar ? plan.GetCount() - 1 : 0;
   CSidStarWaypoint fix;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     if (!SidStarWaypointOfPoint(plan[fixPoint], true, plan, fix) ||
         BaseKind(plan[runwayPoint].Kind()) != kKindRunway) {
       return false;
@@ -207,7 +207,7 @@ bool CSidStarStore::SavePlanAs(bool isStar, int airport, int group, int procedur
     const CSidStarList& list = isStar ? copy.stars : copy.sids;
     if (group < 0) group = list.FindGroup(fix.type, fix.Ident(), fix.lat, fix.lon);
     if (IsIndex(group, list.groups.size())) {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       const NavPoint& runway = plan[runwayPoint].ref.point;
       std::string runwayIdent;
       SidStarObjectIdent(runway, plan, runwayIdent);

@@ -75,7 +75,7 @@ std::optional<float> ReadFloat(std::string_view bytes);
 
 // The frequency format of one object, by its kind; none when it has no frequency to offer.
 // `fromPlanList`: an airport offers its array even with a count of 0 when its record has any
-// frequency entry, as the plan list does. The caller holds g_DatabaseLock.
+// frequency entry, as the plan list does. The caller holds a DatabaseLease.
 std::optional<std::pair<std::string, std::string>> FrequencyFormat(const FullPoint& object, const CSceneryDatabase& db,
                                                                    bool mapBcIls, bool fromPlanList);
 
@@ -87,7 +87,7 @@ ClipData ObjectDrag(const FullPoint& object, const CRoute& route, const SimSnaps
 ClipData ObjectCopy(const FullPoint& object, const CRoute& route, const SimSnapshot& sim, std::string_view separator);
 
 // The string id of the status text while an object (or a new user fix) is dragged out of the
-// map or the search list; 0 for none. The caller holds g_DatabaseLock.
+// map or the search list; 0 for none. The caller holds a DatabaseLease.
 unsigned DragStatusId(const FullPoint& object, bool newFix, const CRoute& route, bool mapBcIls);
 
 // ---- The drag in progress ---------------------------------------------------------------------------

@@ -112,7 +112,7 @@ std::variant<WaypointSettings, FieldError> ManualWaypointForm::Accept() const {
 
 bool ApplyWaypointSettings(CFlightPlanCore& plan, int row, const WaypointSettings& settings) {
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     PlanPoint* point = plan.GetRowPoint(row);
     if (point == nullptr) return false;
     // Marks left by another operation would take the settings too; this dialog edits one point.
@@ -127,7 +127,7 @@ bool ApplyWaypointSettings(CFlightPlanCore& plan, int row, const WaypointSetting
 }
 
 std::optional<ManualWaypointForm> ManualWaypointFormFor(const CFlightPlanCore& plan, int row, bool indicated) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const PlanPoint* point = plan.GetRowPoint(row);
   const CRoute* route = plan.GetCurrent();
   if (point == nullptr || route == nullptr) return std::nullopt;

@@ -37,7 +37,7 @@ const PlanRow* RowAt(const CFlightPlanCore& plan, int row) {
 // undo step: the edit that follows copies the route and clears them in the copy it leaves behind.
 template <class Pick>
 int MarkRows(CFlightPlanCore& plan, std::span<const int> rows, Pick pick) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   int marked = 0;
   for (int row : rows) {
     const PlanRow* r = RowAt(plan, row);
@@ -146,7 +146,7 @@ clip::ClipData CopySelection(const CFlightPlanCore& plan, const Selection& selec
 
 DragStart BeginDrag(CFlightPlanCore& plan, const Selection& selection, const SimSnapshot& sim, bool mapBcIls) {
   DragStart out;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   // The payload is taken before any point is marked, so the copies travel unmarked.
   out.data = CopySelection(plan, selection, sim);
   if (out.data.empty()) return out;
@@ -256,7 +256,7 @@ bool DeleteSelection(CFlightPlanCore& plan, const Selection& selection) {
   int nextPoint = -1;  // route index of the point that comes out selected
   int removedBefore = 0;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     for (int r : selection.selected) {
       PlanPoint* point = IsPlanRow(plan, r) ? plan.GetRowPoint(r) : nullptr;
       if (point == nullptr) continue;
@@ -274,7 +274,7 @@ bool DeleteSelection(CFlightPlanCore& plan, const Selection& selection) {
   if (!planedit::DeleteMarked(plan)) return false;
   // The new-point byte goes onto the new snapshot only, so undo never brings a stale one back.
   if (nextPoint >= 0) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute* route = plan.GetCurrent();
     const int at = nextPoint - removedBefore;
     if (route != nullptr && at < route->GetCount()) (*route)[at].isNew = 1;
@@ -290,7 +290,7 @@ bool CanRenameRow(const CFlightPlanCore& plan, int row) {
 bool RenameRow(CFlightPlanCore& plan, int row, std::string_view cp1252) {
   if (!CanRenameRow(plan, row) || cp1252.size() > kUserNameSize - 1 || !IsUsableFixName(cp1252)) return false;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     PlanPoint* point = plan.GetRowPoint(row);
     point->marked = 1;
     point->isNew = 1;
@@ -302,7 +302,7 @@ bool RenameRow(CFlightPlanCore& plan, int row, std::string_view cp1252) {
 bool ToggleBearingPoints(CFlightPlanCore& plan, const Selection& selection) {
   bool anyBearing = false, anyFlown = false;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     for (int r : selection.selected) {
       PlanPoint* point = IsPlanRow(plan, r) ? plan.GetRowPoint(r) : nullptr;
       if (point == nullptr || (point->Kind() & kBearingKinds) == 0) continue;

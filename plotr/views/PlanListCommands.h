@@ -55,7 +55,7 @@ struct CommandStates {
 
 // `listRows`: the list's line count (the plan rows and the total row). `clipboardHasPoints`:
 // the clipboard offers "Plotr Plan Point Array". Reads only: the user-interface thread, which
-// alone changes the plan, may call it without g_DatabaseLock.
+// alone changes the plan, may call it without a DatabaseLease.
 CommandStates ListCommandStates(const CFlightPlanCore& plan, const Selection& selection, int listRows,
                                 const SimSnapshot& sim, int simVer, bool clipboardHasPoints);
 
@@ -65,7 +65,7 @@ const PlanPoint* RowPoint(const CFlightPlanCore& plan, int row);
 // ---- Clipboard and drag source ----------------------------------------------------------------------
 
 // The selected rows' points in list order as a point array with their descriptions as text;
-// empty when no selected row has a point. The caller holds g_DatabaseLock.
+// empty when no selected row has a point. The caller holds a DatabaseLease.
 clip::ClipData CopySelection(const CFlightPlanCore& plan, const Selection& selection, const SimSnapshot& sim);
 
 struct DragStart {
@@ -121,11 +121,11 @@ bool ToggleBearingPoints(CFlightPlanCore& plan, const Selection& selection);
 
 // The position of a plan row; false outside the plan rows.
 bool RowPosition(const CFlightPlanCore& plan, int row, double& latitude, double& longitude);
-// Where "Move Aircraft to here" puts the aircraft for a row. The caller holds g_DatabaseLock.
+// Where "Move Aircraft to here" puts the aircraft for a row. The caller holds a DatabaseLease.
 search::MoveTarget MoveAircraftTarget(const CFlightPlanCore& plan, int row, bool onGround, const CSceneryDatabase& db);
 // Where "Set Tower view to here" puts the tower for a row: beside the departure or destination
 // airport or runway, else the Tower View dialog decides the altitude. The caller holds
-// g_DatabaseLock.
+// a DatabaseLease.
 search::TowerTarget TowerViewTarget(const CFlightPlanCore& plan, int row, const SimSnapshot& sim,
                                     const CSceneryDatabase& db);
 

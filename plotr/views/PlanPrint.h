@@ -90,7 +90,7 @@ struct PrintSnapshot {
 
 // The plan as it prints now: the table's texts of every row with its type, bearing rows
 // identifiers in parentheses, the totals, headers by the settings and the route's profile. The
-// caller holds g_DatabaseLock; the snapshot then stands alone, so a preview ignores later edits.
+// caller holds a DatabaseLease; the snapshot then stands alone, so a preview ignores later edits.
 PrintSnapshot TakePrintSnapshot(const CFlightPlanCore& plan, const CSceneryDatabase& db,
                                 const plantable::TableOptions& options, std::string title);
 

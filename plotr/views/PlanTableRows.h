@@ -88,7 +88,7 @@ struct TableRow {
 };
 
 // One row per plan row, then the total row when there is at least one plan row.
-// `currentRow` carries overlay 1 (-1 none). The caller holds g_DatabaseLock.
+// `currentRow` carries overlay 1 (-1 none). The caller holds a DatabaseLease.
 std::vector<TableRow> BuildTableRows(const CFlightPlanCore& plan, const CSceneryDatabase& db,
                                      const TableOptions& options, int currentRow);
 

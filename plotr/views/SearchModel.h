@@ -1,8 +1,8 @@
 #pragma once
 
 // The search pane without its window: the database walk that fills the result list, the rules
-// that enable its commands and the targets those commands act on. The caller holds
-// g_DatabaseLock around every call that takes a database or a route.
+// that enable its commands and the targets those commands act on. The caller holds a
+// DatabaseLease around every call that takes a database or a route.
 
 #include <cfloat>
 #include <cstdint>

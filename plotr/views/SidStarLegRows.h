@@ -21,7 +21,7 @@ struct LegRow {
 };
 
 // `activeRow`: the row that carries the active-leg mark, -1 none. The caller holds
-// g_DatabaseLock.
+// a DatabaseLease.
 std::vector<LegRow> BuildLegRows(const CFlightPlanCore& plan, const CSceneryDatabase& db, bool mapBcIls, int activeRow);
 
 }  // namespace sidstar

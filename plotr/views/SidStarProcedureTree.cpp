@@ -47,7 +47,7 @@ TreeNode NoProcedureRoot(const CFlightPlanCore& plan, int row) {
   const CRoute* route = plan.GetCurrent();
   if (!point || !route || (r.kind & (kKindAirport | kKindRunway)) == 0) return root;
   if (r.rowKind != kRowDeparture && r.rowKind != kRowDestination) return root;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   FullPoint airport;
   if (!route->FindAirportOf(airport, point->ref.point)) return root;
   const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
@@ -208,7 +208,7 @@ bool ReplaceProcedure(CFlightPlanCore& plan, CSidStarStore& store, const SidStar
   if (!store.InsertIntoPlan(procedure, ref.isStar != 0, ref.airport, ref.group, ref.procedure, true)) return false;
   planedit::ClearMarks(plan);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     for (int r : *run) {
       if (PlanPoint* point = plan.GetRowPoint(r)) point->marked = 1;
     }

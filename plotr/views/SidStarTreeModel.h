@@ -176,7 +176,7 @@ class CProcedureTreeModel {
   // Builds the tree for a plan row (-1, or a row outside the plan: no row): a root per SID and
   // STAR airport of the row with its groups, the row's own group opened. Returns the procedure
   // the plan flies there (the STAR's when there are both), none when there is none.
-  // `editor`: roots show the number of procedures. The caller holds g_DatabaseLock.
+  // `editor`: roots show the number of procedures. The caller holds a DatabaseLease.
   std::optional<NodePath> Rebuild(CSidStarStore& store, const CFlightPlanCore& plan, int row, bool editor);
   // Fills an opened group with its procedures and their waypoints; false when the path is no
   // group or its reference is stale.

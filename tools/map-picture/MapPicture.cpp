@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -47,7 +48,7 @@ int main(int argc, char** argv) {
   g_Settings.SetProfileFile(scratch / "Program.cfg");
   SetAircraftProfileFolder(scratch);
 
-  std::unique_lock lock(g_DatabaseLock);
+  std::optional<DatabaseLease> lease(std::in_place);
   if (!g_SceneryDatabase.LoadDatabaseFiles(argv[1], argv[2])) {
     std::fprintf(stderr, "map-picture: %s\n", g_SceneryDatabase.GetLastError().c_str());
     fs::remove_all(scratch);
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
     plan.Rebuild();
   }
   std::printf("map-picture: %d waypoints over %.2f..%.2f, %.2f..%.2f\n", route.GetCount(), latMin, latMax, lonMin, lonMax);
-  lock.unlock();
+  lease.reset();
 
   CMapRenderer renderer;
   renderer.MapRoundWorld = 1;
@@ -154,7 +155,7 @@ int main(int argc, char** argv) {
     CRoute marked = route;
     for (int i = 0; i < marked.GetCount(); ++i) marked[i].marked = 1;
     const int cx = dc.DeviceToLogicalX(kWidth), cy = dc.DeviceToLogicalY(kHeight);
-    std::lock_guard guard(g_DatabaseLock);
+    DatabaseLease lease;
     renderer.DrawDragLegs(dc, cx, cy, rows, marked);
     renderer.DrawLegLabelsOverlay(dc, cx, cy, rows, marked);
   }

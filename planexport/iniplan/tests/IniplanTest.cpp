@@ -91,7 +91,7 @@ TEST(IniplanModule, ExportsARealPlanThroughTheHostServices) {
   dialogs.saveOut.path = target;
   FlpxSaveDialogScope scope({nullptr, &dialogs});
 
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   BuildPlanDatabase(g_SceneryDatabase);
   CFlightPlanCore plan;
   plan.Clear();

@@ -32,9 +32,7 @@ class FakePainter : public MapLayerPainter {
     ctx.dc.SelectPen(gdi::Pen::Geometric(30, 0x123456));
     ctx.dc.SetROP2(gdi::R2_NOTXORPEN);
     m_log.lockHeldElsewhere = std::async(std::launch::async, [] {
-                                if (!g_DatabaseLock.try_lock()) return false;
-                                g_DatabaseLock.unlock();
-                                return true;
+                                return DatabaseLease::IsFree();
                               }).get() == false;
     return m_result;
   }

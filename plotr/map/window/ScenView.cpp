@@ -253,7 +253,7 @@ void CScenView::NoteVisibility() { m_engine->SetVisible(IsShownOnScreen()); }
 void CScenView::PeriodicCopy() {
   MapOverlayState overlays;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = m_document.GetPlan();
     overlays.holding = plan.m_holding;
     overlays.guidance = MapGuidanceOverlay::FromPlan(plan);
@@ -354,7 +354,7 @@ bool CScenView::QueryTip(const wxPoint& point, FullPoint& object, std::string& t
   const wxSize size = GetClientSize();
   const int pixels = std::max(2, std::min(size.x, size.y) / 50);
   double radius = m_renderer.MetresPerPixel(size.x, size.y, pixels);
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CRoute* route = m_document.GetPlan().GetCurrent();
   if (route == nullptr) return false;
   if (!route->FindObject(object, radius, lat, lon, static_cast<int32_t>(m_renderer.GetVisibleLayers(0xF3FF)), false,
@@ -372,7 +372,7 @@ mapview::ContextInputs CScenView::ContextFacts() const {
   if (HoverObject(hover)) {
     in.hover = true;
     in.hoverKind = hover.point.kind;
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     FullPoint found;
     if (const CRoute* route = m_document.GetPlan().GetCurrent()) in.hoverResolves = route->Resolve(found, hover.point);
   }

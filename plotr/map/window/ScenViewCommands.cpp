@@ -37,7 +37,7 @@ void CScenView::OnUpdateCommand(wxUpdateUIEvent& event) {
     event.Check(m_toggles.Shown(pair, SettingOfPair(pair)));
     bool enabled = true;
     if (id <= 32803) {
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       enabled = g_SceneryDatabase.m_labelPoints.GetSize() > 0;
     }
     event.Enable(enabled);
@@ -170,7 +170,7 @@ void CScenView::MoveAircraft() {
   if (!HoverObject(hover)) return;
   search::MoveTarget target;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = sim->GetCurrent();
     if (route == nullptr) return;
     target = search::MoveAircraftTarget(hover, true, g_SceneryDatabase, *route);
@@ -186,7 +186,7 @@ void CScenView::TowerView() {
   if (HoverObject(hover) && (hover.point.kind == kKindAirport || hover.point.kind == kKindRunway)) {
     search::TowerTarget target;
     {
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       const CRoute* route = sim->GetCurrent();
       if (route == nullptr) return;
       target = search::TowerViewTarget(hover, snapshot, g_SceneryDatabase, *route);
@@ -224,7 +224,7 @@ void CScenView::AddToPlan() {
   bool added = false;
   if (HoverObject(hover)) {
     if ((hover.point.kind & mapview::kNotPlanKinds) != 0) return;
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     if (hover.point.kind == kKindUserPoint) {
       PlanPoint point;
       point.ref = hover;
@@ -242,7 +242,7 @@ void CScenView::AddToPlan() {
     CRoute::MakeUserPoint(point.ref.point, lat, lon);
     CRoute points;
     points.AddPoint(point);
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     planedit::AppendPoints(plan, points, false);
     added = true;
   }
@@ -264,7 +264,7 @@ void CScenView::CopyObject() {
   }
   clip::ClipData data;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     data = clip::ObjectCopy(object, *route, g_SimBlock.GetSnapshot(), "\r\n");

@@ -55,7 +55,7 @@ void CScenView::OnMotion(wxMouseEvent& event) {
     if (step.showText && ToLatLon({s.x, s.y}, lat1, lon1) && ToLatLon(p, lat2, lon2)) {
       double variation = 0;
       {
-        std::lock_guard lock(g_DatabaseLock);
+        DatabaseLease lease;
         if (const CRoute* route = m_document.GetPlan().GetCurrent()) variation = route->MagneticVariation(lat1, lon1);
       }
       m_measureText = mapview::MeasureText(GreatCircleDistance(lat1, lon1, lat2, lon2),
@@ -126,7 +126,7 @@ void CScenView::StartDrag(const wxPoint& at) {
   clip::ClipData data;
   unsigned status = 0;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     const bool bcIls = g_Settings.GetMapBcIls(false);
@@ -147,7 +147,7 @@ bool CScenView::DragOver(const FullPoint& key, const wxPoint& at) {
   if (key.point.kind != kKindUserPoint || !ToLatLon(at, lat, lon)) return false;
   CFlightPlanCore& plan = m_document.GetPlan();
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = plan.GetCurrent();
     FullPoint found;
     if (route == nullptr || !route->Resolve(found, key.point)) return false;
@@ -184,7 +184,7 @@ bool CScenView::DropFix(const FullPoint& key, const wxPoint& at) {
   if (key.point.kind != kKindUserPoint || !ToLatLon(at, lat, lon)) return false;
   CFlightPlanCore& plan = m_document.GetPlan();
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute* route = plan.GetCurrent();
     FullPoint found;
     if (route == nullptr || !route->Resolve(found, key.point)) return false;
@@ -209,7 +209,7 @@ void CScenView::SelectPlanPointAt(const wxPoint& at) {
   CFlightPlanCore& plan = m_document.GetPlan();
   bool found = false;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute* route = plan.GetCurrent();
     FullPoint object;
     if (route == nullptr || !route->FindObject(object, radius, lat, lon, 0xFFFF, false, true)) return;

@@ -41,7 +41,7 @@ void CScenView::OnPaint(wxPaintEvent&) {
       gdi::CairoDc feedback(oc, gdi::Size{size.x, size.y}, 96.0 * GetContentScaleFactor(),
                             96.0 * GetContentScaleFactor());
       const int cx = feedback.DeviceToLogicalX(size.x), cy = feedback.DeviceToLogicalY(size.y);
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       m_renderer.DrawDragLegs(feedback, cx, cy, m_dragRows, *m_dragRoute);
       m_renderer.DrawLegLabelsOverlay(feedback, cx, cy, m_dragRows, *m_dragRoute);
     }

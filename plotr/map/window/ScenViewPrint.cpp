@@ -41,7 +41,7 @@ class CMapPrintout : public wxPrintout {
     if (gc == nullptr) return false;
     auto* cr = static_cast<cairo_t*>(gc->GetNativeContext());
     if (cr == nullptr) return false;
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     PrintMapPage(cr, m_renderer, m_plan, w, h, dpiX > 0 ? dpiX : 72);
     return true;
   }

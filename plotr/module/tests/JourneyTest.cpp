@@ -146,7 +146,7 @@ class Journey : public live::LivePlanner {
   void FlyThePlan();
 
   size_t AirwayPoints() {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = Plan().GetCurrent();
     size_t count = 0;
     for (int i = 0; route != nullptr && i < route->GetCount(); ++i)

@@ -136,7 +136,7 @@ class LiveMap : public live::LivePlanner {
   }
 
   wxPoint FixPixel(int index) {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const NavPoint& p = (*Plan().GetCurrent())[index].ref.point;
     const wxSize size = map->GetClientSize();
     int x = 0, y = 0;

@@ -41,12 +41,12 @@ constexpr char kCutReason[] = "string file is shorter than its header";
 std::string LastScenery() { return profile::GetString(g_Settings.GetProfileFile(), "Settings", "LastScenery", ""); }
 
 std::string LoadedName() {
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   return g_SceneryDatabase.m_name1;
 }
 
 int LoadedAirports() {
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   return g_SceneryDatabase.m_airports.GetSize();
 }
 

@@ -64,12 +64,12 @@ class ClosedLoopTest : public ::testing::TestWithParam<int> {
  protected:
   ClosedLoopTest() : folder("mp-" + std::to_string(GetParam())), core(GetParam()) {
     std::ofstream(folder.ProgramCfg(), std::ios::binary) << "[Essential]\r\nSimVer=" << GetParam() << "\r\n";
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     plantest::BuildPlanDatabase(g_SceneryDatabase);
   }
   ~ClosedLoopTest() override {
     core.SetMultiplayer(nullptr);
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     g_SceneryDatabase.ClearDatabase();
   }
 
@@ -131,7 +131,7 @@ TEST_P(ClosedLoopTest, ModulesFollowTheHostExchangeAPlanAndCarryOnWithoutIt) {
 
   // Alice's plan, saved as the plan file, published, fetched by Bob and loaded into his plan.
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     alice.plan->Push(plantest::TripRoute());
     alice.plan->Rebuild();
   }
@@ -149,7 +149,7 @@ TEST_P(ClosedLoopTest, ModulesFollowTheHostExchangeAPlanAndCarryOnWithoutIt) {
     return bob.plan->LoadReceivedPlan(received);
   }));
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     uint16_t format = 0;
     EXPECT_EQ(planedit::LoadPlan(*bob.plan, format, received), 0);
     const CRoute& sent = *alice.plan->GetCurrent();

@@ -20,7 +20,7 @@ using plantest::UserPoint;
 class DatabaseAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CSceneryDatabase& db = g_SceneryDatabase;
     db.ClearDatabase();
     db.AddArea("Scenery\\Test", nullptr);

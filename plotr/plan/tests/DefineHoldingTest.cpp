@@ -27,7 +27,7 @@ class LinkedPlan : public CFlightPlanCore {
 class DefineHolding : public ::testing::Test {
  protected:
   DefineHolding() : m_folder("holding"), m_plan(&m_link, {nullptr, &m_dialogs}) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     plancore::BuildPlanDatabase(g_SceneryDatabase);
     m_link.sim.autopilotAvailable = true;
     m_link.sim.onGround = false;

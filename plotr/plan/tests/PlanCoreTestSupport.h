@@ -95,10 +95,10 @@ inline AircraftProfile TestProfile() {
 }
 
 // Per test: private settings and profile folder, the plan database in g_SceneryDatabase, and
-// the database lock held as every plan operation holds it.
+// a DatabaseLease held as every plan operation holds it.
 class PlanCoreTest : public ::testing::Test {
  protected:
-  PlanCoreTest() : m_folder("core"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
+  PlanCoreTest() : m_folder("core") { BuildPlanDatabase(g_SceneryDatabase); }
   ~PlanCoreTest() override { g_SceneryDatabase.ClearDatabase(); }
 
   // An empty route with the test aircraft, cruising at `level` feet and `speed` knots.
@@ -142,7 +142,7 @@ class PlanCoreTest : public ::testing::Test {
   CRoute& Current() { return *m_plan.GetCurrent(); }
 
   plantest::ScopedPlanFolder m_folder;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
 };
 

@@ -24,9 +24,7 @@ using namespace plantest;
 // True when another thread cannot take the database lock, i.e. this thread holds it.
 bool LockHeldHere() {
   return std::async(std::launch::async, [] {
-           const bool got = g_DatabaseLock.try_lock();
-           if (got) g_DatabaseLock.unlock();
-           return !got;
+           return !DatabaseLease::IsFree();
          }).get();
 }
 
@@ -52,7 +50,7 @@ class RecordingPlan : public CFlightPlanCore {
 
 std::vector<std::string> Names(const CRoute& route) {
   std::vector<std::string> names;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   for (const PlanPoint& p : route.m_points) {
     if (p.IsUserPoint()) {
       names.emplace_back(p.UserName());
@@ -66,7 +64,7 @@ std::vector<std::string> Names(const CRoute& route) {
 class PlanEditsTest : public ::testing::Test {
  protected:
   PlanEditsTest() : m_folder("edits") {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     BuildPlanDatabase(g_SceneryDatabase);
   }
   ~PlanEditsTest() override { g_SceneryDatabase.ClearDatabase(); }
@@ -82,7 +80,7 @@ class PlanEditsTest : public ::testing::Test {
     route.AddPoint(DbPoint(kNdb, kKindNdb));
     route.AddPoint(DbPoint(kFarAirport, kKindAirport));
     {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       m_plan.Clear();
       m_plan.Push(route);
       m_plan.Rebuild();
@@ -271,7 +269,7 @@ TEST_F(PlanEditsTest, NewLoadAndDialogsReplaceOrStepTheHistory) {
 
   // Waypoints the database lacks are dropped and counted in the message.
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     g_SceneryDatabase.ClearDatabase();
   }
   archive::MemoryFile again(bytes, "trip.cwp");

@@ -86,7 +86,7 @@ FlpxPlanInfo Info(const char* from, const char* to, const char* aircraft) {
 class PlanFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     plantest::BuildPlanDatabase(g_SceneryDatabase);
   }
   void TearDown() override { g_SceneryDatabase.ClearDatabase(); }
@@ -163,7 +163,7 @@ TEST_F(PlanFileTest, OldFormatWritesOldKindsAndIntersectionsAsNamedFixes) {
   route.AddPoint(At(plantest::kIntersection, kKindIntersection));
   route.AddPoint(At(plantest::kMarker, kKindMarker));
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     route.Revalidate();  // the intersection needs its payload for its identifier
   }
   const std::vector<uint8_t> bytes = Saved(route, kPlanFormatOld);
@@ -316,7 +316,7 @@ TEST_F(PlanFileTest, AirspacePointsComeBackInBothFormats) {
   const plantest::PlanPlace zone{47.20, 8.30};
   FullPoint airspace;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     AirspaceRecord h;
     h.classWord = 64;
     SetFixedText(h.ident, sizeof h.ident, "ZRH");

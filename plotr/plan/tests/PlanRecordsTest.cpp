@@ -70,7 +70,7 @@ std::vector<uint8_t> StartGolden(const std::string& display, const std::string& 
 
 class PlanRecordsTest : public ::testing::Test {
  protected:
-  PlanRecordsTest() : m_folder("records"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
+  PlanRecordsTest() : m_folder("records") { BuildPlanDatabase(g_SceneryDatabase); }
   ~PlanRecordsTest() override { g_SceneryDatabase.ClearDatabase(); }
 
   void Fly(const CRoute& route) {
@@ -80,7 +80,7 @@ class PlanRecordsTest : public ::testing::Test {
   }
 
   ScopedPlanFolder m_folder;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
 };
 

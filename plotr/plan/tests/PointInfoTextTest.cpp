@@ -35,7 +35,7 @@ class PointInfoText : public ::testing::Test {
  protected:
   PointInfoText() : m_folder("pointinfo") {}
   void SetUp() override {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CSceneryDatabase& db = g_SceneryDatabase;
     db.ClearDatabase();
     db.AddArea("Scenery\\World", nullptr);
@@ -114,7 +114,7 @@ class PointInfoText : public ::testing::Test {
     AddPointAt(db, 47.5, 8.5, kKindAirspaceLow, Airspace(tma, {{0, 119.7f}, {0, 0.4f}}).data());
   }
   FullPoint Object(double lat, double lon, uint16_t kind) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute route;
     if (kind == kKindAirspaceLow) {
       FullPoint found;
@@ -129,7 +129,7 @@ class PointInfoText : public ::testing::Test {
     return found;
   }
   std::string TextOf(const FullPoint& object, const SimSnapshot& sim = Aircraft()) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     std::string text = "left over";
     m_last = m_route.AirportInfoText(text, object, sim);
     return text;
@@ -208,7 +208,7 @@ TEST_F(PointInfoText, OneTextPerKind) {
 TEST_F(PointInfoText, UserPointsAndObjectsWithoutText) {
   FullPoint fix;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_route.AddPoint(plantest::UserPoint(47.1, 8.1, "HOME"));
     fix = m_route[0].ref;
   }

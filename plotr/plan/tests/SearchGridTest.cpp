@@ -146,7 +146,7 @@ void BuildRandomDatabase(Places& places) {
 }
 
 TEST(SearchGrid, FindsWhatAWalkOverEveryTileFinds) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   Places places;
   BuildRandomDatabase(places);
   const plantest::ScopedPlanFolder folder("searchgrid");

@@ -369,7 +369,7 @@ void CPlotrDoc::SaveAsProcedure(bool star) {
   if (!saved) return;
   UpdatePlanViews(nullptr, kHintSidStarCatalogue);
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     plan.Rebuild();
   }
   UpdatePlanViews(nullptr, kHintRows);
@@ -395,7 +395,7 @@ void CPlotrDoc::ExchangeSidStars(bool upload) {
   // The plan's rows refer to the catalogue by index, which the download changed.
   UpdatePlanViews(nullptr, kHintSidStarCatalogue);
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_plan->Rebuild();
   }
   UpdatePlanViews(nullptr, kHintRows);

@@ -35,7 +35,7 @@ using guidance::Wrap360;
 
 // The true heading of the runway end a plan row stands for.
 double RunwayHeading(CFlightPlanStatus& plan, int row) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const PlanPoint* point = plan.GetRowPoint(row);
   const RunwayRecord* record = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
   return record ? BinaryAngleToDegrees(record->heading) : std::nan("");
@@ -131,7 +131,7 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   // The ILS course the runway's record and the database's variation give.
   double ilsCourse = 0;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const RunwayRecord* record = g_SceneryDatabase.GetRunway(plan.GetRowPoint(static_cast<int>(Rows().size()) - 1)->ref.point);
     ASSERT_NE(nullptr, record);
     const double variation = plan.GetCurrent()->MagneticVariation(runway.latitude, runway.longitude);
@@ -232,7 +232,7 @@ TEST_P(ClosedLoop, HoldsAtSaintPrexAndResumesThePlan) {
   plan.m_holding = HoldingDefinition{1, static_cast<float>(fix.latitude), static_cast<float>(fix.longitude), 0, 220, 0, 0, 1, 0};
   double inboundTrue;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     inboundTrue = std::fmod(220 - plan.GetCurrent()->MagneticVariation(fix.latitude, fix.longitude) + 360, 360.0);
   }
   double outTrueLat, outTrueLon;  // a point on the inbound line, before the fix
@@ -503,7 +503,7 @@ TEST_P(HoldingEntry, FliesEachPartOnItsSideOfTheInboundLine) {
   Rig rig(90, simhost::AircraftStart{fixLat, fixLon, 5000, 0, 120});
   double variation;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     variation = rig.plan->GetCurrent()->MagneticVariation(fixLat, fixLon);
   }
   const double inbound = Wrap360(90 - variation);

@@ -447,7 +447,7 @@ TEST_F(Guidance, RunwayCaptureAndTheApproachPoint) {
     const PlanRow end = rig->plan->m_rows[last];
     double h;
     {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       h = BinaryAngleToDegrees(g_SceneryDatabase.GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading);
     }
     double lat, lon;
@@ -740,7 +740,7 @@ class Holding : public Guidance {
   void Start(bool right, double approachX, int headingMode = 0, int heading = 90, double tas = 120) {
     m_rig = Make(90, {46.5, 7.0, 5000, 0, tas});
     {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       m_variation = m_rig->plan->GetCurrent()->MagneticVariation(kFixLat, kFixLon);
     }
     const int inbound = headingMode == 0 ? heading : (heading + 180) % 360;

@@ -245,7 +245,7 @@ TEST_F(Status, RowsSkipBearingsAndEndAtTheDestinationWhileFlying) {
                    SampleRunway("LSGG", "23"), SamplePoint("LSGG", kKindAirport)},
                   6000);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute route = *m_rig->plan->GetCurrent();
     route[1].flags |= kPointBearing;
     m_rig->plan->Push(route);
@@ -280,7 +280,7 @@ TEST_F(Status, UserPointNamesAndTextsWithinTheirFields) {
   VorRecord* vor = nullptr;
   NdbRecord* ndb = nullptr;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     vor = g_SceneryDatabase.GetVor((*m_rig->plan->GetCurrent())[2].ref.point);
     ndb = g_SceneryDatabase.GetNdb((*m_rig->plan->GetCurrent())[3].ref.point);
   }

@@ -459,7 +459,7 @@ void CPilotView::OnPlanUpdate(const UpdateHint& hint) {
   if (hint.bits & (kHintPlanContents | kHintRows)) {
     bool withoutAsh = false;
     {
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       if (const CRoute* route = m_document.GetPlan().GetCurrent()) withoutAsh = route->m_profile.WithoutAsh();
     }
     if (withoutAsh && sim.airspeedHold) g_SimBlock.SendSimEvent(0x1022E, 0);
@@ -535,7 +535,7 @@ void CPilotView::PressButton(int id) {
   }
   bool withoutAsh = false;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     if (const CRoute* route = m_document.GetPlan().GetCurrent()) withoutAsh = route->m_profile.WithoutAsh();
   }
   for (const SimEvent& e : ButtonEvents(id, g_SimBlock.GetSnapshot().autothrottleArmed, withoutAsh)) {

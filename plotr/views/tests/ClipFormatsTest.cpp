@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <mutex>
 
 #include "navdb/tests/support/NavdbFixture.h"
@@ -169,7 +170,7 @@ TEST(ClipFormats, CountsAndPositionsFromOutsideAreChecked) {
 class ClipObjects : public ::testing::Test {
  protected:
   void SetUp() override {
-    lock.lock();
+    lease.emplace();
     plantest::BuildPlanDatabase(g_SceneryDatabase);
     // Two airports of frequencies only the plan list would offer, and one with a channel.
     for (auto [lat, ident, freqs] : {std::tuple{46.0, "LSGS", std::vector<FrequencyEntry>{Entry(2, 121.03f)}},
@@ -180,14 +181,14 @@ class ClipObjects : public ::testing::Test {
       navdbtest::AddPointAt(g_SceneryDatabase, lat, 7.3, kKindAirport, navdbtest::Airport(a, freqs, {}).data());
     }
   }
-  void TearDown() override { lock.unlock(); }
+  void TearDown() override { lease.reset(); }
   FullPoint Object(double lat, double lon, int32_t kinds) {
     FullPoint out;
     double radius = 200;
     EXPECT_TRUE(route.FindObject(out, radius, lat, lon, kinds, false)) << lat << " " << lon;
     return out;
   }
-  std::unique_lock<win::RecursiveLock> lock{g_DatabaseLock, std::defer_lock};
+  std::optional<DatabaseLease> lease;
   plantest::ScopedPlanFolder folder{"clip"};
   CRoute route;
   SimSnapshot sim{};

@@ -32,7 +32,7 @@ enum { kZurich, kKloten, kFixA, kFixB, kNdbPoint, kBasel };
 class ManualWaypointFormTest : public ::testing::Test {
  protected:
   ManualWaypointFormTest() : m_folder("manual_waypoint") {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     BuildPlanDatabase(g_SceneryDatabase);
   }
   ~ManualWaypointFormTest() override { g_SceneryDatabase.ClearDatabase(); }
@@ -57,7 +57,7 @@ class ManualWaypointFormTest : public ::testing::Test {
     route[kKloten].altitude1 = MakeManualValue(6000);
     route[kKloten].speed = MakeManualValue(200);
     if (change) change(route);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_plan.Clear();
     m_plan.Push(route);
     m_plan.Rebuild();

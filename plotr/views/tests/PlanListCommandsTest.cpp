@@ -26,18 +26,18 @@ using namespace planlist;
 class PlanListCommandsTest : public ::testing::Test {
  protected:
   PlanListCommandsTest() : m_folder("planlist") {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     BuildPlanDatabase(g_SceneryDatabase);
     m_trip = TripRoute();
     Fly(m_trip);
   }
   ~PlanListCommandsTest() override {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     g_SceneryDatabase.ClearDatabase();
   }
 
   void Fly(const CRoute& route) {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_plan.Clear();
     m_plan.Push(route);
     m_plan.Rebuild();
@@ -252,7 +252,7 @@ TEST_F(PlanListCommandsTest, BearingPointToggle) {
   // The NDB is a bearing point, the VOR is flown: mixed, so both are cleared.
   const Selection both = Rows({RowOfPoint(2), RowOfPoint(3), RowOfPoint(4)});
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CommandStates s = ListCommandStates(m_plan, both, ListRows(), m_sim, 70, false);
     EXPECT_TRUE(s.bearingPoint);
     EXPECT_EQ(2, s.bearingCheck);
@@ -270,7 +270,7 @@ TEST_F(PlanListCommandsTest, BearingPointToggle) {
 TEST_F(PlanListCommandsTest, CommandRulesAndTheRowsThatAreNoPlanRows) {
   m_sim.autopilotAvailable = true;
   m_sim.flyToPossible = true;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   for (int row : {TotalRow(), TotalRow() + 1, -1}) {
     const CommandStates s = ListCommandStates(m_plan, Rows({row}, row), ListRows(), m_sim, 70, false);
     EXPECT_FALSE(s.manualSettings || s.bearingPoint || s.holding || s.flyPlanFromHere || s.flyTo ||

@@ -277,7 +277,7 @@ TEST(PlanPrint, SnapshotPrintsTheTablesRowsWithTypesAndBearingsInParentheses) {
   PrintSnapshot s;
   std::vector<PlanRow> rows;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     plantest::BuildPlanDatabase(g_SceneryDatabase);
     plan.Push(plantest::TripRoute());
     plan.Rebuild();

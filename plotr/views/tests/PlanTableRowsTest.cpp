@@ -24,7 +24,7 @@ using namespace plantable;
 
 class PlanTableRowsTest : public ::testing::Test {
  protected:
-  PlanTableRowsTest() : m_folder("table"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
+  PlanTableRowsTest() : m_folder("table") { BuildPlanDatabase(g_SceneryDatabase); }
   ~PlanTableRowsTest() override { g_SceneryDatabase.ClearDatabase(); }
 
   void Fly(const CRoute& route) {
@@ -54,7 +54,7 @@ class PlanTableRowsTest : public ::testing::Test {
   VorRecord& Vor() { return *g_SceneryDatabase.GetVor(g_SceneryDatabase.m_vors[0]); }
 
   ScopedPlanFolder m_folder;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
 };
 

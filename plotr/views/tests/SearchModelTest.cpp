@@ -7,6 +7,7 @@
 #include <cfloat>
 #include <cmath>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,10 +116,10 @@ std::vector<std::string> Texts(const search::Result& r) {
 class SearchModel : public ::testing::Test {
  protected:
   void SetUp() override {
-    lock.lock();
+    lease.emplace();
     BuildSearchDatabase(g_SceneryDatabase);
   }
-  void TearDown() override { lock.unlock(); }
+  void TearDown() override { lease.reset(); }
   search::Result Search(const char* text, bool identifiers, bool mapBcIls = false) {
     return search::SearchDatabase(text, identifiers, g_SceneryDatabase, route, mapBcIls);
   }
@@ -130,7 +131,7 @@ class SearchModel : public ::testing::Test {
     return r.rows.front();
   }
 
-  std::unique_lock<win::RecursiveLock> lock{g_DatabaseLock, std::defer_lock};
+  std::optional<DatabaseLease> lease;
   plantest::ScopedPlanFolder folder{"search"};
   CRoute route;
 };

@@ -17,7 +17,7 @@ using namespace plantest;
 
 class SidStarLegRowsTest : public ::testing::Test {
  protected:
-  SidStarLegRowsTest() : m_folder("legs"), m_lock(g_DatabaseLock) { BuildPlanDatabase(g_SceneryDatabase); }
+  SidStarLegRowsTest() : m_folder("legs") { BuildPlanDatabase(g_SceneryDatabase); }
   ~SidStarLegRowsTest() override { g_SceneryDatabase.ClearDatabase(); }
   void Fly(const CRoute& route) {
     m_plan.Clear();
@@ -35,7 +35,7 @@ class SidStarLegRowsTest : public ::testing::Test {
   }
 
   ScopedPlanFolder m_folder;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
 };
 

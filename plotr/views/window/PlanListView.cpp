@@ -204,7 +204,7 @@ void CPlanListView::PlanChanged(uint32_t hint) {
 void CPlanListView::CenterMap() {
   double lat = 0, lon = 0;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     if (!planlist::RowPosition(m_document.GetPlan(), FocusedLine(), lat, lon)) return;
   }
   CCenterHint hint{lat, lon, 1};
@@ -214,7 +214,7 @@ void CPlanListView::CenterMap() {
 void CPlanListView::Copy() {
   clip::ClipData data;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     data = planlist::CopySelection(m_document.GetPlan(), CurrentSelection(), m_document.GetPlan().Simulator());
   }
   clip::PutOnClipboard(data);
@@ -248,7 +248,7 @@ void CPlanListView::UndoRedo(bool undo) {
 void CPlanListView::FlyTo() {
   double lat = 0, lon = 0;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     if (!planlist::RowPosition(m_document.GetPlan(), FocusedLine(), lat, lon)) return;
   }
   m_document.GetPlan().SimLink().RequestFlyTo(lat, lon);
@@ -266,7 +266,7 @@ void CPlanListView::MoveAircraft() {
   if (!sim.InSimulator()) return;
   search::MoveTarget target;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     target = planlist::MoveAircraftTarget(plan, FocusedLine(), sim.Snapshot().onGround, g_SceneryDatabase);
   }
   if (target.act) sim.MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
@@ -278,7 +278,7 @@ void CPlanListView::TowerView() {
   if (!sim.InSimulator()) return;
   search::TowerTarget target;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     target = planlist::TowerViewTarget(plan, FocusedLine(), sim.Snapshot(), g_SceneryDatabase);
   }
   double metres = target.altitude;
@@ -294,7 +294,7 @@ void CPlanListView::Holding() {
   const planlist::CommandStates s = CommandStates();
   double lat = 0, lon = 0;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const PlanPoint* point = planlist::RowPoint(m_document.GetPlan(), s.holdingRow);
     if (point == nullptr) return;
     lat = point->ref.point.latitude;
@@ -336,7 +336,7 @@ void CPlanListView::OnBeginDrag(wxListEvent&) {
 void CPlanListView::OnBeginLabelEdit(wxListEvent& event) {
   bool allowed = false;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     allowed = planlist::CanRenameRow(m_document.GetPlan(), static_cast<int>(event.GetIndex()));
   }
   if (!allowed) {
@@ -427,7 +427,7 @@ wxDragResult CPlanListView::DragOver(const wxPoint& point, wxDragResult suggeste
   const bool ctrl = wxGetKeyState(WXK_CONTROL);
   planlist::DropJudgement judged;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CFlightPlanCore& plan = m_document.GetPlan();
     judged = planlist::JudgeDrop(offered, plan, SidStarStoreOf(plan), line, ctrl);
   }

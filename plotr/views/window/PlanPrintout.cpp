@@ -143,7 +143,7 @@ void RegisterPlanPrinting() {
   RegisterPanePrinter(PaneSlot::PlanTable, [](wxWindow* pane, IPlotrDocument& document, bool preview) {
     auto snapshot = std::make_shared<planprint::PrintSnapshot>();
     {
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       *snapshot = planprint::TakePrintSnapshot(document.GetPlan(), g_SceneryDatabase,
                                                plantable::TableOptions::FromSettings(), document.GetPlanTitle());
     }

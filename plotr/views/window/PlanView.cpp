@@ -93,7 +93,7 @@ void CPlanView::Refill(uint32_t bits) {
   const long top = GetTopItem();
   if ((bits & kHintDisplayOptions) != 0) SetHeaders();
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = Document().GetPlan();
     m_rows = plantable::BuildTableRows(plan, g_SceneryDatabase, plantable::TableOptions::FromSettings(), m_currentRow);
   }
@@ -130,7 +130,7 @@ void CPlanView::Refill(uint32_t bits) {
 void CPlanView::SelectNewPoints() {
   std::vector<int> fresh;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = Document().GetPlan();
     for (size_t i = 0; i < plan.m_rows.size(); ++i) {
       const PlanPoint* point = plan.GetRowPoint(static_cast<int>(i));
@@ -146,7 +146,7 @@ void CPlanView::UpdateCurrentRow() {
   const int old = m_currentRow;
   int marker = -1;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = Document().GetPlan();
     if ((plan.m_guidanceFlags & kGuidanceFlyingPlan) != 0) marker = plan.m_currentRow;
   }

@@ -288,7 +288,7 @@ void CSearchView::FillSearchResults() {
   search::Result result;
   {
     wxBusyCursor wait;
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     result = search::SearchDatabase(text, identifiers, g_SceneryDatabase, *route, g_Settings.GetMapBcIls(false));
@@ -354,7 +354,7 @@ void CSearchView::StartDrag() {
   clip::ClipData data;
   unsigned status = 0;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     const bool bcIls = g_Settings.GetMapBcIls(false);
@@ -420,7 +420,7 @@ void CSearchView::OnUpdateCommand(wxUpdateUIEvent& event) {
   }
   bool resolves = false;
   if (row && id == cmd::kSearchToPlan) {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     FullPoint found;
     if (const CRoute* route = m_document.GetPlan().GetCurrent()) resolves = route->Resolve(found, row->point);
   }
@@ -496,7 +496,7 @@ void CSearchView::CopySelection() {
   if (!row) return;
   clip::ClipData data;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
     data = clip::ObjectCopy(*row, *route, m_document.GetPlan().Simulator(), "\r\n\r\n");
@@ -511,7 +511,7 @@ void CSearchView::MoveAircraft() {
   if (!sim.InSimulator() || !row) return;
   search::MoveTarget target;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
     target = search::MoveAircraftTarget(*row, sim.Snapshot().onGround, g_SceneryDatabase, *route);
@@ -527,7 +527,7 @@ void CSearchView::TowerView() {
   const SimSnapshot& snapshot = sim.Snapshot();
   search::TowerTarget target;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
     target = search::TowerViewTarget(*row, snapshot, g_SceneryDatabase, *route);
@@ -546,7 +546,7 @@ void CSearchView::AddToPlan() {
   CFlightPlanCore& plan = m_document.GetPlan();
   bool added = false;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     added = search::AddRowToPlan(plan, *row);
   }
   if (!added) return;

@@ -94,7 +94,7 @@ void CSidStarListView::Rebuild() {
   m_filling = true;
   const int remembered = std::max(SelectedRow(), 0);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_rows = sidstar::BuildLegRows(m_page.Document().GetPlan(), g_SceneryDatabase, g_Settings.GetMapBcIls(false),
                                    m_activeRow);
   }
@@ -121,7 +121,7 @@ void CSidStarListView::Rebuild() {
 void CSidStarListView::SelectNewPoints() {
   std::vector<int> fresh;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = m_page.Document().GetPlan();
     for (size_t i = 0; i < plan.m_rows.size() && i < m_rows.size(); ++i) {
       const PlanPoint* point = plan.GetRowPoint(static_cast<int>(i));
@@ -146,7 +146,7 @@ void CSidStarListView::MoveActiveMark() {
   }
   int active = -1;
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CFlightPlanCore& plan = m_page.Document().GetPlan();
     if ((plan.m_guidanceFlags & kGuidanceFlyingPlan) != 0) active = plan.m_currentRow;
   }

@@ -75,7 +75,7 @@ void CSidStarPage::Broadcast(const ISidStarView* sender, uint32_t bits, const vo
 void CSidStarPage::CatalogueChanged(const ISidStarView* acting) {
   Broadcast(nullptr, kHintSidStarCatalogue);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     m_document.GetPlan().Rebuild();
   }
   Broadcast(acting, kHintRows);

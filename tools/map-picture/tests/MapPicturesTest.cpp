@@ -64,7 +64,7 @@ class SwissPictures : public testing::TestWithParam<Picture> {
     loaded = sampletest::LoadSwissSample(error);
     if (!loaded) return;
     plan = new CFlightPlanCore;
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute& route = *plan->GetCurrent();
     route.AddPoint(sampletest::SamplePoint("LSZH", kKindAirport));
     route.AddPoint(sampletest::SamplePoint("LSGG", kKindAirport));
@@ -93,7 +93,7 @@ TEST_P(SwissPictures, AreDrawnAsPictures) {
   ASSERT_TRUE(loaded) << error;
   const Picture& p = GetParam();
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     // Departure, destination and what the route finder put between them.
     ASSERT_GE(plan->GetCurrent()->GetCount(), 3);
   }

@@ -53,7 +53,7 @@ class SampleCourses : public ::testing::Test {
 // show the same.
 TEST_F(SampleCourses, ThePlanFromZurichToGenevaShowsMagneticCourses) {
   CFlightPlanCore plan;
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CRoute route;
   for (const char* ident : {"LSZH", "LSGG", "LSZB"}) route.AddPoint(SamplePoint(ident, kKindAirport));
   plan.Clear();

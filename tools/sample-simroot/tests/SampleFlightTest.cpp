@@ -62,7 +62,7 @@ TEST(SampleFlight, FmsArrivalTimesMatchTheTimesFlownAtTimeScale) {
   services.playCue = [](int) {};
   CFlightPlanStatus plan(services);
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute route;
     for (const char* vor : {"WIL", "FRI", "SPR", "GVA"}) route.AddPoint(SamplePoint(vor, kKindVor));
     route.m_cruise.altitude1 = route.m_cruise.altitude2 = kCruiseFeet;

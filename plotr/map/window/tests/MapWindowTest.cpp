@@ -262,7 +262,7 @@ TEST_F(MapWindowTest, AUserFixDroppedOnTheMapMovesInThePlanAndCopyOffersANewFix)
   CFlightPlanCore& plan = Document().GetPlan();
   FullPoint fix;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     CRoute route = *plan.GetCurrent();
     PlanPoint user;
     CRoute::MakeUserPoint(user.ref.point, 47.2, 8.2);

@@ -184,7 +184,7 @@ wxWindow* LivePlanner::Pane(PaneSlot slot) const {
 
 std::vector<std::string> LivePlanner::PlanIdents() {
   std::vector<std::string> idents;
-  std::lock_guard lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CRoute* route = Plan().GetCurrent();
   for (int i = 0; route != nullptr && i < route->GetCount(); ++i) idents.push_back(PointName((*route)[i]));
   return idents;

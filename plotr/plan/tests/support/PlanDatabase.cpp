@@ -86,7 +86,7 @@ void Fill(CSceneryDatabase& db, bool withVor) {
 void BuildPlanDatabase(CSceneryDatabase& db) { Fill(db, true); }
 
 PlanPoint DbPoint(PlanPlace at, uint16_t kind) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CRoute route;
   FullPoint found;
   double radius = 100.0;

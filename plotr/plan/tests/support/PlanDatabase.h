@@ -31,7 +31,7 @@ inline constexpr PlanPlace kMarker{47.50, 8.45};
 // database does not hold (kind and position only) when there is none.
 PlanPoint DbPoint(PlanPlace at, uint16_t kind);
 
-// Replaces the database's contents with the neighbourhood (hold g_DatabaseLock for the global one).
+// Replaces the database's contents with the neighbourhood (hold a DatabaseLease for the global one).
 void BuildPlanDatabase(CSceneryDatabase& db);
 // The same, written as a database pair "<folder>/<title>.000" and ".001" with the two names.
 bool WritePlanDatabase(const std::string& folder, const std::string& title, const std::string& name1,

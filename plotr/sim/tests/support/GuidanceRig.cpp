@@ -63,7 +63,7 @@ void Rig::ToNextGuidanceTick() {
 }
 
 void Rig::SetRoute(const std::vector<PlanPoint>& points, int cruiseAltitude) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   CRoute route = *plan->GetCurrent();
   route.m_points.clear();
   for (const PlanPoint& p : points) route.AddPoint(p);

@@ -170,7 +170,7 @@ TEST_F(PilotViewTest, DroppedFrequenciesCommitAndSeveralOpenThePicker) {
 
 TEST_F(PilotViewTest, SpeedHoldIsNotSentWhenTheSimulatorRefusesToArm) {
   const auto setWithoutAsh = [&](bool on) {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     Document().GetPlan().GetCurrent()->m_profile.SetWithoutAsh(on);
   };
   setWithoutAsh(true);

@@ -23,7 +23,7 @@ constexpr uint8_t kCanary = 0x5A;
 
 class FlpxServicesTest : public ::testing::Test {
  protected:
-  FlpxServicesTest() : m_folder("flpx_services"), m_lock(g_DatabaseLock) {
+  FlpxServicesTest() : m_folder("flpx_services") {
     BuildPlanDatabase(g_SceneryDatabase);
     m_plan.Clear();
     m_plan.Push(TripRoute());
@@ -44,7 +44,7 @@ class FlpxServicesTest : public ::testing::Test {
   }
 
   ScopedPlanFolder m_folder;
-  std::lock_guard<win::RecursiveLock> m_lock;
+  DatabaseLease m_lease;
   CFlightPlanCore m_plan;
 };
 

@@ -146,7 +146,7 @@ class AutoRouteSample : public ::testing::Test {
   std::vector<std::string> Run(const AutoRouteDialogValues& press) {
     m_dialogs.autoRoutePresses = {press};
     EXPECT_TRUE(planedit::CalculateAutoRoute(m_plan));
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     return Names(*m_plan.GetCurrent());
   }
 
@@ -170,7 +170,7 @@ TEST_F(AutoRouteSample, SharedFixesAreOneJunctionOfEveryAirwayThroughThem) {
       {"BELUS", {"A9", "UL613", "UN850"}, 3}, {"DITON", {"A9", "UN850"}, 3}, {"RILAX", {"A9", "UN871"}, 3},
       {"KLO", {"A9", "R12", "UN871"}, 3},      {"HOC", {"UN850", "UN871"}, 2},
   };
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CSceneryDatabase& db = g_SceneryDatabase;
   for (const Case& c : cases) {
     int points = 0;
@@ -238,7 +238,7 @@ TEST_F(AutoRouteSample, RoutesBetweenGenevaAndZurichOfEveryKind) {
     EXPECT_EQ(c.expected, Joined(route)) << name;
     EXPECT_TRUE(m_ui.information.empty()) << name << ": " << (m_ui.information.empty() ? "" : m_ui.information[0]);
     EXPECT_EQ(route, Run(press)) << name << ", run again";
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     const CRoute& plan = *m_plan.GetCurrent();
     EXPECT_LE(SharpestTurn(plan), 120.0) << name;
     // Every leg type the search used is cleared again.
@@ -322,7 +322,7 @@ TEST_F(AutoRouteSample, ProceduresTheJoinedRouteChoosesAndPlansThatNameTheirAirp
     const std::vector<std::string> route = Run(press);
     EXPECT_EQ(c.expected, Joined(route)) << c.name;
     EXPECT_TRUE(m_ui.information.empty()) << c.name << ": " << (m_ui.information.empty() ? "" : m_ui.information[0]);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     EXPECT_LE(SharpestTurn(*m_plan.GetCurrent()), 120.0) << c.name;
   }
 }
@@ -336,7 +336,7 @@ TEST_F(AutoRouteSample, TheRunwayIsMetOnItsExtendedCentreLine) {
   navaids.distance = 30;
   navaids.star = false;
   Run(navaids);
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CRoute& route = *m_plan.GetCurrent();
   ASSERT_GE(route.GetCount(), 3);
   const NavPoint& fix = route[route.GetCount() - 2].ref.point;

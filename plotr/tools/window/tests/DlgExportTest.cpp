@@ -140,7 +140,7 @@ TEST_F(DlgExportTest, ExportsThroughTabtextFromTheModalDialog) {
 
 TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
   ModuleSimroot root("dlg_document", TABTEXT_MODULE);
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   plantest::BuildPlanDatabase(g_SceneryDatabase);
   CFlightPlanCore plan({&m_ui});
   plan.Clear();

@@ -232,7 +232,7 @@ class PlanPrintFrameTest : public shelltest::ModuleWindowsTest {
     RegisterPlanPrinting();
     ModuleWindowsTest::SetUp();
     if (HasFatalFailure()) return;
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     CFlightPlanCore& plan = Document().GetPlan();
     plan.Clear();
     plan.Push(plantest::TripRoute());
@@ -276,7 +276,7 @@ TEST_F(PlanPrintFrameTest, PreviewFromTheFrameKeepsItsPagesWhileThePlanChanges) 
   const int pages = open->GetMaxPage();
 
   {
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     Document().GetPlan().Push(CRoute());
     Document().GetPlan().Rebuild();
   }

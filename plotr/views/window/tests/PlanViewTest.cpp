@@ -36,7 +36,7 @@ class PlanViewTest : public shelltest::ModuleWindowsTest {
     ASSERT_NE(pane, nullptr);
     view = pane->View();
     {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       trip = plantest::TripRoute();
       CFlightPlanCore& plan = Document().GetPlan();
       plan.Clear();

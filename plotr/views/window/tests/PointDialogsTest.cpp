@@ -69,7 +69,7 @@ class PointDialogsTest : public ::testing::Test {
                     << ":" << line;
     });
     {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       BuildPlanDatabase(g_SceneryDatabase);
     }
     g_Settings.SetUseIndicatedAirSpeed(true);
@@ -88,7 +88,7 @@ class PointDialogsTest : public ::testing::Test {
     route.AddPoint(DbPoint(kFarAirport, kKindAirport));
     // A speed limit for the user point's box to end.
     route[1].speed = MakeManualValue(200);
-    std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+    DatabaseLease lease;
     Plan().Clear();
     Plan().Push(route);
     Plan().Rebuild();

@@ -49,7 +49,7 @@ bool LoadSwissSample(std::string& error) {
     if (result != IDS_BUILD_READY) {
       s.error = "the sample database was not built";
     } else {
-      std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+      DatabaseLease lease;
       const fs::path folder = sampleroot::DatabaseFolder(s.root);
       s.loaded = g_SceneryDatabase.LoadDatabaseFiles((folder / "Scenery.000").string(), (folder / "Scenery.001").string());
       if (!s.loaded) s.error = "the sample database did not load: " + g_SceneryDatabase.GetLastError();
@@ -76,7 +76,7 @@ std::string_view IdentOf(const CSceneryDatabase& db, const NavPoint& p) {
 
 template <typename Match>
 PlanPoint FindPoint(uint16_t kind, Match match) {
-  std::lock_guard<win::RecursiveLock> lock(g_DatabaseLock);
+  DatabaseLease lease;
   const CSceneryDatabase& db = g_SceneryDatabase;
   const CNavPointArray* array = kind == kKindNdb             ? &db.m_ndbs
                                 : kind == kKindVor           ? &db.m_vors
