@@ -66,8 +66,8 @@ struct World {
     SetAircraftProfileFolder(settings);
     DatabaseLease lease;
     const fs::path db = sampleroot::DatabaseFolder(root);
-    if (!g_SceneryDatabase.LoadDatabaseFiles((db / "Scenery.000").string(), (db / "Scenery.001").string()))
-      Fail("the world database did not load: " + g_SceneryDatabase.GetLastError());
+    if (!lease.Database().LoadDatabaseFiles((db / "Scenery.000").string(), (db / "Scenery.001").string()))
+      Fail("the world database did not load: " + lease.Database().GetLastError());
     PickPairs();
     ReportNetwork();
   }
@@ -83,7 +83,7 @@ struct World {
 
   // What the build made of the network: the junctions, and the VORs and NDBs it bound to them.
   static void ReportNetwork() {
-    const CSceneryDatabase& db = g_SceneryDatabase;
+    const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
     int junctions = 0, high = 0, vors = 0, ndbs = 0;
     for (int i = 0; i < db.m_intersections.GetSize(); ++i) {
       const IntersectionRecord* r = db.GetIntersection(db.m_intersections[i]);
@@ -105,7 +105,7 @@ struct World {
 
   // A random runway end of the airport; false when it has none.
   static bool RunwayOf(const NavPoint& airport, std::mt19937& random, NavPoint& out) {
-    const CNavPointArray& ends = g_SceneryDatabase.m_runways;
+    const CNavPointArray& ends = DatabaseLease::HeldDatabase().m_runways;
     std::vector<int> near;
     for (int i = 0; i < ends.GetSize(); ++i) {
       const NavPoint& e = ends[i];
@@ -119,7 +119,7 @@ struct World {
   }
 
   void PickPairs() {
-    const CNavPointArray& airports = g_SceneryDatabase.m_airports;
+    const CNavPointArray& airports = DatabaseLease::HeldDatabase().m_airports;
     std::mt19937 random(19);
     std::uniform_int_distribution<int> pick(0, airports.GetSize() - 1);
     while (static_cast<int>(pairs.size()) < kPairs) {
@@ -159,7 +159,7 @@ double Percentile(std::vector<double> v, int percent) {
 // The intersection's segments read by value, every index checked.
 bool Segments(int32_t node, std::vector<AirwaySegment>& out) {
   out.clear();
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   if (node < 0 || node >= db.m_intersections.GetSize()) return false;
   const NavPoint& p = db.m_intersections[node];
   const int64_t offset = p.PayloadOffset();
@@ -176,7 +176,7 @@ bool Segments(int32_t node, std::vector<AirwaySegment>& out) {
 // the segments it may use (flyable that way, of the class), without its turn limit; -1 when the
 // arrival cannot be reached.
 double DijkstraCost(const CRoutePathList& departures, const CRoutePathList& arrivals, int airwayClass) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const int n = db.m_intersections.GetSize();
   std::vector<double> cost(static_cast<size_t>(n), kRouteFltMax), exitCost(static_cast<size_t>(n), kRouteFltMax);
   using Entry = std::pair<double, int32_t>;

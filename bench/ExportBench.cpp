@@ -66,7 +66,7 @@ void BM_TabtextThousandRows(benchmark::State& state) {
   using namespace plantest;
   ScopedPlanFolder settings("export_bench");
   DatabaseLease lease;
-  BuildPlanDatabase(g_SceneryDatabase);
+  BuildPlanDatabase(lease.Database());
   // Zurich to Basel with 998 user points in between.
   CRoute route = TripRoute();
   const CRoute trip = route;
@@ -93,7 +93,7 @@ void BM_TabtextThousandRows(benchmark::State& state) {
     }
   }
   state.counters["rows"] = static_cast<double>(plan.m_rows.size());
-  g_SceneryDatabase.ClearDatabase();
+  lease.Database().ClearDatabase();
 }
 BENCHMARK(BM_TabtextThousandRows)->Unit(benchmark::kMillisecond);
 

@@ -31,7 +31,7 @@ using namespace plantest;
 class AirwayPlan {
  public:
   AirwayPlan() : m_settings("export_writers_bench") {
-    BuildPlanDatabase(g_SceneryDatabase);
+    BuildPlanDatabase(DatabaseLease::HeldDatabase());
     CRoute route = TripRoute();
     route.m_points.clear();
     route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
@@ -48,7 +48,7 @@ class AirwayPlan {
     m_file = fs::temp_directory_path() / ("export-writers-bench-" + std::to_string(::getpid()));
   }
   ~AirwayPlan() {
-    g_SceneryDatabase.ClearDatabase();
+    DatabaseLease::HeldDatabase().ClearDatabase();
     std::error_code ignored;
     fs::remove(m_file, ignored);
   }

@@ -44,7 +44,7 @@ struct World {
     counts.dense.intersections = 9000;
     counts.dense.airwaySegments = 3600;
     counts.dense.airspaces = 150;
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
+    navdbtest::BuildWorldDatabase(DatabaseLease::HeldDatabase(), counts);
   }
   ~World() { fs::remove_all(folder); }
 };
@@ -206,11 +206,11 @@ ViewCounts CountInView(const CMapRenderer& renderer, int cx, int cy) {
   };
   ViewCounts n;
   for (int a = 0; a < kPointArrayCount; ++a) {
-    for (const NavPoint& p : g_SceneryDatabase.Points(static_cast<PointArray>(a))) {
+    for (const NavPoint& p : DatabaseLease::HeldDatabase().Points(static_cast<PointArray>(a))) {
       n.points += p.IsShown() && inside(p.latitude, p.longitude);
     }
   }
-  const CLabelPointArray& labels = g_SceneryDatabase.m_labelPoints;
+  const CLabelPointArray& labels = DatabaseLease::HeldDatabase().m_labelPoints;
   for (int i = 0; i < labels.GetSize(); ++i) {
     LabelPoint l;
     std::memcpy(&l, &labels[i], sizeof l);

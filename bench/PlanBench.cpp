@@ -40,7 +40,7 @@ World& TheWorld() {
 // lies nearest to the plan's length away, every fifth snapped to a nearby fix or navaid and
 // every tenth with an altitude constraint, then that airport.
 CRoute MakePlan(int points) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   CRoute route;
   const NavPoint& from = db.m_airports[0];
   const double length = (points - 1) * kLegMetres;

@@ -28,7 +28,7 @@ struct World : benchsupport::PlanWorld {
 // Every kind the table names in turn: airports, runway ends, VORs, NDBs, intersections and user
 // points, with a manual altitude on every tenth.
 CRoute MakePlan(int points) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   CRoute route;
   for (int i = 0; i < points; ++i) {
     PlanPoint point;
@@ -57,7 +57,7 @@ void BM_PlanTableRows(benchmark::State& state) {
   const plantable::TableOptions options;
   size_t rows = 0;
   for (auto _ : state) {
-    const std::vector<plantable::TableRow> table = plantable::BuildTableRows(plan, g_SceneryDatabase, options, 3);
+    const std::vector<plantable::TableRow> table = plantable::BuildTableRows(plan, lease.Database(), options, 3);
     rows = table.size();
     benchmark::DoNotOptimize(table.data());
   }

@@ -35,16 +35,16 @@ struct World {
     g_Settings.SetProfileFile(folder / "Program.cfg");
     SetAircraftProfileFolder(folder);
     navdbtest::WorldCounts counts;  // 25,000 airports, 120,000 intersections, ...
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
+    navdbtest::BuildWorldDatabase(DatabaseLease::HeldDatabase(), counts);
     route = std::make_unique<CRoute>();
 
-    const NavPoint& middle = g_SceneryDatabase.m_vors[g_SceneryDatabase.m_vors.GetSize() / 2];
+    const NavPoint& middle = DatabaseLease::HeldDatabase().m_vors[DatabaseLease::HeldDatabase().m_vors.GetSize() / 2];
     lat = middle.latitude + 0.05;
     lon = middle.longitude + 0.05;
 
     std::mt19937 random(7);
-    for (const CNavPointArray* array : {&g_SceneryDatabase.m_airports, &g_SceneryDatabase.m_vors,
-                                        &g_SceneryDatabase.m_ndbs, &g_SceneryDatabase.m_intersections}) {
+    const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
+    for (const CNavPointArray* array : {&db.m_airports, &db.m_vors, &db.m_ndbs, &db.m_intersections}) {
       std::uniform_int_distribution<int> pick(0, array->GetSize() - 1);
       for (int i = 0; i < 64; ++i) {
         NavPoint key = (*array)[pick(random)];
@@ -77,7 +77,7 @@ BENCHMARK(BM_FindObjectNearest)->Unit(benchmark::kMillisecond);
 void BM_MapTipLookup(benchmark::State& state) {
   World& world = TheWorld();
   std::vector<std::pair<double, double>> spots;
-  const CNavPointArray& vors = g_SceneryDatabase.m_vors;
+  const CNavPointArray& vors = DatabaseLease::HeldDatabase().m_vors;
   for (int i = 0; i < 256; ++i) {
     const NavPoint& p = vors[(i * 7919) % vors.GetSize()];
     spots.emplace_back(p.latitude + 0.02 * (i % 5), p.longitude - 0.02 * (i % 3));
@@ -126,7 +126,7 @@ void BM_SearchPane(benchmark::State& state, const char* text, bool identifiers) 
   World& world = TheWorld();
   search::Result result;
   for (auto _ : state) {
-    result = search::SearchDatabase(text, identifiers, g_SceneryDatabase, *world.route, false);
+    result = search::SearchDatabase(text, identifiers, DatabaseLease::HeldDatabase(), *world.route, false);
     benchmark::DoNotOptimize(result.rows.data());
   }
   state.counters["rows"] = static_cast<double>(result.rows.size());

@@ -31,7 +31,7 @@ struct PlanWorld {
     counts.airwaySegments = 8000;
     counts.airspaces = 400;
     counts.areas = 4;
-    navdbtest::BuildWorldDatabase(g_SceneryDatabase, counts);
+    navdbtest::BuildWorldDatabase(DatabaseLease::HeldDatabase(), counts);
   }
   ~PlanWorld() { std::filesystem::remove_all(folder); }
 };

@@ -34,10 +34,10 @@ bool MapDrawContext::Tick() {
   return !aborted;
 }
 
-CMapRenderer::CMapRenderer() : m_painters(DefaultMapPainters()), m_db(&g_SceneryDatabase) {}
+CMapRenderer::CMapRenderer() : m_painters(DefaultMapPainters()), m_db(&DatabaseLease::HeldDatabase()) {}
 
 CMapRenderer::CMapRenderer(CSettings& settings)
-    : CMapParams(settings), m_painters(DefaultMapPainters()), m_db(&g_SceneryDatabase) {}
+    : CMapParams(settings), m_painters(DefaultMapPainters()), m_db(&DatabaseLease::HeldDatabase()) {}
 
 CMapRenderer::CMapRenderer(const CMapRenderer& other)
     : CMapParams(other), m_painters(other.m_painters), m_db(other.m_db) {}

@@ -3,9 +3,23 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
 // The pool grows in small steps in Plotr: it is filled by whole-file loads, never point by point.
 CSceneryDatabase g_SceneryDatabase(1024);
 win::RecursiveLock g_DatabaseLock;
+
+}  // namespace
+
+CSceneryDatabase& DatabaseLease::HeldDatabase() { return g_SceneryDatabase; }
+
+bool DatabaseLease::IsFree() {
+  if (!g_DatabaseLock.try_lock()) return false;
+  g_DatabaseLock.unlock();
+  return true;
+}
+
+win::RecursiveLock& DatabaseLease::Lock() { return g_DatabaseLock; }
 
 double MagneticVariation(const CSceneryDatabase& db, double latitude, double longitude) {
   if (db.m_magVarGrids.IsEmpty()) {

@@ -11,31 +11,30 @@
 
 class CFlightPlanCore;
 
-extern CSceneryDatabase g_SceneryDatabase;
-extern win::RecursiveLock g_DatabaseLock;
-
-// Holds g_DatabaseLock for its lifetime and is the way in to the database (and to the plan it
-// was taken for). Leases nest on one thread: the lock is recursive.
+// Holds the database lock for its lifetime and is the one way in to Plotr's database (and to the
+// plan it was taken for). Leases nest on one thread: the lock is recursive.
 class DatabaseLease {
  public:
-  DatabaseLease() : m_lock(g_DatabaseLock) {}
-  explicit DatabaseLease(CFlightPlanCore& plan) : m_lock(g_DatabaseLock), m_plan(&plan) {}
+  DatabaseLease() : m_lock(Lock()) {}
+  explicit DatabaseLease(CFlightPlanCore& plan) : m_lock(Lock()), m_plan(&plan) {}
   DatabaseLease(const DatabaseLease&) = delete;
   DatabaseLease& operator=(const DatabaseLease&) = delete;
 
-  CSceneryDatabase& Database() const { return g_SceneryDatabase; }
+  CSceneryDatabase& Database() const { return HeldDatabase(); }
   // The plan the lease was taken for; only for a lease taken with one.
   CFlightPlanCore& Plan() const { return *m_plan; }
 
+  // The database for code whose caller holds a lease (the searches on CRoute, the info texts,
+  // guidance targets): it takes none itself, so the caller's one covers the whole operation.
+  static CSceneryDatabase& HeldDatabase();
+
   // True when no thread but the caller could take a lease now; asked from a second thread, it
   // tells whether the first one holds a lease.
-  static bool IsFree() {
-    if (!g_DatabaseLock.try_lock()) return false;
-    g_DatabaseLock.unlock();
-    return true;
-  }
+  static bool IsFree();
 
  private:
+  static win::RecursiveLock& Lock();
+
   std::lock_guard<win::RecursiveLock> m_lock;
   CFlightPlanCore* m_plan = nullptr;
 };

@@ -198,8 +198,8 @@ void CFlightPlanCore::Rebuild() {
     if (!route->FindAirportOf(airport, (*route)[row.pointIndex].ref.point)) {
       continue;
     }
-    if (const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point)) {
-      if (const char* name = g_SceneryDatabase.GetString(record->nameText)) {
+    if (const AirportRecord* record = DatabaseLease::HeldDatabase().GetAirport(airport.point)) {
+      if (const char* name = DatabaseLease::HeldDatabase().GetString(record->nameText)) {
         std::snprintf(row.airportName, sizeof row.airportName, "%s", name);
       }
     }

@@ -60,14 +60,14 @@ double StepMinutes(double nm, double ias, double altitude) {
 double FieldElevationFeet(const PlanPoint& point) {
   const NavPoint& p = point.ref.point;
   if (p.kind == kKindAirport) {
-    if (const AirportRecord* airport = g_SceneryDatabase.GetAirport(p)) {
+    if (const AirportRecord* airport = DatabaseLease::HeldDatabase().GetAirport(p)) {
       int16_t altitude = 0;
       std::memcpy(&altitude, reinterpret_cast<const uint8_t*>(airport) + offsetof(AirportRecord, altitude),
                   sizeof altitude);
       return altitude * kFeetPerMetre;
     }
   } else if (p.kind == kKindRunway) {
-    if (const RunwayRecord* runway = g_SceneryDatabase.GetRunway(p)) {
+    if (const RunwayRecord* runway = DatabaseLease::HeldDatabase().GetRunway(p)) {
       int16_t altitude = 0;
       std::memcpy(&altitude, reinterpret_cast<const uint8_t*>(runway) + offsetof(RunwayRecord, altitude),
                   sizeof altitude);

@@ -110,7 +110,7 @@ void CRoute::Save(archive::File& file, const FlpxPlanInfo& info, uint16_t format
         if (isIntersection) {
           // Older readers know no intersections: they get a user fix named after it.
           std::memset(extra.userName, 0, sizeof extra.userName);
-          if (const IntersectionRecord* r = g_SceneryDatabase.GetIntersection(p.ref.point)) {
+          if (const IntersectionRecord* r = lease.Database().GetIntersection(p.ref.point)) {
             SetFixedText(extra.userName, sizeof extra.userName, r->Ident());
           }
         }

@@ -52,7 +52,7 @@ std::vector<NavPoint> NearbyPoints(PointArray array, double lat, double lon, dou
     NavPoint point;
   };
   std::vector<Found> found;
-  const CNavPointArray& points = g_SceneryDatabase.Points(array);
+  const CNavPointArray& points = DatabaseLease::HeldDatabase().Points(array);
   for (int i = 0; i < points.GetSize(); ++i) {
     const NavPoint& p = points[i];
     if (!p.IsShown()) continue;
@@ -74,7 +74,7 @@ bool BelongsTo(const CRoute& route, const NavPoint& object, const NavPoint& airp
 
 // The ILS frequency of a runway end; a back course counts only with the setting "MapBcIls".
 double RunwayIlsFrequency(const RunwayRecord& runway) {
-  const IlsRecord* ils = RunwayIls(g_SceneryDatabase, runway);
+  const IlsRecord* ils = RunwayIls(DatabaseLease::HeldDatabase(), runway);
   if (!ils) return 0;
   if (ils->glideSlope < 0 && !g_Settings.GetMapBcIls(false)) return 0;
   return ils->frequency;
@@ -86,7 +86,7 @@ void FillAirportBlockFromWaypoint(const CRoute& route, FlpxAirportInfo& block, c
   if (kind == kKindAirport) {
     FillAirportInfo(route, block, key.latitude, key.longitude);
   } else if (kind == kKindRunway) {
-    if (const RunwayRecord* runway = g_SceneryDatabase.GetRunway(key)) {
+    if (const RunwayRecord* runway = DatabaseLease::HeldDatabase().GetRunway(key)) {
       double lat = 0;
       double lon = 0;
       RunwayMiddle(lat, lon, key, *runway);
@@ -122,8 +122,8 @@ bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& li
     const std::string ident(FixedText(info.departure.runways[i].ident, sizeof info.departure.runways[i].ident));
     list.push_back(StartPosition(Formatted<64>("%s\tRunway", ident.c_str()), ident));
   }
-  const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
-  const ParkingEntry* parkings = g_SceneryDatabase.GetAirportParkings(airport.point);
+  const AirportRecord* record = DatabaseLease::HeldDatabase().GetAirport(airport.point);
+  const ParkingEntry* parkings = DatabaseLease::HeldDatabase().GetAirportParkings(airport.point);
   if (!record || !parkings) return true;
   for (int i = 0; i < record->ParkingCount(); ++i) {
     ParkingEntry parking;
@@ -163,7 +163,7 @@ void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
     }
   }
   if (!point || row.kind > 0xFFFF) return;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const NavPoint& key = point->ref.point;
   const uint16_t kind = BaseKind(static_cast<uint16_t>(row.kind));
   if (kind == kKindUserPoint) {
@@ -232,7 +232,7 @@ void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
 
 void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitude, double longitude) {
   DatabaseLease lease;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = lease.Database();
   FullPoint airport;
   if (!NearestAirport(route, airport, latitude, longitude)) return;
   const NavPoint& at = airport.point;

@@ -51,7 +51,7 @@ void Append(std::string& out, const char* format, ...) {
 }
 
 const char* Text(int32_t offset) {
-  const char* t = offset >= 0 ? g_SceneryDatabase.GetString(offset) : nullptr;
+  const char* t = offset >= 0 ? DatabaseLease::HeldDatabase().GetString(offset) : nullptr;
   return t ? t : "";
 }
 
@@ -69,7 +69,8 @@ void VariationLine(std::string& out, double variation) { Append(out, "Mag. Varia
 void AirportLine(std::string& out, const CRoute& route, const NavPoint& key) {
   FullPoint airport;
   if (!route.FindAirportOf(airport, key)) return;
-  if (const AirportRecord* a = g_SceneryDatabase.GetAirport(airport.point)) Append(out, "Airport:\t%s\r\n", Text(a->nameText));
+  if (const AirportRecord* a = DatabaseLease::HeldDatabase().GetAirport(airport.point))
+    Append(out, "Airport:\t%s\r\n", Text(a->nameText));
 }
 
 const char* GlideSlopeMark(const IlsRecord& ils) { return ils.glideSlope > 0 ? "/GS" : ils.glideSlope < 0 ? "/BC" : ""; }
@@ -96,8 +97,8 @@ void GlideSlopeLine(std::string& out, const IlsRecord& ils) {
 const IlsRecord* IlsOfRunway(const RunwayRecord& runway) {
   if (!runway.HasIls()) return nullptr;
   const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= g_SceneryDatabase.m_ils.GetSize()) return nullptr;
-  return g_SceneryDatabase.GetIls(g_SceneryDatabase.m_ils[index]);
+  if (index < 0 || index >= DatabaseLease::HeldDatabase().m_ils.GetSize()) return nullptr;
+  return DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[index]);
 }
 
 const char* SurfaceText(unsigned surface) {
@@ -127,8 +128,8 @@ const char* AirspaceTypeText(int type) {
 
 // The co-located intersection of a navaid, when its index names one.
 void ColocatedAirways(std::string& out, int32_t intersection) {
-  if (intersection >= 0 && intersection < g_SceneryDatabase.m_intersections.GetSize())
-    AirwaysText(out, g_SceneryDatabase.m_intersections[intersection]);
+  if (intersection >= 0 && intersection < DatabaseLease::HeldDatabase().m_intersections.GetSize())
+    AirwaysText(out, DatabaseLease::HeldDatabase().m_intersections[intersection]);
 }
 
 }  // namespace
@@ -160,8 +161,8 @@ void AddPointTextStrings() {
 
 void FrequencyText(std::string& out, const NavPoint& airport, uint16_t type, unsigned labelId) {
   AddPointTextStrings();
-  const AirportRecord* a = g_SceneryDatabase.GetAirport(airport);
-  const FrequencyEntry* list = a ? g_SceneryDatabase.GetAirportFrequencies(airport) : nullptr;
+  const AirportRecord* a = DatabaseLease::HeldDatabase().GetAirport(airport);
+  const FrequencyEntry* list = a ? DatabaseLease::HeldDatabase().GetAirportFrequencies(airport) : nullptr;
   if (list == nullptr) return;
   int printed = 0;
   for (int i = 0; i < a->FrequencyCount(); ++i) {
@@ -178,8 +179,8 @@ void FrequencyText(std::string& out, const NavPoint& airport, uint16_t type, uns
 }
 
 void AirwaysText(std::string& out, const NavPoint& intersection) {
-  const IntersectionRecord* r = g_SceneryDatabase.GetIntersection(intersection);
-  const AirwaySegment* segments = r ? g_SceneryDatabase.GetIntersectionSegments(intersection) : nullptr;
+  const IntersectionRecord* r = DatabaseLease::HeldDatabase().GetIntersection(intersection);
+  const AirwaySegment* segments = r ? DatabaseLease::HeldDatabase().GetIntersectionSegments(intersection) : nullptr;
   if (segments == nullptr) return;
   for (const auto& [levelBit, heading] : {std::pair<uint16_t, const char*>{2, "L-Airways:"}, {4, "H-Airways:"}}) {
     int counted = 0;
@@ -455,7 +456,7 @@ bool CRoute::AirportInfoText(std::string& out, const FullPoint& object, const Si
   out.clear();
   const NavPoint& key = object.point;
   const double lat = key.latitude, lon = key.longitude;
-  const InfoSource s{g_SceneryDatabase, *this, key, lat, lon, MagneticVariation(lat, lon)};
+  const InfoSource s{DatabaseLease::HeldDatabase(), *this, key, lat, lon, MagneticVariation(lat, lon)};
   const uint16_t kind = (key.kind & kKindUserPoint) != 0 ? static_cast<uint16_t>(kKindUserPoint) : key.Kind();
 
   bool known = false;

@@ -91,7 +91,7 @@ bool CRoute::Resolve(FullPoint& out, const NavPoint& key) const {
   if (array == kArrayNone) {
     return false;
   }
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const CNavPointArray& points = db.Points(array);
   // Bit 29 stands for a key without payload (0x3FFFFFFF): such a key matches any offset.
   constexpr uint32_t kAnyOffset = 1u << 29;
@@ -129,7 +129,7 @@ bool CRoute::FindObjects(std::vector<FullPoint>& out, double& radius, double lat
                          int32_t kinds, bool sorted, bool onlyInRoute) const {
   out.clear();
   Collector results(out, radius);
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const uint32_t kindBits = static_cast<uint32_t>(kinds) & 0xFFFF;
   const uint32_t classBits = static_cast<uint32_t>(kinds) >> 16;
   auto distanceTo = [&](double lat, double lon) { return GreatCircleDistance(latitude, longitude, lat, lon); };
@@ -228,7 +228,7 @@ bool CRoute::FindObject(FullPoint& out, double& radius, double latitude, double 
 }
 
 bool CRoute::FindAirportOf(FullPoint& out, const NavPoint& key) const {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   double lat = key.latitude;
   double lon = key.longitude;
   const uint16_t base = static_cast<uint16_t>(key.kind & ~kKindLevelMask);
@@ -254,5 +254,5 @@ bool CRoute::FindAirportOf(FullPoint& out, const NavPoint& key) const {
 }
 
 double CRoute::MagneticVariation(double latitude, double longitude) const {
-  return ::MagneticVariation(g_SceneryDatabase, latitude, longitude);
+  return ::MagneticVariation(DatabaseLease::HeldDatabase(), latitude, longitude);
 }

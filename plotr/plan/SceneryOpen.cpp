@@ -105,7 +105,7 @@ bool OpenScenery(CFlightPlanCore& plan, bool& loaded, int& removed, bool automat
     // fail on it.
     g_Settings.WriteString(g_lastSceneryCache, "LastScenery", chosen.title);
     DatabaseLease lease;
-    g_SceneryDatabase.SwapContents(*incoming);
+    lease.Database().SwapContents(*incoming);
     removed = copy.Revalidate();
     plan.Clear();
     plan.Push(copy);

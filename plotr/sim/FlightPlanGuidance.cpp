@@ -235,9 +235,9 @@ bool CFlightPlanGuidance::LevelOffPointOnPlan() {
       double c;
       const uint16_t kind = static_cast<uint16_t>(R.kind);
       const PlanPoint* point = GetRowPoint(i);
-      const RunwayRecord* runway =
-          point && kind == kKindRunway && destination ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
-      const IlsRecord* ils = point && kind == kKindIls ? g_SceneryDatabase.GetIls(point->ref.point) : nullptr;
+      const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
+      const RunwayRecord* runway = point && kind == kKindRunway && destination ? db.GetRunway(point->ref.point) : nullptr;
+      const IlsRecord* ils = point && kind == kKindIls ? db.GetIls(point->ref.point) : nullptr;
       if (runway) c = BinaryAngleToDegrees(runway->heading);
       else if (ils) c = BinaryAngleToDegrees(ils->course);
       else if (i > 0 && R.rowKind != kRowDeparture) c = TrueCourse(R);

@@ -41,7 +41,7 @@ void FormatText(char (&out)[N], const char* format, Args... args) {
 }
 
 std::string_view PoolText(int32_t offset) {
-  const char* text = offset >= 0 ? g_SceneryDatabase.GetString(offset) : nullptr;
+  const char* text = offset >= 0 ? DatabaseLease::HeldDatabase().GetString(offset) : nullptr;
   return text ? std::string_view(text) : std::string_view();
 }
 
@@ -85,7 +85,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
   const PlanPoint* point = GetRowPoint(index);
   if (point == nullptr || row.IsPseudo()) return;
   const NavPoint& key = point->ref.point;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const std::string_view rowName(row.airportName, strnlen(row.airportName, sizeof row.airportName));
   const bool backCourses = g_Settings.GetMapBcIls(false);
   const auto ilsMarks = [](const IlsRecord& ils, const char*& gs, const char*& dme) {

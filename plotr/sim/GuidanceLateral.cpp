@@ -126,12 +126,12 @@ namespace {
 bool ApproachHeading(const PlanPoint* point, uint16_t kind, double& heading) {
   if (point == nullptr) return false;
   if (kind == kKindRunway) {
-    if (const RunwayRecord* r = g_SceneryDatabase.GetRunway(point->ref.point)) {
+    if (const RunwayRecord* r = DatabaseLease::HeldDatabase().GetRunway(point->ref.point)) {
       heading = BinaryAngleToDegrees(r->heading);
       return true;
     }
   } else if (kind == kKindIls) {
-    if (const IlsRecord* r = g_SceneryDatabase.GetIls(point->ref.point)) {
+    if (const IlsRecord* r = DatabaseLease::HeldDatabase().GetIls(point->ref.point)) {
       heading = BinaryAngleToDegrees(r->course);
       return true;
     }

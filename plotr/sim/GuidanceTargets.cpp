@@ -47,8 +47,8 @@ bool IsNdb(const PlanRow& r) { return !r.IsPseudo() && (r.kind & 0xFFFC) == kKin
 const IlsRecord* RunwayIls(const RunwayRecord& runway) {
   if (!runway.HasIls()) return nullptr;
   const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= g_SceneryDatabase.m_ils.GetSize()) return nullptr;
-  return g_SceneryDatabase.GetIls(g_SceneryDatabase.m_ils[index]);
+  if (index < 0 || index >= DatabaseLease::HeldDatabase().m_ils.GetSize()) return nullptr;
+  return DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[index]);
 }
 
 }  // namespace
@@ -137,7 +137,7 @@ CFlightPlanGuidance::RadioChoice CFlightPlanGuidance::ChooseRadios(int s) const 
     const PlanRow& r = row(i);
     if (r.IsPseudo() || r.kind != kKindRunway || r.rowKind != kRowDestination) return false;
     const PlanPoint* point = GetRowPoint(i);
-    const RunwayRecord* runway = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
+    const RunwayRecord* runway = point ? DatabaseLease::HeldDatabase().GetRunway(point->ref.point) : nullptr;
     const IlsRecord* ils = runway ? RunwayIls(*runway) : nullptr;
     return ils != nullptr && (backCourses || ils->glideSlope >= 0);
   };
@@ -218,14 +218,14 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
   double declination = 0;
   const IlsRecord* ils = nullptr;
   if (kind == kKindVor) {
-    const VorRecord* vor = g_SceneryDatabase.GetVor(point->ref.point);
+    const VorRecord* vor = DatabaseLease::HeldDatabase().GetVor(point->ref.point);
     if (vor == nullptr) return;
     frequency = vor->frequency;
     declination = BinaryAngleToDegrees(vor->declination);
   } else if (kind == kKindIls) {
-    ils = g_SceneryDatabase.GetIls(point->ref.point);
+    ils = DatabaseLease::HeldDatabase().GetIls(point->ref.point);
   } else if (kind == kKindRunway) {
-    const RunwayRecord* runway = g_SceneryDatabase.GetRunway(point->ref.point);
+    const RunwayRecord* runway = DatabaseLease::HeldDatabase().GetRunway(point->ref.point);
     ils = runway ? RunwayIls(*runway) : nullptr;
   }
   if (ils) frequency = ils->frequency;
@@ -236,10 +236,10 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
   const PlanPoint* coursePoint = GetRowPoint(courseRow);
   const uint16_t courseKind = coursePoint ? coursePoint->ref.point.Kind() : 0;
   double course;
-  const IlsRecord* courseIls = courseKind == kKindIls ? g_SceneryDatabase.GetIls(coursePoint->ref.point) : nullptr;
-  const RunwayRecord* courseRunway = courseKind == kKindRunway && K.rowKind == kRowDestination
-                                         ? g_SceneryDatabase.GetRunway(coursePoint->ref.point)
-                                         : nullptr;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
+  const IlsRecord* courseIls = courseKind == kKindIls ? db.GetIls(coursePoint->ref.point) : nullptr;
+  const RunwayRecord* courseRunway =
+      courseKind == kKindRunway && K.rowKind == kRowDestination ? db.GetRunway(coursePoint->ref.point) : nullptr;
   if (courseIls) {
     course = BinaryAngleToDegrees(courseIls->course) + K.variation;
   } else if (courseRunway && RunwayIls(*courseRunway)) {
@@ -288,7 +288,7 @@ void CFlightPlanGuidance::TuneRadios(int s) {
   TuneNav(2, c.nav2, c.course2);
   if (c.adf >= 0 && GetSettings().GetAutoAdf() == kAutoFull) {
     const PlanPoint* point = GetRowPoint(c.adf);
-    const NdbRecord* ndb = point ? g_SceneryDatabase.GetNdb(point->ref.point) : nullptr;
+    const NdbRecord* ndb = point ? DatabaseLease::HeldDatabase().GetNdb(point->ref.point) : nullptr;
     if (ndb) TuneAdf(ndb->frequency);
   }
 }

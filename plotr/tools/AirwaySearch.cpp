@@ -31,7 +31,7 @@ double Turn(double a, double b) {
 // The intersection records read by value, every index checked.
 class Network {
  public:
-  Network() : m_db(g_SceneryDatabase), m_points(g_SceneryDatabase.m_intersections) {}
+  Network() : m_db(DatabaseLease::HeldDatabase()), m_points(DatabaseLease::HeldDatabase().m_intersections) {}
 
   bool Valid(int32_t node) const { return node >= 0 && node < m_points.GetSize() && Header(node, nullptr); }
   int32_t Count() const { return m_points.GetSize(); }
@@ -157,7 +157,7 @@ int CRoutePathList::Insert(const CRoutePath& path) {
 int32_t AirwayNodeOf(const NavPoint& point, uint16_t selection) {
   if ((point.kind & selection) == 0) return -1;
   const Network net;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   int32_t link = -1;
   if (point.kind >= kKindVor && point.kind <= kKindVor + 3) {
     const VorRecord* v = db.GetVor(point);

@@ -117,7 +117,7 @@ struct RunwayShape {
 // The runway's heading and length; false for any other point or a runway without its record.
 bool RunwayOf(const PlanPoint& p, RunwayShape& out) {
   if (!KindIn(p.Kind(), kKindRunway)) return false;
-  const RunwayRecord* stored = g_SceneryDatabase.GetRunway(p.ref.point);
+  const RunwayRecord* stored = DatabaseLease::HeldDatabase().GetRunway(p.ref.point);
   if (!stored) return false;
   RunwayRecord r;
   std::memcpy(&r, stored, sizeof r);
@@ -343,7 +343,7 @@ std::vector<ProcedureCandidate> MatchingProcedures(CRoute& route, CSidStarStore*
   if (airport < 0 || airport >= store->GetAirportCount()) return out;
   store->LoadAirport(airport, route);
   RunwayRecord record;
-  std::memcpy(&record, g_SceneryDatabase.GetRunway(at.ref.point), sizeof record);
+  std::memcpy(&record, DatabaseLease::HeldDatabase().GetRunway(at.ref.point), sizeof record);
   char ident[sizeof record.designator + 1] = {};
   std::memcpy(ident, record.designator, sizeof record.designator);
   const int heading = static_cast<int>(std::floor(rw.heading + 0.5));
@@ -632,7 +632,7 @@ bool CalculateAutoRoute(CFlightPlanCore& plan) {
   bool airways = false;
   {
     DatabaseLease lease;
-    airways = g_SceneryDatabase.m_labelPoints.GetSize() > 0;
+    airways = lease.Database().m_labelPoints.GetSize() > 0;
   }
   CAutoRouteDialogModel model(copy, airways, airways, [store](CRoute& route, const AutoRouteDialogValues& v) {
     return RunAutoRouteSearch(route, v, store);

@@ -270,7 +270,7 @@ bool CSidStarAirport::AddPlan(std::string_view procedureId, std::string_view des
   }
   Load(plan, folder);
   DatabaseLease lease;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = lease.Database();
   if (sids.groups.empty() && stars.groups.empty()) {
     FullPoint airport;
     const AirportRecord* record = nullptr;

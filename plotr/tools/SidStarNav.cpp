@@ -33,7 +33,7 @@ char SidStarLetterOfKind(uint16_t kind) {
 }
 
 bool SidStarObjectIdent(const NavPoint& object, const CRoute& plan, std::string& ident) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   switch (BaseKind(object.kind)) {
     case kKindIntersection:
       if (const IntersectionRecord* r = db.GetIntersection(object)) return ident = r->Ident(), true;
@@ -62,7 +62,7 @@ bool SidStarObjectIdent(const NavPoint& object, const CRoute& plan, std::string&
 }
 
 int SidStarRunwayHeading(const NavPoint& runway) {
-  const RunwayRecord* r = g_SceneryDatabase.GetRunway(runway);
+  const RunwayRecord* r = DatabaseLease::HeldDatabase().GetRunway(runway);
   if (!r) return 0;
   return static_cast<int>(std::floor(BinaryAngleToDegrees(r->heading) + 0.5)) % 360;
 }
@@ -87,7 +87,7 @@ std::string SidStarNavaidName(char type, const std::string& ident, double lat, d
   std::vector<FullPoint> found;
   double radius = kSidStarNavaidRadius;
   plan.FindObjects(found, radius, lat, lon, type == 'N' ? kKindNdb : kKindVor, true, false);
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   for (const FullPoint& candidate : found) {
     std::string candidateIdent;
     if (!SidStarObjectIdent(candidate.point, plan, candidateIdent) || !win::EqualsNoCase(candidateIdent, ident)) {

@@ -32,7 +32,7 @@ bool HasIdent(const PlanPoint& point, const CRoute& route) {
 bool HasNamedAirport(const PlanPoint& point, const CRoute& route) {
   FullPoint airport;
   if (!route.FindAirportOf(airport, point.ref.point)) return false;
-  const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
+  const AirportRecord* record = DatabaseLease::HeldDatabase().GetAirport(airport.point);
   return record && !record->Ident().empty();
 }
 

@@ -139,7 +139,7 @@ int CSidStarStore::FindAirport(const PlanPoint& point, const CRoute& route) {
   DatabaseLease lease;
   FullPoint airport;
   if (!route.FindAirportOf(airport, point.ref.point)) return -1;
-  const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
+  const AirportRecord* record = lease.Database().GetAirport(airport.point);
   const std::string ident = record ? std::string(record->Ident()) : std::string();
   for (int i = GetAirportCount() - 1; i >= 0; --i) {
     if (m_airports[static_cast<size_t>(i)].Matches(airport.point.latitude, airport.point.longitude, ident)) return i;

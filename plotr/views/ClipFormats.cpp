@@ -214,7 +214,8 @@ ClipData ObjectDrag(const FullPoint& object, const CRoute& route, const SimSnaps
     const std::string one[] = {text};
     data.emplace_back(kText, WriteText(one, "\r\n"));
   }
-  if (auto frequency = FrequencyFormat(object, g_SceneryDatabase, mapBcIls, false)) data.push_back(*frequency);
+  if (auto frequency = FrequencyFormat(object, DatabaseLease::HeldDatabase(), mapBcIls, false))
+    data.push_back(*frequency);
   return data;
 }
 
@@ -237,7 +238,7 @@ unsigned DragStatusId(const FullPoint& object, bool newFix, const CRoute& route,
   if (newFix) return 6039;
   const uint16_t kind = object.point.kind;
   if (kind == kKindUserPoint) return 6038;
-  const bool frequency = FrequencyFormat(object, g_SceneryDatabase, mapBcIls, false).has_value();
+  const bool frequency = FrequencyFormat(object, DatabaseLease::HeldDatabase(), mapBcIls, false).has_value();
   switch (BaseKind(kind)) {
     case kKindAirport: {
       FullPoint found;

@@ -164,7 +164,7 @@ DragStart BeginDrag(CFlightPlanCore& plan, const Selection& selection, const Sim
     return out;
   }
   const PlanPoint& point = *plan.GetRowPoint(lastRow);
-  const auto frequency = clip::FrequencyFormat(point.ref, g_SceneryDatabase, mapBcIls, true);
+  const auto frequency = clip::FrequencyFormat(point.ref, lease.Database(), mapBcIls, true);
   bool offersFrequency = frequency.has_value();
   if (frequency && frequency->first == clip::kComFrequencyArray) {
     // The plan list offers an airport's array even when no channel is valid; the status text

@@ -50,10 +50,10 @@ TreeNode NoProcedureRoot(const CFlightPlanCore& plan, int row) {
   DatabaseLease lease;
   FullPoint airport;
   if (!route->FindAirportOf(airport, point->ref.point)) return root;
-  const AirportRecord* record = g_SceneryDatabase.GetAirport(airport.point);
+  const AirportRecord* record = lease.Database().GetAirport(airport.point);
   if (!record) return root;
   const std::string ident(record->Ident());
-  const char* name = g_SceneryDatabase.GetString(record->nameText);
+  const char* name = lease.Database().GetString(record->nameText);
   if (ident.empty() || !name || !*name) return root;
   root.text = std::string(r.rowKind == kRowDeparture ? "SIDs " : "STARs ") + ident + " -- " + name;
   root.image = kImageAirport;

@@ -92,7 +92,7 @@ TEST(IniplanModule, ExportsARealPlanThroughTheHostServices) {
   FlpxSaveDialogScope scope({nullptr, &dialogs});
 
   DatabaseLease lease;
-  BuildPlanDatabase(g_SceneryDatabase);
+  BuildPlanDatabase(lease.Database());
   CFlightPlanCore plan;
   plan.Clear();
   plan.Push(TripRoute());
@@ -125,7 +125,7 @@ TEST(IniplanModule, ExportsARealPlanThroughTheHostServices) {
   }
   EXPECT_GT(n, 8);
   EXPECT_FALSE(ini.HasSection("WAYPOINT_" + std::to_string(n + 1)));
-  g_SceneryDatabase.ClearDatabase();
+  lease.Database().ClearDatabase();
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ void CScenView::OnUpdateCommand(wxUpdateUIEvent& event) {
     bool enabled = true;
     if (id <= 32803) {
       DatabaseLease lease;
-      enabled = g_SceneryDatabase.m_labelPoints.GetSize() > 0;
+      enabled = lease.Database().m_labelPoints.GetSize() > 0;
     }
     event.Enable(enabled);
     return;
@@ -173,7 +173,7 @@ void CScenView::MoveAircraft() {
     DatabaseLease lease;
     const CRoute* route = sim->GetCurrent();
     if (route == nullptr) return;
-    target = search::MoveAircraftTarget(hover, true, g_SceneryDatabase, *route);
+    target = search::MoveAircraftTarget(hover, true, lease.Database(), *route);
   }
   if (target.act) sim->MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
 }
@@ -189,7 +189,7 @@ void CScenView::TowerView() {
       DatabaseLease lease;
       const CRoute* route = sim->GetCurrent();
       if (route == nullptr) return;
-      target = search::TowerViewTarget(hover, snapshot, g_SceneryDatabase, *route);
+      target = search::TowerViewTarget(hover, snapshot, lease.Database(), *route);
     }
     if (!target.askAltitude) {
       sim->SetTowerViewPosition(target.latitude, target.longitude, target.altitude);

@@ -42,12 +42,12 @@ std::string LastScenery() { return profile::GetString(g_Settings.GetProfileFile(
 
 std::string LoadedName() {
   DatabaseLease lease;
-  return g_SceneryDatabase.m_name1;
+  return lease.Database().m_name1;
 }
 
 int LoadedAirports() {
   DatabaseLease lease;
-  return g_SceneryDatabase.m_airports.GetSize();
+  return lease.Database().m_airports.GetSize();
 }
 
 // The texts of a dialog's labels, one after the other.

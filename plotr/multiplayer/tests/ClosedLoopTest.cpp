@@ -65,12 +65,12 @@ class ClosedLoopTest : public ::testing::TestWithParam<int> {
   ClosedLoopTest() : folder("mp-" + std::to_string(GetParam())), core(GetParam()) {
     std::ofstream(folder.ProgramCfg(), std::ios::binary) << "[Essential]\r\nSimVer=" << GetParam() << "\r\n";
     DatabaseLease lease;
-    plantest::BuildPlanDatabase(g_SceneryDatabase);
+    plantest::BuildPlanDatabase(lease.Database());
   }
   ~ClosedLoopTest() override {
     core.SetMultiplayer(nullptr);
     DatabaseLease lease;
-    g_SceneryDatabase.ClearDatabase();
+    lease.Database().ClearDatabase();
   }
 
   bool Newer() const { return GetParam() >= 90; }

@@ -21,7 +21,7 @@ class DatabaseAccessTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DatabaseLease lease;
-    CSceneryDatabase& db = g_SceneryDatabase;
+    CSceneryDatabase& db = lease.Database();
     db.ClearDatabase();
     db.AddArea("Scenery\\Test", nullptr);
     AddFile(db, "scenery", "test.bgl");
@@ -55,10 +55,10 @@ class DatabaseAccessTest : public ::testing::Test {
     file.latMin = std::min(latMin, 47.2f);
     file.lonMax = std::max(lonMax, 8.2f);
   }
-  void TearDown() override { g_SceneryDatabase.ClearDatabase(); }
+  void TearDown() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
-  static const NavPoint& AirportAt(int i) { return g_SceneryDatabase.m_airports[i]; }
-  static const NavPoint& VorAt(int i) { return g_SceneryDatabase.m_vors[i]; }
+  static const NavPoint& AirportAt(int i) { return DatabaseLease::HeldDatabase().m_airports[i]; }
+  static const NavPoint& VorAt(int i) { return DatabaseLease::HeldDatabase().m_vors[i]; }
 
   plantest::ScopedPlanFolder m_folder{"dbaccess"};
 };
@@ -198,7 +198,7 @@ TEST_F(DatabaseAccessTest, ResolveFindsStoredKeysWhateverTheirOffset) {
 TEST_F(DatabaseAccessTest, AirportOfARunwayIsSearchedFromItsMiddle) {
   CRoute route;
   FullPoint airport;
-  ASSERT_TRUE(route.FindAirportOf(airport, g_SceneryDatabase.m_runways[0]));
+  ASSERT_TRUE(route.FindAirportOf(airport, DatabaseLease::HeldDatabase().m_runways[0]));
   EXPECT_NEAR(+airport.point.longitude, 10.15, 1e-5);
 
   // Searched from its own position, the other airport would have been the nearer one.
@@ -237,7 +237,7 @@ TEST_F(DatabaseAccessTest, MagneticVariationStaysInsideTheGrid) {
   set(0, 180, -4096);
   set(47, 8, static_cast<int16_t>(-32768));
   set(0, 0, 512);
-  g_SceneryDatabase.m_magVarGrids.Add(grid);
+  DatabaseLease::HeldDatabase().m_magVarGrids.Add(grid);
 
   struct Case {
     const char* name;

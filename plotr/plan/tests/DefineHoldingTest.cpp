@@ -28,13 +28,13 @@ class DefineHolding : public ::testing::Test {
  protected:
   DefineHolding() : m_folder("holding"), m_plan(&m_link, {nullptr, &m_dialogs}) {
     DatabaseLease lease;
-    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    plancore::BuildPlanDatabase(lease.Database());
     m_link.sim.autopilotAvailable = true;
     m_link.sim.onGround = false;
     m_link.sim.groundSpeed = 120;
     m_link.sim.track = 100.4;
   }
-  ~DefineHolding() override { g_SceneryDatabase.ClearDatabase(); }
+  ~DefineHolding() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   // A holding defined at (0, 1) through the dialog.
   void DefineFirst() {

@@ -94,12 +94,12 @@ inline AircraftProfile TestProfile() {
   return p;
 }
 
-// Per test: private settings and profile folder, the plan database in g_SceneryDatabase, and
+// Per test: private settings and profile folder, the plan database in DatabaseLease::HeldDatabase(), and
 // a DatabaseLease held as every plan operation holds it.
 class PlanCoreTest : public ::testing::Test {
  protected:
-  PlanCoreTest() : m_folder("core") { BuildPlanDatabase(g_SceneryDatabase); }
-  ~PlanCoreTest() override { g_SceneryDatabase.ClearDatabase(); }
+  PlanCoreTest() : m_folder("core") { BuildPlanDatabase(DatabaseLease::HeldDatabase()); }
+  ~PlanCoreTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   // An empty route with the test aircraft, cruising at `level` feet and `speed` knots.
   static CRoute NewRoute(int level = 8000, int speed = 150) {

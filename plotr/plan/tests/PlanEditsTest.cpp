@@ -65,9 +65,9 @@ class PlanEditsTest : public ::testing::Test {
  protected:
   PlanEditsTest() : m_folder("edits") {
     DatabaseLease lease;
-    BuildPlanDatabase(g_SceneryDatabase);
+    BuildPlanDatabase(lease.Database());
   }
-  ~PlanEditsTest() override { g_SceneryDatabase.ClearDatabase(); }
+  ~PlanEditsTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   // Zurich, the VOR, two user fixes A and B, the NDB, Basel: loaded as a fresh plan.
   void Start() {
@@ -270,7 +270,7 @@ TEST_F(PlanEditsTest, NewLoadAndDialogsReplaceOrStepTheHistory) {
   // Waypoints the database lacks are dropped and counted in the message.
   {
     DatabaseLease lease;
-    g_SceneryDatabase.ClearDatabase();
+    lease.Database().ClearDatabase();
   }
   archive::MemoryFile again(bytes, "trip.cwp");
   EXPECT_EQ(planedit::LoadPlan(m_plan, format, again), 4);

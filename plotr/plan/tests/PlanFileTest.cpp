@@ -87,9 +87,9 @@ class PlanFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     DatabaseLease lease;
-    plantest::BuildPlanDatabase(g_SceneryDatabase);
+    plantest::BuildPlanDatabase(lease.Database());
   }
-  void TearDown() override { g_SceneryDatabase.ClearDatabase(); }
+  void TearDown() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   static std::vector<uint8_t> Saved(const CRoute& route, uint16_t format,
                                     const FlpxPlanInfo& info = Info(nullptr, nullptr, "Jet")) {
@@ -320,7 +320,7 @@ TEST_F(PlanFileTest, AirspacePointsComeBackInBothFormats) {
     AirspaceRecord h;
     h.classWord = 64;
     SetFixedText(h.ident, sizeof h.ident, "ZRH");
-    navdbtest::AddPointAt(g_SceneryDatabase, zone.lat, zone.lon, kKindAirspaceLow, navdbtest::Airspace(h, {}).data());
+    navdbtest::AddPointAt(lease.Database(), zone.lat, zone.lon, kKindAirspaceLow, navdbtest::Airspace(h, {}).data());
     double radius = 100;
     ASSERT_TRUE(CRoute().FindObject(airspace, radius, zone.lat, zone.lon, kKindAirspaceLow | kSearchAllAirspaceClasses, false));
   }

@@ -70,8 +70,8 @@ std::vector<uint8_t> StartGolden(const std::string& display, const std::string& 
 
 class PlanRecordsTest : public ::testing::Test {
  protected:
-  PlanRecordsTest() : m_folder("records") { BuildPlanDatabase(g_SceneryDatabase); }
-  ~PlanRecordsTest() override { g_SceneryDatabase.ClearDatabase(); }
+  PlanRecordsTest() : m_folder("records") { BuildPlanDatabase(DatabaseLease::HeldDatabase()); }
+  ~PlanRecordsTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   void Fly(const CRoute& route) {
     m_plan.Clear();
@@ -295,7 +295,7 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
     char letter;
   };
   for (const VorCase& v : {VorCase{3, 'I'}, VorCase{1, 'K'}, VorCase{9, 'L'}, VorCase{0, 'M'}, VorCase{2, 'M'}}) {
-    VorRecord* vor = g_SceneryDatabase.GetVor(navs[2].ref.point);
+    VorRecord* vor = DatabaseLease::HeldDatabase().GetVor(navs[2].ref.point);
     ASSERT_NE(vor, nullptr);
     vor->flags = v.flags;
     wp.size = kFlpxWaypointSize;
@@ -303,7 +303,7 @@ TEST_F(PlanRecordsTest, PseudoRowsAndNavaidsGetTheirLettersAndNames) {
     EXPECT_EQ(+wp.type, v.letter) << int(v.flags);
   }
 
-  IlsRecord* ils = g_SceneryDatabase.GetIls(navs[1].ref.point);
+  IlsRecord* ils = DatabaseLease::HeldDatabase().GetIls(navs[1].ref.point);
   ASSERT_NE(ils, nullptr);
   ils->glideSlope = -1;
   wp.size = kFlpxWaypointSize;

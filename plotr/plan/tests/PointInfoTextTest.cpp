@@ -36,7 +36,7 @@ class PointInfoText : public ::testing::Test {
   PointInfoText() : m_folder("pointinfo") {}
   void SetUp() override {
     DatabaseLease lease;
-    CSceneryDatabase& db = g_SceneryDatabase;
+    CSceneryDatabase& db = lease.Database();
     db.ClearDatabase();
     db.AddArea("Scenery\\World", nullptr);
     AddFile(db, "scenery\\", "nav.bgl");
@@ -120,7 +120,7 @@ class PointInfoText : public ::testing::Test {
       FullPoint found;
       found.areaIndex = 0;
       found.fileIndex = 0;
-      found.point = g_SceneryDatabase.m_airspaces[0];
+      found.point = lease.Database().m_airspaces[0];
       return found;
     }
     FullPoint found;

@@ -31,7 +31,7 @@ class ProcedureStore : public IProcedureCatalogue {
     tolerances.push_back(tolerance);
     char type = 0;
     std::string ident;
-    const CSceneryDatabase& db = g_SceneryDatabase;
+    const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
     switch (point.Kind()) {
       case kKindIntersection:
         type = 'I';

@@ -32,7 +32,7 @@ std::vector<FullPoint> WalkEveryTile(double& radius, double lat, double lon, int
                           {0x0020, kArrayIls, false},    {0x0200, kArrayCom, true},
                           {0x0100, kArrayMarker, true},  {0x0007, kArrayIntersection, false},
                           {0x7000, kArrayAirspace, true}};
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   std::vector<FullPoint> out;
   std::vector<double> distances;
   for (const Table& t : tables) {
@@ -100,7 +100,7 @@ struct Places {
 };
 
 void BuildRandomDatabase(Places& places) {
-  CSceneryDatabase& db = g_SceneryDatabase;
+  CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   db.ClearDatabase();
   const VorRecord vor = Vor("VOR", 113.0f);
   const NdbRecord ndb = Ndb("NDB", 350);
@@ -171,12 +171,12 @@ TEST(SearchGrid, FindsWhatAWalkOverEveryTileFinds) {
   }
   // A database that grows after a search is searched with its new points.
   const VorRecord vor = Vor("NEW", 110.0f);
-  AddPointAt(g_SceneryDatabase, 10, 10, kKindVor, &vor);
+  AddPointAt(lease.Database(), 10, 10, kKindVor, &vor);
   std::vector<FullPoint> found;
   double radius = 1000;
   ASSERT_TRUE(route.FindObjects(found, radius, 10, 10, kKindVor, false, false));
   EXPECT_EQ(found[0].point.latitude, 10.0f);
-  g_SceneryDatabase.ClearDatabase();
+  lease.Database().ClearDatabase();
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ using guidance::Wrap360;
 double RunwayHeading(CFlightPlanStatus& plan, int row) {
   DatabaseLease lease;
   const PlanPoint* point = plan.GetRowPoint(row);
-  const RunwayRecord* record = point ? g_SceneryDatabase.GetRunway(point->ref.point) : nullptr;
+  const RunwayRecord* record = point ? lease.Database().GetRunway(point->ref.point) : nullptr;
   return record ? BinaryAngleToDegrees(record->heading) : std::nan("");
 }
 
@@ -132,7 +132,8 @@ TEST_P(ClosedLoop, FliesTheSamplePlanToTheRunway) {
   double ilsCourse = 0;
   {
     DatabaseLease lease;
-    const RunwayRecord* record = g_SceneryDatabase.GetRunway(plan.GetRowPoint(static_cast<int>(Rows().size()) - 1)->ref.point);
+    const RunwayRecord* record =
+        lease.Database().GetRunway(plan.GetRowPoint(static_cast<int>(Rows().size()) - 1)->ref.point);
     ASSERT_NE(nullptr, record);
     const double variation = plan.GetCurrent()->MagneticVariation(runway.latitude, runway.longitude);
     ilsCourse = std::floor(std::fmod(BinaryAngleToDegrees(record->heading) + variation + 360, 360.0) + 0.5);

@@ -448,7 +448,7 @@ TEST_F(Guidance, RunwayCaptureAndTheApproachPoint) {
     double h;
     {
       DatabaseLease lease;
-      h = BinaryAngleToDegrees(g_SceneryDatabase.GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading);
+      h = BinaryAngleToDegrees(lease.Database().GetRunway(rig->plan->GetRowPoint(last)->ref.point)->heading);
     }
     double lat, lon;
     DestinationPoint(lat, lon, end.latitude, end.longitude, guidance::Wrap360(h + 180), c.out * kMetresPerNm);

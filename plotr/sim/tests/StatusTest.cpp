@@ -281,8 +281,8 @@ TEST_F(Status, UserPointNamesAndTextsWithinTheirFields) {
   NdbRecord* ndb = nullptr;
   {
     DatabaseLease lease;
-    vor = g_SceneryDatabase.GetVor((*m_rig->plan->GetCurrent())[2].ref.point);
-    ndb = g_SceneryDatabase.GetNdb((*m_rig->plan->GetCurrent())[3].ref.point);
+    vor = lease.Database().GetVor((*m_rig->plan->GetCurrent())[2].ref.point);
+    ndb = lease.Database().GetNdb((*m_rig->plan->GetCurrent())[3].ref.point);
   }
   ASSERT_TRUE(vor && ndb);
   char savedIdent[6];

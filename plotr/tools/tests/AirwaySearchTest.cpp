@@ -59,14 +59,14 @@ class AirwaySearchTest : public plancore::PlanCoreTest {
       std::vector<AirwaySegment> segs(slots[i].size() + 1);  // a spare entry without a name
       for (size_t k = 0; k < slots[i].size(); ++k) segs[k] = navdbtest::Segment("J1", -1, 0, -1, 0);
       const navdbtest::PayloadBytes bytes = navdbtest::Intersection(h, segs);
-      navdbtest::AddPointAt(g_SceneryDatabase, at[i].first, at[i].second, kind, bytes.data());
+      navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), at[i].first, at[i].second, kind, bytes.data());
     }
     std::vector<int> index(at.size(), -1);
-    const CNavPointArray& points = g_SceneryDatabase.m_intersections;
+    const CNavPointArray& points = DatabaseLease::HeldDatabase().m_intersections;
     for (size_t i = 0; i < at.size(); ++i)
       for (int k = 0; k < points.GetSize(); ++k)
         if (points[k].latitude == static_cast<float>(at[i].first) && points[k].longitude == static_cast<float>(at[i].second) &&
-            g_SceneryDatabase.GetIntersection(points[k])->Ident() == "N" + std::to_string(i))
+            DatabaseLease::HeldDatabase().GetIntersection(points[k])->Ident() == "N" + std::to_string(i))
           index[i] = k;
     auto slotOf = [&](int node, int airway) {
       const auto& list = slots[static_cast<size_t>(node)];
@@ -75,7 +75,7 @@ class AirwaySearchTest : public plancore::PlanCoreTest {
       return -1;
     };
     for (size_t i = 0; i < at.size(); ++i) {
-      AirwaySegment* segs = g_SceneryDatabase.GetIntersectionSegments(points[index[i]]);
+      AirwaySegment* segs = DatabaseLease::HeldDatabase().GetIntersectionSegments(points[index[i]]);
       for (size_t k = 0; k < slots[i].size(); ++k) {
         const auto [w, pos] = slots[i][k];
         const std::vector<int>& chain = airways[static_cast<size_t>(w)];
@@ -144,7 +144,7 @@ void Insert(std::vector<CRoutePath>& list, const CRoutePath& path) {
 
 Joined Join(std::vector<CRoutePath> open, const std::vector<CRoutePath>& arrivals, int airwayClass, double span,
             const win::Clock& clock) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const CNavPointArray& points = db.m_intersections;
   auto lat = [&](int32_t n) { return static_cast<double>(points[n].latitude); };
   auto lon = [&](int32_t n) { return static_cast<double>(points[n].longitude); };
@@ -235,7 +235,9 @@ TEST_F(AirwaySearchTest, AChainIsJoinedFarFromTheEndsOnBothClasses) {
   for (const int type : {kAutoRouteLowAirways, kAutoRouteHighAirways}) {
     const double lat = type == kAutoRouteLowAirways ? 30 : 35;
     const std::vector<int> nodes = Network({{lat, 1}, {lat, 2}, {lat, 3}, {lat, 4}}, {{0, 1, 2, 3}});
-    for (int i = 0; i < 4; ++i) ASSERT_EQ(nodes[static_cast<size_t>(i)], AirwayNodeOf(g_SceneryDatabase.m_intersections[nodes[static_cast<size_t>(i)]], 3));
+    const CNavPointArray& points = DatabaseLease::HeldDatabase().m_intersections;
+    for (int i = 0; i < 4; ++i)
+      ASSERT_EQ(nodes[static_cast<size_t>(i)], AirwayNodeOf(points[nodes[static_cast<size_t>(i)]], 3));
     CRoute route = NewRoute();
     route.AddPoint(User(lat, 0));
     route.AddPoint(User(lat, 5));
@@ -346,13 +348,13 @@ TEST_F(AirwaySearchTest, NearestNavaidAlongTheAirwayBecomesAHiddenTurnPoint) {
   const std::vector<int> nodes =
       Network({{55, 1}, {55, 1.3}, {55, 1.6}, {55, 1.9}, {55, 2.2}, {55, 1}}, {{0, 1, 2, 3, 4}, {0, 5, 0}});
   const VorRecord vor = navdbtest::Vor("VTP", 113.5f);
-  navdbtest::AddPointAt(g_SceneryDatabase, 55, 2.2, kKindVor, &vor);
+  navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), 55, 2.2, kKindVor, &vor);
   int vorIndex = -1;
-  for (int k = 0; k < g_SceneryDatabase.m_vors.GetSize(); ++k)
-    if (g_SceneryDatabase.m_vors[k].latitude == 55.0f) vorIndex = k;
+  for (int k = 0; k < DatabaseLease::HeldDatabase().m_vors.GetSize(); ++k)
+    if (DatabaseLease::HeldDatabase().m_vors[k].latitude == 55.0f) vorIndex = k;
   ASSERT_GE(vorIndex, 0);
-  const CNavPointArray& points = g_SceneryDatabase.m_intersections;
-  IntersectionRecord* record = g_SceneryDatabase.GetIntersection(points[nodes[4]]);
+  const CNavPointArray& points = DatabaseLease::HeldDatabase().m_intersections;
+  IntersectionRecord* record = DatabaseLease::HeldDatabase().GetIntersection(points[nodes[4]]);
   IntersectionRecord h;
   std::memcpy(&h, record, sizeof h);
   h.type = 0x13;
@@ -380,7 +382,7 @@ TEST_F(AirwaySearchTest, NearestNavaidAlongTheAirwayBecomesAHiddenTurnPoint) {
 
 TEST_F(AirwaySearchTest, DamagedRecordsAreNoNeighbours) {
   const std::vector<int> nodes = Network({{45, 1}, {45, 2}, {45, 3}}, {{0, 1, 2}});
-  const CNavPointArray& points = g_SceneryDatabase.m_intersections;
+  const CNavPointArray& points = DatabaseLease::HeldDatabase().m_intersections;
   struct Damage {
     int node;
     int8_t slot;
@@ -388,7 +390,8 @@ TEST_F(AirwaySearchTest, DamagedRecordsAreNoNeighbours) {
   };
   for (const Damage& d : {Damage{0, -3, nodes[1]}, Damage{1, 100, nodes[0]}, Damage{1, 0, 1 << 30},
                           Damage{2, 0, -7}, Damage{0, 0, nodes[0]}}) {
-    AirwaySegment* segs = g_SceneryDatabase.GetIntersectionSegments(points[nodes[static_cast<size_t>(d.node)]]);
+    AirwaySegment* segs =
+        DatabaseLease::HeldDatabase().GetIntersectionSegments(points[nodes[static_cast<size_t>(d.node)]]);
     AirwaySegment s;
     std::memcpy(&s, segs, sizeof s);
     const AirwaySegment kept = s;
@@ -420,7 +423,7 @@ TEST_F(AirwaySearchTest, JoinGivesThePlainListsAnswersOnRandomNetworks) {
   };
   int pairs = 0, deep = 0, leftOpen = 0;
   for (int round = 0; round < 600; ++round) {
-    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    plancore::BuildPlanDatabase(DatabaseLease::HeldDatabase());
     constexpr int kRows = 5, kColumns = 4;
     std::vector<std::pair<double, double>> at;
     for (int r = 0; r < kRows; ++r)
@@ -446,11 +449,11 @@ TEST_F(AirwaySearchTest, JoinGivesThePlainListsAnswersOnRandomNetworks) {
       }
     }
     const std::vector<int> nodes = Network(at, airways);
-    const CNavPointArray& points = g_SceneryDatabase.m_intersections;
+    const CNavPointArray& points = DatabaseLease::HeldDatabase().m_intersections;
     for (const int node : nodes) {
       IntersectionRecord record;
-      std::memcpy(&record, g_SceneryDatabase.GetIntersection(points[node]), sizeof record);
-      AirwaySegment* segs = g_SceneryDatabase.GetIntersectionSegments(points[node]);
+      std::memcpy(&record, DatabaseLease::HeldDatabase().GetIntersection(points[node]), sizeof record);
+      AirwaySegment* segs = DatabaseLease::HeldDatabase().GetIntersectionSegments(points[node]);
       for (int k = 0; k < record.segmentCount; ++k) {
         AirwaySegment seg;
         std::memcpy(&seg, &segs[k], sizeof seg);
@@ -522,7 +525,7 @@ TEST_F(AirwaySearchTest, EntriesNeedTheirDistanceAndATurnTheSidEndCanMake) {
     bool found;
   };
   for (const Case c : {Case{5555, -1, false}, Case{5557, -1, true}, Case{20000, 340, true}, Case{20000, 339, false}}) {
-    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    plancore::BuildPlanDatabase(DatabaseLease::HeldDatabase());
     const double s = 20;
     const double at[] = {s + plancore::EastDegrees(c.metres), s + plancore::EastDegrees(60000),
                          s + plancore::EastDegrees(100000)};
@@ -530,7 +533,7 @@ TEST_F(AirwaySearchTest, EntriesNeedTheirDistanceAndATurnTheSidEndCanMake) {
     CRoute route = NewRoute();
     route.AddPoint(User(0, s));
     route.AddPoint(User(0, s + plancore::EastDegrees(120000)));
-    const NavPoint& a = g_SceneryDatabase.m_intersections[nodes[0]];
+    const NavPoint& a = DatabaseLease::HeldDatabase().m_intersections[nodes[0]];
     const double entry = GreatCircleDistance(route[0].ref.point.latitude, route[0].ref.point.longitude, a.latitude,
                                              a.longitude);
     ASSERT_EQ(c.metres < 5556, entry < 5556) << entry;
@@ -564,14 +567,14 @@ TEST_F(AirwaySearchTest, ADepartureOnTheAirwayStartsAtItself) {
                        Case{kAutoRouteHighAirways, kKindIntersection + 3, 7, true},
                        Case{kAutoRouteHighAirways, kKindIntersection + 2, 5, true},
                        Case{kAutoRouteLowAirways, kKindIntersection + 2, 5, false}}) {
-    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    plancore::BuildPlanDatabase(DatabaseLease::HeldDatabase());
     std::vector<std::pair<double, double>> at;
     for (int i = 0; i < 5; ++i) at.push_back({-30, 1 + 0.2 * i});
     const std::vector<int> nodes = Network(at, {{0, 1, 2, 3, 4}}, c.flags, c.kind);
     CRoute route = NewRoute();
     PlanPoint first, last;
-    first.ref.point = g_SceneryDatabase.m_intersections[nodes[0]];
-    last.ref.point = g_SceneryDatabase.m_intersections[nodes[4]];
+    first.ref.point = DatabaseLease::HeldDatabase().m_intersections[nodes[0]];
+    last.ref.point = DatabaseLease::HeldDatabase().m_intersections[nodes[4]];
     route.AddPoint(first);
     route.AddPoint(last);
     win::FakeClock clock;

@@ -47,14 +47,14 @@ class AutoRouteTest : public plancore::PlanCoreTest {
   AutoRouteTest() {
     // A second VOR beside the NDB, farther from the leg than the NDB.
     const VorRecord side = navdbtest::Vor("VXX", 112.0f);
-    navdbtest::AddPointAt(g_SceneryDatabase, 0.2, 2.0, kKindVor, &side);
+    navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), 0.2, 2.0, kKindVor, &side);
   }
 
   // A runway end of `metres` length heading `heading` degrees true, as a plan point.
   static PlanPoint RunwayAt(double lat, double lon, double heading, double metres) {
     RunwayRecord r = navdbtest::Runway("09", static_cast<uint16_t>(heading * 65536.0 / 360.0));
     r.length = static_cast<uint16_t>(std::lround(metres * kFeetPerMetre));
-    navdbtest::AddPointAt(g_SceneryDatabase, lat, lon, kKindRunway, &r);
+    navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), lat, lon, kKindRunway, &r);
     return Db(lat, lon, kKindRunway);
   }
 
@@ -327,7 +327,7 @@ TEST_F(AutoRouteTest, ExtensionsPreferANavaidInLineAndSharpTurnsGetAnOffsetFix) 
   double lat = 0, lon = 0;
   DestinationPoint(lat, lon, -20, EastDegrees(1000) / std::cos(20 * kDegToRad), 93, 7000);
   const VorRecord vor = navdbtest::Vor("VEX", 111.0f);
-  navdbtest::AddPointAt(g_SceneryDatabase, lat, lon, kKindVor, &vor);
+  navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), lat, lon, kKindVor, &vor);
   CRoute route = Leg(runway, User(-20, 2));
   ASSERT_TRUE(RunAutoRouteSearch(route, Navaids(200), nullptr));
   ASSERT_EQ(3, route.GetCount());
@@ -419,7 +419,7 @@ TEST_F(AutoRouteTest, AnAirportAndItsRunwayWithin10000MetresAreOneStop) {
     int count;
   };
   for (const Case c : {Case{9999, 5}, Case{10001, 4}}) {
-    plancore::BuildPlanDatabase(g_SceneryDatabase);
+    plancore::BuildPlanDatabase(DatabaseLease::HeldDatabase());
     const PlanPoint runway = RunwayAt(5, EastDegrees(c.metres) / std::cos(5 * kDegToRad), 90, 1000);
     const PlanPoint field = Db(5, 0, kKindAirport);
     const double apart = GreatCircleDistance(LatOf(field), LonOf(field), LatOf(runway), LonOf(runway));

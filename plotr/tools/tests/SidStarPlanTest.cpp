@@ -24,11 +24,11 @@ class SidStarPlanTest : public plancore::PlanCoreTest {
     using namespace navdbtest;
     // A runway end far from any airport, a nameless NDB and an airway-linked VOR.
     const RunwayRecord lonely = Runway("18", 32768);
-    AddPointAt(g_SceneryDatabase, 10, 10, kKindRunway, &lonely);
+    AddPointAt(DatabaseLease::HeldDatabase(), 10, 10, kKindRunway, &lonely);
     const NdbRecord nameless = Ndb("", 300.0f);
-    AddPointAt(g_SceneryDatabase, 0, 0.8, kKindNdb, &nameless);
+    AddPointAt(DatabaseLease::HeldDatabase(), 0, 0.8, kKindNdb, &nameless);
     const VorRecord linked = Vor("LVL", 112.0f);
-    AddPointAt(g_SceneryDatabase, 0, 1.2, kKindVor + 1, &linked);
+    AddPointAt(DatabaseLease::HeldDatabase(), 0, 1.2, kKindVor + 1, &linked);
 
     m_sidStarFolder = (m_folder.Folder() / "SidStar").string() + "/";
     fs::create_directories(m_sidStarFolder);

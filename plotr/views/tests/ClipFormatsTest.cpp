@@ -171,14 +171,15 @@ class ClipObjects : public ::testing::Test {
  protected:
   void SetUp() override {
     lease.emplace();
-    plantest::BuildPlanDatabase(g_SceneryDatabase);
+    plantest::BuildPlanDatabase(DatabaseLease::HeldDatabase());
     // Two airports of frequencies only the plan list would offer, and one with a channel.
     for (auto [lat, ident, freqs] : {std::tuple{46.0, "LSGS", std::vector<FrequencyEntry>{Entry(2, 121.03f)}},
                                      std::tuple{46.1, "LSGK", std::vector<FrequencyEntry>{Entry(2, 121.03f),
                                                                                            Entry(3, 119.7f)}}}) {
       AirportRecord a;
       SetFixedText(a.ident, sizeof a.ident, ident);
-      navdbtest::AddPointAt(g_SceneryDatabase, lat, 7.3, kKindAirport, navdbtest::Airport(a, freqs, {}).data());
+      navdbtest::AddPointAt(DatabaseLease::HeldDatabase(), lat, 7.3, kKindAirport,
+                            navdbtest::Airport(a, freqs, {}).data());
     }
   }
   void TearDown() override { lease.reset(); }
@@ -198,7 +199,7 @@ TEST_F(ClipObjects, EachKindOffersItsFrequencyFormat) {
   using plantest::kHomeRunway14;
   using plantest::kHomeRunway32;
   const auto format = [&](const FullPoint& o, bool bcIls = false, bool list = false) {
-    const auto f = FrequencyFormat(o, g_SceneryDatabase, bcIls, list);
+    const auto f = FrequencyFormat(o, DatabaseLease::HeldDatabase(), bcIls, list);
     return f ? f->first : std::string("none");
   };
   EXPECT_EQ(kNavFrequency, format(Object(plantest::kVor.lat, plantest::kVor.lon, 0x13)));
@@ -209,11 +210,11 @@ TEST_F(ClipObjects, EachKindOffersItsFrequencyFormat) {
 
   const FullPoint noChannel = Object(46.0, 7.3, kKindAirport);
   EXPECT_EQ("none", format(noChannel)) << "map and search offer no empty array";
-  const auto list = FrequencyFormat(noChannel, g_SceneryDatabase, false, true);
+  const auto list = FrequencyFormat(noChannel, DatabaseLease::HeldDatabase(), false, true);
   ASSERT_TRUE(list);
   EXPECT_EQ(kComFrequencyArray, list->first);
   EXPECT_TRUE(ReadComArray(list->second)->empty()) << "the plan list's array may count 0";
-  const auto one = FrequencyFormat(Object(46.1, 7.3, kKindAirport), g_SceneryDatabase, false, false);
+  const auto one = FrequencyFormat(Object(46.1, 7.3, kKindAirport), DatabaseLease::HeldDatabase(), false, false);
   ASSERT_TRUE(one);
   ASSERT_EQ(1u, ReadComArray(one->second)->size());
   EXPECT_EQ(119.7f, FrequencyOf(ReadComArray(one->second)->front()));

@@ -33,9 +33,9 @@ class ManualWaypointFormTest : public ::testing::Test {
  protected:
   ManualWaypointFormTest() : m_folder("manual_waypoint") {
     DatabaseLease lease;
-    BuildPlanDatabase(g_SceneryDatabase);
+    BuildPlanDatabase(lease.Database());
   }
-  ~ManualWaypointFormTest() override { g_SceneryDatabase.ClearDatabase(); }
+  ~ManualWaypointFormTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   // The plan with `change` applied to its route before the rows are laid out.
   void Start(const std::function<void(CRoute&)>& change = {}) {

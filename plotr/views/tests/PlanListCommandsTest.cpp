@@ -27,13 +27,13 @@ class PlanListCommandsTest : public ::testing::Test {
  protected:
   PlanListCommandsTest() : m_folder("planlist") {
     DatabaseLease lease;
-    BuildPlanDatabase(g_SceneryDatabase);
+    BuildPlanDatabase(lease.Database());
     m_trip = TripRoute();
     Fly(m_trip);
   }
   ~PlanListCommandsTest() override {
     DatabaseLease lease;
-    g_SceneryDatabase.ClearDatabase();
+    lease.Database().ClearDatabase();
   }
 
   void Fly(const CRoute& route) {

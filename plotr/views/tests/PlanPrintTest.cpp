@@ -278,14 +278,14 @@ TEST(PlanPrint, SnapshotPrintsTheTablesRowsWithTypesAndBearingsInParentheses) {
   std::vector<PlanRow> rows;
   {
     DatabaseLease lease;
-    plantest::BuildPlanDatabase(g_SceneryDatabase);
+    plantest::BuildPlanDatabase(lease.Database());
     plan.Push(plantest::TripRoute());
     plan.Rebuild();
     plantable::TableOptions options;
     options.indicatedAirspeed = false;
-    s = TakePrintSnapshot(plan, g_SceneryDatabase, options, "Trip");
+    s = TakePrintSnapshot(plan, lease.Database(), options, "Trip");
     rows = plan.m_rows;
-    g_SceneryDatabase.ClearDatabase();
+    lease.Database().ClearDatabase();
   }
   ASSERT_EQ(s.rows.size(), rows.size());
   EXPECT_EQ(s.headers[2], "Type");

@@ -24,8 +24,8 @@ using namespace plantable;
 
 class PlanTableRowsTest : public ::testing::Test {
  protected:
-  PlanTableRowsTest() : m_folder("table") { BuildPlanDatabase(g_SceneryDatabase); }
-  ~PlanTableRowsTest() override { g_SceneryDatabase.ClearDatabase(); }
+  PlanTableRowsTest() : m_folder("table") { BuildPlanDatabase(DatabaseLease::HeldDatabase()); }
+  ~PlanTableRowsTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   void Fly(const CRoute& route) {
     m_plan.Clear();
@@ -33,7 +33,7 @@ class PlanTableRowsTest : public ::testing::Test {
     m_plan.Rebuild();
   }
   std::vector<TableRow> Rows(const TableOptions& options = {}, int current = -1) {
-    return BuildTableRows(m_plan, g_SceneryDatabase, options, current);
+    return BuildTableRows(m_plan, DatabaseLease::HeldDatabase(), options, current);
   }
   // The table row of the route's waypoint `point`.
   int RowOfPoint(int point) const {
@@ -50,8 +50,8 @@ class PlanTableRowsTest : public ::testing::Test {
     const std::string airport = AirportOf(row);
     return airport.empty() ? alone : airport + " - " + text;
   }
-  IlsRecord& HomeIls() { return *g_SceneryDatabase.GetIls(g_SceneryDatabase.m_ils[0]); }
-  VorRecord& Vor() { return *g_SceneryDatabase.GetVor(g_SceneryDatabase.m_vors[0]); }
+  IlsRecord& HomeIls() { return *DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[0]); }
+  VorRecord& Vor() { return *DatabaseLease::HeldDatabase().GetVor(DatabaseLease::HeldDatabase().m_vors[0]); }
 
   ScopedPlanFolder m_folder;
   DatabaseLease m_lease;

@@ -117,11 +117,11 @@ class SearchModel : public ::testing::Test {
  protected:
   void SetUp() override {
     lease.emplace();
-    BuildSearchDatabase(g_SceneryDatabase);
+    BuildSearchDatabase(DatabaseLease::HeldDatabase());
   }
   void TearDown() override { lease.reset(); }
   search::Result Search(const char* text, bool identifiers, bool mapBcIls = false) {
-    return search::SearchDatabase(text, identifiers, g_SceneryDatabase, route, mapBcIls);
+    return search::SearchDatabase(text, identifiers, DatabaseLease::HeldDatabase(), route, mapBcIls);
   }
   const search::Row& RowOf(const search::Result& r, const std::string& text) {
     for (const search::Row& row : r.rows) {
@@ -187,15 +187,16 @@ TEST_F(SearchModel, AnAirportBesideTheDateLineListsItsRunways) {
 }
 
 TEST_F(SearchModel, TheLimitStopsTheWalkButAnAirportAtTheLimitBringsAllItsParkings) {
-  g_SceneryDatabase.ClearDatabase();
-  g_SceneryDatabase.AddArea("Scenery\\Many", nullptr);
-  AddFile(g_SceneryDatabase, "scenery", "one.bgl");
-  for (int i = 0; i < 99; ++i) AddIntersection(g_SceneryDatabase, 10 + i * 0.001, 10, ("W" + std::to_string(100 + i)).c_str());
-  AddFile(g_SceneryDatabase, "scenery", "two.bgl");
-  AddAirport(g_SceneryDatabase, 20, 20, "WAPT", "Last", "", 0,
+  DatabaseLease::HeldDatabase().ClearDatabase();
+  DatabaseLease::HeldDatabase().AddArea("Scenery\\Many", nullptr);
+  AddFile(DatabaseLease::HeldDatabase(), "scenery", "one.bgl");
+  for (int i = 0; i < 99; ++i)
+    AddIntersection(DatabaseLease::HeldDatabase(), 10 + i * 0.001, 10, ("W" + std::to_string(100 + i)).c_str());
+  AddFile(DatabaseLease::HeldDatabase(), "scenery", "two.bgl");
+  AddAirport(DatabaseLease::HeldDatabase(), 20, 20, "WAPT", "Last", "", 0,
              {Parking(1, 1, 1, 20, 20), Parking(1, 2, 1, 20, 20), Parking(1, 3, 1, 20, 20)});
-  AddIntersection(g_SceneryDatabase, 20.01, 20, "WLATE");
-  CoverTheWorld(g_SceneryDatabase);
+  AddIntersection(DatabaseLease::HeldDatabase(), 20.01, 20, "WLATE");
+  CoverTheWorld(DatabaseLease::HeldDatabase());
 
   const auto r = Search("W", true);
   EXPECT_TRUE(r.tooMany);
@@ -255,7 +256,7 @@ TEST_F(SearchModel, CommandStatesFollowTheRowTheAircraftAndTheSimulatorVersion) 
 TEST_F(SearchModel, MoveTargetsTakeTheParkingsOrTheRunwaysHeading) {
   const auto rows = Search("KSEA", true);
   const auto move = [&](const FullPoint& row, bool onGround) {
-    return search::MoveAircraftTarget(row, onGround, g_SceneryDatabase, route);
+    return search::MoveAircraftTarget(row, onGround, DatabaseLease::HeldDatabase(), route);
   };
   const auto airport = move(RowOf(rows, "Airport\tKSEA\tTacoma Intl").point, true);
   EXPECT_TRUE(airport.act);
@@ -286,7 +287,7 @@ TEST_F(SearchModel, MoveTargetsTakeTheParkingsOrTheRunwaysHeading) {
 TEST_F(SearchModel, TowerTargetsStandBesideAirportsAndRunwaysAndAskElsewhere) {
   const auto rows = Search("KS", true);
   const auto tower = [&](const std::string& text) {
-    return search::TowerViewTarget(RowOf(rows, text).point, Sim(true), g_SceneryDatabase, route);
+    return search::TowerViewTarget(RowOf(rows, text).point, Sim(true), DatabaseLease::HeldDatabase(), route);
   };
   // Aircraft heading 90: the tower stands 600 m away on 45 degrees, 30 m up.
   const auto airport = tower("Airport\tKSEA\tTacoma Intl");

@@ -17,8 +17,8 @@ using namespace plantest;
 
 class SidStarLegRowsTest : public ::testing::Test {
  protected:
-  SidStarLegRowsTest() : m_folder("legs") { BuildPlanDatabase(g_SceneryDatabase); }
-  ~SidStarLegRowsTest() override { g_SceneryDatabase.ClearDatabase(); }
+  SidStarLegRowsTest() : m_folder("legs") { BuildPlanDatabase(DatabaseLease::HeldDatabase()); }
+  ~SidStarLegRowsTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
   void Fly(const CRoute& route) {
     m_plan.Clear();
     m_plan.Push(route);
@@ -40,14 +40,14 @@ class SidStarLegRowsTest : public ::testing::Test {
 };
 
 TEST_F(SidStarLegRowsTest, OneLinePerRowWithoutTheTotalAndFixesInSignedMinutes) {
-  EXPECT_TRUE(sidstar::BuildLegRows(m_plan, g_SceneryDatabase, true, -1).empty());
+  EXPECT_TRUE(sidstar::BuildLegRows(m_plan, DatabaseLease::HeldDatabase(), true, -1).empty());
   CRoute route = TripRoute();
   route.m_points.clear();
   route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
   route.AddPoint(UserPoint(47.5, 7.75));
   route.AddPoint(UserPoint(47.25, -7.5, "Lake"));
   Fly(route);
-  const auto rows = sidstar::BuildLegRows(m_plan, g_SceneryDatabase, true, RowOfPoint(2));
+  const auto rows = sidstar::BuildLegRows(m_plan, DatabaseLease::HeldDatabase(), true, RowOfPoint(2));
   EXPECT_EQ(m_plan.m_rows.size(), rows.size());
   EXPECT_EQ("LSZH", At(rows, 0).id);
   EXPECT_EQ("Zurich", At(rows, 0).location);
@@ -58,7 +58,7 @@ TEST_F(SidStarLegRowsTest, OneLinePerRowWithoutTheTotalAndFixesInSignedMinutes) 
   EXPECT_EQ("Lake", At(rows, 2).location);
   EXPECT_EQ(1, At(rows, 2).overlay) << "the active leg";
   // A mark left from a longer plan marks nothing.
-  for (const auto& row : sidstar::BuildLegRows(m_plan, g_SceneryDatabase, true, 99)) EXPECT_NE(1, row.overlay);
+  for (const auto& row : sidstar::BuildLegRows(m_plan, m_lease.Database(), true, 99)) EXPECT_NE(1, row.overlay);
 }
 
 TEST_F(SidStarLegRowsTest, ABackCourseRunwayShowsItsIlsOnlyWithBackCoursesOn) {
@@ -67,11 +67,11 @@ TEST_F(SidStarLegRowsTest, ABackCourseRunwayShowsItsIlsOnlyWithBackCoursesOn) {
   route.AddPoint(DbPoint(kHomeAirport, kKindAirport));
   route.AddPoint(DbPoint(kHomeRunway14, kKindRunway));
   route.AddPoint(DbPoint(kFarAirport, kKindAirport));
-  g_SceneryDatabase.GetIls(g_SceneryDatabase.m_ils[0])->glideSlope = -1;
-  g_SceneryDatabase.GetIls(g_SceneryDatabase.m_ils[0])->flags = 0;  // no DME
+  DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[0])->glideSlope = -1;
+  DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[0])->flags = 0;  // no DME
   Fly(route);
-  const std::string on = At(sidstar::BuildLegRows(m_plan, g_SceneryDatabase, true, -1), 1).location;
-  const std::string off = At(sidstar::BuildLegRows(m_plan, g_SceneryDatabase, false, -1), 1).location;
+  const std::string on = At(sidstar::BuildLegRows(m_plan, DatabaseLease::HeldDatabase(), true, -1), 1).location;
+  const std::string off = At(sidstar::BuildLegRows(m_plan, DatabaseLease::HeldDatabase(), false, -1), 1).location;
   EXPECT_NE(std::string::npos, on.find("ILS/BC: IZH")) << on;
   EXPECT_TRUE(off.find(" - Rwy") != std::string::npos || off == "Runway") << off;
   EXPECT_EQ(std::string::npos, off.find("ILS")) << off;

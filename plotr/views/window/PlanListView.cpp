@@ -267,7 +267,7 @@ void CPlanListView::MoveAircraft() {
   search::MoveTarget target;
   {
     DatabaseLease lease;
-    target = planlist::MoveAircraftTarget(plan, FocusedLine(), sim.Snapshot().onGround, g_SceneryDatabase);
+    target = planlist::MoveAircraftTarget(plan, FocusedLine(), sim.Snapshot().onGround, lease.Database());
   }
   if (target.act) sim.MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
 }
@@ -279,7 +279,7 @@ void CPlanListView::TowerView() {
   search::TowerTarget target;
   {
     DatabaseLease lease;
-    target = planlist::TowerViewTarget(plan, FocusedLine(), sim.Snapshot(), g_SceneryDatabase);
+    target = planlist::TowerViewTarget(plan, FocusedLine(), sim.Snapshot(), lease.Database());
   }
   double metres = target.altitude;
   if (target.askAltitude) {

@@ -144,7 +144,7 @@ void RegisterPlanPrinting() {
     auto snapshot = std::make_shared<planprint::PrintSnapshot>();
     {
       DatabaseLease lease;
-      *snapshot = planprint::TakePrintSnapshot(document.GetPlan(), g_SceneryDatabase,
+      *snapshot = planprint::TakePrintSnapshot(document.GetPlan(), lease.Database(),
                                                plantable::TableOptions::FromSettings(), document.GetPlanTitle());
     }
     return PrintPlanSnapshot(pane, std::move(snapshot), preview);

@@ -95,7 +95,7 @@ void CPlanView::Refill(uint32_t bits) {
   {
     DatabaseLease lease;
     const CFlightPlanCore& plan = Document().GetPlan();
-    m_rows = plantable::BuildTableRows(plan, g_SceneryDatabase, plantable::TableOptions::FromSettings(), m_currentRow);
+    m_rows = plantable::BuildTableRows(plan, lease.Database(), plantable::TableOptions::FromSettings(), m_currentRow);
   }
   Freeze();
   std::vector<PlanListLine> lines;

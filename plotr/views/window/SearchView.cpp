@@ -291,7 +291,7 @@ void CSearchView::FillSearchResults() {
     DatabaseLease lease;
     const CRoute* route = m_document.GetPlan().GetCurrent();
     if (route == nullptr) return;
-    result = search::SearchDatabase(text, identifiers, g_SceneryDatabase, *route, g_Settings.GetMapBcIls(false));
+    result = search::SearchDatabase(text, identifiers, lease.Database(), *route, g_Settings.GetMapBcIls(false));
   }
   std::vector<std::string> rows;
   for (search::Row& row : result.rows) {
@@ -514,7 +514,7 @@ void CSearchView::MoveAircraft() {
     DatabaseLease lease;
     const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
-    target = search::MoveAircraftTarget(*row, sim.Snapshot().onGround, g_SceneryDatabase, *route);
+    target = search::MoveAircraftTarget(*row, sim.Snapshot().onGround, lease.Database(), *route);
   }
   if (target.act) sim.MoveAircraft(target.latitude, target.longitude, target.altitude, target.heading);
 }
@@ -530,7 +530,7 @@ void CSearchView::TowerView() {
     DatabaseLease lease;
     const CRoute* route = plan.GetCurrent();
     if (route == nullptr) return;
-    target = search::TowerViewTarget(*row, snapshot, g_SceneryDatabase, *route);
+    target = search::TowerViewTarget(*row, snapshot, lease.Database(), *route);
   }
   if (!target.askAltitude) {
     sim.SetTowerViewPosition(target.latitude, target.longitude, target.altitude);

@@ -95,7 +95,7 @@ void CSidStarListView::Rebuild() {
   const int remembered = std::max(SelectedRow(), 0);
   {
     DatabaseLease lease;
-    m_rows = sidstar::BuildLegRows(m_page.Document().GetPlan(), g_SceneryDatabase, g_Settings.GetMapBcIls(false),
+    m_rows = sidstar::BuildLegRows(m_page.Document().GetPlan(), lease.Database(), g_Settings.GetMapBcIls(false),
                                    m_activeRow);
   }
   Freeze();

@@ -82,7 +82,7 @@ class Watchdog {
 };
 
 std::string PointName(const PlanPoint& p) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const NavPoint& n = p.ref.point;
   switch (p.Kind() & ~kKindLevelMask) {
     case kKindVor: return db.GetVor(n) ? std::string(db.GetVor(n)->Ident()) : "?";

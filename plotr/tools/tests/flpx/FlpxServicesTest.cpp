@@ -24,12 +24,12 @@ constexpr uint8_t kCanary = 0x5A;
 class FlpxServicesTest : public ::testing::Test {
  protected:
   FlpxServicesTest() : m_folder("flpx_services") {
-    BuildPlanDatabase(g_SceneryDatabase);
+    BuildPlanDatabase(DatabaseLease::HeldDatabase());
     m_plan.Clear();
     m_plan.Push(TripRoute());
     m_plan.Rebuild();
   }
-  ~FlpxServicesTest() override { g_SceneryDatabase.ClearDatabase(); }
+  ~FlpxServicesTest() override { DatabaseLease::HeldDatabase().ClearDatabase(); }
 
   // Calls one record service on a canary-filled buffer whose size field says `size`.
   int CallWithSize(int which, uint32_t size, std::vector<uint8_t>& buffer, void* plan) {

@@ -34,7 +34,7 @@ using tooltest::Wp;
 
 // What a plan point is, by name where the database names it.
 std::string Name(const PlanPoint& p) {
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const NavPoint& n = p.ref.point;
   std::string name;
   switch (p.Kind() & ~kKindLevelMask) {
@@ -171,7 +171,7 @@ TEST_F(AutoRouteSample, SharedFixesAreOneJunctionOfEveryAirwayThroughThem) {
       {"KLO", {"A9", "R12", "UN871"}, 3},      {"HOC", {"UN850", "UN871"}, 2},
   };
   DatabaseLease lease;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = lease.Database();
   for (const Case& c : cases) {
     int points = 0;
     for (const NavPoint& p : db.m_intersections) {

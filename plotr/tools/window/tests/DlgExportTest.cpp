@@ -141,7 +141,7 @@ TEST_F(DlgExportTest, ExportsThroughTabtextFromTheModalDialog) {
 TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
   ModuleSimroot root("dlg_document", TABTEXT_MODULE);
   DatabaseLease lease;
-  plantest::BuildPlanDatabase(g_SceneryDatabase);
+  plantest::BuildPlanDatabase(lease.Database());
   CFlightPlanCore plan({&m_ui});
   plan.Clear();
   plan.Push(plantest::TripRoute());
@@ -168,7 +168,7 @@ TEST_F(DlgExportTest, TheDocumentsExportWritesTheRealPlanThroughTheFileDialog) {
   EXPECT_NE(text.find("fuel required)"), std::string::npos);
   EXPECT_EQ(profile::GetString(root.Ini(), "Tabtext", "InitialDir", ""), root.Root().string() + "/");
   EXPECT_FALSE(seenFolder.empty());
-  g_SceneryDatabase.ClearDatabase();
+  lease.Database().ClearDatabase();
 }
 
 TEST_F(DlgExportTest, ModuleOptionsDialogsWriteOnlyOnOk) {

@@ -70,7 +70,7 @@ class PointDialogsTest : public ::testing::Test {
     });
     {
       DatabaseLease lease;
-      BuildPlanDatabase(g_SceneryDatabase);
+      BuildPlanDatabase(lease.Database());
     }
     g_Settings.SetUseIndicatedAirSpeed(true);
     m_document = std::make_unique<FakeDocument>(PlanUiServices{&m_ui});
@@ -95,7 +95,7 @@ class PointDialogsTest : public ::testing::Test {
   }
   ~PointDialogsTest() override {
     m_document.reset();
-    g_SceneryDatabase.ClearDatabase();
+    DatabaseLease::HeldDatabase().ClearDatabase();
   }
   CFlightPlanCore& Plan() { return m_document->plan; }
   const PlanPoint& Point(int index) { return (*Plan().GetCurrent())[index]; }

@@ -51,8 +51,9 @@ bool LoadSwissSample(std::string& error) {
     } else {
       DatabaseLease lease;
       const fs::path folder = sampleroot::DatabaseFolder(s.root);
-      s.loaded = g_SceneryDatabase.LoadDatabaseFiles((folder / "Scenery.000").string(), (folder / "Scenery.001").string());
-      if (!s.loaded) s.error = "the sample database did not load: " + g_SceneryDatabase.GetLastError();
+      s.loaded =
+          lease.Database().LoadDatabaseFiles((folder / "Scenery.000").string(), (folder / "Scenery.001").string());
+      if (!s.loaded) s.error = "the sample database did not load: " + lease.Database().GetLastError();
     }
   }
   error = s.error;
@@ -77,7 +78,7 @@ std::string_view IdentOf(const CSceneryDatabase& db, const NavPoint& p) {
 template <typename Match>
 PlanPoint FindPoint(uint16_t kind, Match match) {
   DatabaseLease lease;
-  const CSceneryDatabase& db = g_SceneryDatabase;
+  const CSceneryDatabase& db = lease.Database();
   const CNavPointArray* array = kind == kKindNdb             ? &db.m_ndbs
                                 : kind == kKindVor           ? &db.m_vors
                                 : kind == kKindIls           ? &db.m_ils
@@ -98,13 +99,13 @@ PlanPoint FindPoint(uint16_t kind, Match match) {
 }  // namespace
 
 PlanPoint SamplePoint(const char* ident, uint16_t kind) {
-  return FindPoint(kind, [&](const NavPoint& p) { return IdentOf(g_SceneryDatabase, p) == ident; });
+  return FindPoint(kind, [&](const NavPoint& p) { return IdentOf(DatabaseLease::HeldDatabase(), p) == ident; });
 }
 
 PlanPoint SampleRunway(const char* airport, const char* designator) {
   const PlanPoint field = SamplePoint(airport, kKindAirport);
   return FindPoint(kKindRunway, [&](const NavPoint& p) {
-    const RunwayRecord* r = g_SceneryDatabase.GetRunway(p);
+    const RunwayRecord* r = DatabaseLease::HeldDatabase().GetRunway(p);
     return r && r->Designator() == designator &&
            GreatCircleDistance(p.latitude, p.longitude, field.ref.point.latitude, field.ref.point.longitude) < 5000;
   });

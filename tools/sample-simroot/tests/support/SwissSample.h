@@ -1,7 +1,7 @@
 #pragma once
 
 // The Swiss sample as the planner sees it: its root written to a temporary folder, its database
-// built without windows once per test program and loaded into g_SceneryDatabase, and the
+// built without windows once per test program and loaded into DatabaseLease::HeldDatabase(), and the
 // sample's objects found by identifier as plan waypoints.
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 namespace sampletest {
 
-// Builds the Swiss sample root's database once and loads it into g_SceneryDatabase; false with
+// Builds the Swiss sample root's database once and loads it into DatabaseLease::HeldDatabase(); false with
 // the reason when that fails.
 bool LoadSwissSample(std::string& error);
 // The sample root the database was built from (empty before LoadSwissSample).
