@@ -50,8 +50,8 @@ void Append(std::string& out, const char* format, ...) {
   va_end(args);
 }
 
-const char* Text(int32_t offset) {
-  const char* t = offset >= 0 ? DatabaseLease::HeldDatabase().GetString(offset) : nullptr;
+const char* Text(const CSceneryDatabase& db, int32_t offset) {
+  const char* t = offset >= 0 ? db.GetString(offset) : nullptr;
   return t ? t : "";
 }
 
@@ -66,11 +66,10 @@ void LatLonLine(std::string& out, double lat, double lon) {
 
 void VariationLine(std::string& out, double variation) { Append(out, "Mag. Variation:\t%.1f deg\r\n", variation); }
 
-void AirportLine(std::string& out, const CRoute& route, const NavPoint& key) {
+void AirportLine(std::string& out, const CSceneryDatabase& db, const CRoute& route, const NavPoint& key) {
   FullPoint airport;
   if (!route.FindAirportOf(airport, key)) return;
-  if (const AirportRecord* a = DatabaseLease::HeldDatabase().GetAirport(airport.point))
-    Append(out, "Airport:\t%s\r\n", Text(a->nameText));
+  if (const AirportRecord* a = db.GetAirport(airport.point)) Append(out, "Airport:\t%s\r\n", Text(db, a->nameText));
 }
 
 const char* GlideSlopeMark(const IlsRecord& ils) { return ils.glideSlope > 0 ? "/GS" : ils.glideSlope < 0 ? "/BC" : ""; }
@@ -92,13 +91,6 @@ void GlideSlopeLine(std::string& out, const IlsRecord& ils) {
   const double feet = std::floor((std::tan(std::asin(ils.glideSlope / 2.0 / 65536)) * 5 * kMetresPerNm + ils.altitude) *
                                      kFeetPerMetre * 0.01 + 0.5) * 100;
   Append(out, "Glideslope altitude:\t%0.0f ft at 5 nm distance\r\n", feet);
-}
-
-const IlsRecord* IlsOfRunway(const RunwayRecord& runway) {
-  if (!runway.HasIls()) return nullptr;
-  const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= DatabaseLease::HeldDatabase().m_ils.GetSize()) return nullptr;
-  return DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[index]);
 }
 
 const char* SurfaceText(unsigned surface) {
@@ -127,9 +119,9 @@ const char* AirspaceTypeText(int type) {
 }
 
 // The co-located intersection of a navaid, when its index names one.
-void ColocatedAirways(std::string& out, int32_t intersection) {
-  if (intersection >= 0 && intersection < DatabaseLease::HeldDatabase().m_intersections.GetSize())
-    AirwaysText(out, DatabaseLease::HeldDatabase().m_intersections[intersection]);
+void ColocatedAirways(std::string& out, const CSceneryDatabase& db, int32_t intersection) {
+  if (intersection >= 0 && intersection < db.m_intersections.GetSize())
+    AirwaysText(out, db, db.m_intersections[intersection]);
 }
 
 }  // namespace
@@ -159,10 +151,11 @@ void AddPointTextStrings() {
   });
 }
 
-void FrequencyText(std::string& out, const NavPoint& airport, uint16_t type, unsigned labelId) {
+void FrequencyText(std::string& out, const CSceneryDatabase& db, const NavPoint& airport, uint16_t type,
+                   unsigned labelId) {
   AddPointTextStrings();
-  const AirportRecord* a = DatabaseLease::HeldDatabase().GetAirport(airport);
-  const FrequencyEntry* list = a ? DatabaseLease::HeldDatabase().GetAirportFrequencies(airport) : nullptr;
+  const AirportRecord* a = db.GetAirport(airport);
+  const FrequencyEntry* list = a ? db.GetAirportFrequencies(airport) : nullptr;
   if (list == nullptr) return;
   int printed = 0;
   for (int i = 0; i < a->FrequencyCount(); ++i) {
@@ -178,9 +171,9 @@ void FrequencyText(std::string& out, const NavPoint& airport, uint16_t type, uns
   if (printed % 3 != 0) out += "\r\n";
 }
 
-void AirwaysText(std::string& out, const NavPoint& intersection) {
-  const IntersectionRecord* r = DatabaseLease::HeldDatabase().GetIntersection(intersection);
-  const AirwaySegment* segments = r ? DatabaseLease::HeldDatabase().GetIntersectionSegments(intersection) : nullptr;
+void AirwaysText(std::string& out, const CSceneryDatabase& db, const NavPoint& intersection) {
+  const IntersectionRecord* r = db.GetIntersection(intersection);
+  const AirwaySegment* segments = r ? db.GetIntersectionSegments(intersection) : nullptr;
   if (segments == nullptr) return;
   for (const auto& [levelBit, heading] : {std::pair<uint16_t, const char*>{2, "L-Airways:"}, {4, "H-Airways:"}}) {
     int counted = 0;
@@ -235,7 +228,7 @@ bool ComInfo(std::string& out, const InfoSource& s) {
   out += type == kComAtis ? "ATIS\r\n" : type == kComPilotLighting ? "Pilot controlled Lighting\r\n" : "COM\r\n";
   if (atis) Append(out, "Frequ./Range:\t%6.2f MHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
   else Append(out, "Frequency:\t%6.2f MHz\r\n", r->frequency);
-  AirportLine(out, s.route, s.key);
+  AirportLine(out, s.db, s.route, s.key);
   VariationLine(out, s.variation);
   if (atis) {
     out += "Preferred runways:\r\n";
@@ -257,8 +250,8 @@ bool AirspaceInfo(std::string& out, const InfoSource& s) {
   const AirspaceRecord* r = s.db.GetAirspace(s.key);
   if (!r) return false;
   Append(out, "Airspace\t%s\r\n", Ident(r->Ident()).c_str());
-  if (r->nameText >= 0) Append(out, "Full name:\t%s\r\n", Text(r->nameText));
-  if (r->callSignText >= 0) Append(out, "Call Sign:\t%s\r\n", Text(r->callSignText));
+  if (r->nameText >= 0) Append(out, "Full name:\t%s\r\n", Text(s.db, r->nameText));
+  if (r->callSignText >= 0) Append(out, "Call Sign:\t%s\r\n", Text(s.db, r->callSignText));
   const FrequencyEntry* f = s.db.GetAirspaceFrequencies(s.key);
   const auto frequency = [&](const char* lead, const FrequencyEntry& e, const char* end) {
     if (e.frequency >= 100) Append(out, "%s%6.2f MHz%s", lead, e.frequency, end);
@@ -293,7 +286,7 @@ bool MarkerInfo(std::string& out, const InfoSource& s) {
   if (!r) return false;
   static const char* const kMarkers[] = {"Outer marker\r\n", "Middle marker\r\n", "Inner marker\r\n"};
   if (r->type < 3) out += kMarkers[r->type];
-  AirportLine(out, s.route, s.key);
+  AirportLine(out, s.db, s.route, s.key);
   Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
   VariationLine(out, s.variation);
   LatLonLine(out, s.lat, s.lon);
@@ -323,17 +316,17 @@ bool AirportInfo(std::string& out, const InfoSource& s) {
   const AirportRecord* r = s.db.GetAirport(s.key);
   if (!r) return false;
   Append(out, "Airport\t%s\r\n", Ident(r->Ident()).c_str());
-  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  Append(out, "Full name:\t%s\r\n", Text(s.db, r->nameText));
   ParkingLine(out, s, *r);
-  if (r->cityText >= 0) Append(out, "City:\t%s\r\n", Text(r->cityText));
-  if (r->stateText >= 0) Append(out, "State:\t%s\r\n", Text(r->stateText));
-  if (r->countryText >= 0) Append(out, "Country:\t%s\r\n", Text(r->countryText));
+  if (r->cityText >= 0) Append(out, "City:\t%s\r\n", Text(s.db, r->cityText));
+  if (r->stateText >= 0) Append(out, "State:\t%s\r\n", Text(s.db, r->stateText));
+  if (r->countryText >= 0) Append(out, "Country:\t%s\r\n", Text(s.db, r->countryText));
   static const std::pair<uint16_t, unsigned> kFrequencies[] = {
       {1, IDS_FREQ_ATIS},    {64, IDS_FREQ_CLEARANCE}, {8, IDS_FREQ_CTAF},    {16, IDS_FREQ_GROUND},
       {32, IDS_FREQ_TOWER},  {256, IDS_FREQ_DEPARTURE}, {128, IDS_FREQ_APPROACH}, {512, IDS_FREQ_CENTER},
       {1024, IDS_FREQ_FSS}, {2, IDS_FREQ_MULTICOM},   {4, IDS_FREQ_UNICOM},  {2048, IDS_FREQ_AWOS},
       {4096, IDS_FREQ_ASOS}};
-  for (const auto& [type, label] : kFrequencies) FrequencyText(out, s.key, type, label);
+  for (const auto& [type, label] : kFrequencies) FrequencyText(out, s.db, s.key, type, label);
   Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
   VariationLine(out, s.variation);
   LatLonLine(out, s.lat, s.lon);
@@ -343,7 +336,7 @@ bool AirportInfo(std::string& out, const InfoSource& s) {
 bool RunwayInfo(std::string& out, const InfoSource& s) {
   const RunwayRecord* r = s.db.GetRunway(s.key);
   if (!r) return false;
-  const IlsRecord* ils = IlsOfRunway(*r);
+  const IlsRecord* ils = RunwayIls(s.db, *r);
   const bool shown = ils && (g_Settings.GetMapBcIls(false) || ils->glideSlope >= 0);
   const std::string designator(r->Designator());
   if (shown) {
@@ -352,7 +345,7 @@ bool RunwayInfo(std::string& out, const InfoSource& s) {
   } else {
     Append(out, "Runway\t%s\r\n", designator.c_str());
   }
-  AirportLine(out, s.route, s.key);
+  AirportLine(out, s.db, s.route, s.key);
   if (shown) MhzFrequencyLine(out, "ILS ", ils->frequency, ils->range);
   ApproachCourseLine(out, s.variation, r->heading);
   if (ils) GlideSlopeLine(out, *ils);
@@ -368,7 +361,7 @@ bool IlsInfo(std::string& out, const InfoSource& s) {
   const IlsRecord* r = s.db.GetIls(s.key);
   if (!r) return false;
   Append(out, "ILS%s%s\t%s\r\n", GlideSlopeMark(*r), DmeMark(*r), Ident(r->Ident()).c_str());
-  AirportLine(out, s.route, s.key);
+  AirportLine(out, s.db, s.route, s.key);
   MhzFrequencyLine(out, "", r->frequency, r->range);
   ApproachCourseLine(out, s.variation, r->course);
   GlideSlopeLine(out, *r);
@@ -383,7 +376,7 @@ bool IntersectionInfo(std::string& out, const InfoSource& s) {
   Append(out, "ISEC\t%s\r\n", Ident(r->Ident()).c_str());
   VariationLine(out, s.variation);
   LatLonLine(out, s.lat, s.lon);
-  AirwaysText(out, s.key);
+  AirwaysText(out, s.db, s.key);
   return true;
 }
 
@@ -391,13 +384,13 @@ bool NdbInfo(std::string& out, const InfoSource& s) {
   const NdbRecord* r = s.db.GetNdb(s.key);
   if (!r) return false;
   Append(out, "NDB\t%s\r\n", Ident(r->Ident()).c_str());
-  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  Append(out, "Full name:\t%s\r\n", Text(s.db, r->nameText));
   if (r->range != 0) Append(out, "Frequ./Range:\t%5.1f KHz\t%0.0f nm\r\n", r->frequency, RangeToNm(r->range));
   else Append(out, "Frequency:\t%5.1f KHz\r\n", r->frequency);
   if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
   VariationLine(out, s.variation);
   LatLonLine(out, s.lat, s.lon);
-  ColocatedAirways(out, r->intersection);
+  ColocatedAirways(out, s.db, r->intersection);
   return true;
 }
 
@@ -407,7 +400,7 @@ bool VorInfo(std::string& out, const InfoSource& s) {
   const uint8_t f = r->flags;
   const char* header = VorKindText(f);
   Append(out, "%s\t%s\r\n", header, Ident(r->Ident()).c_str());
-  Append(out, "Full name:\t%s\r\n", Text(r->nameText));
+  Append(out, "Full name:\t%s\r\n", Text(s.db, r->nameText));
   MhzFrequencyLine(out, "", r->frequency, r->range);
   if (r->altitude > 0) Append(out, "Altitude:\t%d ft\r\n", Feet(r->altitude));
   VariationLine(out, s.variation);
@@ -415,19 +408,19 @@ bool VorInfo(std::string& out, const InfoSource& s) {
   if (std::fabs(diff) >= 0.5)
     Append(out, "NAV Course:\tMag. Heading %c %.0f deg\r\n", diff >= 0 ? '+' : '-', std::fabs(diff) + 0.5);
   LatLonLine(out, s.lat, s.lon);
-  ColocatedAirways(out, r->intersection);
+  ColocatedAirways(out, s.db, r->intersection);
   return true;
 }
 
 // The scenery file the object came from, for the kinds that have one.
 void FileLine(std::string& out, const CSceneryDatabase& db, const FullPoint& object) {
   if (object.areaIndex < 0 || object.areaIndex >= db.m_areas.GetSize()) return;
-  std::string path = Text(db.m_areas[object.areaIndex].TitleText());
+  std::string path = Text(db, db.m_areas[object.areaIndex].TitleText());
   if (path.empty() || path.back() != '\\') path += '\\';
   if (object.fileIndex >= 0 && object.fileIndex < db.m_files.GetSize()) {
     const BglFileRecord& file = db.m_files[object.fileIndex];
-    path += Text(file.subfolderText);
-    path += Text(file.fileNameText);
+    path += Text(db, file.subfolderText);
+    path += Text(db, file.fileNameText);
   }
   out += "File: " + ShortenFilePath(path) + "\r\n";
 }

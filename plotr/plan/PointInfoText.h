@@ -8,6 +8,8 @@
 
 #include "navdb/NavPoint.h"
 
+class CSceneryDatabase;
+
 // String-table ids of the airport frequency labels and of the parking names and types.
 enum : unsigned {
   IDS_FREQ_ATIS = 6432,
@@ -28,9 +30,10 @@ enum : unsigned {
 };
 
 // Appends the airport's frequencies of one type, three to a line, after the label `labelId`.
-void FrequencyText(std::string& out, const NavPoint& airport, uint16_t type, unsigned labelId);
+void FrequencyText(std::string& out, const CSceneryDatabase& db, const NavPoint& airport, uint16_t type,
+                   unsigned labelId);
 // Appends the low and then the high airways through an intersection.
-void AirwaysText(std::string& out, const NavPoint& intersection);
+void AirwaysText(std::string& out, const CSceneryDatabase& db, const NavPoint& intersection);
 // A scenery file path cut with "..." in the middle until it is shorter than 56 characters.
 std::string ShortenFilePath(std::string path);
 // Registers the texts above in the string table (once; later calls do nothing).

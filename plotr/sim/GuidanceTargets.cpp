@@ -43,13 +43,6 @@ bool IsVorOrIls(const PlanRow& r) {
 }
 bool IsNdb(const PlanRow& r) { return !r.IsPseudo() && (r.kind & 0xFFFC) == kKindNdb; }
 
-// The ILS of a runway end's record when it has one; null otherwise (index checked).
-const IlsRecord* RunwayIls(const RunwayRecord& runway) {
-  if (!runway.HasIls()) return nullptr;
-  const int32_t index = runway.IlsIndex();
-  if (index < 0 || index >= DatabaseLease::HeldDatabase().m_ils.GetSize()) return nullptr;
-  return DatabaseLease::HeldDatabase().GetIls(DatabaseLease::HeldDatabase().m_ils[index]);
-}
 
 }  // namespace
 
@@ -126,6 +119,7 @@ void CFlightPlanGuidance::EngageAutopilotModes() {
 
 CFlightPlanGuidance::RadioChoice CFlightPlanGuidance::ChooseRadios(int s) const {
   RadioChoice out;
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const int count = static_cast<int>(m_rows.size());
   const auto row = [this](int i) -> const PlanRow& { return m_rows[static_cast<size_t>(i)]; };
   const auto tc = [&](int i) { return TrueCourse(row(i)); };
@@ -137,8 +131,8 @@ CFlightPlanGuidance::RadioChoice CFlightPlanGuidance::ChooseRadios(int s) const 
     const PlanRow& r = row(i);
     if (r.IsPseudo() || r.kind != kKindRunway || r.rowKind != kRowDestination) return false;
     const PlanPoint* point = GetRowPoint(i);
-    const RunwayRecord* runway = point ? DatabaseLease::HeldDatabase().GetRunway(point->ref.point) : nullptr;
-    const IlsRecord* ils = runway ? RunwayIls(*runway) : nullptr;
+    const RunwayRecord* runway = point ? db.GetRunway(point->ref.point) : nullptr;
+    const IlsRecord* ils = runway ? RunwayIls(db, *runway) : nullptr;
     return ils != nullptr && (backCourses || ils->glideSlope >= 0);
   };
   // Every walk ends after the last row and at a later departure.
@@ -214,19 +208,20 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
   const PlanPoint* point = GetRowPoint(navRow);
   if (point == nullptr) return;
   const uint16_t kind = point->ref.point.Kind();
+  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   double frequency = 0;
   double declination = 0;
   const IlsRecord* ils = nullptr;
   if (kind == kKindVor) {
-    const VorRecord* vor = DatabaseLease::HeldDatabase().GetVor(point->ref.point);
+    const VorRecord* vor = db.GetVor(point->ref.point);
     if (vor == nullptr) return;
     frequency = vor->frequency;
     declination = BinaryAngleToDegrees(vor->declination);
   } else if (kind == kKindIls) {
-    ils = DatabaseLease::HeldDatabase().GetIls(point->ref.point);
+    ils = db.GetIls(point->ref.point);
   } else if (kind == kKindRunway) {
-    const RunwayRecord* runway = DatabaseLease::HeldDatabase().GetRunway(point->ref.point);
-    ils = runway ? RunwayIls(*runway) : nullptr;
+    const RunwayRecord* runway = db.GetRunway(point->ref.point);
+    ils = runway ? RunwayIls(db, *runway) : nullptr;
   }
   if (ils) frequency = ils->frequency;
   TuneNavFrequency(radio, frequency);
@@ -236,13 +231,12 @@ void CFlightPlanGuidance::TuneNav(int radio, int navRow, int courseRow) {
   const PlanPoint* coursePoint = GetRowPoint(courseRow);
   const uint16_t courseKind = coursePoint ? coursePoint->ref.point.Kind() : 0;
   double course;
-  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const IlsRecord* courseIls = courseKind == kKindIls ? db.GetIls(coursePoint->ref.point) : nullptr;
   const RunwayRecord* courseRunway =
       courseKind == kKindRunway && K.rowKind == kRowDestination ? db.GetRunway(coursePoint->ref.point) : nullptr;
   if (courseIls) {
     course = BinaryAngleToDegrees(courseIls->course) + K.variation;
-  } else if (courseRunway && RunwayIls(*courseRunway)) {
+  } else if (courseRunway && RunwayIls(db, *courseRunway)) {
     course = BinaryAngleToDegrees(courseRunway->heading) + K.variation;
   } else if (kind == kKindVor) {
     course = TrueCourse(K) + declination;
