@@ -46,13 +46,14 @@ bool NearestAirport(const CRoute& route, FullPoint& out, double lat, double lon)
 
 // Every shown point of one array within the radius, nearest first (equal distances in array
 // order). The route's searches keep only the nearest runway end and COM, so these walk the array.
-std::vector<NavPoint> NearbyPoints(PointArray array, double lat, double lon, double radius) {
+std::vector<NavPoint> NearbyPoints(const CSceneryDatabase& db, PointArray array, double lat, double lon,
+                                   double radius) {
   struct Found {
     double distance;
     NavPoint point;
   };
   std::vector<Found> found;
-  const CNavPointArray& points = DatabaseLease::HeldDatabase().Points(array);
+  const CNavPointArray& points = db.Points(array);
   for (int i = 0; i < points.GetSize(); ++i) {
     const NavPoint& p = points[i];
     if (!p.IsShown()) continue;
@@ -73,20 +74,21 @@ bool BelongsTo(const CRoute& route, const NavPoint& object, const NavPoint& airp
 }
 
 // The ILS frequency of a runway end; a back course counts only with the setting "MapBcIls".
-double RunwayIlsFrequency(const RunwayRecord& runway) {
-  const IlsRecord* ils = RunwayIls(DatabaseLease::HeldDatabase(), runway);
+double RunwayIlsFrequency(const CSceneryDatabase& db, const RunwayRecord& runway) {
+  const IlsRecord* ils = RunwayIls(db, runway);
   if (!ils) return 0;
   if (ils->glideSlope < 0 && !g_Settings.GetMapBcIls(false)) return 0;
   return ils->frequency;
 }
 
-void FillAirportBlockFromWaypoint(const CRoute& route, FlpxAirportInfo& block, const PlanPoint& point) {
+void FillAirportBlockFromWaypoint(const CSceneryDatabase& db, const CRoute& route, FlpxAirportInfo& block,
+                                  const PlanPoint& point) {
   const NavPoint& key = point.ref.point;
   const uint16_t kind = key.Kind();
   if (kind == kKindAirport) {
     FillAirportInfo(route, block, key.latitude, key.longitude);
   } else if (kind == kKindRunway) {
-    if (const RunwayRecord* runway = DatabaseLease::HeldDatabase().GetRunway(key)) {
+    if (const RunwayRecord* runway = db.GetRunway(key)) {
       double lat = 0;
       double lon = 0;
       RunwayMiddle(lat, lon, key, *runway);
@@ -111,7 +113,7 @@ std::string Formatted(const char* format, auto... args) {
   return buffer;
 }
 
-bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& list) {
+bool BuildStartPositions(const CSceneryDatabase& db, const CRoute& route, std::vector<FlpxStartPosition>& list) {
   FlpxPlanInfo info{};
   info.size = kFlpxPlanInfoSize;
   if (!GetPlanInfo(route, &info) || !info.departure.present || !info.arrival.present) return false;
@@ -122,8 +124,8 @@ bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& li
     const std::string ident(FixedText(info.departure.runways[i].ident, sizeof info.departure.runways[i].ident));
     list.push_back(StartPosition(Formatted<64>("%s\tRunway", ident.c_str()), ident));
   }
-  const AirportRecord* record = DatabaseLease::HeldDatabase().GetAirport(airport.point);
-  const ParkingEntry* parkings = DatabaseLease::HeldDatabase().GetAirportParkings(airport.point);
+  const AirportRecord* record = db.GetAirport(airport.point);
+  const ParkingEntry* parkings = db.GetAirportParkings(airport.point);
   if (!record || !parkings) return true;
   for (int i = 0; i < record->ParkingCount(); ++i) {
     ParkingEntry parking;
@@ -144,7 +146,8 @@ bool BuildStartPositions(const CRoute& route, std::vector<FlpxStartPosition>& li
 double ManualOrZero(uint32_t value) { return IsManualValueGiven(value) ? ManualValue(value) : 0.0; }
 
 // Type letter, identifier, name and frequency of a row.
-void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point, const CRoute& route) {
+void FillIdentity(const CSceneryDatabase& db, FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
+                  const CRoute& route) {
   struct Pseudo {
     uint32_t kind;
     char letter;
@@ -163,7 +166,6 @@ void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
     }
   }
   if (!point || row.kind > 0xFFFF) return;
-  const CSceneryDatabase& db = DatabaseLease::HeldDatabase();
   const NavPoint& key = point->ref.point;
   const uint16_t kind = BaseKind(static_cast<uint16_t>(row.kind));
   if (kind == kKindUserPoint) {
@@ -189,7 +191,7 @@ void FillIdentity(FlpxWaypoint& out, const PlanRow& row, const PlanPoint* point,
       } else {
         Format(out.name, "Runway %s", designator.c_str());
       }
-      out.frequency = RunwayIlsFrequency(*r);
+      out.frequency = RunwayIlsFrequency(db, *r);
     }
   } else if (kind == kKindIls) {
     if (const IlsRecord* r = db.GetIls(key)) {
@@ -240,7 +242,7 @@ void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitud
 
   // ATIS: the nearest ATIS of the airport's neighbourhood, and only when it is this airport's.
   double atis = 0;
-  for (const NavPoint& candidate : NearbyPoints(kArrayCom, at.latitude, at.longitude, kAirportInfoRadius)) {
+  for (const NavPoint& candidate : NearbyPoints(db, kArrayCom, at.latitude, at.longitude, kAirportInfoRadius)) {
     const ComRecord* com = db.GetCom(candidate);
     if (!com || com->Type() != kComAtis) continue;
     if (BelongsTo(route, candidate, at)) atis = com->frequency;
@@ -248,7 +250,7 @@ void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitud
   }
 
   std::vector<NavPoint> runways;
-  for (const NavPoint& candidate : NearbyPoints(kArrayRunway, at.latitude, at.longitude, kAirportInfoRadius)) {
+  for (const NavPoint& candidate : NearbyPoints(db, kArrayRunway, at.latitude, at.longitude, kAirportInfoRadius)) {
     if (BelongsTo(route, candidate, at)) runways.push_back(candidate);
   }
 
@@ -276,7 +278,7 @@ void FillAirportInfo(const CRoute& route, FlpxAirportInfo& block, double latitud
     out.elevation = std::trunc(r->altitude * kFeetPerMetre);
     out.length = r->length;
     out.width = r->width;
-    out.ilsFrequency = RunwayIlsFrequency(*r);
+    out.ilsFrequency = RunwayIlsFrequency(db, *r);
   }
   block.present = 1;
 }
@@ -296,8 +298,8 @@ int GetPlanInfo(const CRoute& route, FlpxPlanInfo* info) {
     if (!first) first = &p;
     last = &p;
   }
-  if (first) FillAirportBlockFromWaypoint(route, info->departure, *first);
-  if (last) FillAirportBlockFromWaypoint(route, info->arrival, *last);
+  if (first) FillAirportBlockFromWaypoint(lease.Database(), route, info->departure, *first);
+  if (last) FillAirportBlockFromWaypoint(lease.Database(), route, info->arrival, *last);
   return 1;
 }
 
@@ -310,7 +312,7 @@ int GetStartPosition(const CRoute& route, std::vector<FlpxStartPosition>& list, 
   DatabaseLease lease;
   if (move == kFlpxMoveFirst || move == kFlpxMoveLast || list.empty()) {
     list.clear();
-    if (!BuildStartPositions(route, list)) {
+    if (!BuildStartPositions(lease.Database(), route, list)) {
       list.clear();
       return 0;
     }
@@ -365,7 +367,7 @@ int GetWaypoint(const std::vector<PlanRow>& rows, const CRoute& route, int32_t& 
     out.altitude2 = ManualOrZero(point->altitude2);
     out.manualSpeed = ManualOrZero(point->speed);
   }
-  FillIdentity(out, row, point, route);
+  FillIdentity(lease.Database(), out, row, point, route);
   return 1;
 }
 

@@ -40,8 +40,8 @@ void FormatText(char (&out)[N], const char* format, Args... args) {
   std::snprintf(out, N, format, args...);
 }
 
-std::string_view PoolText(int32_t offset) {
-  const char* text = offset >= 0 ? DatabaseLease::HeldDatabase().GetString(offset) : nullptr;
+std::string_view PoolText(const CSceneryDatabase& db, int32_t offset) {
+  const char* text = offset >= 0 ? db.GetString(offset) : nullptr;
   return text ? std::string_view(text) : std::string_view();
 }
 
@@ -96,7 +96,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
   switch (key.Kind()) {
     case kKindNdb:
       if (const NdbRecord* r = db.GetNdb(key)) {
-        CopyText(name, PoolText(r->nameText));
+        CopyText(name, PoolText(db, r->nameText));
         CopyText(out.kind, "NDB");
         CopyText(out.ident, r->Ident());
         SetFrequency(out, "%5.1f", r->frequency);
@@ -104,7 +104,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
       break;
     case kKindVor:
       if (const VorRecord* r = db.GetVor(key)) {
-        CopyText(name, PoolText(r->nameText));
+        CopyText(name, PoolText(db, r->nameText));
         const uint8_t f = r->flags;
         CopyText(out.kind, VorKindText(f));
         CopyText(out.ident, r->Ident());
@@ -125,7 +125,7 @@ void CFlightPlanStatus::FillRowTexts(FmsRow& out, int index) const {
       break;
     case kKindAirport:
       if (const AirportRecord* r = db.GetAirport(key)) {
-        CopyText(name, PoolText(r->nameText));
+        CopyText(name, PoolText(db, r->nameText));
         CopyText(out.kind, "Airport");
         CopyText(out.ident, r->Ident());
       }

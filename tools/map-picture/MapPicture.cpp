@@ -49,14 +49,14 @@ int main(int argc, char** argv) {
   SetAircraftProfileFolder(scratch);
 
   std::optional<DatabaseLease> lease(std::in_place);
-  if (!DatabaseLease::HeldDatabase().LoadDatabaseFiles(argv[1], argv[2])) {
-    std::fprintf(stderr, "map-picture: %s\n", DatabaseLease::HeldDatabase().GetLastError().c_str());
+  if (!lease->Database().LoadDatabaseFiles(argv[1], argv[2])) {
+    std::fprintf(stderr, "map-picture: %s\n", lease->Database().GetLastError().c_str());
     fs::remove_all(scratch);
     return 1;
   }
   // The box of every airport.
   double latMin = 90, latMax = -90, lonMin = 180, lonMax = -180;
-  const CNavPointArray& airports = DatabaseLease::HeldDatabase().m_airports;
+  const CNavPointArray& airports = lease->Database().m_airports;
   for (int i = 0; i < airports.GetSize(); ++i) {
     const double lat = airports[i].latitude, lon = airports[i].longitude;
     latMin = std::min(latMin, lat);
