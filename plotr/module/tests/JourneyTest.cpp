@@ -171,7 +171,7 @@ double MilesOffSegment(double lat, double lon, const PlanRow& a, const PlanRow& 
 void Journey::FlyThePlan() {
   std::vector<PlanRow> rows;
   {
-    std::lock_guard lock(g_DatabaseLock);
+    DatabaseLease lease;
     rows = Plan().m_rows;
   }
   ASSERT_GE(rows.size(), 4u);

@@ -66,7 +66,7 @@ class LivePlanList : public live::LivePlanner {
   // A plan of user fixes a little apart, put in place as a loaded plan would be.
   void PutUserFixes(const std::vector<std::string>& names, uint32_t manualAltitudeOf = ~0u) {
     {
-      std::lock_guard lock(g_DatabaseLock);
+      DatabaseLease lease;
       CRoute points;
       for (size_t i = 0; i < names.size(); ++i) {
         PlanPoint point;

@@ -322,7 +322,7 @@ TEST_F(SearchModel, TowerAltitudeSeedIsOneTheDialogAccepts) {
   for (const auto& c : seeds) {
     SimSnapshot sim = Sim(true);
     sim.altitude = c.altitude;
-    EXPECT_EQ(c.seed, search::TowerViewTarget(vorRow, sim, g_SceneryDatabase, route).seedFeet) << c.altitude;
+    EXPECT_EQ(c.seed, search::TowerViewTarget(vorRow, sim, lease->Database(), route).seedFeet) << c.altitude;
   }
 }
 
