@@ -4,7 +4,6 @@
 
 class wxWindow;
 
-// Installs the planner's dialogs and registers every pane, printer and page, then hooks the
-// simulator's main window `host` and creates the module's windows. False when the module stays
-// without windows.
+// Registers every pane, printer and page, then hooks the simulator's main window `host` and
+// creates the module's windows. False when the module stays without windows.
 bool StartModule(wxWindow* host);

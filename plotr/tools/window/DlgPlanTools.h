@@ -1,7 +1,7 @@
 #pragma once
 
 // The plan's aircraft, cruise and holding dialogs: thin windows over the forms of
-// PlanDialogForms.h, and the tool dialogs the module installs for the plan model.
+// PlanDialogForms.h, and the tool dialogs the module hands the plan model where it makes it.
 
 #include <wx/dialog.h>
 
@@ -106,7 +106,7 @@ class CDlgAutoRoute : public wxDialog {
   std::function<bool(const AutoRouteDialogValues&)> m_onOk;
 };
 
-// The tool dialogs as windows, with the plug-ins' save dialog; the module installs one at start.
+// The tool dialogs as windows, with the plug-ins' save dialog; the module hands its one to the plan.
 class CPlanToolDialogs : public IToolDialogs {
  public:
   bool RunAircraftDialog(AircraftDialogValues& values) override;

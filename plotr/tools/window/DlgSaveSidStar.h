@@ -1,7 +1,7 @@
 #pragma once
 
 // "Save Plan as SID/STAR" and the procedure properties: a thin window over SaveSidStarForm,
-// and the catalogue's user interface (message boxes and this dialog) the module installs.
+// and the catalogue's user interface (message boxes and this dialog) the module hands the catalogue.
 
 #include <wx/dialog.h>
 #include <wx/imaglist.h>

@@ -142,7 +142,7 @@ TEST_F(FlpxServicesTest, SaveDialogPassesAnyPathTheFileSystemTakesAndReportsALon
   EXPECT_TRUE(ui.errors.empty()) << "a cancel is no error";
 }
 
-TEST(FlpxServicesNoDialogs, SaveWithoutInstalledDialogsIsACancel) {
+TEST(FlpxServicesNoDialogs, SaveOutsideAnExportsDialogScopeIsACancel) {
   char path[kFlpxPathSize] = "kept";
   EXPECT_EQ(GetFlpxServices().saveFileDialog(path, nullptr, nullptr, nullptr, nullptr, nullptr), 0);
   EXPECT_EQ(std::string(path), "kept");
