@@ -9,20 +9,16 @@
 #include "navdb/SceneryDatabase.h"
 #include "platform/win/Sync.h"
 
-class CFlightPlanCore;
-
-// Holds the database lock for its lifetime and is the one way in to Plotr's database (and to the
-// plan it was taken for). Leases nest on one thread: the lock is recursive.
+// Holds the database lock for its lifetime and is the one way in to Plotr's database; the plan,
+// which the lock guards too, is changed only while one is held. Leases nest on one thread: the
+// lock is recursive.
 class DatabaseLease {
  public:
   DatabaseLease() : m_lock(Lock()) {}
-  explicit DatabaseLease(CFlightPlanCore& plan) : m_lock(Lock()), m_plan(&plan) {}
   DatabaseLease(const DatabaseLease&) = delete;
   DatabaseLease& operator=(const DatabaseLease&) = delete;
 
   CSceneryDatabase& Database() const { return HeldDatabase(); }
-  // The plan the lease was taken for; only for a lease taken with one.
-  CFlightPlanCore& Plan() const { return *m_plan; }
 
   // The database for code whose caller holds a lease (the searches on CRoute, the info texts,
   // guidance targets): it takes none itself, so the caller's one covers the whole operation.
@@ -36,7 +32,6 @@ class DatabaseLease {
   static win::RecursiveLock& Lock();
 
   std::lock_guard<win::RecursiveLock> m_lock;
-  CFlightPlanCore* m_plan = nullptr;
 };
 
 // Degrees from the database's first variation grid at the nearest whole degree; 0 without a
