@@ -2,14 +2,12 @@
 """The circle check over small link tables: a check that found no circle anywhere would let
 two libraries grow into one unseen."""
 
-import importlib.util
 import os
+import sys
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-spec = importlib.util.spec_from_file_location("LibraryCycles", os.path.join(HERE, "LibraryCycles.py"))
-library_cycles = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(library_cycles)
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import LibraryCycles as library_cycles  # noqa: E402
 
 # name, link table lines, expected circles
 CASES = [
