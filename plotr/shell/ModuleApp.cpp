@@ -7,6 +7,7 @@
 #include "plotr/core/Settings.h"
 #include "plotr/plan/AircraftProfile.h"
 #include "plotr/plan/WorldMap.h"
+#include "plotr/tools/SidStarStore.h"
 
 CModuleApp g_App(&g_Settings);
 
@@ -52,6 +53,7 @@ bool CModuleApp::InitInstance(const std::string& executablePath) {
   SetAircraftProfileFolder(m_productFolder);
   // The plan object loads the map's coastlines, rivers and peaks from here when it is made.
   SetWorldMapFolder(m_binFolder);
+  SetDefaultSidStarFolders(m_sidStarFolder, m_binFolder);
 
   m_settings->SetProfileFile(m_profileFile);
   // The newest simulator keeps its configuration in the user's application-data folder: on

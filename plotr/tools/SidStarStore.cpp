@@ -9,7 +9,6 @@
 #include "plotr/plan/FlightPlanCore.h"
 #include "plotr/plan/PlanUi.h"
 #include "plotr/plan/Route.h"
-#include "plotr/shell/ModuleApp.h"
 #include "plotr/tools/SidStarFile.h"
 #include "plotr/tools/SidStarNav.h"
 #include "plotr/tools/SidStarUi.h"
@@ -24,6 +23,16 @@ namespace {
 // Longest key list read from one section of "Regions.ini".
 constexpr size_t kRegionKeysMax = 10000;
 
+struct DefaultFolders {
+  std::string sidStar;
+  std::string bin;
+};
+
+DefaultFolders& Defaults() {
+  static DefaultFolders folders;
+  return folders;
+}
+
 bool IsIndex(int index, size_t size) { return index >= 0 && static_cast<size_t>(index) < size; }
 
 }  // namespace
@@ -31,6 +40,10 @@ bool IsIndex(int index, size_t size) { return index >= 0 && static_cast<size_t>(
 int CSidStarStore::MessageBox(const std::string& text, uint32_t style) const {
   if (!m_ui) return ui::MessageBoxEscapeAnswer(style);
   return m_ui->MessageBox(text, style);
+}
+
+void SetDefaultSidStarFolders(std::string sidStarFolder, std::string binFolder) {
+  Defaults() = {std::move(sidStarFolder), std::move(binFolder)};
 }
 
 CSidStarStore& SidStarStoreOf(CFlightPlanCore& plan) {
@@ -53,8 +66,8 @@ void CSidStarStore::SetFolders(std::string sidStarFolder, std::string binFolder)
   BuildSidStarRegions();
 }
 
-std::string CSidStarStore::GetFolder() const { return m_folder.empty() ? g_App.GetSidStarFolder() : m_folder; }
-std::string CSidStarStore::GetBinFolder() const { return m_binFolder.empty() ? g_App.GetBinFolder() : m_binFolder; }
+std::string CSidStarStore::GetFolder() const { return m_folder.empty() ? Defaults().sidStar : m_folder; }
+std::string CSidStarStore::GetBinFolder() const { return m_binFolder.empty() ? Defaults().bin : m_binFolder; }
 
 const win::Clock& CSidStarStore::GetClock() const { return m_clock ? *m_clock : win::SystemClock(); }
 

@@ -28,6 +28,10 @@ enum SidStarCheck : int {
 };
 
 
+// The folders of a store that was given none: the product's "SidStar" and "Bin" folders, set by
+// the application as it starts.
+void SetDefaultSidStarFolders(std::string sidStarFolder, std::string binFolder);
+
 class CSidStarStore : public IProcedureCatalogue {
  public:
   // Builds the regions (in editor mode from "Regions.ini" of the Bin folder). `ui` asks the
